@@ -2,6 +2,8 @@
 # only from the folders its own folder may use, and Qt only in the platform
 # backends and the program's entry point. Run with -DROOT=<source root>.
 
+cmake_minimum_required(VERSION 3.25)
+
 set(lower gfx ui units model attrib interact analysis/engine analysis files results shell app)
 
 # Allowed project folders per source folder (besides the folder itself).

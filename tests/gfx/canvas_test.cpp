@@ -1,0 +1,139 @@
+// The world mapping and state of the drawing facade, checked through the
+// recording driver against hand-computed values.
+#include "gfx/record.h"
+
+#include <gtest/gtest.h>
+
+using gfx::Point;
+using gfx::Primitive;
+using gfx::RecordingCanvas;
+
+TEST(CanvasMapping, SquareWindowOnSquareCanvas) {
+    RecordingCanvas c(100, 100);
+    c.setWindow(0, 10, 0, 10);
+    EXPECT_EQ(c.worldToPixel(0, 0), (Point{0, 100}));
+    EXPECT_EQ(c.worldToPixel(10, 10), (Point{100, 0}));
+    EXPECT_EQ(c.worldToPixel(2.5, 7.5), (Point{25, 25}));
+    EXPECT_DOUBLE_EQ(c.pixelsToWorldX(8), 0.8);
+}
+
+TEST(CanvasMapping, WindowWhoseAspectDiffersFromTheCanvas) {
+    // 200 x 100 pixels showing a 10 x 10 window: 20 px per unit across, 10 down.
+    RecordingCanvas c(200, 100);
+    c.setWindow(-5, 5, 0, 10);
+    EXPECT_EQ(c.worldToPixel(0, 5), (Point{100, 50}));
+    EXPECT_EQ(c.worldToPixel(-5, 0), (Point{0, 100}));
+    EXPECT_EQ(c.worldToPixel(1, 1), (Point{120, 90}));
+    Point w = c.pixelToWorld(150, 20);
+    EXPECT_DOUBLE_EQ(w.x, 2.5);
+    EXPECT_DOUBLE_EQ(w.y, 8.0);
+    EXPECT_DOUBLE_EQ(c.pixelsToWorldX(20), 1.0);
+}
+
+TEST(CanvasMapping, PixelToWorldInvertsWorldToPixel) {
+    RecordingCanvas c(640, 480);
+    c.setWindow(-3.25, 17.5, 2.0, 11.0);
+    for (double x : {-3.25, 0.0, 4.4, 17.5})
+        for (double y : {2.0, 5.5, 11.0}) {
+            Point p = c.worldToPixel(x, y);
+            Point w = c.pixelToWorld(p.x, p.y);
+            EXPECT_NEAR(w.x, x, 1e-12);
+            EXPECT_NEAR(w.y, y, 1e-12);
+        }
+}
+
+TEST(CanvasMapping, ViewportMapsTheWindowOntoPartOfTheCanvas) {
+    RecordingCanvas c(200, 200);
+    c.setViewport(100, 199, 0, 99); // the top-right quarter
+    c.setWindow(0, 1, 0, 1);
+    EXPECT_EQ(c.worldToPixel(0, 0), (Point{100, 100}));
+    EXPECT_EQ(c.worldToPixel(1, 1), (Point{200, 0}));
+    c.resize(50, 40, 10, 8); // a resize shows the window on the whole canvas again
+    EXPECT_EQ(c.worldToPixel(1, 0), (Point{50, 40}));
+    EXPECT_EQ(c.width(), 50);
+    EXPECT_DOUBLE_EQ(c.heightMm(), 8);
+}
+
+TEST(CanvasPalette, DefaultColoursAndForegroundBackground) {
+    RecordingCanvas c(10, 10);
+    EXPECT_EQ(c.paletteColor(0), (gfx::Rgb{0, 0, 0}));
+    EXPECT_EQ(c.paletteColor(7), (gfx::Rgb{0, 0, 123}));
+    EXPECT_EQ(c.paletteColor(9), (gfx::Rgb{0, 153, 153}));
+    EXPECT_EQ(c.paletteColor(14), (gfx::Rgb{188, 188, 188}));
+    EXPECT_EQ(c.paletteColor(15), (gfx::Rgb{76, 76, 76}));
+    c.setForeground(12);
+    c.setForeground(16); // out of range: ignored
+    EXPECT_EQ(c.foreground(), 12);
+    c.setPaletteColor(3, {1, 2, 3});
+    EXPECT_EQ(c.paletteColor(3), (gfx::Rgb{1, 2, 3}));
+}
+
+TEST(CanvasRecording, PrimitivesCarryWorldAndPixelCoordinatesAndState) {
+    RecordingCanvas c(100, 50);
+    c.setWindow(0, 10, 0, 5);
+    c.setBackground(14);
+    c.clear();
+    c.setForeground(12);
+    c.setLineStyle(gfx::LineStyle::Dashed);
+    c.setLineWidth(2);
+    c.line(0, 0, 10, 5);
+    c.setFillStyle(gfx::FillStyle::HatchCross);
+    c.polygon({{1, 1}, {2, 1}, {2, 2}});
+    c.polygon({{1, 1}, {2, 1}}); // fewer than three points: nothing drawn
+    c.setTextAlign(gfx::Align::Centre);
+    c.text(5, 2.5, "10.00 kN·m");
+    c.setWriteMode(gfx::WriteMode::Xor);
+    c.pixelRect(10, 10, 20, 30);
+    c.sector(5, 2.5, 1, 0, 90);
+
+    const auto& p = c.primitives();
+    ASSERT_EQ(p.size(), 6u);
+    EXPECT_EQ(p[0].kind, Primitive::Kind::Clear);
+    EXPECT_EQ(p[0].rgb, (gfx::Rgb{188, 188, 188}));
+    EXPECT_EQ(p[1].kind, Primitive::Kind::Polyline);
+    EXPECT_EQ(p[1].pixel, (std::vector<Point>{{0, 50}, {100, 0}}));
+    EXPECT_EQ(p[1].world, (std::vector<Point>{{0, 0}, {10, 5}}));
+    EXPECT_EQ(p[1].color, 12);
+    EXPECT_EQ(p[1].lineStyle, gfx::LineStyle::Dashed);
+    EXPECT_EQ(p[1].lineWidth, 2);
+    EXPECT_EQ(p[2].kind, Primitive::Kind::Polygon);
+    EXPECT_EQ(p[2].fillStyle, gfx::FillStyle::HatchCross);
+    EXPECT_EQ(p[3].text, "10.00 kN·m");
+    EXPECT_EQ(p[3].align, gfx::Align::Centre);
+    EXPECT_EQ(p[3].pixel[0], (Point{50, 25}));
+    EXPECT_EQ(p[4].writeMode, gfx::WriteMode::Xor);
+    EXPECT_TRUE(p[4].closed);
+    EXPECT_EQ(p[4].world[0], (Point{1, 4}));
+    EXPECT_EQ(p[5].kind, Primitive::Kind::Sector);
+    EXPECT_DOUBLE_EQ(p[5].rx, 10); // 1 world unit = 10 px across and down
+    EXPECT_DOUBLE_EQ(p[5].ry, 10);
+}
+
+TEST(CanvasClip, ClipRectangleInPixels) {
+    RecordingCanvas c(100, 100);
+    c.setWindow(0, 10, 0, 10);
+    double x0, y0, x1, y1;
+    c.clipPixels(x0, y0, x1, y1);
+    EXPECT_EQ(x0, 0);
+    EXPECT_EQ(x1, 100);
+    c.setClip(2, 4, 1, 3);
+    EXPECT_TRUE(c.clipped());
+    c.clipPixels(x0, y0, x1, y1);
+    EXPECT_DOUBLE_EQ(x0, 20);
+    EXPECT_DOUBLE_EQ(x1, 40);
+    EXPECT_DOUBLE_EQ(y0, 70);
+    EXPECT_DOUBLE_EQ(y1, 90);
+    c.clearClip();
+    EXPECT_FALSE(c.clipped());
+}
+
+TEST(CanvasText, EstimatedSizeCountsCharactersNotBytes) {
+    RecordingCanvas c(100, 100);
+    c.setFont(gfx::FontFace::Sans, 12);
+    int w1, h1, w2, h2;
+    c.textSize("m2", w1, h1);
+    c.textSize("m\xC2\xB2", w2, h2); // "m²": two characters, three bytes
+    EXPECT_EQ(w1, w2);
+    EXPECT_EQ(h1, h2);
+    EXPECT_GT(w1, 0);
+}

@@ -1,0 +1,247 @@
+// The toolkit facade through its headless backend: attributes by handle name,
+// bindings and return codes, loops, modal dialogs answered from the queue,
+// key filters, list events and predefined dialogs.
+#include "ui/headless.h"
+#include "ui/ui.h"
+
+#include <gtest/gtest.h>
+
+using namespace ui;
+
+namespace {
+
+struct Fixture : ::testing::Test {
+    HeadlessBackend* hb = new HeadlessBackend(400, 300);
+    Toolkit tk{std::unique_ptr<Backend>(hb)};
+};
+
+} // namespace
+
+TEST_F(Fixture, AttributesAreSetAndReadByHandleName) {
+    tk.make(Kind::Dialog, "main", {{"TITLE", "Kestrel - Spanwork"}},
+            {&tk.make(Kind::Label, "modelabel", {{"TITLE", "Editing Mode:"}})});
+    EXPECT_EQ(tk.at("main").get("TITLE"), "Kestrel - Spanwork");
+    tk.at("modelabel").set("TITLE", "Axial Force:");
+    EXPECT_EQ(tk.find("modelabel")->get("TITLE"), "Axial Force:");
+    EXPECT_EQ(tk.find("nosuch"), nullptr);
+    EXPECT_EQ(tk.at("modelabel").get("NOTSET"), "");
+    EXPECT_EQ(tk.at("modelabel").parent(), &tk.at("main"));
+    EXPECT_EQ(Toolkit::dialogOf(tk.at("modelabel")), &tk.at("main"));
+    tk.at("main").setf("SIZE", "%dx%d", 640, 480);
+    EXPECT_EQ(tk.at("main").get("SIZE"), "640x480");
+}
+
+TEST_F(Fixture, BoundActionsReturnTheirCodesAndUnboundOnesDoNothing) {
+    Element& b = tk.make(Kind::Button, "b", {{"ACTION", "Go"}});
+    Element& u = tk.make(Kind::Button, "u", {{"ACTION", "Unbound"}});
+    int calls = 0;
+    tk.bind("Go", [&](Event& ev) {
+        ++calls;
+        EXPECT_EQ(ev.element, &b);
+        EXPECT_EQ(ev.action, "Go");
+        return kIgnore;
+    });
+    EXPECT_EQ(tk.press(b), kIgnore);
+    EXPECT_EQ(tk.press(u), kDefault);
+    EXPECT_FALSE(tk.bound("Unbound"));
+    b.set("ACTIVE", "NO");
+    EXPECT_EQ(tk.press(b), kIgnore);
+    EXPECT_EQ(calls, 1) << "an inactive element takes no input";
+}
+
+TEST_F(Fixture, MainLoopRunsQueuedInputsUntilAHandlerReturnsClose) {
+    std::vector<std::string> order;
+    tk.bind("A", [&](Event&) {
+        order.push_back("A");
+        return kDefault;
+    });
+    tk.bind("Quit", [&](Event&) {
+        order.push_back("Quit");
+        return kClose;
+    });
+    for (const char* a : {"A", "Quit", "A"}) {
+        Input in;
+        in.type = Input::Type::Action;
+        in.target = a;
+        hb->queue(in);
+    }
+    tk.mainLoop();
+    EXPECT_EQ(order, (std::vector<std::string>{"A", "Quit"}));
+    EXPECT_EQ(hb->pendingCount(), 1u);
+    EXPECT_TRUE(hb->errors().empty());
+}
+
+TEST_F(Fixture, ModalDialogIsAnsweredFromTheQueueWhileItsOpenerWaits) {
+    Element& dlg = tk.make(Kind::Dialog, "units", {{"TITLE", "Units"}},
+                           {&tk.make(Kind::Text, "field", {{"COMMIT_CB", "FieldSet"}}),
+                            &tk.make(Kind::Button, "ok", {{"ACTION", "Ok"}})});
+    std::string committed;
+    tk.bind("FieldSet", [&](Event& ev) {
+        committed = ev.text;
+        return kDefault;
+    });
+    tk.bind("Ok", [&](Event&) { return kClose; });
+    std::vector<std::string> steps;
+    tk.bind("Open", [&](Event&) {
+        steps.push_back("before");
+        tk.popup(dlg);
+        steps.push_back("after: " + tk.at("field").get("VALUE"));
+        return kDefault;
+    });
+    Input type;
+    type.type = Input::Type::Type;
+    type.target = "field";
+    type.text = "12.5";
+    hb->queue(type);
+    Input commit;
+    commit.type = Input::Type::Commit;
+    commit.target = "field";
+    hb->queue(commit);
+    Input ok;
+    ok.type = Input::Type::Press;
+    ok.target = "ok";
+    hb->queue(ok);
+    Event ev;
+    tk.fireAction("Open", ev);
+    EXPECT_EQ(steps, (std::vector<std::string>{"before", "after: 12.5"}));
+    EXPECT_EQ(committed, "12.5");
+    EXPECT_EQ(dlg.get("VISIBLE"), "NO");
+    EXPECT_EQ(tk.loopDepth(), 0);
+    EXPECT_TRUE(hb->errors().empty());
+}
+
+TEST_F(Fixture, UnansweredModalDialogIsAnErrorNamingItNotAHang) {
+    Element& dlg = tk.make(Kind::Dialog, "d", {{"TITLE", "Units & Number Formatting"}});
+    tk.popup(dlg);
+    ASSERT_EQ(hb->errors().size(), 1u);
+    EXPECT_EQ(hb->errors()[0], "unanswered dialog: Units & Number Formatting");
+    EXPECT_EQ(dlg.get("VISIBLE"), "NO");
+}
+
+TEST_F(Fixture, KeyFilterRejectsKeysAndTheFieldKeepsOnlyAcceptedOnes) {
+    Element& t = tk.make(Kind::Text, "hsize", {{"ACTION", "HsizeText"}, {"VALUE", "1"}});
+    tk.bind("HsizeText", [](Event& ev) {
+        if (ev.key >= '0' && ev.key <= '9') return kDefault;
+        if (ev.key == '.' || isControlKey(ev.key)) return kDefault;
+        return kIgnore;
+    });
+    EXPECT_EQ(tk.typeKey(t, '-'), kIgnore);
+    tk.typeText(t, "2.5e3");
+    EXPECT_EQ(t.get("VALUE"), "12.53");
+    tk.typeKey(t, K_BS);
+    EXPECT_EQ(t.get("VALUE"), "12.5");
+    t.set("NC", "5");
+    tk.typeText(t, "99");
+    EXPECT_EQ(t.get("VALUE"), "12.59") << "NC limits the number of characters";
+}
+
+TEST_F(Fixture, DropDownDeliversDeselectionThenSelection) {
+    Element& l = tk.make(Kind::List, "resultmode",
+                         {{"1", "Diagram"},
+                          {"2", "Influence Line"},
+                          {"DROPDOWN", "YES"},
+                          {"ACTION", "ResModeSelCur"},
+                          {"VALUE", "1"}});
+    std::vector<std::string> events;
+    tk.bind("ResModeSelCur", [&](Event& ev) {
+        events.push_back(std::to_string(ev.state) + ":" + std::to_string(ev.item) + ":" + ev.text);
+        return kDefault;
+    });
+    tk.select(l, 2);
+    EXPECT_EQ(events, (std::vector<std::string>{"0:1:Diagram", "1:2:Influence Line"}));
+    EXPECT_EQ(l.get("VALUE"), "2");
+}
+
+TEST_F(Fixture, TogglesFlipAndRadioGroupsKeepOneOn) {
+    Element& t = tk.make(Kind::Toggle, "vbltnodenumb", {{"ACTION", "VbltNodeNumb"}});
+    int state = -1;
+    tk.bind("VbltNodeNumb", [&](Event& ev) {
+        state = ev.state;
+        return kDefault;
+    });
+    EXPECT_EQ(t.get("VALUE"), "OFF");
+    tk.toggle(t);
+    EXPECT_EQ(state, 1);
+    EXPECT_TRUE(t.isOn());
+    tk.toggle(t);
+    EXPECT_EQ(state, 0);
+
+    Element& a = tk.make(Kind::Toggle, "a", {{"VALUE", "ON"}});
+    Element& b = tk.make(Kind::Toggle, "b");
+    Element& g = tk.make(Kind::Radio, "g", {}, {&a, &b});
+    tk.toggle(b);
+    EXPECT_FALSE(a.isOn());
+    EXPECT_TRUE(b.isOn());
+    EXPECT_EQ(g.get("VALUE"), "b");
+    tk.toggle(b);
+    EXPECT_TRUE(b.isOn()) << "pressing the toggle that is on keeps it on";
+}
+
+TEST_F(Fixture, PredefinedDialogsTakeTheirAnswersInOrderAndAreTranscribed) {
+    hb->queueAlarm(2);
+    hb->queueFile(1, "/tmp/new.kst");
+    tk.message(" Kestrel Message ", "Hello");
+    EXPECT_EQ(tk.alarm(" Kestrel Alert ", "Save?", "Yes", "No", "Cancel"), 2);
+    Element& fd = tk.make(Kind::Dialog, "", {{"DIALOGTYPE", "SAVE"}, {"TITLE", "Save As"}});
+    tk.fileDialog(fd);
+    EXPECT_EQ(fd.get("STATUS"), "1");
+    EXPECT_EQ(fd.get("VALUE"), "/tmp/new.kst");
+    EXPECT_EQ(
+        hb->transcript(),
+        (std::vector<std::string>{"message [ Kestrel Message ]: Hello",
+                                  "alert [ Kestrel Alert ]: Save? {Yes | No | Cancel}",
+                                  "answer: No", "file dialog: Save As", "answer: 1 /tmp/new.kst"}));
+    EXPECT_TRUE(hb->errors().empty());
+}
+
+TEST_F(Fixture, AnAlertWithoutAnswerIsAnErrorAndCountsAsClosed) {
+    EXPECT_EQ(tk.alarm("T", "\n Current frame has been modified. \n", "Yes", "No"), 0);
+    ASSERT_EQ(hb->errors().size(), 1u);
+    EXPECT_EQ(hb->errors()[0], "unanswered dialog: \n Current frame has been modified. \n");
+    hb->queueAlarm(3);
+    EXPECT_EQ(tk.alarm("T", "x", "Yes", "No"), 0) << "no third button";
+}
+
+TEST_F(Fixture, RecorderSeesInputsAndAnswers) {
+    std::vector<Input> seen;
+    tk.recorder = [&](const Input& in) { seen.push_back(in); };
+    Element& c = tk.make(Kind::Canvas, "datascreen");
+    tk.canvasButton(c, 1, true, 10, 20, Modifiers{true, false});
+    hb->queueAlarm(1);
+    tk.alarm("T", "x", "OK");
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].type, Input::Type::CanvasButton);
+    EXPECT_EQ(seen[0].target, "datascreen");
+    EXPECT_EQ(seen[0].mods.letters(), "S ");
+    EXPECT_EQ(seen[1].type, Input::Type::AnswerAlarm);
+    EXPECT_EQ(seen[1].number, 1);
+}
+
+TEST_F(Fixture, CanvasResizeResizesItsDrawingCanvas) {
+    Element& c = tk.make(Kind::Canvas, "datascreen", {{"RESIZE_CB", "VisResize"}});
+    auto canvas = tk.createCanvas(c);
+    EXPECT_EQ(canvas->width(), 400);
+    int w = 0;
+    tk.bind("VisResize", [&](Event& ev) {
+        w = ev.width;
+        return kDefault;
+    });
+    tk.canvasResize(c, 500, 250);
+    EXPECT_EQ(w, 500);
+    EXPECT_EQ(canvas->height(), 250);
+    EXPECT_EQ(hb->canvasOf(c), canvas.get());
+    canvas.reset();
+    EXPECT_EQ(hb->canvasOf(c), nullptr);
+}
+
+TEST_F(Fixture, CloseRequestKeepsTheWindowWhenTheHandlerIgnoresIt) {
+    Element& d = tk.make(Kind::Dialog, "main", {{"CLOSE_CB", "CloseWindow"}});
+    tk.show(d);
+    int answer = kIgnore;
+    tk.bind("CloseWindow", [&](Event&) { return answer; });
+    EXPECT_EQ(tk.closeRequest(d), kIgnore);
+    EXPECT_EQ(d.get("VISIBLE"), "YES");
+    tk.bind("CloseWindow", nullptr);
+    EXPECT_EQ(tk.closeRequest(d), kDefault);
+    EXPECT_EQ(d.get("VISIBLE"), "NO");
+}
