@@ -44,6 +44,10 @@ DialogView UnitsDialogModel::open(const UnitSettings& current) {
     return view();
 }
 
+DialogView UnitsDialogModel::open() {
+    return open(currentSettings());
+}
+
 DialogView UnitsDialogModel::selectUnit(int row, int item) {
     if (!open_ || !validRow(row) || !dialogRow(row).unitActive) return view();
     const DialogRowDef& def = dialogRow(row);
@@ -77,6 +81,13 @@ DialogView UnitsDialogModel::preset(int k) {
 int UnitsDialogModel::accept(UnitSettings& target) {
     if (!open_) return 0;
     target = working_;
+    open_ = false;
+    return 1;
+}
+
+int UnitsDialogModel::accept() {
+    if (!open_) return 0;
+    setCurrentSettings(working_);
     open_ = false;
     return 1;
 }

@@ -5,9 +5,10 @@
 //
 // The shell's dialog code builds the widgets from dialogRow()/formatItemText()
 // (or from a DialogView), forwards the user's choices to a UnitsDialogModel and
-// shows the DialogView each call returns. The model never touches the current
-// set itself: accept() copies its working copy into the record the caller
-// gives. Item numbers are 1-based, as in the toolkit's drop-down lists.
+// shows the DialogView each call returns. Choices change only the model's
+// working copy; accept() copies it into the record the caller gives, or into
+// the module's current set. Item numbers are 1-based, as in the toolkit's
+// drop-down lists.
 #pragma once
 
 #include "units/units.h"
@@ -103,6 +104,8 @@ public:
     // Starts a working copy of `current`, chooses the US lists when the length
     // unit is ft or in (codes 3, 4) and the SI lists otherwise.
     DialogView open(const UnitSettings& current);
+    // The same from the module's current set (currentSettings()).
+    DialogView open();
     // A unit drop-down selected item `item` (call it for selections only, not
     // deselections): sets the row's unit code, resets the row's format to the
     // item's default (every format slot of the row, so the second length, force
@@ -119,6 +122,8 @@ public:
     // "   OK   ": copies the working copy into `target`, closes, returns 1.
     // Returns 0 and leaves `target` alone when the dialog is not open.
     int accept(UnitSettings& target);
+    // "   OK   " applied to the module's current set (setCurrentSettings()).
+    int accept();
     // " Cancel ": closes without changing anything; returns 0.
     int cancel();
 

@@ -368,3 +368,36 @@ TEST(UnitsDialogModel, OkApplies) {
 }
 
 } // namespace
+
+namespace {
+
+// The dialog on the module's current set, as the Units command uses it.
+class UnitsDialogOnCurrentSet : public ::testing::Test {
+protected:
+    void SetUp() override { units::resetUnits(); }
+    void TearDown() override { units::resetUnits(); }
+};
+
+TEST_F(UnitsDialogOnCurrentSet, CancelKeepsAndOkReplacesTheCurrentSet) {
+    UnitsDialogModel m;
+    EXPECT_EQ(m.open().list, units::kSIList);
+    m.preset(units::kUSPreset);
+    m.selectUnit(units::kRowForce, 2);
+    EXPECT_EQ(m.cancel(), 0);
+    EXPECT_EQ(units::currentSettings(), si());
+
+    m.open();
+    m.preset(units::kUSPreset);
+    m.selectUnit(units::kRowForce, 2);
+    EXPECT_EQ(units::currentSettings(), si()); // nothing applied before OK
+    EXPECT_EQ(m.accept(), 1);
+    EXPECT_EQ(units::currentUnit(units::kForceUnit), 21);
+    EXPECT_EQ(units::currentUnit(units::kLengthUnit), 3);
+    EXPECT_EQ(units::currentFormat(units::kForce2Format), 0);
+    EXPECT_EQ(m.accept(), 0); // already closed
+    // Reopening from the new current set shows the US lists.
+    EXPECT_EQ(m.open().list, units::kUSList);
+    EXPECT_EQ(m.view().rows[units::kRowForce].unitItem, 2);
+}
+
+} // namespace
