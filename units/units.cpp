@@ -34,6 +34,9 @@ const Conversion kConversions[] = {
 
 constexpr ConversionKind F = kFactorConversion;
 
+// Labels are ISO 8859-1: \xB2 and \xB3 are the superscripts two and three,
+// \260 (octal for 0xB0) the degree sign, in octal so that a following "C" or
+// "F" is not taken as one more hex digit.
 // Codes 0 to 103; the per-degree rotational springs 104 to 116 are derived
 // from 91 to 103 in unitTable().
 const UnitDef kBaseUnits[104] = {
@@ -85,12 +88,8 @@ const UnitDef kBaseUnits[104] = {
     {"lb/ft", 0.014593, F},
     {"k/in", 175.1, F},
     {"lb/in", 0.1751, F},
-    {"\xB0"
-     "C",
-     1, F},
-    {"\xB0"
-     "F",
-     1, kFahrenheitConversion},
+    {"\260C", 1, F},
+    {"\260F", 1, kFahrenheitConversion},
     {"kN/m\xB2", 1, F},
     {"Pa", 0.001, F},
     {"tf/m\xB2", 9.81, F},
@@ -117,12 +116,8 @@ const UnitDef kBaseUnits[104] = {
     {"pcf", 0.1571, F},
     {"k/in\xB3", 271434, F},
     {"lb/in\xB3", 271.434, F},
-    {"/\xB0"
-     "C",
-     1, F},
-    {"/\xB0"
-     "F",
-     1, kPerFahrenheitConversion},
+    {"/\260C", 1, F},
+    {"/\260F", 1, kPerFahrenheitConversion},
     // Translational springs: the distributed-load units again.
     {"kN/m", 1, F},
     {"N/m", 0.001, F},

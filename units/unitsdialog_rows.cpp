@@ -7,6 +7,9 @@ namespace units {
 
 namespace {
 
+// Item texts are ISO 8859-1: \xB2, \xB3 superscripts, \260 (octal) the degree
+// sign, \xB1 the plus-minus sign.
+
 // Lengths (also displacements and section sizes, with their own formats).
 const UnitItem kLengthSI[] = {
     {"meter [ m ]", 0, 2}, {"centimeter [ cm ]", 1, 1}, {"millimeter [ mm ]", 2, 0}};
@@ -43,12 +46,8 @@ const UnitItem kDistribSI[] = {{"[ kN/m ]", 35, 2},  {"[ N/m ]", 36, 0},  {"[ tf
 const UnitItem kDistribUS[] = {
     {"[ kip/ft ]", 44, 2}, {"[ lb/ft ]", 45, 0}, {"[ kip/in ]", 46, 4}, {"[ lb/in ]", 47, 1}};
 
-const UnitItem kTemperatureSI[] = {{"centigrade [ \xB0"
-                                    "C ]",
-                                    48, 0}};
-const UnitItem kTemperatureUS[] = {{"Fahrenheit [ \xB0"
-                                    "F ]",
-                                    49, 0}};
+const UnitItem kTemperatureSI[] = {{"centigrade [ \260C ]", 48, 0}};
+const UnitItem kTemperatureUS[] = {{"Fahrenheit [ \260F ]", 49, 0}};
 
 const UnitItem kElasticSI[] = {{"kilo-Pascal [ kN/m\xB2 ]", 50, 10},
                                {"Pascal [ Pa (N/m\xB2) ]", 51, 10},
@@ -73,12 +72,8 @@ const UnitItem kSpecificWeightUS[] = {{"[ kip/ft\xB3 ]", 72, 3},
                                       {"[ kip/in\xB3 ]", 74, 10},
                                       {"[ lb/in\xB3 ]", 75, 3}};
 
-const UnitItem kThermalSI[] = {{"[ 1/\xB0"
-                                "C ]",
-                                76, 6}};
-const UnitItem kThermalUS[] = {{"[ 1/\xB0"
-                                "F ]",
-                                77, 8}};
+const UnitItem kThermalSI[] = {{"[ 1/\260C ]", 76, 6}};
+const UnitItem kThermalUS[] = {{"[ 1/\260F ]", 77, 8}};
 
 const UnitItem kTranslatSpringSI[] = {
     {"[ kN/m ]", 78, 10},  {"[ N/m ]", 79, 10},  {"[ tf/m ]", 80, 10},
