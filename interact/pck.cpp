@@ -42,15 +42,24 @@ void locate(Pick& p, int px, int py) {
     p.tol = toleranceOf(*p.gc);
 }
 
-// Draws (or, drawn a second time, erases) the echo of a pick.
-void drawEcho(const Pick& p, int aperture) {
+int echoColorOn(const gfx::Canvas& c) {
+    if (state().echoColor >= 0) return state().echoColor;
+    const gfx::Rgb bg = c.paletteColor(c.background());
+    const int luma = 299 * bg.r + 587 * bg.g + 114 * bg.b;
+    return luma >= 128 * 1000 ? 0 : 1; // palette 0 is black, 1 white
+}
+
+// Draws (or, drawn a second time with the same aperture and colours, erases)
+// the echo of a pick.
+void drawEcho(const Pick& p, int aperture, int color, int background) {
     gfx::Canvas& c = *p.gc;
     const gfx::WriteMode mode = c.writeMode();
-    const int fg = c.foreground();
+    const int fg = c.foreground(), bg = c.background();
     const gfx::LineStyle style = c.lineStyle();
     const int width = c.lineWidth();
     c.setWriteMode(gfx::WriteMode::Xor);
-    c.setForeground(state().echoColor);
+    c.setForeground(color);
+    c.setBackground(background);
     c.setLineStyle(gfx::LineStyle::Continuous);
     c.setLineWidth(1);
     if (p.echo != Echo::None && (p.anchored || p.pressed)) {
@@ -68,6 +77,7 @@ void drawEcho(const Pick& p, int aperture) {
     c.pixelLine(p.px, p.py - arm, p.px, p.py + arm);
     c.setWriteMode(mode);
     c.setForeground(fg);
+    c.setBackground(bg);
     c.setLineStyle(style);
     c.setLineWidth(width);
 }
@@ -75,17 +85,7 @@ void drawEcho(const Pick& p, int aperture) {
 } // namespace
 
 void PckState::reset() {
-    active = false;
-    pick = Pick{};
-    aperture = kStartAperture;
-    echoColor = 1;
-    pointerIn = false;
-    shown = false;
-    drawn = Pick{};
-    generation = 0;
-    drawnAperture = kStartAperture;
-    pointerCanvas = nullptr;
-    pointerPx = pointerPy = 0;
+    *this = PckState{};
 }
 
 PckState& state() {
@@ -110,7 +110,7 @@ void hideEcho() {
     PckState& s = state();
     if (!s.shown) return;
     s.shown = false;
-    drawEcho(s.drawn, s.drawnAperture);
+    drawEcho(s.drawn, s.drawnAperture, s.drawnColor, s.drawnBackground);
 }
 
 void showEcho() {
@@ -119,8 +119,10 @@ void showEcho() {
     setCursor(s.pick.canvas, "NONE");
     s.drawn = s.pick;
     s.drawnAperture = s.aperture;
+    s.drawnColor = echoColorOn(*s.pick.gc);
+    s.drawnBackground = s.pick.gc->background();
     s.shown = true;
-    drawEcho(s.drawn, s.drawnAperture);
+    drawEcho(s.drawn, s.drawnAperture, s.drawnColor, s.drawnBackground);
 }
 
 int start(const Pick& descriptor) {

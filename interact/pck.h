@@ -68,13 +68,16 @@ struct Pick {
 struct PckState {
     bool active = false;
     Pick pick;
-    int aperture = 8;        // pixels
-    int echoColor = 1;       // palette index the echo is drawn with (exclusive or)
-    bool pointerIn = false;  // the pointer is over the canvas: the echo is due
-    bool shown = false;      // an echo is on the screen
-    Pick drawn;              // what it was drawn from
-    unsigned generation = 0; // counts started and ended interactions
-    int drawnAperture = 8;   // aperture of the echo on the screen
+    int aperture = 8; // pixels
+    // Palette index the echo is drawn with; -1: black or white, whichever
+    // stands out from the canvas background.
+    int echoColor = -1;
+    bool pointerIn = false;                  // the pointer is over the canvas: the echo is due
+    bool shown = false;                      // an echo is on the screen
+    Pick drawn;                              // what it was drawn from
+    unsigned generation = 0;                 // counts started and ended interactions
+    int drawnAperture = 8;                   // aperture of the echo on the screen
+    int drawnColor = 0, drawnBackground = 1; // and its colours
     // The pointer: the canvas it was last seen on and its pixel there.
     ui::Element* pointerCanvas = nullptr;
     int pointerPx = 0, pointerPy = 0;

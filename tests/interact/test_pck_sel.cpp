@@ -217,16 +217,23 @@ TEST_F(Sel, RubberBandIsErasedExactlyAndTheCursorFollows) {
     EXPECT_EQ(canvas->get("CURSOR"), "ARROW");
 }
 
-TEST_F(Sel, EchoIsDrawnInXorWithTheEchoColourAndTheCanvasStateIsKept) {
+TEST_F(Sel, EchoStandsOutFromTheBackgroundAndTheCanvasStateIsKept) {
     gc->setForeground(3);
     gc->setLineStyle(gfx::LineStyle::Dashed);
     begin();
-    move(100, 100);
+    move(100, 100); // white background (palette 1): a black echo
+    gc->setBackground(7);
+    move(101, 100); // dark blue background: a white echo
+    std::vector<int> colours;
     for (const auto& p : rec->primitives())
         if (p.writeMode == gfx::WriteMode::Xor) {
-            EXPECT_EQ(p.color, 1);
+            colours.push_back(p.color);
             EXPECT_EQ(p.lineStyle, gfx::LineStyle::Continuous);
         }
+    ASSERT_EQ(colours.size(), 9u); // drawn, erased, drawn: three lines each
+    EXPECT_EQ(colours[0], 0);
+    EXPECT_EQ(colours[3], 0); // erased as it was drawn
+    EXPECT_EQ(colours[8], 1);
     EXPECT_EQ(gc->foreground(), 3);
     EXPECT_EQ(gc->lineStyle(), gfx::LineStyle::Dashed);
     EXPECT_EQ(gc->writeMode(), gfx::WriteMode::Replace);
