@@ -12,17 +12,14 @@ namespace interact::cll {
 
 namespace {
 
+// The kinds' modules by kind number; kinds without a module are null.
+using KindFn = const KindDef& (*)();
+constexpr KindFn kKindTable[kKinds] = {pointKind, lineKind, nullptr, nullptr,
+                                       nullptr,   nullptr,  nullptr, dimLineKind};
+
 const KindDef* kindDef(int kind) {
-    switch (kind) {
-    case kPoint:
-        return &pointKind();
-    case kLine:
-        return &lineKind();
-    case kDimLine:
-        return &dimLineKind();
-    default:
-        return nullptr;
-    }
+    if (kind < 0 || kind >= kKinds || !kKindTable[kind]) return nullptr;
+    return &kKindTable[kind]();
 }
 
 double toDisplay(double v) {

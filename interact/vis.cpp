@@ -342,6 +342,14 @@ int scroll(ui::Element& canvas, Axis axis, double fraction) {
     return panBy(canvas, 0, fraction * (c.ymax - c.ymin));
 }
 
+int scrollTo(ui::Element& canvas, Axis axis, double position) {
+    View* v = find(canvas);
+    if (!v) return -1;
+    const Window& c = v->current;
+    if (axis == Axis::Horizontal) return panBy(canvas, position - c.xmin, 0);
+    return panBy(canvas, 0, v->range.ymax + v->range.ymin - position - c.ymax);
+}
+
 int resize(ui::Element& canvas, int width, int height) {
     View* v = find(canvas);
     if (!v) return -1;

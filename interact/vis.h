@@ -91,6 +91,9 @@ int panBy(ui::Element& canvas, double dx, double dy);
 enum class Axis { Horizontal, Vertical };
 // Moves the window by `fraction` of its width or height.
 int scroll(ui::Element& canvas, Axis axis, double fraction);
+// Moves the window to a scrollbar position: POSX becomes xmin, POSY counts
+// from the top of the scroll range.
+int scrollTo(ui::Element& canvas, Axis axis, double position);
 int resize(ui::Element& canvas, int width, int height);
 // Redraws with the current window.
 int redisplay(ui::Element& canvas);
@@ -107,7 +110,7 @@ Window adjustAspect(const Window& w, int width, int height, double aspect);
 // Action handlers: the canvas is the event's element when it is registered,
 // otherwise the first registered canvas. They return ui::kDefault.
 int onResize(ui::Event& ev);
-int onRedraw(ui::Event& ev);
+int onRedraw(ui::Event& ev); // also VisRedisplay
 int onZoom(ui::Event& ev);
 int onZoomIn(ui::Event& ev);
 int onZoomOut(ui::Event& ev);

@@ -121,6 +121,17 @@ TEST_F(Vis, ScrollMovesTheWindowAndTheBarsAndEmptiesTheHistory) {
     EXPECT_EQ(canvas->get("XMIN"), "-29.500000");
 }
 
+TEST_F(Vis, ScrollToABarPositionRoundTripsThroughTheAttributes) {
+    vis::fit(*canvas);
+    vis::scrollTo(*canvas, vis::Axis::Horizontal, 3.25);
+    EXPECT_DOUBLE_EQ(window().xmin, 3.25);
+    EXPECT_EQ(canvas->get("POSX"), "3.250000");
+    vis::scrollTo(*canvas, vis::Axis::Vertical, 2);
+    EXPECT_DOUBLE_EQ(window().ymax, 10 - 2); // YMAX + YMIN - POSY
+    EXPECT_EQ(canvas->get("POSY"), "2.000000");
+    EXPECT_DOUBLE_EQ(window().ymax - window().ymin, 11.5);
+}
+
 TEST_F(Vis, ZoomOutWidensTheScrollRange) {
     vis::fit(*canvas);
     for (int i = 0; i < 8; ++i) vis::zoomOut(*canvas);
