@@ -193,13 +193,13 @@ int button(ui::Element& canvas, int button, bool pressed, int px, int py,
     s.pointerCanvas = &canvas;
     s.pointerPx = px;
     s.pointerPy = py;
-    if (!s.active || s.pick.canvas != &canvas) return ui::kDefault;
-    Pick& p = s.pick;
     if (button == 2 && mods.control) {
-        // Ctrl + middle button steps the aperture; the client never sees it.
+        // Ctrl + middle button steps the aperture; no client sees it.
         if (pressed) stepAperture();
         return ui::kDefault;
     }
+    if (!s.active || s.pick.canvas != &canvas) return ui::kDefault;
+    Pick& p = s.pick;
     if (!accepts(p.accept, button)) return ui::kDefault;
     // A release whose press this interaction did not see belongs to an
     // earlier one.

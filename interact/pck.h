@@ -64,11 +64,14 @@ struct Pick {
     bool control() const { return mods.size() > 1 && mods[1] == 'C'; }
 };
 
+// The aperture at start, in pixels.
+constexpr int kStartAperture = 8;
+
 // The module's state.
 struct PckState {
     bool active = false;
     Pick pick;
-    int aperture = 8; // pixels
+    int aperture = kStartAperture;
     // Palette index the echo is drawn with; -1: black or white, whichever
     // stands out from the canvas background.
     int echoColor = -1;
@@ -76,7 +79,7 @@ struct PckState {
     bool shown = false;                      // an echo is on the screen
     Pick drawn;                              // what it was drawn from
     unsigned generation = 0;                 // counts started and ended interactions
-    int drawnAperture = 8;                   // aperture of the echo on the screen
+    int drawnAperture = kStartAperture;      // aperture of the echo on the screen
     int drawnColor = 0, drawnBackground = 1; // and its colours
     // The pointer: the canvas it was last seen on and its pixel there.
     ui::Element* pointerCanvas = nullptr;
@@ -85,8 +88,7 @@ struct PckState {
 };
 PckState& state();
 
-// First aperture and its steps (Ctrl + middle button).
-constexpr int kStartAperture = 8;
+// Steps of the aperture (Ctrl + middle button): 8, 4, 20, 16, 12, 8 ...
 int nextAperture(int aperture);
 
 // Starts an interaction; -1 when the canvas has no graphics canvas.
@@ -106,7 +108,10 @@ int motion(ui::Element& canvas, int px, int py, const ui::Modifiers& mods);
 // Erases the echo and shows the arrow cursor until the pointer moves again.
 int echoOff(ui::Element& canvas);
 
-// Erase and redraw the echo around a redraw of the canvas.
+// Erase and redraw the echo around a redraw of the canvas. vis does this
+// for its redraws, and the pick layer around its clients' callbacks; any
+// other redraw or flush of the canvas must be wrapped in these two, since a
+// flush replaces what is shown and the echo would then be drawn, not erased.
 void hideEcho();
 void showEcho();
 

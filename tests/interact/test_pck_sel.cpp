@@ -161,6 +161,9 @@ TEST_F(Sel, ApertureStepsOnControlMiddleButton) {
     EXPECT_EQ(seen, (std::vector<int>{8, 4, 20, 16, 12, 8, 4}));
     EXPECT_TRUE(got.empty()); // the client never saw these clicks
     EXPECT_TRUE(pck::active());
+    pck::cancel();
+    click(2, 10, 10, {false, true}); // also without a pick interaction
+    EXPECT_EQ(pck::state().aperture, 20);
     EXPECT_EQ(pck::nextAperture(4), 20);
     EXPECT_EQ(pck::nextAperture(20), 16);
 }
