@@ -54,15 +54,17 @@ void restoreChecked(QtNode& n) {
 }
 
 void onPress(QtNode& n) {
-    if (n.syncing) return;
+    Toolkit* tk = n.input();
+    if (n.syncing || !tk) return;
     restoreChecked(n);
-    n.tk().press(*n.el);
+    tk->press(*n.el);
 }
 
 void onToggle(QtNode& n) {
-    if (n.syncing) return;
+    Toolkit* tk = n.input();
+    if (n.syncing || !tk) return;
     restoreChecked(n);
-    n.tk().toggle(*n.el);
+    tk->toggle(*n.el);
 }
 
 // Key filter of text fields: each key goes to the field's ACTION first; a -1
@@ -71,13 +73,14 @@ class FieldKeyFilter : public QObject {
 public:
     FieldKeyFilter(QtNode* n, QObject* parent) : QObject(parent), n_(n) {}
     bool eventFilter(QObject*, QEvent* ev) override {
-        if (ev->type() != QEvent::KeyPress || !n_->el->has("ACTION")) return false;
+        Toolkit* tk = n_->input();
+        if (ev->type() != QEvent::KeyPress || !tk || !n_->el->has("ACTION")) return false;
         auto* ke = static_cast<QKeyEvent*>(ev);
         // Ctrl with a letter stays with the widget (copy, paste, undo).
         if (ke->modifiers().testFlag(Qt::ControlModifier)) return false;
         const int key = translateKey(ke->key(), ke->modifiers(), ke->text());
         if (!key || key == K_TAB || key == K_ESC) return false;
-        return n_->tk().typeKey(*n_->el, key, false) == kIgnore;
+        return tk->typeKey(*n_->el, key, false) == kIgnore;
     }
 
 private:
@@ -232,10 +235,11 @@ void createText(QtNode& n, QtNode*) {
     n.widget = t;
     QtNode* np = &n;
     t->installEventFilter(new FieldKeyFilter(np, t));
-    QObject::connect(t, &QLineEdit::textEdited, t,
-                     [np](const QString& s) { np->el->store("VALUE", s.toStdString()); });
+    QObject::connect(t, &QLineEdit::textEdited, t, [np](const QString& s) {
+        if (np->input()) np->el->store("VALUE", s.toStdString());
+    });
     QObject::connect(t, &QLineEdit::editingFinished, t, [np] {
-        if (!np->syncing) np->tk().commit(*np->el);
+        if (Toolkit* tk = np->input(); tk && !np->syncing) tk->commit(*np->el);
     });
 }
 
@@ -245,7 +249,7 @@ void createMultiLine(QtNode& n, QtNode*) {
     QtNode* np = &n;
     t->installEventFilter(new FieldKeyFilter(np, t));
     QObject::connect(t, &QPlainTextEdit::textChanged, t, [np, t] {
-        if (!np->syncing) np->el->store("VALUE", t->toPlainText().toStdString());
+        if (np->input() && !np->syncing) np->el->store("VALUE", t->toPlainText().toStdString());
     });
 }
 
@@ -255,14 +259,16 @@ void createList(QtNode& n, QtNode*) {
         auto* c = new QComboBox;
         n.widget = c;
         QObject::connect(c, &QComboBox::activated, c, [np](int index) {
-            if (!np->syncing && index >= 0) np->tk().select(*np->el, index + 1);
+            Toolkit* tk = np->input();
+            if (tk && !np->syncing && index >= 0) tk->select(*np->el, index + 1);
         });
         return;
     }
     auto* l = new QListWidget;
     n.widget = l;
     QObject::connect(l, &QListWidget::currentRowChanged, l, [np](int row) {
-        if (!np->syncing && row >= 0) np->tk().select(*np->el, row + 1);
+        Toolkit* tk = np->input();
+        if (tk && !np->syncing && row >= 0) tk->select(*np->el, row + 1);
     });
 }
 
@@ -274,7 +280,8 @@ void createValuator(QtNode& n, QtNode*) {
     n.widget = s;
     QtNode* np = &n;
     QObject::connect(s, &QSlider::valueChanged, s, [np](int v) {
-        if (!np->syncing) np->tk().setValuator(*np->el, double(v) / kValuatorSteps);
+        Toolkit* tk = np->input();
+        if (tk && !np->syncing) tk->setValuator(*np->el, double(v) / kValuatorSteps);
     });
 }
 

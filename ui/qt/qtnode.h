@@ -18,6 +18,7 @@ namespace ui {
 struct QtNode {
     QtBackend* backend = nullptr;
     Element* el = nullptr;
+    Kind kind = Kind::Fill;
     bool built = false;
     bool inMenu = false;            // the element lives in a menu (an action)
     QPointer<QWidget> widget;       // widgets (dialog, controls, containers)
@@ -29,6 +30,9 @@ struct QtNode {
     int syncing = 0;                // > 0 while the program's state is pushed to the widget
 
     Toolkit& tk() const { return backend->toolkit(); }
+    // The toolkit for the user's input; null while the backend closes its
+    // windows (no handler runs then, and the elements may be gone).
+    Toolkit* input() const { return backend->quiet() ? nullptr : &backend->toolkit(); }
 };
 
 // A canvas handed to the program; it tells the backend when it goes away.

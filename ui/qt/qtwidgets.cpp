@@ -43,7 +43,7 @@ void QtDialogWindow::closeEvent(QCloseEvent* ev) {
     // The toolkit decides: CLOSE_CB may keep the window (-1), and otherwise
     // the toolkit hides it.
     ev->ignore();
-    node_->tk().closeRequest(*node_->el);
+    if (Toolkit* tk = node_->input()) tk->closeRequest(*node_->el);
 }
 
 // ---- Canvas ----------------------------------------------------------------
@@ -71,13 +71,15 @@ void QtCanvasWidget::paintEvent(QPaintEvent*) {
 }
 
 void QtCanvasWidget::resizeEvent(QResizeEvent*) {
+    Toolkit* tk = node_->input();
+    if (!tk) return;
     Element& e = *node_->el;
     if (!node_->backend->canvasOf(e)) {
         e.store("DRAWSIZE", std::to_string(width()) + "x" + std::to_string(height()));
         return;
     }
-    node_->tk().canvasResize(e, width(), height());
-    node_->tk().canvasRepaint(e);
+    tk->canvasResize(e, width(), height());
+    tk->canvasRepaint(e);
 }
 
 namespace {
@@ -104,10 +106,11 @@ Modifiers modifiersOf(Qt::KeyboardModifiers m) {
 
 void QtCanvasWidget::button(QMouseEvent* ev, bool pressed) {
     int b = buttonNumber(ev->button());
-    if (!b) return;
+    Toolkit* tk = node_->input();
+    if (!b || !tk) return;
     const QPointF pos = ev->position();
-    node_->tk().canvasButton(*node_->el, b, pressed, static_cast<int>(std::floor(pos.x())),
-                             static_cast<int>(std::floor(pos.y())), modifiersOf(ev->modifiers()));
+    tk->canvasButton(*node_->el, b, pressed, static_cast<int>(std::floor(pos.x())),
+                     static_cast<int>(std::floor(pos.y())), modifiersOf(ev->modifiers()));
 }
 
 void QtCanvasWidget::mousePressEvent(QMouseEvent* ev) {
@@ -120,13 +123,15 @@ void QtCanvasWidget::mouseReleaseEvent(QMouseEvent* ev) {
 }
 
 void QtCanvasWidget::mouseMoveEvent(QMouseEvent* ev) {
+    Toolkit* tk = node_->input();
+    if (!tk) return;
     const QPointF pos = ev->position();
-    node_->tk().canvasMotion(*node_->el, static_cast<int>(std::floor(pos.x())),
-                             static_cast<int>(std::floor(pos.y())), modifiersOf(ev->modifiers()));
+    tk->canvasMotion(*node_->el, static_cast<int>(std::floor(pos.x())),
+                     static_cast<int>(std::floor(pos.y())), modifiersOf(ev->modifiers()));
 }
 
 void QtCanvasWidget::leaveEvent(QEvent*) {
-    node_->tk().canvasLeave(*node_->el);
+    if (Toolkit* tk = node_->input()) tk->canvasLeave(*node_->el);
 }
 
 // ---- Dial ------------------------------------------------------------------
@@ -150,7 +155,7 @@ void QtDialWidget::turn(double radians) {
     if (radians == 0) return;
     angle_ += radians;
     update();
-    node_->tk().turnDial(*node_->el, radians);
+    if (Toolkit* tk = node_->input()) tk->turnDial(*node_->el, radians);
 }
 
 // A drag along the whole length of the wheel turns it by half a turn, as if
