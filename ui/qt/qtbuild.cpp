@@ -29,6 +29,11 @@ QString qs(const std::string& s) {
     return QString::fromStdString(s);
 }
 
+// Titles are shown as written: an "&" is a character, not a mnemonic mark.
+QString title(const std::string& s) {
+    return qs(s).replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
 // While the program's state is pushed to a widget, the widget's signals are
 // not user input.
 struct Syncing {
@@ -364,7 +369,7 @@ bool applyDialog(QtNode& n, const std::string& a, const std::string& v) {
 
 bool applyMenu(QtNode& n, const std::string& a, const std::string& v) {
     if (a != "TITLE" || !n.menu) return false;
-    n.menu->setTitle(qs(v));
+    n.menu->setTitle(title(v));
     return true;
 }
 
@@ -372,7 +377,7 @@ bool applyAction(QtNode& n, const std::string& a, const std::string& v) {
     QAction* act = n.action;
     if (!act) return false;
     if (a == "TITLE") {
-        act->setText(qs(v));
+        act->setText(title(v));
     } else if (a == "VALUE") {
         Syncing s(n);
         if (n.el->kind() == Kind::Item) act->setCheckable(hasOnOff(*n.el));
@@ -391,7 +396,7 @@ bool applyButton(QtNode& n, const std::string& a, const std::string& v) {
     auto* b = qobject_cast<QAbstractButton*>(n.widget.data());
     if (!b) return false;
     if (a == "TITLE") {
-        b->setText(qs(v));
+        b->setText(title(v));
     } else if (a == "IMAGE" || a == "IMPRESS") {
         const bool pressed = n.el->isOn() && n.el->has("IMPRESS");
         b->setIcon(loadIcon(n.el->get(pressed ? "IMPRESS" : "IMAGE")));
@@ -572,7 +577,7 @@ bool applyBox(QtNode& n, const std::string& a, const std::string& v) {
         std::sscanf(v.c_str(), "%dx%d", &mx, &my);
         n.layout->setContentsMargins(mx, my, mx, my);
     } else if (a == "TITLE" && n.el->kind() == Kind::Frame) {
-        static_cast<QGroupBox*>(n.widget.data())->setTitle(qs(v));
+        static_cast<QGroupBox*>(n.widget.data())->setTitle(title(v));
     } else {
         return false;
     }

@@ -83,6 +83,7 @@ protected:
 
 private:
     QtNode* node_;
+    bool dprPending_ = false;
     void button(QMouseEvent* ev, bool pressed);
 };
 

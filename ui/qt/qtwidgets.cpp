@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <QTimer>
 #include <QWheelEvent>
 #include <cmath>
 #include <map>
@@ -58,6 +59,17 @@ QtCanvasWidget::QtCanvasWidget(QtNode* node) : node_(node) {
 void QtCanvasWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
     if (auto* c = node_->backend->canvasOf(*node_->el)) {
+        if (c->devicePixelRatio() != devicePixelRatioF() && !dprPending_) {
+            // Moved to a screen of another pixel ratio: draw again, sharp.
+            dprPending_ = true;
+            QTimer::singleShot(0, this, [this] {
+                dprPending_ = false;
+                if (Toolkit* tk = node_->input()) {
+                    tk->canvasResize(*node_->el, width(), height());
+                    tk->canvasRepaint(*node_->el);
+                }
+            });
+        }
         // The front image only: an expose never runs the drawing again.
         p.drawImage(QPointF(0, 0), c->front());
         const QSizeF shown = c->front().deviceIndependentSize();
