@@ -108,8 +108,8 @@ TEST_F(QtWidgets, DialReportsAngleChangesInRadians) {
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, h), w->mapToGlobal(QPointF(5, h)),
                       Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w, &press);
-    QMouseEvent move(QEvent::MouseMove, QPointF(5, 0), w->mapToGlobal(QPointF(5, 0)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 0), w->mapToGlobal(QPointF(5, 0)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w, &move);
     ASSERT_EQ(turns.size(), 2u);
     EXPECT_NEAR(turns[1], std::numbers::pi, 1e-12);
@@ -140,10 +140,10 @@ TEST_F(QtWidgets, MenuItemsMultiLineAndImageButtons) {
                              {"ACTION", "Step"}});
     Element& dlg = tk.make(
         Kind::Dialog, "main", {},
-        {&tk.make(Kind::MenuBar, "", {},
-                  {&tk.make(Kind::Menu, "", {{"TITLE", "Options"}},
-                            {&tk.make(Kind::Submenu, "", {{"TITLE", "Analysis"}}, {&linear}),
-                             &units})}),
+        {&tk.make(
+             Kind::MenuBar, "", {},
+             {&tk.make(Kind::Menu, "", {{"TITLE", "Options"}},
+                       {&tk.make(Kind::Submenu, "", {{"TITLE", "Analysis"}}, {&linear}), &units})}),
          &info, &step});
     int unitsFired = 0, stepFired = 0;
     tk.bind("Units", [&](Event&) { return ++unitsFired, kDefault; });

@@ -210,8 +210,10 @@ std::unique_ptr<gfx::Canvas> QtBackend::createCanvas(Element& e) {
     QWidget* w = n ? n->widget.data() : nullptr;
     int width = 640, height = 480;
     if (w && (w->isVisible() || w->testAttribute(Qt::WA_Resized))) {
-        width = w->width();
-        height = w->height();
+        // The drawing area: what the scroll bars leave of the widget.
+        const QSize area = static_cast<QtCanvasWidget*>(w)->area();
+        width = area.width();
+        height = area.height();
     } else if (std::string size = e.get("DRAWSIZE"); !size.empty()) {
         std::sscanf(size.c_str(), "%dx%d", &width, &height);
     }

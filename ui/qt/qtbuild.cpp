@@ -555,9 +555,19 @@ Qt::CursorShape cursorOf(const std::string& v) {
 }
 
 bool applyCanvas(QtNode& n, const std::string& a, const std::string& v) {
-    if (a != "CURSOR") return false;
-    n.widget->setCursor(cursorOf(v));
-    return true;
+    static const char* const scroll[] = {"SCROLLBAR", "XMIN", "XMAX", "DX",  "POSX",
+                                         "YMIN",      "YMAX", "DY",   "POSY"};
+    if (a == "CURSOR") {
+        n.widget->setCursor(cursorOf(v));
+        return true;
+    }
+    for (const char* s : scroll) {
+        if (a == s) {
+            static_cast<QtCanvasWidget*>(n.widget.data())->updateBars();
+            return true;
+        }
+    }
+    return false;
 }
 
 bool applySwitch(QtNode& n, const std::string& a, const std::string& v) {

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScrollBar>
 #include <QWidget>
 
 namespace ui {
@@ -67,11 +68,18 @@ private:
 };
 
 // The drawing area: paints the front image of its canvas and reports mouse
-// and size events.
+// and size events. With "SCROLLBAR" it shows scroll bars at its right and
+// bottom edges whose range, thumb and position are the canvas attributes
+// XMIN, XMAX, DX, POSX (YMIN, YMAX, DY, POSY, counted from the top); moving a
+// bar stores the new POSX (POSY) and asks for a repaint (ACTION). The drawing
+// area is what the bars leave.
 class QtCanvasWidget : public QWidget {
 public:
     explicit QtCanvasWidget(QtNode* node);
     QSize sizeHint() const override { return QSize(640, 480); }
+    QSize area() const;
+    // The bars follow the element's attributes.
+    void updateBars();
 
 protected:
     void paintEvent(QPaintEvent* ev) override;
@@ -84,7 +92,12 @@ protected:
 private:
     QtNode* node_;
     bool dprPending_ = false;
+    QScrollBar* hbar_;
+    QScrollBar* vbar_;
+    int syncing_ = 0;
     void button(QMouseEvent* ev, bool pressed);
+    void placeBars();
+    void scrolled(QScrollBar* bar, const char* minAttr, const char* maxAttr, const char* posAttr);
 };
 
 // A thumbwheel: dragging it (or the mouse wheel) turns it, and each change
