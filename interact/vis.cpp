@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace interact::vis {
 
@@ -59,6 +60,8 @@ void writeBars(View& v) {
     v.element->setf("DY", "%f", v.current.ymax - v.current.ymin);
     v.element->setf("POSX", "%f", v.current.xmin);
     v.element->setf("POSY", "%f", v.range.ymax + v.range.ymin - v.current.ymax);
+    v.posx = v.element->get("POSX");
+    v.posy = v.element->get("POSY");
 }
 
 // Widens the scroll range to hold the current window.
@@ -376,6 +379,12 @@ int resize(ui::Element& canvas, int width, int height) {
 int redisplay(ui::Element& canvas) {
     View* v = find(canvas);
     if (!v) return -1;
+    const std::string px = canvas.get("POSX"), py = canvas.get("POSY");
+    double dx = 0, dy = 0;
+    if (!px.empty() && px != v->posx) dx = std::atof(px.c_str()) - v->current.xmin;
+    if (!py.empty() && py != v->posy)
+        dy = v->range.ymax + v->range.ymin - std::atof(py.c_str()) - v->current.ymax;
+    if (dx != 0 || dy != 0) return panBy(canvas, dx, dy);
     show(*v);
     return 0;
 }

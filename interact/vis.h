@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace interact::vis {
@@ -54,6 +55,9 @@ struct View {
     Window range;                 // scroll range
     std::vector<Window> previous; // newest last
     Callbacks cb;
+    // POSX and POSY as last written here: other values come from the
+    // toolkit's scrollbars.
+    std::string posx, posy;
 };
 
 // The module's state: the registered views.
@@ -95,7 +99,8 @@ int scroll(ui::Element& canvas, Axis axis, double fraction);
 // from the top of the scroll range.
 int scrollTo(ui::Element& canvas, Axis axis, double position);
 int resize(ui::Element& canvas, int width, int height);
-// Redraws with the current window.
+// Redraws with the current window. When the toolkit's scrollbars moved
+// (POSX or POSY differ from what vis wrote), the window first follows them.
 int redisplay(ui::Element& canvas);
 int getWindow(const ui::Element& canvas, Window& w);
 // Asks for a window (grown to the canvas's aspect) and redraws.

@@ -132,6 +132,22 @@ TEST_F(Vis, ScrollToABarPositionRoundTripsThroughTheAttributes) {
     EXPECT_DOUBLE_EQ(window().ymax - window().ymin, 11.5);
 }
 
+TEST_F(Vis, RedrawFollowsTheToolkitsScrollbars) {
+    vis::fit(*canvas);
+    vis::zoomIn(*canvas);
+    // The toolkit stores the bar positions, then asks for a repaint.
+    canvas->store("POSX", "1.500000");
+    canvas->store("POSY", "4.250000");
+    tk->canvasRepaint(*canvas);
+    EXPECT_DOUBLE_EQ(window().xmin, 1.5);
+    EXPECT_DOUBLE_EQ(window().ymax, 10 - 4.25);
+    EXPECT_EQ(vis::prevZoom(*canvas), -1);
+    EXPECT_EQ(redraws.back(), window());
+    const vis::Window w = window();
+    tk->canvasRepaint(*canvas); // bars unchanged: the same window again
+    EXPECT_EQ(window(), w);
+}
+
 TEST_F(Vis, ZoomOutWidensTheScrollRange) {
     vis::fit(*canvas);
     for (int i = 0; i < 8; ++i) vis::zoomOut(*canvas);
