@@ -280,25 +280,4 @@ TEST_F(Vis, PanByALineMovesTheDrawingAlongIt) {
     EXPECT_NEAR(window().ymin, w0.ymin - (b.y - a.y), 1e-12);
 }
 
-TEST_F(Vis, RedrawTakesTheEchoOffAndPutsItBack) {
-    vis::fit(*canvas);
-    interact::sel::registerCanvas(*canvas, {});
-    interact::sel::start(*canvas, nullptr, false);
-    move(400, 200);
-    EXPECT_EQ(canvas->get("CURSOR"), "NONE");
-    std::size_t from = rec->primitives().size();
-    tk->canvasRepaint(*canvas);
-    const auto& ps = rec->primitives();
-    // Erased before the picture is cleared, drawn again after the flush.
-    std::size_t clearAt = from, flushAt = from;
-    for (std::size_t i = from; i < ps.size(); ++i) {
-        if (ps[i].kind == gfx::Primitive::Kind::Clear) clearAt = i;
-        if (ps[i].kind == gfx::Primitive::Kind::Flush) flushAt = i;
-    }
-    EXPECT_GT(clearAt, from);
-    EXPECT_EQ(ps[from].writeMode, gfx::WriteMode::Xor);
-    EXPECT_EQ(ps.back().writeMode, gfx::WriteMode::Xor);
-    EXPECT_GT(ps.size(), flushAt + 1);
-}
-
 } // namespace
