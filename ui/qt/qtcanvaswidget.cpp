@@ -91,10 +91,15 @@ void QtCanvasWidget::updateBars() {
     set(vbar_, v, "YMIN", "YMAX", "DY", "POSY");
     --syncing_;
     placeBars();
-    // Showing or hiding a bar changes the drawing area.
-    if (area() != before) {
-        QResizeEvent ev(size(), size());
-        resizeEvent(&ev);
+    // Showing or hiding a bar changes the drawing area: reported once the
+    // handler that changed the attribute has returned.
+    if (area() != before && !resizePending_) {
+        resizePending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            resizePending_ = false;
+            QResizeEvent ev(size(), size());
+            resizeEvent(&ev);
+        });
     }
 }
 

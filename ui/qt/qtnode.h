@@ -93,6 +93,7 @@ protected:
 private:
     QtNode* node_;
     bool dprPending_ = false;
+    bool resizePending_ = false;
     QScrollBar* hbar_;
     QScrollBar* vbar_;
     int syncing_ = 0;
