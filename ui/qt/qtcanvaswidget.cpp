@@ -118,6 +118,10 @@ void QtCanvasWidget::scrolled(QScrollBar* bar, const char* minAttr, const char* 
 void QtCanvasWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QSize a = area();
+    // The corner between the two scroll bars.
+    if (a.width() < width() && a.height() < height())
+        p.fillRect(QRect(a.width(), a.height(), width() - a.width(), height() - a.height()),
+                   palette().window());
     auto* c = node_->backend->canvasOf(*node_->el);
     if (!c) {
         p.fillRect(QRect(QPoint(0, 0), a), Qt::white);
