@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace kestrel::engine {
 
@@ -23,9 +24,18 @@ struct EngineFileNames {
 // False when the name is shorter than four characters.
 bool DeriveFileNames(const char* file_name, EngineFileNames* names);
 
+// Full-precision results of a solved analysis, for callers that need more digits than the
+// result file carries (tests, batch tools). Filled only when the analysis is solved.
+struct EngineSolution {
+    int equations = 0;
+    std::vector<double> displacements; // 6 per node in node order: dx, dy, dz, rx, ry, rz (global)
+    std::vector<int> element_numbers;  // element numbers in list (input) order
+    std::vector<double> end_forces;    // 12 per element, local: Fx Fy Fz Mx My Mz of end 1, end 2
+};
+
 // Runs one analysis. Returns kAnalyseSolved or kAnalyseSingular; on a fatal condition returns
 // kAnalyseFatal with the engine's fixed message in *message. Never ends the process.
-int AnalyseCore(const char* file_name, std::string* message);
+int AnalyseCore(const char* file_name, std::string* message, EngineSolution* solution = nullptr);
 
 // The driver's entry: 1 solved, 0 singular. On a fatal condition it prints the message on the
 // standard output and ends the process with exit status 0.

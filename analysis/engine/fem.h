@@ -182,7 +182,8 @@ struct FemState {
     double* u = nullptr;
     double tol = 0;
 
-    std::string error; // pending fatal message
+    std::string error;                  // pending fatal message
+    EngineSolution* solution = nullptr; // optional copy of the results for the caller
     EngineTimings timings;
 };
 

@@ -29,9 +29,14 @@ void write_header_and_displacements() {
     std::fprintf(out, "\n%d\n\n", 1);
     std::fprintf(out, "\n%%RESULT.CASE.STEP.NODAL.DISPLACEMENT ");
     std::fprintf(out, "\n  %4d   'Displacements' \n", m.nnode);
+    if (m.solution) {
+        m.solution->equations = m.neq;
+        m.solution->displacements.reserve(static_cast<std::size_t>(m.nnode) * 6);
+    }
     for (int node = 1; node <= m.nnode; ++node) {
         double d[6];
         fem_node_displacements(node, d);
+        if (m.solution) m.solution->displacements.insert(m.solution->displacements.end(), d, d + 6);
         std::fprintf(out, "  %4d  ", node);
         for (double v : d) std::fprintf(out, "  %+5.3e", v);
         std::fprintf(out, "\n");
@@ -47,6 +52,10 @@ bool write_scratch() {
         const ElementClass& ec = kElementClasses[e.cls];
         for (int a = 0; a < ec.nodes; ++a) fem_node_displacements(e.nodes[a], d + a * kDofsPerNode);
         ec.internal_forces(e, d, forces);
+        if (m.solution) {
+            m.solution->element_numbers.push_back(e.number);
+            m.solution->end_forces.insert(m.solution->end_forces.end(), forces, forces + 12);
+        }
         for (int a = 0; a < ec.nodes; ++a) {
             ec.kind_values(forces, a, kinds);
             if (std::fwrite(kinds, sizeof kinds, 1, m.tmp) != 1)
