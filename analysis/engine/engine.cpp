@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace kestrel::engine {
 
@@ -50,16 +51,18 @@ bool load_input(const char* name) {
     FemState& m = g_fem;
     std::FILE* in = std::fopen(name, "rb");
     if (!in) return false;
-    std::string text;
-    char buffer[1 << 16];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) text.append(buffer, got);
+    std::error_code ec;
+    const auto bytes = std::filesystem::file_size(name, ec); // fails for a directory
+    const long size = ec ? -1 : static_cast<long>(bytes);
+    bool ok = size >= 0;
+    if (ok) {
+        m.in_text = static_cast<char*>(utl_calloc(static_cast<std::size_t>(size) + 1, 1));
+        ok = m.in_text != nullptr && std::fread(m.in_text, 1, static_cast<std::size_t>(size), in) ==
+                                         static_cast<std::size_t>(size);
+    }
     std::fclose(in);
-    m.in_text = static_cast<char*>(utl_calloc(text.size() + 1, 1));
-    if (!m.in_text) return false;
-    std::memcpy(m.in_text, text.data(), text.size());
-    m.in.reset(std::string_view(m.in_text, text.size()));
-    return true;
+    if (ok) m.in.reset(std::string_view(m.in_text, static_cast<std::size_t>(size)));
+    return ok;
 }
 
 int analyse(const char* file_name) {
