@@ -154,17 +154,19 @@ bool read_skew() {
     FemState& m = g_fem;
     int count = 0;
     if (!read_count(&count, "\n Error on reading number of skew nodes !!!\n\n")) return false;
+    // A further block adds to the skew nodes already read.
+    auto* skews = static_cast<SkewNode*>(utl_calloc(
+        static_cast<std::size_t>(m.nskew) + static_cast<std::size_t>(count), sizeof(SkewNode)));
+    if (!skews) return false;
+    if (m.nskew) std::memcpy(skews, m.skews, sizeof(SkewNode) * static_cast<std::size_t>(m.nskew));
     utl_free(m.skews);
-    m.nskew = 0;
-    m.skews = static_cast<SkewNode*>(utl_calloc(static_cast<std::size_t>(count), sizeof(SkewNode)));
-    if (!m.skews) return false;
+    m.skews = skews;
     for (int i = 0; i < count; ++i) {
-        SkewNode& s = m.skews[i];
+        SkewNode& s = m.skews[m.nskew];
         if (!scan_int(m.in, &s.node) || !scan_doubles(m.in, s.angles, 6) || !valid_node(s.node))
             return fem_fail("\n Error on reading skew nodes !!!\n\n");
         fem_skew_matrix(&s);
-        m.skew_of[s.node - 1] = i;
-        m.nskew = i + 1;
+        m.skew_of[s.node - 1] = m.nskew++;
     }
     return true;
 }

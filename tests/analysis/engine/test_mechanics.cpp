@@ -220,6 +220,25 @@ TEST_F(Mechanics, RollerOnIncline) {
     EXPECT_REL(force(r.solution, 0, N2), P);
 }
 
+TEST_F(Mechanics, SkewSupportsInSeparateBlocksCarryMemberLoads) {
+    // The simply supported beam again, both supports given in axes turned by 90 degrees
+    // (local x' = global y), so member loads reach the supports through the node axes.
+    const double L = 6, q = 4;
+    NeutralModel m;
+    m.nodes = {{0, 0, {1, 1, 0}}, {L / 2, 0, {0, 0, 0}}, {L, 0, {1, 0, 0}}};
+    m.elements = {{1, 2}, {2, 3}};
+    m.inclined(1, 90);
+    m.inclined(3, 90);
+    m.uniform(1, 0, 0, -q);
+    m.uniform(2, 0, 0, -q);
+    RunResult r = solve(m);
+    EXPECT_REL(disp(r.solution, 2, DY), -5 * q * std::pow(L, 4) / (384 * kE * kI));
+    EXPECT_NEAR(disp(r.solution, 3, DY), 0, 1e-15);
+    EXPECT_NEAR(disp(r.solution, 3, DX), 0, 1e-15); // no axial load, the roller stays put
+    EXPECT_REL(disp(r.solution, 3, RZ), q * std::pow(L, 3) / (24 * kE * kI));
+    EXPECT_REL(force(r.solution, 1, V2), q * L / 2);
+}
+
 TEST_F(Mechanics, SpringSupport) {
     const double L = 2, P = 9, k = 5000;
     NeutralModel m;
