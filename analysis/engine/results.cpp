@@ -2,6 +2,7 @@
 // displacements, the element end forces through the scratch file, and the element values of
 // the kinds that are present.
 #include "analysis/engine/fem.h"
+#include "analysis/engine/format.h"
 
 #include <cmath>
 
@@ -33,13 +34,21 @@ void write_header_and_displacements() {
         m.solution->equations = m.neq;
         m.solution->displacements.reserve(static_cast<std::size_t>(m.nnode) * 6);
     }
+    LineBuffer line;
     for (int node = 1; node <= m.nnode; ++node) {
         double d[6];
         fem_node_displacements(node, d);
         if (m.solution) m.solution->displacements.insert(m.solution->displacements.end(), d, d + 6);
-        std::fprintf(out, "  %4d  ", node);
-        for (double v : d) std::fprintf(out, "  %+5.3e", v);
-        std::fprintf(out, "\n");
+        // "  %4d  " then "  %+5.3e" per freedom.
+        line.text("  ");
+        line.integer(node, 4);
+        line.text("  ");
+        for (double v : d) {
+            line.text("  ");
+            line.scientific(v, 5, 3);
+        }
+        line.text("\n");
+        line.flush(out);
     }
 }
 
@@ -88,15 +97,21 @@ bool write_element_results() {
         std::fprintf(out, "\n%%RESULT.CASE.STEP.ELEMENT.NODAL.SCALAR.DATA");
         std::fprintf(out, "\n%4d\n", m.nelem_read);
         std::rewind(m.tmp);
+        LineBuffer line;
         for (int ie = 0; ie < m.nelem_read; ++ie) {
             const Element& e = m.elems[ie];
-            std::fprintf(out, "%4d\n", e.number);
+            line.integer(e.number, 4); // "%4d\n", then "   %+10.5e" per present kind
+            line.text("\n");
             for (int a = 0; a < kElementClasses[e.cls].nodes; ++a) {
                 if (std::fread(kinds, sizeof kinds, 1, m.tmp) != 1) return fem_fail(reopen_msg);
-                for (int k = 0; k < kResultKinds; ++k)
-                    if (present[k]) std::fprintf(out, "   %+10.5e", kinds[k]);
-                std::fprintf(out, "\n");
+                for (int k = 0; k < kResultKinds; ++k) {
+                    if (!present[k]) continue;
+                    line.text("   ");
+                    line.scientific(kinds[k], 10, 5);
+                }
+                line.text("\n");
             }
+            line.flush(out);
         }
     }
     m.tmp = std::freopen(m.tmp_name.c_str(), "wb", m.tmp);

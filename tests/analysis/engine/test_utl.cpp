@@ -1,7 +1,12 @@
 // The engine's allocators and their failure messages, and the free-format scanner.
 #include "analysis/engine/fem.h"
+#include "analysis/engine/format.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
 
 namespace kestrel::engine {
 namespace {
@@ -119,6 +124,56 @@ TEST(Scan, LinesAreCutLikeFgets) {
     ASSERT_TRUE(scan_line(s, 8192, &line));
     EXPECT_EQ(line, "gh");
     EXPECT_FALSE(scan_line(s, 8192, &line));
+}
+
+} // namespace
+} // namespace kestrel::engine
+
+namespace kestrel::engine {
+namespace {
+
+std::string printf_e(double v, int width, int digits) {
+    char b[64];
+    std::snprintf(b, sizeof b, "%+*.*e", width, digits, v);
+    return b;
+}
+
+std::string fast_e(double v, int width, int digits) {
+    LineBuffer line;
+    line.scientific(v, width, digits);
+    return std::string(line.data(), line.size());
+}
+
+TEST(LineBuffer, ScientificMatchesPrintf) {
+    const double edge[] = {0.0,    -0.0,      0.00123456, 9.9995e-3, 9.99995,   -9.9999995e7,
+                           1.0005, 2.5e-5,    1e-300,     -1e300,    4.9e-324,  123456789.0,
+                           0.1,    -0.000125, 1e-5,       HUGE_VAL,  -HUGE_VAL, 1.25e-3};
+    for (double v : edge) {
+        EXPECT_EQ(fast_e(v, 5, 3), printf_e(v, 5, 3)) << v;
+        EXPECT_EQ(fast_e(v, 10, 5), printf_e(v, 10, 5)) << v;
+    }
+    // A deterministic sweep over mantissas and exponents, including round-half cases.
+    std::uint64_t x = 88172645463325252ull;
+    for (int i = 0; i < 20000; ++i) {
+        x ^= x << 13;
+        x ^= x >> 7;
+        x ^= x << 17;
+        double mantissa = static_cast<double>(x % 100000000) / 1e7;
+        double v = mantissa * std::pow(10.0, static_cast<int>(x >> 40) % 40 - 20);
+        if (x & 1) v = -v;
+        ASSERT_EQ(fast_e(v, 5, 3), printf_e(v, 5, 3)) << v;
+        ASSERT_EQ(fast_e(v, 10, 5), printf_e(v, 10, 5)) << v;
+    }
+}
+
+TEST(LineBuffer, IntegersArePaddedLikePrintf) {
+    LineBuffer line;
+    line.integer(7, 4);
+    line.text("|");
+    line.integer(-12, 4);
+    line.text("|");
+    line.integer(123456, 4);
+    EXPECT_EQ(std::string(line.data(), line.size()), "   7| -12|123456");
 }
 
 } // namespace
