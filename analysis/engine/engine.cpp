@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <unistd.h>
 
 namespace kestrel::engine {
 
@@ -82,7 +83,7 @@ int analyse(const char* file_name) {
     }
     // A fresh file rather than a truncated one: truncating a previous result file makes the
     // file system flush it on close, which costs more than the whole analysis of a small frame.
-    std::remove(m.pos_name.c_str());
+    ::unlink(m.pos_name.c_str()); // files only: a directory of that name still fails below
     m.out = std::fopen(m.pos_name.c_str(), "w");
     if (m.out) m.tmp = std::fopen(m.tmp_name.c_str(), "wb");
     if (!m.out || !m.tmp) {
