@@ -288,6 +288,49 @@ TEST_F(Mechanics, GravityLoadsEveryElementWithItsWeight) {
     EXPECT_REL(disp(r.solution, 2, DY), -q * std::pow(L, 4) / (8 * kE * kI));
 }
 
+TEST_F(Mechanics, MultiStoreyFrameIsInEquilibrium) {
+    // Five storeys, three bays, fixed bases, a lateral force at every floor and a uniform load
+    // on every beam: the base reactions balance the loads in both directions and in moment.
+    const int storeys = 5, bays = 3, cols = bays + 1;
+    const double h = 3, w = 6, H = 10, q = 25;
+    NeutralModel m;
+    for (int i = 0; i <= storeys; ++i)
+        for (int j = 0; j < cols; ++j) {
+            int f = i == 0 ? 1 : 0;
+            m.nodes.push_back({w * j, h * i, {f, f, f}});
+        }
+    auto node = [&](int i, int j) { return i * cols + j + 1; };
+    std::vector<int> base_columns;
+    for (int i = 0; i <= storeys; ++i)
+        for (int j = 0; j < cols; ++j) {
+            if (i > 0 && j < bays) {
+                m.elements.push_back({node(i, j), node(i, j + 1), 1, 1});
+                m.uniform(static_cast<int>(m.elements.size()), 0, 0, -q);
+            }
+            if (i < storeys) {
+                m.elements.push_back({node(i, j), node(i + 1, j)});
+                if (i == 0) base_columns.push_back(static_cast<int>(m.elements.size()) - 1);
+            }
+        }
+    for (int i = 1; i <= storeys; ++i) m.nodal_force(node(i, 0), H, 0, 0);
+    RunResult r = solve(m);
+    EXPECT_EQ(r.solution.equations, 3 * storeys * cols);
+    double rx = 0, ry = 0, mz = 0;
+    for (int k = 0; k < cols; ++k) {
+        const int e = base_columns[static_cast<std::size_t>(k)];
+        // Column along +y: local y is global -x, so the base reaction is (-V1, N1).
+        rx += -force(r.solution, e, V1);
+        ry += force(r.solution, e, N1);
+        mz += force(r.solution, e, M1) + w * k * force(r.solution, e, N1);
+    }
+    double applied_moment = 0;
+    for (int i = 1; i <= storeys; ++i)
+        applied_moment += -h * i * H - q * (w * bays) * (w * bays) / 2;
+    EXPECT_REL(rx, -storeys * H);
+    EXPECT_REL(ry, q * w * bays * storeys);
+    EXPECT_REL(mz, -applied_moment);
+}
+
 TEST_F(Mechanics, PinnedFrameWithoutBracingIsSingular) {
     NeutralModel m;
     m.nodes = {{0, 0, {1, 1, 1}}, {4, 0, {1, 1, 1}}, {0, 3, {0, 0, 1}}, {4, 3, {0, 0, 1}}};
