@@ -1,16 +1,17 @@
 // Free-format scanner of the neutral file and of the result section.
 #include "analysis/engine/scan.h"
 
-#include <cctype>
 #include <charconv>
 #include <climits>
+#include <cstring>
 
 namespace kestrel::engine {
 
 namespace {
 
+// White space of the "C" locale, as the scanf conversions skip it.
 bool is_space(char c) {
-    return std::isspace(static_cast<unsigned char>(c)) != 0;
+    return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
 void skip_space(Scan& s) {
@@ -29,9 +30,13 @@ bool scan_word(Scan& s, std::string* word) {
 }
 
 bool scan_label(Scan& s, std::string* word) {
-    while (s.p < s.end && *s.p != '%') ++s.p;
-    if (s.p == s.end) return false;
-    ++s.p;
+    if (s.p >= s.end) return false;
+    const void* hit = std::memchr(s.p, '%', static_cast<std::size_t>(s.end - s.p));
+    if (!hit) {
+        s.p = s.end;
+        return false;
+    }
+    s.p = static_cast<const char*>(hit) + 1;
     return scan_word(s, word);
 }
 
