@@ -24,7 +24,7 @@ void to_node_axes(const double S[3][3], const double* v, double* out) {
 }
 
 // Sum of a[k] * b[k]; four partial sums keep the pipeline busy.
-double dot(const double* a, const double* b, int len) {
+[[gnu::always_inline]] inline double dot(const double* a, const double* b, int len) {
     double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
     int k = 0;
     for (; k + 4 <= len; k += 4) {
