@@ -1,0 +1,188 @@
+// Entry points of the analysis engine, its module state, and the families with a single member
+// in a frame analysis: the beam3d model type, the section and material classes and the linear
+// static algorithm. Analyse is the thin policy layer that turns a fatal condition into a
+// printed message and the end of the process; everything below it returns codes.
+#include "analysis/engine/fem.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
+
+namespace kestrel::engine {
+
+FemState g_fem;
+
+namespace {
+
+EngineTimings g_last_timings;
+
+bool section_read(Scan& s, double values[9]) {
+    return scan_doubles(s, values, 9);
+}
+
+bool isotropic_read(Scan& s, Material* m) {
+    return scan_double(s, &m->E) && scan_double(s, &m->poisson);
+}
+
+double isotropic_elasticity(const Material& m) {
+    return m.E;
+}
+
+// The whole analysis of the beam model after the first reading pass.
+int beam3d_run() {
+    FemState& m = g_fem;
+    double t0 = fem_seconds();
+    if (!fem_second_pass()) return kAnalyseFatal;
+    double t1 = fem_seconds();
+    m.timings.read += t1 - t0;
+    if (!fem_number_equations()) return kAnalyseFatal;
+    if (m.neq > 0 && !fem_build_profile()) return kAnalyseFatal;
+    double t2 = fem_seconds();
+    m.timings.number += t2 - t1;
+    if (m.neq > 0 && !fem_assemble_loads()) return kAnalyseFatal;
+    m.timings.assemble += fem_seconds() - t2;
+    m.timings.equations = m.neq;
+    return kAlgorithms[0].run(m.neq, m.first, m.f, m.u);
+}
+
+// Reads the whole input into memory, NUL-terminated.
+bool load_input(const char* name) {
+    FemState& m = g_fem;
+    std::FILE* in = std::fopen(name, "rb");
+    if (!in) return false;
+    std::error_code ec;
+    const auto bytes = std::filesystem::file_size(name, ec); // fails for a directory
+    const long size = ec ? -1 : static_cast<long>(bytes);
+    bool ok = size >= 0;
+    if (ok) {
+        m.in_text = static_cast<char*>(utl_calloc(static_cast<std::size_t>(size) + 1, 1));
+        ok = m.in_text != nullptr && std::fread(m.in_text, 1, static_cast<std::size_t>(size), in) ==
+                                         static_cast<std::size_t>(size);
+    }
+    std::fclose(in);
+    if (ok) m.in.reset(std::string_view(m.in_text, static_cast<std::size_t>(size)));
+    return ok;
+}
+
+int analyse(const char* file_name) {
+    FemState& m = g_fem;
+    EngineFileNames names;
+    const char* input_msg = "\n\n\n\t *** Error on reading Input file !!! *** \n";
+    if (!DeriveFileNames(file_name, &names)) {
+        fem_fail(input_msg);
+        return kAnalyseFatal;
+    }
+    m.dat_name = names.dat;
+    m.pos_name = names.pos;
+    m.tmp_name = names.tmp;
+    if (!load_input(m.dat_name.c_str())) {
+        fem_fail(input_msg);
+        return kAnalyseFatal;
+    }
+    // A fresh file rather than a truncated one: truncating a previous result file makes the
+    // file system flush it on close, which costs more than the whole analysis of a small frame.
+    ::unlink(m.pos_name.c_str()); // files only: a directory of that name still fails below
+    m.out = std::fopen(m.pos_name.c_str(), "w");
+    if (m.out) m.tmp = std::fopen(m.tmp_name.c_str(), "wb");
+    if (!m.out || !m.tmp) {
+        fem_fail("\n\n\n\t *** Error on openning Output files !!! *** \n");
+        return kAnalyseFatal;
+    }
+    std::setvbuf(m.out, nullptr, _IOFBF, 1 << 20);
+    if (!fem_copy_header() || !fem_first_pass()) return kAnalyseFatal;
+    m.timings.read += fem_seconds() - m.timings.total;
+    int result = kModelTypes[m.model_type].run();
+    if (result == kAnalyseFatal) return result;
+    std::fputs("\n%END\n", m.out);
+    return result;
+}
+
+} // namespace
+
+const SectionClass kSectionClasses[] = {{"beam section", section_read}};
+const MaterialClass kMaterialClasses[] = {{"isotropic", isotropic_read, isotropic_elasticity}};
+const AlgorithmClass kAlgorithms[] = {{"linear static", fem_linear_static}};
+const ModelType kModelTypes[] = {{{"BEAM3D", "beam3d", "Beam3d"}, kDofsPerNode, beam3d_run}};
+const int kModelTypeCount = sizeof kModelTypes / sizeof kModelTypes[0];
+
+double fem_seconds() {
+    using clock = std::chrono::steady_clock;
+    return std::chrono::duration<double>(clock::now().time_since_epoch()).count();
+}
+
+bool fem_fail(const char* msg) {
+    if (g_fem.error.empty()) g_fem.error = msg;
+    return false;
+}
+
+void fem_release() {
+    FemState& m = g_fem;
+    if (m.out) std::fclose(m.out);
+    if (m.tmp) std::fclose(m.tmp);
+    if (!m.tmp_name.empty()) std::remove(m.tmp_name.c_str());
+    utl_free(m.in_text);
+    utl_free(m.density_in);
+    utl_free(m.thermal_in);
+    utl_dmatfree(m.coord);
+    utl_imatfree(m.dof);
+    utl_free(m.skew_of);
+    utl_free(m.skews);
+    utl_free(m.springs);
+    utl_free(m.forces);
+    utl_free(m.presc);
+    utl_free(m.mats);
+    utl_dmatfree(m.sections);
+    utl_dmatfree(m.vectors);
+    utl_imatfree(m.libs);
+    utl_free(m.elems);
+    utl_free(m.elem_of);
+    utl_free(m.loads);
+    utl_free(m.first);
+    utl_profilefree(&m.K);
+    utl_free(m.f);
+    utl_free(m.u);
+    m = FemState{};
+}
+
+bool DeriveFileNames(const char* file_name, EngineFileNames* names) {
+    std::size_t len = file_name ? std::strlen(file_name) : 0;
+    if (len < 4) return false;
+    std::string base(file_name, len - 4);
+    names->dat = base + ".dat";
+    names->pos = base + ".pos";
+    names->tmp = base + ".tmp";
+    return true;
+}
+
+int AnalyseCore(const char* file_name, std::string* message, EngineSolution* solution) {
+    fem_release();
+    if (solution) *solution = EngineSolution{};
+    g_fem.solution = solution;
+    g_fem.timings.total = fem_seconds();
+    int result = analyse(file_name);
+    EngineTimings timings = g_fem.timings;
+    timings.total = fem_seconds() - timings.total;
+    if (result == kAnalyseFatal && message) *message = g_fem.error;
+    fem_release();
+    g_last_timings = timings;
+    return result;
+}
+
+int Analyse(const char* file_name) {
+    std::string message;
+    int result = AnalyseCore(file_name, &message);
+    if (result == kAnalyseFatal) {
+        std::fputs(message.c_str(), stdout);
+        std::fflush(stdout);
+        std::exit(0);
+    }
+    return result;
+}
+
+const EngineTimings& LastEngineTimings() {
+    return g_last_timings;
+}
+
+} // namespace kestrel::engine

@@ -1,0 +1,59 @@
+// Public entry points of the analysis engine, a standalone finite-element solver for frames.
+// It reads a neutral file (model section), forms and solves the linear static equations, and
+// writes the result file: a copy of the model under the engine's own header followed by the
+// result section. It talks to the rest of the program only through these files; the analysis
+// driver calls Analyse, the kestrel-solve tool and the tests call AnalyseCore.
+// Not reentrant: one analysis at a time (module-global tables, released before returning).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace kestrel::engine {
+
+constexpr int kAnalyseFatal = -1;   // malformed input, unreadable file, exhausted memory
+constexpr int kAnalyseSingular = 0; // the stiffness matrix is singular: no results written
+constexpr int kAnalyseSolved = 1;   // the result file holds the result section
+
+// File names of one analysis. The name must end in a four-character extension; its last four
+// characters are replaced by ".dat" (input), ".pos" (result) and ".tmp" (scratch, deleted).
+struct EngineFileNames {
+    std::string dat, pos, tmp;
+};
+// False when the name is shorter than four characters.
+bool DeriveFileNames(const char* file_name, EngineFileNames* names);
+
+// Full-precision results of a solved analysis, for callers that need more digits than the
+// result file carries (tests, batch tools). Filled only when the analysis is solved.
+struct EngineSolution {
+    int equations = 0;
+    std::vector<double> displacements; // 6 per node in node order: dx, dy, dz, rx, ry, rz (global)
+    std::vector<int> element_numbers;  // element numbers in list (input) order
+    std::vector<double> end_forces;    // 12 per element, local: Fx Fy Fz Mx My Mz of end 1, end 2
+};
+
+// Runs one analysis. Returns kAnalyseSolved or kAnalyseSingular; on a fatal condition returns
+// kAnalyseFatal with the engine's fixed message in *message. Never ends the process.
+int AnalyseCore(const char* file_name, std::string* message, EngineSolution* solution = nullptr);
+
+// The driver's entry: 1 solved, 0 singular. On a fatal condition it prints the message on the
+// standard output and ends the process with exit status 0.
+int Analyse(const char* file_name);
+
+// Wall-clock seconds per phase of the last AnalyseCore call, and the work of the factorisation.
+struct EngineTimings {
+    double read = 0;     // header copy and both reading passes, element stiffnesses
+    double number = 0;   // equation numbering and profile
+    double assemble = 0; // load vector and stiffness matrix
+    double factor = 0;   // LDLT factorisation with forward and backward substitution
+    double forces = 0;   // element end forces into the scratch file
+    double write = 0;    // displacements and element results into the result file
+    double total = 0;
+    double factor_flops = 0; // floating-point operations of factor and solve
+    int equations = 0;
+    std::size_t profile_entries = 0; // stored entries of the stiffness matrix
+};
+const EngineTimings& LastEngineTimings();
+
+} // namespace kestrel::engine

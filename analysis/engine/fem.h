@@ -1,0 +1,218 @@
+// Internal state of the analysis engine: the module-global tables built from one neutral file,
+// the operation tables of its families (model types, element classes, section and material
+// classes, member-load classes, algorithms), and the functions the source files share.
+// Everything here is private to analysis/engine; the public entry points are in engine.h.
+#pragma once
+
+#include "analysis/engine/engine.h"
+#include "analysis/engine/scan.h"
+#include "analysis/engine/utl.h"
+
+#include <cstdio>
+#include <string>
+
+namespace kestrel::engine {
+
+constexpr int kDofsPerNode = 6;
+constexpr int kMaxElementNodes = 2;
+constexpr int kMaxElementDofs = kDofsPerNode * kMaxElementNodes;
+constexpr int kResultKinds = 20;
+constexpr double kPenalty = 1e20;
+
+// (node, freedom 0..5, value): springs, nodal forces and prescribed displacements.
+struct DofRecord {
+    int node;
+    int dof;
+    double value;
+};
+
+struct SkewNode {
+    int node;
+    double angles[6]; // degrees: local x against global x, y, z; local y against x, y, z
+    double S[3][3];   // columns are the unit local axes x', y', z' in global components
+};
+
+struct Material {
+    double E;
+    double poisson;
+    double density;
+    double alpha; // thermal expansion coefficient
+};
+
+struct Element {
+    int cls;      // index into the element class table
+    int number;   // number as read
+    int material; // 1-based numbers as read
+    int section;
+    int vector;
+    int liberation;
+    int nodes[kMaxElementNodes];
+    // Element data of the beam: section values, orientation, releases, geometry.
+    double A, J, Iy, Iz, hy, hz;
+    double v[3];
+    int lib[12]; // 1 connected, 0 released
+    double L, E, alpha, density;
+    double R[3][3]; // rows: unit local x, y, z in global components
+    double K[78];   // condensed local stiffness, lower triangle by rows
+    double F[12];   // summed, condensed fixed-end forces (local)
+    bool has_load;
+};
+
+struct MemberLoad {
+    int cls;     // index into the member-load class table
+    int element; // index into the element list
+    int flag;    // 0 global, 1 local direction
+    double x1, x2;
+    double v[12];  // input values of the class
+    double fe[12]; // its fixed-end forces, local and condensed
+};
+
+struct Scan;
+
+// ---- Families as tables of operations -------------------------------------------------
+
+struct ElementClass {
+    const char* label; // block label of its records
+    const char* count_message;
+    const char* record_message;
+    int nodes;                         // nodes per element (shape: two-node line)
+    bool (*read)(Scan& s, Element* e); // the record after the element number
+    bool (*finish)(Element* e);        // data, length, axes, stiffness
+    void (*global_stiffness)(const Element& e, double k[kMaxElementDofs][kMaxElementDofs]);
+    void (*condense)(const Element& e, double f[kMaxElementDofs]); // load vector condensation
+    void (*to_global)(const Element& e, const double* local, double* global); // per triad
+    void (*to_local)(const Element& e, const double* global, double* local);
+    void (*internal_forces)(const Element& e, const double* d_global, double* forces);
+    void (*kind_values)(const double* forces, int end, double out[kResultKinds]);
+};
+
+struct LoadClass {
+    const char* name;
+    const char* label; // null for loads not read from their own block (gravity)
+    const char* count_message;
+    const char* record_message;
+    bool (*read)(Scan& s, MemberLoad* load); // the values after the element number
+    void (*fixed_end)(const Element& e, const MemberLoad& load, double F[12]); // unreleased, local
+};
+
+struct SectionClass {
+    const char* name;
+    bool (*read)(Scan& s, double values[9]);
+};
+
+struct MaterialClass {
+    const char* name;
+    bool (*read)(Scan& s, Material* m);
+    double (*elasticity)(const Material& m);
+};
+
+struct AlgorithmClass {
+    const char* name;
+    int (*run)(int n, const int* first, double* f, double* u); // 1 solved, 0 singular, -1 fatal
+};
+
+struct ModelType {
+    const char* words[3]; // accepted spellings after HEADER.ANALYSIS
+    int dofs_per_node;
+    int (*run)(); // the whole analysis after the first pass: 1, 0, or -1 fatal
+};
+
+extern const ElementClass kElementClasses[];
+extern const int kElementClassCount;
+extern const LoadClass kLoadClasses[];
+extern const int kLoadClassCount;
+extern const int kGravityLoadClass;
+extern const SectionClass kSectionClasses[];
+extern const MaterialClass kMaterialClasses[];
+extern const AlgorithmClass kAlgorithms[];
+extern const ModelType kModelTypes[];
+extern const int kModelTypeCount;
+
+// ---- Module state -------------------------------------------------------------------
+
+struct FemState {
+    // Files of the current call.
+    std::string dat_name, pos_name, tmp_name;
+    Scan in;
+    std::FILE* out = nullptr;
+    std::FILE* tmp = nullptr;
+    char* in_text = nullptr;
+
+    // First pass.
+    int model_type = -1;
+    int nnode = 0, nel = 0, nmat = 0;
+    int nload_cap = 0;
+    int ndens = 0, nthermal = 0, nthick = 0;
+    double* density_in = nullptr; // nmat + 1 entries, by material number
+    double* thermal_in = nullptr;
+    bool gravity = false;
+    double g[3] = {0, 0, 0};
+
+    // Second pass.
+    double** coord = nullptr; // nnode x 3
+    int** dof = nullptr;      // nnode x 6: restraint flags, then equation numbers
+    int* skew_of = nullptr;   // per node: index into skews or -1
+    SkewNode* skews = nullptr;
+    int nskew = 0;
+    DofRecord* springs = nullptr;
+    int nspring = 0, spring_cap = 0;
+    DofRecord* forces = nullptr;
+    int nforce = 0, force_cap = 0;
+    DofRecord* presc = nullptr;
+    int npresc = 0, presc_cap = 0;
+    int noffset = 0, nfloor = 0;
+    Material* mats = nullptr;
+    double** sections = nullptr; // nsec x 9
+    int nsec = 0;
+    double** vectors = nullptr; // nvec x 3
+    int nvec = 0;
+    int** libs = nullptr; // nlib x 12
+    int nlib = 0;
+    Element* elems = nullptr;
+    int nelem_read = 0;
+    int* elem_of = nullptr; // element number -> index + 1 (0 when absent), nel + 1 entries
+    MemberLoad* loads = nullptr;
+    int nload = 0;
+
+    // Equations.
+    int neq = 0;
+    int* first = nullptr;
+    ProfileMatrix K;
+    double* f = nullptr;
+    double* u = nullptr;
+    double tol = 0;
+
+    std::string error;                  // pending fatal message
+    EngineSolution* solution = nullptr; // optional copy of the results for the caller
+    EngineTimings timings;
+};
+
+extern FemState g_fem;
+
+// Records msg as the pending fatal message (the first one wins); returns false.
+bool fem_fail(const char* msg);
+// Releases every table and closes the files; leaves the state as after a reset.
+void fem_release();
+
+// reader.cpp
+bool fem_copy_header();
+bool fem_first_pass();
+bool fem_second_pass();
+
+// solver.cpp
+bool fem_number_equations();
+bool fem_build_profile();
+bool fem_assemble_loads();
+int fem_linear_static(int n, const int* first, double* f, double* u);
+void fem_node_displacements(int node, double d[6]); // global axes, 0 without equation
+
+// results.cpp
+bool fem_write_results();
+
+// beam.cpp / loads.cpp helpers shared with the reader
+bool fem_add_member_load(MemberLoad* load); // fixed-end forces into the element's sum
+void fem_skew_matrix(SkewNode* s);
+
+double fem_seconds(); // monotonic clock
+
+} // namespace kestrel::engine

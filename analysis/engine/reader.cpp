@@ -1,0 +1,522 @@
+// Reading of the neutral file: the header copy into the result file, the first pass (sizes and
+// global data) and the second pass (nodes, materials, sections, elements, loads). Every
+// malformed record ends the analysis with its fixed message through fem_fail.
+#include "analysis/engine/fem.h"
+
+#include <cmath>
+#include <cstring>
+#include <string_view>
+
+namespace kestrel::engine {
+
+namespace {
+
+constexpr std::size_t kLineChars = 8192;
+constexpr const char* kNoEnd = "\n Invalid neutral file or label END doesn't exist\n\n";
+constexpr const char* kSameCount = "total number of materials in the problem  !!!  \n\n";
+
+bool starts_with(std::string_view line, const char* prefix) {
+    return line.substr(0, std::strlen(prefix)) == prefix;
+}
+
+// Reads a block count; a negative count is as malformed as a missing one.
+bool read_count(int* count, const char* message) {
+    if (!scan_int(g_fem.in, count) || *count < 0) return fem_fail(message);
+    return true;
+}
+
+bool valid_node(int n) {
+    return n >= 1 && n <= g_fem.nnode;
+}
+
+// Density or thermal expansion block of the first pass: one value per material number.
+bool read_material_values(double** table, int* count, const char* count_msg, const char* rec_msg,
+                          const char* mismatch) {
+    FemState& m = g_fem;
+    if (!read_count(count, count_msg)) return false;
+    if (*count != 0 && *count != m.nmat) {
+        std::string text = std::string("\n") + mismatch + kSameCount;
+        return fem_fail(text.c_str());
+    }
+    utl_free(*table);
+    *table = static_cast<double*>(utl_calloc(static_cast<std::size_t>(m.nmat) + 1, sizeof(double)));
+    if (!*table) return false;
+    for (int i = 0; i < *count; ++i) {
+        int mat = 0;
+        double v = 0;
+        if (!scan_int(m.in, &mat) || !scan_double(m.in, &v) || mat < 1 || mat > m.nmat)
+            return fem_fail(rec_msg);
+        (*table)[mat] = v;
+    }
+    return true;
+}
+
+// Appends the non-zero values of one six-value line as (node, freedom, value) records.
+bool add_dof_records(DofRecord** table, int* n, int* cap, int node, const double v[6]) {
+    for (int k = 0; k < 6; ++k) {
+        if (v[k] == 0.0) continue;
+        if (*n == *cap) {
+            int grow = *cap < 16 ? 16 : *cap * 2;
+            auto* bigger = static_cast<DofRecord*>(
+                utl_calloc(static_cast<std::size_t>(grow), sizeof(DofRecord)));
+            if (!bigger) return false;
+            if (*n) std::memcpy(bigger, *table, sizeof(DofRecord) * static_cast<std::size_t>(*n));
+            utl_free(*table);
+            *table = bigger;
+            *cap = grow;
+        }
+        (*table)[(*n)++] = DofRecord{node, k, v[k]};
+    }
+    return true;
+}
+
+// Blocks of nodal records with six values: springs, nodal forces, prescribed displacements.
+bool read_dof_block(DofRecord** table, int* n, int* cap, const char* count_msg,
+                    const char* rec_msg) {
+    int count = 0;
+    if (!read_count(&count, count_msg)) return false;
+    for (int i = 0; i < count; ++i) {
+        int node = 0;
+        double v[6];
+        if (!scan_int(g_fem.in, &node) || !scan_doubles(g_fem.in, v, 6) || !valid_node(node))
+            return fem_fail(rec_msg);
+        if (!add_dof_records(table, n, cap, node, v)) return false;
+    }
+    return true;
+}
+
+bool alloc_nodes(int count) {
+    FemState& m = g_fem;
+    double** coord = utl_dmatalloc(count, 3);
+    int** dof = utl_imatalloc(count, kDofsPerNode);
+    int* skew = static_cast<int*>(utl_calloc(static_cast<std::size_t>(count) + 1, sizeof(int)));
+    if (!coord || !dof || !skew) {
+        utl_dmatfree(coord);
+        utl_imatfree(dof);
+        utl_free(skew);
+        return false;
+    }
+    int keep = count < m.nnode ? count : m.nnode;
+    for (int i = 0; i < count; ++i) skew[i] = -1;
+    for (int i = 0; i < keep && m.coord; ++i) {
+        std::memcpy(coord[i], m.coord[i], 3 * sizeof(double));
+        std::memcpy(dof[i], m.dof[i], kDofsPerNode * sizeof(int));
+        skew[i] = m.skew_of[i];
+    }
+    utl_dmatfree(m.coord);
+    utl_imatfree(m.dof);
+    utl_free(m.skew_of);
+    m.coord = coord;
+    m.dof = dof;
+    m.skew_of = skew;
+    m.nnode = count;
+    return true;
+}
+
+// ---- Second-pass blocks -------------------------------------------------------------
+
+bool read_title() {
+    std::string title;
+    scan_quoted(g_fem.in, &title);
+    return true;
+}
+
+bool read_coords() {
+    FemState& m = g_fem;
+    int count = 0;
+    if (!read_count(&count, "\n Error on reading number of nodes !!!\n\n")) return false;
+    if (count != m.nnode && !alloc_nodes(count)) return false;
+    for (int i = 0; i < count; ++i) {
+        int node = 0;
+        double xyz[3];
+        if (!scan_int(m.in, &node) || !scan_doubles(m.in, xyz, 3) || !valid_node(node))
+            return fem_fail(" Error on reading nodes coordinates !!!\n\n");
+        std::memcpy(m.coord[node - 1], xyz, sizeof xyz);
+    }
+    return true;
+}
+
+bool read_supports() {
+    FemState& m = g_fem;
+    int count = 0;
+    if (!read_count(&count, "\n Error on reading number of node supports !!!\n\n")) return false;
+    for (int i = 0; i < count; ++i) {
+        int node = 0, f[6];
+        bool ok = scan_int(m.in, &node);
+        for (int k = 0; ok && k < 6; ++k) ok = scan_int(m.in, &f[k]);
+        if (!ok || !valid_node(node)) return fem_fail("\n Error on reading node supports !!!\n\n");
+        for (int k = 0; k < 6; ++k) m.dof[node - 1][k] = f[k] != 0 ? 1 : 0;
+    }
+    return true;
+}
+
+bool read_skew() {
+    FemState& m = g_fem;
+    int count = 0;
+    if (!read_count(&count, "\n Error on reading number of skew nodes !!!\n\n")) return false;
+    // A further block adds to the skew nodes already read.
+    auto* skews = static_cast<SkewNode*>(utl_calloc(
+        static_cast<std::size_t>(m.nskew) + static_cast<std::size_t>(count), sizeof(SkewNode)));
+    if (!skews) return false;
+    if (m.nskew) std::memcpy(skews, m.skews, sizeof(SkewNode) * static_cast<std::size_t>(m.nskew));
+    utl_free(m.skews);
+    m.skews = skews;
+    for (int i = 0; i < count; ++i) {
+        SkewNode& s = m.skews[m.nskew];
+        if (!scan_int(m.in, &s.node) || !scan_doubles(m.in, s.angles, 6) || !valid_node(s.node))
+            return fem_fail("\n Error on reading skew nodes !!!\n\n");
+        fem_skew_matrix(&s);
+        m.skew_of[s.node - 1] = m.nskew++;
+    }
+    return true;
+}
+
+bool read_springs() {
+    FemState& m = g_fem;
+    return read_dof_block(&m.springs, &m.nspring, &m.spring_cap,
+                          "\n Error on reading number of springs !!!\n\n",
+                          "\n Error on reading springs !!!\n\n");
+}
+
+bool read_forces() {
+    FemState& m = g_fem;
+    return read_dof_block(&m.forces, &m.nforce, &m.force_cap,
+                          "\n Error on reading number of concentrated loads !!!\n\n",
+                          "\n Error on reading concentrated loads !!!\n\n");
+}
+
+bool read_prescribed() {
+    FemState& m = g_fem;
+    return read_dof_block(&m.presc, &m.npresc, &m.presc_cap,
+                          "\n Error on reading number of prescribe displacements !!!\n\n",
+                          "\n Error on reading prescribed displacements !!!\n\n");
+}
+
+// Offset and floor nodes are read and checked but play no part in a frame analysis.
+bool read_offsets() {
+    FemState& m = g_fem;
+    int count = 0;
+    if (!read_count(&count, "\n Error on reading number of offset nodes !!!\n\n")) return false;
+    for (int i = 0; i < count; ++i) {
+        int node = 0, kind = 0;
+        double v[3];
+        if (!scan_int(m.in, &node) || !scan_int(m.in, &kind) || !scan_doubles(m.in, v, 3))
+            return fem_fail("\n Error on reading offset nodes !!!\n\n");
+    }
+    m.noffset = count;
+    return true;
+}
+
+bool read_floors() {
+    FemState& m = g_fem;
+    int count = 0;
+    if (!read_count(&count, "\n Error on reading number of floor nodes !!!\n\n")) return false;
+    for (int i = 0; i < count; ++i) {
+        int node = 0, floor = 0;
+        if (!scan_int(m.in, &node) || !scan_int(m.in, &floor))
+            return fem_fail("\n Error on reading floor nodes !!!\n\n");
+    }
+    m.nfloor = count;
+    return true;
+}
+
+bool read_materials() {
+    FemState& m = g_fem;
+    int count = 0;
+    if (!read_count(&count, "\n Error on reading number of isotropic materials !!!\n\n"))
+        return false;
+    for (int i = 0; i < count; ++i) {
+        int mat = 0;
+        Material value{};
+        if (!scan_int(m.in, &mat) || mat < 1 || mat > m.nmat ||
+            !kMaterialClasses[0].read(m.in, &value))
+            return fem_fail("\n Error on reading isotropic materials !!!\n\n");
+        Material& dst = m.mats[mat - 1];
+        dst.E = value.E;
+        dst.poisson = value.poisson;
+    }
+    return true;
+}
+
+// Reads a block of numbered records of fixed width into a fresh rows x width table.
+template <typename T, typename ReadRow>
+bool read_table(T*** table, int* rows, int width, const char* count_msg, const char* rec_msg,
+                T** (*alloc)(int, int), void (*release)(T**), ReadRow read_row) {
+    FemState& m = g_fem;
+    int count = 0;
+    if (!read_count(&count, count_msg)) return false;
+    release(*table);
+    *rows = 0;
+    *table = alloc(count, width);
+    if (!*table) return false;
+    *rows = count;
+    for (int i = 0; i < count; ++i) {
+        int number = 0;
+        if (!scan_int(m.in, &number) || number < 1 || number > count ||
+            !read_row(m.in, (*table)[number - 1]))
+            return fem_fail(rec_msg);
+    }
+    return true;
+}
+
+bool read_sections() {
+    FemState& m = g_fem;
+    return read_table<double>(&m.sections, &m.nsec, 9,
+                              "\n Error on reading number of sections properties !!!\n\n",
+                              "\n Error on reading sections properties !!!\n\n", utl_dmatalloc,
+                              utl_dmatfree, kSectionClasses[0].read);
+}
+
+bool read_vectors() {
+    FemState& m = g_fem;
+    return read_table<double>(
+        &m.vectors, &m.nvec, 3, "\n Error on reading number of orientation vectors !!!\n\n",
+        "\n Error on reading orientation vectors !!!\n\n", utl_dmatalloc, utl_dmatfree,
+        [](Scan& s, double* row) { return scan_doubles(s, row, 3); });
+}
+
+bool read_liberations() {
+    FemState& m = g_fem;
+    return read_table<int>(&m.libs, &m.nlib, 12,
+                           "\n Error on reading number of end liberations  !!!\n\n",
+                           "\n Error on reading end liberations !!!\n\n", utl_imatalloc,
+                           utl_imatfree, [](Scan& s, int* row) {
+                               for (int k = 0; k < 12; ++k)
+                                   if (!scan_int(s, &row[k])) return false;
+                               return true;
+                           });
+}
+
+bool read_elements(int cls) {
+    FemState& m = g_fem;
+    const ElementClass& ec = kElementClasses[cls];
+    if (kModelTypes[m.model_type].dofs_per_node != kDofsPerNode) {
+        // Only reachable with a model type whose freedoms do not suit this element class.
+        std::fputs("\n Global analysis type is not compatible with a given element type !!!\n\n",
+                   stdout);
+        return true;
+    }
+    int count = 0;
+    if (!read_count(&count, ec.count_message)) return false;
+    for (int i = 0; i < count; ++i) {
+        if (m.nelem_read == m.nel) return fem_fail(ec.record_message);
+        Element& e = m.elems[m.nelem_read];
+        e = Element{};
+        e.cls = cls;
+        if (!scan_int(m.in, &e.number) || e.number < 1 || e.number > m.nel ||
+            m.elem_of[e.number] != 0 || !ec.read(m.in, &e) || !ec.finish(&e))
+            return fem_fail(ec.record_message);
+        m.elem_of[e.number] = ++m.nelem_read;
+    }
+    return true;
+}
+
+bool read_member_loads(int cls) {
+    FemState& m = g_fem;
+    const LoadClass& lc = kLoadClasses[cls];
+    int count = 0;
+    if (!read_count(&count, lc.count_message)) return false;
+    for (int i = 0; i < count; ++i) {
+        int number = 0;
+        if (m.nload == m.nload_cap) return fem_fail(lc.record_message);
+        MemberLoad& load = m.loads[m.nload];
+        load = MemberLoad{};
+        load.cls = cls;
+        if (!scan_int(m.in, &number) || number < 1 || number > m.nel || m.elem_of[number] == 0 ||
+            !lc.read(m.in, &load))
+            return fem_fail(lc.record_message);
+        load.element = m.elem_of[number] - 1;
+        ++m.nload;
+        if (!fem_add_member_load(&load)) return false;
+    }
+    return true;
+}
+
+bool read_gravity() {
+    FemState& m = g_fem;
+    if (!scan_doubles(m.in, m.g, 3)) return fem_fail("\n Error on reading gravity load !!!\n\n");
+    m.gravity = true;
+    return true;
+}
+
+struct BlockReader {
+    const char* label;
+    bool (*read)();
+};
+
+const BlockReader kSecondPass[] = {
+    {"HEADER.TITLE", read_title},
+    {"NODE.COORD", read_coords},
+    {"NODE.SUPPORT", read_supports},
+    {"NODE.INCLINED.SUPPORT", read_skew},
+    {"NODAL.SPRING", read_springs},
+    {"NODE.OFFSET", read_offsets},
+    {"NODE.FLOOR", read_floors},
+    {"MATERIAL.ISOTROPIC", read_materials},
+    {"SECTION.PROPERTY", read_sections},
+    {"BEAM.ORIENTATION.VECTOR", read_vectors},
+    {"BEAM.END.LIBERATION", read_liberations},
+    {"LOAD.CASE.NODAL.FORCE", read_forces},
+    {"LOAD.CASE.NODAL.FORCES", read_forces},
+    {"LOAD.CASE.NODAL.DISPLACEMENT", read_prescribed},
+    {"LOAD.CASE.NODAL.DISPLACEMENTS", read_prescribed},
+    {"LOAD.CASE.GRAVITY", read_gravity},
+};
+
+// Gravity loads every element with its own weight: a global uniform load of density x area
+// times the gravity vector read from the file.
+bool add_gravity_loads() {
+    FemState& m = g_fem;
+    for (int i = 0; i < m.nelem_read; ++i) {
+        if (m.nload == m.nload_cap) return fem_fail("\n Error on reading gravity load !!!\n\n");
+        MemberLoad& load = m.loads[m.nload++];
+        load = MemberLoad{};
+        load.cls = kGravityLoadClass;
+        load.element = i;
+        load.flag = 0;
+        load.x1 = 0;
+        load.x2 = 1;
+        const Element& e = m.elems[i];
+        for (int k = 0; k < 3; ++k) load.v[k] = e.density * e.A * m.g[k];
+        if (!fem_add_member_load(&load)) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool fem_copy_header() {
+    FemState& m = g_fem;
+    std::string_view line;
+    bool found = false;
+    while (scan_line(m.in, kLineChars, &line)) {
+        if (starts_with(line, "%HEADER")) {
+            found = true;
+            break;
+        }
+    }
+    if (!found) return fem_fail("\n\n\n\t *** No HEADER label was found in input file !!! *** \n");
+    scan_line(m.in, kLineChars, &line); // the title is not copied
+    std::fputs("%HEADER     ", m.out);
+    std::fputs("\nNeutral file created by Bracer module of KESTREL program\n", m.out);
+    std::fputs("\n%HEADER.VERSION     ", m.out);
+    std::fputs("\n2.11 - Aug/2002\n\n", m.out);
+    for (;;) {
+        if (!scan_line(m.in, kLineChars, &line))
+            return fem_fail("\n\n\n\t *** No END label was found in input file !!! *** \n");
+        if (starts_with(line, "%RESULT") || starts_with(line, "%END")) break;
+        std::fwrite(line.data(), 1, line.size(), m.out);
+    }
+    m.in.rewind();
+    return true;
+}
+
+bool fem_first_pass() {
+    FemState& m = g_fem;
+    std::string label;
+    for (;;) {
+        if (!scan_label(m.in, &label)) return fem_fail(kNoEnd);
+        if (label == "END") break;
+        if (label == "HEADER.ANALYSIS") {
+            std::string word;
+            m.model_type = -1;
+            if (scan_quoted(m.in, &word)) {
+                for (int t = 0; t < kModelTypeCount && m.model_type < 0; ++t)
+                    for (const char* w : kModelTypes[t].words)
+                        if (w && word == w) m.model_type = t;
+            }
+            if (m.model_type < 0)
+                return fem_fail("\n Error on reading global analysis model type !!!\n\n");
+        } else if (label == "NODE") {
+            if (!read_count(&m.nnode, "\n Error on reading number of nodes !!!\n\n")) return false;
+        } else if (label == "ELEMENT") {
+            if (!read_count(&m.nel, "\n Error on reading number of BEAM elements !!!\n\n"))
+                return false;
+        } else if (label == "MATERIAL") {
+            if (!read_count(&m.nmat, "\n Error on reading number of isotropic materials !!!\n\n"))
+                return false;
+        } else if (label == "MATERIAL.PROPERTY.DENSITY") {
+            if (!read_material_values(&m.density_in, &m.ndens,
+                                      "\n Error on reading number of material densities !!!\n\n",
+                                      "\n Error on reading densities !!!\n\n",
+                                      "Number of material densities must be equal to  \n"))
+                return false;
+        } else if (label == "MATERIAL.PROPERTY.THERMAL_EXPANSION") {
+            if (!read_material_values(
+                    &m.thermal_in, &m.nthermal,
+                    "\n Error on reading number of material thermal exp. props. !!!\n\n",
+                    "\n Error on reading thermal exp. prop. !!!\n\n",
+                    "Number of material thermal exp. must be equal to  \n"))
+                return false;
+        } else if (label == "THICKNESS") {
+            int count = 0;
+            if (!read_count(&count, "\n Error on reading number of thicknesses !!!\n\n"))
+                return false;
+            for (int i = 0; i < count; ++i) {
+                int n = 0;
+                double t = 0;
+                if (!scan_int(m.in, &n) || !scan_double(m.in, &t))
+                    return fem_fail("\n Error on reading thicknesses !!!\n\n");
+            }
+            m.nthick = count;
+        } else if (label == "LOAD.CASE.GRAVITY") {
+            m.nload_cap += m.nel;
+        } else {
+            for (int c = 0; c < kLoadClassCount; ++c) {
+                const LoadClass& lc = kLoadClasses[c];
+                if (!lc.label || label != lc.label) continue;
+                int count = 0;
+                if (!read_count(&count, lc.count_message)) return false;
+                m.nload_cap += count;
+            }
+        }
+    }
+    if (m.nnode == 0 || m.nel == 0 || m.nmat == 0)
+        return fem_fail("\nNo.of nodes, no.of elements, and no.of materials must be given!!!\n\n");
+    if (m.model_type < 0) return fem_fail("\n Label HEADER.ANALYSIS has not been found !!!\n\n");
+    return true;
+}
+
+bool fem_second_pass() {
+    FemState& m = g_fem;
+    m.in.rewind();
+    int nnode = m.nnode;
+    m.nnode = 0;
+    if (!alloc_nodes(nnode)) return false;
+    m.mats = static_cast<Material*>(utl_calloc(static_cast<std::size_t>(m.nmat), sizeof(Material)));
+    m.elems = static_cast<Element*>(utl_calloc(static_cast<std::size_t>(m.nel), sizeof(Element)));
+    m.elem_of = static_cast<int*>(utl_calloc(static_cast<std::size_t>(m.nel) + 1, sizeof(int)));
+    m.loads = static_cast<MemberLoad*>(
+        utl_calloc(static_cast<std::size_t>(m.nload_cap), sizeof(MemberLoad)));
+    if (!m.mats || !m.elems || !m.elem_of || !m.loads) return false;
+    for (int i = 0; i < m.nmat; ++i) {
+        m.mats[i].density = m.density_in ? m.density_in[i + 1] : 0.0;
+        m.mats[i].alpha = m.thermal_in ? m.thermal_in[i + 1] : 0.0;
+    }
+    std::string label;
+    for (;;) {
+        if (!scan_label(m.in, &label)) return fem_fail(kNoEnd);
+        if (label == "END") break;
+        bool handled = false;
+        for (const BlockReader& b : kSecondPass) {
+            if (label != b.label) continue;
+            if (!b.read()) return false;
+            handled = true;
+            break;
+        }
+        for (int c = 0; !handled && c < kElementClassCount; ++c) {
+            if (label != kElementClasses[c].label) continue;
+            if (!read_elements(c)) return false;
+            handled = true;
+        }
+        for (int c = 0; !handled && c < kLoadClassCount; ++c) {
+            if (!kLoadClasses[c].label || label != kLoadClasses[c].label) continue;
+            if (!read_member_loads(c)) return false;
+            handled = true;
+        }
+    }
+    if (m.gravity && !add_gravity_loads()) return false;
+    return true;
+}
+
+} // namespace kestrel::engine

@@ -1,0 +1,106 @@
+// Free-format scanner of the neutral file and of the result section.
+#include "analysis/engine/scan.h"
+
+#include <charconv>
+#include <climits>
+#include <cstring>
+
+namespace kestrel::engine {
+
+namespace {
+
+// White space of the "C" locale, as the scanf conversions skip it.
+bool is_space(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+void skip_space(Scan& s) {
+    while (s.p < s.end && is_space(*s.p)) ++s.p;
+}
+
+} // namespace
+
+bool scan_word(Scan& s, std::string* word) {
+    skip_space(s);
+    const char* start = s.p;
+    while (s.p < s.end && !is_space(*s.p)) ++s.p;
+    if (s.p == start) return false;
+    word->assign(start, s.p);
+    return true;
+}
+
+bool scan_label(Scan& s, std::string* word) {
+    if (s.p >= s.end) return false;
+    const void* hit = std::memchr(s.p, '%', static_cast<std::size_t>(s.end - s.p));
+    if (!hit) {
+        s.p = s.end;
+        return false;
+    }
+    s.p = static_cast<const char*>(hit) + 1;
+    return scan_word(s, word);
+}
+
+bool scan_int(Scan& s, int* value) {
+    skip_space(s);
+    const char* q = s.p;
+    bool negative = false;
+    if (q < s.end && (*q == '+' || *q == '-')) negative = *q++ == '-';
+    const char* digits = q;
+    long long v = 0;
+    while (q < s.end && *q >= '0' && *q <= '9') {
+        if (v < LLONG_MAX / 10) v = v * 10 + (*q - '0');
+        ++q;
+    }
+    if (q == digits) return false;
+    if (negative) v = -v;
+    if (v > INT_MAX) v = INT_MAX;
+    if (v < INT_MIN) v = INT_MIN;
+    *value = static_cast<int>(v);
+    s.p = q;
+    return true;
+}
+
+bool scan_double(Scan& s, double* value) {
+    skip_space(s);
+    const char* q = s.p;
+    bool negative = false;
+    if (q < s.end && (*q == '+' || *q == '-')) negative = *q++ == '-';
+    double v = 0;
+    auto [ptr, ec] = std::from_chars(q, s.end, v, std::chars_format::general);
+    if (ptr == q) return false;
+    // A magnitude beyond the range of double reads as 0 rather than failing the record.
+    if (ec == std::errc::result_out_of_range) v = 0;
+    *value = negative ? -v : v;
+    s.p = ptr;
+    return true;
+}
+
+bool scan_doubles(Scan& s, double* values, int count) {
+    for (int i = 0; i < count; ++i)
+        if (!scan_double(s, &values[i])) return false;
+    return true;
+}
+
+bool scan_quoted(Scan& s, std::string* text) {
+    while (s.p < s.end && *s.p != '\'') ++s.p;
+    if (s.p == s.end) return false;
+    const char* start = ++s.p;
+    while (s.p < s.end && *s.p != '\'') ++s.p;
+    if (s.p == s.end) return false;
+    text->assign(start, s.p);
+    ++s.p;
+    return true;
+}
+
+bool scan_line(Scan& s, std::size_t max_chars, std::string_view* line) {
+    if (s.p >= s.end) return false;
+    const char* start = s.p;
+    std::size_t limit = max_chars > 1 ? max_chars - 1 : 1;
+    while (s.p < s.end && static_cast<std::size_t>(s.p - start) < limit) {
+        if (*s.p++ == '\n') break;
+    }
+    *line = std::string_view(start, static_cast<std::size_t>(s.p - start));
+    return true;
+}
+
+} // namespace kestrel::engine

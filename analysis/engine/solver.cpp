@@ -1,0 +1,274 @@
+// Global equations of the engine: equation numbering, the profile of the stiffness matrix,
+// the load vector, the assembly of element stiffnesses with skew nodes, springs and prescribed
+// displacements, and the profile LDLT factorisation with its singularity test.
+#include "analysis/engine/fem.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace kestrel::engine {
+
+namespace {
+
+// Equation numbers of an element's freedoms (0 for none).
+void element_equations(const Element& e, int eq[kMaxElementDofs]) {
+    const FemState& m = g_fem;
+    const int nodes = kElementClasses[e.cls].nodes;
+    for (int a = 0; a < nodes; ++a)
+        for (int k = 0; k < kDofsPerNode; ++k) eq[a * kDofsPerNode + k] = m.dof[e.nodes[a] - 1][k];
+}
+
+// Turns a global 3-vector into the axes of a skew node: out = S^T v.
+void to_node_axes(const double S[3][3], const double* v, double* out) {
+    for (int q = 0; q < 3; ++q) out[q] = S[0][q] * v[0] + S[1][q] * v[1] + S[2][q] * v[2];
+}
+
+// Sum of a[k] * b[k]; four partial sums keep the pipeline busy.
+[[gnu::always_inline]] inline double dot(const double* a, const double* b, int len) {
+    double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+    int k = 0;
+    for (; k + 4 <= len; k += 4) {
+        s0 += a[k] * b[k];
+        s1 += a[k + 1] * b[k + 1];
+        s2 += a[k + 2] * b[k + 2];
+        s3 += a[k + 3] * b[k + 3];
+    }
+    for (; k < len; ++k) s0 += a[k] * b[k];
+    return (s0 + s1) + (s2 + s3);
+}
+
+// Pivot test: below the tolerance, exactly zero or not a number is singular.
+bool bad_pivot(double d, double tol) {
+    return !(std::fabs(d) >= tol) || d == 0.0;
+}
+
+void assemble_stiffness(ProfileMatrix& K) {
+    FemState& m = g_fem;
+    double kg[kMaxElementDofs][kMaxElementDofs];
+    int eq[kMaxElementDofs];
+    for (int ie = 0; ie < m.nelem_read; ++ie) {
+        const Element& e = m.elems[ie];
+        const ElementClass& ec = kElementClasses[e.cls];
+        ec.global_stiffness(e, kg);
+        const int ndof = ec.nodes * kDofsPerNode;
+        if (m.nskew > 0) {
+            // K' = T^T K T, T block diagonal with each skew node's S on its two triads.
+            for (int a = 0; a < ndof / 3; ++a) {
+                int sa = m.skew_of[e.nodes[a / 2] - 1];
+                if (sa < 0) continue;
+                const double(*S)[3] = m.skews[sa].S;
+                for (int c = 0; c < ndof; ++c) { // rows of triad a: S^T * K
+                    double v[3] = {kg[3 * a][c], kg[3 * a + 1][c], kg[3 * a + 2][c]}, w[3];
+                    to_node_axes(S, v, w);
+                    for (int q = 0; q < 3; ++q) kg[3 * a + q][c] = w[q];
+                }
+                for (int r = 0; r < ndof; ++r) { // columns of triad a: K * S
+                    double v[3] = {kg[r][3 * a], kg[r][3 * a + 1], kg[r][3 * a + 2]}, w[3];
+                    to_node_axes(S, v, w);
+                    for (int q = 0; q < 3; ++q) kg[r][3 * a + q] = w[q];
+                }
+            }
+        }
+        element_equations(e, eq);
+        for (int r = 0; r < ndof; ++r) {
+            if (eq[r] == 0) continue;
+            const int row = eq[r] - 1;
+            double* kr = K.row_start(row);
+            const int fr = K.first[row];
+            for (int c = 0; c < ndof; ++c)
+                if (eq[c] != 0 && eq[c] <= eq[r]) kr[eq[c] - 1 - fr] += kg[r][c];
+        }
+    }
+}
+
+} // namespace
+
+bool fem_number_equations() {
+    FemState& m = g_fem;
+    for (int i = 0; i < m.npresc; ++i) m.dof[m.presc[i].node - 1][m.presc[i].dof] = 0;
+    // Every freedom of the beam is active, so the active set is all six.
+    int n = 0;
+    for (int node = 0; node < m.nnode; ++node)
+        for (int k = 0; k < kDofsPerNode; ++k) m.dof[node][k] = m.dof[node][k] == 1 ? 0 : ++n;
+    m.neq = n;
+    return true;
+}
+
+bool fem_build_profile() {
+    FemState& m = g_fem;
+    const int n = m.neq;
+    m.first = static_cast<int*>(utl_calloc(static_cast<std::size_t>(n), sizeof(int)));
+    if (!m.first) return false;
+    for (int i = 0; i < n; ++i) m.first[i] = n + 1;
+    int eq[kMaxElementDofs];
+    for (int ie = 0; ie < m.nelem_read; ++ie) {
+        const Element& e = m.elems[ie];
+        const int ndof = kElementClasses[e.cls].nodes * kDofsPerNode;
+        element_equations(e, eq);
+        int low = 0;
+        for (int k = 0; k < ndof; ++k)
+            if (eq[k] > 0 && (low == 0 || eq[k] < low)) low = eq[k];
+        for (int k = 0; k < ndof; ++k)
+            if (eq[k] > 0 && low - 1 < m.first[eq[k] - 1]) m.first[eq[k] - 1] = low - 1;
+    }
+    // An equation that no element touches keeps only its diagonal.
+    for (int i = 0; i < n; ++i)
+        if (m.first[i] > i) m.first[i] = i;
+    return true;
+}
+
+bool fem_assemble_loads() {
+    FemState& m = g_fem;
+    const int n = m.neq;
+    m.f = static_cast<double*>(utl_calloc(static_cast<std::size_t>(n), sizeof(double)));
+    m.u = static_cast<double*>(utl_calloc(static_cast<std::size_t>(n), sizeof(double)));
+    if (!m.f || !m.u) return false;
+
+    // Nodal forces at skew nodes are turned into the node's axes, adding missing components.
+    for (int is = 0; is < m.nskew; ++is) {
+        const SkewNode& s = m.skews[is];
+        double g[6] = {};
+        int at[6] = {-1, -1, -1, -1, -1, -1};
+        bool any = false;
+        const int existing = m.nforce;
+        for (int r = 0; r < existing; ++r) {
+            if (m.forces[r].node != s.node) continue;
+            g[m.forces[r].dof] = m.forces[r].value;
+            at[m.forces[r].dof] = r;
+            any = true;
+        }
+        if (!any) continue;
+        double l[6];
+        to_node_axes(s.S, g, l);
+        to_node_axes(s.S, g + 3, l + 3);
+        for (int k = 0; k < 6; ++k) {
+            if (at[k] >= 0) {
+                m.forces[at[k]].value = l[k];
+            } else if (std::fabs(l[k]) >= 1e-6) {
+                if (m.nforce == m.force_cap) {
+                    int grow = m.force_cap * 2 + 6;
+                    auto* bigger = static_cast<DofRecord*>(
+                        utl_calloc(static_cast<std::size_t>(grow), sizeof(DofRecord)));
+                    if (!bigger) return false;
+                    std::memcpy(bigger, m.forces,
+                                sizeof(DofRecord) * static_cast<std::size_t>(m.nforce));
+                    utl_free(m.forces);
+                    m.forces = bigger;
+                    m.force_cap = grow;
+                }
+                m.forces[m.nforce++] = DofRecord{s.node, k, l[k]};
+            }
+        }
+    }
+    for (int r = 0; r < m.nforce; ++r) {
+        int e = m.dof[m.forces[r].node - 1][m.forces[r].dof];
+        if (e > 0) m.f[e - 1] = m.forces[r].value;
+    }
+    // Equivalent nodal loads of the member loads.
+    int eq[kMaxElementDofs];
+    for (int il = 0; il < m.nload; ++il) {
+        const MemberLoad& load = m.loads[il];
+        const Element& e = m.elems[load.element];
+        const ElementClass& ec = kElementClasses[e.cls];
+        double neg[kMaxElementDofs], g[kMaxElementDofs];
+        for (int k = 0; k < kMaxElementDofs; ++k) neg[k] = -load.fe[k];
+        ec.to_global(e, neg, g);
+        element_equations(e, eq);
+        for (int a = 0; a < ec.nodes; ++a) {
+            int sk = m.skew_of[e.nodes[a] - 1];
+            if (sk >= 0) {
+                double w[3];
+                for (int t = 0; t < 2; ++t) {
+                    to_node_axes(m.skews[sk].S, g + 6 * a + 3 * t, w);
+                    std::memcpy(g + 6 * a + 3 * t, w, sizeof w);
+                }
+            }
+        }
+        for (int k = 0; k < ec.nodes * kDofsPerNode; ++k)
+            if (eq[k] > 0) m.f[eq[k] - 1] += g[k];
+    }
+    return true;
+}
+
+int fem_linear_static(int n, const int* first, double* f, double* u) {
+    FemState& m = g_fem;
+    if (n > 0) {
+        double t0 = fem_seconds();
+        if (!utl_profilealloc(n, first, sizeof(double), &m.K)) return kAnalyseFatal;
+        ProfileMatrix& K = m.K;
+        m.timings.profile_entries = K.size;
+        assemble_stiffness(K);
+        double smallest = std::fabs(K.at(0, 0));
+        for (int i = 1; i < n; ++i) smallest = std::fmin(smallest, std::fabs(K.at(i, i)));
+        const double tol = 1e-10 * smallest;
+        m.tol = tol;
+        for (int r = 0; r < m.nspring; ++r) {
+            int e = m.dof[m.springs[r].node - 1][m.springs[r].dof];
+            if (e > 0) K.at(e - 1, e - 1) += m.springs[r].value;
+        }
+        for (int r = 0; r < m.npresc; ++r) {
+            int e = m.dof[m.presc[r].node - 1][m.presc[r].dof];
+            if (e == 0) continue;
+            K.at(e - 1, e - 1) += kPenalty;
+            f[e - 1] = kPenalty * m.presc[r].value;
+        }
+        std::memcpy(u, f, sizeof(double) * static_cast<std::size_t>(n));
+        double t1 = fem_seconds();
+        m.timings.assemble += t1 - t0;
+
+        // LDLT by rows: row i is reduced against the finished rows above it.
+        double flops = 0;
+        for (int i = 0; i < n; ++i) {
+            const int fi = first[i];
+            double* ri = K.row_start(i);
+            for (int j = fi + 1; j < i; ++j) {
+                const int fj = first[j];
+                const int k0 = fi > fj ? fi : fj;
+                const int len = j - k0;
+                if (len > 0) ri[j - fi] -= dot(K.row_start(j) + (k0 - fj), ri + (k0 - fi), len);
+                flops += 2.0 * len;
+            }
+            double d = ri[i - fi];
+            for (int j = fi; j < i; ++j) {
+                const double t = ri[j - fi] / K.at(j, j);
+                d -= t * ri[j - fi];
+                ri[j - fi] = t;
+            }
+            flops += 3.0 * (i - fi);
+            if (bad_pivot(d, tol)) {
+                m.timings.factor += fem_seconds() - t1;
+                m.timings.factor_flops = flops;
+                return kAnalyseSingular;
+            }
+            ri[i - fi] = d;
+        }
+        for (int i = 1; i < n; ++i) u[i] -= dot(K.row_start(i), u + first[i], i - first[i]);
+        for (int i = 0; i < n; ++i) u[i] /= K.at(i, i);
+        for (int i = n - 1; i >= 1; --i) {
+            const double* ri = K.row_start(i);
+            const double ui = u[i];
+            for (int j = first[i]; j < i; ++j) u[j] -= ri[j - first[i]] * ui;
+        }
+        flops += 4.0 * static_cast<double>(K.size) + n;
+        m.timings.factor += fem_seconds() - t1;
+        m.timings.factor_flops = flops;
+    }
+    return fem_write_results() ? kAnalyseSolved : kAnalyseFatal;
+}
+
+void fem_node_displacements(int node, double d[6]) {
+    const FemState& m = g_fem;
+    for (int k = 0; k < kDofsPerNode; ++k) {
+        int e = m.dof[node - 1][k];
+        d[k] = e > 0 ? m.u[e - 1] : 0.0;
+    }
+    int sk = m.skew_of[node - 1];
+    if (sk < 0) return;
+    const double(*S)[3] = m.skews[sk].S;
+    for (int t = 0; t < 2; ++t) {
+        double l[3] = {d[3 * t], d[3 * t + 1], d[3 * t + 2]};
+        for (int p = 0; p < 3; ++p) d[3 * t + p] = S[p][0] * l[0] + S[p][1] * l[1] + S[p][2] * l[2];
+    }
+}
+
+} // namespace kestrel::engine

@@ -1,0 +1,160 @@
+// Test helper: neutral files in the driver's layout, and engine runs in temporary directories.
+#include "neutral_model.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace kestrel::engine::test {
+
+namespace {
+
+std::string fmt(const char* f, double a) {
+    char b[64];
+    std::snprintf(b, sizeof b, f, a);
+    return b;
+}
+
+std::string g(double v) {
+    return fmt("%g", v);
+}
+
+} // namespace
+
+int orientation_vector(double dx, double dy) {
+    if (dy <= dx && dy > -dx) return 1;
+    if (dy > dx && dy >= -dx) return 2;
+    if (dy >= dx && dy < -dx) return 3;
+    return 4;
+}
+
+void NeutralModel::inclined(int node, double a) {
+    extra += "\n%NODE.INCLINED.SUPPORT\n1\n" + std::to_string(node) + "     " + g(a) + "  " +
+             g(90 - a) + "  90  " + g(a + 90) + "  " + g(a) + "  90\n";
+}
+
+void NeutralModel::springs(int node, double kx, double ky, double kr) {
+    extra += "\n%NODAL.SPRING\n1\n" + std::to_string(node) + "     " + g(kx) + "  " + g(ky) +
+             "  0  0  0  " + g(kr) + "\n";
+}
+
+void NeutralModel::nodal_force(int node, double fx, double fy, double mz) {
+    extra += "\n%LOAD.CASE.NODAL.FORCE\n1\n" + std::to_string(node) + "     " + g(fx) + "  " +
+             g(fy) + "  0  0  0  " + g(mz) + "\n";
+}
+
+void NeutralModel::prescribed(int node, double dx, double dy, double rz) {
+    extra += "\n%LOAD.CASE.NODAL.DISPLACEMENT\n1\n" + std::to_string(node) + "     " +
+             fmt("%.17g", dx) + "  " + fmt("%.17g", dy) + "  0  0  0  " + fmt("%.17g", rz) + "\n";
+}
+
+void NeutralModel::beam_force(int element, int flag, double pos, double fx, double fy, double mz) {
+    extra += "\n%LOAD.CASE.BEAM.FORCE\n1\n" + std::to_string(element) + "     " +
+             std::to_string(flag) + "  " + g(pos) + "\n" + g(fx) + "  " + g(fy) + "  0  0  0  " +
+             g(mz) + "\n";
+}
+
+void NeutralModel::uniform(int element, int flag, double qx, double qy) {
+    extra += "\n%LOAD.CASE.BEAM.UNIFORM\n1\n" + std::to_string(element) + "     " +
+             std::to_string(flag) + "  0  1\n" + g(qx) + "  " + g(qy) + "  0  0  0  0\n";
+}
+
+void NeutralModel::linear(int element, int flag, double px1, double py1, double px2, double py2) {
+    extra += "\n%LOAD.CASE.BEAM.LINEAR\n1\n" + std::to_string(element) + "     " +
+             std::to_string(flag) + "  0  1\n" + g(px1) + "  " + g(py1) + "  0  0  0  0\n" +
+             g(px2) + "  " + g(py2) + "  0  0  0  0\n";
+}
+
+void NeutralModel::temperature(int element, double tc, double dty) {
+    extra += "\n%LOAD.CASE.BEAM.TEMPERATURE\n1\n" + std::to_string(element) + "\n" + g(tc) + "  " +
+             g(dty) + "  0\n";
+}
+
+std::string NeutralModel::text() const {
+    std::ostringstream o;
+    const std::size_t nn = nodes.size(), ne = elements.size(), ns = sections.size();
+    o << "\n%HEADER.TITLE\n'Two-Dimensional Analysis of a Frame'\n";
+    o << "\n%HEADER.ANALYSIS\n'beam3d'\n";
+    o << "\n%NODE\n" << nn << "\n";
+    o << "\n%NODE.COORD\n" << nn << "\n";
+    for (std::size_t i = 0; i < nn; ++i)
+        o << i + 1 << "     " << fmt("%.17g", nodes[i].x) << "  " << fmt("%.17g", nodes[i].y)
+          << "  0\n";
+    o << "\n%NODE.SUPPORT\n" << nn << "\n";
+    for (std::size_t i = 0; i < nn; ++i)
+        o << i + 1 << "     " << nodes[i].fix[0] << "  " << nodes[i].fix[1] << "  1  1  1  "
+          << nodes[i].fix[2] << "\n";
+    o << "\n%MATERIAL\n1\n";
+    o << "\n%MATERIAL.ISOTROPIC\n1\n1     " << g(E) << "  0\n";
+    o << "\n%MATERIAL.PROPERTY.THERMAL_EXPANSION\n1\n1     " << g(alpha) << "\n";
+    o << "\n%SECTION.PROPERTY\n" << 3 * ns << "\n";
+    for (std::size_t s = 0; s < ns; ++s) {
+        const TSection& c = sections[s];
+        o << s + 1 << "     " << g(c.A) << "  0  0  0  0  " << g(c.I) << "  0  " << g(c.h)
+          << "  0\n";
+        o << s + 1 + ns << "     1e+07  0  0  0  0  " << g(c.I) << "  0  " << g(c.h) << "  0\n";
+        o << s + 1 + 2 * ns << "     1e+07  0  0  0  0  1e+07  0  " << g(c.h) << "  0\n";
+    }
+    o << "\n%BEAM.ORIENTATION.VECTOR\n4\n1     0  1  0\n2     -1  0  0\n3     0  -1  0\n4     1  0 "
+         " 0\n";
+    o << "\n%BEAM.END.LIBERATION\n4\n"
+      << "1     1  1  1  1  1  1  1  1  1  1  1  1\n"
+      << "2     1  1  1  1  1  0  1  1  1  1  1  1\n"
+      << "3     1  1  1  1  1  1  1  1  1  1  1  0\n"
+      << "4     1  1  1  1  1  0  1  1  1  1  1  0\n";
+    o << "\n%ELEMENT\n" << ne << "\n";
+    o << "\n%ELEMENT.BEAM\n" << ne << "\n";
+    for (std::size_t i = 0; i < ne; ++i) {
+        const TElement& e = elements[i];
+        const TNode& a = nodes[static_cast<std::size_t>(e.n1 - 1)];
+        const TNode& b = nodes[static_cast<std::size_t>(e.n2 - 1)];
+        o << i + 1 << "     " << e.material << "  " << e.section << "  "
+          << orientation_vector(b.x - a.x, b.y - a.y) << "  " << e.liberation << "     " << e.n1
+          << "  " << e.n2 << "\n";
+    }
+    o << extra;
+    o << "\n%END\n";
+    return o.str();
+}
+
+TempDir::TempDir() {
+    std::string templ = (std::filesystem::temp_directory_path() / "kestrel-engine-XXXXXX").string();
+    char* made = mkdtemp(templ.data());
+    dir_ = made ? made : templ;
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+}
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream o;
+    o << in.rdbuf();
+    return o.str();
+}
+
+void write_file(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+bool file_exists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
+
+RunResult run_text(const TempDir& dir, const std::string& name, const std::string& text) {
+    RunResult r;
+    write_file(dir.path(name + ".dat"), text);
+    r.code = AnalyseCore(dir.path(name + ".dat").c_str(), &r.message, &r.solution);
+    if (file_exists(dir.path(name + ".pos"))) {
+        r.pos = read_file(dir.path(name + ".pos"));
+        r.section = ParseResultSection(r.pos);
+    }
+    return r;
+}
+
+} // namespace kestrel::engine::test

@@ -1,0 +1,94 @@
+// Test helper: describes a plane frame and writes it as a neutral file in the layout the
+// analysis driver produces, then runs the engine on it in a private directory.
+#pragma once
+
+#include "analysis/engine/engine.h"
+#include "analysis/engine/result_section.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace kestrel::engine::test {
+
+struct TNode {
+    double x, y;
+    std::array<int, 3> fix; // dx, dy, rz: 1 restrained
+};
+
+struct TElement {
+    int n1, n2;
+    int section = 1;    // 1-based section record (of the three per section block)
+    int liberation = 1; // 1 none, 2 end-1 hinge, 3 end-2 hinge, 4 both
+    int material = 1;
+};
+
+struct TSection {
+    double A, I, h;
+};
+
+struct NeutralModel {
+    std::vector<TNode> nodes;
+    std::vector<TElement> elements;
+    std::vector<TSection> sections{{0.01, 1e-4, 0.3}};
+    double E = 2.05e8;
+    double alpha = 1e-5;
+    // Raw blocks appended after the elements, in the writer's layout (label and count included).
+    std::string extra;
+
+    // Adds "LOAD.CASE.*" style records; each call appends one whole block.
+    void inclined(int node, double angle);
+    void springs(int node, double kx, double ky, double kr);
+    void nodal_force(int node, double fx, double fy, double mz);
+    void prescribed(int node, double dx, double dy, double rz);
+    void beam_force(int element, int flag, double pos, double fx, double fy, double mz);
+    void uniform(int element, int flag, double qx, double qy);
+    void linear(int element, int flag, double px1, double py1, double px2, double py2);
+    void temperature(int element, double tc, double dty);
+
+    std::string text() const;
+};
+
+// Orientation vector number for a member from end 1 to end 2.
+int orientation_vector(double dx, double dy);
+
+// A fresh directory under the system temp dir, removed by the destructor.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    std::string path(const std::string& name) const { return dir_ + "/" + name; }
+
+private:
+    std::string dir_;
+};
+
+std::string read_file(const std::string& path);
+void write_file(const std::string& path, const std::string& text);
+bool file_exists(const std::string& path);
+
+// Writes text as NAME.dat in dir and runs AnalyseCore; fills the solution and the message.
+struct RunResult {
+    int code = 0;
+    std::string message;
+    EngineSolution solution;
+    std::string pos; // text of the result file ("" when absent)
+    ResultSection section;
+};
+RunResult run_text(const TempDir& dir, const std::string& name, const std::string& text);
+inline RunResult run_model(const TempDir& dir, const NeutralModel& m) {
+    return run_text(dir, "frame", m.text());
+}
+
+// Accessors into a solution: displacement k (0..5) of node n (1-based), end force i (0..11)
+// of the element at list position e (0-based).
+inline double disp(const EngineSolution& s, int node, int k) {
+    return s.displacements[static_cast<std::size_t>(node - 1) * 6 + k];
+}
+inline double force(const EngineSolution& s, int e, int i) {
+    return s.end_forces[static_cast<std::size_t>(e) * 12 + i];
+}
+
+} // namespace kestrel::engine::test

@@ -1,0 +1,180 @@
+// The engine's allocators and their failure messages, and the free-format scanner.
+#include "analysis/engine/fem.h"
+#include "analysis/engine/format.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+namespace kestrel::engine {
+namespace {
+
+class Utl : public ::testing::Test {
+protected:
+    void SetUp() override {
+        utl_reset();
+        fem_release();
+    }
+    void TearDown() override {
+        utl_reset();
+        fem_release();
+    }
+};
+
+TEST_F(Utl, MatricesAreArraysOfZeroedRows) {
+    double** d = utl_dmatalloc(3, 4);
+    int** i = utl_imatalloc(2, 5);
+    ASSERT_NE(d, nullptr);
+    ASSERT_NE(i, nullptr);
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 4; ++c) EXPECT_EQ(d[r][c], 0.0);
+    EXPECT_EQ(d[1], d[0] + 4);
+    EXPECT_EQ(i[1], i[0] + 5);
+    utl_dmatfree(d);
+    utl_imatfree(i);
+    EXPECT_TRUE(g_fem.error.empty());
+}
+
+TEST_F(Utl, ProfileAddressesTrueColumns) {
+    const int first[4] = {0, 0, 2, 1};
+    ProfileMatrix k;
+    ASSERT_TRUE(utl_profilealloc(4, first, sizeof(double), &k));
+    EXPECT_EQ(k.size, 1u + 2u + 1u + 3u);
+    k.at(3, 1) = 31;
+    k.at(3, 3) = 33;
+    k.at(2, 2) = 22;
+    EXPECT_EQ(k.row_start(3)[0], 31);
+    EXPECT_EQ(k.row_start(3)[2], 33);
+    EXPECT_EQ(k.row_start(2)[0], 22);
+    utl_profilefree(&k);
+    EXPECT_EQ(k.data, nullptr);
+}
+
+TEST_F(Utl, FailuresLeaveTheirMessages) {
+    g_utl.fail_above = 16;
+    struct {
+        bool failed;
+        const char* message;
+    } cases[] = {
+        {utl_calloc(100, 8) == nullptr, "Allocation failure in utl_calloc !!!\n"},
+        {utl_imatalloc(100, 2) == nullptr, "Allocation failure (rows) in utl_imatalloc !!!\n"},
+        {utl_dmatalloc(100, 2) == nullptr, "Allocation failure (rows) in utl_dmatalloc !!!\n"},
+    };
+    for (const auto& c : cases) EXPECT_TRUE(c.failed) << c.message;
+    EXPECT_EQ(g_fem.error, "Allocation failure in utl_calloc !!!\n"); // the first one wins
+
+    g_fem.error.clear();
+    g_utl.fail_above = 2 * sizeof(int*); // rows fit, the block of 2 x 3 ints does not
+    EXPECT_EQ(utl_imatalloc(2, 3), nullptr);
+    EXPECT_EQ(g_fem.error, "Allocation failure (columns) in utl_imatalloc !!!\n");
+    g_fem.error.clear();
+    g_utl.fail_above = 2 * sizeof(double*);
+    EXPECT_EQ(utl_dmatalloc(2, 3), nullptr);
+    EXPECT_EQ(g_fem.error, "Allocation failure (columns) in utl_dmatalloc !!!\n");
+    g_fem.error.clear();
+    g_utl.fail_above = 100; // not even the row pointers fit
+    EXPECT_EQ(utl_imatalloc(100, 1), nullptr);
+    EXPECT_EQ(g_fem.error, "Allocation failure (rows) in utl_imatalloc !!!\n");
+    g_fem.error.clear();
+    EXPECT_EQ(utl_dmatalloc(100, 1), nullptr);
+    EXPECT_EQ(g_fem.error, "Allocation failure (rows) in utl_dmatalloc !!!\n");
+    g_fem.error.clear();
+    const int first[20] = {};
+    ProfileMatrix k;
+    EXPECT_FALSE(utl_profilealloc(20, first, sizeof(double), &k));
+    EXPECT_EQ(g_fem.error, "Allocation failure in utl_profilealloc !!!\n");
+}
+
+TEST(Scan, FreeFormatNumbersLabelsAndQuotes) {
+    Scan s;
+    std::string text = "junk %NODE.COORD\n 2\n+1 -2.5e1 .5 'a b' x %END";
+    s.reset(text);
+    std::string w;
+    int i = 0;
+    double d = 0;
+    ASSERT_TRUE(scan_label(s, &w));
+    EXPECT_EQ(w, "NODE.COORD");
+    ASSERT_TRUE(scan_int(s, &i));
+    EXPECT_EQ(i, 2);
+    ASSERT_TRUE(scan_int(s, &i));
+    EXPECT_EQ(i, 1);
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, -25.0);
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, 0.5);
+    ASSERT_TRUE(scan_quoted(s, &w));
+    EXPECT_EQ(w, "a b");
+    EXPECT_FALSE(scan_int(s, &i)); // "x" is no number
+    ASSERT_TRUE(scan_label(s, &w));
+    EXPECT_EQ(w, "END");
+    EXPECT_FALSE(scan_label(s, &w));
+}
+
+TEST(Scan, LinesAreCutLikeFgets) {
+    Scan s;
+    std::string text = "abcdef\ngh";
+    s.reset(text);
+    std::string_view line;
+    ASSERT_TRUE(scan_line(s, 4, &line));
+    EXPECT_EQ(line, "abc");
+    ASSERT_TRUE(scan_line(s, 8192, &line));
+    EXPECT_EQ(line, "def\n");
+    ASSERT_TRUE(scan_line(s, 8192, &line));
+    EXPECT_EQ(line, "gh");
+    EXPECT_FALSE(scan_line(s, 8192, &line));
+}
+
+} // namespace
+} // namespace kestrel::engine
+
+namespace kestrel::engine {
+namespace {
+
+std::string printf_e(double v, int width, int digits) {
+    char b[64];
+    std::snprintf(b, sizeof b, "%+*.*e", width, digits, v);
+    return b;
+}
+
+std::string fast_e(double v, int width, int digits) {
+    LineBuffer line;
+    line.scientific(v, width, digits);
+    return std::string(line.data(), line.size());
+}
+
+TEST(LineBuffer, ScientificMatchesPrintf) {
+    const double edge[] = {0.0,    -0.0,      0.00123456, 9.9995e-3, 9.99995,   -9.9999995e7,
+                           1.0005, 2.5e-5,    1e-300,     -1e300,    4.9e-324,  123456789.0,
+                           0.1,    -0.000125, 1e-5,       HUGE_VAL,  -HUGE_VAL, 1.25e-3};
+    for (double v : edge) {
+        EXPECT_EQ(fast_e(v, 5, 3), printf_e(v, 5, 3)) << v;
+        EXPECT_EQ(fast_e(v, 10, 5), printf_e(v, 10, 5)) << v;
+    }
+    // A deterministic sweep over mantissas and exponents, including round-half cases.
+    std::uint64_t x = 88172645463325252ull;
+    for (int i = 0; i < 20000; ++i) {
+        x ^= x << 13;
+        x ^= x >> 7;
+        x ^= x << 17;
+        double mantissa = static_cast<double>(x % 100000000) / 1e7;
+        double v = mantissa * std::pow(10.0, static_cast<int>(x >> 40) % 40 - 20);
+        if (x & 1) v = -v;
+        ASSERT_EQ(fast_e(v, 5, 3), printf_e(v, 5, 3)) << v;
+        ASSERT_EQ(fast_e(v, 10, 5), printf_e(v, 10, 5)) << v;
+    }
+}
+
+TEST(LineBuffer, IntegersArePaddedLikePrintf) {
+    LineBuffer line;
+    line.integer(7, 4);
+    line.text("|");
+    line.integer(-12, 4);
+    line.text("|");
+    line.integer(123456, 4);
+    EXPECT_EQ(std::string(line.data(), line.size()), "   7| -12|123456");
+}
+
+} // namespace
+} // namespace kestrel::engine
