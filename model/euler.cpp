@@ -489,6 +489,7 @@ int eu_jekv(Edge* e1, Edge* e2, EdgeCurve* joined, OperatorRecord* inv) {
     inv->attrib_c = e2->attrib;
     inv->attrib_a = v->attrib;
     inv->curve_kind = e2->curve_kind;
+    inv->a6 = static_cast<int16_t>(e1->curve_kind); // the first edge's kind before the join
     e1->attrib = nullptr;
     a->next = a2->next;
     a2->next->prev = a;

@@ -305,7 +305,10 @@ int mdl_execute_record(OperatorRecord* r) {
         Vertex* v = eu_semv(e, r->a4, r->edge_id, r->point, &inv);
         if (v == nullptr) return -1;
         e->attrib = r->attrib_b;
-        mdl_edge_by_id(s, r->edge_id)->attrib = r->attrib_c;
+        Edge* ne = mdl_edge_by_id(s, r->edge_id);
+        ne->attrib = r->attrib_c;
+        if (r->a6 != 0) e->curve_kind = r->a6;
+        if (r->curve_kind != 0) ne->curve_kind = r->curve_kind;
         v->attrib = r->attrib_a;
         r->attrib_a = r->attrib_b = r->attrib_c = nullptr;
         break;

@@ -85,8 +85,9 @@ int mdl_undo() {
     OperatorRecord* r = g_mdl.redo;
     g_mdl.redo = nullptr;
     mdl_free_record_list(r);
-    g_mdl.current = found;
-    int start = found;
+    // Execution starts at the current slot even when it is empty (a step
+    // that changed nothing): such an undo takes back nothing but that step.
+    int start = g_mdl.current;
     bool full_turn = false;
     for (;;) {
         UndoSlot& slot = g_mdl.ring[g_mdl.current];
