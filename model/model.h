@@ -99,6 +99,17 @@ OperatorRecord* mdl_save_log();
 // Detaches the save log from the module; the caller frees it.
 OperatorRecord* mdl_take_save_log();
 
+// ---- Reading records from a file ----------------------------------------------
+// With the mode set to MODE_READ (and the block's version given to
+// mdl_set_file_version), each record is executed with mdl_execute_record: the
+// block's mvfs makes a new solid with the next free solid id and the later
+// records go to it whatever solid id they carry.
+void mdl_read_begin();
+Solid* mdl_read_solid();
+// Sets the solid's vertex, face and edge counters to the highest ids it holds
+// (blocks of version 0).
+void mdl_counters_from_ids(Solid* s);
+
 // ---- Modifying operations ---------------------------------------------------
 int mdl_move_vertex(Vertex* v, MPoint p);
 int mdl_set_edge_geometry(Edge* e, EdgeCurve* g);

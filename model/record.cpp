@@ -334,3 +334,14 @@ int mdl_execute_record(OperatorRecord* r) {
     mdl_log(inv);
     return -2;
 }
+
+void mdl_counters_from_ids(Solid* s) {
+    if (s == nullptr) return;
+    s->vertex_counter = s->face_counter = s->edge_counter = 0;
+    for (Vertex* v = s->vertices; v; v = v->next)
+        if (v->id > s->vertex_counter) s->vertex_counter = v->id;
+    for (Face* f = s->faces; f; f = f->next)
+        if (f->id > s->face_counter) s->face_counter = f->id;
+    for (Edge* e = s->edges; e; e = e->next)
+        if (e->id > s->edge_counter) s->edge_counter = e->id;
+}

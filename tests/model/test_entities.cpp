@@ -1,5 +1,10 @@
 // Entities, ids, finders and the empty model.
+#include "model/internal.h"
 #include "model_fixture.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
 
 #include <cmath>
 
@@ -200,4 +205,43 @@ TEST_F(ModelTest, PolylineKindTable) {
     line->release(g);
     line->release(g1);
     line->release(j);
+}
+
+TEST(ModelFatal, OutOfMemoryPrintsTheMessageOnStdoutAndExitsWithZero) {
+    char path[] = "/tmp/kestrel_model_fatal_XXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    EXPECT_EXIT(
+        {
+            if (std::freopen(path, "w", stdout) == nullptr) std::exit(3);
+            mdl_out_of_memory();
+        },
+        ::testing::ExitedWithCode(0), "");
+    FILE* fp = std::fopen(path, "r");
+    ASSERT_NE(fp, nullptr);
+    char buf[64] = {0};
+    size_t n = std::fread(buf, 1, sizeof buf - 1, fp);
+    std::fclose(fp);
+    std::remove(path);
+    EXPECT_EQ(std::string(buf, n), "\nMemoria insuficiente...\n");
+}
+
+TEST_F(ModelTest, ReadModeTurnsZeroCountersInto1000) {
+    OperatorRecord r{};
+    r.op = OP_MVFS;
+    r.a1 = 1;
+    r.a2 = 1;
+    r.point = MPoint{2, 3};
+    r.face_box = MBox{-1e30, 1e30, -1e30, 1e30};
+    int saved = mdl_recording_mode();
+    mdl_set_recording_mode(MODE_READ);
+    ASSERT_EQ(mdl_execute_record(&r), -2);
+    mdl_set_recording_mode(saved);
+    Solid* t = mdl_first_solid();
+    ASSERT_NE(t, s);
+    EXPECT_EQ(t->face_counter, 1000);
+    EXPECT_EQ(t->vertex_counter, 1000);
+    EXPECT_EQ(t->edge_counter, 1000);
+    EXPECT_EQ(t->vertices->x, 2.0);
 }

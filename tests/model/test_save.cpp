@@ -106,6 +106,11 @@ TEST_F(ModelTest, ReadModeBuildsANewSolidWithAFreshId) {
     expect.replace(expect.find("solid 1"), 7, "solid 2");
     EXPECT_EQ(mdl_dump(t, false), expect);
     EXPECT_EQ(mdl_check(t), "");
+    EXPECT_EQ(mdl_read_solid(), t);
+    int16_t edges = t->edge_counter;
+    t->edge_counter = 0;
+    mdl_counters_from_ids(t);
+    EXPECT_EQ(t->edge_counter, edges); // no edge was undone in build_rich
     EXPECT_TRUE(g_hooks.release_kinds.empty());
     mdl_undo_recording_off();
     EXPECT_EQ(mdl_delete_model(t), -2);
