@@ -1,0 +1,56 @@
+// Test fixture of the frame model: a clean module state per test and
+// counting attribute hooks. Every attribute that a hook makes is a TestAttr;
+// releases are counted per reference, so that a test can check that each
+// reference is released exactly once over the whole test.
+#pragma once
+
+#include "model/model.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+struct TestAttr {
+    int kind;
+    int serial;
+    int hinge1;
+    int hinge2;
+};
+
+struct HookLog {
+    int made = 0;
+    std::map<const void*, int> releases; // reference -> release count
+    std::vector<const TestAttr*> all;
+    int released_live = 0;
+    int split_calls = 0;
+    int join_calls = 0;
+    int face_created = 0;
+    int face_changed = 0;
+    int solid_created = 0;
+    const void* last_split_old = nullptr;
+    std::vector<std::pair<int, int>> release_kinds; // (kind, serial)
+};
+
+extern HookLog g_hooks;
+
+TestAttr* make_attr(int kind, int h1 = 0, int h2 = 0);
+void install_counting_hooks();
+
+class ModelTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Checks that every reference made so far was released exactly once
+    // (after the model and history are gone).
+    void expect_all_released_once();
+
+    Solid* s = nullptr;
+};
+
+// Builders.
+Vertex* pt(Solid* s, double x, double y);
+Edge* seg(Vertex* a, Vertex* b);
+Edge* arm(Vertex* a, double x, double y);
+std::string dump(const Solid* s);
