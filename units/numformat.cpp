@@ -74,10 +74,11 @@ std::string textWithUnit(int unitCode, int formatCode, double internal) {
 }
 
 std::string textUnitJoined(int unitCode, int formatCode, double internal) {
-    std::string t =
-        formatNumber(formatCode, toDisplay(unitCode, internal)) + unitLabelUtf8(unitCode);
+    // Cut while the label is still one byte per character, so that the cut
+    // never falls inside the UTF-8 sequence of a degree sign or a superscript.
+    std::string t = formatNumber(formatCode, toDisplay(unitCode, internal)) + unitLabel(unitCode);
     if (t.size() > kCursorTextMax) t.resize(kCursorTextMax);
-    return t;
+    return latin1ToUtf8(t);
 }
 
 std::string textBare(int unitCode, int formatCode, double internal) {

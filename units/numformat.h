@@ -19,7 +19,7 @@ namespace units {
 
 constexpr int kFormatCodeCount = 14; // format codes 0 to 13
 constexpr int kDefaultFormat = 2;    // any other code prints as code 2, "%.2f"
-constexpr int kCursorTextMax = 23;   // the cursor labels hold at most 23 bytes
+constexpr int kCursorTextMax = 23;   // the cursor labels hold at most 23 characters
 
 // The printf format of a format code ("%.0f" ... "%.6f", "%.0e" ... "%.6e");
 // "%.2f" for any other code. The text is static and constant.
@@ -34,7 +34,7 @@ std::string formatNumber(int formatCode, double value);
 // format and the label composes them: code 2, 12.5 kN gives "12.50 kN".
 std::string textWithUnit(int unitCode, int formatCode, double internal);
 // Value and unit run together ("325cm"), for the cursor position labels; cut
-// to kCursorTextMax bytes.
+// to kCursorTextMax ISO 8859-1 characters before the conversion to UTF-8.
 std::string textUnitJoined(int unitCode, int formatCode, double internal);
 // The converted value alone, for editable fields whose unit is a separate label.
 std::string textBare(int unitCode, int formatCode, double internal);

@@ -100,6 +100,10 @@ TEST_F(NumFormatTest, CursorLabelRunsTogether) {
     const std::string big = units::textUnitJoined(0, 2, 1e30);
     EXPECT_EQ(big.size(), static_cast<size_t>(units::kCursorTextMax));
     EXPECT_EQ(big, printfText("%.2f", 1e30).substr(0, 23));
+    // The cut counts the label's ISO 8859-1 bytes, so it never splits a
+    // character: 22 digits and points leave room for the degree sign alone.
+    EXPECT_EQ(units::textUnitJoined(48, 6, 1e14), "100000000000000.000000°");
+    EXPECT_EQ(units::textUnitJoined(48, 5, 1e14), "100000000000000.00000°C");
 }
 
 TEST_F(NumFormatTest, BareValue) {
