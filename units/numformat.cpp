@@ -43,9 +43,10 @@ int slotFormat(const UnitSettings& s, int formatSlot) {
 }
 
 // Magnitude of a number too far out of range for a double: an exponent with a
-// minus sign makes it tiny, else it is huge.
-bool tinyExponent(std::string_view number) {
-    const auto e = number.find_first_of("eE");
+// minus sign makes it tiny, else it is huge. Hexadecimal numbers mark their
+// exponent with "p", since "e" is one of their digits.
+bool tinyExponent(std::string_view number, std::chars_format style) {
+    const auto e = number.find_first_of(style == std::chars_format::hex ? "pP" : "eE");
     return e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
 }
 
@@ -121,21 +122,27 @@ float readNumber(std::string_view text) {
     }
     // from_chars takes no sign of its own here, so "+-1" and "--1" read as 0.
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) return 0.0f;
+    // A "0x" prefix starts a hexadecimal number, as scanf takes it.
+    std::chars_format style = std::chars_format::general;
+    if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        style = std::chars_format::hex;
+        i += 2;
+    }
     const std::string_view number = text.substr(i);
     const char* first = number.data();
     const char* last = first + number.size();
 
     float value = 0.0f;
-    auto r = std::from_chars(first, last, value, std::chars_format::general);
+    auto r = std::from_chars(first, last, value, style);
     if (r.ec == std::errc::invalid_argument) return 0.0f;
     if (r.ec == std::errc::result_out_of_range) {
         // Read it as a double to tell an overflow from an underflow, as strtof
         // gives an infinity for the one and a tiny value or 0 for the other.
         double wide = 0.0;
-        const auto rw = std::from_chars(first, last, wide, std::chars_format::general);
+        const auto rw = std::from_chars(first, last, wide, style);
         if (rw.ec == std::errc{} && std::fabs(wide) <= std::numeric_limits<float>::max()) {
             value = static_cast<float>(wide);
-        } else if (rw.ec == std::errc{} || !tinyExponent(number)) {
+        } else if (rw.ec == std::errc{} || !tinyExponent(number, style)) {
             value = std::numeric_limits<float>::infinity();
         } else {
             value = 0.0f;

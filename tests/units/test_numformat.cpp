@@ -137,10 +137,19 @@ TEST(ReadNumber, LeadingNumberInSinglePrecision) {
     EXPECT_EQ(static_cast<double>(units::readNumber("0.1")), static_cast<double>(0.1f));
     EXPECT_NE(static_cast<double>(units::readNumber("0.1")), 0.1);
     EXPECT_EQ(units::readNumber("16777217"), 16777216.0f);
+    // Hexadecimal numbers, as scanf's "%f" reads them ("e" is a digit there).
+    EXPECT_EQ(units::readNumber("0x1A"), 26.0f);
+    EXPECT_EQ(units::readNumber(" -0X1.8p1 m"), -3.0f);
+    EXPECT_EQ(units::readNumber("0x1e3"), 483.0f);
+    EXPECT_EQ(units::readNumber("0x.8"), 0.5f);
+    EXPECT_EQ(units::readNumber("0x1p"), 1.0f);
+    EXPECT_EQ(units::readNumber("0x1p999"), std::numeric_limits<float>::infinity());
+    EXPECT_EQ(units::readNumber("0x1p-999"), 0.0f);
 }
 
 TEST(ReadNumber, NoNumberReadsZero) {
-    for (const char* text : {"", "   ", "abc", "kN 5", "+-1", "--1", "-", "+", ".", "e5", "x1"}) {
+    for (const char* text :
+         {"", "   ", "abc", "kN 5", "+-1", "--1", "-", "+", ".", "e5", "x1", "0x", "0xg"}) {
         EXPECT_EQ(units::readNumber(text), 0.0f) << '"' << text << '"';
     }
 }
