@@ -65,6 +65,8 @@ bool scan_double(Scan& s, double* value) {
     const char* q = s.p;
     bool negative = false;
     if (q < s.end && (*q == '+' || *q == '-')) negative = *q++ == '-';
+    // One sign only: from_chars would take a second '-' as the number's own sign.
+    if (q < s.end && (*q == '+' || *q == '-')) return false;
     double v = 0;
     auto [ptr, ec] = std::from_chars(q, s.end, v, std::chars_format::general);
     if (ptr == q) return false;

@@ -112,6 +112,25 @@ TEST(Scan, FreeFormatNumbersLabelsAndQuotes) {
     EXPECT_FALSE(scan_label(s, &w));
 }
 
+TEST(Scan, ADoubledSignIsNoNumber) {
+    // "%lf" takes one optional sign: "--5" and "+-5" fail and leave the text where it was.
+    for (const char* text : {"--5", "+-5", "-+5", " - 5"}) {
+        Scan s;
+        s.reset(text);
+        double d = 42;
+        EXPECT_FALSE(scan_double(s, &d)) << text;
+        EXPECT_EQ(d, 42.0) << text;
+        EXPECT_EQ(s.p, s.begin + (text[0] == ' ' ? 1 : 0)) << text;
+    }
+    Scan s;
+    s.reset("-5 +5");
+    double d = 0;
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, -5.0);
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, 5.0);
+}
+
 TEST(Scan, LinesAreCutLikeFgets) {
     Scan s;
     std::string text = "abcdef\ngh";
