@@ -3,7 +3,9 @@
 
 #include <charconv>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace kestrel::engine {
 
@@ -70,8 +72,9 @@ bool scan_double(Scan& s, double* value) {
     double v = 0;
     auto [ptr, ec] = std::from_chars(q, s.end, v, std::chars_format::general);
     if (ptr == q) return false;
-    // A magnitude beyond the range of double reads as 0 rather than failing the record.
-    if (ec == std::errc::result_out_of_range) v = 0;
+    // Out of range: infinite beyond the largest double, 0 or subnormal below the smallest,
+    // as strtod gives it (rare, so the token is copied for it).
+    if (ec == std::errc::result_out_of_range) v = std::strtod(std::string(q, ptr).c_str(), nullptr);
     *value = negative ? -v : v;
     s.p = ptr;
     return true;

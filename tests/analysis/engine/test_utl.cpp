@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 namespace kestrel::engine {
 namespace {
@@ -129,6 +130,27 @@ TEST(Scan, ADoubledSignIsNoNumber) {
     EXPECT_EQ(d, -5.0);
     ASSERT_TRUE(scan_double(s, &d));
     EXPECT_EQ(d, 5.0);
+}
+
+TEST(Scan, MagnitudesOutOfRangeReadLikeStrtod) {
+    // Beyond the largest double the value is infinite with its sign; below the smallest it
+    // rounds to 0 (or to the nearest subnormal), and the whole token is consumed either way.
+    Scan s;
+    s.reset("1e400 -1e400 1e-400 -2e-330 3e-320 7");
+    double d = 0;
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, HUGE_VAL);
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, -HUGE_VAL);
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, 0.0);
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, 0.0);
+    EXPECT_TRUE(std::signbit(d));
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, std::strtod("3e-320", nullptr));
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, 7.0);
 }
 
 TEST(Scan, LinesAreCutLikeFgets) {
