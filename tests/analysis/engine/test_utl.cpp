@@ -153,6 +153,22 @@ TEST(Scan, MagnitudesOutOfRangeReadLikeStrtod) {
     EXPECT_EQ(d, 7.0);
 }
 
+TEST(Scan, HexadecimalRealsAreNumbersToo) {
+    Scan s;
+    s.reset("0x1p3 -0X10 +0x1.8p1\n0x1P-2 5");
+    double d = 0;
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, 8.0);
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, -16.0);
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, 3.0);
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, 0.25);
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, 5.0);
+}
+
 TEST(Scan, LinesAreCutLikeFgets) {
     Scan s;
     std::string text = "abcdef\ngh";
