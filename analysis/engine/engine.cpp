@@ -76,7 +76,6 @@ int analyse(const char* file_name) {
     }
     m.dat_name = names.dat;
     m.pos_name = names.pos;
-    m.tmp_name = names.tmp;
     if (!load_input(m.dat_name.c_str())) {
         fem_fail(input_msg);
         return kAnalyseFatal;
@@ -85,7 +84,9 @@ int analyse(const char* file_name) {
     // file system flush it on close, which costs more than the whole analysis of a small frame.
     ::unlink(m.pos_name.c_str()); // files only: a directory of that name still fails below
     m.out = std::fopen(m.pos_name.c_str(), "w");
-    if (m.out) m.tmp = std::fopen(m.tmp_name.c_str(), "wb");
+    if (m.out) m.tmp = std::fopen(names.tmp.c_str(), "wb");
+    // Only a scratch file the engine has opened is deleted at the end.
+    if (m.tmp) m.tmp_name = names.tmp;
     if (!m.out || !m.tmp) {
         fem_fail("\n\n\n\t *** Error on openning Output files !!! *** \n");
         return kAnalyseFatal;

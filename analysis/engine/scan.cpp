@@ -3,7 +3,10 @@
 
 #include <charconv>
 #include <climits>
+#include <clocale>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace kestrel::engine {
 
@@ -16,6 +19,13 @@ bool is_space(char c) {
 
 void skip_space(Scan& s) {
     while (s.p < s.end && is_space(*s.p)) ++s.p;
+}
+
+// strtod of the "C" locale, whatever locale the program has set: the neutral file always
+// writes a decimal point.
+double c_strtod(const std::string& token, char** used) {
+    static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", locale_t{});
+    return strtod_l(token.c_str(), used, c_locale);
 }
 
 } // namespace
@@ -65,11 +75,25 @@ bool scan_double(Scan& s, double* value) {
     const char* q = s.p;
     bool negative = false;
     if (q < s.end && (*q == '+' || *q == '-')) negative = *q++ == '-';
+    // One sign only: from_chars would take a second '-' as the number's own sign.
+    if (q < s.end && (*q == '+' || *q == '-')) return false;
     double v = 0;
+    if (s.end - q > 2 && q[0] == '0' && (q[1] == 'x' || q[1] == 'X')) {
+        // A hexadecimal real ("0x1.8p3"): rare, so the token is copied for strtod.
+        const char* t = q;
+        while (t < s.end && !is_space(*t)) ++t;
+        const std::string token(q, t);
+        char* used = nullptr;
+        v = c_strtod(token, &used);
+        *value = negative ? -v : v;
+        s.p = q + (used - token.c_str());
+        return true;
+    }
     auto [ptr, ec] = std::from_chars(q, s.end, v, std::chars_format::general);
     if (ptr == q) return false;
-    // A magnitude beyond the range of double reads as 0 rather than failing the record.
-    if (ec == std::errc::result_out_of_range) v = 0;
+    // Out of range: infinite beyond the largest double, 0 or subnormal below the smallest,
+    // as strtod gives it (rare, so the token is copied for it).
+    if (ec == std::errc::result_out_of_range) v = c_strtod(std::string(q, ptr), nullptr);
     *value = negative ? -v : v;
     s.p = ptr;
     return true;

@@ -142,6 +142,18 @@ TEST(FileNames, ScratchFileIsDeletedOnEveryOutcome) {
     }
 }
 
+TEST(FileNames, AScratchNameTheEngineNeverOpenedIsLeftAlone) {
+    // Without a readable input the engine stops before opening anything: a file that merely
+    // has the scratch name belongs to someone else and stays.
+    TempDir dir;
+    write_file(dir.path("frame.tmp"), "not ours");
+    std::string message;
+    EXPECT_EQ(AnalyseCore(dir.path("frame.dat").c_str(), &message), kAnalyseFatal);
+    EXPECT_EQ(message, "\n\n\n\t *** Error on reading Input file !!! *** \n");
+    EXPECT_EQ(read_file(dir.path("frame.tmp")), "not ours");
+    EXPECT_FALSE(file_exists(dir.path("frame.pos")));
+}
+
 TEST(FileNames, AnalysingWithAnotherExtensionReadsTheDatFile) {
     TempDir dir;
     write_file(dir.path("frame.dat"), cantilever().text());

@@ -107,6 +107,8 @@ std::vector<Case> cases() {
         {"NodeCount", count("NODE.COORD"), "\n Error on reading number of nodes !!!\n\n"},
         {"NodeRecord", record("NODE.COORD", "1     0  zero  0"),
          " Error on reading nodes coordinates !!!\n\n"},
+        {"NodeDoubledSign", record("NODE.COORD", "1     0  --2  0"),
+         " Error on reading nodes coordinates !!!\n\n"},
         {"NodeNumber", record("NODE.COORD", "9     0  0  0"),
          " Error on reading nodes coordinates !!!\n\n"},
         {"SupportCount", count("NODE.SUPPORT"),

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 namespace kestrel::engine {
 namespace {
@@ -110,6 +111,62 @@ TEST(Scan, FreeFormatNumbersLabelsAndQuotes) {
     ASSERT_TRUE(scan_label(s, &w));
     EXPECT_EQ(w, "END");
     EXPECT_FALSE(scan_label(s, &w));
+}
+
+TEST(Scan, ADoubledSignIsNoNumber) {
+    // "%lf" takes one optional sign: "--5" and "+-5" fail and leave the text where it was.
+    for (const char* text : {"--5", "+-5", "-+5", " - 5"}) {
+        Scan s;
+        s.reset(text);
+        double d = 42;
+        EXPECT_FALSE(scan_double(s, &d)) << text;
+        EXPECT_EQ(d, 42.0) << text;
+        EXPECT_EQ(s.p, s.begin + (text[0] == ' ' ? 1 : 0)) << text;
+    }
+    Scan s;
+    s.reset("-5 +5");
+    double d = 0;
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, -5.0);
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, 5.0);
+}
+
+TEST(Scan, MagnitudesOutOfRangeReadLikeStrtod) {
+    // Beyond the largest double the value is infinite with its sign; below the smallest it
+    // rounds to 0 (or to the nearest subnormal), and the whole token is consumed either way.
+    Scan s;
+    s.reset("1e400 -1e400 1e-400 -2e-330 3e-320 7");
+    double d = 0;
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, HUGE_VAL);
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, -HUGE_VAL);
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, 0.0);
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, 0.0);
+    EXPECT_TRUE(std::signbit(d));
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, std::strtod("3e-320", nullptr));
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, 7.0);
+}
+
+TEST(Scan, HexadecimalRealsAreNumbersToo) {
+    Scan s;
+    s.reset("0x1p3 -0X10 +0x1.8p1\n0x1P-2 5");
+    double d = 0;
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, 8.0);
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, -16.0);
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, 3.0);
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, 0.25);
+    ASSERT_TRUE(scan_double(s, &d));
+    EXPECT_EQ(d, 5.0);
 }
 
 TEST(Scan, LinesAreCutLikeFgets) {
