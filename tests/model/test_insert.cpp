@@ -369,3 +369,31 @@ TEST_F(ModelTest, GridOfCrossingLinesAndOneStepPerMember) {
               mdl_find_edge_at(s, MPoint{0.5, 1}, 0.001));
     EXPECT_EQ(mdl_find_edge_at(s, MPoint{0.5, 1.5}, 0.001), nullptr);
 }
+
+TEST_F(ModelTest, JoiningMembersThatAlreadyRunThroughTheNodeReversesNeither) {
+    // Drawn so that the node's first half-edge belongs to the second member:
+    // both members run left to right and must stay so, the first one surviving.
+    line(s, 10, 0, 20, 0);
+    line(s, 0, 0, 10, 0);
+    Vertex* a = vertex_at(s, 0, 0);
+    Vertex* b = vertex_at(s, 20, 0);
+    Edge* first = mdl_find_edge_at(s, MPoint{5, 0}, 0.01);
+    Edge* second = mdl_find_edge_at(s, MPoint{15, 0}, 0.01);
+    ASSERT_EQ(first->he1->vtx, a);
+    ASSERT_EQ(second->he2->vtx, b);
+    int16_t first_id = first->id;
+    mdl_set_edge_attrib(first, make_attr(KIND_EDGE, 1, 0));
+    mdl_set_edge_attrib(second, make_attr(KIND_EDGE, 0, 1));
+    std::string before = dump(s);
+    ASSERT_EQ(mdl_delete_vertex(vertex_at(s, 10, 0)), -2);
+    ASSERT_EQ(count_edges(s), 1);
+    Edge* e = s->edges;
+    EXPECT_EQ(e->id, first_id);
+    EXPECT_EQ(e->he1->vtx, a);
+    EXPECT_EQ(e->he2->vtx, b);
+    auto* joined = static_cast<TestAttr*>(e->attrib);
+    EXPECT_EQ(joined->hinge1, 1); // from the first member's end 1
+    EXPECT_EQ(joined->hinge2, 1); // from the second member's end 2
+    ASSERT_EQ(mdl_undo(), -2);
+    EXPECT_EQ(dump(s), before);
+}
