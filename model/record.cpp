@@ -23,10 +23,10 @@ static void release_contents(OperatorRecord* r) {
     if (r->geometry != nullptr) mdl_curve_ops(r->curve_kind)->release(r->geometry);
     r->geometry = nullptr;
     switch (r->op) {
-    case OP_MVFS:
-        mdl_release(KIND_SOLID, r->attrib_a);
+    case OP_MVFS: // the last vertex, the face, then the solid
         mdl_release(KIND_VERTEX, r->attrib_b);
         mdl_release(KIND_FACE, r->attrib_c);
+        mdl_release(KIND_SOLID, r->attrib_a);
         break;
     case OP_MEV:
         mdl_release(KIND_EDGE, r->attrib_b);
