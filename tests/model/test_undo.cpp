@@ -210,6 +210,19 @@ TEST_F(UndoTest, SolidAndFirstVertexOperators) {
     EXPECT_EQ(mdl_dump(mdl_find_solid(tid), false), d);
 }
 
+TEST_F(UndoTest, OnlyAnInsertPointJoinsTheStepOfCreateSolid) {
+    Solid* t = mdl_create_solid();
+    int16_t tid = t->id;
+    MPoint p[2] = {{0, 0}, {5, 0}};
+    ASSERT_EQ(mdl_insert_points(t, CURVE_LINE, p, 2), -2); // a step of its own
+    ASSERT_EQ(mdl_undo(), -2);
+    ASSERT_EQ(mdl_find_solid(tid), t);
+    EXPECT_EQ(t->vertices, nullptr);
+    EXPECT_EQ(t->edges, nullptr);
+    ASSERT_EQ(mdl_undo(), -2); // now create solid
+    EXPECT_EQ(mdl_find_solid(tid), nullptr);
+}
+
 TEST_F(UndoTest, GroupsUndoAndRedoAsOneStep) {
     std::string before = dump(s);
     mdl_begin_group();
