@@ -84,9 +84,10 @@ int mdl_can_undo();
 int mdl_can_redo();
 void mdl_clear_history();
 // Records an application step (op 24): the function is called with the datum
-// when the step is undone or redone. Begins a new step first when recording
-// and new_step is 0. Not recorded outside modes 4 and 5: the datum is then
-// released at once through hook 2 with kind 6.
+// when the step is undone or redone; the record keeps the datum and releases
+// it through hook 2 with kind 6 when it is freed (also after execution).
+// Begins a new step first when recording and new_step is 0. Not recorded
+// outside modes 4 and 5: the datum is then released at once.
 int mdl_record_app_step(int new_step, AppStepFn fn, void* datum);
 
 // ---- Save log ---------------------------------------------------------------

@@ -191,10 +191,9 @@ static Solid* record_solid(const OperatorRecord* r) {
 int mdl_execute_record(OperatorRecord* r) {
     if (r->op == OP_MVFS) return exec_mvfs(r);
     if (r->op == OP_APPSTEP) {
-        AppStepFn fn = r->app_fn;
-        void* datum = r->attrib_c;
-        r->attrib_c = nullptr;
-        if (fn != nullptr) fn(datum);
+        // The function is only called with the datum; the record keeps it,
+        // and freeing the record releases it (kind 6).
+        if (r->app_fn != nullptr) r->app_fn(r->attrib_c);
         return -2;
     }
     if (r->op == OP_NEWSOLID) {
