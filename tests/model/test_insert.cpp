@@ -397,3 +397,24 @@ TEST_F(ModelTest, JoiningMembersThatAlreadyRunThroughTheNodeReversesNeither) {
     ASSERT_EQ(mdl_undo(), -2);
     EXPECT_EQ(dump(s), before);
 }
+
+TEST_F(ModelTest, NodeExactlyOnAMemberBetweenTwoFacesSplitsIt) {
+    // A diagonal on x + y = 3 between two triangles, with ends as rounded as
+    // computed crossing points: (0, 3) lies on it up to rounding, and a plain
+    // crossing-number test puts it in neither triangle.
+    const double x1 = 1.0000000000000004, x0 = -0.6000000000000002, y1 = 3.6000000000000001;
+    line(s, x1, 2, x1, y1);
+    line(s, x1, y1, x0, y1);
+    line(s, x0, y1, x0, 2);
+    line(s, x0, 2, x1, 2);
+    line(s, x1, 2, x0, y1);
+    ASSERT_EQ(count_faces(s), 3);
+    Face* f = mdl_find_face_containing(s, MPoint{0, 3});
+    ASSERT_NE(f, nullptr);
+    EXPECT_NE(f->outer, nullptr); // one of the triangles, not the outside
+    Vertex* m = pt(s, 0, 3);
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(count_edges(s), 6);
+    EXPECT_NE(m->vedge->edge, nullptr);
+    EXPECT_EQ(mdl_check(s), "");
+}
