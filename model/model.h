@@ -132,6 +132,8 @@ int mdl_delete_vertex(Vertex* v);
 // ---- Finders ------------------------------------------------------------------
 Vertex* mdl_find_vertex_at(Solid* s, MPoint* p);
 Edge* mdl_find_edge_at(Solid* s, MPoint p, double tol);
+// The innermost face that contains p; a point within the mean tolerance of a
+// face's outer loop counts as inside it.
 Face* mdl_find_face_containing(Solid* s, MPoint p);
 void mdl_edge_vertices(const Edge* e, Vertex** v1, Vertex** v2);
 Vertex* mdl_vertex_by_id(const Solid* s, int16_t id);
