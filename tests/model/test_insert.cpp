@@ -418,3 +418,29 @@ TEST_F(ModelTest, NodeExactlyOnAMemberBetweenTwoFacesSplitsIt) {
     EXPECT_NE(m->vedge->edge, nullptr);
     EXPECT_EQ(mdl_check(s), "");
 }
+
+TEST_F(ModelTest, HooksComeInTheOrderOfTheOperators) {
+    auto take = [] {
+        std::vector<std::string> c = g_hooks.calls;
+        g_hooks.calls.clear();
+        return c;
+    };
+    take();
+    line(s, 0, 0, 10, 0); // moves the dummy vertex (v1), then mev: node, then member
+    EXPECT_EQ(take(), (std::vector<std::string>{"10 v2", "7 e1"}));
+    line(s, 10, 0, 10, 10);
+    EXPECT_EQ(take(), (std::vector<std::string>{"10 v3", "7 e2"}));
+    line(s, 10, 10, 0, 0); // mef: member, then the new face
+    EXPECT_EQ(take(), (std::vector<std::string>{"7 e3", "4 f2"}));
+    pt(s, 20, 20); // mvr
+    EXPECT_EQ(take(), (std::vector<std::string>{"10 v4"}));
+    line(s, 10, 10, 20, 20); // mekr: member, then the face changed
+    EXPECT_EQ(take(), (std::vector<std::string>{"7 e4", "6"}));
+    // From a new node across the bottom member (split: new node, then the
+    // split hook with new and old member; mekr to the split node), ending on
+    // the diagonal (split, then mef).
+    line(s, 5, -5, 5, 5);
+    EXPECT_EQ(take(), (std::vector<std::string>{"10 v5", "10 v6", "8 e5 e1", "7 e6", "6", "10 v7",
+                                                "8 e7 e3", "7 e8", "4 f3"}));
+    EXPECT_EQ(mdl_check(s), "");
+}
