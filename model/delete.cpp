@@ -114,6 +114,10 @@ int mdl_delete_vertex(Vertex* v) {
     Edge* e1 = h->edge;
     Edge* e2 = other->edge;
     if (e1 == e2 || e1->he1->vtx == e1->he2->vtx || e2->he1->vtx == e2->he2->vtx) return -1;
+    // The first edge runs into v, the second out of it. When both run the
+    // other way, exchanging their roles keeps both as drawn instead of
+    // reversing both.
+    if (e1->he1->vtx == v && e2->he2->vtx == v) std::swap(e1, e2);
     // Points of e1 running into v and of e2 running out of v.
     std::vector<MPoint> p1, p2;
     mdl_edge_points(e1, &p1);

@@ -145,8 +145,7 @@ int mdl_insert_points(Solid* s, int32_t kind, const MPoint* pts, int n) {
     if (kind == CURVE_LINE && n != 2) return -1;
     Points curve(pts, pts + n);
     if (isx_self(curve)) return -1;
-    if (!g_mdl.join_insert_point) mdl_begin_step();
-    g_mdl.join_insert_point = 0;
+    mdl_begin_step();
     if (s->vertices == nullptr || mdl_is_empty(s)) ins_point(s, curve.front());
     if (ins_coincide(curve.front(), curve.back())) {
         size_t mid = curve.size() / 2;

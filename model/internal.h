@@ -94,6 +94,7 @@ HalfEdge* edge_side_from(Edge* e, int16_t vid);
 double loop_area(const Loop* l);
 MBox loop_box(const Loop* l);
 bool point_in_loop(const Loop* l, MPoint p);
+bool point_near_loop(const Loop* l, MPoint p, double tol);
 int loop_length(const Loop* l);
 MBox box_union(MBox a, MBox b);
 MBox unbounded_box();

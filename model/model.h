@@ -84,9 +84,10 @@ int mdl_can_undo();
 int mdl_can_redo();
 void mdl_clear_history();
 // Records an application step (op 24): the function is called with the datum
-// when the step is undone or redone. Begins a new step first when recording
-// and new_step is 0. Not recorded outside modes 4 and 5: the datum is then
-// released at once through hook 2 with kind 6.
+// when the step is undone or redone; the record keeps the datum and releases
+// it through hook 2 with kind 6 when it is freed (also after execution).
+// Begins a new step first when recording and new_step is 0. Not recorded
+// outside modes 4 and 5: the datum is then released at once.
 int mdl_record_app_step(int new_step, AppStepFn fn, void* datum);
 
 // ---- Save log ---------------------------------------------------------------
@@ -131,6 +132,8 @@ int mdl_delete_vertex(Vertex* v);
 // ---- Finders ------------------------------------------------------------------
 Vertex* mdl_find_vertex_at(Solid* s, MPoint* p);
 Edge* mdl_find_edge_at(Solid* s, MPoint p, double tol);
+// The innermost face that contains p; a point within the mean tolerance of a
+// face's outer loop counts as inside it.
 Face* mdl_find_face_containing(Solid* s, MPoint p);
 void mdl_edge_vertices(const Edge* e, Vertex** v1, Vertex** v2);
 Vertex* mdl_vertex_by_id(const Solid* s, int16_t id);

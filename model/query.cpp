@@ -22,11 +22,16 @@ Vertex* mdl_find_vertex_at(Solid* s, MPoint* p) {
     return nullptr;
 }
 
+// A face contains the points inside its outer loop and those within the mean
+// tolerance of it: a point on a member between two faces then lies in both
+// (rounding would otherwise put it in neither), and the member is found in
+// the loops of the face chosen.
 static bool face_contains(const Face* f, MPoint p) {
     if (f->outer == nullptr) return true;
-    if (p.x < f->box.xmin || p.x > f->box.xmax || p.y < f->box.ymin || p.y > f->box.ymax)
+    if (p.x < f->box.xmin - g_mdl.tol_x || p.x > f->box.xmax + g_mdl.tol_x ||
+        p.y < f->box.ymin - g_mdl.tol_y || p.y > f->box.ymax + g_mdl.tol_y)
         return false;
-    return point_in_loop(f->outer, p);
+    return point_in_loop(f->outer, p) || point_near_loop(f->outer, p, g_mdl.tol_mean);
 }
 
 Face* mdl_find_face_containing(Solid* s, MPoint p) {

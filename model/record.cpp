@@ -23,10 +23,10 @@ static void release_contents(OperatorRecord* r) {
     if (r->geometry != nullptr) mdl_curve_ops(r->curve_kind)->release(r->geometry);
     r->geometry = nullptr;
     switch (r->op) {
-    case OP_MVFS:
-        mdl_release(KIND_SOLID, r->attrib_a);
+    case OP_MVFS: // the last vertex, the face, then the solid
         mdl_release(KIND_VERTEX, r->attrib_b);
         mdl_release(KIND_FACE, r->attrib_c);
+        mdl_release(KIND_SOLID, r->attrib_a);
         break;
     case OP_MEV:
         mdl_release(KIND_EDGE, r->attrib_b);
@@ -191,10 +191,9 @@ static Solid* record_solid(const OperatorRecord* r) {
 int mdl_execute_record(OperatorRecord* r) {
     if (r->op == OP_MVFS) return exec_mvfs(r);
     if (r->op == OP_APPSTEP) {
-        AppStepFn fn = r->app_fn;
-        void* datum = r->attrib_c;
-        r->attrib_c = nullptr;
-        if (fn != nullptr) fn(datum);
+        // The function is only called with the datum; the record keeps it,
+        // and freeing the record releases it (kind 6).
+        if (r->app_fn != nullptr) r->app_fn(r->attrib_c);
         return -2;
     }
     if (r->op == OP_NEWSOLID) {

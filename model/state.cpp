@@ -327,6 +327,22 @@ bool point_in_loop(const Loop* l, MPoint p) {
     return inside;
 }
 
+// Whether p lies within distance tol of the closed polygon of the loop.
+bool point_near_loop(const Loop* l, MPoint p, double tol) {
+    std::vector<MPoint> pts;
+    loop_points(l, &pts);
+    size_t n = pts.size();
+    for (size_t i = 0, j = n - 1; i < n; j = i++) {
+        const MPoint& a = pts[j];
+        const MPoint& b = pts[i];
+        double dx = b.x - a.x, dy = b.y - a.y, l2 = dx * dx + dy * dy;
+        double t = l2 > 0.0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / l2 : 0.0;
+        t = std::fmax(0.0, std::fmin(1.0, t));
+        if (std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy)) < tol) return true;
+    }
+    return false;
+}
+
 int loop_length(const Loop* l) {
     int n = 0;
     const HalfEdge* h = l->first;

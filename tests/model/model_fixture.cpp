@@ -16,29 +16,36 @@ static void h_release(int kind, AttribRef ref) {
     EXPECT_EQ(a->kind, kind) << "released with a wrong kind";
     g_hooks.releases[a]++;
     g_hooks.release_kinds.emplace_back(kind, a->serial);
+    g_hooks.calls.push_back("2 k" + std::to_string(kind));
 }
 
 static void h_solid(Solid* s) {
     g_hooks.solid_created++;
+    g_hooks.calls.push_back("3 s" + std::to_string(s->id));
     s->attrib = make_attr(KIND_SOLID);
 }
 static void h_face(Face* f, int, int) {
     g_hooks.face_created++;
+    g_hooks.calls.push_back("4 f" + std::to_string(f->id));
     f->attrib = make_attr(KIND_FACE);
 }
 static void h_face_changed(AttribRef) {
     g_hooks.face_changed++;
+    g_hooks.calls.push_back("6");
 }
 static void h_edge(Edge* e) {
+    g_hooks.calls.push_back("7 e" + std::to_string(e->id));
     e->attrib = make_attr(KIND_EDGE, 1, 1);
 }
 static void h_vertex(Vertex* v) {
+    g_hooks.calls.push_back("10 v" + std::to_string(v->id));
     v->attrib = make_attr(KIND_VERTEX);
 }
 // The member rules: the piece that keeps end 1 keeps the hinge there and has
 // none at the new node; the other piece keeps the hinge at end 2.
 static void h_split(Edge* ne, Edge* old, AttribRef ref) {
     g_hooks.split_calls++;
+    g_hooks.calls.push_back("8 e" + std::to_string(ne->id) + " e" + std::to_string(old->id));
     g_hooks.last_split_old = ref;
     auto* a = static_cast<TestAttr*>(ref);
     int h1 = a ? a->hinge1 : 0, h2 = a ? a->hinge2 : 0;
@@ -47,6 +54,7 @@ static void h_split(Edge* ne, Edge* old, AttribRef ref) {
 }
 static void h_join(Edge* e, AttribRef r1, AttribRef r2, Vertex*, Vertex*) {
     g_hooks.join_calls++;
+    g_hooks.calls.push_back("9 e" + std::to_string(e->id));
     auto* a = static_cast<TestAttr*>(r1);
     auto* b = static_cast<TestAttr*>(r2);
     e->attrib = make_attr(KIND_EDGE, a ? a->hinge1 : 0, b ? b->hinge2 : 0);

@@ -31,6 +31,7 @@ struct HookLog {
     int solid_created = 0;
     const void* last_split_old = nullptr;
     std::vector<std::pair<int, int>> release_kinds; // (kind, serial)
+    std::vector<std::string> calls; // every hook call in order, e.g. "7 e3"
 };
 
 extern HookLog g_hooks;

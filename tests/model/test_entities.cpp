@@ -245,3 +245,15 @@ TEST_F(ModelTest, ReadModeTurnsZeroCountersInto1000) {
     EXPECT_EQ(t->edge_counter, 1000);
     EXPECT_EQ(t->vertices->x, 2.0);
 }
+
+TEST_F(ModelTest, DeletingAModelReleasesTheLastVertexThenTheFaceThenTheSolid) {
+    pt(s, 2, 3); // moves the dummy vertex: still one vertex and one face
+    mdl_undo_recording_off();
+    g_hooks.calls.clear();
+    ASSERT_EQ(mdl_delete_model(s), -2);
+    s = nullptr;
+    std::vector<std::string> expected{"2 k5", "2 k1", "2 k0"};
+    EXPECT_EQ(g_hooks.calls, expected);
+    EXPECT_EQ(mdl_first_solid(), nullptr);
+    EXPECT_EQ(mdl_delete_model(nullptr), -1);
+}

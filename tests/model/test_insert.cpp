@@ -369,3 +369,78 @@ TEST_F(ModelTest, GridOfCrossingLinesAndOneStepPerMember) {
               mdl_find_edge_at(s, MPoint{0.5, 1}, 0.001));
     EXPECT_EQ(mdl_find_edge_at(s, MPoint{0.5, 1.5}, 0.001), nullptr);
 }
+
+TEST_F(ModelTest, JoiningMembersThatAlreadyRunThroughTheNodeReversesNeither) {
+    // Drawn so that the node's first half-edge belongs to the second member:
+    // both members run left to right and must stay so, the first one surviving.
+    line(s, 10, 0, 20, 0);
+    line(s, 0, 0, 10, 0);
+    Vertex* a = vertex_at(s, 0, 0);
+    Vertex* b = vertex_at(s, 20, 0);
+    Edge* first = mdl_find_edge_at(s, MPoint{5, 0}, 0.01);
+    Edge* second = mdl_find_edge_at(s, MPoint{15, 0}, 0.01);
+    ASSERT_EQ(first->he1->vtx, a);
+    ASSERT_EQ(second->he2->vtx, b);
+    int16_t first_id = first->id;
+    mdl_set_edge_attrib(first, make_attr(KIND_EDGE, 1, 0));
+    mdl_set_edge_attrib(second, make_attr(KIND_EDGE, 0, 1));
+    std::string before = dump(s);
+    ASSERT_EQ(mdl_delete_vertex(vertex_at(s, 10, 0)), -2);
+    ASSERT_EQ(count_edges(s), 1);
+    Edge* e = s->edges;
+    EXPECT_EQ(e->id, first_id);
+    EXPECT_EQ(e->he1->vtx, a);
+    EXPECT_EQ(e->he2->vtx, b);
+    auto* joined = static_cast<TestAttr*>(e->attrib);
+    EXPECT_EQ(joined->hinge1, 1); // from the first member's end 1
+    EXPECT_EQ(joined->hinge2, 1); // from the second member's end 2
+    ASSERT_EQ(mdl_undo(), -2);
+    EXPECT_EQ(dump(s), before);
+}
+
+TEST_F(ModelTest, NodeExactlyOnAMemberBetweenTwoFacesSplitsIt) {
+    // A diagonal on x + y = 3 between two triangles, with ends as rounded as
+    // computed crossing points: (0, 3) lies on it up to rounding, and a plain
+    // crossing-number test puts it in neither triangle.
+    const double x1 = 1.0000000000000004, x0 = -0.6000000000000002, y1 = 3.6000000000000001;
+    line(s, x1, 2, x1, y1);
+    line(s, x1, y1, x0, y1);
+    line(s, x0, y1, x0, 2);
+    line(s, x0, 2, x1, 2);
+    line(s, x1, 2, x0, y1);
+    ASSERT_EQ(count_faces(s), 3);
+    Face* f = mdl_find_face_containing(s, MPoint{0, 3});
+    ASSERT_NE(f, nullptr);
+    EXPECT_NE(f->outer, nullptr); // one of the triangles, not the outside
+    Vertex* m = pt(s, 0, 3);
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(count_edges(s), 6);
+    EXPECT_NE(m->vedge->edge, nullptr);
+    EXPECT_EQ(mdl_check(s), "");
+}
+
+TEST_F(ModelTest, HooksComeInTheOrderOfTheOperators) {
+    auto take = [] {
+        std::vector<std::string> c = g_hooks.calls;
+        g_hooks.calls.clear();
+        return c;
+    };
+    take();
+    line(s, 0, 0, 10, 0); // moves the dummy vertex (v1), then mev: node, then member
+    EXPECT_EQ(take(), (std::vector<std::string>{"10 v2", "7 e1"}));
+    line(s, 10, 0, 10, 10);
+    EXPECT_EQ(take(), (std::vector<std::string>{"10 v3", "7 e2"}));
+    line(s, 10, 10, 0, 0); // mef: member, then the new face
+    EXPECT_EQ(take(), (std::vector<std::string>{"7 e3", "4 f2"}));
+    pt(s, 20, 20); // mvr
+    EXPECT_EQ(take(), (std::vector<std::string>{"10 v4"}));
+    line(s, 10, 10, 20, 20); // mekr: member, then the face changed
+    EXPECT_EQ(take(), (std::vector<std::string>{"7 e4", "6"}));
+    // From a new node across the bottom member (split: new node, then the
+    // split hook with new and old member; mekr to the split node), ending on
+    // the diagonal (split, then mef).
+    line(s, 5, -5, 5, 5);
+    EXPECT_EQ(take(), (std::vector<std::string>{"10 v5", "10 v6", "8 e5 e1", "7 e6", "6", "10 v7",
+                                                "8 e7 e3", "7 e8", "4 f3"}));
+    EXPECT_EQ(mdl_check(s), "");
+}

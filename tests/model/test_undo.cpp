@@ -210,6 +210,19 @@ TEST_F(UndoTest, SolidAndFirstVertexOperators) {
     EXPECT_EQ(mdl_dump(mdl_find_solid(tid), false), d);
 }
 
+TEST_F(UndoTest, OnlyAnInsertPointJoinsTheStepOfCreateSolid) {
+    Solid* t = mdl_create_solid();
+    int16_t tid = t->id;
+    MPoint p[2] = {{0, 0}, {5, 0}};
+    ASSERT_EQ(mdl_insert_points(t, CURVE_LINE, p, 2), -2); // a step of its own
+    ASSERT_EQ(mdl_undo(), -2);
+    ASSERT_EQ(mdl_find_solid(tid), t);
+    EXPECT_EQ(t->vertices, nullptr);
+    EXPECT_EQ(t->edges, nullptr);
+    ASSERT_EQ(mdl_undo(), -2); // now create solid
+    EXPECT_EQ(mdl_find_solid(tid), nullptr);
+}
+
 TEST_F(UndoTest, GroupsUndoAndRedoAsOneStep) {
     std::string before = dump(s);
     mdl_begin_group();
@@ -371,10 +384,12 @@ TEST_F(UndoTest, SplitHookGetsTheOldAttributeAndItIsReleasedOutsideRecording) {
 
 namespace {
 int g_app_calls = 0;
+const void* g_app_datum = nullptr;
 void app_fn(void* datum) {
     g_app_calls++;
-    g_hooks.releases[datum]++; // the function owns the datum it is called with
-    // Undoing records its own inverse so that redo calls it again.
+    g_app_datum = datum;
+    // The function only reads the datum; undoing records its own inverse, with
+    // a datum of its own, so that redo calls it again.
     mdl_record_app_step(1, app_fn, make_attr(KIND_APPDATA));
 }
 } // namespace
@@ -389,9 +404,14 @@ TEST_F(UndoTest, ApplicationStepsJoinTheStepAndReleaseTheirDatum) {
     mdl_end_group();
     ASSERT_EQ(mdl_undo(), -2);
     EXPECT_EQ(g_app_calls, 1);
+    EXPECT_EQ(g_app_datum, datum);
     EXPECT_EQ(dump(s), s0);
+    // The executed record is freed, and freeing it releases its datum (kind 6).
+    EXPECT_EQ(g_hooks.releases[datum], 1);
     ASSERT_EQ(mdl_redo(), -2);
     EXPECT_EQ(g_app_calls, 2);
+    EXPECT_NE(g_app_datum, datum);
+    EXPECT_EQ(g_hooks.releases[g_app_datum], 1);
     mdl_undo_recording_off();
     TestAttr* lost = make_attr(KIND_APPDATA);
     EXPECT_EQ(mdl_record_app_step(0, app_fn, lost), -1);
