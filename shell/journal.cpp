@@ -97,12 +97,14 @@ bool toDouble(const std::string& s, double& v) {
 
 std::string number(double v) {
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.17g", v);
-    // Prefer the shortest text that reads back the same value.
+    if (v == std::trunc(v) && std::fabs(v) < 1e15) {
+        std::snprintf(buf, sizeof buf, "%.0f", v);
+        return buf;
+    }
+    // The shortest text that reads back the same value.
     for (int p = 1; p <= 17; ++p) {
-        char s[40];
-        std::snprintf(s, sizeof s, "%.*g", p, v);
-        if (std::strtod(s, nullptr) == v) return s;
+        std::snprintf(buf, sizeof buf, "%.*g", p, v);
+        if (std::strtod(buf, nullptr) == v) break;
     }
     return buf;
 }
@@ -404,7 +406,7 @@ int replayJournal(ui::Toolkit& tk, ui::HeadlessBackend& backend,
             status = 2;
             break;
         }
-        if (backend.pendingCount() > 0 && !app().leaving) {
+        if (backend.pendingCount() > 0) {
             std::fprintf(err, "%s:%d: no dialog took the answers that follow\n", name.c_str(),
                          e.line);
             status = 2;
