@@ -34,11 +34,12 @@ int replay(const std::string& journal, const std::string& file) {
         std::fprintf(stderr, "kestrel: %s\n", error.c_str());
         return 2;
     }
-    auto owned = std::make_unique<ui::HeadlessBackend>();
-    ui::HeadlessBackend& backend = *owned;
+    auto owned = std::make_unique<shell::ReplayBackend>();
+    shell::ReplayBackend& backend = *owned;
     ui::Toolkit tk(std::move(owned));
     if (int rc = shell::startUp(tk, file); rc != 0) return rc;
-    int status = shell::replayJournal(tk, backend, entries, journal, stdout, stderr);
+    backend.load(std::move(entries));
+    int status = shell::replayJournal(tk, backend, journal, stdout, stderr);
     shell::shutDown(tk);
     return status;
 }

@@ -369,55 +369,99 @@ bool readJournalFile(const std::string& path, std::vector<JournalEntry>& out, st
     return parseJournal(text.str(), path, out, error);
 }
 
-int replayJournal(ui::Toolkit& tk, ui::HeadlessBackend& backend,
-                  const std::vector<JournalEntry>& entries, const std::string& name, FILE* out,
-                  FILE* err) {
-    auto previous = backend.onTranscript;
-    backend.onTranscript = [out](const std::string& line) {
-        std::fprintf(out, "%s\n", line.c_str());
-        std::fflush(out);
-    };
-    int status = 0;
-    std::size_t i = 0;
-    while (i < entries.size() && !app().leaving) {
-        const JournalEntry& e = entries[i];
+void ReplayBackend::attach(ui::Toolkit& tk) {
+    tk_ = &tk;
+    HeadlessBackend::attach(tk);
+}
+
+void ReplayBackend::fail(int line, const std::string& what) {
+    if (failure_.empty()) failure_ = std::to_string(line) + ": " + what;
+    for (std::size_t i = 0; i < leave_.size(); ++i) leave_[i] = true;
+}
+
+void ReplayBackend::runLoop(ui::Element* dialog) {
+    leave_.push_back(false);
+    while (!leave_.back() && failure_.empty()) {
+        if (next_ >= entries_.size()) {
+            if (dialog) {
+                fail(line_, "the journal ended while \"" + dialog->get("TITLE") + "\" was open");
+                tk_->hide(*dialog);
+            }
+            break;
+        }
+        const JournalEntry& e = entries_[next_++];
+        line_ = e.line;
         if (e.input.isAnswer()) {
-            std::fprintf(err, "%s:%d: this answer follows no input that shows a dialog\n",
-                         name.c_str(), e.line);
-            status = 2;
+            fail(e.line, "this answer follows no input that shows a dialog");
             break;
         }
         Input in = e.input;
-        // World positions become pixels with the canvas mapping of this moment.
+        if (in.type != Type::Action && !tk_->find(in.target)) {
+            fail(e.line, "no element named \"" + in.target + "\"");
+            break;
+        }
+        // World positions become pixels with the canvas view of this moment.
         if (in.world && app().canvas) {
             gfx::Point p = app().canvas->worldToPixel(in.x, in.y);
             in.x = std::lround(p.x);
             in.y = std::lround(p.y);
             in.world = false;
         }
-        backend.queue(in);
-        std::size_t j = i + 1;
-        while (j < entries.size() && entries[j].input.isAnswer()) backend.queue(entries[j++].input);
-        const std::size_t errors = backend.errors().size();
-        tk.mainLoop();
-        if (backend.errors().size() > errors) {
-            std::fprintf(err, "%s:%d: %s\n", name.c_str(), e.line,
-                         backend.errors()[errors].c_str());
-            status = 2;
-            break;
-        }
-        if (backend.pendingCount() > 0) {
-            std::fprintf(err, "%s:%d: no dialog took the answers that follow\n", name.c_str(),
-                         e.line);
-            status = 2;
-            break;
-        }
-        backend.clearQueue();
-        i = j;
+        const std::size_t errors = this->errors().size();
+        const int line = e.line;
+        tk_->deliver(in);
+        if (this->errors().size() > errors) fail(line, this->errors()[errors]);
     }
-    backend.clearQueue();
+    leave_.pop_back();
+}
+
+void ReplayBackend::leaveLoop() {
+    if (!leave_.empty()) leave_.back() = true;
+}
+
+void ReplayBackend::checkLeftOverAnswer() {
+    if (failure_.empty() && next_ < entries_.size() && entries_[next_].input.isAnswer())
+        fail(entries_[next_].line, "this answer follows no input that shows a dialog");
+}
+
+void ReplayBackend::stageAnswer() {
+    if (next_ < entries_.size() && entries_[next_].input.isAnswer()) {
+        line_ = entries_[next_].line;
+        queue(entries_[next_++].input);
+    }
+}
+
+int ReplayBackend::alarm(const std::string& title, const std::string& text,
+                         const std::vector<std::string>& buttons) {
+    stageAnswer();
+    return HeadlessBackend::alarm(title, text, buttons);
+}
+
+bool ReplayBackend::getParam(ui::ParamForm& form) {
+    stageAnswer();
+    return HeadlessBackend::getParam(form);
+}
+
+void ReplayBackend::fileDialog(ui::Element& request) {
+    stageAnswer();
+    HeadlessBackend::fileDialog(request);
+}
+
+int replayJournal(ui::Toolkit& tk, ReplayBackend& backend, const std::string& name, FILE* out,
+                  FILE* err) {
+    auto previous = backend.onTranscript;
+    backend.onTranscript = [out](const std::string& line) {
+        std::fprintf(out, "%s\n", line.c_str());
+        std::fflush(out);
+    };
+    tk.mainLoop();
     backend.onTranscript = previous;
-    return status;
+    backend.checkLeftOverAnswer();
+    if (backend.failed()) {
+        std::fprintf(err, "%s:%s\n", name.c_str(), backend.failure().c_str());
+        return 2;
+    }
+    return 0;
 }
 
 JournalRecorder::~JournalRecorder() {

@@ -5,16 +5,12 @@
 // started program on the headless backend.
 #pragma once
 
+#include "ui/headless.h"
 #include "ui/input.h"
 
 #include <cstdio>
 #include <string>
 #include <vector>
-
-namespace ui {
-class HeadlessBackend;
-class Toolkit;
-} // namespace ui
 
 namespace shell {
 
@@ -34,14 +30,52 @@ bool parseJournal(const std::string& text, const std::string& name, std::vector<
                   std::string& error);
 bool readJournalFile(const std::string& path, std::vector<JournalEntry>& out, std::string& error);
 
-// Replays the entries on a started program: each input with the dialog
-// answers that follow it is queued and the main loop runs until it has used
-// them. Every message and alert shown, with its answer, is written to `out`.
-// Returns 0 when the journal ran to its end or the program left, 2 when a
-// dialog found no answer or an answer found no dialog (reported on `err`
-// with the line number).
-int replayJournal(ui::Toolkit& tk, ui::HeadlessBackend& backend,
-                  const std::vector<JournalEntry>& entries, const std::string& name, FILE* out,
+// The headless backend of a replay: its event loops take the journal's
+// inputs in order, converting world positions to pixels with the canvas view
+// of the moment each is delivered, and each predefined dialog takes the
+// answer line that comes next. The first fault (an unanswered dialog, an
+// answer that no dialog takes, an unknown element) stops every loop.
+class ReplayBackend : public ui::HeadlessBackend {
+public:
+    void load(std::vector<JournalEntry> entries) {
+        entries_ = std::move(entries);
+        next_ = 0;
+    }
+    bool failed() const { return !failure_.empty(); }
+    // "<line>: <what went wrong>" of the first fault.
+    const std::string& failure() const { return failure_; }
+    // True when every line was delivered.
+    bool finished() const { return next_ >= entries_.size(); }
+    // After the program left: an answer line right after the input that made
+    // it leave was meant for a dialog that never came; that is a fault.
+    void checkLeftOverAnswer();
+
+    void attach(ui::Toolkit& tk) override;
+    void runLoop(ui::Element* dialog) override;
+    void leaveLoop() override;
+    int alarm(const std::string& title, const std::string& text,
+              const std::vector<std::string>& buttons) override;
+    bool getParam(ui::ParamForm& form) override;
+    void fileDialog(ui::Element& request) override;
+
+private:
+    ui::Toolkit* tk_ = nullptr;
+    std::vector<JournalEntry> entries_;
+    std::size_t next_ = 0;
+    int line_ = 0; // line of the input being delivered
+    std::vector<bool> leave_;
+    std::string failure_;
+
+    void fail(int line, const std::string& what);
+    // Moves the next line into the answer queue when it is an answer.
+    void stageAnswer();
+};
+
+// Runs a loaded replay on a started program: the main loop until the journal
+// ends or the program leaves. Every message and alert shown, with its answer,
+// is written to `out`. Returns 0, or 2 after a fault (written to `err` as
+// "<name>:<line>: <what went wrong>").
+int replayJournal(ui::Toolkit& tk, ReplayBackend& backend, const std::string& name, FILE* out,
                   FILE* err);
 
 // Writes every input of the toolkit to a journal file as it happens.

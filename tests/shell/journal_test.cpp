@@ -137,15 +137,24 @@ TEST(JournalText, AMalformedLineIsNamedByItsNumber) {
     EXPECT_EQ(error, "/no/such/dir/x.journal: cannot read the journal");
 }
 
-class ReplayTest : public ShellTest {
+class ReplayTest : public ::testing::Test {
 protected:
+    void TearDown() override {
+        if (tk) shell::shutDown(*tk);
+    }
     int replay(const std::string& text) {
+        if (tk) shell::shutDown(*tk);
+        auto b = std::make_unique<shell::ReplayBackend>();
+        backend = b.get();
+        tk = std::make_unique<ui::Toolkit>(std::move(b));
+        EXPECT_EQ(shell::startUp(*tk, ""), 0);
         std::vector<shell::JournalEntry> entries;
         std::string error;
         EXPECT_TRUE(shell::parseJournal(text, "j", entries, error)) << error;
+        backend->load(std::move(entries));
         FILE* out = std::tmpfile();
         FILE* err = std::tmpfile();
-        int rc = shell::replayJournal(*tk, *backend, entries, "j", out, err);
+        int rc = shell::replayJournal(*tk, *backend, "j", out, err);
         output = contents(out);
         errors = contents(err);
         return rc;
@@ -157,6 +166,12 @@ protected:
         std::fclose(f);
         return s;
     }
+    shell::AppState& state() { return shell::app(); }
+    std::string value(const std::string& name) { return tk->at(name).get("VALUE"); }
+    std::string title(const std::string& name) { return tk->at(name).get("TITLE"); }
+
+    shell::ReplayBackend* backend = nullptr;
+    std::unique_ptr<ui::Toolkit> tk;
     std::string output, errors;
 };
 
@@ -188,18 +203,34 @@ TEST_F(ReplayTest, AnUnansweredDialogStopsTheReplayWithTheLineNumber) {
 TEST_F(ReplayTest, AnAnswerThatNoDialogTakesStopsTheReplay) {
     // Unmodified: Exit leaves without a question, so the answer is left over.
     EXPECT_EQ(replay("press miexit\nalert 1\n"), 2);
-    EXPECT_EQ(errors, "j:1: no dialog took the answers that follow\n");
-    start("");
-    EXPECT_EQ(replay("toggle vbltdimln\nalert 1\n"), 2);
-    EXPECT_EQ(errors, "j:1: an answer arrived while no dialog asked for one\n");
+    EXPECT_EQ(errors, "j:2: this answer follows no input that shows a dialog\n");
+    EXPECT_EQ(replay("toggle vbltdimln\nalert 1\ntoggle vbltdimln\n"), 2);
+    EXPECT_EQ(errors, "j:2: this answer follows no input that shows a dialog\n");
+    EXPECT_EQ(value("vbltdimln"), "OFF"); // the third line never ran
     EXPECT_EQ(replay("alert 1\n"), 2);
     EXPECT_EQ(errors, "j:1: this answer follows no input that shows a dialog\n");
 }
 
+TEST_F(ReplayTest, AnUnknownElementStopsTheReplay) {
+    EXPECT_EQ(replay("toggle vbltnodenumb\npress nosuchbutton\n"), 2);
+    EXPECT_EQ(errors, "j:2: no element named \"nosuchbutton\"\n");
+}
+
+TEST_F(ReplayTest, InputsOfAModalDialogGoToItsOwnLoop) {
+    EXPECT_EQ(replay("press miinfo\npress aboutclose\ntoggle vbltmembnumb\n"), 0);
+    EXPECT_EQ(value("vbltmembnumb"), "ON");
+    EXPECT_EQ(tk->at("about").get("VISIBLE"), "NO");
+    EXPECT_EQ(replay("press miinfo\n"), 2);
+    EXPECT_EQ(errors, "j:1: the journal ended while \"About Kestrel\" was open\n");
+}
+
 TEST_F(ReplayTest, WorldPositionsAreDeliveredAsPixelsOfTheCurrentView) {
-    EXPECT_EQ(replay("motion datascreen 5 5 world\n"), 0);
-    EXPECT_EQ(title("cursorxpos"), "5.00m");
-    EXPECT_EQ(title("cursorypos"), "5.00m");
+    // After the canvas doubled in width the same world point is another pixel.
+    EXPECT_EQ(replay("motion datascreen 5 5 world\nresize datascreen 1600 600\n"
+                     "motion datascreen 7 2.5 world\n"),
+              0);
+    EXPECT_EQ(title("cursorxpos"), "7.00m");
+    EXPECT_EQ(title("cursorypos"), "2.50m");
     EXPECT_EQ(replay("motion datascreen 0 600\n"), 0);
     EXPECT_EQ(title("cursorxpos"), "-3.00m");
 }

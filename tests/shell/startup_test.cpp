@@ -6,6 +6,9 @@
 #include "shell/panels.h"
 
 #include <array>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 namespace shelltest {
 namespace {
@@ -168,6 +171,23 @@ TEST_F(ShellTest, MenusOfferTheFixedItems) {
     // Nothing reaches IoWMF and IoEMF from the menus.
     EXPECT_EQ(tk->find("miiowmf"), nullptr);
     EXPECT_EQ(tk->find("miioemf"), nullptr);
+}
+
+void collectImages(const ui::Element& e, std::vector<std::string>& out) {
+    if (e.has("IMAGE")) out.push_back(e.get("IMAGE"));
+    for (const ui::Element* c : e.children()) collectImages(*c, out);
+}
+
+TEST_F(ShellTest, EveryButtonImageIsAnIconFileOfTheRepository) {
+    std::vector<std::string> images;
+    collectImages(at("main"), images);
+    collectImages(at("about"), images);
+    EXPECT_EQ(images.size(), 36u); // 33 tool bar buttons, the 2 step buttons and the logo
+    for (const std::string& path : images) {
+        FILE* f = std::fopen(path.c_str(), "r");
+        EXPECT_NE(f, nullptr) << path;
+        if (f) std::fclose(f);
+    }
 }
 
 TEST_F(ShellTest, InternalLinearIsShownOnAndCannotBeChosen) {
