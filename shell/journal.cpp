@@ -190,7 +190,7 @@ const Verb kVerbs[] = {
     {"select", Type::Select, "select ELEMENT ITEM"},
     {"type", Type::Type, "type ELEMENT \"TEXT\""},
     {"key", Type::Key, "key ELEMENT KEY"},
-    {"commit", Type::Commit, "commit ELEMENT"},
+    {"commit", Type::Commit, "commit ELEMENT [\"VALUE\"]"},
     {"valuator", Type::Valuator, "valuator ELEMENT VALUE"},
     {"dial", Type::Dial, "dial ELEMENT ANGLE"},
     {"button", Type::CanvasButton,
@@ -233,10 +233,18 @@ bool parseJournalLine(const std::string& line, Input& in, bool& isInput, std::st
         in.target = t[1].text;
     }
     switch (in.type) {
+    case Type::Commit:
+        // The field's text at the commit, when given, replaces what typing left.
+        if (n == 3 && t[2].quoted) {
+            in.number = 1;
+            in.text = t[2].text;
+        } else if (n != 2) {
+            return fail();
+        }
+        break;
     case Type::Action:
     case Type::Press:
     case Type::Toggle:
-    case Type::Commit:
     case Type::CanvasLeave:
     case Type::Close:
         if (n != 2) return fail();
@@ -310,6 +318,8 @@ std::string formatJournalLine(const Input& in) {
         return head + " " + std::to_string(in.number);
     case Type::Type:
         return head + " " + quote(in.text);
+    case Type::Commit:
+        return in.number == 1 ? head + " " + quote(in.text) : head;
     case Type::Key:
         return head + " " + keyText(in.number);
     case Type::Valuator:
@@ -407,6 +417,7 @@ void ReplayBackend::runLoop(ui::Element* dialog) {
             in.y = std::lround(p.y);
             in.world = false;
         }
+        if (in.type == Type::Commit && in.number == 1) tk_->find(in.target)->set("VALUE", in.text);
         const std::size_t errors = this->errors().size();
         const int line = e.line;
         tk_->deliver(in);
@@ -476,8 +487,17 @@ bool JournalRecorder::start(ui::Toolkit& tk, const std::string& path) {
     std::fputs("# Kestrel session journal: replay with kestrel --replay FILE\n", file_);
     std::fflush(file_);
     FILE* f = file_;
-    tk.recorder = [f](const Input& in) {
-        std::fprintf(f, "%s\n", formatJournalLine(in).c_str());
+    ui::Toolkit* t = &tk;
+    tk.recorder = [f, t](const Input& in) {
+        Input line = in;
+        // A commit carries the field's text: a real widget edits its text in
+        // ways (selection, paste) that the typed keys alone do not replay.
+        if (line.type == Type::Commit)
+            if (const ui::Element* e = t->find(line.target)) {
+                line.number = 1;
+                line.text = e->get("VALUE");
+            }
+        std::fprintf(f, "%s\n", formatJournalLine(line).c_str());
         std::fflush(f);
     };
     return true;

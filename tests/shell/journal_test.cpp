@@ -37,6 +37,8 @@ TEST(JournalLines, EveryKindOfLineReadsBackAsItIsWritten) {
         "key main PGDN",
         "key htext BS",
         "commit htext",
+        "commit htext \"20.5\"",
+        "commit htext \"\"",
         "valuator resultval 0.25",
         "dial scaledial -0.5",
         "button datascreen 1 press 120 80",
@@ -105,6 +107,7 @@ TEST(JournalLines, MalformedLinesSayWhatWasExpected) {
         {"button datascreen 1 down 1 2", "\"button ELEMENT BUTTON press|release X Y"},
         {"button datascreen 1 press 1", "\"button ELEMENT BUTTON press|release X Y"},
         {"motion datascreen 1 2 pixels", "\"world\", \"shift\" or \"ctrl\" instead of \"pixels\""},
+        {"commit htext 12", "\"commit ELEMENT [\"VALUE\"]\""},
         {"resize datascreen 0 10", "\"resize ELEMENT WIDTH HEIGHT\""},
         {"alert 4", "\"alert BUTTON (0 to 3)\""},
         {"alert yes", "\"alert BUTTON (0 to 3)\""},
@@ -268,6 +271,54 @@ TEST(JournalRecorder, AnUnwritableFileIsRefused) {
     shell::JournalRecorder rec;
     EXPECT_FALSE(rec.start(tk, "/no/such/dir/x.journal"));
     EXPECT_FALSE(static_cast<bool>(tk.recorder));
+}
+
+} // namespace
+} // namespace shelltest
+
+namespace shelltest {
+namespace {
+
+// A recorded session replays to the same state.
+TEST_F(ReplayTest, ARecordedSessionReplaysToTheSameState) {
+    std::string path = ::testing::TempDir() + "session.journal";
+    replay(""); // a started program with a replay backend and nothing to replay
+    {
+        shell::JournalRecorder rec;
+        ASSERT_TRUE(rec.start(*tk, path));
+        tk->toggle(tk->at("vbltreactval"));
+        tk->toggle(tk->at("colorblackbg"));
+        tk->canvasResize(tk->at("datascreen"), 640, 480);
+        ui::Element& h = tk->at("htext");
+        h.set("VALUE", "");
+        tk->typeText(h, "24");
+        tk->commit(h);
+        tk->canvasMotion(tk->at("datascreen"), 100, 50, {});
+        tk->toggle(tk->at("support"));
+        backend->queueAlarm(3);
+        tk->press(tk->at("miexit"));
+    }
+    const auto flags = state().settings.display;
+    const std::string width = value("htext"), height = value("vtext");
+    const std::string x = title("cursorxpos"), y = title("cursorypos");
+    ASSERT_EQ(width, "24.00");
+
+    std::vector<shell::JournalEntry> entries;
+    std::string error;
+    ASSERT_TRUE(shell::readJournalFile(path, entries, error)) << error;
+    std::string text;
+    for (const auto& e : entries) text += shell::formatJournalLine(e.input) + "\n";
+    EXPECT_EQ(replay(text), 0) << errors;
+    EXPECT_EQ(state().settings.display, flags);
+    EXPECT_EQ(state().colors.scheme, 2);
+    EXPECT_EQ(value("htext"), width);
+    EXPECT_EQ(value("vtext"), height);
+    EXPECT_EQ(title("cursorxpos"), x);
+    EXPECT_EQ(title("cursorypos"), y);
+    EXPECT_EQ(value("attmenu"), "supmenu");
+    EXPECT_FALSE(state().leaving); // the question was cancelled
+    EXPECT_NE(output.find("answer:      Cancel     "), std::string::npos);
+    std::remove(path.c_str());
 }
 
 } // namespace
