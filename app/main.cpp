@@ -4,6 +4,7 @@
 //   kestrel --replay JOURNAL [model.kst]   runs the journal on the headless backend
 // Only the first model file argument is used; further arguments are ignored.
 #include "shell/journal.h"
+#include "shell/mainwindow.h"
 #include "shell/startup.h"
 #include "ui/headless.h"
 #include "ui/ui.h"
@@ -47,6 +48,7 @@ int replay(const std::string& journal, const std::string& file) {
 std::unique_ptr<ui::Backend> screenBackend([[maybe_unused]] int& argc,
                                            [[maybe_unused]] char** argv) {
 #ifdef KESTREL_WITH_QT
+    ui::QtBackend::registerImage("KESTREL_ICON", shell::iconPath("kestrel"));
     return ui::makeQtBackend(argc, argv);
 #else
     return std::make_unique<ui::HeadlessBackend>();

@@ -63,7 +63,7 @@ Element* pressTool(Toolkit& tk, const std::string& name, const std::string& tip,
 Element* label(Toolkit& tk, const std::string& name, const std::string& title,
                const std::string& size = "") {
     Element& e = tk.make(Kind::Label, name, {{"TITLE", title}});
-    if (!size.empty()) e.store("SIZE", size);
+    if (!size.empty()) e.store("RASTERSIZE", size);
     return &e;
 }
 
@@ -76,11 +76,13 @@ Element* field(Toolkit& tk, const std::string& name, const std::string& value,
                      {"ACTION", filter},
                      {"COMMIT_CB", commit},
                      {"NC", "16"},
-                     {"SIZE", "60x"}});
+                     {"RASTERSIZE", "64x"}});
 }
 
+// A line of controls packed to the left.
 Element* hbox(Toolkit& tk, std::initializer_list<Element*> children, const std::string& name = "") {
-    return &tk.make(Kind::HBox, name, {{"GAP", "4"}, {"ALIGNMENT", "ACENTER"}}, children);
+    Element& box = tk.make(Kind::HBox, name, {{"GAP", "4"}, {"ALIGNMENT", "ACENTER"}}, children);
+    return &box.append(tk.make(Kind::Fill));
 }
 
 Element* toolbar(Toolkit& tk, const std::string& name, std::initializer_list<Element*> children) {
@@ -154,6 +156,8 @@ Element* optionsMenu(Toolkit& tk) {
 
 // ---- Tool bars ---------------------------------------------------------------
 
+// The row under the menu bar: files, undo, editing modes, model and load
+// attributes, separated by lines.
 Element* toolbars(Toolkit& tk) {
     Element* io = toolbar(
         tk, "iomenu",
@@ -162,19 +166,6 @@ Element* toolbars(Toolkit& tk) {
          tool(tk, "iosave", "Save model (Ctrl+S)", "IoSave", "save"),
          tool(tk, "ioprinter", "Print screen (Ctrl+P)", "IoPrinter", "print"),
          tool(tk, "ioclipboard", "Copy screen to clipboard (Ctrl+C)", "IoClipboard", "clipboard")});
-    Element* dial = &tk.make(Kind::Dial, "scaledial",
-                             {{"TYPE", "VERTICAL"},
-                              {"SIZE", "11x45"},
-                              {"TIP", "Scale work space"},
-                              {"ACTION", "ScaleDialChange"},
-                              {"PRESS_CB", "ScaleDialPress"},
-                              {"RELEASE_CB", "ScaleDialRelease"}});
-    Element* vis = toolbar(tk, "vismenu",
-                           {tool(tk, "visredisplay", "Redisplay", "VisRedisplay", "redisplay"),
-                            tool(tk, "visfit", "Fit world on screen", "VisFit", "fit"),
-                            pressTool(tk, "zoom", "Zoom in given rectangle", "VisZoom", "zoomrect"),
-                            tool(tk, "viszoomin", "Zoom in", "VisZoomIn", "zoomin"),
-                            tool(tk, "viszoomout", "Zoom out", "VisZoomOut", "zoomout"), dial});
     Element* undo = toolbar(tk, "undomenu",
                             {tool(tk, "edtundo", "Undo", "EdtUndo", "undo"),
                              tool(tk, "edtredo", "Redo", "EdtRedo", "redo")});
@@ -193,6 +184,32 @@ Element* toolbars(Toolkit& tk) {
         (i < 5 ? modelAtt : loadAtt)
             .append(*pressTool(tk, p.button, p.tip, p.action, p.icon, i == kMaterialPanel));
     }
+    return &tk.make(Kind::HBox, "toolbars", {{"GAP", "6"}},
+                    {io, separator(tk), undo, separator(tk), edit, separator(tk), &modelAtt,
+                     separator(tk), &loadAtt, &tk.make(Kind::Fill)});
+}
+
+// The view tool bar runs down the left edge of the canvas, the scale dial at
+// its foot.
+Element* viewBar(Toolkit& tk) {
+    return &tk.make(Kind::VBox, "vismenu", {{"GAP", "1"}, {"TOOLBAR", "YES"}},
+                    {tool(tk, "visredisplay", "Redisplay", "VisRedisplay", "redisplay"),
+                     tool(tk, "visfit", "Fit world on screen", "VisFit", "fit"),
+                     pressTool(tk, "zoom", "Zoom in given rectangle", "VisZoom", "zoomrect"),
+                     tool(tk, "viszoomin", "Zoom in", "VisZoomIn", "zoomin"),
+                     tool(tk, "viszoomout", "Zoom out", "VisZoomOut", "zoomout"),
+                     &tk.make(Kind::Dial, "scaledial",
+                              {{"TYPE", "VERTICAL"},
+                               {"SIZE", "11x45"},
+                               {"TIP", "Scale work space"},
+                               {"ACTION", "ScaleDialChange"},
+                               {"PRESS_CB", "ScaleDialPress"},
+                               {"RELEASE_CB", "ScaleDialRelease"}}),
+                     &tk.make(Kind::Fill)});
+}
+
+// The result tool bar heads the side panel, above the mode line it drives.
+Element* resultBar(Toolkit& tk) {
     Element* resultMode = &tk.make(Kind::List, "resultmode",
                                    {{"DROPDOWN", "YES"},
                                     {"TIP", "Internal Force Result"},
@@ -200,25 +217,24 @@ Element* toolbars(Toolkit& tk) {
                                     {"1", "Diagram"},
                                     {"2", "Influence Line"},
                                     {"VALUE", "1"}});
-    Element* result = toolbar(
-        tk, "resultmenu",
-        {resultMode, tool(tk, "ilsection", "New influence line section", "ILSection", "ilsection"),
-         pressTool(tk, "axial", "Axial force", "Axial", "axial"),
-         pressTool(tk, "shear", "Shear force", "Shear", "shear"),
-         pressTool(tk, "bending", "Bending moment", "Bending", "bending"),
-         pressTool(tk, "deformed", "Deformed configuration", "Deformed", "deformed"),
-         &tk.make(Kind::Valuator, "resultval",
-                  {{"MIN", "0.0"},
-                   {"MAX", "1.0"},
-                   {"VALUE", "0"},
-                   {"SIZE", "40x15"},
-                   {"TIP", "Scale result graph"},
-                   {"ACTION", "ResValChange"}})});
-    return &tk.make(Kind::HBox, "toolbars", {{"GAP", "8"}},
-                    {io, vis, undo, edit, &modelAtt, &loadAtt, result, &tk.make(Kind::Fill)});
+    return toolbar(tk, "resultmenu",
+                   {resultMode,
+                    tool(tk, "ilsection", "New influence line section", "ILSection", "ilsection"),
+                    pressTool(tk, "axial", "Axial force", "Axial", "axial"),
+                    pressTool(tk, "shear", "Shear force", "Shear", "shear"),
+                    pressTool(tk, "bending", "Bending moment", "Bending", "bending"),
+                    pressTool(tk, "deformed", "Deformed configuration", "Deformed", "deformed"),
+                    &tk.make(Kind::Valuator, "resultval",
+                             {{"MIN", "0.0"},
+                              {"MAX", "1.0"},
+                              {"VALUE", "0"},
+                              {"SIZE", "40x15"},
+                              {"TIP", "Scale result graph"},
+                              {"ACTION", "ResValChange"}}),
+                    &tk.make(Kind::Fill)});
 }
 
-// ---- Side panel: mode, step, attributes, location, grid ------------------------
+// ---- Side panel: results, mode, step, attributes, location, grid ------------
 
 Element* modeLine(Toolkit& tk) {
     return hbox(tk,
@@ -228,14 +244,14 @@ Element* modeLine(Toolkit& tk) {
                            {"ACTION", "DefFactText"},
                            {"COMMIT_CB", "DefFactSet"},
                            {"NC", "16"},
-                           {"SIZE", "80x"}}),
+                           {"RASTERSIZE", "90x"}}),
                  label(tk, "modeunit", " ", "40x")},
                 "modemenu");
 }
 
 Element* stepLine(Toolkit& tk) {
     Element* steps =
-        &tk.make(Kind::Radio, "stepmode", {{"VALUE", "unifressegs"}},
+        &tk.make(Kind::Radio, "stepmode", {{"VALUE", "unifressegs"}, {"ORIENTATION", "HORIZONTAL"}},
                  {pressTool(tk, "unifressegs", "Adjust to equally-spaced steps", "UnifResStep",
                             "equalsteps", true),
                   pressTool(tk, "fixedressegs", "Honor step size", "FixedResStep", "fixedsteps")});
@@ -264,9 +280,9 @@ Element* attributeArea(Toolkit& tk) {
 Element* locationLine(Toolkit& tk) {
     return &tk.make(
         Kind::VBox, "locmenu", {{"GAP", "2"}},
-        {hbox(tk, {label(tk, "", "W:"),
+        {hbox(tk, {label(tk, "", "Width:"),
                    field(tk, "htext", "", "Horizontal work space size", "HsizeText", "HsizeSet"),
-                   label(tk, "hsizeunit", "m", "30x"), label(tk, "", "H:"),
+                   label(tk, "hsizeunit", "m", "30x"), label(tk, "", "Height:"),
                    field(tk, "vtext", "", "Vertical work space size", "VsizeText", "VsizeSet"),
                    label(tk, "vsizeunit", "m", "30x")}),
          hbox(tk, {label(tk, "", "X:"), label(tk, "cursorxpos", " ", "100x"), label(tk, "", "Y:"),
@@ -286,9 +302,9 @@ Element* gridLine(Toolkit& tk) {
 }
 
 Element* sidePanel(Toolkit& tk) {
-    return &tk.make(
-        Kind::VBox, "sidepanel", {{"GAP", "6"}, {"SIZE", "300x"}},
-        {modeLine(tk), stepLine(tk), attributeArea(tk), locationLine(tk), gridLine(tk)});
+    return &tk.make(Kind::VBox, "sidepanel", {{"GAP", "6"}, {"RASTERSIZE", "370x"}},
+                    {resultBar(tk), modeLine(tk), stepLine(tk), attributeArea(tk), locationLine(tk),
+                     gridLine(tk)});
 }
 
 // ---- Drawing area --------------------------------------------------------------
@@ -309,7 +325,7 @@ Element* drawingArea(Toolkit& tk) {
                                 {"ZOOMFENCE_ADJUST", "YES"},
                                 {"ZOOMFENCE_DRAG", "YES"},
                                 {"EXPAND", "YES"},
-                                {"SIZE", "760x520"}});
+                                {"RASTERSIZE", "760x520"}});
     Element* caseLine = hbox(
         tk,
         {label(tk, "", "Load Case/Combination:"),
@@ -342,14 +358,15 @@ Element& buildAboutWindow(Toolkit& tk) {
 Element& buildMainWindow(Toolkit& tk) {
     Element* menubar = &tk.make(Kind::MenuBar, "menubar", {}, {fileMenu(tk), optionsMenu(tk)});
     Element* body = &tk.make(Kind::HBox, "body", {{"GAP", "6"}, {"EXPAND", "YES"}},
-                             {sidePanel(tk), drawingArea(tk)});
+                             {sidePanel(tk), viewBar(tk), drawingArea(tk)});
     return tk.make(Kind::Dialog, "main",
                    {{"TITLE", "Kestrel - Spanwork"},
                     {"ICON", "KESTREL_ICON"},
                     {"FONT", "HELVETICA_NORMAL_12"},
                     {"K_ANY", "KeyCrtl"},
                     {"CLOSE_CB", "CloseWindow"},
-                    {"DROPFILES_CB", "IoDropFile"}},
+                    {"DROPFILES_CB", "IoDropFile"},
+                    {"RASTERSIZE", "1180x770"}},
                    {&tk.make(Kind::VBox, "mainbox", {{"GAP", "4"}, {"MARGIN", "4"}},
                              {menubar, toolbars(tk), body})});
 }
