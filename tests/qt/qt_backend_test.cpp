@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QSlider>
 #include <QStackedWidget>
 #include <QTimer>
@@ -354,6 +355,34 @@ TEST_F(QtSession, CanvasEventsAndRepaintFromTheFrontImage) {
     QApplication::sendEvent(w, &leave);
     EXPECT_EQ(events, (std::vector<std::string>{"button 1 down 10,20 S ", "motion 15,25",
                                                 "button 3 up 15,25  C", "leave"}));
+
+    // Scroll bars mirror the view's scroll attributes and leave a smaller
+    // drawing area; moving one stores the new position and asks for a repaint.
+    events.clear();
+    const int fullHeight = canvas->height();
+    cv.set("XMIN", "0.000000");
+    cv.set("XMAX", "30.000000");
+    cv.set("DX", "10.000000");
+    cv.set("POSX", "10.000000");
+    cv.set("SCROLLBAR", "HORIZONTAL");
+    QScrollBar* hbar = nullptr;
+    for (QScrollBar* b : w->findChildren<QScrollBar*>())
+        if (b->orientation() == Qt::Horizontal) hbar = b;
+    ASSERT_TRUE(hbar);
+    EXPECT_TRUE(hbar->isVisible());
+    EXPECT_EQ(hbar->value(), 3333);
+    EXPECT_EQ(hbar->maximum(), 10000 - 3333);
+    EXPECT_LT(canvas->height(), fullHeight);
+    EXPECT_EQ(canvas->height(), fullHeight - hbar->height());
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].rfind("resize ", 0), 0u);
+    const int before = redraws;
+    hbar->setValue(5000);
+    EXPECT_EQ(cv.get("POSX"), "15.000000");
+    EXPECT_EQ(redraws, before + 1);
+    cv.set("SCROLLBAR", "NO");
+    EXPECT_FALSE(hbar->isVisible());
+    EXPECT_EQ(canvas->height(), fullHeight);
 
     cv.set("CURSOR", "NONE");
     EXPECT_EQ(w->cursor().shape(), Qt::BlankCursor);

@@ -59,6 +59,8 @@ QtBackend::QtBackend(int& argc, char** argv) {
 }
 
 QtBackend::~QtBackend() {
+    // The elements are gone already: no widget signal may reach them.
+    ++quiet_;
     closeWindows();
     for (auto& [e, c] : canvases_) c->owner_ = nullptr;
     canvases_.clear();
@@ -75,6 +77,7 @@ void QtBackend::created(Element& e) {
     QtNode* n = nodes_.back().get();
     n->backend = this;
     n->el = &e;
+    n->kind = e.kind();
     e.native = n;
 }
 
@@ -104,7 +107,7 @@ QWidget* QtBackend::activeWindow() const {
     if (QWidget* w = QApplication::activeModalWidget()) return w;
     if (QWidget* w = QApplication::activeWindow()) return w;
     for (const auto& n : nodes_)
-        if (n->el->kind() == Kind::Dialog && n->widget && n->widget->isVisible()) return n->widget;
+        if (n->kind == Kind::Dialog && n->widget && n->widget->isVisible()) return n->widget;
     return nullptr;
 }
 
@@ -165,17 +168,17 @@ void QtBackend::leaveLoop() {
 }
 
 void QtBackend::closeWindows() {
+    ++quiet_;
     for (Loop* l : loops_) {
         l->leave = true;
         l->loop.exit();
     }
+    // Deleting the top-level windows deletes everything inside them.
     for (const auto& n : nodes_) {
-        if (n->el->kind() == Kind::Dialog && n->widget && !n->widget->parentWidget()) {
-            n->widget->hide();
-            delete n->widget.data();
-        }
+        if (n->widget && !n->widget->parentWidget()) delete n->widget.data();
         n->built = false;
     }
+    --quiet_;
 }
 
 void QtBackend::close() {
@@ -186,7 +189,7 @@ void QtBackend::close() {
 
 bool QtBackend::deliverKey(QWidget* receiver, int key) {
     QtNode* n = nodeOfWidget(receiver);
-    if (!n || !tk_) return false;
+    if (!n || !tk_ || quiet()) return false;
     Element* dialog = Toolkit::dialogOf(*n->el);
     if (!dialog) return false;
     // The element with the keyboard focus is the one the key was sent to.
@@ -207,8 +210,10 @@ std::unique_ptr<gfx::Canvas> QtBackend::createCanvas(Element& e) {
     QWidget* w = n ? n->widget.data() : nullptr;
     int width = 640, height = 480;
     if (w && (w->isVisible() || w->testAttribute(Qt::WA_Resized))) {
-        width = w->width();
-        height = w->height();
+        // The drawing area: what the scroll bars leave of the widget.
+        const QSize area = static_cast<QtCanvasWidget*>(w)->area();
+        width = area.width();
+        height = area.height();
     } else if (std::string size = e.get("DRAWSIZE"); !size.empty()) {
         std::sscanf(size.c_str(), "%dx%d", &width, &height);
     }

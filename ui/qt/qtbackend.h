@@ -72,6 +72,8 @@ public:
     QWidget* widget(const Element& e) const;
     QAction* action(const Element& e) const;
     Toolkit& toolkit() const { return *tk_; }
+    // True while the windows are being closed: widget signals are no input.
+    bool quiet() const { return quiet_ > 0; }
 
     // Used by the backend's own widgets and the application object: a key
     // for the K_ANY of the receiver's dialog (true when consumed), and the
@@ -83,6 +85,7 @@ private:
     struct Loop;
     class BoundCanvas;
     Toolkit* tk_ = nullptr;
+    int quiet_ = 0;
     std::unique_ptr<QApplication> ownApp_;
     std::vector<std::unique_ptr<QtNode>> nodes_;
     std::vector<Loop*> loops_;

@@ -29,6 +29,11 @@ QString qs(const std::string& s) {
     return QString::fromStdString(s);
 }
 
+// Titles are shown as written: an "&" is a character, not a mnemonic mark.
+QString title(const std::string& s) {
+    return qs(s).replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
 // While the program's state is pushed to a widget, the widget's signals are
 // not user input.
 struct Syncing {
@@ -54,15 +59,17 @@ void restoreChecked(QtNode& n) {
 }
 
 void onPress(QtNode& n) {
-    if (n.syncing) return;
+    Toolkit* tk = n.input();
+    if (n.syncing || !tk) return;
     restoreChecked(n);
-    n.tk().press(*n.el);
+    tk->press(*n.el);
 }
 
 void onToggle(QtNode& n) {
-    if (n.syncing) return;
+    Toolkit* tk = n.input();
+    if (n.syncing || !tk) return;
     restoreChecked(n);
-    n.tk().toggle(*n.el);
+    tk->toggle(*n.el);
 }
 
 // Key filter of text fields: each key goes to the field's ACTION first; a -1
@@ -71,13 +78,14 @@ class FieldKeyFilter : public QObject {
 public:
     FieldKeyFilter(QtNode* n, QObject* parent) : QObject(parent), n_(n) {}
     bool eventFilter(QObject*, QEvent* ev) override {
-        if (ev->type() != QEvent::KeyPress || !n_->el->has("ACTION")) return false;
+        Toolkit* tk = n_->input();
+        if (ev->type() != QEvent::KeyPress || !tk || !n_->el->has("ACTION")) return false;
         auto* ke = static_cast<QKeyEvent*>(ev);
         // Ctrl with a letter stays with the widget (copy, paste, undo).
         if (ke->modifiers().testFlag(Qt::ControlModifier)) return false;
         const int key = translateKey(ke->key(), ke->modifiers(), ke->text());
         if (!key || key == K_TAB || key == K_ESC) return false;
-        return n_->tk().typeKey(*n_->el, key, false) == kIgnore;
+        return tk->typeKey(*n_->el, key, false) == kIgnore;
     }
 
 private:
@@ -232,10 +240,11 @@ void createText(QtNode& n, QtNode*) {
     n.widget = t;
     QtNode* np = &n;
     t->installEventFilter(new FieldKeyFilter(np, t));
-    QObject::connect(t, &QLineEdit::textEdited, t,
-                     [np](const QString& s) { np->el->store("VALUE", s.toStdString()); });
+    QObject::connect(t, &QLineEdit::textEdited, t, [np](const QString& s) {
+        if (np->input()) np->el->store("VALUE", s.toStdString());
+    });
     QObject::connect(t, &QLineEdit::editingFinished, t, [np] {
-        if (!np->syncing) np->tk().commit(*np->el);
+        if (Toolkit* tk = np->input(); tk && !np->syncing) tk->commit(*np->el);
     });
 }
 
@@ -245,7 +254,7 @@ void createMultiLine(QtNode& n, QtNode*) {
     QtNode* np = &n;
     t->installEventFilter(new FieldKeyFilter(np, t));
     QObject::connect(t, &QPlainTextEdit::textChanged, t, [np, t] {
-        if (!np->syncing) np->el->store("VALUE", t->toPlainText().toStdString());
+        if (np->input() && !np->syncing) np->el->store("VALUE", t->toPlainText().toStdString());
     });
 }
 
@@ -255,14 +264,16 @@ void createList(QtNode& n, QtNode*) {
         auto* c = new QComboBox;
         n.widget = c;
         QObject::connect(c, &QComboBox::activated, c, [np](int index) {
-            if (!np->syncing && index >= 0) np->tk().select(*np->el, index + 1);
+            Toolkit* tk = np->input();
+            if (tk && !np->syncing && index >= 0) tk->select(*np->el, index + 1);
         });
         return;
     }
     auto* l = new QListWidget;
     n.widget = l;
     QObject::connect(l, &QListWidget::currentRowChanged, l, [np](int row) {
-        if (!np->syncing && row >= 0) np->tk().select(*np->el, row + 1);
+        Toolkit* tk = np->input();
+        if (tk && !np->syncing && row >= 0) tk->select(*np->el, row + 1);
     });
 }
 
@@ -274,7 +285,8 @@ void createValuator(QtNode& n, QtNode*) {
     n.widget = s;
     QtNode* np = &n;
     QObject::connect(s, &QSlider::valueChanged, s, [np](int v) {
-        if (!np->syncing) np->tk().setValuator(*np->el, double(v) / kValuatorSteps);
+        Toolkit* tk = np->input();
+        if (tk && !np->syncing) tk->setValuator(*np->el, double(v) / kValuatorSteps);
     });
 }
 
@@ -357,7 +369,7 @@ bool applyDialog(QtNode& n, const std::string& a, const std::string& v) {
 
 bool applyMenu(QtNode& n, const std::string& a, const std::string& v) {
     if (a != "TITLE" || !n.menu) return false;
-    n.menu->setTitle(qs(v));
+    n.menu->setTitle(title(v));
     return true;
 }
 
@@ -365,7 +377,7 @@ bool applyAction(QtNode& n, const std::string& a, const std::string& v) {
     QAction* act = n.action;
     if (!act) return false;
     if (a == "TITLE") {
-        act->setText(qs(v));
+        act->setText(title(v));
     } else if (a == "VALUE") {
         Syncing s(n);
         if (n.el->kind() == Kind::Item) act->setCheckable(hasOnOff(*n.el));
@@ -384,7 +396,7 @@ bool applyButton(QtNode& n, const std::string& a, const std::string& v) {
     auto* b = qobject_cast<QAbstractButton*>(n.widget.data());
     if (!b) return false;
     if (a == "TITLE") {
-        b->setText(qs(v));
+        b->setText(title(v));
     } else if (a == "IMAGE" || a == "IMPRESS") {
         const bool pressed = n.el->isOn() && n.el->has("IMPRESS");
         b->setIcon(loadIcon(n.el->get(pressed ? "IMPRESS" : "IMAGE")));
@@ -543,9 +555,19 @@ Qt::CursorShape cursorOf(const std::string& v) {
 }
 
 bool applyCanvas(QtNode& n, const std::string& a, const std::string& v) {
-    if (a != "CURSOR") return false;
-    n.widget->setCursor(cursorOf(v));
-    return true;
+    static const char* const scroll[] = {"SCROLLBAR", "XMIN", "XMAX", "DX",  "POSX",
+                                         "YMIN",      "YMAX", "DY",   "POSY"};
+    if (a == "CURSOR") {
+        n.widget->setCursor(cursorOf(v));
+        return true;
+    }
+    for (const char* s : scroll) {
+        if (a == s) {
+            static_cast<QtCanvasWidget*>(n.widget.data())->updateBars();
+            return true;
+        }
+    }
+    return false;
 }
 
 bool applySwitch(QtNode& n, const std::string& a, const std::string& v) {
@@ -565,7 +587,7 @@ bool applyBox(QtNode& n, const std::string& a, const std::string& v) {
         std::sscanf(v.c_str(), "%dx%d", &mx, &my);
         n.layout->setContentsMargins(mx, my, mx, my);
     } else if (a == "TITLE" && n.el->kind() == Kind::Frame) {
-        static_cast<QGroupBox*>(n.widget.data())->setTitle(qs(v));
+        static_cast<QGroupBox*>(n.widget.data())->setTitle(title(v));
     } else {
         return false;
     }

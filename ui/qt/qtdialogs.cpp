@@ -55,7 +55,8 @@ int textDialog(QWidget* parent, const std::string& title, const std::string& tex
     auto* row = new QHBoxLayout;
     row->addStretch();
     for (std::size_t i = 0; i < buttons.size(); ++i) {
-        auto* b = new QPushButton(qs(buttons[i]));
+        // An "&" in a button text is shown, not taken as a mnemonic mark.
+        auto* b = new QPushButton(qs(buttons[i]).replace(QLatin1Char('&'), QLatin1String("&&")));
         b->setObjectName(QStringLiteral("button%1").arg(i + 1));
         if (i == 0) b->setDefault(true);
         const int result = static_cast<int>(i) + 1;

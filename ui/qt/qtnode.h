@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScrollBar>
 #include <QWidget>
 
 namespace ui {
@@ -18,6 +19,7 @@ namespace ui {
 struct QtNode {
     QtBackend* backend = nullptr;
     Element* el = nullptr;
+    Kind kind = Kind::Fill;
     bool built = false;
     bool inMenu = false;            // the element lives in a menu (an action)
     QPointer<QWidget> widget;       // widgets (dialog, controls, containers)
@@ -29,6 +31,9 @@ struct QtNode {
     int syncing = 0;                // > 0 while the program's state is pushed to the widget
 
     Toolkit& tk() const { return backend->toolkit(); }
+    // The toolkit for the user's input; null while the backend closes its
+    // windows (no handler runs then, and the elements may be gone).
+    Toolkit* input() const { return backend->quiet() ? nullptr : &backend->toolkit(); }
 };
 
 // A canvas handed to the program; it tells the backend when it goes away.
@@ -63,11 +68,18 @@ private:
 };
 
 // The drawing area: paints the front image of its canvas and reports mouse
-// and size events.
+// and size events. With "SCROLLBAR" it shows scroll bars at its right and
+// bottom edges whose range, thumb and position are the canvas attributes
+// XMIN, XMAX, DX, POSX (YMIN, YMAX, DY, POSY, counted from the top); moving a
+// bar stores the new POSX (POSY) and asks for a repaint (ACTION). The drawing
+// area is what the bars leave.
 class QtCanvasWidget : public QWidget {
 public:
     explicit QtCanvasWidget(QtNode* node);
     QSize sizeHint() const override { return QSize(640, 480); }
+    QSize area() const;
+    // The bars follow the element's attributes.
+    void updateBars();
 
 protected:
     void paintEvent(QPaintEvent* ev) override;
@@ -79,7 +91,13 @@ protected:
 
 private:
     QtNode* node_;
+    bool dprPending_ = false;
+    QScrollBar* hbar_;
+    QScrollBar* vbar_;
+    int syncing_ = 0;
     void button(QMouseEvent* ev, bool pressed);
+    void placeBars();
+    void scrolled(QScrollBar* bar, const char* minAttr, const char* maxAttr, const char* posAttr);
 };
 
 // A thumbwheel: dragging it (or the mouse wheel) turns it, and each change

@@ -1,6 +1,5 @@
 // The backend's own widgets (dialog window, canvas, dial) and the helpers
 // that translate keys, images, fonts and sizes.
-#include "gfx/qt/qtcanvas.h"
 #include "ui/qt/qtnode.h"
 
 #include <QCloseEvent>
@@ -43,90 +42,7 @@ void QtDialogWindow::closeEvent(QCloseEvent* ev) {
     // The toolkit decides: CLOSE_CB may keep the window (-1), and otherwise
     // the toolkit hides it.
     ev->ignore();
-    node_->tk().closeRequest(*node_->el);
-}
-
-// ---- Canvas ----------------------------------------------------------------
-
-QtCanvasWidget::QtCanvasWidget(QtNode* node) : node_(node) {
-    setMouseTracking(true);
-    setFocusPolicy(Qt::StrongFocus);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-}
-
-void QtCanvasWidget::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    if (auto* c = node_->backend->canvasOf(*node_->el)) {
-        // The front image only: an expose never runs the drawing again.
-        p.drawImage(QPointF(0, 0), c->front());
-        const QSizeF shown = c->front().deviceIndependentSize();
-        if (shown.width() < width())
-            p.fillRect(QRectF(shown.width(), 0, width() - shown.width(), height()), Qt::white);
-        if (shown.height() < height())
-            p.fillRect(QRectF(0, shown.height(), width(), height() - shown.height()), Qt::white);
-    } else {
-        p.fillRect(rect(), Qt::white);
-    }
-}
-
-void QtCanvasWidget::resizeEvent(QResizeEvent*) {
-    Element& e = *node_->el;
-    if (!node_->backend->canvasOf(e)) {
-        e.store("DRAWSIZE", std::to_string(width()) + "x" + std::to_string(height()));
-        return;
-    }
-    node_->tk().canvasResize(e, width(), height());
-    node_->tk().canvasRepaint(e);
-}
-
-namespace {
-int buttonNumber(Qt::MouseButton b) {
-    switch (b) {
-    case Qt::LeftButton:
-        return 1;
-    case Qt::MiddleButton:
-        return 2;
-    case Qt::RightButton:
-        return 3;
-    default:
-        return 0;
-    }
-}
-
-Modifiers modifiersOf(Qt::KeyboardModifiers m) {
-    Modifiers mods;
-    mods.shift = m.testFlag(Qt::ShiftModifier);
-    mods.control = m.testFlag(Qt::ControlModifier);
-    return mods;
-}
-} // namespace
-
-void QtCanvasWidget::button(QMouseEvent* ev, bool pressed) {
-    int b = buttonNumber(ev->button());
-    if (!b) return;
-    const QPointF pos = ev->position();
-    node_->tk().canvasButton(*node_->el, b, pressed, static_cast<int>(std::floor(pos.x())),
-                             static_cast<int>(std::floor(pos.y())), modifiersOf(ev->modifiers()));
-}
-
-void QtCanvasWidget::mousePressEvent(QMouseEvent* ev) {
-    setFocus(Qt::MouseFocusReason);
-    button(ev, true);
-}
-
-void QtCanvasWidget::mouseReleaseEvent(QMouseEvent* ev) {
-    button(ev, false);
-}
-
-void QtCanvasWidget::mouseMoveEvent(QMouseEvent* ev) {
-    const QPointF pos = ev->position();
-    node_->tk().canvasMotion(*node_->el, static_cast<int>(std::floor(pos.x())),
-                             static_cast<int>(std::floor(pos.y())), modifiersOf(ev->modifiers()));
-}
-
-void QtCanvasWidget::leaveEvent(QEvent*) {
-    node_->tk().canvasLeave(*node_->el);
+    if (Toolkit* tk = node_->input()) tk->closeRequest(*node_->el);
 }
 
 // ---- Dial ------------------------------------------------------------------
@@ -150,7 +66,7 @@ void QtDialWidget::turn(double radians) {
     if (radians == 0) return;
     angle_ += radians;
     update();
-    node_->tk().turnDial(*node_->el, radians);
+    if (Toolkit* tk = node_->input()) tk->turnDial(*node_->el, radians);
 }
 
 // A drag along the whole length of the wheel turns it by half a turn, as if
