@@ -123,6 +123,16 @@ int onStepMode(int mode) {
     return kDefault;
 }
 
+int onUnits(Event&) {
+    AppState& a = app();
+    if (!a.unitsDialog || a.unitsDialog(a.settings) != 1) return kDefault;
+    refreshPanels();
+    showWorkSpaceSize();
+    markModified(0);
+    redraw();
+    return kDefault;
+}
+
 } // namespace
 
 void bindActions(ui::Toolkit& tk) {
@@ -131,6 +141,7 @@ void bindActions(ui::Toolkit& tk) {
     tk.bind("Info", onInfo);
     tk.bind("AboutClose", [](Event&) { return kClose; });
     tk.bind("IoDropFile", [](Event&) { return kIgnore; });
+    tk.bind("Units", onUnits);
     for (int i = 0; i < kPanelCount; ++i)
         tk.bind(kPanels[i].action, [i](Event&) {
             showPanel(i);

@@ -125,6 +125,9 @@ struct AppState {
     // Draws the model and its results on the canvas after it was cleared to
     // the background; none registered: the drawing is empty.
     void (*drawModel)() = nullptr;
+    // The units dialog on the settings' unit and format codes: 1 when
+    // accepted (the codes then changed), 0 when cancelled.
+    int (*unitsDialog)(AppSettings&) = nullptr;
 };
 
 AppState& app();

@@ -231,6 +231,32 @@ TEST_F(ShellTest, StepModeButtonsSetTheStepMode) {
     EXPECT_EQ(value("unifressegs"), "ON");
 }
 
+int unitsToMillimetres(shell::AppSettings& s) {
+    s.units[0] = 2;
+    s.formats[20] = 0;
+    s.formats[22] = 1;
+    return 1;
+}
+int unitsCancelled(shell::AppSettings&) {
+    return 0;
+}
+
+TEST_F(ShellTest, AcceptedUnitsRefreshThePanelsAndMarkTheFrameModified) {
+    state().unitsDialog = unitsCancelled;
+    EXPECT_EQ(fire("Units"), ui::kDefault);
+    EXPECT_EQ(title("hsizeunit"), "m");
+    EXPECT_EQ(shell::isSaved(), 1);
+    state().unitsDialog = unitsToMillimetres;
+    const int clears = canvas().count(gfx::Primitive::Kind::Clear);
+    EXPECT_EQ(fire("Units"), ui::kDefault);
+    EXPECT_EQ(title("hsizeunit"), "mm");
+    EXPECT_EQ(title("gridstepyunit"), "mm");
+    EXPECT_EQ(value("htext"), "16000");
+    EXPECT_EQ(value("gridstepxtext"), "1000.0");
+    EXPECT_EQ(shell::isSaved(), 0);
+    EXPECT_EQ(canvas().count(gfx::Primitive::Kind::Clear), clears + 1);
+}
+
 TEST(LengthText, ValuesInTheLengthUnitWithTheSlotFormat) {
     shell::AppSettings s = shell::initialSettings();
     EXPECT_EQ(shell::lengthLabel(s), "m");
