@@ -39,13 +39,13 @@ void adaptViewToCanvas(int oldWidth, int oldHeight) {
     if (!c || oldWidth <= 0 || oldHeight <= 0) return;
     double xmin, xmax, ymin, ymax;
     c->window(xmin, xmax, ymin, ymax);
-    const double xc = 0.5 * (xmin + xmax), yc = 0.5 * (ymin + ymax);
     double w = xmax - xmin, h = ymax - ymin;
     if (app().el.datascreen->get("WINDOWRESIZE_ADJUST") == "YES") {
+        // The scale stays: the window grows with the canvas from its corner.
         w *= static_cast<double>(c->width()) / oldWidth;
         h *= static_cast<double>(c->height()) / oldHeight;
     }
-    setViewWindow(xc - 0.5 * w, xc + 0.5 * w, yc - 0.5 * h, yc + 0.5 * h);
+    setViewWindow(xmin, xmin + w, ymin, ymin + h);
 }
 
 void showWorkSpaceSize() {

@@ -12,7 +12,8 @@ void viewWindow(double& xmin, double& xmax, double& ymin, double& ymax);
 // The window of a model with nothing to fit: (0, 10, 0, 10) widened by the
 // canvas's FITFACTOR about its centre.
 void fitEmptyView();
-// The canvas changed size: the window keeps its centre and its world scale.
+// The canvas changed size: the window keeps its lower left corner and its
+// world scale.
 void adaptViewToCanvas(int oldWidth, int oldHeight);
 // Shows the window's width and height in the size fields.
 void showWorkSpaceSize();

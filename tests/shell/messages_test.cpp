@@ -200,6 +200,13 @@ TEST_F(ShellTest, ResizedCanvasKeepsTheWorldScale) {
     tk->canvasResize(at("datascreen"), 1600, 600);
     EXPECT_EQ(value("htext"), "32.00");
     EXPECT_EQ(value("vtext"), "12.00");
+    double xmin, xmax, ymin, ymax;
+    canvas().window(xmin, xmax, ymin, ymax);
+    EXPECT_DOUBLE_EQ(xmin, -3.0); // the lower left corner stays
+    EXPECT_DOUBLE_EQ(ymin, -1.0);
+    tk->canvasResize(at("datascreen"), 800, 300);
+    EXPECT_EQ(value("htext"), "16.00");
+    EXPECT_EQ(value("vtext"), "6.00");
 }
 
 TEST_F(ShellTest, ResultStepIsReadInTheLengthUnitAndShownAgain) {
