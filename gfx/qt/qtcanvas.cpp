@@ -120,6 +120,11 @@ void QtCanvas::end(QPainter& p) {
 }
 
 void QtCanvas::setPen(QPainter& p, bool forMarks) const {
+    // A pixel coordinate names a pixel, as on any raster screen: strokes of
+    // odd width run through pixel centres, so that a one-pixel line at a
+    // whole coordinate covers exactly one row or column instead of two
+    // half-tone ones. Fills keep the exact edges.
+    if (lineWidth() % 2 == 1) p.translate(0.5, 0.5);
     QPen pen(penColor());
     pen.setWidthF(lineWidth());
     pen.setStyle(forMarks ? Qt::SolidLine : kPenStyles[static_cast<int>(lineStyle())]);

@@ -365,6 +365,8 @@ TEST_F(QtSession, CanvasEventsAndRepaintFromTheFrontImage) {
     cv.set("DX", "10.000000");
     cv.set("POSX", "10.000000");
     cv.set("SCROLLBAR", "HORIZONTAL");
+    EXPECT_TRUE(events.empty()); // the new size comes after the handler returned
+    QApplication::processEvents();
     QScrollBar* hbar = nullptr;
     for (QScrollBar* b : w->findChildren<QScrollBar*>())
         if (b->orientation() == Qt::Horizontal) hbar = b;
@@ -381,6 +383,7 @@ TEST_F(QtSession, CanvasEventsAndRepaintFromTheFrontImage) {
     EXPECT_EQ(cv.get("POSX"), "15.000000");
     EXPECT_EQ(redraws, before + 1);
     cv.set("SCROLLBAR", "NO");
+    QApplication::processEvents();
     EXPECT_FALSE(hbar->isVisible());
     EXPECT_EQ(canvas->height(), fullHeight);
 

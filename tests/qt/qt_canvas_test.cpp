@@ -80,7 +80,7 @@ TEST(QtCanvas, KnownPictureAtKnownPixels) {
     EXPECT_GT(ink.width(), 15);
 }
 
-TEST(QtCanvas, TextAlignmentsPlaceTheBoxAroundThePoint) {
+TEST(QtCanvas, TwelveTextAlignmentsPlaceTheBoxAroundThePoint) {
     QtCanvas c(200, 100);
     setUp(c);
     c.setForeground(kBlack);
@@ -90,27 +90,81 @@ TEST(QtCanvas, TextAlignmentsPlaceTheBoxAroundThePoint) {
     EXPECT_GT(w, 10);
     EXPECT_GT(h, 10);
 
-    struct Case {
-        Align align;
-        bool right; // ink left of the point (true) or right of it
-        bool above; // ink above the point (true) or below it
-    };
-    for (Case k : {Case{Align::TopLeft, false, false}, Case{Align::BottomRight, true, true},
-                   Case{Align::BaseLeft, false, true}, Case{Align::TopRight, true, false}}) {
+    // Alignments come in rows (base, bottom, centre, top) of three columns
+    // (left, centre, right). "HH" has no descenders: its ink sits on the
+    // baseline.
+    for (int a = 0; a < 12; ++a) {
         c.clear();
-        c.setTextAlign(k.align);
+        c.setTextAlign(static_cast<Align>(a));
         c.text(5, 2.5, "HH"); // pixel (100, 50)
         c.flush();
-        QRect ink = darkBox(c.front());
-        ASSERT_FALSE(ink.isEmpty()) << static_cast<int>(k.align);
-        if (k.right)
-            EXPECT_LE(ink.right(), 100) << static_cast<int>(k.align);
-        else
-            EXPECT_GE(ink.left(), 100) << static_cast<int>(k.align);
-        if (k.above)
-            EXPECT_LE(ink.bottom(), 50) << static_cast<int>(k.align);
-        else
-            EXPECT_GE(ink.top(), 50) << static_cast<int>(k.align);
+        const QRect ink = darkBox(c.front());
+        ASSERT_FALSE(ink.isEmpty()) << a;
+        const int row = a / 3, column = a % 3;
+        const double cx = (ink.left() + ink.right() + 1) / 2.0;
+        const double cy = (ink.top() + ink.bottom() + 1) / 2.0;
+        if (column == 0) {
+            EXPECT_GE(ink.left(), 100) << a;
+        }
+        if (column == 1) {
+            EXPECT_NEAR(cx, 100, 2) << a;
+        }
+        if (column == 2) {
+            EXPECT_LE(ink.right(), 100) << a;
+        }
+        if (row == 0) { // on the baseline
+            EXPECT_NEAR(ink.bottom(), 49, 1) << a;
+        }
+        if (row == 1) { // above the descent
+            EXPECT_LT(ink.bottom(), 48) << a;
+        }
+        if (row == 2) {
+            EXPECT_NEAR(cy, 50, 3) << a;
+        }
+        if (row == 3) {
+            EXPECT_GE(ink.top(), 50) << a;
+        }
+    }
+}
+
+TEST(QtCanvas, LineStylesAndMarks) {
+    QtCanvas c(200, 100);
+    setUp(c);
+    c.setForeground(kRed);
+    c.setLineWidth(2);
+    c.setLineStyle(gfx::LineStyle::Dashed);
+    c.line(0.5, 4, 9.5, 4); // pixel row 20
+    c.setLineStyle(gfx::LineStyle::Continuous);
+    c.line(0.5, 3, 9.5, 3); // pixel row 40
+    c.flush();
+    int dashRed = 0, dashWhite = 0, solidRed = 0;
+    for (int x = 20; x < 180; ++x) {
+        dashRed += isColor(at(c.front(), x, 20), 255, 0, 0, 40);
+        dashWhite += isColor(at(c.front(), x, 20), 255, 255, 255, 40);
+        solidRed += isColor(at(c.front(), x, 40), 255, 0, 0, 40);
+    }
+    EXPECT_GT(dashRed, 40);
+    EXPECT_GT(dashWhite, 20);
+    EXPECT_EQ(solidRed, 160);
+
+    // Marks are centred on their point: crossing ones cover it, outlines not.
+    struct Case {
+        gfx::MarkKind kind;
+        bool centreCovered;
+    };
+    c.setLineWidth(1);
+    for (Case k : {Case{gfx::MarkKind::Plus, true}, Case{gfx::MarkKind::Star, true},
+                   Case{gfx::MarkKind::Dot, true}, Case{gfx::MarkKind::Circle, false},
+                   Case{gfx::MarkKind::Square, false}, Case{gfx::MarkKind::Diamond, false}}) {
+        c.clear();
+        c.mark(5, 2.5, k.kind, 12); // pixel (100, 50), 6 pixels each way
+        c.flush();
+        const QRect ink = darkBox(c.front());
+        EXPECT_EQ(qGray(c.front().pixel(100, 50)) < 200, k.centreCovered)
+            << static_cast<int>(k.kind);
+        EXPECT_NEAR(ink.center().x(), 100, 1.5) << static_cast<int>(k.kind);
+        EXPECT_NEAR(ink.center().y(), 50, 1.5) << static_cast<int>(k.kind);
+        EXPECT_LE(ink.width(), 14) << static_cast<int>(k.kind);
     }
 }
 
@@ -225,8 +279,10 @@ TEST(QtCanvas, XorEchoDrawnTwiceRestoresThePixels) {
     EXPECT_NE(c.front(), before);
     EXPECT_EQ(c.back(), backBefore); // the echo never reaches the back buffer
     // Black over white shows black: the echo draws the foreground colour.
-    const QPointF corner = QPointF(20.5, 40) * 1.5;
-    EXPECT_TRUE(isColor(at(c.front(), int(corner.x()), int(corner.y())), 0, 0, 0));
+    // The left side of the rectangle is near device column 20.5 * 1.5.
+    int black = 0;
+    for (int x = 27; x <= 35; ++x) black += isColor(at(c.front(), x, 60), 0, 0, 0);
+    EXPECT_GE(black, 1);
     echo();
     EXPECT_EQ(c.front(), before);
 }

@@ -187,3 +187,37 @@ TEST_F(QtWidgets, MenuItemsMultiLineAndImageButtons) {
     EXPECT_EQ(QColor(released.pixel(4, 4)), QColor(0, 0, 0));
     EXPECT_EQ(QColor(pressed.pixel(4, 4)), QColor(255, 0, 0));
 }
+
+TEST_F(QtWidgets, MenuNamedByTheDialogWithARadioGroup) {
+    Element& white = tk.make(Kind::Toggle, "colorwhitebg",
+                             {{"TITLE", "White Background"}, {"VALUE", "ON"}, {"ACTION", "Color"}});
+    Element& gray =
+        tk.make(Kind::Toggle, "colorgraybg", {{"TITLE", "Gray Background"}, {"ACTION", "Color"}});
+    Element& bar =
+        tk.make(Kind::MenuBar, "menubar", {},
+                {&tk.make(Kind::Menu, "options", {{"TITLE", "Options"}},
+                          {&tk.make(Kind::Submenu, "display", {{"TITLE", "Display"}},
+                                    {&tk.make(Kind::Radio, "", {}, {&white, &gray})})})});
+    Element& dlg = tk.make(Kind::Dialog, "main", {{"MENU", "menubar"}},
+                           {&tk.make(Kind::Label, "", {{"TITLE", "body"}})});
+    std::vector<std::string> fired;
+    tk.bind("Color", [&](Event& ev) {
+        fired.push_back(ev.element->name());
+        return kDefault;
+    });
+    tk.show(dlg);
+    QWidget* menuBar = backend().widget(bar);
+    ASSERT_TRUE(menuBar);
+    EXPECT_EQ(menuBar->window(), backend().widget(dlg));
+    QAction* w = backend().action(white);
+    QAction* g = backend().action(gray);
+    ASSERT_TRUE(w && g);
+    EXPECT_TRUE(w->isChecked());
+    g->trigger();
+    EXPECT_FALSE(w->isChecked());
+    EXPECT_TRUE(g->isChecked());
+    EXPECT_EQ(white.get("VALUE"), "OFF");
+    g->trigger(); // the one that is on stays on
+    EXPECT_TRUE(g->isChecked());
+    EXPECT_EQ(fired, (std::vector<std::string>{"colorgraybg", "colorgraybg"}));
+}

@@ -20,6 +20,17 @@ QtBackendState& state() {
     return s;
 }
 
+bool isKeyForDialogs(QObject* receiver, QEvent* ev) {
+    return ev->type() == QEvent::KeyPress && state().current && receiver->isWidgetType() &&
+           !qobject_cast<QMenu*>(receiver);
+}
+
+bool deliver(QObject* receiver, QEvent* ev) {
+    auto* ke = static_cast<QKeyEvent*>(ev);
+    const int key = translateKey(ke->key(), ke->modifiers(), ke->text());
+    return key && state().current->deliverKey(static_cast<QWidget*>(receiver), key);
+}
+
 // The application object: a key pressed in a dialog goes to the dialog's
 // K_ANY once, before the widget with the focus (and its parents) see it.
 class KestrelApplication : public QApplication {
@@ -27,14 +38,24 @@ public:
     KestrelApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
     bool notify(QObject* receiver, QEvent* ev) override {
-        if (ev->type() == QEvent::KeyPress && state().current && receiver->isWidgetType() &&
-            !qobject_cast<QMenu*>(receiver)) {
-            auto* ke = static_cast<QKeyEvent*>(ev);
-            int key = translateKey(ke->key(), ke->modifiers(), ke->text());
-            if (key && state().current->deliverKey(static_cast<QWidget*>(receiver), key))
-                return true;
-        }
+        if (isKeyForDialogs(receiver, ev) && deliver(receiver, ev)) return true;
         return QApplication::notify(receiver, ev);
+    }
+};
+
+// With an application object made elsewhere, an application-wide filter
+// does the same; it takes a key only at its first receiver, the widget with
+// the focus (or a window when nothing has it), not again as the key travels
+// to the parents.
+class KeyFilter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* receiver, QEvent* ev) override {
+        if (!isKeyForDialogs(receiver, ev)) return false;
+        auto* w = static_cast<QWidget*>(receiver);
+        QWidget* focus = QApplication::focusWidget();
+        if (focus ? w != focus : !w->isWindow()) return false;
+        return deliver(receiver, ev);
     }
 };
 
@@ -55,6 +76,10 @@ QApplication* QtBackend::createApplication(int& argc, char** argv) {
 
 QtBackend::QtBackend(int& argc, char** argv) {
     if (!QApplication::instance()) ownApp_.reset(createApplication(argc, argv));
+    if (!dynamic_cast<KestrelApplication*>(QApplication::instance())) {
+        keyFilter_ = new KeyFilter;
+        QApplication::instance()->installEventFilter(keyFilter_);
+    }
     state().current = this;
 }
 
@@ -65,6 +90,7 @@ QtBackend::~QtBackend() {
     for (auto& [e, c] : canvases_) c->owner_ = nullptr;
     canvases_.clear();
     if (state().current == this) state().current = nullptr;
+    delete keyFilter_;
     nodes_.clear();
 }
 
@@ -113,16 +139,19 @@ QWidget* QtBackend::activeWindow() const {
 
 void QtBackend::show(Element& dialog, int x, int y) {
     map(dialog);
-    QWidget* w = widget(dialog);
+    QtNode* n = nodeOf(dialog);
+    QWidget* w = n->widget;
     if (!w) return;
-    if (!w->isVisible()) {
+    const bool first = !n->shown;
+    n->shown = true;
+    if (first) {
         w->adjustSize();
         if (dialog.has("SIZE") || dialog.has("RASTERSIZE"))
             attributeSet(dialog, dialog.has("RASTERSIZE") ? "RASTERSIZE" : "SIZE");
     }
     if (x >= 0 && y >= 0) {
         w->move(x, y);
-    } else if (!w->isVisible()) {
+    } else if (first) {
         // Centred over the window the user works in, or on the screen.
         QWidget* over = activeWindow();
         QRect area = over && over != w ? over->frameGeometry()

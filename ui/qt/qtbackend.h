@@ -24,6 +24,7 @@
 #include <vector>
 
 class QApplication;
+class QObject;
 class QAction;
 class QWidget;
 
@@ -87,6 +88,7 @@ private:
     Toolkit* tk_ = nullptr;
     int quiet_ = 0;
     std::unique_ptr<QApplication> ownApp_;
+    QObject* keyFilter_ = nullptr; // keys to K_ANY under a foreign application object
     std::vector<std::unique_ptr<QtNode>> nodes_;
     std::vector<Loop*> loops_;
     std::map<const Element*, BoundCanvas*> canvases_;

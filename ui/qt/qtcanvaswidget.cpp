@@ -91,10 +91,15 @@ void QtCanvasWidget::updateBars() {
     set(vbar_, v, "YMIN", "YMAX", "DY", "POSY");
     --syncing_;
     placeBars();
-    // Showing or hiding a bar changes the drawing area.
-    if (area() != before) {
-        QResizeEvent ev(size(), size());
-        resizeEvent(&ev);
+    // Showing or hiding a bar changes the drawing area: reported once the
+    // handler that changed the attribute has returned.
+    if (area() != before && !resizePending_) {
+        resizePending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            resizePending_ = false;
+            QResizeEvent ev(size(), size());
+            resizeEvent(&ev);
+        });
     }
 }
 
@@ -113,6 +118,10 @@ void QtCanvasWidget::scrolled(QScrollBar* bar, const char* minAttr, const char* 
 void QtCanvasWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QSize a = area();
+    // The corner between the two scroll bars.
+    if (a.width() < width() && a.height() < height())
+        p.fillRect(QRect(a.width(), a.height(), width() - a.width(), height() - a.height()),
+                   palette().window());
     auto* c = node_->backend->canvasOf(*node_->el);
     if (!c) {
         p.fillRect(QRect(QPoint(0, 0), a), Qt::white);

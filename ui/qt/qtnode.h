@@ -21,6 +21,7 @@ struct QtNode {
     Element* el = nullptr;
     Kind kind = Kind::Fill;
     bool built = false;
+    bool shown = false;             // a dialog shown once keeps its size and place
     bool inMenu = false;            // the element lives in a menu (an action)
     QPointer<QWidget> widget;       // widgets (dialog, controls, containers)
     QPointer<QAction> action;       // items, menu toggles, submenus
@@ -92,6 +93,7 @@ protected:
 private:
     QtNode* node_;
     bool dprPending_ = false;
+    bool resizePending_ = false;
     QScrollBar* hbar_;
     QScrollBar* vbar_;
     int syncing_ = 0;
