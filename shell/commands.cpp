@@ -86,8 +86,8 @@ int onEchoOff(Event&) {
 // Work-space width (horizontal) or height of the view from a size field.
 int onSizeSet(Event& ev, bool horizontal) {
     AppState& a = app();
-    double size = 0;
-    if (readLength(a.settings, ev.element ? ev.element->get("VALUE") : ev.text, size) && size > 0) {
+    const double size = readLength(a.settings, ev.element ? ev.element->get("VALUE") : ev.text);
+    if (size > 0) {
         double xmin, xmax, ymin, ymax;
         viewWindow(xmin, xmax, ymin, ymax);
         const double xc = 0.5 * (xmin + xmax), yc = 0.5 * (ymin + ymax);
@@ -103,9 +103,8 @@ int onSizeSet(Event& ev, bool horizontal) {
 
 int onResultStepSet(Event& ev) {
     AppState& a = app();
-    double step = 0;
-    if (!readLength(a.settings, ev.element ? ev.element->get("VALUE") : ev.text, step) || step <= 0)
-        return kDefault;
+    const double step = readLength(a.settings, ev.element ? ev.element->get("VALUE") : ev.text);
+    if (step <= 0) return kDefault;
     a.settings.resultStep = step;
     markModified(0);
     a.el.resultsteptext->set("VALUE", lengthBare(a.settings, kGridStepFormatSlot, step));

@@ -133,6 +133,7 @@ void updateDeleteButton() {
 void refreshPanels() {
     AppState& a = app();
     const AppSettings& s = a.settings;
+    publishUnits(s);
     const std::string unit = lengthLabel(s);
     for (ui::Element* e : {a.el.hsizeunit, a.el.vsizeunit, a.el.gridstepxunit, a.el.gridstepyunit,
                            a.el.resultstepunit})

@@ -27,8 +27,12 @@ std::string lengthLabel(const AppSettings& s);
 std::string lengthJoined(const AppSettings& s, int formatSlot, double metres);
 // The value in the length unit printed with the slot's format alone.
 std::string lengthBare(const AppSettings& s, int formatSlot, double metres);
-// A typed length (text in the length unit) in metres; false when the text is
-// not a number. Typed numbers are read as single-precision values.
-bool readLength(const AppSettings& s, const std::string& text, double& metres);
+// A typed length (text in the length unit) in metres, read as a
+// single-precision number; 0 when the text does not start with a number.
+double readLength(const AppSettings& s, const std::string& text);
+
+// Makes the settings' unit and format codes the current set of the units
+// module, which the drawing and the panels of the other modules read.
+void publishUnits(const AppSettings& s);
 
 } // namespace shell

@@ -88,6 +88,7 @@ int startUp(ui::Toolkit& tk, const std::string& file, const StartupHooks& hooks)
 
     a.settings = initialSettings();
     a.settings.result = ResultDisplay{};
+    publishUnits(a.settings);
     createEmptyModel();
     fitEmptyView();
 

@@ -3,6 +3,7 @@
 
 #include "shell/colors.h"
 #include "shell/display.h"
+#include "units/units.h"
 
 namespace shelltest {
 namespace {
@@ -178,6 +179,14 @@ TEST_F(ShellTest, RefreshShowsTheSettingsInTheirUnitsAndTheFlagsOnTheToggles) {
     EXPECT_EQ(value("vbltnodenumb"), "ON");
     EXPECT_EQ(value("vbltdimln"), "OFF");
     EXPECT_EQ(value("modetext"), "   None   ");
+    // The units module's current set follows the settings.
+    EXPECT_EQ(units::currentSettings().unit[0], 2);
+    EXPECT_EQ(units::currentSettings().format[22], 0);
+}
+
+TEST_F(ShellTest, StartUpMakesTheSIDefaultsTheCurrentUnits) {
+    EXPECT_EQ(units::currentSettings().unit, units::presetSettings(units::kSIPreset).unit);
+    EXPECT_EQ(units::currentSettings().format, units::presetSettings(units::kSIPreset).format);
 }
 
 } // namespace

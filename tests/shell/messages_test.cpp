@@ -270,10 +270,8 @@ TEST(LengthText, ValuesInTheLengthUnitWithTheSlotFormat) {
     EXPECT_EQ(shell::lengthJoined(s, shell::kCursorFormatSlot, 12.5), "12.50m");
     s.units[0] = 3; // ft
     EXPECT_EQ(shell::lengthLabel(s), "ft");
-    double m = 0;
-    ASSERT_TRUE(shell::readLength(s, "250", m));
-    EXPECT_NEAR(m, 76.2, 1e-9);
-    EXPECT_FALSE(shell::readLength(s, "abc", m));
+    EXPECT_NEAR(shell::readLength(s, "250"), 76.2, 1e-5);
+    EXPECT_EQ(shell::readLength(s, "abc"), 0.0);
     s.units[0] = 4; // in
     s.formats[20] = 7;
     EXPECT_EQ(shell::lengthBare(s, shell::kWorkSpaceFormatSlot, 0.0254 * 12345), "1e+04");
@@ -281,8 +279,7 @@ TEST(LengthText, ValuesInTheLengthUnitWithTheSlotFormat) {
     EXPECT_EQ(shell::lengthBare(s, shell::kWorkSpaceFormatSlot, 0.0254), "1.00");
     // Typed numbers are single-precision values.
     s.units[0] = 0;
-    ASSERT_TRUE(shell::readLength(s, "0.1", m));
-    EXPECT_EQ(m, static_cast<double>(0.1f));
+    EXPECT_EQ(shell::readLength(s, "0.1"), static_cast<double>(0.1f));
 }
 
 } // namespace
