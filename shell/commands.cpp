@@ -1,0 +1,168 @@
+// Handlers of the shell's own actions.
+#include "shell/commands.h"
+
+#include "gfx/canvas.h"
+#include "shell/display.h"
+#include "shell/lengthtext.h"
+#include "shell/messages.h"
+#include "shell/modes.h"
+#include "shell/panels.h"
+#include "shell/state.h"
+#include "shell/view.h"
+#include "ui/ui.h"
+
+#include <cctype>
+
+namespace shell {
+
+using ui::Event;
+using ui::kClose;
+using ui::kDefault;
+using ui::kIgnore;
+
+int unsignedNumberKey(int key) {
+    if (ui::isControlKey(key) || key == '.') return kDefault;
+    if (key >= '0' && key <= '9') return kDefault;
+    return kIgnore;
+}
+
+namespace {
+
+int onExit(Event&) {
+    if (!confirmLeaving()) return kDefault;
+    app().leaving = true;
+    return kClose;
+}
+
+int onCloseWindow(Event&) {
+    if (!confirmLeaving()) return kIgnore;
+    app().leaving = true;
+    return kClose;
+}
+
+int onInfo(Event&) {
+    AppState& a = app();
+    a.tk->at("aboutclose").set("TITLE", " Close ");
+    a.tk->popup(*a.el.about);
+    return kDefault;
+}
+
+int onVisRedraw(Event&) {
+    if (gfx::Canvas* c = app().canvas.get()) c->flush();
+    return kDefault;
+}
+
+int onVisResize(Event&) {
+    AppState& a = app();
+    if (!a.canvas) return kDefault;
+    adaptViewToCanvas(a.canvasWidth, a.canvasHeight);
+    a.canvasWidth = a.canvas->width();
+    a.canvasHeight = a.canvas->height();
+    showWorkSpaceSize();
+    redraw();
+    return kDefault;
+}
+
+int onVisRedisplay(Event&) {
+    clearPrompt();
+    restoreAttributePanel();
+    redraw();
+    return kDefault;
+}
+
+int onMouseMove(Event& ev) {
+    AppState& a = app();
+    if (!a.canvas) return kDefault;
+    gfx::Point w = a.canvas->pixelToWorld(ev.x, ev.y);
+    showCursorPosition(w.x, w.y);
+    return kDefault;
+}
+
+int onEchoOff(Event&) {
+    blankCursorPosition();
+    return kDefault;
+}
+
+// Work-space width (horizontal) or height of the view from a size field.
+int onSizeSet(Event& ev, bool horizontal) {
+    AppState& a = app();
+    const double size = readLength(a.settings, ev.element ? ev.element->get("VALUE") : ev.text);
+    if (size > 0) {
+        double xmin, xmax, ymin, ymax;
+        viewWindow(xmin, xmax, ymin, ymax);
+        const double xc = 0.5 * (xmin + xmax), yc = 0.5 * (ymin + ymax);
+        if (horizontal)
+            setViewWindow(xc - 0.5 * size, xc + 0.5 * size, yc, yc);
+        else
+            setViewWindow(xc, xc, yc - 0.5 * size, yc + 0.5 * size);
+        redraw();
+    }
+    showWorkSpaceSize();
+    return kDefault;
+}
+
+int onResultStepSet(Event& ev) {
+    AppState& a = app();
+    const double step = readLength(a.settings, ev.element ? ev.element->get("VALUE") : ev.text);
+    if (step <= 0) return kDefault;
+    a.settings.resultStep = step;
+    markModified(0);
+    a.el.resultsteptext->set("VALUE", lengthBare(a.settings, kGridStepFormatSlot, step));
+    redraw();
+    return kDefault;
+}
+
+int onStepMode(int mode) {
+    AppState& a = app();
+    if (a.settings.stepMode != mode) a.settings.stepMode = mode;
+    a.tk->at("unifressegs").set("VALUE", mode == 0 ? "ON" : "OFF");
+    a.tk->at("fixedressegs").set("VALUE", mode == 1 ? "ON" : "OFF");
+    markModified(0);
+    redraw();
+    return kDefault;
+}
+
+int onUnits(Event&) {
+    AppState& a = app();
+    if (!a.unitsDialog || a.unitsDialog(a.settings) != 1) return kDefault;
+    refreshPanels();
+    showWorkSpaceSize();
+    markModified(0);
+    redraw();
+    return kDefault;
+}
+
+} // namespace
+
+void bindActions(ui::Toolkit& tk) {
+    tk.bind("Exit", onExit);
+    tk.bind("CloseWindow", onCloseWindow);
+    tk.bind("Info", onInfo);
+    tk.bind("AboutClose", [](Event&) { return kClose; });
+    tk.bind("IoDropFile", [](Event&) { return kIgnore; });
+    tk.bind("Units", onUnits);
+    for (int i = 0; i < kPanelCount; ++i)
+        tk.bind(kPanels[i].action, [i](Event&) {
+            showPanel(i);
+            return kDefault;
+        });
+    tk.bind("Select", [](Event&) {
+        enterSelectMode();
+        return kDefault;
+    });
+    tk.bind("VisRedraw", onVisRedraw);
+    tk.bind("VisResize", onVisResize);
+    tk.bind("VisRedisplay", onVisRedisplay);
+    tk.bind("PckMouseMv", onMouseMove);
+    tk.bind("PckEchoOff", onEchoOff);
+    for (const char* filter : {"HsizeText", "VsizeText", "ResultStepText"})
+        tk.bind(filter, [](Event& ev) { return unsignedNumberKey(ev.key); });
+    tk.bind("HsizeSet", [](Event& ev) { return onSizeSet(ev, true); });
+    tk.bind("VsizeSet", [](Event& ev) { return onSizeSet(ev, false); });
+    tk.bind("ResultStepSet", onResultStepSet);
+    tk.bind("UnifResStep", [](Event&) { return onStepMode(0); });
+    tk.bind("FixedResStep", [](Event&) { return onStepMode(1); });
+    bindDisplayActions(tk);
+}
+
+} // namespace shell

@@ -1,0 +1,15 @@
+// The editing mode as far as the shell's start-up needs it: the mode line
+// (`modelabel`, `modetext`, `modeunit`) and the select mode, entered at
+// start-up and by the `Select` action. Creation modes and picking are wired
+// by the editing modes module.
+#pragma once
+
+namespace shell {
+
+// Sets the mode line for the current editing mode outside the result display.
+void showModeLine();
+// Enters the select mode: mode line, select button pressed, result display
+// left, message line cleared, pick purpose 0.
+void enterSelectMode();
+
+} // namespace shell

@@ -1,0 +1,115 @@
+// Start-up in its fixed order, the main loop, and the end of the program.
+#include "shell/startup.h"
+
+#include "gfx/canvas.h"
+#include "shell/colors.h"
+#include "shell/commands.h"
+#include "shell/display.h"
+#include "shell/lengthtext.h"
+#include "shell/mainwindow.h"
+#include "shell/messages.h"
+#include "shell/modes.h"
+#include "shell/panels.h"
+#include "shell/state.h"
+#include "shell/view.h"
+#include "ui/ui.h"
+
+namespace shell {
+
+namespace {
+
+// The panels as a new model shows them.
+void initialisePanels() {
+    AppState& a = app();
+    const std::string unit = lengthLabel(a.settings);
+    a.el.hsizeunit->set("TITLE", unit);
+    a.el.vsizeunit->set("TITLE", unit);
+    a.el.modelabel->set("TITLE", "Editing Mode:");
+    a.el.modetext->set("VALUE", "   None   ");
+    a.el.resultmode->set("1", "Diagram");
+    a.el.resultmode->set("2", "Influence Line");
+    a.el.resultmode->set("VALUE", "1");
+    a.el.ilsection->set("ACTIVE", "NO");
+    a.el.deformed->set("ACTIVE", "YES");
+    showPanel(kMaterialPanel);
+}
+
+// The command-line file: opened as from the Open dialog.
+void openCommandLineFile(const std::string& file, const StartupHooks& hooks) {
+    AppState& a = app();
+    if (!hooks.openModel || !hooks.openModel(file)) return; // no message
+    if (hooks.fitView) hooks.fitView();
+    if (a.file.version >= 206) {
+        refreshPanels();
+        return;
+    }
+    if (hooks.convertUnits && hooks.convertUnits() == 1) {
+        if (hooks.fitView) hooks.fitView();
+        markModified(0);
+        refreshPanels();
+        return;
+    }
+    // Conversion cancelled: an empty "untitled.kst", as New leaves it.
+    a.settings = initialSettings();
+    a.file = FileIdentity{};
+    createEmptyModel();
+    setWindowTitle(a.file.shortName);
+    refreshPanels();
+}
+
+} // namespace
+
+int startUp(ui::Toolkit& tk, const std::string& file, const StartupHooks& hooks) {
+    resetApp();
+    AppState& a = app();
+    a.tk = &tk;
+    installOutOfMemoryHandler();
+
+    ui::Element& about = buildAboutWindow(tk);
+    buildMainWindow(tk);
+    const bool notice = file.empty();
+    if (notice) {
+        tk.at("aboutclose").set("TITLE", " Please Wait ");
+        tk.show(about);
+    }
+    lookupElements(tk);
+    tk.map(*a.el.main);
+    bindActions(tk);
+
+    a.canvas = tk.createCanvas(*a.el.datascreen);
+    if (!a.canvas) {
+        tk.close();
+        return 1;
+    }
+    a.canvasWidth = a.canvas->width();
+    a.canvasHeight = a.canvas->height();
+    tk.setLanguage("ENGLISH");
+    setScheme(schemeFromToggles());
+
+    a.settings = initialSettings();
+    a.settings.result = ResultDisplay{};
+    publishUnits(a.settings);
+    createEmptyModel();
+    fitEmptyView();
+
+    initialisePanels();
+    if (notice) tk.hide(about);
+    tk.show(*a.el.main);
+
+    if (!file.empty()) openCommandLineFile(file, hooks);
+    showWorkSpaceSize();
+    enterSelectMode();
+    redraw();
+    return 0;
+}
+
+void runMainLoop(ui::Toolkit& tk) {
+    tk.mainLoop();
+}
+
+void shutDown(ui::Toolkit& tk) {
+    tk.close();
+    resetApp();
+}
+
+} // namespace shell

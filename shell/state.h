@@ -1,0 +1,153 @@
+// The application state: the one record every command handler reads and
+// writes. It holds the toolkit and the element table of the main window, the
+// drawing canvas, the frame model slot, the file identity, AppSettings, the
+// colour scheme, the current editing mode, the message line and the
+// information page. Start-up (shell/startup.h) fills it; resetApp() returns it
+// to the state before start-up, so tests begin clean.
+#pragma once
+
+#include "shell/settings.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+namespace gfx {
+class Canvas;
+}
+namespace ui {
+class Element;
+class Toolkit;
+} // namespace ui
+
+namespace shell {
+
+// Handles of the elements the shell touches after construction.
+struct Elements {
+    ui::Element* main = nullptr;
+    ui::Element* datascreen = nullptr;
+    ui::Element* datatopmsg = nullptr;
+    ui::Element* modelabel = nullptr;
+    ui::Element* modetext = nullptr;
+    ui::Element* modeunit = nullptr;
+    ui::Element* attmenu = nullptr;
+    ui::Element* infoarea = nullptr;
+    ui::Element* infotxt = nullptr;
+    ui::Element* htext = nullptr;
+    ui::Element* vtext = nullptr;
+    ui::Element* hsizeunit = nullptr;
+    ui::Element* vsizeunit = nullptr;
+    ui::Element* cursorxpos = nullptr;
+    ui::Element* cursorypos = nullptr;
+    ui::Element* gridstepxtext = nullptr;
+    ui::Element* gridstepytext = nullptr;
+    ui::Element* gridstepxunit = nullptr;
+    ui::Element* gridstepyunit = nullptr;
+    ui::Element* resultsteptext = nullptr;
+    ui::Element* resultstepunit = nullptr;
+    ui::Element* resultmode = nullptr;
+    ui::Element* ilsection = nullptr;
+    ui::Element* deformed = nullptr;
+    ui::Element* edtdelsel = nullptr;
+    ui::Element* select = nullptr;
+    ui::Element* insline = nullptr;
+    ui::Element* insvertex = nullptr;
+    ui::Element* insdimln = nullptr;
+    ui::Element* about = nullptr;
+};
+
+// File identity of the current model.
+constexpr std::size_t kShortNameMax = 63;
+constexpr std::size_t kFullPathMax = 255;
+struct FileIdentity {
+    std::string shortName = "untitled.kst";
+    std::string fullPath = "untitled.kst";
+    int version = 211;
+    int saved = 1;
+};
+
+// The colour scheme: its number (0 white background, 1 gray background,
+// 2 black background, 3 black foreground) and the palette index of each of
+// the 17 colour-role slots (slot 2, index 1 here, is the canvas background).
+constexpr int kColorSlotCount = 17;
+struct ColorScheme {
+    int scheme = 0;
+    std::array<int, kColorSlotCount> slots{};
+};
+
+enum class EditMode {
+    Select,
+    InsertMember,
+    InsertNode,
+    InsertDimLine,
+    InfluenceSection,
+    ResultQuery
+};
+
+// The frame model slot. The frame model module is not linked into the shell
+// yet: a created model holds only its dummy vertex, so it exists and is empty,
+// and no edit can fill the undo ring.
+struct FrameSlot {
+    bool exists = false;
+    bool empty = true;
+    bool undoSlotEmpty = true; // the newest slot of the undo ring
+};
+
+struct AppState {
+    ui::Toolkit* tk = nullptr;
+    Elements el;
+    std::unique_ptr<gfx::Canvas> canvas;
+    int canvasWidth = 0, canvasHeight = 0; // size of the canvas at the last resize
+    FrameSlot model;
+    FileIdentity file;
+    AppSettings settings;
+    ColorScheme colors;
+    EditMode mode = EditMode::Select;
+    int keyboardMode = 0;
+    int pickPurpose = 0;
+    // Selection summary (0 nothing, 1 members, 2 nodes) and the number of
+    // dimension lines of the drawing.
+    int selectionKind = 0;
+    int selectionCount = 0;
+    int dimensionLines = 0;
+    // Message line above the canvas.
+    std::string messageText = " ";
+    bool messageBlank = true;
+    // Information page in the attribute area and the property panel to
+    // return to (an index into the panel table, shell/panels.h).
+    bool infoShown = false;
+    int currentPanel = 0;
+    // Set when a handler asked to leave the program.
+    bool leaving = false;
+    // Save As of the file commands; the program leaves after "Save As &
+    // Exit" only when it reports success. None registered: it fails.
+    bool (*saveAs)() = nullptr;
+    // Draws the model and its results on the canvas after it was cleared to
+    // the background; none registered: the drawing is empty.
+    void (*drawModel)() = nullptr;
+    // The units dialog on the settings' unit and format codes: 1 when
+    // accepted (the codes then changed), 0 when cancelled.
+    int (*unitsDialog)(AppSettings&) = nullptr;
+};
+
+AppState& app();
+// Destroys the canvas and returns every field to its initial value.
+void resetApp();
+
+// Fills the element table from the toolkit's handle names.
+void lookupElements(ui::Toolkit& tk);
+
+// Modified indicator: mode 0 clears the saved flag; mode 1 clears it only
+// when the newest undo slot is not empty.
+void markModified(int mode);
+// 1 when the frame is not modified: saved flag 1 and newest undo slot empty.
+int isSaved();
+// Sets the frame model slot to a new empty model.
+void createEmptyModel();
+// True when there is no model or it holds no member and only its dummy vertex.
+bool modelIsEmpty();
+
+// The leaving question of Exit and CloseWindow: 1 when the program may end.
+int confirmLeaving();
+
+} // namespace shell

@@ -1,0 +1,193 @@
+// Display flag toggles with their couplings, and the colour schemes.
+#include "fixture.h"
+
+#include "shell/colors.h"
+#include "shell/display.h"
+#include "units/units.h"
+
+namespace shelltest {
+namespace {
+
+using gfx::Primitive;
+
+int flag(int f) {
+    return shell::app().settings.display[f];
+}
+
+TEST_F(ShellTest, EachDisplayToggleStoresItsFlagRedrawsAndMarksModified) {
+    for (int f = 0; f < shell::kDisplayFlagCount; ++f) {
+        start("");
+        const shell::DisplayToggle& t = shell::kDisplayToggles[f];
+        const int before = flag(f);
+        const int clears = canvas().count(Primitive::Kind::Clear);
+        EXPECT_EQ(toggle(t.element), ui::kDefault);
+        EXPECT_EQ(flag(f), 1 - before) << t.action;
+        EXPECT_EQ(value(t.element), before ? "OFF" : "ON") << t.action;
+        EXPECT_EQ(canvas().count(Primitive::Kind::Clear), clears + 1) << t.action;
+        EXPECT_EQ(shell::isSaved(), 0) << t.action;
+    }
+}
+
+TEST_F(ShellTest, ADisplayActionFiredByNameFlipsItsToggleToo) {
+    EXPECT_EQ(fire("VbltNodeNumb"), ui::kDefault);
+    EXPECT_EQ(flag(shell::kNodeNumbers), 1);
+    EXPECT_EQ(value("vbltnodenumb"), "ON");
+}
+
+TEST_F(ShellTest, ReactionValuesTurnReactionsOnAndReactionsOffTurnValuesOff) {
+    toggle("vbltreactval");
+    EXPECT_EQ(flag(shell::kReactionValues), 1);
+    EXPECT_EQ(flag(shell::kReactions), 1);
+    EXPECT_EQ(value("vbltreactions"), "ON");
+    toggle("vbltreactions");
+    EXPECT_EQ(flag(shell::kReactions), 0);
+    EXPECT_EQ(flag(shell::kReactionValues), 0);
+    EXPECT_EQ(value("vbltreactval"), "OFF");
+    // Reactions on alone leaves the values off.
+    toggle("vbltreactions");
+    EXPECT_EQ(flag(shell::kReactions), 1);
+    EXPECT_EQ(flag(shell::kReactionValues), 0);
+}
+
+TEST_F(ShellTest, LoadingOffWithNoOtherLoadingTurnsLoadValuesOff) {
+    // Loading while editing off, loading with results off: values go off.
+    toggle("vbltload");
+    EXPECT_EQ(flag(shell::kLoadWhileEditing), 0);
+    EXPECT_EQ(flag(shell::kLoadValues), 0);
+    EXPECT_EQ(value("vbltloadval"), "OFF");
+}
+
+TEST_F(ShellTest, LoadingOffWhileTheOtherLoadingIsOnKeepsLoadValues) {
+    toggle("vbltloadwresp"); // loading with results on
+    toggle("vbltload");      // loading while editing off
+    EXPECT_EQ(flag(shell::kLoadValues), 1);
+    toggle("vbltloadwresp"); // now both off: values go off
+    EXPECT_EQ(flag(shell::kLoadWithResults), 0);
+    EXPECT_EQ(flag(shell::kLoadValues), 0);
+    EXPECT_EQ(value("vbltloadval"), "OFF");
+}
+
+TEST_F(ShellTest, LoadValuesOnTurnsOnTheLoadingOfTheCurrentDisplay) {
+    toggle("vbltload"); // editing loading off, values off with it
+    ASSERT_EQ(flag(shell::kLoadValues), 0);
+    toggle("vbltloadval");
+    EXPECT_EQ(flag(shell::kLoadValues), 1);
+    EXPECT_EQ(flag(shell::kLoadWhileEditing), 1);
+    EXPECT_EQ(value("vbltload"), "ON");
+    EXPECT_EQ(flag(shell::kLoadWithResults), 0);
+
+    // In the result display it is the loading with results that follows.
+    toggle("vbltloadval");
+    state().settings.result.on = 1;
+    toggle("vbltloadval");
+    EXPECT_EQ(flag(shell::kLoadWithResults), 1);
+    EXPECT_EQ(value("vbltloadwresp"), "ON");
+}
+
+TEST_F(ShellTest, DimensionLinesToggleUpdatesTheDeleteButton) {
+    toggle("vbltdimln");
+    EXPECT_EQ(at("edtdelsel").get("ACTIVE"), "NO");
+    state().dimensionLines = 1;
+    toggle("vbltdimln");
+    EXPECT_EQ(at("edtdelsel").get("ACTIVE"), "YES");
+    state().dimensionLines = 0;
+    state().selectionCount = 2;
+    toggle("vbltdimln");
+    EXPECT_EQ(at("edtdelsel").get("ACTIVE"), "YES");
+}
+
+TEST_F(ShellTest, GrayBackgroundTwiceLeavesItOnAndTheSecondPressDoesNothing) {
+    toggle("colorgraybg");
+    EXPECT_EQ(state().colors.scheme, shell::kGrayBackground);
+    EXPECT_EQ(value("colorgraybg"), "ON");
+    EXPECT_EQ(value("colorwhitebg"), "OFF");
+    const auto& prims = canvas().primitives();
+    ASSERT_GE(prims.size(), 2u);
+    EXPECT_EQ(prims[prims.size() - 2].kind, Primitive::Kind::Clear);
+    EXPECT_EQ(prims[prims.size() - 2].rgb, (gfx::Rgb{188, 188, 188}));
+    const std::size_t drawn = prims.size();
+    toggle("colorgraybg");
+    EXPECT_EQ(value("colorgraybg"), "ON");
+    for (const char* other : {"colorwhitebg", "colorblackbg", "colorblackfg"})
+        EXPECT_EQ(value(other), "OFF") << other;
+    EXPECT_EQ(state().colors.scheme, shell::kGrayBackground);
+    EXPECT_EQ(canvas().primitives().size(), drawn);
+    // The scheme is not saved with the model.
+    EXPECT_EQ(shell::isSaved(), 1);
+}
+
+struct SchemeCase {
+    const char* toggle;
+    int scheme;
+    std::array<int, 17> slots;
+    gfx::Rgb background;
+};
+
+TEST_F(ShellTest, EachSchemeSetsItsSlotTableAndClearsToItsBackground) {
+    const SchemeCase cases[] = {
+        {"colorgraybg",
+         1,
+         {0, 14, 3, 12, 3, 0, 5, 6, 7, 2, 12, 6, 13, 13, 15, 0, 0},
+         {188, 188, 188}},
+        {"colorblackbg", 2, {0, 0, 2, 12, 2, 1, 4, 8, 6, 2, 12, 8, 12, 12, 14, 1, 1}, {0, 0, 0}},
+        {"colorblackfg", 3, {1, 1, 0, 0, 0, 0, 0, 0, 0, 14, 15, 0, 0, 0, 0, 0, 0}, {255, 255, 255}},
+        {"colorwhitebg",
+         0,
+         {0, 1, 3, 12, 3, 0, 5, 6, 7, 2, 12, 6, 13, 13, 15, 0, 0},
+         {255, 255, 255}},
+    };
+    for (const SchemeCase& c : cases) {
+        toggle(c.toggle);
+        EXPECT_EQ(state().colors.scheme, c.scheme) << c.toggle;
+        EXPECT_EQ(state().colors.slots, c.slots) << c.toggle;
+        EXPECT_EQ(shell::schemeSlots(c.scheme), c.slots);
+        EXPECT_EQ(shell::slotColor(2), c.slots[1]);
+        EXPECT_EQ(value("colorscheme"), c.toggle);
+        const auto& prims = canvas().primitives();
+        ASSERT_GE(prims.size(), 2u);
+        EXPECT_EQ(prims[prims.size() - 2].kind, Primitive::Kind::Clear);
+        EXPECT_EQ(prims[prims.size() - 2].rgb, c.background) << c.toggle;
+        EXPECT_EQ(canvas().background(), c.slots[1]);
+    }
+    EXPECT_EQ(shell::slotColor(0), 0); // outside 1 to 17
+    EXPECT_EQ(shell::slotColor(18), 0);
+}
+
+TEST_F(ShellTest, StartUpTakesTheSchemeFromTheColourToggles) {
+    at("colorwhitebg").set("VALUE", "OFF");
+    at("colorblackfg").set("VALUE", "ON");
+    EXPECT_EQ(shell::schemeFromToggles(), shell::kBlackForeground);
+    at("colorblackbg").set("VALUE", "ON");
+    EXPECT_EQ(shell::schemeFromToggles(), shell::kBlackBackground);
+    at("colorgraybg").set("VALUE", "ON");
+    EXPECT_EQ(shell::schemeFromToggles(), shell::kGrayBackground);
+}
+
+TEST_F(ShellTest, RefreshShowsTheSettingsInTheirUnitsAndTheFlagsOnTheToggles) {
+    state().settings.units[0] = 2; // mm
+    state().settings.formats[22] = 0;
+    state().settings.gridStepX = 0.25;
+    state().settings.resultStep = 0.1;
+    state().settings.display[shell::kNodeNumbers] = 1;
+    state().settings.display[shell::kDimLines] = 0;
+    shell::refreshPanels();
+    EXPECT_EQ(title("hsizeunit"), "mm");
+    EXPECT_EQ(title("resultstepunit"), "mm");
+    EXPECT_EQ(value("gridstepxtext"), "250");
+    EXPECT_EQ(value("gridstepytext"), "1000");
+    EXPECT_EQ(value("resultsteptext"), "100");
+    EXPECT_EQ(value("vbltnodenumb"), "ON");
+    EXPECT_EQ(value("vbltdimln"), "OFF");
+    EXPECT_EQ(value("modetext"), "   None   ");
+    // The units module's current set follows the settings.
+    EXPECT_EQ(units::currentSettings().unit[0], 2);
+    EXPECT_EQ(units::currentSettings().format[22], 0);
+}
+
+TEST_F(ShellTest, StartUpMakesTheSIDefaultsTheCurrentUnits) {
+    EXPECT_EQ(units::currentSettings().unit, units::presetSettings(units::kSIPreset).unit);
+    EXPECT_EQ(units::currentSettings().format, units::presetSettings(units::kSIPreset).format);
+}
+
+} // namespace
+} // namespace shelltest

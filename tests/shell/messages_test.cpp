@@ -1,0 +1,286 @@
+// Messages, alerts, the fatal path, prompts, the information page, the
+// panel buttons, the title, the cursor labels and the shell's fields.
+#include "fixture.h"
+
+#include "shell/commands.h"
+#include "shell/lengthtext.h"
+#include "shell/messages.h"
+#include "shell/panels.h"
+
+#include <new>
+
+namespace shelltest {
+namespace {
+
+TEST_F(ShellTest, MessageBoxAndAlertCarryTheirTitlesTextsAndButtons) {
+    shell::message("\n  Structure is not defined.  \n");
+    EXPECT_EQ(backend->transcript().back(),
+              "message [ Kestrel Message ]: \n  Structure is not defined.  \n");
+    backend->queueAlarm(2);
+    EXPECT_EQ(shell::alert("Really?", " Yes ", " No "), 2);
+    EXPECT_EQ(backend->transcript()[1], "alert [ Kestrel Alert ]: Really? { Yes  |  No }");
+    EXPECT_EQ(backend->transcript()[2], "answer:  No ");
+    backend->queueAlarm(1);
+    EXPECT_EQ(shell::alertExit("Go on?"), 1);
+    EXPECT_EQ(backend->transcript()[3],
+              "alert [ Kestrel Alert ]: Go on? { Continue  |    Exit   }");
+}
+
+using ShellDeathTest = ShellTest;
+
+TEST_F(ShellDeathTest, FatalExitWritesTheErrorLineAndEndsWithStatusOne) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(shell::fatalExit(), ::testing::ExitedWithCode(1),
+                "^\nkestrel: execution error\\.\n$");
+}
+
+TEST_F(ShellDeathTest, ExitInTheAlertWithExitIsAFatalExit) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    backend->queueAlarm(2);
+    EXPECT_EXIT(shell::alertExit("Disk full"), ::testing::ExitedWithCode(1),
+                "kestrel: execution error\\.");
+}
+
+TEST_F(ShellDeathTest, FatalErrorShowsTheErrorAlertFirst) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    backend->onTranscript = [](const std::string& line) {
+        std::fprintf(stderr, "%s|", line.c_str());
+    };
+    backend->queueAlarm(1);
+    EXPECT_EXIT(shell::fatalError("Broken"), ::testing::ExitedWithCode(1),
+                "alert \\[ Kestrel Alert \\]: Broken \\{ Error \\}\\|answer:  Error \\|\n"
+                "kestrel: execution error\\.\n$");
+}
+
+TEST_F(ShellDeathTest, ExhaustedMemoryShowsNotEnoughMemoryThenExits) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    backend->onTranscript = [](const std::string& line) {
+        std::fprintf(stderr, "%s|", line.c_str());
+    };
+    backend->queueAlarm(1);
+    std::new_handler handler = std::get_new_handler();
+    ASSERT_NE(handler, nullptr); // installed at start-up
+    EXPECT_EXIT(handler(), ::testing::ExitedWithCode(1),
+                "alert \\[ Kestrel Alert \\]: \n Not enough memory \n \\{ Error \\}.*"
+                "kestrel: execution error\\.\n$");
+}
+
+TEST_F(ShellTest, AllocateGivesZeroFilledMemory) {
+    auto* p = static_cast<unsigned char*>(shell::allocate(16, 4));
+    for (int i = 0; i < 64; ++i) EXPECT_EQ(p[i], 0);
+    p = static_cast<unsigned char*>(shell::reallocate(p, 128));
+    p[127] = 1;
+    std::free(p);
+}
+
+TEST_F(ShellTest, PromptIsSetOnceAndClearedOnce) {
+    backend->sets.clear();
+    shell::showPrompt("Select a rectangle area for zooming in.");
+    EXPECT_EQ(title("datatopmsg"), "Select a rectangle area for zooming in.");
+    EXPECT_FALSE(state().messageBlank);
+    EXPECT_EQ(backend->sets["datatopmsg.TITLE"], 1);
+    shell::clearPrompt();
+    shell::clearPrompt();
+    EXPECT_EQ(title("datatopmsg"), " ");
+    EXPECT_TRUE(state().messageBlank);
+    EXPECT_EQ(backend->sets["datatopmsg.TITLE"], 2);
+}
+
+TEST_F(ShellTest, RedisplayAndTheSelectModeClearThePrompt) {
+    shell::showPrompt("Pick a section.");
+    EXPECT_EQ(fire("VisRedisplay"), ui::kDefault);
+    EXPECT_EQ(title("datatopmsg"), " ");
+    shell::showPrompt("Pick a section.");
+    EXPECT_EQ(tk->toggle(at("select")), ui::kDefault);
+    EXPECT_EQ(title("datatopmsg"), " ");
+    EXPECT_EQ(value("select"), "ON");
+}
+
+TEST_F(ShellTest, InformationShownTwiceIsRestoredOnce) {
+    toggle("support"); // the support panel is current
+    shell::showInformation("Node 1");
+    shell::showInformation("Node 2");
+    EXPECT_EQ(value("attmenu"), "infoarea");
+    EXPECT_EQ(value("infotxt"), "Node 2");
+    for (const shell::PanelEntry& p : shell::kPanels) EXPECT_EQ(value(p.button), "OFF");
+    EXPECT_TRUE(state().infoShown);
+    backend->sets.clear();
+    shell::restoreAttributePanel();
+    EXPECT_EQ(value("attmenu"), "supmenu");
+    EXPECT_EQ(value("support"), "ON");
+    EXPECT_FALSE(state().infoShown);
+    EXPECT_EQ(backend->sets["attmenu.VALUE"], 1);
+    shell::restoreAttributePanel();
+    EXPECT_EQ(backend->sets["attmenu.VALUE"], 1);
+    EXPECT_EQ(value("attmenu"), "supmenu");
+}
+
+TEST_F(ShellTest, PanelButtonsSwitchTheAttributeAreaOnce) {
+    EXPECT_EQ(toggle("uload"), ui::kDefault);
+    EXPECT_EQ(value("attmenu"), "ulfmenu");
+    EXPECT_EQ(value("uload"), "ON");
+    EXPECT_EQ(value("matpa"), "OFF");
+    EXPECT_EQ(state().currentPanel, 7);
+    backend->sets.clear();
+    toggle("uload"); // already shown: stays pressed, nothing switches
+    EXPECT_EQ(value("uload"), "ON");
+    EXPECT_EQ(backend->sets["attmenu.VALUE"], 0);
+    // Every panel button shows its own panel.
+    for (int i = 0; i < shell::kPanelCount; ++i) {
+        fire(shell::kPanels[i].action);
+        EXPECT_EQ(value("attmenu"), shell::kPanels[i].panel);
+        EXPECT_NE(tk->find(shell::kPanels[i].panel), nullptr);
+    }
+}
+
+TEST_F(ShellTest, WindowTitleCarriesTheShortName) {
+    shell::setWindowTitle("portal.kst");
+    EXPECT_EQ(title("main"), "Kestrel - Spanwork: portal.kst");
+}
+
+TEST_F(ShellTest, CursorLabelsUseTheCursorFormatAndTheLengthUnit) {
+    shell::showCursorPosition(3.25, -1.5);
+    EXPECT_EQ(title("cursorxpos"), "3.25m");
+    EXPECT_EQ(title("cursorypos"), "-1.50m");
+    state().settings.units[0] = 1;    // cm
+    state().settings.formats[21] = 0; // "%.0f"
+    shell::showCursorPosition(3.25, 0);
+    EXPECT_EQ(title("cursorxpos"), "325cm");
+    state().settings.formats[21] = 14; // unknown code: "%.2f"
+    shell::showCursorPosition(0.5, 0);
+    EXPECT_EQ(title("cursorxpos"), "50.00cm");
+    EXPECT_EQ(fire("PckEchoOff"), ui::kDefault);
+    EXPECT_EQ(title("cursorxpos"), " ");
+    EXPECT_EQ(title("cursorypos"), " ");
+}
+
+TEST_F(ShellTest, PointerMotionEchoesTheWorldPosition) {
+    // 800 x 600 canvas showing x -3..13, y -1..11: pixel (400, 300) is (5, 5).
+    tk->canvasMotion(at("datascreen"), 400, 300, {});
+    EXPECT_EQ(title("cursorxpos"), "5.00m");
+    EXPECT_EQ(title("cursorypos"), "5.00m");
+    tk->canvasMotion(at("datascreen"), 0, 600, {});
+    EXPECT_EQ(title("cursorxpos"), "-3.00m");
+    EXPECT_EQ(title("cursorypos"), "-1.00m");
+    tk->canvasLeave(at("datascreen"));
+    EXPECT_EQ(title("cursorxpos"), " ");
+}
+
+TEST_F(ShellTest, NumericFieldsRejectSignsAndExponents) {
+    for (int key : {int('0'), int('9'), int('.'), int(ui::K_BS), int(ui::K_DEL), int(ui::K_LEFT),
+                    int(ui::K_CR)})
+        EXPECT_EQ(shell::unsignedNumberKey(key), ui::kDefault) << key;
+    for (int key : {'-', '+', 'e', 'E', ' ', ','})
+        EXPECT_EQ(shell::unsignedNumberKey(key), ui::kIgnore) << key;
+    ui::Element& h = at("htext");
+    h.set("VALUE", "");
+    tk->typeText(h, "-2e1.5");
+    EXPECT_EQ(h.get("VALUE"), "21.5");
+}
+
+TEST_F(ShellTest, WorkSpaceSizeFieldsSetTheViewAndShowTheActualSize) {
+    ui::Element& h = at("htext");
+    h.set("VALUE", "");
+    tk->typeText(h, "20");
+    tk->commit(h);
+    EXPECT_EQ(value("htext"), "20.00");
+    EXPECT_EQ(value("vtext"), "15.00");
+    ui::Element& v = at("vtext");
+    v.set("VALUE", "3");
+    tk->commit(v); // 3 high on a 4:3 canvas is 4 wide
+    EXPECT_EQ(value("htext"), "4.00");
+    EXPECT_EQ(value("vtext"), "3.00");
+    v.set("VALUE", "0");
+    tk->commit(v); // not above 0: the size is only shown again
+    EXPECT_EQ(value("vtext"), "3.00");
+    EXPECT_EQ(shell::isSaved(), 1);
+}
+
+TEST_F(ShellTest, ResizedCanvasKeepsTheWorldScale) {
+    tk->canvasResize(at("datascreen"), 1600, 600);
+    EXPECT_EQ(value("htext"), "32.00");
+    EXPECT_EQ(value("vtext"), "12.00");
+    double xmin, xmax, ymin, ymax;
+    canvas().window(xmin, xmax, ymin, ymax);
+    EXPECT_DOUBLE_EQ(xmin, -3.0); // the lower left corner stays
+    EXPECT_DOUBLE_EQ(ymin, -1.0);
+    tk->canvasResize(at("datascreen"), 800, 300);
+    EXPECT_EQ(value("htext"), "16.00");
+    EXPECT_EQ(value("vtext"), "6.00");
+}
+
+TEST_F(ShellTest, ResultStepIsReadInTheLengthUnitAndShownAgain) {
+    ui::Element& f = at("resultsteptext");
+    f.set("VALUE", "0.5");
+    tk->commit(f);
+    EXPECT_DOUBLE_EQ(state().settings.resultStep, 0.5);
+    EXPECT_EQ(value("resultsteptext"), "0.50");
+    EXPECT_EQ(shell::isSaved(), 0);
+    state().settings.units[0] = 1; // cm
+    f.set("VALUE", "25");
+    tk->commit(f);
+    EXPECT_DOUBLE_EQ(state().settings.resultStep, 0.25);
+    EXPECT_EQ(value("resultsteptext"), "25.00");
+    f.set("VALUE", "0");
+    tk->commit(f); // ignored
+    EXPECT_DOUBLE_EQ(state().settings.resultStep, 0.25);
+    EXPECT_EQ(value("resultsteptext"), "0");
+}
+
+TEST_F(ShellTest, StepModeButtonsSetTheStepMode) {
+    toggle("fixedressegs");
+    EXPECT_EQ(state().settings.stepMode, 1);
+    EXPECT_EQ(value("fixedressegs"), "ON");
+    EXPECT_EQ(value("unifressegs"), "OFF");
+    EXPECT_EQ(shell::isSaved(), 0);
+    toggle("unifressegs");
+    EXPECT_EQ(state().settings.stepMode, 0);
+    EXPECT_EQ(value("unifressegs"), "ON");
+}
+
+int unitsToMillimetres(shell::AppSettings& s) {
+    s.units[0] = 2;
+    s.formats[20] = 0;
+    s.formats[22] = 1;
+    return 1;
+}
+int unitsCancelled(shell::AppSettings&) {
+    return 0;
+}
+
+TEST_F(ShellTest, AcceptedUnitsRefreshThePanelsAndMarkTheFrameModified) {
+    state().unitsDialog = unitsCancelled;
+    EXPECT_EQ(fire("Units"), ui::kDefault);
+    EXPECT_EQ(title("hsizeunit"), "m");
+    EXPECT_EQ(shell::isSaved(), 1);
+    state().unitsDialog = unitsToMillimetres;
+    const int clears = canvas().count(gfx::Primitive::Kind::Clear);
+    EXPECT_EQ(fire("Units"), ui::kDefault);
+    EXPECT_EQ(title("hsizeunit"), "mm");
+    EXPECT_EQ(title("gridstepyunit"), "mm");
+    EXPECT_EQ(value("htext"), "16000");
+    EXPECT_EQ(value("gridstepxtext"), "1000.0");
+    EXPECT_EQ(shell::isSaved(), 0);
+    EXPECT_EQ(canvas().count(gfx::Primitive::Kind::Clear), clears + 1);
+}
+
+TEST(LengthText, ValuesInTheLengthUnitWithTheSlotFormat) {
+    shell::AppSettings s = shell::initialSettings();
+    EXPECT_EQ(shell::lengthLabel(s), "m");
+    EXPECT_EQ(shell::lengthJoined(s, shell::kCursorFormatSlot, 12.5), "12.50m");
+    s.units[0] = 3; // ft
+    EXPECT_EQ(shell::lengthLabel(s), "ft");
+    EXPECT_NEAR(shell::readLength(s, "250"), 76.2, 1e-5);
+    EXPECT_EQ(shell::readLength(s, "abc"), 0.0);
+    s.units[0] = 4; // in
+    s.formats[20] = 7;
+    EXPECT_EQ(shell::lengthBare(s, shell::kWorkSpaceFormatSlot, 0.0254 * 12345), "1e+04");
+    s.formats[20] = -1;
+    EXPECT_EQ(shell::lengthBare(s, shell::kWorkSpaceFormatSlot, 0.0254), "1.00");
+    // Typed numbers are single-precision values.
+    s.units[0] = 0;
+    EXPECT_EQ(shell::readLength(s, "0.1"), static_cast<double>(0.1f));
+}
+
+} // namespace
+} // namespace shelltest

@@ -1,0 +1,229 @@
+// Start-up: the state, the panels and the canvas of a freshly started program.
+#include "fixture.h"
+
+#include "shell/colors.h"
+#include "shell/display.h"
+#include "shell/panels.h"
+
+#include <array>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace shelltest {
+namespace {
+
+using gfx::Primitive;
+
+TEST_F(ShellTest, StartsUntitledInSelectModeWithNoneOnTheModeLine) {
+    EXPECT_EQ(title("main"), "Kestrel - Spanwork");
+    EXPECT_EQ(title("modelabel"), "Editing Mode:");
+    EXPECT_EQ(value("modetext"), "   None   ");
+    EXPECT_EQ(title("modeunit"), " ");
+    EXPECT_EQ(state().mode, shell::EditMode::Select);
+    EXPECT_EQ(value("select"), "ON");
+    for (const char* b : {"insline", "insvertex", "insdimln"}) EXPECT_EQ(value(b), "OFF") << b;
+    EXPECT_EQ(state().pickPurpose, 0);
+    EXPECT_TRUE(shell::modelIsEmpty());
+    EXPECT_TRUE(state().model.exists);
+    EXPECT_EQ(state().file.shortName, "untitled.kst");
+    EXPECT_EQ(state().file.fullPath, "untitled.kst");
+    EXPECT_EQ(shell::isSaved(), 1);
+    EXPECT_EQ(tk->language(), "ENGLISH");
+    EXPECT_TRUE(backend->transcript().empty());
+    EXPECT_TRUE(backend->errors().empty());
+    EXPECT_EQ(at("main").get("VISIBLE"), "YES");
+}
+
+TEST_F(ShellTest, SettingsStartWithTheInitialValuesAndTheSIDefaults) {
+    const shell::AppSettings& s = state().settings;
+    EXPECT_EQ(s.reserved, 0);
+    EXPECT_EQ(s.gridOn, 0);
+    EXPECT_EQ(s.snapToGrid, 0);
+    EXPECT_EQ(s.snapToMember, 1);
+    EXPECT_EQ(s.gridStepX, 1.0);
+    EXPECT_EQ(s.gridStepY, 1.0);
+    EXPECT_EQ(s.result.on, 0);
+    EXPECT_EQ(s.result.influence, 0);
+    EXPECT_EQ(s.result.kind, 0);
+    EXPECT_EQ(s.resultStep, 0.0);
+    EXPECT_EQ(s.stepMode, 0);
+    const std::array<int, 15> units = {0, 2, 5, 17, 22, 35, 57, 63, 76, 48, 2, 9, 14, 78, 91};
+    EXPECT_EQ(s.units, units);
+    const std::array<int, 23> formats = {2, 2, 10, 10, 1,  1,  4,  1,  1, 4, 2, 0,
+                                         1, 6, 0,  0,  11, 11, 10, 10, 2, 2, 2};
+    EXPECT_EQ(s.formats, formats);
+    EXPECT_EQ(s.signConvention[0], 1);
+    EXPECT_EQ(s.signConvention[1], 1);
+}
+
+TEST_F(ShellTest, TheFourteenDisplayFlagsAndTheirToggles) {
+    const std::array<int, 14> initial = {1, 0, 1, 0, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(state().settings.display, initial);
+    for (int f = 0; f < shell::kDisplayFlagCount; ++f) {
+        const shell::DisplayToggle& t = shell::kDisplayToggles[f];
+        EXPECT_EQ(value(t.element), initial[f] ? "ON" : "OFF") << t.element;
+        EXPECT_EQ(title(t.element), t.label);
+        EXPECT_EQ(at(t.element).get("ACTION"), t.action);
+    }
+    EXPECT_EQ(title("vbltsupport"), "Supports ");
+}
+
+TEST_F(ShellTest, PanelsShowTheSIUnitsAndTheMaterialPanel) {
+    for (const char* u :
+         {"hsizeunit", "vsizeunit", "gridstepxunit", "gridstepyunit", "resultstepunit"})
+        EXPECT_EQ(title(u), "m") << u;
+    EXPECT_EQ(value("gridstepxtext"), "1.00");
+    EXPECT_EQ(value("gridstepytext"), "1.00");
+    EXPECT_EQ(value("resultsteptext"), "0.00");
+    // 800 x 600 canvas: (0, 10) widened by the fit factor 1.20 to 12 x 12,
+    // then grown to the canvas's aspect: 16 x 12.
+    EXPECT_EQ(value("htext"), "16.00");
+    EXPECT_EQ(value("vtext"), "12.00");
+    EXPECT_EQ(at("resultmode").get("1"), "Diagram");
+    EXPECT_EQ(at("resultmode").get("2"), "Influence Line");
+    EXPECT_EQ(value("resultmode"), "1");
+    EXPECT_EQ(at("ilsection").get("ACTIVE"), "NO");
+    EXPECT_EQ(at("deformed").get("ACTIVE"), "YES");
+    EXPECT_EQ(value("attmenu"), "mafmenu");
+    for (const shell::PanelEntry& p : shell::kPanels)
+        EXPECT_EQ(value(p.button), std::string(p.button) == "matpa" ? "ON" : "OFF") << p.button;
+}
+
+TEST_F(ShellTest, WithoutAFileTheAboutWindowWasTheStartUpNotice) {
+    EXPECT_EQ(title("aboutclose"), " Please Wait ");
+    EXPECT_EQ(at("about").get("VISIBLE"), "NO");
+}
+
+TEST_F(ShellTest, AFileThatCannotBeOpenedGivesAnEmptyUntitledModelWithoutMessage) {
+    start("no/such/portal.kst", {});
+    EXPECT_EQ(title("main"), "Kestrel - Spanwork");
+    EXPECT_EQ(state().file.shortName, "untitled.kst");
+    EXPECT_TRUE(shell::modelIsEmpty());
+    EXPECT_TRUE(backend->transcript().empty());
+    EXPECT_EQ(at("about").get("VISIBLE"), ""); // no start-up notice with a file
+    EXPECT_EQ(value("modetext"), "   None   ");
+}
+
+bool openOld(const std::string&) {
+    shell::app().file.version = 205;
+    shell::app().file.shortName = "old.kst";
+    shell::app().settings.units[0] = 1;
+    return true;
+}
+int cancelConversion() {
+    return 0;
+}
+int acceptConversion() {
+    return 1;
+}
+
+TEST_F(ShellTest, CancellingTheConversionOfAnOldFileLeavesAnEmptyUntitledModel) {
+    shell::StartupHooks hooks;
+    hooks.openModel = openOld;
+    hooks.convertUnits = cancelConversion;
+    start("old.kst", hooks);
+    EXPECT_EQ(state().file.shortName, "untitled.kst");
+    EXPECT_EQ(state().settings.units[0], 0);
+    EXPECT_EQ(title("main"), "Kestrel - Spanwork: untitled.kst");
+    EXPECT_EQ(shell::isSaved(), 1);
+}
+
+TEST_F(ShellTest, AcceptingTheConversionMarksTheModelModifiedAndRefreshesThePanels) {
+    shell::StartupHooks hooks;
+    hooks.openModel = openOld;
+    hooks.convertUnits = acceptConversion;
+    start("old.kst", hooks);
+    EXPECT_EQ(state().file.shortName, "old.kst");
+    EXPECT_EQ(shell::isSaved(), 0);
+    EXPECT_EQ(title("hsizeunit"), "cm");
+    EXPECT_EQ(value("gridstepxtext"), "100.00");
+}
+
+TEST_F(ShellTest, CanvasIsClearedToTheWhiteSchemeBackgroundAndShown) {
+    const auto& prims = canvas().primitives();
+    ASSERT_GE(prims.size(), 2u);
+    const Primitive& clear = prims[prims.size() - 2];
+    EXPECT_EQ(clear.kind, Primitive::Kind::Clear);
+    EXPECT_EQ(clear.color, 1);
+    EXPECT_EQ(clear.rgb, (gfx::Rgb{255, 255, 255}));
+    EXPECT_EQ(prims.back().kind, Primitive::Kind::Flush);
+    EXPECT_EQ(canvas().count(Primitive::Kind::Polyline), 0); // nothing to draw yet
+    // A repaint shows the back buffer again without drawing.
+    std::size_t before = prims.size();
+    tk->canvasRepaint(at("datascreen"));
+    ASSERT_EQ(canvas().primitives().size(), before + 1);
+    EXPECT_EQ(canvas().primitives().back().kind, Primitive::Kind::Flush);
+}
+
+TEST_F(ShellTest, MenusOfferTheFixedItems) {
+    EXPECT_EQ(title("file"), "File");
+    EXPECT_EQ(title("options"), "Options");
+    EXPECT_EQ(title("miionew"), "New...                  Ctrl+N");
+    EXPECT_EQ(title("miioclipboard"), "Clipboard           Ctrl+C");
+    EXPECT_EQ(title("miexit"), "Exit");
+    EXPECT_EQ(at("iosave").get("TIP"), "Save model (Ctrl+S)");
+    EXPECT_EQ(at("scaledial").get("SIZE"), "11x45");
+    EXPECT_EQ(at("resultval").get("SIZE"), "40x15");
+    EXPECT_EQ(at("datascreen").get("FITFACTOR"), "1.20");
+    EXPECT_EQ(at("main").get("CLOSE_CB"), "CloseWindow");
+    EXPECT_EQ(at("main").get("K_ANY"), "KeyCrtl");
+    // Nothing reaches IoWMF and IoEMF from the menus.
+    EXPECT_EQ(tk->find("miiowmf"), nullptr);
+    EXPECT_EQ(tk->find("miioemf"), nullptr);
+}
+
+void collectImages(const ui::Element& e, std::vector<std::string>& out) {
+    if (e.has("IMAGE")) out.push_back(e.get("IMAGE"));
+    for (const ui::Element* c : e.children()) collectImages(*c, out);
+}
+
+TEST_F(ShellTest, EveryButtonImageIsAnIconFileOfTheRepository) {
+    std::vector<std::string> images;
+    collectImages(at("main"), images);
+    collectImages(at("about"), images);
+    EXPECT_EQ(images.size(), 36u); // 33 tool bar buttons, the 2 step buttons and the logo
+    for (const std::string& path : images) {
+        FILE* f = std::fopen(path.c_str(), "r");
+        EXPECT_NE(f, nullptr) << path;
+        if (f) std::fclose(f);
+    }
+}
+
+TEST_F(ShellTest, InternalLinearIsShownOnAndCannotBeChosen) {
+    EXPECT_EQ(value("anllinearinter"), "ON");
+    EXPECT_EQ(tk->toggle(at("anllinearinter")), ui::kIgnore);
+    EXPECT_EQ(value("anllinearinter"), "ON");
+}
+
+TEST_F(ShellTest, TheCaseListOffersOnlySingleCaseAndChoosingItChangesNothing) {
+    ui::Element& list = at("caselist");
+    EXPECT_EQ(list.get("1"), "Single Case");
+    EXPECT_EQ(list.get("2"), "");
+    EXPECT_EQ(tk->select(list, 1), ui::kDefault);
+    EXPECT_EQ(shell::isSaved(), 1);
+}
+
+TEST_F(ShellTest, DroppedFilesAreIgnored) {
+    EXPECT_EQ(fire("IoDropFile"), ui::kIgnore);
+}
+
+class NoCanvasBackend : public ui::HeadlessBackend {
+public:
+    std::unique_ptr<gfx::Canvas> createCanvas(ui::Element&) override { return nullptr; }
+    void close() override { closed = true; }
+    bool closed = false;
+};
+
+TEST(StartUp, WithoutACanvasTheToolkitIsClosedAndTheStatusIsOne) {
+    auto b = std::make_unique<NoCanvasBackend>();
+    NoCanvasBackend* backend = b.get();
+    ui::Toolkit tk(std::move(b));
+    EXPECT_EQ(shell::startUp(tk, ""), 1);
+    EXPECT_TRUE(backend->closed);
+    EXPECT_NE(tk.at("main").get("VISIBLE"), "YES");
+    shell::resetApp();
+}
+
+} // namespace
+} // namespace shelltest
