@@ -11,8 +11,11 @@
 #include "shell/modes.h"
 #include "shell/panels.h"
 #include "shell/state.h"
+#include "shell/unitsdialog.h"
 #include "shell/view.h"
 #include "ui/ui.h"
+
+#include <memory>
 
 namespace shell {
 
@@ -75,6 +78,9 @@ int startUp(ui::Toolkit& tk, const std::string& file, const StartupHooks& hooks)
     lookupElements(tk);
     tk.map(*a.el.main);
     bindActions(tk);
+    a.unitsDialog = [dialog = std::make_shared<UnitsDialog>(tk)](AppSettings& s) {
+        return dialog->run(s);
+    };
 
     a.canvas = tk.createCanvas(*a.el.datascreen);
     if (!a.canvas) {

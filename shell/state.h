@@ -9,6 +9,7 @@
 #include "shell/settings.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -126,8 +127,9 @@ struct AppState {
     // the background; none registered: the drawing is empty.
     void (*drawModel)() = nullptr;
     // The units dialog on the settings' unit and format codes: 1 when
-    // accepted (the codes then changed), 0 when cancelled.
-    int (*unitsDialog)(AppSettings&) = nullptr;
+    // accepted (the codes then changed), 0 when cancelled. Start-up installs
+    // the real dialog (shell/unitsdialog.h); tests may put their own.
+    std::function<int(AppSettings&)> unitsDialog;
 };
 
 AppState& app();

@@ -118,4 +118,14 @@ int UnitsDialog::run(units::UnitSettings& settings) {
     return accepted_;
 }
 
+int UnitsDialog::run(AppSettings& settings) {
+    units::UnitSettings codes;
+    codes.unit = settings.units;
+    codes.format = settings.formats;
+    if (run(codes) != 1) return 0;
+    settings.units = codes.unit;
+    settings.formats = codes.format;
+    return 1;
+}
+
 } // namespace shell

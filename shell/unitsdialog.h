@@ -7,6 +7,7 @@
 // command of the shell opens it.
 #pragma once
 
+#include "shell/settings.h"
 #include "units/units.h"
 #include "units/unitsdialog_model.h"
 
@@ -25,6 +26,9 @@ public:
     // the user pressed "   OK   " (the copy is then written to `settings`), 0
     // for " Cancel " or a closed window (`settings` untouched).
     int run(units::UnitSettings& settings);
+
+    // The same on the unit and format codes of AppSettings.
+    int run(AppSettings& settings);
 
     // The dialog element, built on first use (null before).
     ui::Element* dialog() const { return dialog_; }

@@ -282,5 +282,30 @@ TEST(LengthText, ValuesInTheLengthUnitWithTheSlotFormat) {
     EXPECT_EQ(shell::readLength(s, "0.1"), static_cast<double>(0.1f));
 }
 
+
+// The Units command with the real dialog, answered as a user would.
+TEST_F(ShellTest, UnitsCommandThroughTheDialog) {
+    auto queue = [&](ui::Input::Type type, const std::string& target, int number = 0) {
+        ui::Input in;
+        in.type = type;
+        in.target = target;
+        in.number = number;
+        backend->queue(in);
+    };
+    queue(ui::Input::Type::Select, "untunit0", 3); // millimetre
+    queue(ui::Input::Type::Press, "untcancel");
+    EXPECT_EQ(fire("Units"), ui::kDefault);
+    EXPECT_EQ(title("hsizeunit"), "m");
+    EXPECT_EQ(shell::isSaved(), 1) << "Cancel leaves the modified state untouched";
+
+    queue(ui::Input::Type::Select, "untunit0", 3);
+    queue(ui::Input::Type::Press, "untaccept");
+    EXPECT_EQ(fire("Units"), ui::kDefault);
+    EXPECT_EQ(title("hsizeunit"), "mm");
+    EXPECT_EQ(state().settings.units[0], 2);
+    EXPECT_EQ(shell::isSaved(), 0);
+    EXPECT_TRUE(backend->errors().empty());
+}
+
 } // namespace
 } // namespace shelltest
