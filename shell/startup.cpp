@@ -2,6 +2,7 @@
 #include "shell/startup.h"
 
 #include "gfx/canvas.h"
+#include "model/model.h"
 #include "shell/colors.h"
 #include "shell/commands.h"
 #include "shell/display.h"
@@ -92,6 +93,10 @@ int startUp(ui::Toolkit& tk, const std::string& file, const StartupHooks& hooks)
     tk.setLanguage("ENGLISH");
     setScheme(schemeFromToggles());
 
+    // The frame model module. The attribute hooks join it with the node and
+    // member attributes; until those exist the hook table stays empty and
+    // the model hands no attribute around.
+    mdl_initialise();
     a.settings = initialSettings();
     a.settings.result = ResultDisplay{};
     publishUnits(a.settings);

@@ -3,6 +3,7 @@
 #include "shell/state.h"
 
 #include "gfx/canvas.h"
+#include "model/model.h"
 #include "shell/messages.h"
 #include "ui/ui.h"
 
@@ -18,6 +19,8 @@ AppState& app() {
 }
 
 void resetApp() {
+    // The frame model module holds the model and its history: take both down.
+    mdl_reset();
     g_app = std::make_unique<AppState>();
 }
 
@@ -62,26 +65,27 @@ void lookupElements(ui::Toolkit& tk) {
     for (const Entry& en : table) e.*en.field = &tk.at(en.name);
 }
 
+// The newest slot of the undo ring holds a step exactly when there is
+// something to undo.
 void markModified(int mode) {
     AppState& a = app();
-    if (mode == 0 || !a.model.undoSlotEmpty) a.file.saved = 0;
+    if (mode == 0 || mdl_can_undo()) a.file.saved = 0;
 }
 
 int isSaved() {
     const AppState& a = app();
-    return a.file.saved == 1 && a.model.undoSlotEmpty ? 1 : 0;
+    return a.file.saved == 1 && !mdl_can_undo() ? 1 : 0;
 }
 
 void createEmptyModel() {
-    FrameSlot& m = app().model;
-    m.exists = true;
-    m.empty = true;
-    m.undoSlotEmpty = true;
+    AppState& a = app();
+    if (a.model) mdl_delete_model(a.model);
+    a.model = mdl_new_model();
 }
 
 bool modelIsEmpty() {
-    const FrameSlot& m = app().model;
-    return !m.exists || m.empty;
+    const AppState& a = app();
+    return !a.model || mdl_is_empty(a.model);
 }
 
 int confirmLeaving() {

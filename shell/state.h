@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+struct Solid;
 namespace gfx {
 class Canvas;
 }
@@ -85,21 +86,13 @@ enum class EditMode {
     ResultQuery
 };
 
-// The frame model slot. The frame model module is not linked into the shell
-// yet: a created model holds only its dummy vertex, so it exists and is empty,
-// and no edit can fill the undo ring.
-struct FrameSlot {
-    bool exists = false;
-    bool empty = true;
-    bool undoSlotEmpty = true; // the newest slot of the undo ring
-};
-
 struct AppState {
     ui::Toolkit* tk = nullptr;
     Elements el;
     std::unique_ptr<gfx::Canvas> canvas;
     int canvasWidth = 0, canvasHeight = 0; // size of the canvas at the last resize
-    FrameSlot model;
+    // The current frame model (owned through the frame model module).
+    Solid* model = nullptr;
     FileIdentity file;
     AppSettings settings;
     ColorScheme colors;
@@ -133,7 +126,8 @@ struct AppState {
 };
 
 AppState& app();
-// Destroys the canvas and returns every field to its initial value.
+// Destroys the canvas and the frame model and returns every field to its
+// initial value.
 void resetApp();
 
 // Fills the element table from the toolkit's handle names.
@@ -144,7 +138,8 @@ void lookupElements(ui::Toolkit& tk);
 void markModified(int mode);
 // 1 when the frame is not modified: saved flag 1 and newest undo slot empty.
 int isSaved();
-// Sets the frame model slot to a new empty model.
+// Replaces the current frame model by a new empty one (only its dummy
+// vertex), with an empty history.
 void createEmptyModel();
 // True when there is no model or it holds no member and only its dummy vertex.
 bool modelIsEmpty();

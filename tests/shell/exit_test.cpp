@@ -1,6 +1,7 @@
 // Leaving the program: the save question of Exit and CloseWindow, and the
 // modified indicator it rests on.
 #include "fixture.h"
+#include "model/model.h"
 
 namespace shelltest {
 namespace {
@@ -79,13 +80,16 @@ TEST_F(ShellTest, ModifiedIndicatorFollowsTheSavedFlagAndTheNewestUndoSlot) {
     shell::markModified(1); // nothing recorded: still saved
     EXPECT_EQ(shell::isSaved(), 1);
     EXPECT_EQ(state().file.saved, 1);
-    state().model.undoSlotEmpty = false; // an edit was recorded
+    ASSERT_NE(mdl_insert_point(state().model, MPoint{2.0, 3.0}), nullptr); // a recorded edit
+    EXPECT_FALSE(shell::modelIsEmpty());
     EXPECT_EQ(shell::isSaved(), 0);
     EXPECT_EQ(state().file.saved, 1);
     shell::markModified(1);
     EXPECT_EQ(state().file.saved, 0);
-    state().model.undoSlotEmpty = true;
+    ASSERT_EQ(mdl_undo(), -2); // the newest slot is empty again
+    EXPECT_EQ(shell::isSaved(), 0) << "the saved flag stays cleared";
     state().file.saved = 1;
+    EXPECT_EQ(shell::isSaved(), 1);
     shell::markModified(0);
     EXPECT_EQ(state().file.saved, 0);
     EXPECT_EQ(shell::isSaved(), 0);

@@ -1,5 +1,6 @@
 // Start-up: the state, the panels and the canvas of a freshly started program.
 #include "fixture.h"
+#include "model/model.h"
 
 #include "shell/colors.h"
 #include "shell/display.h"
@@ -25,7 +26,8 @@ TEST_F(ShellTest, StartsUntitledInSelectModeWithNoneOnTheModeLine) {
     for (const char* b : {"insline", "insvertex", "insdimln"}) EXPECT_EQ(value(b), "OFF") << b;
     EXPECT_EQ(state().pickPurpose, 0);
     EXPECT_TRUE(shell::modelIsEmpty());
-    EXPECT_TRUE(state().model.exists);
+    ASSERT_NE(state().model, nullptr);
+    EXPECT_EQ(state().model->vertices->x, 1e30) << "the dummy vertex";
     EXPECT_EQ(state().file.shortName, "untitled.kst");
     EXPECT_EQ(state().file.fullPath, "untitled.kst");
     EXPECT_EQ(shell::isSaved(), 1);
