@@ -55,7 +55,7 @@ int onVisRedraw(Event&) {
 int onVisResize(Event&) {
     AppState& a = app();
     if (!a.canvas) return kDefault;
-    adaptViewToCanvas(a.canvasWidth, a.canvasHeight);
+    adaptViewToCanvas(a.canvas->width(), a.canvas->height());
     a.canvasWidth = a.canvas->width();
     a.canvasHeight = a.canvas->height();
     showWorkSpaceSize();
@@ -67,19 +67,6 @@ int onVisRedisplay(Event&) {
     clearPrompt();
     restoreAttributePanel();
     redraw();
-    return kDefault;
-}
-
-int onMouseMove(Event& ev) {
-    AppState& a = app();
-    if (!a.canvas) return kDefault;
-    gfx::Point w = a.canvas->pixelToWorld(ev.x, ev.y);
-    showCursorPosition(w.x, w.y);
-    return kDefault;
-}
-
-int onEchoOff(Event&) {
-    blankCursorPosition();
     return kDefault;
 }
 
@@ -153,8 +140,7 @@ void bindActions(ui::Toolkit& tk) {
     tk.bind("VisRedraw", onVisRedraw);
     tk.bind("VisResize", onVisResize);
     tk.bind("VisRedisplay", onVisRedisplay);
-    tk.bind("PckMouseMv", onMouseMove);
-    tk.bind("PckEchoOff", onEchoOff);
+    bindViewActions(tk);
     for (const char* filter : {"HsizeText", "VsizeText", "ResultStepText"})
         tk.bind(filter, [](Event& ev) { return unsignedNumberKey(ev.key); });
     tk.bind("HsizeSet", [](Event& ev) { return onSizeSet(ev, true); });

@@ -3,6 +3,7 @@
 #include "shell/display.h"
 
 #include "gfx/canvas.h"
+#include "interact/pck.h"
 #include "shell/colors.h"
 #include "shell/lengthtext.h"
 #include "shell/modes.h"
@@ -114,10 +115,14 @@ void redraw() {
     AppState& a = app();
     gfx::Canvas* c = a.canvas.get();
     if (!c) return;
+    // The rubber band lives on the shown picture: take it off around the
+    // flush and draw it again on the new picture.
+    interact::pck::hideEcho();
     c->setBackground(slotColor(2));
     c->clear();
     if (a.drawModel && !modelIsEmpty()) a.drawModel();
     c->flush();
+    interact::pck::showEcho();
 }
 
 void showDisplayFlag(int f) {

@@ -4,6 +4,7 @@
 #include "shell/display.h"
 #include "shell/messages.h"
 #include "shell/state.h"
+#include "shell/view.h"
 #include "ui/ui.h"
 
 namespace shell {
@@ -47,6 +48,7 @@ void enterSelectMode() {
     }
     clearPrompt();
     a.pickPurpose = 0;
+    startSelection();
     if (wasResults) redraw();
 }
 

@@ -100,8 +100,9 @@ int startUp(ui::Toolkit& tk, const std::string& file, const StartupHooks& hooks)
     a.settings = initialSettings();
     a.settings.result = ResultDisplay{};
     publishUnits(a.settings);
+    attachView();
     createEmptyModel();
-    fitEmptyView();
+    fitView();
 
     initialisePanels();
     if (notice) tk.hide(about);

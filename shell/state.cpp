@@ -5,6 +5,7 @@
 #include "gfx/canvas.h"
 #include "model/model.h"
 #include "shell/messages.h"
+#include "shell/view.h"
 #include "ui/ui.h"
 
 namespace shell {
@@ -19,7 +20,9 @@ AppState& app() {
 }
 
 void resetApp() {
-    // The frame model module holds the model and its history: take both down.
+    // The view and pick modules refer to the canvas, and the frame model
+    // module holds the model and its history: take them all down.
+    detachView();
     mdl_reset();
     g_app = std::make_unique<AppState>();
 }

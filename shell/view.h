@@ -1,21 +1,33 @@
-// The shell's view of the drawing canvas until the view control module is
-// wired in: the world window shown on the canvas (kept to the canvas's aspect
-// by growing it about its centre), the work-space size fields `htext` and
-// `vtext`, and the start-up window of an empty model.
+// The drawing canvas's view, kept by the view control module: at start-up the
+// shell registers the canvas with it (redraw through the shell, extent of the
+// frame model) and with the selection gesture, and keeps the work-space size
+// fields `htext` and `vtext` in step with the window.
 #pragma once
+
+namespace ui {
+class Toolkit;
+}
 
 namespace shell {
 
+// Registers the drawing canvas with the view and selection modules.
+void attachView();
+// Unregisters it (before the drawing canvas goes away).
+void detachView();
+// Fits the window to the model (the square 0..10 for an empty model).
+void fitView();
 // Sets the world window of the canvas, grown to the canvas's aspect.
 void setViewWindow(double xmin, double xmax, double ymin, double ymax);
 void viewWindow(double& xmin, double& xmax, double& ymin, double& ymax);
-// The window of a model with nothing to fit: (0, 10, 0, 10) widened by the
-// canvas's FITFACTOR about its centre.
-void fitEmptyView();
-// The canvas changed size: the window keeps its lower left corner and its
-// world scale.
-void adaptViewToCanvas(int oldWidth, int oldHeight);
+// The canvas changed size: the view adapts (keeping the scale when the canvas
+// asks for it with WINDOWRESIZE_ADJUST).
+void adaptViewToCanvas(int width, int height);
 // Shows the window's width and height in the size fields.
 void showWorkSpaceSize();
+// Starts the selection gesture on the canvas (the select mode's interaction).
+void startSelection();
+// Binds the canvas and view actions: VisFit, VisZoom, VisZoomIn, VisZoomOut,
+// VisPrevZoom, PckMouseBt, PckMouseMv and PckEchoOff.
+void bindViewActions(ui::Toolkit& tk);
 
 } // namespace shell
