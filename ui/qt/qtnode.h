@@ -136,7 +136,7 @@ QIcon loadIcon(const std::string& nameOrPath);
 // Sizes in the toolkit's units: "WxH" with W in quarters of the average
 // character width and H in eighths of the character height, for the font of
 // `w`. A missing part is -1.
-QSize charSize(const std::string& spec, const QWidget* w);
-QFont parseFont(const std::string& spec, const QFont& base);
+QSize charSize(const std::string& size, const QWidget* w);
+QFont parseFont(const std::string& font, const QFont& base);
 
 } // namespace ui

@@ -220,9 +220,9 @@ QIcon loadIcon(const std::string& nameOrPath) {
 
 // ---- Fonts and sizes -------------------------------------------------------
 
-QFont parseFont(const std::string& spec, const QFont& base) {
+QFont parseFont(const std::string& font, const QFont& base) {
     QFont f = base;
-    const QString s = QString::fromStdString(spec).trimmed();
+    const QString s = QString::fromStdString(font).trimmed();
     if (s.isEmpty()) return f;
     auto family = [&](const QString& name) {
         const QString up = name.toUpper();
@@ -272,9 +272,9 @@ QFont parseFont(const std::string& spec, const QFont& base) {
     return f;
 }
 
-QSize charSize(const std::string& spec, const QWidget* w) {
+QSize charSize(const std::string& size, const QWidget* w) {
     QSize out(-1, -1);
-    const QString s = QString::fromStdString(spec);
+    const QString s = QString::fromStdString(size);
     const int x = s.indexOf(QLatin1Char('x'), 0, Qt::CaseInsensitive);
     const QString ws = x < 0 ? s : s.left(x), hs = x < 0 ? QString() : s.mid(x + 1);
     QFontMetrics fm(w ? w->font() : QFont());
