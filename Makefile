@@ -7,7 +7,9 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
-EXAMPLE    ?= examples/portal.kst
+# The example frame make run opens, when it is there (models open once the
+# file reader is built; until then the program starts on an empty model).
+EXAMPLE    ?= $(wildcard examples/portal.kst)
 CMAKE_GEN   = -G Ninja -DCMAKE_CXX_COMPILER_LAUNCHER=$(shell command -v ccache || true)
 
 .PHONY: all deps configure build run test asan bench format clean

@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     int first = 1;
     if (argc > 1 && (!std::strcmp(argv[1], "--replay") || !std::strcmp(argv[1], "--record"))) {
         if (argc < 3) return usage();
-        replaying = argv[1][2] == 'r' && argv[1][4] == 'p';
+        replaying = !std::strcmp(argv[1], "--replay");
         recording = !replaying;
         journal = argv[2];
         first = 3;

@@ -175,7 +175,7 @@ std::unique_ptr<gfx::Canvas> HeadlessBackend::createCanvas(Element& e) {
 }
 
 void HeadlessBackend::resized(Element& e, int width, int height) {
-    if (Canvas* c = canvasOf(e) ? canvases_[&e] : nullptr)
+    if (gfx::RecordingCanvas* c = canvasOf(e))
         c->resize(width, height, width * 25.4 / 96.0, height * 25.4 / 96.0);
 }
 
