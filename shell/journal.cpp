@@ -223,7 +223,7 @@ bool parseJournalLine(const std::string& line, Input& in, bool& isInput, std::st
     }
     in.type = verb->type;
     auto fail = [&] {
-        error = "\"" + std::string(verb->usage) + "\"";
+        error = std::string("\"").append(verb->usage).append("\"");
         return false;
     };
     const std::size_t n = t.size();
@@ -337,7 +337,10 @@ std::string formatJournalLine(const Input& in) {
     case Type::AnswerParam: {
         if (in.number == 0) return verb + " cancel";
         std::string s = verb;
-        for (const std::string& v : in.values) s += " " + quote(v);
+        for (const std::string& v : in.values) {
+            s += ' ';
+            s += quote(v);
+        }
         return s;
     }
     case Type::AnswerFile:
