@@ -151,6 +151,8 @@ void refreshPanels() {
         showModeLine();
         a.el.ilsection->set("ACTIVE", s.result.influence ? "YES" : "NO");
         a.el.deformed->set("ACTIVE", s.result.influence ? "NO" : "YES");
+    } else {
+        showResultTitle();
     }
 }
 

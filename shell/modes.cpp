@@ -29,6 +29,15 @@ void showModeLine() {
     a.el.modeunit->set("TITLE", " ");
 }
 
+void showResultTitle() {
+    static const char* const kTitles[] = {
+        "Axial Force:", "Shear Force:", "Bending Moment:", "Deformed Factor:"};
+    AppState& a = app();
+    const ResultDisplay& r = a.settings.result;
+    if (r.kind < 1 || r.kind > 4) return;
+    a.el.modelabel->set("TITLE", r.influence ? "Influence Line Factor:" : kTitles[r.kind - 1]);
+}
+
 void enterSelectMode() {
     AppState& a = app();
     ui::Toolkit& tk = *a.tk;

@@ -8,6 +8,10 @@ namespace shell {
 
 // Sets the mode line for the current editing mode outside the result display.
 void showModeLine();
+// Sets the mode line title for the result kind shown in the result display
+// ("Bending Moment:", or "Influence Line Factor:" with influence lines);
+// leaves it alone when no result kind is chosen.
+void showResultTitle();
 // Enters the select mode: mode line, select button pressed, result display
 // left, message line cleared, pick purpose 0.
 void enterSelectMode();

@@ -184,6 +184,22 @@ TEST_F(ShellTest, RefreshShowsTheSettingsInTheirUnitsAndTheFlagsOnTheToggles) {
     EXPECT_EQ(units::currentSettings().format[22], 0);
 }
 
+TEST_F(ShellTest, RefreshInTheResultDisplayTitlesTheModeLineWithTheResultKind) {
+    shell::ResultDisplay& r = state().settings.result;
+    r.on = 1;
+    const char* const titles[] = {
+        "Axial Force:", "Shear Force:", "Bending Moment:", "Deformed Factor:"};
+    for (int kind = 1; kind <= 4; ++kind) {
+        r.kind = kind;
+        shell::refreshPanels();
+        EXPECT_EQ(title("modelabel"), titles[kind - 1]) << kind;
+    }
+    r.influence = 1;
+    r.kind = 3;
+    shell::refreshPanels();
+    EXPECT_EQ(title("modelabel"), "Influence Line Factor:");
+}
+
 TEST_F(ShellTest, StartUpMakesTheSIDefaultsTheCurrentUnits) {
     EXPECT_EQ(units::currentSettings().unit, units::presetSettings(units::kSIPreset).unit);
     EXPECT_EQ(units::currentSettings().format, units::presetSettings(units::kSIPreset).format);

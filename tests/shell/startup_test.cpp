@@ -4,6 +4,7 @@
 
 #include "shell/colors.h"
 #include "shell/display.h"
+#include "shell/modes.h"
 #include "shell/panels.h"
 
 #include <array>
@@ -35,6 +36,21 @@ TEST_F(ShellTest, StartsUntitledInSelectModeWithNoneOnTheModeLine) {
     EXPECT_TRUE(backend->transcript().empty());
     EXPECT_TRUE(backend->errors().empty());
     EXPECT_EQ(at("main").get("VISIBLE"), "YES");
+}
+
+TEST_F(ShellTest, ModeLineReadsSelectionOnAModelWithContentAndCreationInTheCreationModes) {
+    ASSERT_NE(mdl_insert_point(state().model, MPoint{2.0, 3.0}), nullptr);
+    EXPECT_EQ(fire("Select"), ui::kDefault);
+    EXPECT_EQ(title("modelabel"), "Editing Mode:");
+    EXPECT_EQ(value("modetext"), " Selection");
+    EXPECT_EQ(title("modeunit"), " ");
+    for (shell::EditMode m : {shell::EditMode::InsertMember, shell::EditMode::InsertNode,
+                              shell::EditMode::InsertDimLine}) {
+        state().mode = m;
+        shell::showModeLine();
+        EXPECT_EQ(value("modetext"), "  Creation");
+        EXPECT_EQ(title("modelabel"), "Editing Mode:");
+    }
 }
 
 TEST_F(ShellTest, SettingsStartWithTheInitialValuesAndTheSIDefaults) {
