@@ -56,8 +56,6 @@ int onVisResize(Event&) {
     AppState& a = app();
     if (!a.canvas) return kDefault;
     adaptViewToCanvas(a.canvas->width(), a.canvas->height());
-    a.canvasWidth = a.canvas->width();
-    a.canvasHeight = a.canvas->height();
     showWorkSpaceSize();
     redraw();
     return kDefault;

@@ -88,8 +88,6 @@ int startUp(ui::Toolkit& tk, const std::string& file, const StartupHooks& hooks)
         tk.close();
         return 1;
     }
-    a.canvasWidth = a.canvas->width();
-    a.canvasHeight = a.canvas->height();
     tk.setLanguage("ENGLISH");
     setScheme(schemeFromToggles());
 

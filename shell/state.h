@@ -90,7 +90,6 @@ struct AppState {
     ui::Toolkit* tk = nullptr;
     Elements el;
     std::unique_ptr<gfx::Canvas> canvas;
-    int canvasWidth = 0, canvasHeight = 0; // size of the canvas at the last resize
     // The current frame model (owned through the frame model module).
     Solid* model = nullptr;
     FileIdentity file;
