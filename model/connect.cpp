@@ -51,27 +51,12 @@ static double path_area(HalfEdge* from, HalfEdge* to, const std::vector<MPoint>&
     std::vector<MPoint> pts;
     HalfEdge* h = from;
     do {
-        pts.push_back(MPoint{h->vtx->x, h->vtx->y});
-        const Edge* e = h->edge;
-        if (e != nullptr && e->geometry != nullptr) {
-            const EdgeCurve* g = e->geometry;
-            if (h == e->he1)
-                for (int i = 0; i < g->count; ++i) pts.push_back(g->points[i]);
-            else
-                for (int i = g->count - 1; i >= 0; --i) pts.push_back(g->points[i]);
-        }
+        append_half_edge_points(h, &pts);
         h = h->next;
     } while (h != to);
     pts.push_back(MPoint{to->vtx->x, to->vtx->y});
     for (const MPoint& p : closing) pts.push_back(p);
-    double a = 0.0;
-    size_t n = pts.size();
-    for (size_t i = 0; i < n; ++i) {
-        const MPoint& p = pts[i];
-        const MPoint& q = pts[(i + 1) % n];
-        a += (p.x - pts[0].x) * (q.y - pts[0].y) - (q.x - pts[0].x) * (p.y - pts[0].y);
-    }
-    return 0.5 * a;
+    return polygon_area(pts);
 }
 
 static MPoint leave_dir(MPoint from, const std::vector<MPoint>& inner, MPoint to, bool at_start) {

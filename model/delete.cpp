@@ -23,24 +23,8 @@ void remove_if_alone(Vertex* v) {
 double part_area(HalfEdge* from, HalfEdge* stop) {
     // Signed area of the cycle from `from` to the half-edge before `stop`.
     std::vector<MPoint> pts;
-    for (HalfEdge* h = from; h != stop; h = h->next) {
-        pts.push_back(MPoint{h->vtx->x, h->vtx->y});
-        const Edge* e = h->edge;
-        if (e != nullptr && e->geometry != nullptr) {
-            const EdgeCurve* g = e->geometry;
-            if (h == e->he1)
-                for (int i = 0; i < g->count; ++i) pts.push_back(g->points[i]);
-            else
-                for (int i = g->count - 1; i >= 0; --i) pts.push_back(g->points[i]);
-        }
-    }
-    double a = 0.0;
-    for (size_t i = 0; i < pts.size(); ++i) {
-        const MPoint& p = pts[i];
-        const MPoint& q = pts[(i + 1) % pts.size()];
-        a += (p.x - pts[0].x) * (q.y - pts[0].y) - (q.x - pts[0].x) * (p.y - pts[0].y);
-    }
-    return 0.5 * a;
+    for (HalfEdge* h = from; h != stop; h = h->next) append_half_edge_points(h, &pts);
+    return polygon_area(pts);
 }
 
 int delete_edge(Edge* e) {

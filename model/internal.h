@@ -7,6 +7,7 @@
 #include "model/model.h"
 
 #include <new>
+#include <vector>
 
 constexpr int UNDO_SLOTS = 500;
 constexpr double DUMMY_X = 1e30;
@@ -89,6 +90,13 @@ bool mdl_keeps_records();
 HalfEdge* find_halfedge(Solid* s, int16_t face_id, int16_t v1, int16_t v2);
 // The half-edge of edge e that starts at vertex v (none when neither does).
 HalfEdge* edge_side_from(Edge* e, int16_t vid);
+
+// Paths of half-edges and their areas.
+// Appends the start vertex of `h` and the interior points of its edge in the
+// direction of travel.
+void append_half_edge_points(const HalfEdge* h, std::vector<MPoint>* pts);
+// Signed area of the closed polygon through `pts` (positive counter-clockwise).
+double polygon_area(const std::vector<MPoint>& pts);
 
 // Loops.
 double loop_area(const Loop* l);

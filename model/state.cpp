@@ -270,21 +270,34 @@ MBox box_union(MBox a, MBox b) {
                 std::fmax(a.ymax, b.ymax)};
 }
 
-// Points of the loop in order: each half-edge contributes its start vertex and
-// the interior points of its edge in the direction of travel.
+void append_half_edge_points(const HalfEdge* h, std::vector<MPoint>* pts) {
+    pts->push_back(MPoint{h->vtx->x, h->vtx->y});
+    const Edge* e = h->edge;
+    if (e == nullptr || e->geometry == nullptr) return;
+    const EdgeCurve* g = e->geometry;
+    if (h == e->he1)
+        for (int i = 0; i < g->count; ++i) pts->push_back(g->points[i]);
+    else
+        for (int i = g->count - 1; i >= 0; --i) pts->push_back(g->points[i]);
+}
+
+double polygon_area(const std::vector<MPoint>& pts) {
+    double a = 0.0;
+    const size_t n = pts.size();
+    for (size_t i = 0; i < n; ++i) {
+        const MPoint& p = pts[i];
+        const MPoint& q = pts[(i + 1) % n];
+        a += (p.x - pts[0].x) * (q.y - pts[0].y) - (q.x - pts[0].x) * (p.y - pts[0].y);
+    }
+    return 0.5 * a;
+}
+
+// Points of the loop in order, each half-edge with its edge's interior points.
 static void loop_points(const Loop* l, std::vector<MPoint>* pts) {
     pts->clear();
     const HalfEdge* h = l->first;
     do {
-        pts->push_back(MPoint{h->vtx->x, h->vtx->y});
-        const Edge* e = h->edge;
-        if (e != nullptr && e->geometry != nullptr) {
-            const EdgeCurve* g = e->geometry;
-            if (h == e->he1)
-                for (int i = 0; i < g->count; ++i) pts->push_back(g->points[i]);
-            else
-                for (int i = g->count - 1; i >= 0; --i) pts->push_back(g->points[i]);
-        }
+        append_half_edge_points(h, pts);
         h = h->next;
     } while (h != l->first);
 }
@@ -292,14 +305,7 @@ static void loop_points(const Loop* l, std::vector<MPoint>* pts) {
 double loop_area(const Loop* l) {
     std::vector<MPoint> pts;
     loop_points(l, &pts);
-    double a = 0.0;
-    size_t n = pts.size();
-    for (size_t i = 0; i < n; ++i) {
-        const MPoint& p = pts[i];
-        const MPoint& q = pts[(i + 1) % n];
-        a += (p.x - pts[0].x) * (q.y - pts[0].y) - (q.x - pts[0].x) * (p.y - pts[0].y);
-    }
-    return 0.5 * a;
+    return polygon_area(pts);
 }
 
 MBox loop_box(const Loop* l) {
