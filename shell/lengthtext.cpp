@@ -9,17 +9,9 @@ namespace shell {
 
 namespace {
 int formatCode(const AppSettings& s, int slot) {
-    return slot >= 0 && slot < kFormatCodeCount ? s.formats[slot] : -1;
+    return slot >= 0 && slot < units::kFormatSlotCount ? s.formats[slot] : -1;
 }
 } // namespace
-
-const std::array<int, kUnitCodeCount>& siUnitCodes() {
-    return units::presetSettings(units::kSIPreset).unit;
-}
-
-const std::array<int, kFormatCodeCount>& siFormatCodes() {
-    return units::presetSettings(units::kSIPreset).format;
-}
 
 std::string lengthLabel(const AppSettings& s) {
     return units::unitLabelUtf8(s.units[units::kLengthUnit]);

@@ -6,19 +6,14 @@
 
 #include "shell/settings.h"
 
-#include <array>
 #include <string>
 
 namespace shell {
 
 // Format slots the shell prints lengths with.
-constexpr int kWorkSpaceFormatSlot = 20;
-constexpr int kCursorFormatSlot = 21;
-constexpr int kGridStepFormatSlot = 22;
-
-// The "Default SI units" set: 15 unit codes and 23 format codes.
-const std::array<int, kUnitCodeCount>& siUnitCodes();
-const std::array<int, kFormatCodeCount>& siFormatCodes();
+constexpr int kWorkSpaceFormatSlot = units::kWorkSpaceFormat;
+constexpr int kCursorFormatSlot = units::kCursorFormat;
+constexpr int kGridStepFormatSlot = units::kGridStepFormat;
 
 // Label of the length unit of the settings ("m", "cm", ...).
 std::string lengthLabel(const AppSettings& s);

@@ -1,7 +1,7 @@
 // Initial values of AppSettings.
 #include "shell/settings.h"
 
-#include "shell/lengthtext.h"
+#include "units/units.h"
 
 namespace shell {
 
@@ -11,8 +11,9 @@ const std::array<int, kDisplayFlagCount> kInitialDisplayFlags = {1, 0, 1, 0, 1, 
 AppSettings initialSettings() {
     AppSettings s;
     s.display = kInitialDisplayFlags;
-    s.units = siUnitCodes();
-    s.formats = siFormatCodes();
+    const units::UnitSettings& si = units::presetSettings(units::kSIPreset);
+    s.units = si.unit;
+    s.formats = si.format;
     return s;
 }
 

@@ -5,6 +5,8 @@
 // reader and writer, the units dialog and the display code read and write it.
 #pragma once
 
+#include "units/units.h"
+
 #include <array>
 
 namespace shell {
@@ -28,9 +30,6 @@ enum DisplayFlag {
     kDisplayFlagCount
 };
 
-constexpr int kUnitCodeCount = 15;
-constexpr int kFormatCodeCount = 23;
-
 // The result display part of the settings: whether results are shown,
 // diagrams (0) or influence lines (1), and the result kind (0 none, 1 axial
 // force, 2 shear force, 3 bending moment, 4 deformed configuration).
@@ -51,8 +50,8 @@ struct AppSettings {
     double resultStep = 0.0; // metres
     int stepMode = 0;        // 0 equally spaced steps, 1 honour the step size
     std::array<int, kDisplayFlagCount> display{};
-    std::array<int, kUnitCodeCount> units{};
-    std::array<int, kFormatCodeCount> formats{};
+    std::array<int, units::kUnitSlotCount> units{};     // one unit code per quantity kind
+    std::array<int, units::kFormatSlotCount> formats{}; // one format code per format slot
     std::array<int, 2> signConvention{1, 1};
 };
 
