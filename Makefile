@@ -3,6 +3,7 @@
 #   make test   build and run every test (CTest)
 #   make asan   the test suite built with AddressSanitizer + UBSan, leaks detected
 #   make bench  build the benchmarks in release mode and run them
+#   make fuzz   build the fuzz targets with clang and libFuzzer, run each FUZZ_SECONDS seconds
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
@@ -12,7 +13,10 @@ JOBS       ?= $(shell nproc)
 EXAMPLE    ?= $(wildcard examples/portal.kst)
 CMAKE_GEN   = -G Ninja -DCMAKE_CXX_COMPILER_LAUNCHER=$(shell command -v ccache || true)
 
-.PHONY: all deps configure build run test asan bench format clean
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS = $(notdir $(wildcard tests/fuzz/corpus/*))
+
+.PHONY: all deps configure build run test asan bench fuzz format clean
 
 all: build
 
@@ -52,8 +56,22 @@ bench: deps
 	cmake --build build-bench -j $(JOBS)
 	@for b in build-bench/bin/bench_*; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true || exit 1; done
 
+fuzz:
+	@scripts/install-deps --fuzz
+	cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_COMPILER=clang++ -DKESTREL_FUZZ=ON -DKESTREL_WERROR=OFF
+	cmake --build build-fuzz -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p build-fuzz/corpus/$$t build-fuzz/artifacts/$$t && \
+	  cp -n tests/fuzz/corpus/$$t/* build-fuzz/corpus/$$t/ 2>/dev/null; \
+	  echo "== fuzz_$$t for $(FUZZ_SECONDS) s"; \
+	  ASAN_OPTIONS=detect_leaks=0 build-fuzz/bin/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) \
+	    -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/$$t/ \
+	    build-fuzz/corpus/$$t || exit 1; \
+	done
+
 format:
 	find . -path ./build -prune -o -path './build-*' -prune -o \( -name '*.cpp' -o -name '*.h' \) -print | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) build-bench
+	rm -rf $(BUILD) $(ASAN_BUILD) build-bench build-fuzz
