@@ -10,16 +10,8 @@
 
 namespace shell {
 
-constexpr int kSchemeCount = 4;
-enum Scheme {
-    kWhiteBackground = 0,
-    kGrayBackground = 1,
-    kBlackBackground = 2,
-    kBlackForeground = 3
-};
-
 // The slot table of a scheme (0 to 3).
-const std::array<int, kColorSlotCount>& schemeSlots(int scheme);
+using attrib::schemeSlots;
 // Palette index of colour slot `slot` (1 to 17) of the current scheme.
 int slotColor(int slot);
 // Sets the scheme's slots and the canvas background (no redraw).

@@ -68,15 +68,6 @@ struct FileIdentity {
     int saved = 1;
 };
 
-// The colour scheme: its number (0 white background, 1 gray background,
-// 2 black background, 3 black foreground) and the palette index of each of
-// the 17 colour-role slots (slot 2, index 1 here, is the canvas background).
-constexpr int kColorSlotCount = 17;
-struct ColorScheme {
-    int scheme = 0;
-    std::array<int, kColorSlotCount> slots{};
-};
-
 enum class EditMode {
     Select,
     InsertMember,
