@@ -2,8 +2,10 @@
 // and the refresh of the panels from AppSettings.
 #include "shell/display.h"
 
+#include "attrib/attrib.h"
 #include "gfx/canvas.h"
 #include "interact/pck.h"
+#include "results/display.h"
 #include "shell/colors.h"
 #include "shell/lengthtext.h"
 #include "shell/modes.h"
@@ -118,9 +120,12 @@ void redraw() {
     // The rubber band lives on the shown picture: take it off around the
     // flush and draw it again on the new picture.
     interact::pck::hideEcho();
-    c->setBackground(slotColor(2));
-    c->clear();
-    if (a.drawModel && !modelIsEmpty()) a.drawModel();
+    results::DisplayInput in;
+    in.model = a.model;
+    in.root = &attrib::root();
+    in.settings = &a.settings;
+    in.colors = &a.colors;
+    results::drawModel(*c, in);
     c->flush();
     interact::pck::showEcho();
 }
