@@ -7,6 +7,7 @@
 #include "shell/colors.h"
 #include "shell/commands.h"
 #include "shell/display.h"
+#include "shell/editmodes.h"
 #include "shell/lengthtext.h"
 #include "shell/mainwindow.h"
 #include "shell/messages.h"
@@ -110,6 +111,7 @@ int startUp(ui::Toolkit& tk, const std::string& file, const StartupHooks& hooks)
     if (!file.empty()) openCommandLineFile(file, hooks);
     showWorkSpaceSize();
     enterSelectMode();
+    updateToolbar();
     redraw();
     return 0;
 }

@@ -8,6 +8,8 @@
 #include "interact/vis.h"
 #include "model/model.h"
 #include "shell/display.h"
+#include "shell/edit.h"
+#include "shell/editmodes.h"
 #include "shell/lengthtext.h"
 #include "shell/messages.h"
 #include "shell/state.h"
@@ -75,28 +77,61 @@ int onZoom(ui::Event&) {
     return ui::kDefault;
 }
 
+bool creationMode() {
+    const EditMode m = app().mode;
+    return m == EditMode::InsertMember || m == EditMode::InsertNode || m == EditMode::InsertDimLine;
+}
+
 // Control with the right button is the middle button; outside the drawing
-// modes the right button picks like the left one.
+// modes, and with no zoom in progress, the right button asks for the inquiry
+// of the entity under the cursor and picks like the left one.
 int onMouseButton(ui::Event& ev) {
+    AppState& a = app();
     ui::Element* c = canvasElement();
     if (!c) return ui::kDefault;
     int button = ev.button;
-    if (button == 3 && ev.mods.control)
+    if (button == 3 && ev.mods.control) {
         button = 2;
-    else if (button == 3 && app().mode == EditMode::Select)
+    } else if (button == 3 && !creationMode() && a.tk->at("zoom").get("VALUE") != "ON") {
+        if (ev.pressed) a.pickPurpose = 1;
         button = 1;
+    }
     pck::button(*c, button, ev.pressed, ev.x, ev.y, ev.mods);
     return ui::kDefault;
 }
 
+// The cursor position is echoed snapped, as a click there would enter it;
+// Control inverts the snap settings.
 int onMouseMove(ui::Event& ev) {
     AppState& a = app();
     ui::Element* c = canvasElement();
     if (!c) return ui::kDefault;
     pck::motion(*c, ev.x, ev.y, ev.mods);
     gfx::Point w = a.canvas->pixelToWorld(ev.x, ev.y);
+    snapPoint(w.x, w.y, pck::toleranceOf(*a.canvas), ev.mods.control);
     showCursorPosition(w.x, w.y);
     return ui::kDefault;
+}
+
+// What a finished gesture of the select mode does, by pick purpose: 0
+// selects; 1 (the inquiry of the right button) shows nothing until inquiry
+// texts exist, and the purpose goes back to selecting.
+void onPick(double x, double y, double tol, bool shift, bool) {
+    AppState& a = app();
+    if (a.pickPurpose == 1) {
+        a.pickPurpose = 0;
+        return;
+    }
+    pickAt(x, y, tol, shift);
+}
+
+void onFence(double xmin, double xmax, double ymin, double ymax, bool shift, bool) {
+    AppState& a = app();
+    if (a.pickPurpose == 1) {
+        a.pickPurpose = 0;
+        return;
+    }
+    fenceSelect(xmin, xmax, ymin, ymax, shift);
 }
 
 int onEchoOff(ui::Event&) {
@@ -117,9 +152,13 @@ void attachView() {
     cb.extent = modelExtent;
     cb.fenceDone = zoomDone;
     vis::setCallbacks(c, cb);
-    // What a pick or a fence selects comes with the editing modes; until then
-    // the gesture only shows its echo.
-    sel::registerCanvas(c, sel::Callbacks{});
+    sel::Callbacks sc;
+    sc.pick = onPick;
+    sc.fence = onFence;
+    sc.snap = [](double& x, double& y, double tol, bool, bool control) {
+        snapPoint(x, y, tol, control);
+    };
+    sel::registerCanvas(c, sc);
 }
 
 void detachView() {
@@ -162,7 +201,9 @@ void showWorkSpaceSize() {
 }
 
 void startSelection() {
-    if (ui::Element* c = canvasElement()) sel::start(*c, nullptr, true);
+    if (ui::Element* c = canvasElement())
+        sel::start(
+            *c, [](int) { updateToolbar(); }, true);
 }
 
 void bindViewActions(ui::Toolkit& tk) {
