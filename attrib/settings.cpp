@@ -35,7 +35,7 @@ const std::array<int, kColorSlotCount>& schemeSlots(int scheme) {
 ColorScheme makeScheme(int scheme) {
     ColorScheme c;
     c.scheme = scheme >= 0 && scheme < kSchemeCount ? scheme : 0;
-    c.slots = schemeSlots(c.scheme);
+    c.slotColors = schemeSlots(c.scheme);
     return c;
 }
 

@@ -79,9 +79,10 @@ enum Scheme {
 
 struct ColorScheme {
     int scheme = 0;
-    std::array<int, kColorSlotCount> slots{};
+    // Not named "slots": Qt defines that word as a macro.
+    std::array<int, kColorSlotCount> slotColors{};
     // Palette index of slot `slot` (1 to 17); 0 outside.
-    int slot(int s) const { return s >= 1 && s <= kColorSlotCount ? slots[s - 1] : 0; }
+    int slot(int s) const { return s >= 1 && s <= kColorSlotCount ? slotColors[s - 1] : 0; }
 };
 
 // The slot table of a scheme (0 to 3; others give scheme 0).

@@ -7,7 +7,7 @@
 namespace shell {
 
 int slotColor(int slot) {
-    return slot >= 1 && slot <= kColorSlotCount ? app().colors.slots[slot - 1] : 0;
+    return slot >= 1 && slot <= kColorSlotCount ? app().colors.slotColors[slot - 1] : 0;
 }
 
 void setScheme(int scheme) {

@@ -1,7 +1,7 @@
 // Colour schemes: the palette index of each of the 17 colour-role slots for
 // the four schemes of the Display menu, and the radio group of their toggles.
 // Slot 2 (index 1 of the array) is the canvas background; the drawing code
-// reads the others from app().colors.slots.
+// reads the others from app().colors.slotColors.
 #pragma once
 
 #include "shell/state.h"
