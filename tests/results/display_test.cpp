@@ -63,9 +63,9 @@ TEST_F(DisplayTest, RolesMapToTheSchemeSlots) {
         R role;
         int white, black, blackForeground; // palette indices
     } cases[] = {
-        {R::Members, 0, 1, 0},   {R::Selected, 12, 12, 0}, {R::Nodes, 3, 2, 0},
-        {R::Supports, 5, 4, 0},  {R::NodalForces, 6, 8, 0}, {R::Reactions, 12, 12, 15},
-        {R::Numbers, 0, 1, 0},   {R::Grid, 15, 14, 0},      {R::DimensionLines, 3, 2, 0},
+        {R::Members, 0, 1, 0},  {R::Selected, 12, 12, 0},  {R::Nodes, 3, 2, 0},
+        {R::Supports, 5, 4, 0}, {R::NodalForces, 6, 8, 0}, {R::Reactions, 12, 12, 15},
+        {R::Numbers, 0, 1, 0},  {R::Grid, 15, 14, 0},      {R::DimensionLines, 3, 2, 0},
     };
     for (const Case& k : cases) {
         EXPECT_EQ(results::roleColor(attrib::makeScheme(0), k.role), k.white);

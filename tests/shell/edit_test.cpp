@@ -64,9 +64,9 @@ TEST(Snap, GridStepsRoundHalvesTowardZero) {
     struct Case {
         double v, step, want;
     } cases[] = {
-        {2.5, 1, 2},   {-2.5, 1, -2},  {2.6, 1, 3},     {-2.6, 1, -3},   {0.49, 1, 0},
-        {1.5, 1, 1},   {-0.5, 1, -0},  {7.4, 2.5, 7.5}, {6.25, 2.5, 5},  {3.7, 0, 3.7},
-        {3.7, -1, 3.7}, {1e6 + 0.7, 1, 1e6 + 1},
+        {2.5, 1, 2},    {-2.5, 1, -2}, {2.6, 1, 3},    {-2.6, 1, -3},
+        {0.49, 1, 0},   {1.5, 1, 1},   {-0.5, 1, -0},  {7.4, 2.5, 7.5},
+        {6.25, 2.5, 5}, {3.7, 0, 3.7}, {3.7, -1, 3.7}, {1e6 + 0.7, 1, 1e6 + 1},
     };
     for (const Case& c : cases)
         EXPECT_DOUBLE_EQ(shell::snapToStep(c.v, c.step), c.want) << c.v << " step " << c.step;
@@ -105,9 +105,9 @@ TEST_F(EditTest, PointsSnapToNodesBeforeMembers) {
         bool control;
         double wantX, wantY;
     } cases[] = {
-        {4.05, 3.02, 0.1, false, 4, 3},   // near a node
-        {2.0, 3.05, 0.1, false, 2, 3},    // near the beam: foot on it
-        {2.0, 3.05, 0.01, false, 2, 3.05}, // outside the tolerance
+        {4.05, 3.02, 0.1, false, 4, 3},      // near a node
+        {2.0, 3.05, 0.1, false, 2, 3},       // near the beam: foot on it
+        {2.0, 3.05, 0.01, false, 2, 3.05},   // outside the tolerance
         {4.05, 3.02, 0.1, true, 4.05, 3.02}, // Control inverts snapping to members
     };
     for (const Case& c : cases) {
@@ -202,12 +202,12 @@ TEST_F(EditTest, PicksAndFencesSelectOneKind) {
         bool shift;
         const char* want;
     } steps[] = {
-        {-1, -1, 9, 4, false, "5 members selected"},   // members and nodes inside
-        {11, 0, 13, 2, false, "1 node selected"},      // isolated node only
-        {4, 1.5, 4, 1.5, true, "1 node selected"},     // shift-click a member: unchanged
-        {4, 3, 4, 3, false, "1 node selected"},        // node where members meet
-        {2, 3, 2, 3, false, "1 member selected"},      // a member
-        {2, 3, 2, 3, true, "nothing selected"},        // shift-click it again
+        {-1, -1, 9, 4, false, "5 members selected"}, // members and nodes inside
+        {11, 0, 13, 2, false, "1 node selected"},    // isolated node only
+        {4, 1.5, 4, 1.5, true, "1 node selected"},   // shift-click a member: unchanged
+        {4, 3, 4, 3, false, "1 node selected"},      // node where members meet
+        {2, 3, 2, 3, false, "1 member selected"},    // a member
+        {2, 3, 2, 3, true, "nothing selected"},      // shift-click it again
     };
     for (const Step& s : steps) {
         ui::Modifiers m;
