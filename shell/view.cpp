@@ -2,6 +2,7 @@
 // modules, and the canvas and view actions of the main window.
 #include "shell/view.h"
 
+#include "attrib/attrib.h"
 #include "gfx/canvas.h"
 #include "interact/pck.h"
 #include "interact/sel.h"
@@ -25,22 +26,27 @@ namespace vis = interact::vis;
 namespace pck = interact::pck;
 namespace sel = interact::sel;
 
-// The extent of the frame: the box of its nodes; 0 for an empty model.
+// The extent of the drawing: the box of the frame's nodes and of the
+// dimension lines while they are shown; 0 when there is nothing.
 int modelExtent(ui::Element&, vis::Window& w) {
     const AppState& a = app();
-    if (modelIsEmpty()) return 0;
     bool first = true;
-    for (const Vertex* v = a.model->vertices; v; v = v->next) {
+    auto add = [&](double x, double y) {
         if (first) {
-            w = {v->x, v->x, v->y, v->y};
+            w = {x, x, y, y};
             first = false;
-            continue;
+            return;
         }
-        w.xmin = std::min(w.xmin, v->x);
-        w.xmax = std::max(w.xmax, v->x);
-        w.ymin = std::min(w.ymin, v->y);
-        w.ymax = std::max(w.ymax, v->y);
-    }
+        w.xmin = std::min(w.xmin, x);
+        w.xmax = std::max(w.xmax, x);
+        w.ymin = std::min(w.ymin, y);
+        w.ymax = std::max(w.ymax, y);
+    };
+    if (!modelIsEmpty())
+        for (const Vertex* v = a.model->vertices; v; v = v->next) add(v->x, v->y);
+    if (a.settings.display[kDimLines])
+        for (const attrib::DimensionLine& d : attrib::root().dimLines)
+            for (const attrib::DimPoint& p : d.pts) add(p.x, p.y);
     return first ? 0 : 1;
 }
 

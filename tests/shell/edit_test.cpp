@@ -347,3 +347,22 @@ TEST_F(EditTest, LimitsFormAndScaleDial) {
 
 } // namespace
 } // namespace shelltest
+
+namespace shelltest {
+namespace {
+
+TEST_F(EditTest, FitShowsTheDimensionLinesWhileTheyAreShown) {
+    shell::insertMember(0, 0, 4, 0, 0.01);
+    shell::insertDimensionLine(0, 0, 4, 0, 2, -6);
+    double x0, x1, y0, y1;
+    fire("VisFit");
+    shell::viewWindow(x0, x1, y0, y1);
+    EXPECT_LE(y0, -6);
+    toggle("vbltdimln");
+    fire("VisFit");
+    shell::viewWindow(x0, x1, y0, y1);
+    EXPECT_GT(y0, -6) << "hidden dimension lines do not count";
+}
+
+} // namespace
+} // namespace shelltest
