@@ -340,6 +340,7 @@ void restartMode() {
         if (!a.keyboardMode) enterCreationMode(a.mode);
         break;
     case EditMode::Select:
+        showModeLine(); // " Selection", or "   None   " once the model is empty
         startSelection();
         break;
     default:

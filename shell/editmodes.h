@@ -25,7 +25,7 @@ void modeEnded(int status);
 // buttons from the history and the selection summary.
 void updateToolbar();
 // The dial turned by `angle` radians: the view's window is scaled about its
-// centre (docs/view-keys.md).
+// centre (docs/editing.md).
 void scaleViewByDial(double angle);
 
 void bindEditActions(ui::Toolkit& tk);
