@@ -259,7 +259,7 @@ int insertMember(double x1, double y1, double x2, double y2, double tol) {
     mdl_end_group();
     refreshModel();
     recountSelection();
-    return r == -2 || mdl_can_undo() ? (r == -2 ? 1 : 0) : 0;
+    return r == -2 ? 1 : 0;
 }
 
 int insertNode(double x, double y, double tol) {

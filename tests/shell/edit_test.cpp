@@ -270,6 +270,11 @@ TEST_F(EditTest, UndoAndRedoWithTheModifiedIndicator) {
     fire("EdtRedo");
     EXPECT_EQ(counts(), "2/1");
     EXPECT_EQ(state().mode, shell::EditMode::InsertMember) << "the mode is restarted";
+    // The right button goes to the creation, which it ends: select mode.
+    click(1, 1, 3);
+    EXPECT_EQ(state().mode, shell::EditMode::Select);
+    EXPECT_EQ(value("insline"), "OFF");
+    EXPECT_EQ(value("modetext"), " Selection");
 }
 
 TEST_F(EditTest, UndoThatLeavesBothKindsSelectedClearsTheSelection) {
