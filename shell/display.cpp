@@ -7,6 +7,7 @@
 #include "interact/pck.h"
 #include "results/display.h"
 #include "shell/colors.h"
+#include "shell/editmodes.h"
 #include "shell/lengthtext.h"
 #include "shell/modes.h"
 #include "shell/state.h"
@@ -152,6 +153,7 @@ void refreshPanels() {
     a.el.gridstepytext->set("VALUE", lengthBare(s, kGridStepFormatSlot, s.gridStepY));
     a.el.resultsteptext->set("VALUE", lengthBare(s, kGridStepFormatSlot, s.resultStep));
     for (int f = 0; f < kDisplayFlagCount; ++f) showDisplayFlag(f);
+    showGridState();
     if (s.result.on == 0) {
         showModeLine();
         a.el.ilsection->set("ACTIVE", s.result.influence ? "YES" : "NO");

@@ -145,9 +145,7 @@ int onGrid(Event& ev) {
     ui::Element& g = a.tk->at("grid");
     if (!ev.element) g.set("VALUE", g.isOn() ? "OFF" : "ON");
     a.settings.gridOn = g.isOn() ? 1 : 0;
-    const char* active = a.settings.gridOn ? "YES" : "NO";
-    for (ui::Element* e : {a.el.gridstepxtext, a.el.gridstepytext, &a.tk->at("snaptogrid")})
-        e->set("ACTIVE", active);
+    showGridState();
     redraw();
     return kDefault;
 }
@@ -374,6 +372,15 @@ void updateToolbar() {
         e->set("VALUE", a.settings.stepMode == 0 ? "ON" : "OFF");
     if (ui::Element* e = tk.find("fixedressegs"))
         e->set("VALUE", a.settings.stepMode == 1 ? "ON" : "OFF");
+}
+
+void showGridState() {
+    AppState& a = app();
+    a.tk->at("grid").set("VALUE", a.settings.gridOn ? "ON" : "OFF");
+    a.tk->at("snaptogrid").set("VALUE", a.settings.snapToGrid ? "ON" : "OFF");
+    const char* active = a.settings.gridOn ? "YES" : "NO";
+    for (ui::Element* e : {a.el.gridstepxtext, a.el.gridstepytext, &a.tk->at("snaptogrid")})
+        e->set("ACTIVE", active);
 }
 
 void scaleViewByDial(double angle) {

@@ -24,6 +24,9 @@ void modeEnded(int status);
 // Active states of undo, redo, delete, the transform items and the Apply
 // buttons from the history and the selection summary.
 void updateToolbar();
+// The grid line from AppSettings: the "Grid" and "Snap" toggles, and the
+// step fields and "Snap" active only while the grid is on.
+void showGridState();
 // The dial turned by `angle` radians: the view's window is scaled about its
 // centre (docs/editing.md).
 void scaleViewByDial(double angle);

@@ -105,6 +105,7 @@ int startUp(ui::Toolkit& tk, const std::string& file, const StartupHooks& hooks)
     fitView();
 
     initialisePanels();
+    showGridState();
     if (notice) tk.hide(about);
     tk.show(*a.el.main);
 

@@ -119,6 +119,8 @@ TEST_F(EditTest, PointsSnapToNodesBeforeMembers) {
 }
 
 TEST_F(EditTest, GridStepsIgnoreValuesThatAreNotPositive) {
+    EXPECT_EQ(at("gridstepxtext").get("ACTIVE"), "NO") << "the grid starts off";
+    EXPECT_EQ(at("snaptogrid").get("ACTIVE"), "NO");
     toggle("grid");
     EXPECT_EQ(at("gridstepxtext").get("ACTIVE"), "YES");
     EXPECT_EQ(at("snaptogrid").get("ACTIVE"), "YES");
