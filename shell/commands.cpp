@@ -3,6 +3,7 @@
 
 #include "gfx/canvas.h"
 #include "shell/display.h"
+#include "shell/editmodes.h"
 #include "shell/lengthtext.h"
 #include "shell/messages.h"
 #include "shell/modes.h"
@@ -133,6 +134,7 @@ void bindActions(ui::Toolkit& tk) {
         });
     tk.bind("Select", [](Event&) {
         enterSelectMode();
+        updateToolbar();
         return kDefault;
     });
     tk.bind("VisRedraw", onVisRedraw);
@@ -147,6 +149,7 @@ void bindActions(ui::Toolkit& tk) {
     tk.bind("UnifResStep", [](Event&) { return onStepMode(0); });
     tk.bind("FixedResStep", [](Event&) { return onStepMode(1); });
     bindDisplayActions(tk);
+    bindEditActions(tk);
 }
 
 } // namespace shell

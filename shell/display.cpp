@@ -2,9 +2,12 @@
 // and the refresh of the panels from AppSettings.
 #include "shell/display.h"
 
+#include "attrib/attrib.h"
 #include "gfx/canvas.h"
 #include "interact/pck.h"
+#include "results/display.h"
 #include "shell/colors.h"
+#include "shell/editmodes.h"
 #include "shell/lengthtext.h"
 #include "shell/modes.h"
 #include "shell/state.h"
@@ -118,9 +121,12 @@ void redraw() {
     // The rubber band lives on the shown picture: take it off around the
     // flush and draw it again on the new picture.
     interact::pck::hideEcho();
-    c->setBackground(slotColor(2));
-    c->clear();
-    if (a.drawModel && !modelIsEmpty()) a.drawModel();
+    results::DisplayInput in;
+    in.model = a.model;
+    in.root = &attrib::root();
+    in.settings = &a.settings;
+    in.colors = &a.colors;
+    results::drawModel(*c, in);
     c->flush();
     interact::pck::showEcho();
 }
@@ -147,6 +153,7 @@ void refreshPanels() {
     a.el.gridstepytext->set("VALUE", lengthBare(s, kGridStepFormatSlot, s.gridStepY));
     a.el.resultsteptext->set("VALUE", lengthBare(s, kGridStepFormatSlot, s.resultStep));
     for (int f = 0; f < kDisplayFlagCount; ++f) showDisplayFlag(f);
+    showGridState();
     if (s.result.on == 0) {
         showModeLine();
         a.el.ilsection->set("ACTIVE", s.result.influence ? "YES" : "NO");

@@ -2,6 +2,7 @@
 #include "shell/journal.h"
 
 #include "gfx/canvas.h"
+#include "shell/edit.h"
 #include "shell/state.h"
 #include "ui/headless.h"
 #include "ui/ui.h"
@@ -362,6 +363,13 @@ bool parseJournal(const std::string& text, const std::string& name, std::vector<
         e.line = number;
         bool isInput = false;
         std::string what;
+        std::istringstream words(line);
+        std::string first, rest;
+        if (words >> first && first == "summary" && !(words >> rest && rest[0] != '#')) {
+            e.summary = true;
+            out.push_back(std::move(e));
+            continue;
+        }
         if (!parseJournalLine(line, e.input, isInput, what)) {
             error = name + ":" + std::to_string(number) + ": expected " + what;
             return false;
@@ -404,6 +412,10 @@ void ReplayBackend::runLoop(ui::Element* dialog) {
         }
         const JournalEntry& e = entries_[next_++];
         line_ = e.line;
+        if (e.summary) {
+            if (onTranscript) onTranscript("summary: " + modelSummary());
+            continue;
+        }
         if (e.input.isAnswer()) {
             fail(e.line, "this answer follows no input that shows a dialog");
             break;
@@ -434,12 +446,13 @@ void ReplayBackend::leaveLoop() {
 }
 
 void ReplayBackend::checkLeftOverAnswer() {
-    if (failure_.empty() && next_ < entries_.size() && entries_[next_].input.isAnswer())
+    if (failure_.empty() && next_ < entries_.size() && !entries_[next_].summary &&
+        entries_[next_].input.isAnswer())
         fail(entries_[next_].line, "this answer follows no input that shows a dialog");
 }
 
 void ReplayBackend::stageAnswer() {
-    if (next_ < entries_.size() && entries_[next_].input.isAnswer()) {
+    if (next_ < entries_.size() && !entries_[next_].summary && entries_[next_].input.isAnswer()) {
         line_ = entries_[next_].line;
         queue(entries_[next_++].input);
     }

@@ -17,6 +17,9 @@ namespace shell {
 struct JournalEntry {
     int line = 0; // 1-based line number in the journal
     ui::Input input;
+    // The line "summary": print the model summary (shell/edit.h) instead of
+    // delivering an input.
+    bool summary = false;
 };
 
 // Parses one line. Blank and comment lines give true with `isInput` false. A

@@ -1,6 +1,7 @@
 // Mode line and the select mode.
 #include "shell/modes.h"
 
+#include "interact/cll.h"
 #include "shell/display.h"
 #include "shell/messages.h"
 #include "shell/state.h"
@@ -41,6 +42,7 @@ void showResultTitle() {
 void enterSelectMode() {
     AppState& a = app();
     ui::Toolkit& tk = *a.tk;
+    interact::cll::cancel();
     a.mode = EditMode::Select;
     showModeLine();
     a.el.select->set("VALUE", "ON");

@@ -1,11 +1,13 @@
 // Start-up in its fixed order, the main loop, and the end of the program.
 #include "shell/startup.h"
 
+#include "attrib/attrib.h"
 #include "gfx/canvas.h"
 #include "model/model.h"
 #include "shell/colors.h"
 #include "shell/commands.h"
 #include "shell/display.h"
+#include "shell/editmodes.h"
 #include "shell/lengthtext.h"
 #include "shell/mainwindow.h"
 #include "shell/messages.h"
@@ -91,10 +93,10 @@ int startUp(ui::Toolkit& tk, const std::string& file, const StartupHooks& hooks)
     tk.setLanguage("ENGLISH");
     setScheme(schemeFromToggles());
 
-    // The frame model module. The attribute hooks join it with the node and
-    // member attributes; until those exist the hook table stays empty and
-    // the model hands no attribute around.
+    // The frame model module, joined with the node and member attributes
+    // through the attribute hooks.
     mdl_initialise();
+    mdl_register_hooks(&attrib::hooks());
     a.settings = initialSettings();
     a.settings.result = ResultDisplay{};
     publishUnits(a.settings);
@@ -103,12 +105,14 @@ int startUp(ui::Toolkit& tk, const std::string& file, const StartupHooks& hooks)
     fitView();
 
     initialisePanels();
+    showGridState();
     if (notice) tk.hide(about);
     tk.show(*a.el.main);
 
     if (!file.empty()) openCommandLineFile(file, hooks);
     showWorkSpaceSize();
     enterSelectMode();
+    updateToolbar();
     redraw();
     return 0;
 }

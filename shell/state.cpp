@@ -2,6 +2,7 @@
 // question.
 #include "shell/state.h"
 
+#include "attrib/attrib.h"
 #include "gfx/canvas.h"
 #include "model/model.h"
 #include "shell/messages.h"
@@ -24,6 +25,7 @@ void resetApp() {
     // module holds the model and its history: take them all down.
     detachView();
     mdl_reset();
+    attrib::state().reset();
     g_app = std::make_unique<AppState>();
 }
 
@@ -83,7 +85,9 @@ int isSaved() {
 void createEmptyModel() {
     AppState& a = app();
     if (a.model) mdl_delete_model(a.model);
+    attrib::state().root.reset();
     a.model = mdl_new_model();
+    attrib::root();
 }
 
 bool modelIsEmpty() {

@@ -68,15 +68,6 @@ struct FileIdentity {
     int saved = 1;
 };
 
-// The colour scheme: its number (0 white background, 1 gray background,
-// 2 black background, 3 black foreground) and the palette index of each of
-// the 17 colour-role slots (slot 2, index 1 here, is the canvas background).
-constexpr int kColorSlotCount = 17;
-struct ColorScheme {
-    int scheme = 0;
-    std::array<int, kColorSlotCount> slots{};
-};
-
 enum class EditMode {
     Select,
     InsertMember,
@@ -115,9 +106,6 @@ struct AppState {
     // Save As of the file commands; the program leaves after "Save As &
     // Exit" only when it reports success. None registered: it fails.
     bool (*saveAs)() = nullptr;
-    // Draws the model and its results on the canvas after it was cleared to
-    // the background; none registered: the drawing is empty.
-    void (*drawModel)() = nullptr;
     // The units dialog on the settings' unit and format codes: 1 when
     // accepted (the codes then changed), 0 when cancelled. Start-up installs
     // the real dialog (shell/unitsdialog.h); tests may put their own.

@@ -2,12 +2,15 @@
 // modules, and the canvas and view actions of the main window.
 #include "shell/view.h"
 
+#include "attrib/attrib.h"
 #include "gfx/canvas.h"
 #include "interact/pck.h"
 #include "interact/sel.h"
 #include "interact/vis.h"
 #include "model/model.h"
 #include "shell/display.h"
+#include "shell/edit.h"
+#include "shell/editmodes.h"
 #include "shell/lengthtext.h"
 #include "shell/messages.h"
 #include "shell/state.h"
@@ -23,22 +26,27 @@ namespace vis = interact::vis;
 namespace pck = interact::pck;
 namespace sel = interact::sel;
 
-// The extent of the frame: the box of its nodes; 0 for an empty model.
+// The extent of the drawing: the box of the frame's nodes and of the
+// dimension lines while they are shown; 0 when there is nothing.
 int modelExtent(ui::Element&, vis::Window& w) {
     const AppState& a = app();
-    if (modelIsEmpty()) return 0;
     bool first = true;
-    for (const Vertex* v = a.model->vertices; v; v = v->next) {
+    auto add = [&](double x, double y) {
         if (first) {
-            w = {v->x, v->x, v->y, v->y};
+            w = {x, x, y, y};
             first = false;
-            continue;
+            return;
         }
-        w.xmin = std::min(w.xmin, v->x);
-        w.xmax = std::max(w.xmax, v->x);
-        w.ymin = std::min(w.ymin, v->y);
-        w.ymax = std::max(w.ymax, v->y);
-    }
+        w.xmin = std::min(w.xmin, x);
+        w.xmax = std::max(w.xmax, x);
+        w.ymin = std::min(w.ymin, y);
+        w.ymax = std::max(w.ymax, y);
+    };
+    if (!modelIsEmpty())
+        for (const Vertex* v = a.model->vertices; v; v = v->next) add(v->x, v->y);
+    if (a.settings.display[kDimLines])
+        for (const attrib::DimensionLine& d : attrib::root().dimLines)
+            for (const attrib::DimPoint& p : d.pts) add(p.x, p.y);
     return first ? 0 : 1;
 }
 
@@ -75,28 +83,61 @@ int onZoom(ui::Event&) {
     return ui::kDefault;
 }
 
+bool creationMode() {
+    const EditMode m = app().mode;
+    return m == EditMode::InsertMember || m == EditMode::InsertNode || m == EditMode::InsertDimLine;
+}
+
 // Control with the right button is the middle button; outside the drawing
-// modes the right button picks like the left one.
+// modes, and with no zoom in progress, the right button asks for the inquiry
+// of the entity under the cursor and picks like the left one.
 int onMouseButton(ui::Event& ev) {
+    AppState& a = app();
     ui::Element* c = canvasElement();
     if (!c) return ui::kDefault;
     int button = ev.button;
-    if (button == 3 && ev.mods.control)
+    if (button == 3 && ev.mods.control) {
         button = 2;
-    else if (button == 3 && app().mode == EditMode::Select)
+    } else if (button == 3 && !creationMode() && a.tk->at("zoom").get("VALUE") != "ON") {
+        if (ev.pressed) a.pickPurpose = 1;
         button = 1;
+    }
     pck::button(*c, button, ev.pressed, ev.x, ev.y, ev.mods);
     return ui::kDefault;
 }
 
+// The cursor position is echoed snapped, as a click there would enter it;
+// Control inverts the snap settings.
 int onMouseMove(ui::Event& ev) {
     AppState& a = app();
     ui::Element* c = canvasElement();
     if (!c) return ui::kDefault;
     pck::motion(*c, ev.x, ev.y, ev.mods);
     gfx::Point w = a.canvas->pixelToWorld(ev.x, ev.y);
+    snapPoint(w.x, w.y, pck::toleranceOf(*a.canvas), ev.mods.control);
     showCursorPosition(w.x, w.y);
     return ui::kDefault;
+}
+
+// What a finished gesture of the select mode does, by pick purpose: 0
+// selects; 1 (the inquiry of the right button) shows nothing until inquiry
+// texts exist, and the purpose goes back to selecting.
+void onPick(double x, double y, double tol, bool shift, bool) {
+    AppState& a = app();
+    if (a.pickPurpose == 1) {
+        a.pickPurpose = 0;
+        return;
+    }
+    pickAt(x, y, tol, shift);
+}
+
+void onFence(double xmin, double xmax, double ymin, double ymax, bool shift, bool) {
+    AppState& a = app();
+    if (a.pickPurpose == 1) {
+        a.pickPurpose = 0;
+        return;
+    }
+    fenceSelect(xmin, xmax, ymin, ymax, shift);
 }
 
 int onEchoOff(ui::Event&) {
@@ -117,9 +158,13 @@ void attachView() {
     cb.extent = modelExtent;
     cb.fenceDone = zoomDone;
     vis::setCallbacks(c, cb);
-    // What a pick or a fence selects comes with the editing modes; until then
-    // the gesture only shows its echo.
-    sel::registerCanvas(c, sel::Callbacks{});
+    sel::Callbacks sc;
+    sc.pick = onPick;
+    sc.fence = onFence;
+    sc.snap = [](double& x, double& y, double tol, bool, bool control) {
+        snapPoint(x, y, tol, control);
+    };
+    sel::registerCanvas(c, sc);
 }
 
 void detachView() {
@@ -162,7 +207,9 @@ void showWorkSpaceSize() {
 }
 
 void startSelection() {
-    if (ui::Element* c = canvasElement()) sel::start(*c, nullptr, true);
+    if (ui::Element* c = canvasElement())
+        sel::start(
+            *c, [](int) { updateToolbar(); }, true);
 }
 
 void bindViewActions(ui::Toolkit& tk) {

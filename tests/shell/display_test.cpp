@@ -139,7 +139,7 @@ TEST_F(ShellTest, EachSchemeSetsItsSlotTableAndClearsToItsBackground) {
     for (const SchemeCase& c : cases) {
         toggle(c.toggle);
         EXPECT_EQ(state().colors.scheme, c.scheme) << c.toggle;
-        EXPECT_EQ(state().colors.slots, c.slots) << c.toggle;
+        EXPECT_EQ(state().colors.slotColors, c.slots) << c.toggle;
         EXPECT_EQ(shell::schemeSlots(c.scheme), c.slots);
         EXPECT_EQ(shell::slotColor(2), c.slots[1]);
         EXPECT_EQ(value("colorscheme"), c.toggle);

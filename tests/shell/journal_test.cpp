@@ -323,3 +323,48 @@ TEST_F(ReplayTest, ARecordedSessionReplaysToTheSameState) {
 
 } // namespace
 } // namespace shelltest
+
+namespace shelltest {
+namespace {
+
+// The journals of examples/ replay to the model summaries they print.
+TEST_F(ReplayTest, ExampleJournalsEndWithTheirSummaries) {
+    struct Case {
+        const char* file;
+        const char* lastSummary;
+        int summaries;
+    } cases[] = {
+        {"portal-mouse", "nodes 10 members 11 dimension lines 0; 1 node selected", 2},
+        {"select-delete-undo", "nodes 6 members 5 dimension lines 0; nothing selected", 5},
+        {"dimension-lines",
+         "nodes 2 members 1 dimension lines 2; nothing selected, 1 dimension line selected", 5},
+    };
+    for (const Case& c : cases) {
+        std::ifstream f(std::string(KESTREL_TEST_DATA) + "/../../examples/" + c.file + ".journal");
+        ASSERT_TRUE(f) << c.file;
+        std::stringstream text;
+        text << f.rdbuf();
+        EXPECT_EQ(replay(text.str()), 0) << c.file << ": " << errors;
+        std::vector<std::string> found;
+        std::istringstream lines(output);
+        for (std::string l; std::getline(lines, l);)
+            if (l.rfind("summary: ", 0) == 0) found.push_back(l.substr(9));
+        ASSERT_EQ(static_cast<int>(found.size()), c.summaries) << c.file << "\n" << output;
+        EXPECT_EQ(found.back(), c.lastSummary) << c.file;
+    }
+}
+
+TEST_F(ReplayTest, SummaryLinesAreNoInputsAndMayCarryAComment) {
+    EXPECT_EQ(replay("summary   # before anything\npress insvertex\n"
+                     "button datascreen 1 press 2 2 world\nsummary\n"),
+              0);
+    EXPECT_EQ(output, "summary: nodes 0 members 0 dimension lines 0; nothing selected\n"
+                      "summary: nodes 1 members 0 dimension lines 0; 1 node selected\n");
+    std::vector<shell::JournalEntry> entries;
+    std::string error;
+    EXPECT_FALSE(shell::parseJournal("summary now\n", "j", entries, error));
+    EXPECT_EQ(error.rfind("j:1: expected a command", 0), 0u) << error;
+}
+
+} // namespace
+} // namespace shelltest

@@ -1,0 +1,129 @@
+// Node and member attributes: the records every node and member of the frame
+// carries (NodeAttrib, MemberAttrib), the property blocks they refer to, the
+// AttributeRoot with the eight lists of a model (seven property kinds and
+// the dimension lines of the drawing), and the application side of the frame
+// model's attribute hooks (create, split, join, release). The shell registers
+// hooks() with the frame model at start-up and owns the selection summary;
+// the selected flags themselves live here, in the records. Standard library
+// and the frame model only.
+#pragma once
+
+#include "model/model.h"
+
+#include <array>
+#include <memory>
+#include <vector>
+
+namespace attrib {
+
+// The seven property kinds, in file order; list 7 holds the dimension lines.
+enum PropertyKind { kNff = 0, kMbm, kUlf, kLlf, kTpf, kMaf, kSpf, kPropertyKindCount };
+constexpr int kListCount = 8;
+constexpr int kDimLineList = 7;
+
+// Common head of a property block; the kinds add their own fields.
+constexpr int kLabelSize = 32;
+struct PropertyBlock {
+    PropertyBlock* next = nullptr;
+    int id = 0;       // position in its list, from 1
+    int useCount = 0; // attribute records (live or held by undo) that refer to it
+    char label[kLabelSize] = {};
+    virtual ~PropertyBlock() = default;
+};
+
+struct NodeAttrib {
+    int selected = 0;
+    int number = 0;                    // analysis number
+    char support[3] = {'0', '0', '0'}; // Dx, Dy, Rz: '0' free, '1' fixed, '2' spring
+    double inclination = 0;            // degrees
+    PropertyBlock* force = nullptr;    // nodal force block
+    double prescribed[3] = {0, 0, 0};  // Dx, Dy (m), Rz (rad)
+    int prescribedFlag = 0;
+    double spring[3] = {0, 0, 0}; // Kx, Ky, Kz
+};
+
+// Index of each block reference of a member.
+enum MemberBlock {
+    kMaterial = 0,
+    kSection,
+    kEndMoments,
+    kUniform,
+    kLinear,
+    kThermal,
+    kMemberBlockCount
+};
+
+struct MemberAttrib {
+    int selected = 0;
+    int number = 0; // analysis number
+    int hingeStart = 0, hingeEnd = 0;
+    int rigid = 0, noAxial = 0;
+    std::array<PropertyBlock*, kMemberBlockCount> blocks{};
+    // Result and display data of the member: zeroed on creation, copied
+    // unchanged by splits.
+    std::array<double, 12> results{};
+};
+
+// A dimension line as the model file stores it: the two measured points and
+// the two ends of the dimension line drawn parallel to them, each end offset
+// from its measured point by the same vector (perpendicular to the measured
+// pair when made on the canvas). docs/dimension-lines.md.
+struct DimPoint {
+    double x = 0, y = 0;
+};
+struct DimensionLine {
+    std::array<DimPoint, 4> pts{}; // measured 1, measured 2, end 1, end 2
+    int selected = 0;
+};
+
+// The four stored points from the three points entered: the measured points
+// p1, p2 and the reference point r through which the dimension line passes.
+DimensionLine dimensionLineFrom(DimPoint p1, DimPoint p2, DimPoint r);
+
+struct AttributeRoot {
+    std::array<PropertyBlock*, kPropertyKindCount> lists{};
+    std::array<int, kPropertyKindCount> counters{};
+    std::vector<DimensionLine> dimLines; // list 7, in file order
+    AttributeRoot() = default;
+    AttributeRoot(const AttributeRoot&) = delete;
+    AttributeRoot& operator=(const AttributeRoot&) = delete;
+    ~AttributeRoot();
+};
+
+// Selection target of new entities: a new member is selected while the target
+// is members, a new node while it is nodes.
+enum Target { kTargetNone = 0, kTargetMembers = 1, kTargetNodes = 2 };
+
+// The module's state: the root of the current model and the target.
+struct AttribState {
+    std::unique_ptr<AttributeRoot> root;
+    int target = kTargetNone;
+    void reset();
+};
+AttribState& state();
+// The root of the current model (made when missing).
+AttributeRoot& root();
+
+// Default records.
+NodeAttrib* newNodeAttrib();
+MemberAttrib* newMemberAttrib();
+// A copy that holds its own references (use counts incremented).
+NodeAttrib* copyNodeAttrib(const NodeAttrib& a);
+MemberAttrib* copyMemberAttrib(const MemberAttrib& a);
+
+// The record of an entity (none when the model handed none out).
+inline NodeAttrib* nodeOf(const Vertex* v) {
+    return static_cast<NodeAttrib*>(v->attrib);
+}
+inline MemberAttrib* memberOf(const Edge* e) {
+    return static_cast<MemberAttrib*>(e->attrib);
+}
+
+// The hook table registered with the frame model.
+const ModelCallbacks& hooks();
+
+// Dimension line changes as application undo steps: call before changing the
+// list; one undo or redo brings the list back as it was at this call.
+void recordDimLineStep();
+
+} // namespace attrib

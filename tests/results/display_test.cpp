@@ -1,0 +1,169 @@
+// The model display into the recording driver: what each piece of the frame
+// is drawn as, in which colour, and symbol sizes that follow the window.
+#include "results/display.h"
+
+#include "gfx/record.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using gfx::Primitive;
+using Kind = gfx::Primitive::Kind;
+
+class DisplayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        mdl_reset();
+        attrib::state().reset();
+        mdl_register_hooks(&attrib::hooks());
+        mdl_set_tolerance(1e-3);
+        s = mdl_new_model();
+        settings = attrib::initialSettings();
+        colors = attrib::makeScheme(attrib::kWhiteBackground);
+        c.setWindow(-1, 9, -1, 9);
+    }
+    void TearDown() override {
+        mdl_reset();
+        attrib::state().reset();
+    }
+    void line(double x1, double y1, double x2, double y2) {
+        const MPoint p[2] = {{x1, y1}, {x2, y2}};
+        if (mdl_is_empty(s)) mdl_move_vertex(s->vertices, p[0]);
+        ASSERT_EQ(mdl_insert_points(s, CURVE_LINE, p, 2), -2);
+    }
+    void draw() {
+        c.reset();
+        results::DisplayInput in;
+        in.model = s;
+        in.root = &attrib::root();
+        in.settings = &settings;
+        in.colors = &colors;
+        results::drawModel(c, in);
+    }
+    std::vector<Primitive> of(Kind k, int color = -1) const {
+        std::vector<Primitive> out;
+        for (const Primitive& p : c.primitives())
+            if (p.kind == k && (color < 0 || p.color == color)) out.push_back(p);
+        return out;
+    }
+    int role(results::Role r) const { return results::roleColor(colors, r); }
+
+    Solid* s = nullptr;
+    attrib::AppSettings settings;
+    attrib::ColorScheme colors;
+    gfx::RecordingCanvas c{500, 500};
+};
+
+TEST_F(DisplayTest, RolesMapToTheSchemeSlots) {
+    using R = results::Role;
+    struct Case {
+        R role;
+        int white, black, blackForeground; // palette indices
+    } cases[] = {
+        {R::Members, 0, 1, 0},  {R::Selected, 12, 12, 0},  {R::Nodes, 3, 2, 0},
+        {R::Supports, 5, 4, 0}, {R::NodalForces, 6, 8, 0}, {R::Reactions, 12, 12, 15},
+        {R::Numbers, 0, 1, 0},  {R::Grid, 15, 14, 0},      {R::DimensionLines, 3, 2, 0},
+    };
+    for (const Case& k : cases) {
+        EXPECT_EQ(results::roleColor(attrib::makeScheme(0), k.role), k.white);
+        EXPECT_EQ(results::roleColor(attrib::makeScheme(2), k.role), k.black);
+        EXPECT_EQ(results::roleColor(attrib::makeScheme(3), k.role), k.blackForeground);
+    }
+    // No role draws in the background or the rubber band's slot.
+    for (int r = 0; r < static_cast<int>(R::Count); ++r) {
+        EXPECT_NE(results::roleSlot(static_cast<R>(r)), 1);
+        EXPECT_NE(results::roleSlot(static_cast<R>(r)), 2);
+    }
+}
+
+TEST_F(DisplayTest, EmptyModelIsOnlyTheBackground) {
+    draw();
+    ASSERT_EQ(c.primitives().size(), 1u);
+    EXPECT_EQ(c.primitives()[0].kind, Kind::Clear);
+    EXPECT_EQ(c.primitives()[0].color, colors.slot(2));
+}
+
+TEST_F(DisplayTest, MembersNodesSelectionAndArrows) {
+    line(0, 0, 0, 4);
+    line(0, 4, 6, 4);
+    attrib::memberOf(mdl_find_edge_at(s, {3, 4}, 1e-3))->selected = 1;
+    draw();
+    EXPECT_EQ(of(Kind::Polyline, role(results::Role::Members)).size(), 1u);
+    ASSERT_EQ(of(Kind::Polyline, role(results::Role::Selected)).size(), 1u);
+    EXPECT_EQ(of(Kind::Polyline, role(results::Role::Selected))[0].world[1].x, 6);
+    EXPECT_EQ(of(Kind::Mark, role(results::Role::Nodes)).size(), 3u);
+    EXPECT_EQ(of(Kind::Polygon).size(), 0u) << "no orientation arrows unless asked for";
+
+    settings.display[attrib::kMemberOrientation] = 1;
+    draw();
+    const auto arrows = of(Kind::Polygon);
+    ASSERT_EQ(arrows.size(), 2u);
+    // The arrow of the beam points from its start to its end, tip 0.01 L
+    // beyond the midpoint; L is the window's diagonal.
+    const double L = std::hypot(10, 10);
+    bool found = false;
+    for (const Primitive& p : arrows)
+        if (std::fabs(p.world[0].y - 4) < 1e-12) {
+            EXPECT_NEAR(p.world[0].x, 3 + 0.01 * L, 1e-12);
+            EXPECT_NEAR(p.world[1].y - p.world[2].y, 2 * 0.35 * 0.02 * L, 1e-12);
+            found = true;
+        }
+    EXPECT_TRUE(found);
+}
+
+TEST_F(DisplayTest, BlackForegroundTellsSelectionApartByStyleAndMark) {
+    line(0, 0, 4, 0);
+    colors = attrib::makeScheme(attrib::kBlackForeground);
+    attrib::memberOf(s->edges)->selected = 1;
+    attrib::nodeOf(s->vertices)->selected = 1;
+    draw();
+    const auto lines = of(Kind::Polyline);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].lineStyle, gfx::LineStyle::Dashed);
+    int big = 0;
+    for (const Primitive& m : of(Kind::Mark)) big += m.markSize == results::kSelectedNodeMarkPx;
+    EXPECT_EQ(big, 1);
+}
+
+TEST_F(DisplayTest, GridPointsOnlyWhileOnAndNotTooDense) {
+    settings.gridOn = 1;
+    draw(); // window -1..9 at 500 px: 11 x 11 points of step 1
+    EXPECT_EQ(of(Kind::Mark, role(results::Role::Grid)).size(), 121u);
+    settings.gridStepX = 0.01; // under 4 pixels apart
+    draw();
+    EXPECT_EQ(of(Kind::Mark, role(results::Role::Grid)).size(), 0u);
+    settings.gridStepX = 1;
+    settings.gridOn = 0;
+    draw();
+    EXPECT_EQ(of(Kind::Mark).size(), 0u);
+}
+
+TEST_F(DisplayTest, DimensionLinesWithTheirLengthWhenShown) {
+    attrib::root().dimLines.push_back(attrib::dimensionLineFrom({0, 0}, {4, 0}, {2, -1}));
+    draw();
+    const auto texts = of(Kind::Text, role(results::Role::DimensionLines));
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].text, "4.00 m");
+    EXPECT_EQ(of(Kind::Polyline, role(results::Role::DimensionLines)).size(), 3u);
+    settings.display[attrib::kDimLines] = 0;
+    draw();
+    EXPECT_TRUE(of(Kind::Text).empty());
+}
+
+TEST(SymbolSizes, FractionsOfTheWindowDiagonal) {
+    const results::SymbolSizes a = results::symbolSizes(0, 30, 0, 40);
+    EXPECT_EQ(a.diagonal, 50);
+    EXPECT_DOUBLE_EQ(a.orientationArrow, 1.0);
+    EXPECT_DOUBLE_EQ(a.hingedNode, 0.6);
+    EXPECT_DOUBLE_EQ(a.endHinge, 0.48);
+    EXPECT_DOUBLE_EQ(a.clampSquare, 0.9375);
+    EXPECT_DOUBLE_EQ(a.forceArrow, 2.25);
+    EXPECT_DOUBLE_EQ(a.support, 1.25);
+    // Zooming in by 2 halves every symbol in world units: the same on screen.
+    EXPECT_DOUBLE_EQ(results::symbolSizes(0, 15, 0, 20).forceArrow, a.forceArrow / 2);
+}
+
+} // namespace

@@ -1,0 +1,375 @@
+// Editing on the canvas through the started program: snapping, the grid line,
+// the creation modes and the keyboard mode, picks and fences, deletion, undo
+// and redo with the modified indicator and the selection summary, keys,
+// limits and the scale dial.
+#include "attrib/attrib.h"
+#include "fixture.h"
+#include "model/model.h"
+#include "shell/edit.h"
+#include "shell/view.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace shelltest {
+namespace {
+
+class EditTest : public ShellTest {
+protected:
+    // A press and release of `button` at a world point.
+    void click(double x, double y, int button = 1, ui::Modifiers mods = {}) {
+        const gfx::Point p = canvas().worldToPixel(x, y);
+        const int px = static_cast<int>(std::lround(p.x)), py = static_cast<int>(std::lround(p.y));
+        tk->canvasButton(at("datascreen"), button, true, px, py, mods);
+        tk->canvasButton(at("datascreen"), button, false, px, py, mods);
+    }
+    void drag(double x0, double y0, double x1, double y1, ui::Modifiers mods = {}) {
+        const gfx::Point a = canvas().worldToPixel(x0, y0), b = canvas().worldToPixel(x1, y1);
+        ui::Element& c = at("datascreen");
+        tk->canvasButton(c, 1, true, int(std::lround(a.x)), int(std::lround(a.y)), mods);
+        tk->canvasMotion(c, int(std::lround(b.x)), int(std::lround(b.y)), mods);
+        tk->canvasButton(c, 1, false, int(std::lround(b.x)), int(std::lround(b.y)), mods);
+    }
+    void member(double x0, double y0, double x1, double y1) {
+        click(x0, y0);
+        click(x1, y1);
+    }
+    // Nodes and members of the model, "N/M".
+    std::string counts() {
+        int n = 0, m = 0;
+        if (!shell::modelIsEmpty()) {
+            for (const Vertex* v = state().model->vertices; v; v = v->next) ++n;
+            for (const Edge* e = state().model->edges; e; e = e->next) ++m;
+        }
+        return std::to_string(n) + "/" + std::to_string(m);
+    }
+    bool hasNodeAt(double x, double y) {
+        for (const Vertex* v = state().model->vertices; v; v = v->next)
+            if (std::fabs(v->x - x) < 1e-9 && std::fabs(v->y - y) < 1e-9) return true;
+        return false;
+    }
+    void keyOnCanvas(int key) {
+        at("main").store("FOCUS", "datascreen");
+        tk->key(at("main"), key);
+    }
+    // A two-bay portal without the mouse: columns at x = 0, 4, 8 up to y = 3.
+    void portal() {
+        for (double x : {0.0, 4.0, 8.0}) shell::insertMember(x, 0, x, 3, 0.01);
+        shell::insertMember(0, 3, 8, 3, 0.01);
+        shell::deselectAll();
+    }
+};
+
+TEST(Snap, GridStepsRoundHalvesTowardZero) {
+    struct Case {
+        double v, step, want;
+    } cases[] = {
+        {2.5, 1, 2},    {-2.5, 1, -2}, {2.6, 1, 3},    {-2.6, 1, -3},
+        {0.49, 1, 0},   {1.5, 1, 1},   {-0.5, 1, -0},  {7.4, 2.5, 7.5},
+        {6.25, 2.5, 5}, {3.7, 0, 3.7}, {3.7, -1, 3.7}, {1e6 + 0.7, 1, 1e6 + 1},
+    };
+    for (const Case& c : cases)
+        EXPECT_DOUBLE_EQ(shell::snapToStep(c.v, c.step), c.want) << c.v << " step " << c.step;
+}
+
+TEST_F(EditTest, PointsSnapToTheGridUnlessControlInvertsIt) {
+    struct Case {
+        int grid, snap;
+        bool control;
+        double x, wantX;
+    } cases[] = {
+        {1, 1, false, 2.5, 2.0}, {1, 1, false, -2.5, -2.0}, {1, 1, false, 2.6, 3.0},
+        {1, 1, true, 2.6, 2.6},  {1, 0, true, 2.6, 3.0},    {1, 0, false, 2.6, 2.6},
+        {0, 1, false, 2.6, 2.6}, {0, 0, true, 2.6, 2.6},
+    };
+    for (const Case& c : cases) {
+        state().settings.gridOn = c.grid;
+        state().settings.snapToGrid = c.snap;
+        double x = c.x, y = 0.4;
+        shell::snapPoint(x, y, 0.01, c.control);
+        EXPECT_EQ(x, c.wantX) << c.x << " grid " << c.grid << " snap " << c.snap;
+    }
+    // Through the canvas: a node clicked near (2.7, 1.2) lands on (3, 1).
+    toggle("grid");
+    toggle("snaptogrid");
+    fire("InsVertex");
+    click(2.7, 1.2);
+    ASSERT_FALSE(shell::modelIsEmpty());
+    EXPECT_TRUE(hasNodeAt(3, 1));
+}
+
+TEST_F(EditTest, PointsSnapToNodesBeforeMembers) {
+    portal();
+    struct Case {
+        double x, y, tol;
+        bool control;
+        double wantX, wantY;
+    } cases[] = {
+        {4.05, 3.02, 0.1, false, 4, 3},      // near a node
+        {2.0, 3.05, 0.1, false, 2, 3},       // near the beam: foot on it
+        {2.0, 3.05, 0.01, false, 2, 3.05},   // outside the tolerance
+        {4.05, 3.02, 0.1, true, 4.05, 3.02}, // Control inverts snapping to members
+    };
+    for (const Case& c : cases) {
+        double x = c.x, y = c.y;
+        shell::snapPoint(x, y, c.tol, c.control);
+        EXPECT_NEAR(x, c.wantX, 1e-12) << c.x << "," << c.y;
+        EXPECT_NEAR(y, c.wantY, 1e-12) << c.x << "," << c.y;
+    }
+}
+
+TEST_F(EditTest, GridStepsIgnoreValuesThatAreNotPositive) {
+    EXPECT_EQ(at("gridstepxtext").get("ACTIVE"), "NO") << "the grid starts off";
+    EXPECT_EQ(at("snaptogrid").get("ACTIVE"), "NO");
+    toggle("grid");
+    EXPECT_EQ(at("gridstepxtext").get("ACTIVE"), "YES");
+    EXPECT_EQ(at("snaptogrid").get("ACTIVE"), "YES");
+    for (const char* bad : {"0", "-1", "", "0.0"}) {
+        at("gridstepxtext").set("VALUE", bad);
+        tk->commit(at("gridstepxtext"));
+        EXPECT_EQ(value("gridstepxtext"), bad) << "the field keeps what was typed";
+        EXPECT_EQ(state().settings.gridStepX, 1.0);
+    }
+    EXPECT_EQ(shell::isSaved(), 1);
+    at("gridstepytext").set("VALUE", "2.5");
+    tk->commit(at("gridstepytext"));
+    EXPECT_EQ(state().settings.gridStepY, 2.5);
+    EXPECT_EQ(value("gridstepytext"), "2.50");
+    EXPECT_EQ(shell::isSaved(), 0);
+    // The key filter refuses signs and letters.
+    EXPECT_EQ(tk->typeKey(at("gridstepxtext"), '-'), ui::kIgnore);
+    EXPECT_EQ(tk->typeKey(at("gridstepxtext"), 'e'), ui::kIgnore);
+    EXPECT_EQ(tk->typeKey(at("gridstepxtext"), '7'), ui::kDefault);
+    toggle("grid");
+    EXPECT_EQ(at("gridstepytext").get("ACTIVE"), "NO");
+}
+
+TEST_F(EditTest, DimensionLineModeTurnsTheDimensionLinesOn) {
+    toggle("vbltdimln");
+    ASSERT_EQ(state().settings.display[shell::kDimLines], 0);
+    state().file.saved = 1;
+    fire("InsDimLn");
+    EXPECT_EQ(state().settings.display[shell::kDimLines], 1);
+    EXPECT_EQ(value("vbltdimln"), "ON");
+    EXPECT_EQ(value("modetext"), "  Creation");
+    EXPECT_EQ(value("insdimln"), "ON");
+    EXPECT_EQ(shell::isSaved(), 0);
+    click(0, 0);
+    click(4, 0);
+    click(2, 1);
+    ASSERT_EQ(attrib::root().dimLines.size(), 1u);
+    EXPECT_NEAR(attrib::root().dimLines[0].pts[2].y, 1, 0.05);
+    EXPECT_EQ(value("edtundo"), "") << "undo is active";
+    EXPECT_EQ(at("edtundo").get("ACTIVE"), "YES");
+    fire("EdtUndo");
+    EXPECT_TRUE(attrib::root().dimLines.empty());
+}
+
+TEST_F(EditTest, KeyboardModeRepeatsTheDialogUntilCancelled) {
+    toggle("keyboard");
+    EXPECT_EQ(value("select"), "ON");
+    backend->queueParam({"0", "0", "0", "3", "0"});
+    backend->queueParam({"0", "3", "5", "3", "0"});
+    backend->queueParamCancel();
+    fire("InsLine");
+    EXPECT_EQ(backend->pendingCount(), 0u);
+    EXPECT_TRUE(backend->errors().empty());
+    EXPECT_EQ(counts(), "3/2");
+    EXPECT_EQ(state().mode, shell::EditMode::Select);
+    EXPECT_EQ(value("insline"), "OFF");
+    const auto& t = backend->transcript();
+    EXPECT_EQ(std::count_if(t.begin(), t.end(),
+                            [](const std::string& s) { return s.rfind("form: ", 0) == 0; }),
+              3);
+}
+
+TEST_F(EditTest, NodeOnAMemberSplitsItAndANodeOnANodeChangesNothing) {
+    fire("InsLine");
+    member(0, 0, 6, 0);
+    fire("InsVertex");
+    click(2, 0);
+    EXPECT_EQ(counts(), "3/2");
+    EXPECT_EQ(shell::selectionSummary(), "1 node selected");
+    click(2, 0);
+    EXPECT_EQ(counts(), "3/2");
+}
+
+TEST_F(EditTest, PicksAndFencesSelectOneKind) {
+    portal();
+    shell::insertNode(12, 1, 0.01); // an isolated node
+    shell::deselectAll();
+    fire("Select");
+    struct Step {
+        double x0, y0, x1, y1; // a fence, or a click when the corners are equal
+        bool shift;
+        const char* want;
+    } steps[] = {
+        {-1, -1, 9, 4, false, "5 members selected"}, // members and nodes inside
+        {11, 0, 13, 2, false, "1 node selected"},    // isolated node only
+        {4, 1.5, 4, 1.5, true, "1 node selected"},   // shift-click a member: unchanged
+        {4, 3, 4, 3, false, "1 node selected"},      // node where members meet
+        {2, 3, 2, 3, false, "1 member selected"},    // a member
+        {2, 3, 2, 3, true, "nothing selected"},      // shift-click it again
+    };
+    for (const Step& s : steps) {
+        ui::Modifiers m;
+        m.shift = s.shift;
+        if (s.x0 == s.x1)
+            click(s.x0, s.y0, 1, m);
+        else
+            drag(s.x0, s.y0, s.x1, s.y1, m);
+        EXPECT_EQ(shell::selectionSummary(), s.want) << s.x0 << "," << s.y0;
+    }
+    // The right button asks for an inquiry and selects nothing.
+    click(2, 3, 3);
+    EXPECT_EQ(shell::selectionSummary(), "nothing selected");
+    EXPECT_EQ(state().pickPurpose, 0);
+}
+
+TEST_F(EditTest, DeleteRefusesNodesThatJoinMembersAtAnAngle) {
+    portal();
+    fire("Select");
+    click(0, 3); // corner node
+    fire("EdtDelSelAll");
+    EXPECT_EQ(counts(), "6/5");
+    EXPECT_EQ(backend->transcript().back(),
+              "message [ Kestrel Message ]: \n   Selected objects can not be deleted.   \n");
+    EXPECT_EQ(shell::selectionSummary(), "nothing selected");
+    click(4, 0); // foot of the middle column: a dangling end
+    fire("EdtDelSelAll");
+    EXPECT_EQ(counts(), "6/5") << "a node at the end of one member cannot be removed";
+    drag(-1, -1, 9, 4);
+    fire("EdtDelSelAll");
+    EXPECT_TRUE(shell::modelIsEmpty()) << "only the dummy vertex is left";
+    fire("EdtUndo");
+    EXPECT_EQ(counts(), "6/5");
+}
+
+TEST_F(EditTest, DeleteKeyActsOnlyWhenTheCanvasHasTheFocus) {
+    portal();
+    fire("Select");
+    click(2, 3);
+    at("main").store("FOCUS", "gridstepxtext");
+    EXPECT_EQ(tk->key(at("main"), ui::K_DEL), ui::kDefault);
+    EXPECT_EQ(counts(), "6/5");
+    keyOnCanvas(ui::K_BS);
+    EXPECT_EQ(counts(), "6/4");
+}
+
+TEST_F(EditTest, UndoAndRedoWithTheModifiedIndicator) {
+    EXPECT_EQ(at("edtundo").get("ACTIVE"), "NO");
+    fire("EdtUndo");
+    EXPECT_EQ(shell::isSaved(), 1) << "nothing to undo: not modified";
+    fire("InsLine");
+    member(0, 0, 5, 0);
+    EXPECT_EQ(at("edtundo").get("ACTIVE"), "YES");
+    EXPECT_EQ(at("edtredo").get("ACTIVE"), "NO");
+    fire("EdtUndo");
+    EXPECT_TRUE(shell::modelIsEmpty());
+    EXPECT_EQ(shell::isSaved(), 0) << "one edit and one undo count as modified";
+    EXPECT_EQ(at("edtundo").get("ACTIVE"), "NO");
+    EXPECT_EQ(at("edtredo").get("ACTIVE"), "YES");
+    fire("EdtRedo");
+    EXPECT_EQ(counts(), "2/1");
+    EXPECT_EQ(state().mode, shell::EditMode::InsertMember) << "the mode is restarted";
+    // The right button goes to the creation, which it ends: select mode.
+    click(1, 1, 3);
+    EXPECT_EQ(state().mode, shell::EditMode::Select);
+    EXPECT_EQ(value("insline"), "OFF");
+    EXPECT_EQ(value("modetext"), " Selection");
+}
+
+TEST_F(EditTest, UndoThatLeavesBothKindsSelectedClearsTheSelection) {
+    shell::insertMember(0, 0, 4, 0, 0.01);
+    shell::insertNode(10, 10, 0.01);
+    shell::deselectAll();
+    fire("Select");
+    click(2, 0);
+    fire("EdtDelSelAll"); // the undo step keeps the member's record, selected
+    click(10, 10);
+    ASSERT_EQ(shell::selectionSummary(), "1 node selected");
+    fire("EdtUndo");
+    EXPECT_EQ(shell::selectionSummary(), "nothing selected");
+    EXPECT_EQ(state().selectionKind, 0);
+    for (const Vertex* v = state().model->vertices; v; v = v->next)
+        EXPECT_EQ(attrib::nodeOf(v)->selected, 0);
+    for (const Edge* e = state().model->edges; e; e = e->next)
+        EXPECT_EQ(attrib::memberOf(e)->selected, 0);
+    EXPECT_EQ(at("edtdelsel").get("ACTIVE"), "NO");
+}
+
+TEST_F(EditTest, KeysMoveAndZoomTheViewAndEscapeSelects) {
+    double x0, x1, y0, y1;
+    shell::viewWindow(x0, x1, y0, y1);
+    const double w = x1 - x0, h = y1 - y0;
+    struct Case {
+        int key;
+        double dx, dy; // window move in window sizes
+    } cases[] = {{ui::K_LEFT, 0.1, 0}, {ui::K_RIGHT, -0.1, 0}, {ui::K_UP, 0, -0.1},
+                 {ui::K_DOWN, 0, 0.1}, {ui::K_PGUP, 0, -1},    {ui::K_PGDN, 0, 1}};
+    for (const Case& c : cases) {
+        double a0, a1, b0, b1;
+        shell::viewWindow(a0, a1, b0, b1);
+        keyOnCanvas(c.key);
+        double n0, n1, m0, m1;
+        shell::viewWindow(n0, n1, m0, m1);
+        EXPECT_NEAR(n0 - a0, c.dx * w, 1e-9) << c.key;
+        EXPECT_NEAR(m0 - b0, c.dy * h, 1e-9) << c.key;
+    }
+    keyOnCanvas('+');
+    shell::viewWindow(x0, x1, y0, y1);
+    EXPECT_NEAR(w / (x1 - x0), 1.2, 1e-9);
+    fire("InsLine");
+    EXPECT_EQ(tk->key(at("main"), ui::K_ESC), ui::kIgnore);
+    EXPECT_EQ(state().mode, shell::EditMode::Select);
+    EXPECT_EQ(tk->key(at("main"), 'v'), ui::kDefault);
+}
+
+TEST_F(EditTest, LimitsFormAndScaleDial) {
+    backend->queueParam({"-2", "8", "0", "5"});
+    fire("VisLimits");
+    double x0, x1, y0, y1;
+    shell::viewWindow(x0, x1, y0, y1);
+    EXPECT_LE(x0, -2 + 1e-9);
+    EXPECT_GE(x1, 8 - 1e-9);
+    EXPECT_LE(y0, 1e-9);
+    EXPECT_GE(y1, 5 - 1e-9);
+    // Inverted limits are refused with a message; the window stays.
+    backend->queueParam({"8", "-2", "0", "5"});
+    fire("VisLimits");
+    double a0, a1, b0, b1;
+    shell::viewWindow(a0, a1, b0, b1);
+    EXPECT_EQ(a0, x0);
+    EXPECT_EQ(b1, y1);
+    EXPECT_TRUE(backend->errors().empty());
+    // Half a radian forward shrinks the window by 1.1; back restores it.
+    tk->turnDial(at("scaledial"), 0.5);
+    shell::viewWindow(a0, a1, b0, b1);
+    EXPECT_NEAR((x1 - x0) / (a1 - a0), 1.1, 1e-9);
+    EXPECT_NEAR(0.5 * (a0 + a1), 0.5 * (x0 + x1), 1e-9);
+    tk->turnDial(at("scaledial"), -0.5);
+    shell::viewWindow(a0, a1, b0, b1);
+    EXPECT_NEAR(a1 - a0, x1 - x0, 1e-9);
+}
+
+} // namespace
+} // namespace shelltest
+
+namespace shelltest {
+namespace {
+
+TEST_F(EditTest, FitShowsTheDimensionLinesWhileTheyAreShown) {
+    shell::insertMember(0, 0, 4, 0, 0.01);
+    shell::insertDimensionLine(0, 0, 4, 0, 2, -6);
+    double x0, x1, y0, y1;
+    fire("VisFit");
+    shell::viewWindow(x0, x1, y0, y1);
+    EXPECT_LE(y0, -6);
+    toggle("vbltdimln");
+    fire("VisFit");
+    shell::viewWindow(x0, x1, y0, y1);
+    EXPECT_GT(y0, -6) << "hidden dimension lines do not count";
+}
+
+} // namespace
+} // namespace shelltest
