@@ -109,41 +109,47 @@ TEST_F(SmallScreen, TheToolBarsWrapOnANarrowWindow) {
     EXPECT_LT(row->minimumSize().width(), 300);
 }
 
-// Width left for text inside a line edit.
-int textRoom(const QLineEdit* edit) {
-    const int frame = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit);
-    const QMargins m = edit->textMargins();
-    return edit->width() - 2 * frame - 4 - m.left() - m.right();
+// Width left for text inside a label or a line edit.
+int textRoom(const QWidget* w) {
+    if (!qobject_cast<const QLineEdit*>(w)) return w->contentsRect().width();
+    const int frame = w->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, w);
+    const QMargins m = static_cast<const QLineEdit*>(w)->textMargins();
+    return w->width() - 2 * frame - 4 - m.left() - m.right();
 }
 
 TEST_F(SmallScreen, UnitLabelsAndFieldsHoldTheirLongestTexts) {
-    // Every length unit (the unit labels show the length unit).
-    for (const char* name :
-         {"hsizeunit", "vsizeunit", "gridstepxunit", "gridstepyunit", "resultstepunit"}) {
-        const QLabel* l = widget<QLabel>(name);
-        ASSERT_NE(l, nullptr) << name;
-        for (int code = 0; code <= 4; ++code) {
-            const QString text = QString::fromStdString(units::unitLabelUtf8(code));
-            EXPECT_LE(l->fontMetrics().horizontalAdvance(text), l->contentsRect().width())
-                << name << " " << text.toStdString();
-        }
-    }
+    std::vector<std::string> lengthUnits; // what the unit labels show
+    for (int code = 0; code <= 4; ++code) lengthUnits.push_back(units::unitLabelUtf8(code));
     // Six digits before the point with the two decimals of every preset format.
-    for (const char* name :
-         {"htext", "vtext", "gridstepxtext", "gridstepytext", "resultsteptext"}) {
-        const QLineEdit* e = widget<QLineEdit>(name);
-        ASSERT_NE(e, nullptr) << name;
-        EXPECT_LE(e->fontMetrics().horizontalAdvance("999999.99"), textRoom(e)) << name;
-    }
-    for (const char* name : {"cursorxpos", "cursorypos"}) {
-        const QLabel* l = widget<QLabel>(name);
-        EXPECT_LE(l->fontMetrics().horizontalAdvance("-999999.99 mm"), l->contentsRect().width())
-            << name;
+    const std::vector<std::string> value = {"999999.99"};
+    const std::vector<std::string> cursor = {"-999999.99 mm"};
+    const struct {
+        const char* element;
+        const std::vector<std::string>& texts;
+    } cases[] = {
+        {"hsizeunit", lengthUnits},
+        {"vsizeunit", lengthUnits},
+        {"gridstepxunit", lengthUnits},
+        {"gridstepyunit", lengthUnits},
+        {"resultstepunit", lengthUnits},
+        {"htext", value},
+        {"vtext", value},
+        {"gridstepxtext", value},
+        {"gridstepytext", value},
+        {"resultsteptext", value},
+        {"cursorxpos", cursor},
+        {"cursorypos", cursor},
+    };
+    for (const auto& c : cases) {
+        const QWidget* w = widget(c.element);
+        ASSERT_NE(w, nullptr) << c.element;
+        for (const std::string& text : c.texts)
+            EXPECT_LE(w->fontMetrics().horizontalAdvance(QString::fromStdString(text)), textRoom(w))
+                << c.element << " " << text;
     }
     const QLabel* mode = widget<QLabel>("modelabel");
     for (const char* title : {"Editing Mode:", "Influence Line Factor:", "Bending Moment:"})
-        EXPECT_LE(mode->fontMetrics().horizontalAdvance(title), mode->contentsRect().width())
-            << title;
+        EXPECT_LE(mode->fontMetrics().horizontalAdvance(title), textRoom(mode)) << title;
 }
 
 TEST_F(SmallScreen, EveryImageOfTheWindowsIsBuiltIntoTheProgram) {
