@@ -35,7 +35,8 @@ struct Case {
 };
 
 TEST(CommandLine, OptionsAndStartsWithoutADisplay) {
-    const std::string dir = testrun::makeTempDir("cli");
+    const testrun::TempDir temp("cli");
+    const std::string& dir = temp.path;
     ASSERT_FALSE(dir.empty());
     const Case cases[] = {
         {"version", kKestrel + " --version", 0, "kestrel " KESTREL_VERSION "\n", ""},
@@ -74,7 +75,8 @@ TEST(CommandLine, OptionsAndStartsWithoutADisplay) {
 }
 
 TEST(CommandLine, HelpGoesToStandardOutput) {
-    const std::string dir = testrun::makeTempDir("cli");
+    const testrun::TempDir temp("cli");
+    const std::string& dir = temp.path;
     ASSERT_FALSE(dir.empty());
     const testrun::Outcome r = testrun::run(kBare + kKestrel + " --help", dir);
     EXPECT_EQ(r.status, 0);

@@ -6,6 +6,7 @@
 #include "tests/app/run.h"
 
 #include <fstream>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 
@@ -19,17 +20,24 @@ bool exists(const std::string& path) {
 class Installed : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        prefix = testrun::makeTempDir("prefix");
-        work = testrun::makeTempDir("elsewhere");
+        prefixDir = std::make_unique<testrun::TempDir>("prefix");
+        workDir = std::make_unique<testrun::TempDir>("elsewhere");
+        prefix = prefixDir->path;
+        work = workDir->path;
         ASSERT_FALSE(prefix.empty() || work.empty());
         const testrun::Outcome r = testrun::run(
             "'" KESTREL_CMAKE "' --install '" KESTREL_BUILD_DIR "' --prefix '" + prefix + "'",
             work);
         ASSERT_EQ(r.status, 0) << r.out << r.err;
     }
-    static void TearDownTestSuite() { testrun::run("rm -rf '" + prefix + "' '" + work + "'", "/"); }
+    static void TearDownTestSuite() {
+        prefixDir.reset();
+        workDir.reset();
+    }
+    static std::unique_ptr<testrun::TempDir> prefixDir, workDir;
     static std::string prefix, work;
 };
+std::unique_ptr<testrun::TempDir> Installed::prefixDir, Installed::workDir;
 std::string Installed::prefix, Installed::work;
 
 TEST_F(Installed, FilesAndTheDesktopEntryWithItsIcon) {

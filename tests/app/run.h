@@ -25,12 +25,19 @@ inline std::string readFile(const std::string& path) {
     return s.str();
 }
 
-// A fresh directory under the test's temporary directory.
-inline std::string makeTempDir(const std::string& stem) {
-    std::string pattern = ::testing::TempDir() + stem + "-XXXXXX";
-    if (!mkdtemp(pattern.data())) return "";
-    return pattern;
-}
+// A fresh directory under the test's temporary directory, removed with its
+// content at the end of its scope ("" when it could not be made).
+struct TempDir {
+    explicit TempDir(const std::string& stem) : path(::testing::TempDir() + stem + "-XXXXXX") {
+        if (!mkdtemp(path.data())) path.clear();
+    }
+    ~TempDir() {
+        if (!path.empty()) std::system(("rm -rf '" + path + "'").c_str());
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    std::string path;
+};
 
 // `command` runs through /bin/sh in `dir`.
 inline Outcome run(const std::string& command, const std::string& dir) {
