@@ -2,7 +2,10 @@
 //   kestrel [model.kst]
 //   kestrel --record JOURNAL [model.kst]   also writes the session's journal
 //   kestrel --replay JOURNAL [model.kst]   runs the journal on the headless backend
+//   kestrel --help | --version
 // Only the first model file argument is used; further arguments are ignored.
+// The window needs a display: without one the program says so and ends with
+// status 1 instead of letting the toolkit abort.
 #include "shell/journal.h"
 #include "shell/mainwindow.h"
 #include "shell/startup.h"
@@ -10,22 +13,122 @@
 #include "ui/ui.h"
 
 #ifdef KESTREL_WITH_QT
+#include "app/images.h"
 #include "ui/qt/qtbackend.h"
 #endif
 
+#include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
+const char* const kUsage = "usage: kestrel [model.kst]\n"
+                           "       kestrel --record JOURNAL [model.kst]\n"
+                           "       kestrel --replay JOURNAL [model.kst]\n"
+                           "       kestrel --help | --version\n";
+
 int usage() {
-    std::fputs("usage: kestrel [model.kst]\n"
-               "       kestrel --record JOURNAL [model.kst]\n"
-               "       kestrel --replay JOURNAL [model.kst]\n",
-               stderr);
+    std::fputs(kUsage, stderr);
     return 2;
+}
+
+int help() {
+    std::fputs(kUsage, stdout);
+    std::fputs("\n"
+               "Kestrel: linear static analysis of plane frames.\n"
+               "\n"
+               "  model.kst          the model file to open\n"
+               "  --record JOURNAL   also write the session's inputs to JOURNAL\n"
+               "  --replay JOURNAL   replay a journal without a window; its alerts and\n"
+               "                     messages are printed\n"
+               "  --help             print this text\n"
+               "  --version          print the version\n"
+               "\n"
+               "The window needs a display. kestrel-solve FILE.dat analyses a neutral\n"
+               "file from the command line.\n",
+               stdout);
+    return 0;
+}
+
+int noDisplay() {
+    std::fputs("kestrel: no display\n"
+               "The window needs an X11 or Wayland display: set DISPLAY or WAYLAND_DISPLAY,\n"
+               "or run it under xvfb-run. Without a display:\n"
+               "  kestrel --replay JOURNAL [model.kst]   replays a session journal\n"
+               "  kestrel-solve FILE.dat                 analyses a neutral file\n",
+               stderr);
+    return 1;
+}
+
+std::string env(const char* name) {
+    const char* v = std::getenv(name);
+    return v ? v : "";
+}
+
+// True when something listens on the Unix socket (a file path, or an
+// abstract name when it starts with '@').
+bool listening(const std::string& socketName) {
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    if (socketName.size() >= sizeof addr.sun_path) return false;
+    std::memcpy(addr.sun_path, socketName.data(), socketName.size());
+    if (socketName[0] == '@') addr.sun_path[0] = '\0';
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    const socklen_t len =
+        static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + socketName.size());
+    const bool ok = connect(fd, reinterpret_cast<const sockaddr*>(&addr), len) == 0;
+    close(fd);
+    return ok;
+}
+
+// An X11 display name. A local one (":0", "unix:0.0") must have its server's
+// socket; a remote one is left to the toolkit to reach.
+bool x11Display(const std::string& display) {
+    if (display.empty()) return false;
+    std::string number;
+    if (display[0] == ':')
+        number = display.substr(1);
+    else if (display.rfind("unix:", 0) == 0)
+        number = display.substr(5);
+    else
+        return true;
+    number = number.substr(0, number.find('.'));
+    if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) return false;
+    const std::string path = "/tmp/.X11-unix/X" + number;
+    return listening(path) || listening("@" + path);
+}
+
+// Whether the toolkit can open its windows here. A platform other than X11
+// or Wayland chosen through QT_QPA_PLATFORM (offscreen, vnc, ...) needs no
+// display of either kind.
+bool displayAvailable() {
+    const std::string platform = env("QT_QPA_PLATFORM");
+    const std::string kind = platform.substr(0, platform.find(':'));
+    const bool wayland = !env("WAYLAND_DISPLAY").empty();
+    if (kind.empty()) return wayland || x11Display(env("DISPLAY"));
+    if (kind == "xcb") return x11Display(env("DISPLAY"));
+    if (kind.rfind("wayland", 0) == 0) return wayland;
+    return true;
+}
+
+// Names every image of the windows that the program does not hold.
+void reportMissingImages([[maybe_unused]] ui::Toolkit& tk) {
+#ifdef KESTREL_WITH_QT
+    for (const char* window : {"main", "about"}) {
+        const ui::Element* root = tk.find(window);
+        if (!root) continue;
+        for (const std::string& path : app::imagesNotBuiltIn(*root))
+            std::fprintf(stderr, "kestrel: image not built into the program: %s\n", path.c_str());
+    }
+#endif
 }
 
 int replay(const std::string& journal, const std::string& file) {
@@ -39,6 +142,7 @@ int replay(const std::string& journal, const std::string& file) {
     shell::ReplayBackend& backend = *owned;
     ui::Toolkit tk(std::move(owned));
     if (int rc = shell::startUp(tk, file); rc != 0) return rc;
+    reportMissingImages(tk);
     backend.load(std::move(entries));
     int status = shell::replayJournal(tk, backend, journal, stdout, stderr);
     shell::shutDown(tk);
@@ -61,16 +165,27 @@ int main(int argc, char** argv) {
     std::string journal, file;
     bool replaying = false, recording = false;
     int first = 1;
+    if (argc > 1 && !std::strcmp(argv[1], "--help")) return help();
+    if (argc > 1 && !std::strcmp(argv[1], "--version")) {
+        std::printf("kestrel %s\n", KESTREL_VERSION);
+        return 0;
+    }
     if (argc > 1 && (!std::strcmp(argv[1], "--replay") || !std::strcmp(argv[1], "--record"))) {
         if (argc < 3) return usage();
         replaying = !std::strcmp(argv[1], "--replay");
         recording = !replaying;
         journal = argv[2];
         first = 3;
+    } else if (argc > 1 && !std::strncmp(argv[1], "--", 2)) {
+        std::fprintf(stderr, "kestrel: unknown option %s\n", argv[1]);
+        return usage();
     }
     if (argc > first) file = argv[first];
     if (replaying) return replay(journal, file);
 
+#ifdef KESTREL_WITH_QT
+    if (!displayAvailable()) return noDisplay();
+#endif
     ui::Toolkit tk(screenBackend(argc, argv));
     shell::JournalRecorder recorder;
     if (recording && !recorder.start(tk, journal)) {
@@ -78,6 +193,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (int rc = shell::startUp(tk, file); rc != 0) return rc;
+    reportMissingImages(tk);
     shell::runMainLoop(tk);
     recorder.stop();
     shell::shutDown(tk);

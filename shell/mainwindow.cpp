@@ -60,12 +60,20 @@ Element* pressTool(Toolkit& tk, const std::string& name, const std::string& tip,
                      {"VALUE", on ? "ON" : "OFF"}});
 }
 
+// `size` is a width in quarters of the font's average character width, so
+// that labels follow the font ("16x": four characters).
 Element* label(Toolkit& tk, const std::string& name, const std::string& title,
                const std::string& size = "") {
     Element& e = tk.make(Kind::Label, name, {{"TITLE", title}});
-    if (!size.empty()) e.store("RASTERSIZE", size);
+    if (!size.empty()) e.store("SIZE", size);
     return &e;
 }
+
+// Widths shared by the lines of the side panel: a unit label holds the
+// longest length unit ("mm"); a value field six digits before the point and
+// the decimals of the finest format.
+const char* const kUnitWidth = "18x";
+const char* const kFieldWidth = "52x";
 
 // A one-line numeric field with its key filter and commit actions.
 Element* field(Toolkit& tk, const std::string& name, const std::string& value,
@@ -76,7 +84,7 @@ Element* field(Toolkit& tk, const std::string& name, const std::string& value,
                      {"ACTION", filter},
                      {"COMMIT_CB", commit},
                      {"NC", "16"},
-                     {"RASTERSIZE", "64x"}});
+                     {"SIZE", kFieldWidth}});
 }
 
 // A line of controls packed to the left.
@@ -184,7 +192,7 @@ Element* toolbars(Toolkit& tk) {
         (i < 5 ? modelAtt : loadAtt)
             .append(*pressTool(tk, p.button, p.tip, p.action, p.icon, i == kMaterialPanel));
     }
-    return &tk.make(Kind::HBox, "toolbars", {{"GAP", "6"}},
+    return &tk.make(Kind::HBox, "toolbars", {{"GAP", "6"}, {"WRAP", "YES"}},
                     {io, separator(tk), undo, separator(tk), edit, separator(tk), &modelAtt,
                      separator(tk), &loadAtt, &tk.make(Kind::Fill)});
 }
@@ -238,14 +246,14 @@ Element* resultBar(Toolkit& tk) {
 
 Element* modeLine(Toolkit& tk) {
     return hbox(tk,
-                {label(tk, "modelabel", "Editing Mode:", "110x"),
+                {label(tk, "modelabel", "Editing Mode:", "100x"),
                  &tk.make(Kind::Text, "modetext",
                           {{"VALUE", "   None   "},
                            {"ACTION", "DefFactText"},
                            {"COMMIT_CB", "DefFactSet"},
                            {"NC", "16"},
                            {"RASTERSIZE", "90x"}}),
-                 label(tk, "modeunit", " ", "40x")},
+                 label(tk, "modeunit", " ", "28x")},
                 "modemenu");
 }
 
@@ -259,7 +267,7 @@ Element* stepLine(Toolkit& tk) {
                 {label(tk, "", "Step:"),
                  field(tk, "resultsteptext", "0.00", "Step size for result values",
                        "ResultStepText", "ResultStepSet"),
-                 label(tk, "resultstepunit", "m", "30x"), steps},
+                 label(tk, "resultstepunit", "m", kUnitWidth), steps},
                 "segresmenu");
 }
 
@@ -282,11 +290,11 @@ Element* locationLine(Toolkit& tk) {
         Kind::VBox, "locmenu", {{"GAP", "2"}},
         {hbox(tk, {label(tk, "", "Width:"),
                    field(tk, "htext", "", "Horizontal work space size", "HsizeText", "HsizeSet"),
-                   label(tk, "hsizeunit", "m", "30x"), label(tk, "", "Height:"),
+                   label(tk, "hsizeunit", "m", kUnitWidth), label(tk, "", "Height:"),
                    field(tk, "vtext", "", "Vertical work space size", "VsizeText", "VsizeSet"),
-                   label(tk, "vsizeunit", "m", "30x")}),
-         hbox(tk, {label(tk, "", "X:"), label(tk, "cursorxpos", " ", "100x"), label(tk, "", "Y:"),
-                   label(tk, "cursorypos", " ", "100x")})});
+                   label(tk, "vsizeunit", "m", kUnitWidth)}),
+         hbox(tk, {label(tk, "", "X:"), label(tk, "cursorxpos", " ", "64x"), label(tk, "", "Y:"),
+                   label(tk, "cursorypos", " ", "64x")})});
 }
 
 Element* gridLine(Toolkit& tk) {
@@ -294,9 +302,9 @@ Element* gridLine(Toolkit& tk) {
         tk,
         {check(tk, "grid", "Grid", "Grid", false),
          field(tk, "gridstepxtext", "1.00", "Grid step in X", "GridStepXText", "GridStepXSet"),
-         label(tk, "gridstepxunit", "m", "20x"),
+         label(tk, "gridstepxunit", "m", kUnitWidth),
          field(tk, "gridstepytext", "1.00", "Grid step in Y", "GridStepYText", "GridStepYSet"),
-         label(tk, "gridstepyunit", "m", "20x"),
+         label(tk, "gridstepyunit", "m", kUnitWidth),
          check(tk, "snaptogrid", "Snap", "SnapToGrid", false)},
         "gridmenu");
 }
@@ -325,7 +333,7 @@ Element* drawingArea(Toolkit& tk) {
                                 {"ZOOMFENCE_ADJUST", "YES"},
                                 {"ZOOMFENCE_DRAG", "YES"},
                                 {"EXPAND", "YES"},
-                                {"RASTERSIZE", "760x520"}});
+                                {"RASTERSIZE", "640x480"}});
     Element* caseLine = hbox(
         tk,
         {label(tk, "", "Load Case/Combination:"),

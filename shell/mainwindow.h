@@ -18,7 +18,8 @@ namespace shell {
 ui::Element& buildAboutWindow(ui::Toolkit& tk);
 // Builds the main dialog with every menu, tool bar and panel.
 ui::Element& buildMainWindow(ui::Toolkit& tk);
-// Path of one of the program's SVG icons ("new" -> ".../icons/new.svg").
+// Path of one of the program's SVG icons, a resource compiled into the
+// program ("new" -> ":/icons/new.svg").
 std::string iconPath(const std::string& name);
 
 } // namespace shell

@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QScreen>
+#include <algorithm>
 
 namespace ui {
 
@@ -144,21 +145,35 @@ void QtBackend::show(Element& dialog, int x, int y) {
     if (!w) return;
     const bool first = !n->shown;
     n->shown = true;
+    const QRect screen = w->screen() ? w->screen()->availableGeometry() : QRect();
     if (first) {
         w->adjustSize();
         if (dialog.has("SIZE") || dialog.has("RASTERSIZE"))
             attributeSet(dialog, dialog.has("RASTERSIZE") ? "RASTERSIZE" : "SIZE");
+        // A window asked larger than the screen opens maximized: the window
+        // manager fits it with its frame. Without one it takes the screen.
+        if (screen.isValid() && (w->width() > screen.width() || w->height() > screen.height())) {
+            w->resize(w->size().boundedTo(screen.size()).expandedTo(w->minimumSizeHint()));
+            w->setWindowState(w->windowState() | Qt::WindowMaximized);
+        }
     }
     if (x >= 0 && y >= 0) {
         w->move(x, y);
     } else if (first) {
         // Centred over the window the user works in, or on the screen.
+        // Its top left corner stays on the screen, so that the title bar and
+        // the menus can be reached.
         QWidget* over = activeWindow();
-        QRect area = over && over != w ? over->frameGeometry()
-                                       : (w->screen() ? w->screen()->availableGeometry() : QRect());
+        QRect area = over && over != w ? over->frameGeometry() : screen;
         if (area.isValid()) {
             QRect frame = w->frameGeometry();
             frame.moveCenter(area.center());
+            if (screen.isValid()) {
+                frame.moveRight(std::min(frame.right(), screen.right()));
+                frame.moveBottom(std::min(frame.bottom(), screen.bottom()));
+                frame.moveLeft(std::max(frame.left(), screen.left()));
+                frame.moveTop(std::max(frame.top(), screen.top()));
+            }
             w->move(frame.topLeft());
         }
     }

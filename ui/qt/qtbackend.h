@@ -12,6 +12,11 @@
 // with the handle name of the element holding the keyboard focus, so that a
 // key handler can tell whether the canvas has it.
 //
+// Layout: an HBox with "WRAP" "YES" continues on a new row when the window
+// is too narrow for it; the pages of a Switch scroll when the window is too
+// small for them; a canvas's RASTERSIZE is the size it asks for, not its
+// minimum; a dialog asked larger than the screen opens maximized.
+//
 // Created by app/main.cpp through makeQtBackend(), which also creates the
 // QApplication; the Toolkit owns the backend.
 #pragma once

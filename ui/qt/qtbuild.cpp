@@ -3,6 +3,7 @@
 // object and which attributes of its own the kind understands; the
 // attributes every kind shares ("ACTIVE", "TIP", "FONT", "SIZE", ...) are
 // handled once.
+#include "ui/qt/qtflowlayout.h"
 #include "ui/qt/qtnode.h"
 
 #include <QAbstractButton>
@@ -16,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSlider>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -301,13 +303,29 @@ void createCanvas(QtNode& n, QtNode*) {
     n.widget = new QtCanvasWidget(&n);
 }
 
+// The pages sit in a scroll area: a page taller or wider than the room the
+// window leaves scrolls instead of raising the window's minimum size.
 void createSwitch(QtNode& n, QtNode*) {
-    n.widget = new QStackedWidget;
+    auto* stack = new QStackedWidget;
+    auto* scroll = new QScrollArea;
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(stack);
+    n.widget = stack;
+    n.outer = scroll;
 }
 
+// With "WRAP" "YES" the row wraps when the window is too narrow for it.
 void createHBox(QtNode& n, QtNode*) {
     n.widget = new QWidget;
-    n.layout = boxLayout(n.widget, true, 0, 2);
+    if (n.el->get("WRAP") == "YES") {
+        auto* flow = new QtFlowLayout(n.widget);
+        flow->setContentsMargins(0, 0, 0, 0);
+        flow->setSpacing(2);
+        n.layout = flow;
+    } else {
+        n.layout = boxLayout(n.widget, true, 0, 2);
+    }
 }
 
 void createVBox(QtNode& n, QtNode*) {
@@ -598,35 +616,42 @@ bool applyNothing(QtNode&, const std::string&, const std::string&) {
     return false;
 }
 
+// What "SIZE" and "RASTERSIZE" mean for a kind.
+enum SizeRule {
+    kFixedSize,     // controls: the size
+    kMinimumSize,   // areas: the smallest size
+    kPreferredSize, // the canvas: the size it asks for, shrinking when the window is small
+};
+
 struct KindOps {
     void (*create)(QtNode& n, QtNode* parent);
     bool (*apply)(QtNode& n, const std::string& attr, const std::string& value);
-    bool growsToMinimum; // SIZE is a minimum (areas) rather than a fixed size (controls)
+    SizeRule size;
 };
 
 // Indexed by ui::Kind.
 const KindOps kKinds[] = {
-    {createDialog, applyDialog, true},       // Dialog
-    {createMenuBar, applyNothing, true},     // MenuBar
-    {createMenu, applyMenu, false},          // Menu
-    {createMenu, applyMenu, false},          // Submenu
-    {createItem, applyAction, false},        // Item
-    {createSeparator, applyNothing, false},  // Separator
-    {createToggle, applyButton, false},      // Toggle
-    {createRadio, applyRadio, true},         // Radio
-    {createButton, applyButton, false},      // Button
-    {createLabel, applyLabel, false},        // Label
-    {createText, applyText, false},          // Text
-    {createMultiLine, applyMultiLine, true}, // MultiLine
-    {createList, applyList, false},          // List
-    {createValuator, applyValuator, false},  // Valuator
-    {createDial, applyNothing, false},       // Dial
-    {createCanvas, applyCanvas, true},       // Canvas
-    {createSwitch, applySwitch, true},       // Switch
-    {createHBox, applyBox, true},            // HBox
-    {createVBox, applyBox, true},            // VBox
-    {createFrame, applyBox, true},           // Frame
-    {createFill, applyNothing, true},        // Fill
+    {createDialog, applyDialog, kMinimumSize},       // Dialog
+    {createMenuBar, applyNothing, kMinimumSize},     // MenuBar
+    {createMenu, applyMenu, kFixedSize},             // Menu
+    {createMenu, applyMenu, kFixedSize},             // Submenu
+    {createItem, applyAction, kFixedSize},           // Item
+    {createSeparator, applyNothing, kFixedSize},     // Separator
+    {createToggle, applyButton, kFixedSize},         // Toggle
+    {createRadio, applyRadio, kMinimumSize},         // Radio
+    {createButton, applyButton, kFixedSize},         // Button
+    {createLabel, applyLabel, kFixedSize},           // Label
+    {createText, applyText, kFixedSize},             // Text
+    {createMultiLine, applyMultiLine, kMinimumSize}, // MultiLine
+    {createList, applyList, kFixedSize},             // List
+    {createValuator, applyValuator, kFixedSize},     // Valuator
+    {createDial, applyNothing, kFixedSize},          // Dial
+    {createCanvas, applyCanvas, kPreferredSize},     // Canvas
+    {createSwitch, applySwitch, kMinimumSize},       // Switch
+    {createHBox, applyBox, kMinimumSize},            // HBox
+    {createVBox, applyBox, kMinimumSize},            // VBox
+    {createFrame, applyBox, kMinimumSize},           // Frame
+    {createFill, applyNothing, kMinimumSize},        // Fill
 };
 static_assert(sizeof kKinds / sizeof kKinds[0] == static_cast<int>(Kind::Fill) + 1);
 
@@ -647,9 +672,20 @@ void applySize(QtNode& n, const std::string& a, const std::string& v) {
     if (n.el->kind() == Kind::Dialog) {
         w->resize(s.width() > 0 ? s.width() : w->width(),
                   s.height() > 0 ? s.height() : w->height());
-    } else if (opsOf(*n.el).growsToMinimum) {
-        if (s.width() > 0) w->setMinimumWidth(s.width());
-        if (s.height() > 0) w->setMinimumHeight(s.height());
+    } else if (opsOf(*n.el).size == kPreferredSize) {
+        static_cast<QtCanvasWidget*>(w)->setPreferredSize(s);
+    } else if (opsOf(*n.el).size == kMinimumSize) {
+        // A box's size across its direction is a strut, so that content
+        // needing more room still gets it (a minimum would squeeze that
+        // content); along the direction, and for other areas, a minimum.
+        auto* box = qobject_cast<QBoxLayout*>(n.layout.data());
+        const bool row = box && (box->direction() == QBoxLayout::LeftToRight ||
+                                 box->direction() == QBoxLayout::RightToLeft);
+        const bool column = box && !row;
+        if (row && s.height() > 0) box->addStrut(s.height());
+        if (column && s.width() > 0) box->addStrut(s.width());
+        if (s.width() > 0 && !column) w->setMinimumWidth(s.width());
+        if (s.height() > 0 && !row) w->setMinimumHeight(s.height());
     } else {
         if (s.width() > 0) w->setFixedWidth(s.width());
         if (s.height() > 0) w->setFixedHeight(s.height());
@@ -659,8 +695,10 @@ void applySize(QtNode& n, const std::string& a, const std::string& v) {
 void applyExpand(QtNode& n, const std::string& v) {
     const bool h = v == "YES" || v == "HORIZONTAL";
     const bool vert = v == "YES" || v == "VERTICAL";
-    n.widget->setSizePolicy(h ? QSizePolicy::Expanding : QSizePolicy::Preferred,
-                            vert ? QSizePolicy::Expanding : QSizePolicy::Preferred);
+    const QSizePolicy policy(h ? QSizePolicy::Expanding : QSizePolicy::Preferred,
+                             vert ? QSizePolicy::Expanding : QSizePolicy::Preferred);
+    n.widget->setSizePolicy(policy);
+    if (n.outer) n.outer->setSizePolicy(policy);
 }
 
 // Attributes every kind understands.
@@ -688,7 +726,7 @@ bool applyCommon(QtNode& n, const std::string& a, const std::string& v) {
         if (act)
             act->setVisible(v != "NO");
         else if (w)
-            w->setVisible(v != "NO");
+            (n.outer ? n.outer.data() : w)->setVisible(v != "NO");
     } else if (a == "SIZE" || a == "RASTERSIZE") {
         if (w && !n.inMenu) applySize(n, a, v);
     } else if (a == "EXPAND") {
@@ -705,11 +743,12 @@ void place(QtNode& n, QtNode* parent) {
         if (parent->layout) parent->layout->setMenuBar(n.widget);
         return;
     }
+    QWidget* placed = n.outer ? n.outer.data() : n.widget.data();
     if (auto* st = qobject_cast<QStackedWidget*>(parent->widget.data())) {
-        st->addWidget(n.widget);
+        st->addWidget(placed);
         return;
     }
-    if (parent->layout) parent->layout->addWidget(n.widget);
+    if (parent->layout) parent->layout->addWidget(placed);
 }
 
 void apply(QtNode& n, const std::string& a) {

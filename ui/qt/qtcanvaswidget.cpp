@@ -37,6 +37,12 @@ constexpr int kBarSteps = 10000;
 
 } // namespace
 
+void QtCanvasWidget::setPreferredSize(QSize s) {
+    preferred_ = QSize(s.width() > 0 ? s.width() : preferred_.width(),
+                       s.height() > 0 ? s.height() : preferred_.height());
+    updateGeometry();
+}
+
 QtCanvasWidget::QtCanvasWidget(QtNode* node)
     : node_(node), hbar_(new QScrollBar(Qt::Horizontal, this)),
       vbar_(new QScrollBar(Qt::Vertical, this)) {

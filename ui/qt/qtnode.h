@@ -27,7 +27,8 @@ struct QtNode {
     QPointer<QAction> action;       // items, menu toggles, submenus
     QPointer<QMenu> menu;           // menus and submenus
     QPointer<QMenuBar> menuBar;     // menu bars
-    QPointer<QBoxLayout> layout;    // where children go (dialogs, boxes, frames)
+    QPointer<QLayout> layout;       // where children go (dialogs, boxes, frames)
+    QPointer<QWidget> outer;        // what the parent holds when not `widget` (a scroll area)
     QPointer<QWidget> dialogWindow; // the top-level window of the element
     int syncing = 0;                // > 0 while the program's state is pushed to the widget
 
@@ -77,7 +78,11 @@ private:
 class QtCanvasWidget : public QWidget {
 public:
     explicit QtCanvasWidget(QtNode* node);
-    QSize sizeHint() const override { return QSize(640, 480); }
+    // The preferred size is the element's RASTERSIZE or SIZE; the canvas
+    // shrinks below it to a small minimum when the window is smaller.
+    QSize sizeHint() const override { return preferred_; }
+    QSize minimumSizeHint() const override { return QSize(160, 120); }
+    void setPreferredSize(QSize s);
     QSize area() const;
     // The bars follow the element's attributes.
     void updateBars();
@@ -94,6 +99,7 @@ private:
     QtNode* node_;
     bool dprPending_ = false;
     bool resizePending_ = false;
+    QSize preferred_{640, 480};
     QScrollBar* hbar_;
     QScrollBar* vbar_;
     int syncing_ = 0;
