@@ -200,8 +200,9 @@ void beam_kind_values(const double* forces, int end, double out[kResultKinds]) {
 
 const ElementClass kElementClasses[] = {
     {"ELEMENT.BEAM", "\n Error on reading number of BEAM elements !!!\n\n",
-     "\n Error on reading BEAM elements !!!\n\n", 2, beam_read, beam_finish, beam_global_stiffness,
-     beam_condense, beam_to_global, beam_to_local, beam_internal_forces, beam_kind_values},
+     "\n Error on reading BEAM elements !!!\n\n", 7, 2, beam_read, beam_finish,
+     beam_global_stiffness, beam_condense, beam_to_global, beam_to_local, beam_internal_forces,
+     beam_kind_values},
 };
 const int kElementClassCount = sizeof kElementClasses / sizeof kElementClasses[0];
 

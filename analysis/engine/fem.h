@@ -75,6 +75,7 @@ struct ElementClass {
     const char* label; // block label of its records
     const char* count_message;
     const char* record_message;
+    int fields;                        // numbers in one record, the element number included
     int nodes;                         // nodes per element (shape: two-node line)
     bool (*read)(Scan& s, Element* e); // the record after the element number
     bool (*finish)(Element* e);        // data, length, axes, stiffness
@@ -91,6 +92,7 @@ struct LoadClass {
     const char* label; // null for loads not read from their own block (gravity)
     const char* count_message;
     const char* record_message;
+    int fields;                              // numbers in one record, the element number included
     bool (*read)(Scan& s, MemberLoad* load); // the values after the element number
     void (*fixed_end)(const Element& e, const MemberLoad& load, double F[12]); // unreleased, local
 };
@@ -133,6 +135,7 @@ extern const int kModelTypeCount;
 struct FemState {
     // Files of the current call.
     std::string dat_name, pos_name, tmp_name;
+    std::string out_name; // the result being written, renamed to pos_name when finished
     Scan in;
     std::FILE* out = nullptr;
     std::FILE* tmp = nullptr;
@@ -141,10 +144,10 @@ struct FemState {
     // First pass.
     int model_type = -1;
     int nnode = 0, nel = 0, nmat = 0;
-    int nload_cap = 0;
     int ndens = 0, nthermal = 0, nthick = 0;
-    double* density_in = nullptr; // nmat + 1 entries, by material number
+    double* density_in = nullptr; // by material number, density_size entries
     double* thermal_in = nullptr;
+    int density_size = 0, thermal_size = 0; // material count in force when read, plus one
     bool gravity = false;
     double g[3] = {0, 0, 0};
 
@@ -152,6 +155,7 @@ struct FemState {
     double** coord = nullptr; // nnode x 3
     int** dof = nullptr;      // nnode x 6: restraint flags, then equation numbers
     int* skew_of = nullptr;   // per node: index into skews or -1
+    int max_node_ref = 0;     // highest node number named by a record read so far
     SkewNode* skews = nullptr;
     int nskew = 0;
     DofRecord* springs = nullptr;
@@ -172,7 +176,7 @@ struct FemState {
     int nelem_read = 0;
     int* elem_of = nullptr; // element number -> index + 1 (0 when absent), nel + 1 entries
     MemberLoad* loads = nullptr;
-    int nload = 0;
+    int nload = 0, nload_cap = 0; // the table grows with the records actually read
 
     // Equations.
     int neq = 0;

@@ -5,6 +5,7 @@
 #include "analysis/engine/format.h"
 
 #include <cmath>
+#include <unistd.h>
 
 namespace kestrel::engine {
 
@@ -78,8 +79,9 @@ bool write_scratch() {
 bool write_element_results() {
     FemState& m = g_fem;
     const char* reopen_msg = "\n\n\n\t *** Error on openning Output files !!! *** \n";
-    m.tmp = std::freopen(m.tmp_name.c_str(), "rb", m.tmp);
-    if (!m.tmp) return fem_fail(reopen_msg);
+    // The scratch file is read back through the handle it was created with, never reopened
+    // by name.
+    std::rewind(m.tmp);
     bool present[kResultKinds] = {};
     double kinds[kResultKinds];
     while (std::fread(kinds, sizeof kinds, 1, m.tmp) == 1)
@@ -114,8 +116,9 @@ bool write_element_results() {
             line.flush(out);
         }
     }
-    m.tmp = std::freopen(m.tmp_name.c_str(), "wb", m.tmp);
-    if (!m.tmp) return fem_fail(reopen_msg);
+    // Emptied for a further analysis step.
+    std::rewind(m.tmp);
+    if (::ftruncate(::fileno(m.tmp), 0) != 0) return fem_fail(reopen_msg);
     return true;
 }
 
