@@ -53,6 +53,7 @@ struct EngineTimings {
     double factor_flops = 0; // floating-point operations of factor and solve
     int equations = 0;
     std::size_t profile_entries = 0; // stored entries of the stiffness matrix
+    bool reordered = false;          // equations in the bandwidth-reducing node order
 };
 const EngineTimings& LastEngineTimings();
 

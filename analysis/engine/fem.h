@@ -180,6 +180,7 @@ struct FemState {
 
     // Equations.
     int neq = 0;
+    bool reordered = false; // the equations follow the bandwidth-reducing node order
     int* first = nullptr;
     ProfileMatrix K;
     double* f = nullptr;
@@ -192,6 +193,12 @@ struct FemState {
 };
 
 extern FemState g_fem;
+
+// Order of the equations. Automatic numbers the nodes by reverse Cuthill-McKee when that gives
+// a smaller profile than the file's node order; the tests force either order. Outside the
+// module state, so that it survives the reset of each analysis.
+enum class EquationOrder { Automatic, FileOrder, Reordered };
+extern EquationOrder g_equation_order;
 
 // Records msg as the pending fatal message (the first one wins); returns false.
 bool fem_fail(const char* msg);
@@ -209,6 +216,9 @@ bool fem_build_profile();
 bool fem_assemble_loads();
 int fem_linear_static(int n, const int* first, double* f, double* u);
 void fem_node_displacements(int node, double d[6]); // global axes, 0 without equation
+
+// order.cpp: the node indices in reverse Cuthill-McKee order (nnode entries).
+bool fem_node_order(int* order);
 
 // results.cpp
 bool fem_write_results();

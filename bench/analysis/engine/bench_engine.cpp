@@ -123,10 +123,15 @@ void BM_Analyse(benchmark::State& state) {
     std::remove((base + ".pos").c_str());
 }
 
+// Tall frames, then wide ones: numbered row by row, a wide frame has a wide profile unless
+// the engine reorders its equations.
 BENCHMARK(BM_Analyse)
     ->Args({10, 5})
     ->Args({100, 20})
     ->Args({1000, 20})
+    ->Args({3000, 20})
+    ->Args({20, 500})
+    ->Args({5, 2000})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
