@@ -37,6 +37,10 @@ int beam3d_run() {
     FemState& m = g_fem;
     double t0 = fem_seconds();
     if (!fem_second_pass()) return kAnalyseFatal;
+    // The model is read: its text is no longer needed.
+    m.in.reset(std::string_view());
+    utl_free(m.in_text);
+    m.in_text = nullptr;
     double t1 = fem_seconds();
     m.timings.read += t1 - t0;
     if (!fem_number_equations()) return kAnalyseFatal;
@@ -190,7 +194,8 @@ void fem_release() {
     utl_imatfree(m.libs);
     utl_free(m.elems);
     utl_free(m.elem_of);
-    utl_free(m.loads);
+    utl_free(m.load_sums);
+    utl_free(m.end_forces);
     utl_free(m.first);
     utl_profilefree(&m.K);
     utl_free(m.f);

@@ -338,29 +338,13 @@ bool read_elements(int cls) {
         Element& e = m.elems[m.nelem_read];
         e = Element{};
         e.cls = cls;
+        ElementInput in{};
         if (!scan_int(m.in, &e.number) || e.number < 1 || e.number > m.nel ||
-            m.elem_of[e.number] != 0 || !ec.read(m.in, &e) || !ec.finish(&e))
+            m.elem_of[e.number] != 0 || !ec.read(m.in, &e, &in) || !ec.finish(&e, in))
             return fem_fail(ec.record_message);
         m.elem_of[e.number] = ++m.nelem_read;
         for (int a = 0; a < ec.nodes; ++a) valid_node(e.nodes[a]); // checked by finish
     }
-    return true;
-}
-
-// Makes room for at least need member loads, doubling the table.
-bool grow_loads(int need) {
-    FemState& m = g_fem;
-    if (need <= m.nload_cap) return true;
-    int cap = m.nload_cap < 16 ? 16 : m.nload_cap;
-    while (cap < need) cap = cap > INT_MAX / 2 ? INT_MAX : cap * 2;
-    auto* bigger =
-        static_cast<MemberLoad*>(utl_calloc(static_cast<std::size_t>(cap), sizeof(MemberLoad)));
-    if (!bigger) return false;
-    if (m.nload)
-        std::memcpy(bigger, m.loads, sizeof(MemberLoad) * static_cast<std::size_t>(m.nload));
-    utl_free(m.loads);
-    m.loads = bigger;
-    m.nload_cap = cap;
     return true;
 }
 
@@ -371,16 +355,14 @@ bool read_member_loads(int cls) {
     if (!read_count(&count, lc.count_message, lc.fields)) return false;
     for (int i = 0; i < count; ++i) {
         int number = 0;
-        if (!grow_loads(m.nload + 1)) return false;
-        MemberLoad& load = m.loads[m.nload];
-        load = MemberLoad{};
+        MemberLoad load{};
         load.cls = cls;
         if (!scan_int(m.in, &number) || number < 1 || number > m.nel || m.elem_of[number] == 0 ||
             !lc.read(m.in, &load))
             return fem_fail(lc.record_message);
         load.element = m.elem_of[number] - 1;
         ++m.nload;
-        if (!fem_add_member_load(&load)) return false;
+        if (!fem_add_member_load(load)) return false;
     }
     return true;
 }
@@ -420,10 +402,9 @@ const BlockReader kSecondPass[] = {
 // times the gravity vector read from the file.
 bool add_gravity_loads() {
     FemState& m = g_fem;
-    if (!grow_loads(m.nload + m.nelem_read)) return false;
     for (int i = 0; i < m.nelem_read; ++i) {
-        MemberLoad& load = m.loads[m.nload++];
-        load = MemberLoad{};
+        MemberLoad load{};
+        ++m.nload;
         load.cls = kGravityLoadClass;
         load.element = i;
         load.flag = 0;
@@ -431,7 +412,7 @@ bool add_gravity_loads() {
         load.x2 = 1;
         const Element& e = m.elems[i];
         for (int k = 0; k < 3; ++k) load.v[k] = e.density * e.A * m.g[k];
-        if (!fem_add_member_load(&load)) return false;
+        if (!fem_add_member_load(load)) return false;
     }
     return true;
 }

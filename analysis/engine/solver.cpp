@@ -206,14 +206,15 @@ bool fem_assemble_loads() {
         int e = m.dof[m.forces[r].node - 1][m.forces[r].dof];
         if (e > 0) m.f[e - 1] = m.forces[r].value;
     }
-    // Equivalent nodal loads of the member loads.
+    // Equivalent nodal loads of the member loads: each element's summed fixed-end forces.
     int eq[kMaxElementDofs];
-    for (int il = 0; il < m.nload; ++il) {
-        const MemberLoad& load = m.loads[il];
-        const Element& e = m.elems[load.element];
+    for (int ie = 0; ie < m.nelem_read; ++ie) {
+        const Element& e = m.elems[ie];
+        if (e.load < 0) continue;
         const ElementClass& ec = kElementClasses[e.cls];
+        const double* F = ec.load_sum(e);
         double neg[kMaxElementDofs], g[kMaxElementDofs];
-        for (int k = 0; k < kMaxElementDofs; ++k) neg[k] = -load.fe[k];
+        for (int k = 0; k < kMaxElementDofs; ++k) neg[k] = -F[k];
         ec.to_global(e, neg, g);
         element_equations(e, eq);
         for (int a = 0; a < ec.nodes; ++a) {
@@ -338,6 +339,7 @@ int fem_linear_static(int n, const int* first, double* f, double* u) {
             result = solve_equations(n, first, f, u);
         }
         if (result != kAnalyseSolved) return result;
+        utl_profilefree(&m.K); // the end forces need only the displacements
     }
     return fem_write_results() ? kAnalyseSolved : kAnalyseFatal;
 }
