@@ -3,6 +3,7 @@
 // the load vector, the assembly of element stiffnesses with skew nodes, springs and prescribed
 // displacements, and the profile LDLT factorisation with its singularity test.
 #include "analysis/engine/fem.h"
+#include "analysis/engine/ldlt.h"
 
 #include <cmath>
 #include <cstring>
@@ -22,25 +23,6 @@ void element_equations(const Element& e, int eq[kMaxElementDofs]) {
 // Turns a global 3-vector into the axes of a skew node: out = S^T v.
 void to_node_axes(const double S[3][3], const double* v, double* out) {
     for (int q = 0; q < 3; ++q) out[q] = S[0][q] * v[0] + S[1][q] * v[1] + S[2][q] * v[2];
-}
-
-// Sum of a[k] * b[k]; four partial sums keep the pipeline busy.
-[[gnu::always_inline]] inline double dot(const double* a, const double* b, int len) {
-    double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
-    int k = 0;
-    for (; k + 4 <= len; k += 4) {
-        s0 += a[k] * b[k];
-        s1 += a[k + 1] * b[k + 1];
-        s2 += a[k + 2] * b[k + 2];
-        s3 += a[k + 3] * b[k + 3];
-    }
-    for (; k < len; ++k) s0 += a[k] * b[k];
-    return (s0 + s1) + (s2 + s3);
-}
-
-// Pivot test: below the tolerance, exactly zero or not a number is singular.
-bool bad_pivot(double d, double tol) {
-    return !(std::fabs(d) >= tol) || d == 0.0;
 }
 
 void assemble_stiffness(ProfileMatrix& K) {
@@ -265,39 +247,13 @@ int solve_equations(int n, const int* first, double* f, double* u) {
     double t1 = fem_seconds();
     m.timings.assemble += t1 - t0;
 
-    // LDLT by rows: row i is reduced against the finished rows above it.
     double flops = 0;
-    for (int i = 0; i < n; ++i) {
-        const int fi = first[i];
-        double* ri = K.row_start(i);
-        for (int j = fi + 1; j < i; ++j) {
-            const int fj = first[j];
-            const int k0 = fi > fj ? fi : fj;
-            const int len = j - k0;
-            if (len > 0) ri[j - fi] -= dot(K.row_start(j) + (k0 - fj), ri + (k0 - fi), len);
-            flops += 2.0 * len;
-        }
-        double d = ri[i - fi];
-        for (int j = fi; j < i; ++j) {
-            const double t = ri[j - fi] / K.at(j, j);
-            d -= t * ri[j - fi];
-            ri[j - fi] = t;
-        }
-        flops += 3.0 * (i - fi);
-        if (bad_pivot(d, tol)) {
-            m.timings.factor += fem_seconds() - t1;
-            m.timings.factor_flops += flops;
-            return kAnalyseSingular;
-        }
-        ri[i - fi] = d;
+    if (ldlt_factor(K, tol, &flops) >= 0) {
+        m.timings.factor += fem_seconds() - t1;
+        m.timings.factor_flops += flops;
+        return kAnalyseSingular;
     }
-    for (int i = 1; i < n; ++i) u[i] -= dot(K.row_start(i), u + first[i], i - first[i]);
-    for (int i = 0; i < n; ++i) u[i] /= K.at(i, i);
-    for (int i = n - 1; i >= 1; --i) {
-        const double* ri = K.row_start(i);
-        const double ui = u[i];
-        for (int j = first[i]; j < i; ++j) u[j] -= ri[j - first[i]] * ui;
-    }
+    ldlt_solve(K, u);
     flops += 4.0 * static_cast<double>(K.size) + n;
     m.timings.factor += fem_seconds() - t1;
     m.timings.factor_flops += flops;
