@@ -1,6 +1,7 @@
-// Number formatting of the result file: the printf conversions "%Nd" and "%+W.Pe" produced
-// through std::to_chars, which rounds exactly like printf and is several times faster. Used by
-// the result writer; the tests compare it with snprintf.
+// Number formatting of the result file: the printf conversions "%Nd" and "%+W.Pe", produced
+// with the digits printf gives. "%+W.Pe" takes a fast path of one scaling by an exact power of
+// ten and falls back to std::to_chars (exact, like printf) whenever the rounding is too close
+// to call. Used by the result writer; the tests compare it with snprintf.
 #pragma once
 
 #include <cstddef>

@@ -33,16 +33,36 @@ struct Avx2Ops {
     }
 
     static void dot4(const double* l, const double* const g[4], int len, double out[4]) {
+        // Two partial sums per row: eight independent chains hide the latency of the
+        // multiply-add.
         __m256d s0 = _mm256_setzero_pd(), s1 = _mm256_setzero_pd();
         __m256d s2 = _mm256_setzero_pd(), s3 = _mm256_setzero_pd();
+        __m256d t0 = _mm256_setzero_pd(), t1 = _mm256_setzero_pd();
+        __m256d t2 = _mm256_setzero_pd(), t3 = _mm256_setzero_pd();
         int k = 0;
-        for (; k + 4 <= len; k += 4) {
+        for (; k + 8 <= len; k += 8) {
+            const __m256d x = _mm256_loadu_pd(l + k), y = _mm256_loadu_pd(l + k + 4);
+            s0 = _mm256_fmadd_pd(x, _mm256_loadu_pd(g[0] + k), s0);
+            s1 = _mm256_fmadd_pd(x, _mm256_loadu_pd(g[1] + k), s1);
+            s2 = _mm256_fmadd_pd(x, _mm256_loadu_pd(g[2] + k), s2);
+            s3 = _mm256_fmadd_pd(x, _mm256_loadu_pd(g[3] + k), s3);
+            t0 = _mm256_fmadd_pd(y, _mm256_loadu_pd(g[0] + k + 4), t0);
+            t1 = _mm256_fmadd_pd(y, _mm256_loadu_pd(g[1] + k + 4), t1);
+            t2 = _mm256_fmadd_pd(y, _mm256_loadu_pd(g[2] + k + 4), t2);
+            t3 = _mm256_fmadd_pd(y, _mm256_loadu_pd(g[3] + k + 4), t3);
+        }
+        if (k + 4 <= len) {
             const __m256d x = _mm256_loadu_pd(l + k);
             s0 = _mm256_fmadd_pd(x, _mm256_loadu_pd(g[0] + k), s0);
             s1 = _mm256_fmadd_pd(x, _mm256_loadu_pd(g[1] + k), s1);
             s2 = _mm256_fmadd_pd(x, _mm256_loadu_pd(g[2] + k), s2);
             s3 = _mm256_fmadd_pd(x, _mm256_loadu_pd(g[3] + k), s3);
+            k += 4;
         }
+        s0 = _mm256_add_pd(s0, t0);
+        s1 = _mm256_add_pd(s1, t1);
+        s2 = _mm256_add_pd(s2, t2);
+        s3 = _mm256_add_pd(s3, t3);
         // The four sums side by side: out[r] = sum of the lanes of s_r.
         const __m256d h01 = _mm256_hadd_pd(s0, s1), h23 = _mm256_hadd_pd(s2, s3);
         const __m256d sum = _mm256_add_pd(_mm256_permute2f128_pd(h01, h23, 0x20),
