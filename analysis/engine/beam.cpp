@@ -243,7 +243,10 @@ bool fem_add_member_load(const MemberLoad& load) {
     if (e.load < 0) {
         // The first load of this element: a slot in the table of sums, grown by doubling.
         if (m.nloaded == m.loaded_cap) {
-            const int cap = m.loaded_cap < 16 ? 16 : m.loaded_cap * 2;
+            // At first as many as the counts claimed, at most one per element; then doubled.
+            const long long claimed = m.loads_claimed > 16 ? m.loads_claimed : 16;
+            long long cap = m.loaded_cap > 0 ? 2LL * m.loaded_cap : claimed;
+            if (cap > m.nel) cap = m.nel;
             auto* bigger = static_cast<double*>(
                 utl_calloc(static_cast<std::size_t>(cap) * 12, sizeof(double)));
             if (!bigger) return false;
@@ -252,7 +255,7 @@ bool fem_add_member_load(const MemberLoad& load) {
                             sizeof(double) * 12 * static_cast<std::size_t>(m.nloaded));
             utl_free(m.load_sums);
             m.load_sums = bigger;
-            m.loaded_cap = cap;
+            m.loaded_cap = static_cast<int>(cap);
         }
         e.load = m.nloaded++;
     }

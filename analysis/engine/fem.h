@@ -180,7 +180,8 @@ struct FemState {
     int* elem_of = nullptr;      // element number -> index + 1 (0 when absent), nel + 1 entries
     double* load_sums = nullptr; // 12 per loaded element, summed fixed-end forces (local)
     int nloaded = 0, loaded_cap = 0;
-    int nload = 0; // member loads read
+    long long loads_claimed = 0; // member loads the first pass counted (each count backed)
+    int nload = 0;               // member loads read
     // Equations.
     int neq = 0;
     bool reordered = false; // the equations follow the bandwidth-reducing node order

@@ -498,13 +498,17 @@ bool fem_first_pass() {
                     return fem_fail("\n Error on reading thicknesses !!!\n\n");
             }
             m.nthick = count;
+        } else if (label == "LOAD.CASE.GRAVITY") {
+            m.loads_claimed += m.nel;
         } else {
             for (int c = 0; c < kLoadClassCount; ++c) {
                 const LoadClass& lc = kLoadClasses[c];
                 if (!lc.label || label != lc.label) continue;
-                // Counted here only to be checked; the load table grows as loads are read.
+                // Counted to size the table of load sums once; it still grows only with the
+                // loads actually read.
                 int count = 0;
                 if (!read_count(&count, lc.count_message, lc.fields)) return false;
+                m.loads_claimed += count;
             }
         }
     }

@@ -37,8 +37,11 @@ struct BlockHeader {
     std::size_t mapped; // bytes of the mapping, 0 for a block from calloc
 };
 
+// The mapping ends at the small page after the block: a huge page is only given to a 2 MiB
+// stretch that lies wholly inside it, so the tail of the block is never rounded up to one.
 void* map_block(std::size_t bytes, std::size_t* mapped) {
-    const std::size_t length = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    constexpr std::size_t kSmallPage = 4096;
+    const std::size_t length = (bytes + kSmallPage - 1) / kSmallPage * kSmallPage;
     void* raw = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
                      MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (raw == MAP_FAILED) return nullptr;
