@@ -6,7 +6,7 @@
 namespace kestrel::engine {
 
 #ifdef KESTREL_ENGINE_AVX2
-int ldlt_factor_avx2(ProfileMatrix& K, double tol, double* flops);
+int ldlt_factor_avx2(ProfileMatrix& K, double tol, double* inverse, double* flops);
 void ldlt_solve_avx2(ProfileMatrix& K, double* u);
 #endif
 
@@ -41,6 +41,16 @@ struct BaselineOps {
         out[2] = s2;
         out[3] = s3;
     }
+
+    static void axpy(double a, const double* x, double* y, int len) {
+        for (int k = 0; k < len; ++k) y[k] += a * x[k];
+    }
+
+    static void dot4x2(const double* l1, const double* l2, const double* const g[4], int len,
+                       double out1[4], double out2[4]) {
+        dot4(l1, g, len, out1);
+        dot4(l2, g, len, out2);
+    }
 };
 
 bool g_force_baseline = false;
@@ -56,11 +66,11 @@ bool use_avx2() {
 
 } // namespace
 
-int ldlt_factor(ProfileMatrix& K, double tol, double* flops) {
+int ldlt_factor(ProfileMatrix& K, double tol, double* inverse, double* flops) {
 #ifdef KESTREL_ENGINE_AVX2
-    if (use_avx2()) return ldlt_factor_avx2(K, tol, flops);
+    if (use_avx2()) return ldlt_factor_avx2(K, tol, inverse, flops);
 #endif
-    return ldlt_factor_rows<BaselineOps>(K, tol, flops);
+    return ldlt_factor_rows<BaselineOps>(K, tol, inverse, flops);
 }
 
 void ldlt_solve(ProfileMatrix& K, double* u) {

@@ -12,8 +12,9 @@ namespace kestrel::engine {
 
 // Factorises K in place: below the diagonal of row i the entries become L(i, j), on the
 // diagonal D(i). Returns -1, or the first row whose pivot is below tol, exactly zero or not a
-// number (the matrix is then partly factorised). Adds the floating-point operations to *flops.
-int ldlt_factor(ProfileMatrix& K, double tol, double* flops);
+// number (the matrix is then partly factorised). inverse is workspace of K.n doubles (it ends
+// holding 1 / D). Adds the floating-point operations to *flops.
+int ldlt_factor(ProfileMatrix& K, double tol, double* inverse, double* flops);
 // Solves L D L^T u = u in place with a factorised K.
 void ldlt_solve(ProfileMatrix& K, double* u);
 

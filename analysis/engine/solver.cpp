@@ -243,16 +243,16 @@ int solve_equations(int n, const int* first, double* f, double* u) {
         K.at(e - 1, e - 1) += kPenalty;
         f[e - 1] = kPenalty * m.presc[r].value;
     }
-    std::memcpy(u, f, sizeof(double) * static_cast<std::size_t>(n));
     double t1 = fem_seconds();
     m.timings.assemble += t1 - t0;
 
     double flops = 0;
-    if (ldlt_factor(K, tol, &flops) >= 0) {
+    if (ldlt_factor(K, tol, u, &flops) >= 0) { // u serves as workspace until the solve
         m.timings.factor += fem_seconds() - t1;
         m.timings.factor_flops += flops;
         return kAnalyseSingular;
     }
+    std::memcpy(u, f, sizeof(double) * static_cast<std::size_t>(n));
     ldlt_solve(K, u);
     flops += 4.0 * static_cast<double>(K.size) + n;
     m.timings.factor += fem_seconds() - t1;
