@@ -47,7 +47,12 @@ double scale(double a, int k) {
 // decimal expansion decides and the caller falls back to the exact conversion.
 bool fast_digits(double a, int digits, std::uint64_t* m, int* exponent) {
     if (!(a >= 1e-290 && a <= 1e290) || digits > 15) return false;
-    int e = static_cast<int>(std::floor(std::log10(a)));
+    // The decimal exponent from the binary one: log10(2) * (e2 - 1) is at most one below the
+    // true exponent; the loop below corrects it.
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &a, sizeof bits);
+    const int e2 = static_cast<int>(bits >> 52) - 1022; // a = f * 2^e2 with 0.5 <= f < 1
+    int e = static_cast<int>(std::floor((e2 - 1) * 0.30102999566398120));
     const double low = kPow10[digits], high = kPow10[digits + 1];
     double scaled = 0;
     for (int attempt = 0; attempt < 3; ++attempt) {

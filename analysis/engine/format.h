@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 
 namespace kestrel::engine {
 
@@ -13,6 +14,11 @@ namespace kestrel::engine {
 class LineBuffer {
 public:
     void text(const char* s);
+    // A literal: its length is known when compiling.
+    template <std::size_t N> void text(const char (&s)[N]) {
+        std::memcpy(p_, s, N - 1);
+        p_ += N - 1;
+    }
     void integer(int value, int width);                   // "%<width>d"
     void scientific(double value, int width, int digits); // "%+<width>.<digits>e"
     std::size_t size() const { return static_cast<std::size_t>(p_ - buf_); }
