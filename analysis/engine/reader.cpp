@@ -16,8 +16,8 @@ constexpr std::size_t kLineChars = 8192;
 constexpr const char* kNoEnd = "\n Invalid neutral file or label END doesn't exist\n\n";
 constexpr const char* kSameCount = "total number of materials in the problem  !!!  \n\n";
 
-bool starts_with(std::string_view line, const char* prefix) {
-    return line.substr(0, std::strlen(prefix)) == prefix;
+bool starts_with(std::string_view line, std::string_view prefix) {
+    return line.substr(0, prefix.size()) == prefix;
 }
 
 // Memory follows the bytes of the input, not the counts it claims: a block's count may not
@@ -438,7 +438,9 @@ bool fem_copy_header() {
     for (;;) {
         if (!scan_line(m.in, kLineChars, &line))
             return fem_fail("\n\n\n\t *** No END label was found in input file !!! *** \n");
-        if (starts_with(line, "%RESULT") || starts_with(line, "%END")) break;
+        if (!line.empty() && line[0] == '%' &&
+            (starts_with(line, "%RESULT") || starts_with(line, "%END")))
+            break;
         std::fwrite(line.data(), 1, line.size(), m.out);
     }
     m.in.rewind();
