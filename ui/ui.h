@@ -170,6 +170,8 @@ public:
                   std::initializer_list<std::pair<const char*, std::string>> attrs = {},
                   std::initializer_list<Element*> children = {});
     Element* find(const std::string& name) const;
+    // Every element, in the order made.
+    const std::vector<std::unique_ptr<Element>>& elements() const { return elements_; }
     Element& at(const std::string& name) const; // aborts when missing: a build error
     // The dialog an element belongs to.
     static Element* dialogOf(Element& e);
@@ -192,6 +194,8 @@ public:
     // or the dialog is hidden, then hides it.
     void popup(Element& dialog);
     int loopDepth() const { return static_cast<int>(loops_.size()); }
+    // The dialog whose modal loop runs innermost; null in the main loop.
+    Element* modalDialog() const { return loops_.empty() ? nullptr : loops_.back(); }
     // The main loop: runs until a handler returns -3 to it.
     void mainLoop();
     // Leaves the innermost loop.

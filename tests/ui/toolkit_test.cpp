@@ -197,7 +197,7 @@ TEST_F(Fixture, PredefinedDialogsTakeTheirAnswersInOrderAndAreTranscribed) {
 TEST_F(Fixture, AnAlertWithoutAnswerIsAnErrorAndCountsAsClosed) {
     EXPECT_EQ(tk.alarm("T", "\n Current frame has been modified. \n", "Yes", "No"), 0);
     ASSERT_EQ(hb->errors().size(), 1u);
-    EXPECT_EQ(hb->errors()[0], "unanswered dialog: \n Current frame has been modified. \n");
+    EXPECT_EQ(hb->errors()[0], "unanswered alert: Current frame has been modified.");
     hb->queueAlarm(3);
     EXPECT_EQ(tk.alarm("T", "x", "Yes", "No"), 0) << "no third button";
 }
