@@ -5,6 +5,7 @@
 #include "shell/journal.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -453,6 +454,36 @@ TEST_F(ReplayTest, ARecordedSessionReplaysToTheSameState) {
     EXPECT_FALSE(state().leaving); // the question was cancelled
     EXPECT_NE(output.find("answer:      Cancel     "), std::string::npos);
     std::remove(path.c_str());
+}
+
+} // namespace
+} // namespace shelltest
+
+namespace shelltest {
+namespace {
+
+// Texts pasted past a field's key filter: sizes the view cannot hold and
+// steps that are no numbers leave the view and the step as they were.
+TEST_F(ReplayTest, PastedSizesAndStepsOutOfRangeAreRefused) {
+    struct Case {
+        const char* text;
+        const char* width; // shown afterwards
+    };
+    const Case cases[] = {
+        {"1e300", "16.00"},      {"nan", "16.00"},
+        {"inf", "16.00"},        {"9999999999999999", "16.00"},
+        {"2000000000", "16.00"}, {"1000000000", "1000000000.00"},
+        {"-5", "16.00"},         {"24", "24.00"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(replay(std::string("commit htext \"") + c.text +
+                         "\"\nmotion datascreen 0 0\ncommit resultsteptext \"" + c.text + "\"\n"),
+                  0)
+            << errors;
+        EXPECT_EQ(value("htext"), c.width) << c.text;
+        EXPECT_EQ(title("cursorxpos").find("nan"), std::string::npos) << c.text;
+        EXPECT_TRUE(std::isfinite(state().settings.resultStep)) << c.text;
+    }
 }
 
 } // namespace
