@@ -26,38 +26,6 @@ using Type = ui::Input::Type;
 
 namespace {
 
-// A line as an error message shows it: in quotes, control bytes escaped, cut
-// after 80 characters.
-std::string quoteLine(const std::string& line) {
-    constexpr std::size_t kShown = 80; // characters
-    std::string q = "\"";
-    std::size_t shown = 0, i = 0;
-    for (; i < line.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(line[i]);
-        const bool continuation = (c & 0xC0) == 0x80;
-        if (!continuation && shown == kShown) break;
-        if (!continuation) ++shown;
-        if (c == '\n')
-            q += "\\n";
-        else if (c == '\t')
-            q += "\\t";
-        else if (c == '\r')
-            q += "\\r";
-        else if (c == '"' || c == '\\')
-            q += std::string("\\") + static_cast<char>(c);
-        else if (c < 0x20 || c == 0x7F) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            q += hex;
-        } else {
-            q += static_cast<char>(c);
-        }
-    }
-    q += "\"";
-    if (i < line.size()) q += "...";
-    return q;
-}
-
 struct Token {
     std::string text;
     bool quoted = false;
@@ -218,7 +186,7 @@ bool parsePositionFlags(const std::vector<Token>& t, std::size_t from, Input& in
         else if (t[i].text == "ctrl")
             in.mods.control = true;
         else {
-            error = "\"world\", \"shift\" or \"ctrl\" instead of " + quoteLine(t[i].text);
+            error = "\"world\", \"shift\" or \"ctrl\" instead of " + ui::quoteForMessage(t[i].text);
             return false;
         }
     }
@@ -276,7 +244,7 @@ bool parseJournalLine(const std::string& line, Input& in, bool& isInput, std::st
     if (!verb) {
         error = "a command (action, press, toggle, select, type, key, commit, valuator, dial, "
                 "button, motion, leave, resize, close, alert, form, file) instead of " +
-                quoteLine(t[0].text);
+                ui::quoteForMessage(t[0].text);
         return false;
     }
     in.type = verb->type;
@@ -438,7 +406,7 @@ bool parseJournal(const std::string& text, const std::string& name, std::vector<
         std::string what;
         if (!parseJournalLine(line, e.input, isInput, what)) {
             error = name + ":" + std::to_string(number) + ": expected " + what + " in " +
-                    quoteLine(line);
+                    ui::quoteForMessage(line);
             return false;
         }
         if (isInput) out.push_back(std::move(e));

@@ -1,6 +1,8 @@
 // The headless backend: queue-driven loops and dialogs, recording canvases.
 #include "ui/headless.h"
 
+#include "ui/reach.h"
+
 #include <cstdio>
 #include <sstream>
 
@@ -106,7 +108,7 @@ void HeadlessBackend::runLoop(Element* dialog) {
             continue;
         }
         if (in.type != Input::Type::Action && !tk_->find(in.target)) {
-            error("no element named \"" + in.target + "\"");
+            error("no element named " + quoteForMessage(in.target));
             continue;
         }
         tk_->deliver(in);
@@ -160,7 +162,8 @@ bool HeadlessBackend::getParam(ParamForm& form) {
     std::ostringstream shown;
     for (std::size_t i = 0; i < form.fields.size() && i < in.values.size(); ++i) {
         if (!form.fields[i].assign(in.values[i])) {
-            error("form field " + std::to_string(i + 1) + " cannot take \"" + in.values[i] + "\"");
+            error("form field " + std::to_string(i + 1) + " cannot take " +
+                  quoteForMessage(in.values[i]));
             return false;
         }
     }

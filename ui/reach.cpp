@@ -5,6 +5,7 @@
 #include "ui/ui.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace ui {
 
@@ -18,8 +19,12 @@ bool isPressable(const Element& e) {
     return e.kind() == Kind::Button || e.kind() == Kind::Item || e.kind() == Kind::Toggle;
 }
 
+bool isTextField(const Element& e) {
+    return e.kind() == Kind::Text || e.kind() == Kind::MultiLine;
+}
+
 bool isEditable(const Element& e) {
-    return (e.kind() == Kind::Text || e.kind() == Kind::MultiLine) && e.get("READONLY") != "YES";
+    return isTextField(e) && e.get("READONLY") != "YES";
 }
 
 // The callbacks through which the inputs of a journal reach actions. An
@@ -38,7 +43,7 @@ const Element* namingElement(const Toolkit& tk, const std::string& action) {
 }
 
 std::string quoted(const std::string& s) {
-    return "\"" + s + "\"";
+    return quoteForMessage(s);
 }
 
 // What the kind of element each input needs is called, and whether it fits.
@@ -57,12 +62,15 @@ Need needOf(Input::Type type) {
         return {"a toggle", [](const Element& e) { return e.kind() == Kind::Toggle; }};
     case Input::Type::Select:
         return {"a list", [](const Element& e) { return e.kind() == Kind::List; }};
+    // Keys reach read-only fields too (they move the cursor there); only a
+    // commit needs a field that can be edited.
     case Input::Type::Type:
+        return {"a text field", isTextField};
     case Input::Type::Commit:
         return {"a text field that can be edited", isEditable};
     case Input::Type::Key:
-        return {"a window or a text field that can be edited",
-                [](const Element& e) { return isWindow(e) || isEditable(e); }};
+        return {"a window or a text field",
+                [](const Element& e) { return isWindow(e) || isTextField(e); }};
     case Input::Type::Valuator:
         return {"a valuator", [](const Element& e) { return e.kind() == Kind::Valuator; }};
     case Input::Type::Dial:
@@ -148,6 +156,36 @@ std::string valueRefusal(const Element& e, const Input& in) {
 
 } // namespace
 
+std::string quoteForMessage(const std::string& line) {
+    constexpr std::size_t kShown = 80; // characters
+    std::string q = "\"";
+    std::size_t shown = 0, i = 0;
+    for (; i < line.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(line[i]);
+        const bool continuation = (c & 0xC0) == 0x80;
+        if (!continuation && shown == kShown) break;
+        if (!continuation) ++shown;
+        if (c == '\n')
+            q += "\\n";
+        else if (c == '\t')
+            q += "\\t";
+        else if (c == '\r')
+            q += "\\r";
+        else if (c == '"' || c == '\\')
+            q += std::string("\\") + static_cast<char>(c);
+        else if (c < 0x20 || c == 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            q += hex;
+        } else {
+            q += static_cast<char>(c);
+        }
+    }
+    q += "\"";
+    if (i < line.size()) q += "...";
+    return q;
+}
+
 bool isShown(const Element& e) {
     const Element* child = &e;
     for (const Element* p = e.parent(); p; child = p, p = p->parent())
@@ -189,7 +227,7 @@ std::string admitInput(const Toolkit& tk, Input& in) {
             return "";
         }
         if (const Element* e = namingElement(tk, in.target))
-            return "the action " + in.target + " comes from " + quoted(e->name()) +
+            return "the action " + quoted(in.target) + " comes from " + quoted(e->name()) +
                    ": give the input of that element";
         if (!tk.bound(in.target)) return "no action named " + quoted(in.target);
         return "";

@@ -13,10 +13,6 @@ namespace ui {
 class Element;
 class Toolkit;
 
-// Pixel positions a window system gives (16-bit signed coordinates).
-constexpr int kMinPixel = -32768;
-constexpr int kMaxPixel = 32767;
-
 // The element's window is shown and every switch above it shows the page
 // that holds it.
 bool isShown(const Element& e);
@@ -28,6 +24,11 @@ int listCount(const Element& list);
 // toggle whose ACTION it is, preferring one that can be used now. Null when
 // no such element names the action.
 Element* elementOfAction(const Toolkit& tk, const std::string& action);
+
+// A text as an error message shows it: in double quotes, with control bytes
+// escaped (\n, \t, \r, \xHH) and quotes and backslashes too, cut after 80
+// characters with "..." after the closing quote.
+std::string quoteForMessage(const std::string& text);
 
 // "" when a user could give `in` now, else what stands in the way. An
 // `Action` input whose action belongs to a button, menu item or toggle is

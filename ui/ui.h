@@ -225,8 +225,9 @@ public:
     int press(Element& e);               // button, menu item
     int toggle(Element& e);              // flips "VALUE", then ACTION
     int select(Element& list, int item); // list: deselection then selection
-    // Key filter, then (unless the filter rejected the key with -1) the edit
-    // of "VALUE". A backend whose widget edits its own text passes edit=false.
+    // Key filter, then (unless the filter rejected the key with -1, or the
+    // field is "READONLY") the edit of "VALUE". A backend whose widget edits
+    // its own text passes edit=false.
     int typeKey(Element& text, int key, bool edit = true);
     int typeText(Element& text, const std::string& chars); // typeKey for each
     int commit(Element& text);                             // Enter or focus loss

@@ -2,7 +2,8 @@
 // accepts must write back to lines that read as the same inputs, and is then
 // replayed on a program started on the headless toolkit, as `kestrel --replay`
 // does. A crash, a sanitizer report or an abort is a finding; refused lines and
-// failed replays are ordinary outcomes.
+// failed replays are ordinary outcomes, but a failed replay must end with status
+// 2 and exactly one error line that starts with "kestrel: " and the journal name.
 #include "shell/journal.h"
 #include "shell/startup.h"
 #include "ui/ui.h"
@@ -16,7 +17,7 @@
 
 namespace {
 
-// The transcript and the replay's error lines go nowhere.
+// The transcript goes nowhere.
 FILE* sink() {
     static FILE* f = std::fopen("/dev/null", "w");
     return f;
@@ -58,7 +59,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ui::Toolkit tk(std::move(owned));
     if (shell::startUp(tk, "") != 0) std::abort();
     backend.load(std::move(entries));
-    shell::replayJournal(tk, backend, "fuzz.journal", sink(), sink());
+    char* err = nullptr;
+    std::size_t errSize = 0;
+    FILE* errors = open_memstream(&err, &errSize);
+    const int status = shell::replayJournal(tk, backend, "fuzz.journal", sink(), errors);
     shell::shutDown(tk);
+    std::fclose(errors);
+    const std::string report(err, errSize);
+    std::free(err);
+    const std::string head = "kestrel: fuzz.journal:";
+    const bool reported =
+        report.compare(0, head.size(), head) == 0 && report.find('\n') == report.size() - 1;
+    if (status == 0 ? !report.empty() : status != 2 || !reported) {
+        std::fprintf(stderr, "replay status %d with the report \"%s\"\n", status, report.c_str());
+        std::abort();
+    }
     return 0;
 }

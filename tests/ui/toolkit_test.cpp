@@ -133,6 +133,10 @@ TEST_F(Fixture, KeyFilterRejectsKeysAndTheFieldKeepsOnlyAcceptedOnes) {
     t.set("NC", "5");
     tk.typeText(t, "99");
     EXPECT_EQ(t.get("VALUE"), "12.59") << "NC limits the number of characters";
+    t.set("READONLY", "YES");
+    tk.typeText(t, "1");
+    tk.typeKey(t, K_BS);
+    EXPECT_EQ(t.get("VALUE"), "12.59") << "a read-only field keeps its text";
 }
 
 TEST_F(Fixture, DropDownDeliversDeselectionThenSelection) {
