@@ -36,9 +36,11 @@ const char* const kInputCallbacks[] = {"ACTION",    "BUTTON_CB", "MOTION_CB", "L
 
 // An element whose input callbacks name the action, when there is one.
 const Element* namingElement(const Toolkit& tk, const std::string& action) {
-    for (const auto& e : tk.elements())
+    for (const auto& e : tk.elements()) {
+        if (e->name().empty()) continue; // no journal line can name it
         for (const char* cb : kInputCallbacks)
             if (e->get(cb) == action) return e.get();
+    }
     return nullptr;
 }
 
@@ -101,7 +103,7 @@ bool isPixel(double v) {
 
 // Why a user could not reach the element now; "" when one could.
 std::string unreachable(const Toolkit& tk, const Element& e) {
-    const Element* window = Toolkit::dialogOf(const_cast<Element&>(e));
+    const Element* window = Toolkit::dialogOf(e);
     if (!window) return quoted(e.name()) + " is in no window";
     if (const Element* modal = tk.modalDialog(); modal && modal != window)
         return quoted(e.name()) + " is outside the open dialog " + quoted(modal->get("TITLE"));
@@ -190,7 +192,7 @@ bool isShown(const Element& e) {
     const Element* child = &e;
     for (const Element* p = e.parent(); p; child = p, p = p->parent())
         if (p->kind() == Kind::Switch && p->get("VALUE") != child->name()) return false;
-    const Element* window = Toolkit::dialogOf(const_cast<Element&>(e));
+    const Element* window = Toolkit::dialogOf(e);
     return window && window->get("VISIBLE") == "YES";
 }
 
@@ -210,7 +212,7 @@ int listCount(const Element& list) {
 Element* elementOfAction(const Toolkit& tk, const std::string& action) {
     Element* first = nullptr;
     for (const auto& e : tk.elements()) {
-        if (!isPressable(*e) || e->get("ACTION") != action) continue;
+        if (!isPressable(*e) || e->name().empty() || e->get("ACTION") != action) continue;
         if (unreachable(tk, *e).empty()) return e.get();
         if (!first) first = e.get();
     }

@@ -175,6 +175,7 @@ public:
     Element& at(const std::string& name) const; // aborts when missing: a build error
     // The dialog an element belongs to.
     static Element* dialogOf(Element& e);
+    static const Element* dialogOf(const Element& e) { return dialogOf(const_cast<Element&>(e)); }
 
     // Action bindings.
     void bind(const std::string& action, Handler handler);
