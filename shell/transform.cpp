@@ -321,6 +321,7 @@ void showLiveText(const std::string& text) {
 }
 
 void onTransformEnded(int) {
+    clearPrompt();
     restartMode();
     updateToolbar();
 }

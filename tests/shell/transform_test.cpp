@@ -3,10 +3,12 @@
 // the frame, stretching at moved nodes, Repeat, dimension lines and undo.
 #include "attrib/attrib.h"
 #include "fixture.h"
+#include "gfx/record.h"
 #include "interact/trfmode.h"
 #include "model/model.h"
 #include "shell/edit.h"
 #include "shell/transform.h"
+#include "units/units.h"
 
 #include <cmath>
 
@@ -202,15 +204,28 @@ TEST_F(TransformTest, MouseFormsAndTheirLiveTexts) {
     EXPECT_EQ(state().mode, shell::EditMode::Select);
     EXPECT_EQ(shell::transformState().previousKind, shell::kRotated);
     // A move shows DX and DY in the length unit; the right button cancels.
+    state().settings.units[units::kLengthUnit] = 1; // cm
     fire("OopMove");
     click(10, 0);
     const gfx::Point end = canvas().worldToPixel(12, 1);
     tk->canvasMotion(at("datascreen"), int(std::lround(end.x)), int(std::lround(end.y)), {});
-    EXPECT_EQ(at("datatopmsg").get("TITLE").rfind("DX = ", 0), 0u);
-    EXPECT_NE(at("datatopmsg").get("TITLE").find(" m;   DY = "), std::string::npos);
+    EXPECT_EQ(at("datatopmsg").get("TITLE"), "DX = 200.00 cm;   DY = 100.00 cm");
+    // The echo: the selected column (the half-turned copy) drawn moved.
+    bool echoed = false;
+    for (const auto& p : canvas().primitives())
+        echoed =
+            echoed || (p.writeMode == gfx::WriteMode::Xor && p.world.size() == 2 &&
+                       std::fabs(p.world[0].x - 12) < kTol && std::fabs(p.world[0].y - 1) < kTol &&
+                       std::fabs(p.world[1].y + 2) < kTol);
+    EXPECT_TRUE(echoed);
     const std::string before = mdl_dump(state().model, false);
     click(12, 1, 3);
     EXPECT_EQ(mdl_dump(state().model, false), before);
+    EXPECT_EQ(at("datatopmsg").get("TITLE"), " ");
+    // Typed lengths and tolerance are in the length unit too.
+    typed("OopMove", {"-200", "100", "0"});
+    EXPECT_TRUE(member(8, 1, 8, -2));
+    EXPECT_DOUBLE_EQ(mdl_tolerance(), 1e-6);
     EXPECT_FALSE(interact::trf::modeActive());
 }
 
