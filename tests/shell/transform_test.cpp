@@ -155,6 +155,22 @@ TEST_F(TransformTest, EachKindTypedOnTheFreeColumn) {
     }
 }
 
+// Moving the only member takes the model through having no node at all.
+TEST_F(TransformTest, TheOnlyMemberOfAModelMovesAndComesBack) {
+    start("");
+    shell::insertMember(0, 0, 2, 0, 0.01);
+    ASSERT_EQ(shell::selectionSummary(), "1 member selected");
+    const std::string before = mdl_dump(state().model, false);
+    typed("OopMove", {"5", "5", "0"});
+    EXPECT_EQ(counts(), "2/1");
+    EXPECT_TRUE(member(5, 5, 7, 5));
+    fire("EdtUndo");
+    EXPECT_EQ(mdl_dump(state().model, false), before);
+    fire("EdtRedo");
+    EXPECT_TRUE(member(5, 5, 7, 5));
+    EXPECT_EQ(mdl_check(state().model), "");
+}
+
 TEST_F(TransformTest, MovingNodesStretchesTheirMembers) {
     struct Case {
         bool copy;
