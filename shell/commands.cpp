@@ -9,6 +9,7 @@
 #include "shell/modes.h"
 #include "shell/panels.h"
 #include "shell/state.h"
+#include "shell/transform.h"
 #include "shell/view.h"
 #include "ui/ui.h"
 
@@ -156,6 +157,7 @@ void bindActions(ui::Toolkit& tk) {
     tk.bind("FixedResStep", [](Event&) { return onStepMode(1); });
     bindDisplayActions(tk);
     bindEditActions(tk);
+    bindTransformActions(tk);
 }
 
 } // namespace shell
