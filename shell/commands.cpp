@@ -8,6 +8,7 @@
 #include "shell/messages.h"
 #include "shell/modes.h"
 #include "shell/panels.h"
+#include "shell/propertypanel.h"
 #include "shell/state.h"
 #include "shell/view.h"
 #include "ui/ui.h"
@@ -150,6 +151,7 @@ void bindActions(ui::Toolkit& tk) {
     tk.bind("FixedResStep", [](Event&) { return onStepMode(1); });
     bindDisplayActions(tk);
     bindEditActions(tk);
+    bindPropertyPanels(tk);
 }
 
 } // namespace shell
