@@ -219,6 +219,7 @@ int onCondense(const PanelKind& k) {
 
 int onSelect(const PanelKind& k) {
     AppState& a = app();
+    for (auto& d : blocks().dimLines) d.selected = 0;
     const int n = attrib::selectUsers(a.model, k.kind, currentBlock(k.kind));
     recountSelection();
     redraw();
@@ -395,15 +396,16 @@ Element& buildLabelPage(Toolkit& tk, const PanelKind& k) {
     Element& page = tk.make(Kind::VBox, "", {{"GAP", "4"}, {"MARGIN", "4"}});
     page.append(*row(tk, {&tk.make(Kind::Label, "", {{"TITLE", "New Label:"}})}));
     page.append(*row(tk, {&text}));
-    Element* buttons =
-        row(tk, {&tk.make(Kind::Button, name(k, "LabelSet"),
+    Element& buttons =
+        tk.make(Kind::HBox, "", {{"GAP", "4"}, {"ALIGNMENT", "ACENTER"}},
+                {&tk.make(Kind::Button, name(k, "LabelSet"),
                           {{"TITLE", "Done"}, {"ACTION", action(k, "LabelSet")}}),
                  &tk.make(Kind::Button, name(k, "LabelCancel"),
                           {{"TITLE", "Cancel"}, {"ACTION", action(k, "LabelCancel")}})});
     for (const PanelButton& b : k.labelButtons)
-        buttons->append(tk.make(Kind::Button, lower(b.action),
-                                {{"TITLE", b.title}, {"TIP", b.tip}, {"ACTION", b.action}}));
-    page.append(*buttons);
+        buttons.append(tk.make(Kind::Button, lower(b.action),
+                               {{"TITLE", b.title}, {"TIP", b.tip}, {"ACTION", b.action}}));
+    page.append(buttons.append(tk.make(Kind::Fill)));
     page.append(tk.make(Kind::Fill));
     return tk.make(Kind::Frame, name(k, "NewLabel"), {{"TITLE", k.title}, {"EXPAND", "YES"}},
                    {&page});
