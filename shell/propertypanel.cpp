@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cctype>
+#include <cmath>
 
 namespace shell {
 
@@ -116,7 +117,8 @@ void currentToFirst(const PanelKind& k) {
     refreshPanel(k);
 }
 
-// After a command that emptied the history: the undo buttons follow.
+// After Remove and Condense: the first block becomes current, and the undo
+// buttons follow the history, which the command may have emptied.
 void afterListChange(const PanelKind& k) {
     currentToFirst(k);
     markModified(0);
@@ -268,7 +270,9 @@ int onValueSet(const PanelKind& k, const PanelField& f, Event& ev) {
     if (v && f.value >= 0) {
         const std::string text = ev.element ? ev.element->get("VALUE") : ev.text;
         const double x = units::readSlotInternal(f.unitSlot, text);
-        if (!f.accept || f.accept(x)) {
+        // A value too large for a typed number (an infinity) is refused like
+        // any value the kind does not accept.
+        if (std::isfinite(x) && (!f.accept || f.accept(x))) {
             v->values[f.value] = x;
             markModified(0);
             redraw();

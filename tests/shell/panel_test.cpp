@@ -131,6 +131,8 @@ TEST_F(PanelTest, ValuesShowInTheDisplayUnitsAndAreCheckedOnEntry) {
         {"mafelastext", "abc", 0, attrib::kElasticity},        // no number: 0, accepted
         {"mafelastext", "2.1e5xyz", 2.1e8, attrib::kElasticity},
         {"mafspwgttext", "-0.5", 10, attrib::kSpecificWeight},
+        {"mafspwgttext", "1e39", 10, attrib::kSpecificWeight}, // beyond single precision
+        {"mafspwgttext", "nan", 10, attrib::kSpecificWeight},
         {"mafthermtext", "1.2e-5", 1.2e-5, attrib::kThermalExpansion},
     };
     for (const Case& c : cases) {
