@@ -30,8 +30,8 @@ void setLabel(PropertyBlock* b, std::string_view label) {
     std::memcpy(b->label, s.data(), s.size());
 }
 
-// Checks a label for New and Rename of a block of the list (`self`: the block
-// renamed, whose own label does count as taken).
+// Checks a label for New and Rename in its stored form. A block's own label
+// counts as taken too: renaming a block to its label changes nothing.
 LabelResult checkLabel(const AttributeRoot& r, PropertyKind kind, std::string_view label) {
     const std::string s = storedLabel(label);
     if (s.empty()) return kLabelEmpty;
