@@ -60,7 +60,8 @@ PropertyBlock* appendBlock(AttributeRoot& r, PropertyKind kind, PropertyBlock* b
 // Gives the blocks the ids 1, 2, 3 ... in list order; the counter becomes
 // the number of blocks.
 void renumber(AttributeRoot& r, PropertyKind kind);
-// Deletes every block of every list, the counters reset (a new model).
+// Deletes every block of every list and resets the counters, before a model
+// file is read; no record may refer to the blocks any more.
 void clearBlocks(AttributeRoot& r);
 
 // Label checks of New and Rename. A label is cut to its first 31 characters.

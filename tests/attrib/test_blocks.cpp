@@ -218,6 +218,12 @@ TEST_F(BlocksTest, LabelsAreSingleWordsUniqueInTheirListAndCutTo31Characters) {
     EXPECT_EQ(renameBlock(root(), kMaf, steel, "S235"), kLabelDone);
     EXPECT_STREQ(steel->label, "S235");
     EXPECT_EQ(findLabel(root(), kMaf, "Steel"), nullptr);
+    // Emptied for a model read from a file: ids start again at 1.
+    make(kNff, "F");
+    clearBlocks(root());
+    EXPECT_EQ(list(kMaf) + list(kNff), " counter 0 counter 0");
+    make(kMaf, "G");
+    EXPECT_EQ(list(kMaf), "G#1=0/0 counter 1");
 }
 
 TEST(MaterialValues, DefaultsAndPresetsInInternalUnits) {
