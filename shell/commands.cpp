@@ -8,6 +8,7 @@
 #include "shell/messages.h"
 #include "shell/modes.h"
 #include "shell/panels.h"
+#include "shell/propertypanel.h"
 #include "shell/state.h"
 #include "shell/transform.h"
 #include "shell/view.h"
@@ -158,6 +159,7 @@ void bindActions(ui::Toolkit& tk) {
     bindDisplayActions(tk);
     bindEditActions(tk);
     bindTransformActions(tk);
+    bindPropertyPanels(tk);
 }
 
 } // namespace shell
