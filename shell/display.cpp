@@ -10,6 +10,7 @@
 #include "shell/editmodes.h"
 #include "shell/lengthtext.h"
 #include "shell/modes.h"
+#include "shell/propertypanel.h"
 #include "shell/state.h"
 #include "ui/ui.h"
 
@@ -161,6 +162,7 @@ void refreshPanels() {
     } else {
         showResultTitle();
     }
+    refreshPropertyPanels();
 }
 
 } // namespace shell

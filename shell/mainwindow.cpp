@@ -5,6 +5,7 @@
 
 #include "shell/display.h"
 #include "shell/panels.h"
+#include "shell/propertypanel.h"
 #include "ui/ui.h"
 
 #include <cctype>
@@ -273,10 +274,17 @@ Element* stepLine(Toolkit& tk) {
 
 Element* attributeArea(Toolkit& tk) {
     Element& area = tk.make(Kind::Switch, "attmenu", {{"VALUE", "mafmenu"}, {"EXPAND", "YES"}});
-    // Each property panel is an empty titled page until its module builds it.
-    for (const PanelEntry& p : kPanels)
+    // The configured property panels with their label pages; the others are
+    // empty titled pages until their kinds are configured.
+    for (const PanelEntry& p : kPanels) {
+        if (const PanelKind* k = panelKindOf(p.panel)) {
+            area.append(buildPanelPage(tk, *k));
+            area.append(buildLabelPage(tk, *k));
+            continue;
+        }
         area.append(tk.make(Kind::Frame, p.panel, {{"TITLE", p.tip}, {"EXPAND", "YES"}},
                             {&tk.make(Kind::Fill)}));
+    }
     area.append(tk.make(
         Kind::Frame, "infoarea", {{"TITLE", "Information"}, {"EXPAND", "YES"}},
         {&tk.make(
