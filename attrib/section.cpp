@@ -518,6 +518,11 @@ bool skipSectionParams(int type, std::FILE* f) {
     return validSectionType(type) && readParams(type, f, values);
 }
 
+Section* sectionOf(PropertyBlock* b) {
+    auto* sb = dynamic_cast<SectionBlock*>(b);
+    return sb ? &sb->section : nullptr;
+}
+
 void convertSectionParams(Section& s, int lengthCode, int areaCode, int inertiaCode) {
     const SectionType& t = sectionType(s.type);
     for (int i = 0; i < t.paramCount && i < int(s.params.size()); ++i) {

@@ -137,7 +137,9 @@ void convertSectionParams(Section& s, int lengthCode, int areaCode, int inertiaC
 
 // A section property block: the common head and the section it owns.
 struct SectionBlock : PropertyBlock {
-    Section section;
+    Section section = makeSection(kSecGeneric);
 };
+// The section of a section block, or none for any other block.
+Section* sectionOf(PropertyBlock* b);
 
 } // namespace attrib

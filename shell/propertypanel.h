@@ -58,6 +58,17 @@ struct PanelKind {
     bool applyAll;        // Apply All button (materials and sections)
     std::vector<PanelField> fields;
     std::vector<PanelButton> labelButtons; // beside "Done" and "Cancel"
+    // Kinds whose blocks hold more than values (sections) add their own
+    // elements and follow the panel through these; all optional.
+    ui::Element& (*buildExtra)(ui::Toolkit&) = nullptr;      // below the fields
+    ui::Element& (*buildLabelExtra)(ui::Toolkit&) = nullptr; // below the label field
+    // The current block was shown (after every refresh of the fields).
+    void (*currentShown)(attrib::PropertyBlock* current) = nullptr;
+    // The label page opened (New: pendingNew) or closed.
+    void (*labelPageOpened)(bool pendingNew) = nullptr;
+    void (*labelPageClosed)() = nullptr;
+    // New made block b, before it becomes current.
+    void (*blockMade)(attrib::PropertyBlock* b) = nullptr;
 };
 
 // The configured kinds (materials now; sections and loads add theirs).
@@ -65,6 +76,7 @@ const std::vector<const PanelKind*>& panelKinds();
 // The configuration whose normal page is `panel` ("mafmenu"), or none.
 const PanelKind* panelKindOf(const std::string& panel);
 const PanelKind& materialPanel();
+const PanelKind& sectionPanelKind();
 
 // Builds the two pages of a kind, to be put into the attribute area:
 // "<prefix>menu" and "<prefix>newlabel".

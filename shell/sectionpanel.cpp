@@ -3,6 +3,8 @@
 
 #include "attrib/catalogue.h"
 #include "gfx/canvas.h"
+#include "shell/display.h"
+#include "shell/propertypanel.h"
 #include "shell/sectionpicture.h"
 #include "shell/state.h"
 #include "ui/ui.h"
@@ -294,18 +296,19 @@ void fillPage(int type) {
 void showOrientationButtons() {
     const SectionPanelState& st = sectionPanel();
     for (int c = 0; c < attrib::kOrientCommandCount; ++c) {
-        const bool on = st.current && attrib::orientationAvailable(st.pages[st.shown], c);
+        const bool on = currentSection() && attrib::orientationAvailable(st.pages[st.shown], c);
         tk().at(kOrientButtons[c][0]).set("ACTIVE", on ? "YES" : "NO");
     }
 }
 
 // Operation 21: the page's copy goes into the current section.
 void storePage(int type) {
-    SectionPanelState& st = sectionPanel();
-    if (!st.current || st.current->type != type) return;
-    st.current->orientation = st.pages[type].orientation;
-    st.current->params = st.pages[type].params;
+    Section* current = currentSection();
+    if (!current || current->type != type) return;
+    current->orientation = sectionPanel().pages[type].orientation;
+    current->params = sectionPanel().pages[type].params;
     markModified(0);
+    redraw();
 }
 
 // ---- Handlers --------------------------------------------------------------
@@ -346,7 +349,7 @@ void afterCatalogueMove(int type) {
 
 int onOrient(int command) {
     SectionPanelState& st = sectionPanel();
-    if (!st.current) return ui::kDefault;
+    if (!currentSection()) return ui::kDefault;
     if (!attrib::applyOrientation(st.pages[st.shown], command)) return ui::kDefault;
     storePage(st.shown);
     fillPage(st.shown);
@@ -421,7 +424,7 @@ void bindActions(Toolkit& t) {
 void SectionPanelState::reset() {
     for (int type = 0; type < attrib::kSectionTypeCount; ++type)
         pages[type] = attrib::makeSection(type);
-    current = nullptr;
+    picture.reset();
     shown = attrib::kSecGeneric;
     chosenType = attrib::kSecGeneric;
 }
@@ -439,12 +442,18 @@ const char* sectionPageName(int type) {
     return kPages[attrib::validSectionType(type) ? type : 0].page;
 }
 
-Element& buildSectionArea(Toolkit& t) {
+Element& buildSectionTypeList(Toolkit& t) {
     Element& types = t.make(Kind::List, "spftypelist",
                             {{"DROPDOWN", "YES"}, {"ACTION", "SpfSelType"}, {"ACTIVE", "NO"}});
     for (int type = 0; type < attrib::kSectionTypeCount; ++type)
         types.set(std::to_string(type + 1), attrib::sectionType(type).item);
     types.set("VALUE", "1");
+    return t.make(
+        Kind::HBox, "", {{"GAP", "4"}, {"ALIGNMENT", "ACENTER"}},
+        {&t.make(Kind::Label, "", {{"TITLE", "Section type:"}}), &types, &t.make(Kind::Fill)});
+}
+
+Element& buildSectionArea(Toolkit& t) {
     Element& pages = t.make(Kind::Switch, "xscmenu", {{"VALUE", kPages[0].page}});
     for (int type = 0; type < attrib::kSectionTypeCount; ++type)
         pages.append(isCatalogue(type) ? buildCataloguePage(t, type) : buildTypedPage(t, type));
@@ -459,15 +468,16 @@ Element& buildSectionArea(Toolkit& t) {
                                {"DRAWSIZE", "220x150"},
                                {"SIZE", "220x150"}});
     bindActions(t);
-    return t.make(Kind::VBox, "spfsection", {{"GAP", "4"}},
-                  {&t.make(Kind::HBox, "", {{"GAP", "4"}, {"ALIGNMENT", "ACENTER"}},
-                           {&t.make(Kind::Label, "", {{"TITLE", "Section type:"}}), &types}),
-                   &pages, &buttons, &picture});
+    return t.make(Kind::VBox, "spfsection", {{"GAP", "4"}}, {&pages, &buttons, &picture});
 }
 
 void attachSectionPicture(Toolkit& t) {
     if (Element* e = t.find("xscpicture")) sectionPanel().picture = t.createCanvas(*e);
     drawPicture();
+}
+
+Section* currentSection() {
+    return attrib::sectionOf(currentBlock(attrib::kSpf));
 }
 
 void showSection(Section* s) {
@@ -476,7 +486,6 @@ void showSection(Section* s) {
         st.pages[type] = attrib::makeSection(type);
         showUnitLabels(type);
     }
-    st.current = s;
     st.shown = s && attrib::validSectionType(s->type) ? s->type : attrib::kSecGeneric;
     if (s) {
         st.pages[st.shown].orientation = s->orientation;
@@ -507,6 +516,47 @@ void endSectionTypeChoice() {
     Element& list = tk().at("spftypelist");
     list.set("ACTIVE", "NO");
     list.set("VALUE", std::to_string(sectionPanel().shown + 1));
+}
+
+namespace {
+
+// A new block is a section of the type chosen in the list.
+void giveChosenType(attrib::PropertyBlock* b) {
+    if (Section* s = attrib::sectionOf(b)) *s = attrib::makeSection(sectionPanel().chosenType);
+}
+
+const PanelKind kSections = {
+    attrib::kSpf,
+    "Spf",
+    "Section Properties",
+    {"Create new section properties", "Import list of section properties",
+     "Rename section property block", "Remove section properties from list",
+     "Condense list of section properties", "Select members by current section",
+     "Apply current section to selected members", "Apply current section to all members"},
+    "Create new section properties",
+    {"This section property block is being used by a",
+     "member of the structure.  You cannot remove it."},
+    "No member belongs to the selected section.",
+    true,
+    {},
+    {},
+    buildSectionArea,
+    buildSectionTypeList,
+    [](attrib::PropertyBlock* b) { showSection(attrib::sectionOf(b)); },
+    [](bool pendingNew) {
+        if (pendingNew)
+            beginNewSection();
+        else
+            endSectionTypeChoice();
+    },
+    endSectionTypeChoice,
+    giveChosenType,
+};
+
+} // namespace
+
+const PanelKind& sectionPanelKind() {
+    return kSections;
 }
 
 int chosenSectionType() {

@@ -4,13 +4,15 @@
 // pages with their family and depth lists and stepping buttons), the four
 // orientation buttons and the picture of the oriented shape.
 //
-// Each type page keeps its own copy of a section (parameters and
-// orientation); edits go to the page and are stored into the current
-// section. The block list, its buttons and the label entry are the generic
-// property panel's; it tells this module which section is current
-// (showSection) and asks it for the type a new block is made with
-// (chosenSectionType). Pages are built and filled through a table indexed
-// by the section type number, like the types themselves (attrib/section.h).
+// The panel is the generic property panel (shell/propertypanel.h) configured
+// for the kind `Spf` (sectionPanelKind): the block list, its buttons and the
+// label entry are the generic panel's; this module adds the elements above
+// through the configuration's hooks, learns which section is current, and
+// gives a new block the type chosen in the list. Each type page keeps its
+// own copy of a section (parameters and orientation); edits go to the page
+// and are stored into the current section. Pages are built and filled
+// through a table indexed by the section type number, like the types
+// themselves (attrib/section.h).
 #pragma once
 
 #include "attrib/section.h"
@@ -31,8 +33,6 @@ namespace shell {
 struct SectionPanelState {
     // The page copies, one per type.
     std::array<attrib::Section, attrib::kSectionTypeCount> pages;
-    // The section of the current block (none: every page reset, Generic shown).
-    attrib::Section* current = nullptr;
     int shown = attrib::kSecGeneric;
     // The type a new block is made with, chosen in the type list during New.
     int chosenType = attrib::kSecGeneric;
@@ -44,10 +44,16 @@ SectionPanelState& sectionPanel();
 // Page handle of each type ("xscrectanglemenu").
 const char* sectionPageName(int type);
 
-// Builds the type list, the pages, the orientation buttons and the picture
-// (a box to place in spfmenu) and binds their actions.
+// The section of the current block of the panel, or none.
+attrib::Section* currentSection();
+
+// Builds the pages, the orientation buttons and the picture (below the
+// panel's list) and binds their actions and those of the type list.
 ui::Element& buildSectionArea(ui::Toolkit& tk);
+// The "Section type:" list of the label page.
+ui::Element& buildSectionTypeList(ui::Toolkit& tk);
 // Creates the picture's drawing canvas; call once the window is mapped.
+// SectionPanelState::reset() frees it: call that before the toolkit goes.
 void attachSectionPicture(ui::Toolkit& tk);
 
 // The current section changed (null: none): the unit labels are updated,
