@@ -130,10 +130,12 @@ Toolkit& tk() {
 
 // ---- Building --------------------------------------------------------------
 
+// A line of the page: the text at the left, the field and its unit label at
+// the right, so that the fields of a page line up whatever their texts.
 Element& labelled(Toolkit& t, const std::string& text, Element& field, const std::string& unit) {
     return t.make(Kind::HBox, "", {{"GAP", "4"}, {"ALIGNMENT", "ACENTER"}},
-                  {&t.make(Kind::Label, "", {{"TITLE", text}, {"SIZE", "150x"}}), &field,
-                   &t.make(Kind::Label, unit, {{"TITLE", ""}, {"SIZE", "24x"}})});
+                  {&t.make(Kind::Label, "", {{"TITLE", text}}), &t.make(Kind::Fill), &field,
+                   &t.make(Kind::Label, unit, {{"TITLE", ""}, {"SIZE", "28x"}})});
 }
 
 Element& readOnly(Toolkit& t, const std::string& handle, const std::string& filter) {
@@ -170,7 +172,7 @@ Element& buildCataloguePage(Toolkit& t, int type) {
     const std::string tag = welded ? "WWF" : "EWF";
     Element& page = t.make(Kind::VBox, kPages[type].page, {{"GAP", "2"}});
     Element& family = t.make(Kind::List, name(type, "type"),
-                             {{"DROPDOWN", "YES"}, {"ACTION", "SetType_" + tag}, {"SIZE", "100x"}});
+                             {{"DROPDOWN", "YES"}, {"ACTION", "SetType_" + tag}, {"SIZE", "60x"}});
     for (int f = 1; f <= attrib::kCatalogueFamilyCount; ++f)
         family.set(std::to_string(f),
                    welded ? attrib::weldedFamilyItem(f) : attrib::lightFamilyItem(f));
@@ -178,16 +180,18 @@ Element& buildCataloguePage(Toolkit& t, int type) {
                             {{"DROPDOWN", "YES"},
                              {"ACTION", "SetDepth_" + tag},
                              {"K_ANY", "CharInput_" + tag},
-                             {"SIZE", "100x"}});
+                             {"SIZE", "44x"}});
     page.append(t.make(Kind::HBox, "", {{"GAP", "4"}, {"ALIGNMENT", "ACENTER"}},
                        {&t.make(Kind::Label, "", {{"TITLE", "type:"}}), &family,
                         &t.make(Kind::Label, "", {{"TITLE", "Section depth"}}), &depth}));
-    Element& steps = t.make(Kind::HBox, "", {{"GAP", "2"}, {"ALIGNMENT", "ACENTER"}},
-                            {&t.make(Kind::Label, name(type, "name"), {{"SIZE", "150x"}})});
+    Element& steps =
+        t.make(Kind::HBox, "", {{"GAP", "2"}, {"ALIGNMENT", "ACENTER"}},
+               {&t.make(Kind::Label, name(type, "name"), {{"TITLE", ""}}), &t.make(Kind::Fill)});
     if (welded)
         for (const auto& b : kStepButtons)
             steps.append(
-                t.make(Kind::Button, b[0], {{"TITLE", b[2]}, {"ACTION", b[1]}, {"TIP", b[3]}}));
+                t.make(Kind::Button, b[0],
+                       {{"TITLE", b[2]}, {"ACTION", b[1]}, {"TIP", b[3]}, {"SIZE", "16x"}}));
     page.append(steps);
     for (const Readout& r : kRowDims)
         page.append(labelled(t, r.label, readOnly(t, name(type, r.suffix), ""),
@@ -454,21 +458,27 @@ Element& buildSectionTypeList(Toolkit& t) {
 }
 
 Element& buildSectionArea(Toolkit& t) {
-    Element& pages = t.make(Kind::Switch, "xscmenu", {{"VALUE", kPages[0].page}});
+    Element& pages =
+        t.make(Kind::Switch, "xscmenu", {{"VALUE", kPages[0].page}, {"EXPAND", "YES"}});
     for (int type = 0; type < attrib::kSectionTypeCount; ++type)
         pages.append(isCatalogue(type) ? buildCataloguePage(t, type) : buildTypedPage(t, type));
-    Element& buttons = t.make(Kind::HBox, "spforient", {{"GAP", "2"}});
+    // The orientation buttons in a column beside the picture.
+    Element& buttons = t.make(Kind::VBox, "spforient", {{"GAP", "2"}});
     for (const auto& b : kOrientButtons)
         buttons.append(
             t.make(Kind::Button, b[0],
                    {{"TITLE", b[2]}, {"ACTION", b[1]}, {"TIP", b[2]}, {"ACTIVE", "NO"}}));
+    buttons.append(t.make(Kind::Fill));
     Element& picture = t.make(Kind::Canvas, "xscpicture",
                               {{"ACTION", "SpfPictureRedraw"},
                                {"RESIZE_CB", "SpfPictureRedraw"},
-                               {"DRAWSIZE", "220x150"},
-                               {"SIZE", "220x150"}});
+                               {"DRAWSIZE", "200x120"},
+                               {"RASTERSIZE", "200x120"}});
     bindActions(t);
-    return t.make(Kind::VBox, "spfsection", {{"GAP", "4"}}, {&pages, &buttons, &picture});
+    // The pages scroll only when the window is short: the area asks for the
+    // height of the tallest catalogue page and the picture.
+    return t.make(Kind::VBox, "spfsection", {{"GAP", "4"}, {"RASTERSIZE", "0x470"}},
+                  {&pages, &t.make(Kind::HBox, "", {{"GAP", "4"}}, {&buttons, &picture})});
 }
 
 void attachSectionPicture(Toolkit& t) {
