@@ -94,14 +94,6 @@ TEST(SectionPicture, ShapeStandsOnItsBottomFibreWithTheSectionsDepthAndAxis) {
     }
 }
 
-TEST(SectionPicture, RotatedWeldedIShapeLiesOnItsFlangeTips) {
-    Section s = makeSection(kSecWelded); // VS200x10.8: d 0.2, b 0.05
-    ASSERT_TRUE(applyOrientation(s, kRotateLeft));
-    const Box b = extent(shell::sectionShape(s));
-    EXPECT_NEAR(b.x1 - b.x0, 0.2, 1e-12);
-    EXPECT_NEAR(b.y1 - b.y0, 0.05, 1e-12);
-}
-
 TEST(SectionPicture, UnsetOrImproperDimensionsDrawTypicalProportionsWithoutAxis) {
     const Section cases[] = {
         makeSection(kSecIShape),
