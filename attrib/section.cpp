@@ -5,6 +5,7 @@
 #include "attrib/sectionprops.h"
 #include "units/numformat.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace attrib {
@@ -485,18 +486,17 @@ bool writeSectionParams(const Section& s, std::FILE* f) {
 }
 
 namespace {
-// Reads the type's parameters into `out`; false at the first missing number.
+// Reads the type's parameters into `out`; false at the first missing or
+// non-finite number, and for a catalogue position that is not a whole
+// number (the numbers are read as reals so that an out-of-range integer is
+// refused instead of overflowing).
 bool readParams(int type, std::FILE* f, std::vector<double>& out) {
     const SectionType& t = sectionType(type);
     out.assign(t.paramCount, 0.0);
     for (int i = 0; i < t.paramCount; ++i) {
-        if (isCatalogue(type)) {
-            int n = 0;
-            if (std::fscanf(f, "%d", &n) != 1) return false;
-            out[i] = n;
-        } else if (std::fscanf(f, "%lf", &out[i]) != 1) {
-            return false;
-        }
+        double& v = out[i];
+        if (std::fscanf(f, "%lf", &v) != 1 || !std::isfinite(v)) return false;
+        if (isCatalogue(type) && (v != std::floor(v) || std::abs(v) > 1e6)) return false;
     }
     return true;
 }

@@ -391,6 +391,21 @@ TEST(SectionFile, BadInputIsRefusedOrRepairedWithoutLoss) {
         angle.orientation = 1;
         EXPECT_FALSE(readSectionParams(angle, io.f)); // two of three numbers
     }
+    // Numbers a section cannot hold: refused, nothing changes.
+    for (const char* bad : {" 0.3 nan\n", " inf 0.2\n", " 1e999 0.2\n"}) {
+        FileRound io;
+        io.put(bad);
+        Section r = section(kSecRectangle, 0, {0.5, 0.2});
+        EXPECT_FALSE(readSectionParams(r, io.f)) << bad;
+        EXPECT_EQ(r.params, (std::vector<double>{0.5, 0.2})) << bad;
+    }
+    for (const char* bad : {" 1 2.5 0\n", " 1 99999999999 0\n", " 1 0\n"}) {
+        FileRound io;
+        io.put(bad);
+        Section w = makeSection(kSecWelded);
+        EXPECT_FALSE(readSectionParams(w, io.f)) << bad;
+        EXPECT_EQ(w.params, (std::vector<double>{1, 0, 0})) << bad;
+    }
     { // Skipping reads as many numbers as the type has.
         FileRound io;
         io.put(" 1 2 3 4 5 6 7 8 1 0 0 9");
