@@ -3,6 +3,7 @@
 // ("miexit"), so that every input can be recorded and replayed by name.
 #include "shell/mainwindow.h"
 
+#include "shell/conditionpanels.h"
 #include "shell/display.h"
 #include "shell/panels.h"
 #include "ui/ui.h"
@@ -274,9 +275,11 @@ Element* stepLine(Toolkit& tk) {
 Element* attributeArea(Toolkit& tk) {
     Element& area = tk.make(Kind::Switch, "attmenu", {{"VALUE", "mafmenu"}, {"EXPAND", "YES"}});
     // Each property panel is an empty titled page until its module builds it.
-    for (const PanelEntry& p : kPanels)
+    for (const PanelEntry& p : kPanels) {
+        Element* body = conditionPanelBody(tk, p.panel);
         area.append(tk.make(Kind::Frame, p.panel, {{"TITLE", p.tip}, {"EXPAND", "YES"}},
-                            {&tk.make(Kind::Fill)}));
+                            {body ? body : &tk.make(Kind::Fill)}));
+    }
     area.append(tk.make(
         Kind::Frame, "infoarea", {{"TITLE", "Information"}, {"EXPAND", "YES"}},
         {&tk.make(
