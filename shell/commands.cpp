@@ -13,6 +13,7 @@
 #include "ui/ui.h"
 
 #include <cctype>
+#include <cmath>
 
 namespace shell {
 
@@ -69,11 +70,16 @@ int onVisRedisplay(Event&) {
     return kDefault;
 }
 
+// The largest work-space width or height a size field sets: beyond it the
+// view's arithmetic overflows. Pasted texts such as "1e300" reach the field
+// past its key filter; they are refused like zero.
+constexpr double kMaxWorkSpaceSize = 1e9; // metres
+
 // Work-space width (horizontal) or height of the view from a size field.
 int onSizeSet(Event& ev, bool horizontal) {
     AppState& a = app();
     const double size = readLength(a.settings, ev.element ? ev.element->get("VALUE") : ev.text);
-    if (size > 0) {
+    if (size > 0 && size <= kMaxWorkSpaceSize) {
         double xmin, xmax, ymin, ymax;
         viewWindow(xmin, xmax, ymin, ymax);
         const double xc = 0.5 * (xmin + xmax), yc = 0.5 * (ymin + ymax);
@@ -90,7 +96,7 @@ int onSizeSet(Event& ev, bool horizontal) {
 int onResultStepSet(Event& ev) {
     AppState& a = app();
     const double step = readLength(a.settings, ev.element ? ev.element->get("VALUE") : ev.text);
-    if (step <= 0) return kDefault;
+    if (!(step > 0 && std::isfinite(step))) return kDefault;
     a.settings.resultStep = step;
     markModified(0);
     a.el.resultsteptext->set("VALUE", lengthBare(a.settings, kGridStepFormatSlot, step));

@@ -5,12 +5,20 @@
 #include "shell/edit.h"
 #include "shell/state.h"
 #include "ui/headless.h"
+#include "ui/reach.h"
 #include "ui/ui.h"
 
+#include <cctype>
+#include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <map>
+#include <memory>
 #include <sstream>
+#include <system_error>
 
 namespace shell {
 
@@ -80,20 +88,35 @@ std::string quote(const std::string& s) {
     return q + "\"";
 }
 
+// A decimal integer that fits an int: no blanks, no wrap-around.
 bool toInt(const std::string& s, int& v) {
-    if (s.empty()) return false;
+    if (s.empty() || std::isspace(static_cast<unsigned char>(s[0]))) return false;
     char* end = nullptr;
-    long n = std::strtol(s.c_str(), &end, 10);
-    if (*end) return false;
+    errno = 0;
+    long long n = std::strtoll(s.c_str(), &end, 10);
+    if (*end || errno == ERANGE || n < INT_MIN || n > INT_MAX) return false;
     v = static_cast<int>(n);
     return true;
 }
 
+// A finite decimal number.
 bool toDouble(const std::string& s, double& v) {
-    if (s.empty()) return false;
+    if (s.empty() || std::isspace(static_cast<unsigned char>(s[0]))) return false;
     char* end = nullptr;
     v = std::strtod(s.c_str(), &end);
     return *end == 0 && std::isfinite(v);
+}
+
+// A canvas position: pixels within a screen's range, or world metres.
+bool toPosition(const std::string& s, bool world, double& v) {
+    if (!toDouble(s, v)) return false;
+    return world || (v >= ui::kMinPixel && v <= ui::kMaxPixel);
+}
+
+bool hasWord(const std::vector<Token>& t, std::size_t from, const char* word) {
+    for (std::size_t i = from; i < t.size(); ++i)
+        if (!t[i].quoted && t[i].text == word) return true;
+    return false;
 }
 
 std::string number(double v) {
@@ -137,7 +160,7 @@ bool parseKey(const Token& t, int& key) {
         key = ui::ctrlKey(t.text[5]);
         return true;
     }
-    return toInt(t.text, key) && key > 0;
+    return toInt(t.text, key) && ui::isKeyCode(key);
 }
 
 std::string keyText(int key) {
@@ -164,7 +187,7 @@ bool parsePositionFlags(const std::vector<Token>& t, std::size_t from, Input& in
         else if (t[i].text == "ctrl")
             in.mods.control = true;
         else {
-            error = "\"world\", \"shift\" or \"ctrl\" instead of \"" + t[i].text + "\"";
+            error = "\"world\", \"shift\" or \"ctrl\" instead of " + ui::quoteForMessage(t[i].text);
             return false;
         }
     }
@@ -192,13 +215,16 @@ const Verb kVerbs[] = {
     {"type", Type::Type, "type ELEMENT \"TEXT\""},
     {"key", Type::Key, "key ELEMENT KEY"},
     {"commit", Type::Commit, "commit ELEMENT [\"VALUE\"]"},
-    {"valuator", Type::Valuator, "valuator ELEMENT VALUE"},
+    {"valuator", Type::Valuator, "valuator ELEMENT VALUE (0 to 1)"},
     {"dial", Type::Dial, "dial ELEMENT ANGLE"},
     {"button", Type::CanvasButton,
-     "button ELEMENT BUTTON press|release X Y [world] [shift] [ctrl]"},
-    {"motion", Type::CanvasMotion, "motion ELEMENT X Y [world] [shift] [ctrl]"},
+     "button ELEMENT BUTTON press|release X Y [world] [shift] [ctrl] (pixels from -32768 to "
+     "32767, metres with world)"},
+    {"motion", Type::CanvasMotion,
+     "motion ELEMENT X Y [world] [shift] [ctrl] (pixels from -32768 to 32767, metres with "
+     "world)"},
     {"leave", Type::CanvasLeave, "leave ELEMENT"},
-    {"resize", Type::CanvasResize, "resize ELEMENT WIDTH HEIGHT"},
+    {"resize", Type::CanvasResize, "resize ELEMENT WIDTH HEIGHT (1 to 32767 pixels)"},
     {"close", Type::Close, "close ELEMENT"},
     {"alert", Type::AnswerAlarm, "alert BUTTON (0 to 3)"},
     {"form", Type::AnswerParam, "form \"VALUE\"... or form cancel"},
@@ -218,8 +244,8 @@ bool parseJournalLine(const std::string& line, Input& in, bool& isInput, std::st
         if (!t[0].quoted && t[0].text == v.word) verb = &v;
     if (!verb) {
         error = "a command (action, press, toggle, select, type, key, commit, valuator, dial, "
-                "button, motion, leave, resize, close, alert, form, file) instead of \"" +
-                t[0].text + "\"";
+                "button, motion, leave, resize, close, alert, form, file) instead of " +
+                ui::quoteForMessage(t[0].text);
         return false;
     }
     in.type = verb->type;
@@ -261,25 +287,37 @@ bool parseJournalLine(const std::string& line, Input& in, bool& isInput, std::st
         if (n != 3 || !parseKey(t[2], in.number)) return fail();
         break;
     case Type::Valuator:
+        if (n != 3 || !toDouble(t[2].text, in.value) || in.value < 0 || in.value > 1) return fail();
+        break;
     case Type::Dial:
         if (n != 3 || !toDouble(t[2].text, in.value)) return fail();
         break;
-    case Type::CanvasButton:
+    case Type::CanvasButton: {
         if (n < 6 || !toInt(t[2].text, in.number) || in.number < 1 || in.number > 3) return fail();
         if (t[3].text != "press" && t[3].text != "release") return fail();
         in.pressed = t[3].text == "press";
-        if (!toDouble(t[4].text, in.x) || !toDouble(t[5].text, in.y)) return fail();
+        const bool world = hasWord(t, 6, "world");
+        if (!toPosition(t[4].text, world, in.x) || !toPosition(t[5].text, world, in.y))
+            return fail();
         if (!parsePositionFlags(t, 6, in, error)) return false;
         break;
-    case Type::CanvasMotion:
-        if (n < 4 || !toDouble(t[2].text, in.x) || !toDouble(t[3].text, in.y)) return fail();
+    }
+    case Type::CanvasMotion: {
+        const bool world = hasWord(t, 4, "world");
+        if (n < 4 || !toPosition(t[2].text, world, in.x) || !toPosition(t[3].text, world, in.y))
+            return fail();
         if (!parsePositionFlags(t, 4, in, error)) return false;
         break;
-    case Type::CanvasResize:
-        if (n != 4 || !toDouble(t[2].text, in.x) || !toDouble(t[3].text, in.y) || in.x < 1 ||
-            in.y < 1)
+    }
+    case Type::CanvasResize: {
+        int w = 0, h = 0;
+        if (n != 4 || !toInt(t[2].text, w) || !toInt(t[3].text, h) || w < 1 || h < 1 ||
+            w > ui::kMaxPixel || h > ui::kMaxPixel)
             return fail();
+        in.x = w;
+        in.y = h;
         break;
+    }
     case Type::AnswerAlarm:
         if (n != 2 || !toInt(t[1].text, in.number) || in.number < 0 || in.number > 3) return fail();
         break;
@@ -354,11 +392,15 @@ std::string formatJournalLine(const Input& in) {
 bool parseJournal(const std::string& text, const std::string& name, std::vector<JournalEntry>& out,
                   std::string& error) {
     out.clear();
-    std::istringstream lines(text);
+    // A byte-order mark that some editors write at the start is no input.
+    static const std::string kByteOrderMark = "\xEF\xBB\xBF";
+    const bool mark = text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0;
+    std::istringstream lines(mark ? text.substr(kByteOrderMark.size()) : text);
     std::string line;
     int number = 0;
     while (std::getline(lines, line)) {
         ++number;
+        if (!line.empty() && line.back() == '\r') line.pop_back(); // CR LF line ends
         JournalEntry e;
         e.line = number;
         bool isInput = false;
@@ -371,7 +413,8 @@ bool parseJournal(const std::string& text, const std::string& name, std::vector<
             continue;
         }
         if (!parseJournalLine(line, e.input, isInput, what)) {
-            error = name + ":" + std::to_string(number) + ": expected " + what;
+            error = name + ":" + std::to_string(number) + ": expected " + what + " in " +
+                    ui::quoteForMessage(line);
             return false;
         }
         if (isInput) out.push_back(std::move(e));
@@ -380,6 +423,12 @@ bool parseJournal(const std::string& text, const std::string& name, std::vector<
 }
 
 bool readJournalFile(const std::string& path, std::vector<JournalEntry>& out, std::string& error) {
+    out.clear();
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        error = path + ": is a directory, not a journal";
+        return false;
+    }
     std::ifstream f(path, std::ios::binary);
     if (!f) {
         error = path + ": cannot read the journal";
@@ -387,7 +436,15 @@ bool readJournalFile(const std::string& path, std::vector<JournalEntry>& out, st
     }
     std::ostringstream text;
     text << f.rdbuf();
+    if (f.bad()) {
+        error = path + ": cannot read the journal";
+        return false;
+    }
     return parseJournal(text.str(), path, out, error);
+}
+
+ReplayBackend::ReplayBackend() {
+    echoErrors(false); // every fault is reported once, by replayJournal()
 }
 
 void ReplayBackend::attach(ui::Toolkit& tk) {
@@ -421,16 +478,21 @@ void ReplayBackend::runLoop(ui::Element* dialog) {
             break;
         }
         Input in = e.input;
-        if (in.type != Type::Action && !tk_->find(in.target)) {
-            fail(e.line, "no element named \"" + in.target + "\"");
-            break;
-        }
         // World positions become pixels with the canvas view of this moment.
         if (in.world && app().canvas) {
             gfx::Point p = app().canvas->worldToPixel(in.x, in.y);
-            in.x = std::lround(p.x);
-            in.y = std::lround(p.y);
+            if (!(std::fabs(p.x) <= ui::kMaxPixel && std::fabs(p.y) <= ui::kMaxPixel)) {
+                fail(e.line, "the point lies outside the pixels of any screen in this view");
+                break;
+            }
+            in.x = std::round(p.x);
+            in.y = std::round(p.y);
             in.world = false;
+        }
+        // Only what a user could do with the windows as they are now.
+        if (std::string why = ui::admitInput(*tk_, in); !why.empty()) {
+            fail(e.line, why);
+            break;
         }
         if (in.type == Type::Commit && in.number == 1) tk_->find(in.target)->set("VALUE", in.text);
         const std::size_t errors = this->errors().size();
@@ -485,7 +547,7 @@ int replayJournal(ui::Toolkit& tk, ReplayBackend& backend, const std::string& na
     backend.onTranscript = previous;
     backend.checkLeftOverAnswer();
     if (backend.failed()) {
-        std::fprintf(err, "%s:%s\n", name.c_str(), backend.failure().c_str());
+        std::fprintf(err, "kestrel: %s:%s\n", name.c_str(), backend.failure().c_str());
         return 2;
     }
     return 0;
@@ -504,7 +566,16 @@ bool JournalRecorder::start(ui::Toolkit& tk, const std::string& path) {
     std::fflush(file_);
     FILE* f = file_;
     ui::Toolkit* t = &tk;
-    tk.recorder = [f, t](const Input& in) {
+    // The last size recorded for each canvas: a window system reports the
+    // same size more than once (at mapping and at showing), and a resize to
+    // the size a canvas has changes nothing.
+    auto sizes = std::make_shared<std::map<std::string, std::pair<double, double>>>();
+    tk.recorder = [f, t, sizes](const Input& in) {
+        if (in.type == Type::CanvasResize) {
+            auto [it, added] = sizes->try_emplace(in.target, in.x, in.y);
+            if (!added && it->second == std::make_pair(in.x, in.y)) return;
+            it->second = {in.x, in.y};
+        }
         Input line = in;
         // A commit carries the field's text: a real widget edits its text in
         // ways (selection, paste) that the typed keys alone do not replay.

@@ -27,8 +27,10 @@ struct JournalEntry {
 bool parseJournalLine(const std::string& line, ui::Input& in, bool& isInput, std::string& error);
 // The journal line of an input (without a newline).
 std::string formatJournalLine(const ui::Input& in);
-// Parses a whole journal. On a malformed line: false and `error` reads
-// "<name>:<line>: <what was expected>".
+// Parses a whole journal (a byte-order mark at its start is skipped). On a
+// malformed line: false and `error` reads "<name>:<line>: expected <what> in
+// "<the line>"", the line with its control bytes escaped and cut after 80
+// characters.
 bool parseJournal(const std::string& text, const std::string& name, std::vector<JournalEntry>& out,
                   std::string& error);
 bool readJournalFile(const std::string& path, std::vector<JournalEntry>& out, std::string& error);
@@ -36,10 +38,13 @@ bool readJournalFile(const std::string& path, std::vector<JournalEntry>& out, st
 // The headless backend of a replay: its event loops take the journal's
 // inputs in order, converting world positions to pixels with the canvas view
 // of the moment each is delivered, and each predefined dialog takes the
-// answer line that comes next. The first fault (an unanswered dialog, an
-// answer that no dialog takes, an unknown element) stops every loop.
+// answer line that comes next. Each input is first checked as ui::admitInput()
+// does: only what a user could do with the windows shown is delivered. The
+// first fault (an input no user could give, an unanswered dialog, an answer
+// that no dialog takes) stops every loop.
 class ReplayBackend : public ui::HeadlessBackend {
 public:
+    ReplayBackend();
     void load(std::vector<JournalEntry> entries) {
         entries_ = std::move(entries);
         next_ = 0;
@@ -77,11 +82,12 @@ private:
 // Runs a loaded replay on a started program: the main loop until the journal
 // ends or the program leaves. Every message and alert shown, with its answer,
 // is written to `out`. Returns 0, or 2 after a fault (written to `err` as
-// "<name>:<line>: <what went wrong>").
+// "kestrel: <name>:<line>: <what went wrong>").
 int replayJournal(ui::Toolkit& tk, ReplayBackend& backend, const std::string& name, FILE* out,
                   FILE* err);
 
-// Writes every input of the toolkit to a journal file as it happens.
+// Writes every input of the toolkit to a journal file as it happens; a canvas
+// resize to the size last recorded for that canvas is left out.
 class JournalRecorder {
 public:
     JournalRecorder() = default;

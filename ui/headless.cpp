@@ -1,10 +1,31 @@
 // The headless backend: queue-driven loops and dialogs, recording canvases.
 #include "ui/headless.h"
 
+#include "ui/reach.h"
+
 #include <cstdio>
 #include <sstream>
 
 namespace ui {
+
+namespace {
+// A dialog text on one line for an error message: each run of blanks and line
+// breaks becomes one blank, none at the ends.
+std::string oneLine(const std::string& text) {
+    std::string s;
+    bool blank = false;
+    for (char c : text) {
+        if (c == ' ' || c == '\n' || c == '\t' || c == '\r') {
+            blank = !s.empty();
+            continue;
+        }
+        if (blank) s += ' ';
+        blank = false;
+        s += c;
+    }
+    return s;
+}
+} // namespace
 
 // A recording canvas that tells its backend when it goes away.
 class HeadlessBackend::Canvas : public gfx::RecordingCanvas {
@@ -67,7 +88,7 @@ void HeadlessBackend::say(const std::string& line) {
 
 void HeadlessBackend::error(const std::string& line) {
     errors_.push_back(line);
-    std::fprintf(stderr, "headless: %s\n", line.c_str());
+    if (echo_) std::fprintf(stderr, "headless: %s\n", line.c_str());
 }
 
 void HeadlessBackend::runLoop(Element* dialog) {
@@ -87,7 +108,7 @@ void HeadlessBackend::runLoop(Element* dialog) {
             continue;
         }
         if (in.type != Input::Type::Action && !tk_->find(in.target)) {
-            error("no element named \"" + in.target + "\"");
+            error("no element named " + quoteForMessage(in.target));
             continue;
         }
         tk_->deliver(in);
@@ -101,7 +122,7 @@ void HeadlessBackend::leaveLoop() {
 
 bool HeadlessBackend::takeAnswer(Input::Type type, const std::string& what, Input& out) {
     if (pending_.empty() || pending_.front().type != type) {
-        error("unanswered dialog: " + what);
+        error("unanswered " + what);
         return false;
     }
     out = pending_.front();
@@ -120,7 +141,7 @@ int HeadlessBackend::alarm(const std::string& title, const std::string& text,
     shown += "}";
     say(shown);
     Input in;
-    if (!takeAnswer(Input::Type::AnswerAlarm, text, in)) return 0;
+    if (!takeAnswer(Input::Type::AnswerAlarm, "alert: " + oneLine(text), in)) return 0;
     int b = in.number;
     if (b < 0 || b > static_cast<int>(buttons.size())) {
         error("alert has no button " + std::to_string(b) + ": " + text);
@@ -133,7 +154,7 @@ int HeadlessBackend::alarm(const std::string& title, const std::string& text,
 bool HeadlessBackend::getParam(ParamForm& form) {
     say("form: " + form.title);
     Input in;
-    if (!takeAnswer(Input::Type::AnswerParam, form.title, in)) return false;
+    if (!takeAnswer(Input::Type::AnswerParam, "form: " + oneLine(form.title), in)) return false;
     if (in.number == 0) {
         say("answer: cancelled");
         return false;
@@ -141,7 +162,8 @@ bool HeadlessBackend::getParam(ParamForm& form) {
     std::ostringstream shown;
     for (std::size_t i = 0; i < form.fields.size() && i < in.values.size(); ++i) {
         if (!form.fields[i].assign(in.values[i])) {
-            error("form field " + std::to_string(i + 1) + " cannot take \"" + in.values[i] + "\"");
+            error("form field " + std::to_string(i + 1) + " cannot take " +
+                  quoteForMessage(in.values[i]));
             return false;
         }
     }
@@ -154,7 +176,7 @@ bool HeadlessBackend::getParam(ParamForm& form) {
 void HeadlessBackend::fileDialog(Element& request) {
     say("file dialog: " + request.get("TITLE"));
     Input in;
-    if (!takeAnswer(Input::Type::AnswerFile, request.get("TITLE"), in)) {
+    if (!takeAnswer(Input::Type::AnswerFile, "file dialog: " + oneLine(request.get("TITLE")), in)) {
         request.store("STATUS", "-1");
         request.store("VALUE", "");
         return;

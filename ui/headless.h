@@ -33,6 +33,9 @@ public:
 
     // Errors (unanswered dialogs, unexpected answers); empty in a good run.
     const std::vector<std::string>& errors() const { return errors_; }
+    // Whether each error is also written on the standard error stream (on by
+    // default; off where the caller reports the errors itself).
+    void echoErrors(bool on) { echo_ = on; }
     void clearErrors() { errors_.clear(); }
     // Every predefined dialog shown, with the answer given, as lines of text.
     const std::vector<std::string>& transcript() const { return transcript_; }
@@ -56,6 +59,7 @@ private:
     class Canvas;
     Toolkit* tk_ = nullptr;
     int canvasW_, canvasH_;
+    bool echo_ = true;
     std::deque<Input> pending_;
     std::vector<bool> leave_; // one flag per running loop
     std::vector<std::string> errors_;

@@ -9,6 +9,10 @@
 
 namespace ui {
 
+// Pixel positions a window system gives (16-bit signed coordinates).
+constexpr int kMinPixel = -32768;
+constexpr int kMaxPixel = 32767;
+
 struct Modifiers {
     bool shift = false;
     bool control = false;

@@ -37,4 +37,13 @@ constexpr bool isControlKey(int key) {
     return key < 32 || key == K_DEL || key >= K_LEFT;
 }
 
+// A code a key can deliver: a named key, Ctrl with a letter, or a character
+// below the code of the first named key other than Delete.
+constexpr bool isKeyCode(int key) {
+    if (key == K_BS || key == K_TAB || key == K_CR || key == K_ESC || key == K_DEL) return true;
+    if (key >= K_LEFT && key <= K_INS) return true;
+    if (isCtrlKey(key)) return (key & ~kCtrlBit) >= 'A' && (key & ~kCtrlBit) <= 'Z';
+    return key >= 32 && key < K_LEFT;
+}
+
 } // namespace ui

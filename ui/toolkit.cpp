@@ -4,6 +4,7 @@
 #include "gfx/canvas.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -284,7 +285,8 @@ int Toolkit::typeKey(Element& text, int key, bool edit) {
     ev.key = key;
     if (key >= 32 && key < 127) ev.text = std::string(1, static_cast<char>(key));
     int rc = dispatch(text, "ACTION", ev);
-    if (rc == kIgnore || !edit) return rc;
+    // A read-only field keeps its text whatever the key.
+    if (rc == kIgnore || !edit || text.get("READONLY") == "YES") return rc;
     std::string value = text.get("VALUE");
     if (key == K_BS) {
         // Remove the last character (a whole UTF-8 sequence).
@@ -417,7 +419,12 @@ int Toolkit::deliver(const Input& in) {
     if (in.isAnswer()) return kIgnore;
     Element* e = find(in.target);
     if (!e) return kIgnore;
-    const int x = static_cast<int>(in.x), y = static_cast<int>(in.y);
+    // Positions beyond a screen's pixels (or not a number) never reach an int
+    // conversion unchecked.
+    auto pixel = [](double v) {
+        return std::isfinite(v) ? static_cast<int>(std::clamp<double>(v, kMinPixel, kMaxPixel)) : 0;
+    };
+    const int x = pixel(in.x), y = pixel(in.y);
     switch (in.type) {
     case Input::Type::Press:
         return press(*e);

@@ -170,9 +170,12 @@ public:
                   std::initializer_list<std::pair<const char*, std::string>> attrs = {},
                   std::initializer_list<Element*> children = {});
     Element* find(const std::string& name) const;
+    // Every element, in the order made.
+    const std::vector<std::unique_ptr<Element>>& elements() const { return elements_; }
     Element& at(const std::string& name) const; // aborts when missing: a build error
     // The dialog an element belongs to.
     static Element* dialogOf(Element& e);
+    static const Element* dialogOf(const Element& e) { return dialogOf(const_cast<Element&>(e)); }
 
     // Action bindings.
     void bind(const std::string& action, Handler handler);
@@ -192,6 +195,8 @@ public:
     // or the dialog is hidden, then hides it.
     void popup(Element& dialog);
     int loopDepth() const { return static_cast<int>(loops_.size()); }
+    // The dialog whose modal loop runs innermost; null in the main loop.
+    Element* modalDialog() const { return loops_.empty() ? nullptr : loops_.back(); }
     // The main loop: runs until a handler returns -3 to it.
     void mainLoop();
     // Leaves the innermost loop.
@@ -221,8 +226,9 @@ public:
     int press(Element& e);               // button, menu item
     int toggle(Element& e);              // flips "VALUE", then ACTION
     int select(Element& list, int item); // list: deselection then selection
-    // Key filter, then (unless the filter rejected the key with -1) the edit
-    // of "VALUE". A backend whose widget edits its own text passes edit=false.
+    // Key filter, then (unless the filter rejected the key with -1, or the
+    // field is "READONLY") the edit of "VALUE". A backend whose widget edits
+    // its own text passes edit=false.
     int typeKey(Element& text, int key, bool edit = true);
     int typeText(Element& text, const std::string& chars); // typeKey for each
     int commit(Element& text);                             // Enter or focus loss

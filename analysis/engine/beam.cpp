@@ -13,10 +13,6 @@ namespace {
 constexpr double kRotationZero = 1e-6;
 constexpr double kDegree = 3.14159265358979323846 / 180.0;
 
-int tri(int i, int j) {
-    return i >= j ? i * (i + 1) / 2 + j : j * (j + 1) / 2 + i;
-}
-
 void cross(const double a[3], const double b[3], double out[3]) {
     out[0] = a[1] * b[2] - a[2] * b[1];
     out[1] = a[2] * b[0] - a[0] * b[2];
@@ -64,9 +60,9 @@ void local_stiffness(const Element& e, double k[12][12]) {
 }
 
 // Static condensation of the released freedoms, row by row; f may be null.
-void condense_released(const int lib[12], double k[12][12], double* f) {
+void condense_released(unsigned released, double k[12][12], double* f) {
     for (int i = 0; i < 12; ++i) {
-        if (lib[i] == 1) continue;
+        if (!(released >> i & 1u)) continue;
         if (k[i][i] == 0.0) return; // nothing to condense (no stiffness in that freedom)
         double r[12];
         std::memcpy(r, k[i], sizeof r);
@@ -80,28 +76,38 @@ void condense_released(const int lib[12], double k[12][12], double* f) {
     }
 }
 
-bool beam_read(Scan& s, Element* e) {
-    return scan_int(s, &e->material) && scan_int(s, &e->section) && scan_int(s, &e->vector) &&
-           scan_int(s, &e->liberation) && scan_int(s, &e->nodes[0]) && scan_int(s, &e->nodes[1]);
+// The condensed local stiffness, the same values each time it is recomputed.
+void condensed_stiffness(const Element& e, double k[12][12]) {
+    local_stiffness(e, k);
+    condense_released(e.released, k, nullptr);
 }
 
-bool beam_finish(Element* e) {
+bool beam_read(Scan& s, Element* e, ElementInput* in) {
+    return scan_int(s, &in->material) && scan_int(s, &in->section) && scan_int(s, &in->vector) &&
+           scan_int(s, &in->liberation) && scan_int(s, &e->nodes[0]) && scan_int(s, &e->nodes[1]);
+}
+
+bool beam_finish(Element* e, const ElementInput& in) {
     const FemState& m = g_fem;
-    if (e->material < 1 || e->material > m.nmat || e->section < 1 || e->section > m.nsec ||
-        e->vector < 1 || e->vector > m.nvec || e->liberation < 1 || e->liberation > m.nlib)
+    if (in.material < 1 || in.material > m.nmat || in.section < 1 || in.section > m.nsec ||
+        in.vector < 1 || in.vector > m.nvec || in.liberation < 1 || in.liberation > m.nlib)
         return false;
     for (int n : e->nodes)
         if (n < 1 || n > m.nnode) return false;
-    const double* sec = m.sections[e->section - 1];
+    e->load = -1;
+    const double* sec = m.sections[in.section - 1];
     e->A = sec[0];
     e->J = sec[3];
     e->Iy = sec[4];
     e->Iz = sec[5];
     e->hy = sec[7];
     e->hz = sec[8];
-    std::memcpy(e->v, m.vectors[e->vector - 1], sizeof e->v);
-    std::memcpy(e->lib, m.libs[e->liberation - 1], sizeof e->lib);
-    const Material& mat = m.mats[e->material - 1];
+    const double* v = m.vectors[in.vector - 1];
+    const int* lib = m.libs[in.liberation - 1];
+    e->released = 0;
+    for (int i = 0; i < 12; ++i)
+        if (lib[i] != 1) e->released |= 1u << i;
+    const Material& mat = m.mats[in.material - 1];
     e->E = kMaterialClasses[0].elasticity(mat);
     e->alpha = mat.alpha;
     e->density = mat.density;
@@ -109,7 +115,7 @@ bool beam_finish(Element* e) {
     double x[3], y[3], z[3];
     for (int k = 0; k < 3; ++k) x[k] = m.coord[e->nodes[1] - 1][k] - m.coord[e->nodes[0] - 1][k];
     e->L = std::sqrt(x[0] * x[0] + x[1] * x[1] + x[2] * x[2]);
-    cross(x, e->v, z);
+    cross(x, v, z);
     cross(z, x, y);
     // A zero length or an orientation vector along the member leaves no axes.
     if (!normalise(x) || !normalise(y) || !normalise(z)) return false;
@@ -118,15 +124,12 @@ bool beam_finish(Element* e) {
         e->R[1][k] = y[k];
         e->R[2][k] = z[k];
     }
-    double k[12][12];
-    local_stiffness(*e, k);
-    condense_released(e->lib, k, nullptr);
-    for (int i = 0; i < 12; ++i)
-        for (int j = 0; j <= i; ++j) e->K[tri(i, j)] = k[i][j];
     return true;
 }
 
 void beam_global_stiffness(const Element& e, double kg[kMaxElementDofs][kMaxElementDofs]) {
+    double k[12][12];
+    condensed_stiffness(e, k);
     double R[3][3];
     for (int p = 0; p < 3; ++p)
         for (int q = 0; q < 3; ++q)
@@ -136,7 +139,7 @@ void beam_global_stiffness(const Element& e, double kg[kMaxElementDofs][kMaxElem
             double t[3][3] = {}; // K_ab * R
             for (int p = 0; p < 3; ++p)
                 for (int r = 0; r < 3; ++r) {
-                    double kv = e.K[tri(3 * a + p, 3 * b + r)];
+                    double kv = k[3 * a + p][3 * b + r];
                     if (kv == 0.0) continue;
                     for (int q = 0; q < 3; ++q) t[p][q] += kv * R[r][q];
                 }
@@ -154,7 +157,12 @@ void beam_global_stiffness(const Element& e, double kg[kMaxElementDofs][kMaxElem
 void beam_condense(const Element& e, double f[kMaxElementDofs]) {
     double k[12][12];
     local_stiffness(e, k);
-    condense_released(e.lib, k, f);
+    condense_released(e.released, k, f);
+}
+
+const double* beam_load_sum(const Element& e) {
+    static const double kNone[12] = {};
+    return e.load >= 0 ? g_fem.load_sums + 12 * static_cast<std::size_t>(e.load) : kNone;
 }
 
 void beam_to_global(const Element& e, const double* local, double* global) {
@@ -176,11 +184,13 @@ void beam_to_local(const Element& e, const double* global, double* local) {
 }
 
 void beam_internal_forces(const Element& e, const double* d_global, double* forces) {
-    double d[12];
+    double d[12], k[12][12];
     beam_to_local(e, d_global, d);
+    condensed_stiffness(e, k);
+    const double* F = beam_load_sum(e);
     for (int i = 0; i < 12; ++i) {
-        double v = e.has_load ? e.F[i] : 0.0;
-        for (int j = 0; j < 12; ++j) v += e.K[tri(i, j)] * d[j];
+        double v = F[i];
+        for (int j = 0; j < 12; ++j) v += k[i][j] * d[j];
         forces[i] = v;
     }
 }
@@ -200,8 +210,9 @@ void beam_kind_values(const double* forces, int end, double out[kResultKinds]) {
 
 const ElementClass kElementClasses[] = {
     {"ELEMENT.BEAM", "\n Error on reading number of BEAM elements !!!\n\n",
-     "\n Error on reading BEAM elements !!!\n\n", 2, beam_read, beam_finish, beam_global_stiffness,
-     beam_condense, beam_to_global, beam_to_local, beam_internal_forces, beam_kind_values},
+     "\n Error on reading BEAM elements !!!\n\n", 7, 2, beam_read, beam_finish,
+     beam_global_stiffness, beam_condense, beam_load_sum, beam_to_global, beam_to_local,
+     beam_internal_forces, beam_kind_values},
 };
 const int kElementClassCount = sizeof kElementClasses / sizeof kElementClasses[0];
 
@@ -222,15 +233,34 @@ void fem_skew_matrix(SkewNode* s) {
     }
 }
 
-bool fem_add_member_load(MemberLoad* load) {
-    Element& e = g_fem.elems[load->element];
+bool fem_add_member_load(const MemberLoad& load) {
+    FemState& m = g_fem;
+    Element& e = m.elems[load.element];
     const ElementClass& ec = kElementClasses[e.cls];
     double f[kMaxElementDofs] = {};
-    kLoadClasses[load->cls].fixed_end(e, *load, f);
+    kLoadClasses[load.cls].fixed_end(e, load, f);
     ec.condense(e, f);
-    std::memcpy(load->fe, f, sizeof load->fe);
-    for (int i = 0; i < kMaxElementDofs; ++i) e.F[i] += f[i];
-    e.has_load = true;
+    if (e.load < 0) {
+        // The first load of this element: a slot in the table of sums, grown by doubling.
+        if (m.nloaded == m.loaded_cap) {
+            // At first as many as the counts claimed, at most one per element; then doubled.
+            const long long claimed = m.loads_claimed > 16 ? m.loads_claimed : 16;
+            long long cap = m.loaded_cap > 0 ? 2LL * m.loaded_cap : claimed;
+            if (cap > m.nel) cap = m.nel;
+            auto* bigger = static_cast<double*>(
+                utl_calloc(static_cast<std::size_t>(cap) * 12, sizeof(double)));
+            if (!bigger) return false;
+            if (m.nloaded)
+                std::memcpy(bigger, m.load_sums,
+                            sizeof(double) * 12 * static_cast<std::size_t>(m.nloaded));
+            utl_free(m.load_sums);
+            m.load_sums = bigger;
+            m.loaded_cap = static_cast<int>(cap);
+        }
+        e.load = m.nloaded++;
+    }
+    double* sum = m.load_sums + 12 * static_cast<std::size_t>(e.load);
+    for (int i = 0; i < kMaxElementDofs; ++i) sum[i] += f[i];
     return true;
 }
 

@@ -7,7 +7,9 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kestrel::engine {
@@ -35,6 +37,10 @@ int beam3d_run() {
     FemState& m = g_fem;
     double t0 = fem_seconds();
     if (!fem_second_pass()) return kAnalyseFatal;
+    // The model is read: its text is no longer needed.
+    m.in.reset(std::string_view());
+    utl_free(m.in_text);
+    m.in_text = nullptr;
     double t1 = fem_seconds();
     m.timings.read += t1 - t0;
     if (!fem_number_equations()) return kAnalyseFatal;
@@ -66,6 +72,57 @@ bool load_input(const char* name) {
     return ok;
 }
 
+// Creates the scratch file so that it can never follow a link into another file: a link of
+// that name is refused, a stale regular file left by a crashed run is replaced (its name
+// removed, never its contents truncated), and the file is created exclusively.
+bool open_scratch(const std::string& name) {
+    FemState& m = g_fem;
+    struct stat st {};
+    if (::lstat(name.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode) || ::unlink(name.c_str()) != 0) return false;
+    }
+    int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    m.tmp_name = name; // only a scratch file the engine has created is deleted at the end
+    m.tmp = ::fdopen(fd, "w+b");
+    if (!m.tmp) ::close(fd);
+    return m.tmp != nullptr;
+}
+
+// The result is written to a fresh temporary file beside the result file and takes its name
+// only when the analysis ends with a result (solved or singular), so that a failed run leaves
+// the previous result file as it was. A directory of the result file's name fails here.
+bool open_result() {
+    FemState& m = g_fem;
+    struct stat st {};
+    if (::stat(m.pos_name.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return false;
+    std::string name = m.pos_name + ".XXXXXX";
+    int fd = ::mkstemp(name.data());
+    if (fd < 0) return false;
+    m.out_name = name;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask); // the permissions a plain fopen would have given
+    m.out = ::fdopen(fd, "w");
+    if (!m.out) ::close(fd);
+    return m.out != nullptr;
+}
+
+// Gives the finished result file its name. The previous file is removed first rather than
+// replaced by the rename: replacing a file makes the file system flush the new one at once,
+// which costs more than the whole analysis of a small frame.
+bool publish_result() {
+    FemState& m = g_fem;
+    const bool written = std::fflush(m.out) == 0 && !std::ferror(m.out);
+    const bool closed = std::fclose(m.out) == 0;
+    m.out = nullptr;
+    if (!written || !closed) return false;
+    ::unlink(m.pos_name.c_str());
+    if (std::rename(m.out_name.c_str(), m.pos_name.c_str()) != 0) return false;
+    m.out_name.clear();
+    return true;
+}
+
 int analyse(const char* file_name) {
     FemState& m = g_fem;
     EngineFileNames names;
@@ -80,14 +137,7 @@ int analyse(const char* file_name) {
         fem_fail(input_msg);
         return kAnalyseFatal;
     }
-    // A fresh file rather than a truncated one: truncating a previous result file makes the
-    // file system flush it on close, which costs more than the whole analysis of a small frame.
-    ::unlink(m.pos_name.c_str()); // files only: a directory of that name still fails below
-    m.out = std::fopen(m.pos_name.c_str(), "w");
-    if (m.out) m.tmp = std::fopen(names.tmp.c_str(), "wb");
-    // Only a scratch file the engine has opened is deleted at the end.
-    if (m.tmp) m.tmp_name = names.tmp;
-    if (!m.out || !m.tmp) {
+    if (!open_scratch(names.tmp) || !open_result()) {
         fem_fail("\n\n\n\t *** Error on openning Output files !!! *** \n");
         return kAnalyseFatal;
     }
@@ -97,6 +147,10 @@ int analyse(const char* file_name) {
     int result = kModelTypes[m.model_type].run();
     if (result == kAnalyseFatal) return result;
     std::fputs("\n%END\n", m.out);
+    if (!publish_result()) {
+        fem_fail("\n\n\n\t *** Error on openning Output files !!! *** \n");
+        return kAnalyseFatal;
+    }
     return result;
 }
 
@@ -123,6 +177,7 @@ void fem_release() {
     if (m.out) std::fclose(m.out);
     if (m.tmp) std::fclose(m.tmp);
     if (!m.tmp_name.empty()) std::remove(m.tmp_name.c_str());
+    if (!m.out_name.empty()) std::remove(m.out_name.c_str()); // an unfinished result
     utl_free(m.in_text);
     utl_free(m.density_in);
     utl_free(m.thermal_in);
@@ -139,7 +194,8 @@ void fem_release() {
     utl_imatfree(m.libs);
     utl_free(m.elems);
     utl_free(m.elem_of);
-    utl_free(m.loads);
+    utl_free(m.load_sums);
+    utl_free(m.end_forces);
     utl_free(m.first);
     utl_profilefree(&m.K);
     utl_free(m.f);

@@ -47,12 +47,13 @@ struct EngineTimings {
     double number = 0;   // equation numbering and profile
     double assemble = 0; // load vector and stiffness matrix
     double factor = 0;   // LDLT factorisation with forward and backward substitution
-    double forces = 0;   // element end forces into the scratch file
+    double forces = 0;   // element end forces
     double write = 0;    // displacements and element results into the result file
     double total = 0;
     double factor_flops = 0; // floating-point operations of factor and solve
     int equations = 0;
     std::size_t profile_entries = 0; // stored entries of the stiffness matrix
+    bool reordered = false;          // equations in the bandwidth-reducing node order
 };
 const EngineTimings& LastEngineTimings();
 

@@ -39,32 +39,33 @@ struct Material {
     double alpha; // thermal expansion coefficient
 };
 
+// One element, kept compact because large frames hold many: what the formulation needs and
+// cannot recompute cheaply. The condensed local stiffness is recomputed from these values
+// whenever it is used; the summed fixed-end forces of loaded elements live in their own table.
 struct Element {
-    int cls;      // index into the element class table
-    int number;   // number as read
-    int material; // 1-based numbers as read
-    int section;
-    int vector;
-    int liberation;
+    int cls;    // index into the element class table
+    int number; // number as read
     int nodes[kMaxElementNodes];
-    // Element data of the beam: section values, orientation, releases, geometry.
+    int load;          // index into the fixed-end force sums, -1 while unloaded
+    unsigned released; // bit i set: liberation flag i is not 1 (freedom i released)
+    // Element data of the beam: section values, material, geometry.
     double A, J, Iy, Iz, hy, hz;
-    double v[3];
-    int lib[12]; // 1 connected, 0 released
     double L, E, alpha, density;
     double R[3][3]; // rows: unit local x, y, z in global components
-    double K[78];   // condensed local stiffness, lower triangle by rows
-    double F[12];   // summed, condensed fixed-end forces (local)
-    bool has_load;
 };
 
+// The numbers of an element record that refer to other tables; used only while reading.
+struct ElementInput {
+    int material, section, vector, liberation; // 1-based numbers as read
+};
+
+// One member load while it is read; its fixed-end forces go straight into its element's sum.
 struct MemberLoad {
     int cls;     // index into the member-load class table
     int element; // index into the element list
     int flag;    // 0 global, 1 local direction
     double x1, x2;
-    double v[12];  // input values of the class
-    double fe[12]; // its fixed-end forces, local and condensed
+    double v[12]; // input values of the class
 };
 
 struct Scan;
@@ -75,11 +76,14 @@ struct ElementClass {
     const char* label; // block label of its records
     const char* count_message;
     const char* record_message;
-    int nodes;                         // nodes per element (shape: two-node line)
-    bool (*read)(Scan& s, Element* e); // the record after the element number
-    bool (*finish)(Element* e);        // data, length, axes, stiffness
+    int fields; // numbers in one record, the element number included
+    int nodes;  // nodes per element (shape: two-node line)
+    bool (*read)(Scan& s, Element* e, ElementInput* in); // the record after the element number
+    bool (*finish)(Element* e, const ElementInput& in);  // data, length, axes
     void (*global_stiffness)(const Element& e, double k[kMaxElementDofs][kMaxElementDofs]);
     void (*condense)(const Element& e, double f[kMaxElementDofs]); // load vector condensation
+    // Summed fixed-end forces of the element, local (zero without loads).
+    const double* (*load_sum)(const Element& e);
     void (*to_global)(const Element& e, const double* local, double* global); // per triad
     void (*to_local)(const Element& e, const double* global, double* local);
     void (*internal_forces)(const Element& e, const double* d_global, double* forces);
@@ -91,6 +95,7 @@ struct LoadClass {
     const char* label; // null for loads not read from their own block (gravity)
     const char* count_message;
     const char* record_message;
+    int fields;                              // numbers in one record, the element number included
     bool (*read)(Scan& s, MemberLoad* load); // the values after the element number
     void (*fixed_end)(const Element& e, const MemberLoad& load, double F[12]); // unreleased, local
 };
@@ -133,6 +138,7 @@ extern const int kModelTypeCount;
 struct FemState {
     // Files of the current call.
     std::string dat_name, pos_name, tmp_name;
+    std::string out_name; // the result being written, renamed to pos_name when finished
     Scan in;
     std::FILE* out = nullptr;
     std::FILE* tmp = nullptr;
@@ -141,10 +147,10 @@ struct FemState {
     // First pass.
     int model_type = -1;
     int nnode = 0, nel = 0, nmat = 0;
-    int nload_cap = 0;
     int ndens = 0, nthermal = 0, nthick = 0;
-    double* density_in = nullptr; // nmat + 1 entries, by material number
+    double* density_in = nullptr; // by material number, density_size entries
     double* thermal_in = nullptr;
+    int density_size = 0, thermal_size = 0; // material count in force when read, plus one
     bool gravity = false;
     double g[3] = {0, 0, 0};
 
@@ -152,6 +158,7 @@ struct FemState {
     double** coord = nullptr; // nnode x 3
     int** dof = nullptr;      // nnode x 6: restraint flags, then equation numbers
     int* skew_of = nullptr;   // per node: index into skews or -1
+    int max_node_ref = 0;     // highest node number named by a record read so far
     SkewNode* skews = nullptr;
     int nskew = 0;
     DofRecord* springs = nullptr;
@@ -170,17 +177,20 @@ struct FemState {
     int nlib = 0;
     Element* elems = nullptr;
     int nelem_read = 0;
-    int* elem_of = nullptr; // element number -> index + 1 (0 when absent), nel + 1 entries
-    MemberLoad* loads = nullptr;
-    int nload = 0;
-
+    int* elem_of = nullptr;      // element number -> index + 1 (0 when absent), nel + 1 entries
+    double* load_sums = nullptr; // 12 per loaded element, summed fixed-end forces (local)
+    int nloaded = 0, loaded_cap = 0;
+    long long loads_claimed = 0; // member loads the first pass counted (each count backed)
+    int nload = 0;               // member loads read
     // Equations.
     int neq = 0;
+    bool reordered = false; // the equations follow the bandwidth-reducing node order
     int* first = nullptr;
     ProfileMatrix K;
     double* f = nullptr;
     double* u = nullptr;
     double tol = 0;
+    double* end_forces = nullptr; // 12 per element after the solution, local
 
     std::string error;                  // pending fatal message
     EngineSolution* solution = nullptr; // optional copy of the results for the caller
@@ -188,6 +198,12 @@ struct FemState {
 };
 
 extern FemState g_fem;
+
+// Order of the equations. Automatic numbers the nodes by reverse Cuthill-McKee when that gives
+// a smaller profile than the file's node order; the tests force either order. Outside the
+// module state, so that it survives the reset of each analysis.
+enum class EquationOrder { Automatic, FileOrder, Reordered };
+extern EquationOrder g_equation_order;
 
 // Records msg as the pending fatal message (the first one wins); returns false.
 bool fem_fail(const char* msg);
@@ -206,11 +222,14 @@ bool fem_assemble_loads();
 int fem_linear_static(int n, const int* first, double* f, double* u);
 void fem_node_displacements(int node, double d[6]); // global axes, 0 without equation
 
+// order.cpp: the node indices in reverse Cuthill-McKee order (nnode entries).
+bool fem_node_order(int* order);
+
 // results.cpp
 bool fem_write_results();
 
 // beam.cpp / loads.cpp helpers shared with the reader
-bool fem_add_member_load(MemberLoad* load); // fixed-end forces into the element's sum
+bool fem_add_member_load(const MemberLoad& load); // fixed-end forces into the element's sum
 void fem_skew_matrix(SkewNode* s);
 
 double fem_seconds(); // monotonic clock

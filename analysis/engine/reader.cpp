@@ -3,6 +3,7 @@
 // malformed record ends the analysis with its fixed message through fem_fail.
 #include "analysis/engine/fem.h"
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <string_view>
@@ -15,32 +16,62 @@ constexpr std::size_t kLineChars = 8192;
 constexpr const char* kNoEnd = "\n Invalid neutral file or label END doesn't exist\n\n";
 constexpr const char* kSameCount = "total number of materials in the problem  !!!  \n\n";
 
-bool starts_with(std::string_view line, const char* prefix) {
-    return line.substr(0, std::strlen(prefix)) == prefix;
+bool starts_with(std::string_view line, std::string_view prefix) {
+    return line.substr(0, prefix.size()) == prefix;
 }
 
-// Reads a block count; a negative count is as malformed as a missing one.
-bool read_count(int* count, const char* message) {
+// Memory follows the bytes of the input, not the counts it claims: a block's count may not
+// exceed the records that the rest of the file can hold, each record taking at least one
+// character and one separator per number. A count the file cannot back is as malformed as a
+// missing or negative one and gets the count message of its block.
+bool read_count(int* count, const char* message, int fields) {
+    const Scan& in = g_fem.in;
     if (!scan_int(g_fem.in, count) || *count < 0) return fem_fail(message);
+    const std::size_t left = static_cast<std::size_t>(in.end - in.p);
+    if (static_cast<std::size_t>(*count) > left / (2 * static_cast<std::size_t>(fields)))
+        return fem_fail(message);
     return true;
 }
 
+// The node, element and material counts have no records of their own; each node, element or
+// material must still be named by some record (a node by an element record, which names two
+// in seven numbers), so none of them may exceed what the whole file can name.
+constexpr int kBytesPerNode = 7;
+constexpr int kBytesPerElement = 14;
+constexpr int kBytesPerMaterial = 6;
+
+bool read_global_count(int* count, const char* message, int bytes_per_item) {
+    const Scan& in = g_fem.in;
+    if (!scan_int(g_fem.in, count) || *count < 0) return fem_fail(message);
+    const std::size_t size = static_cast<std::size_t>(in.end - in.begin);
+    if (static_cast<std::size_t>(*count) > size / static_cast<std::size_t>(bytes_per_item))
+        return fem_fail(message);
+    return true;
+}
+
+// A node number in range; remembered so that a later, smaller coordinate block cannot leave
+// a record pointing past the node tables.
 bool valid_node(int n) {
-    return n >= 1 && n <= g_fem.nnode;
+    FemState& m = g_fem;
+    if (n < 1 || n > m.nnode) return false;
+    if (n > m.max_node_ref) m.max_node_ref = n;
+    return true;
 }
 
 // Density or thermal expansion block of the first pass: one value per material number.
-bool read_material_values(double** table, int* count, const char* count_msg, const char* rec_msg,
-                          const char* mismatch) {
+bool read_material_values(double** table, int* size, int* count, const char* count_msg,
+                          const char* rec_msg, const char* mismatch) {
     FemState& m = g_fem;
-    if (!read_count(count, count_msg)) return false;
+    if (!read_count(count, count_msg, 2)) return false;
     if (*count != 0 && *count != m.nmat) {
         std::string text = std::string("\n") + mismatch + kSameCount;
         return fem_fail(text.c_str());
     }
     utl_free(*table);
+    *size = 0;
     *table = static_cast<double*>(utl_calloc(static_cast<std::size_t>(m.nmat) + 1, sizeof(double)));
     if (!*table) return false;
+    *size = m.nmat + 1; // a later material count may differ: the table keeps its own size
     for (int i = 0; i < *count; ++i) {
         int mat = 0;
         double v = 0;
@@ -74,7 +105,7 @@ bool add_dof_records(DofRecord** table, int* n, int* cap, int node, const double
 bool read_dof_block(DofRecord** table, int* n, int* cap, const char* count_msg,
                     const char* rec_msg) {
     int count = 0;
-    if (!read_count(&count, count_msg)) return false;
+    if (!read_count(&count, count_msg, 7)) return false;
     for (int i = 0; i < count; ++i) {
         int node = 0;
         double v[6];
@@ -124,12 +155,16 @@ bool read_title() {
 bool read_coords() {
     FemState& m = g_fem;
     int count = 0;
-    if (!read_count(&count, "\n Error on reading number of nodes !!!\n\n")) return false;
+    // The count replaces the node count, but never below a node that records read before
+    // it name: those records would be left pointing past the tables.
+    if (!read_count(&count, "\n Error on reading number of nodes !!!\n\n", 4) ||
+        count < m.max_node_ref)
+        return fem_fail("\n Error on reading number of nodes !!!\n\n");
     if (count != m.nnode && !alloc_nodes(count)) return false;
     for (int i = 0; i < count; ++i) {
         int node = 0;
         double xyz[3];
-        if (!scan_int(m.in, &node) || !scan_doubles(m.in, xyz, 3) || !valid_node(node))
+        if (!scan_int(m.in, &node) || !scan_doubles(m.in, xyz, 3) || node < 1 || node > m.nnode)
             return fem_fail(" Error on reading nodes coordinates !!!\n\n");
         std::memcpy(m.coord[node - 1], xyz, sizeof xyz);
     }
@@ -139,7 +174,7 @@ bool read_coords() {
 bool read_supports() {
     FemState& m = g_fem;
     int count = 0;
-    if (!read_count(&count, "\n Error on reading number of node supports !!!\n\n")) return false;
+    if (!read_count(&count, "\n Error on reading number of node supports !!!\n\n", 7)) return false;
     for (int i = 0; i < count; ++i) {
         int node = 0, f[6];
         bool ok = scan_int(m.in, &node);
@@ -153,7 +188,7 @@ bool read_supports() {
 bool read_skew() {
     FemState& m = g_fem;
     int count = 0;
-    if (!read_count(&count, "\n Error on reading number of skew nodes !!!\n\n")) return false;
+    if (!read_count(&count, "\n Error on reading number of skew nodes !!!\n\n", 7)) return false;
     // A further block adds to the skew nodes already read.
     auto* skews = static_cast<SkewNode*>(utl_calloc(
         static_cast<std::size_t>(m.nskew) + static_cast<std::size_t>(count), sizeof(SkewNode)));
@@ -196,7 +231,7 @@ bool read_prescribed() {
 bool read_offsets() {
     FemState& m = g_fem;
     int count = 0;
-    if (!read_count(&count, "\n Error on reading number of offset nodes !!!\n\n")) return false;
+    if (!read_count(&count, "\n Error on reading number of offset nodes !!!\n\n", 5)) return false;
     for (int i = 0; i < count; ++i) {
         int node = 0, kind = 0;
         double v[3];
@@ -210,7 +245,7 @@ bool read_offsets() {
 bool read_floors() {
     FemState& m = g_fem;
     int count = 0;
-    if (!read_count(&count, "\n Error on reading number of floor nodes !!!\n\n")) return false;
+    if (!read_count(&count, "\n Error on reading number of floor nodes !!!\n\n", 2)) return false;
     for (int i = 0; i < count; ++i) {
         int node = 0, floor = 0;
         if (!scan_int(m.in, &node) || !scan_int(m.in, &floor))
@@ -223,7 +258,7 @@ bool read_floors() {
 bool read_materials() {
     FemState& m = g_fem;
     int count = 0;
-    if (!read_count(&count, "\n Error on reading number of isotropic materials !!!\n\n"))
+    if (!read_count(&count, "\n Error on reading number of isotropic materials !!!\n\n", 3))
         return false;
     for (int i = 0; i < count; ++i) {
         int mat = 0;
@@ -244,7 +279,7 @@ bool read_table(T*** table, int* rows, int width, const char* count_msg, const c
                 T** (*alloc)(int, int), void (*release)(T**), ReadRow read_row) {
     FemState& m = g_fem;
     int count = 0;
-    if (!read_count(&count, count_msg)) return false;
+    if (!read_count(&count, count_msg, width + 1)) return false;
     release(*table);
     *rows = 0;
     *table = alloc(count, width);
@@ -297,16 +332,18 @@ bool read_elements(int cls) {
         return true;
     }
     int count = 0;
-    if (!read_count(&count, ec.count_message)) return false;
+    if (!read_count(&count, ec.count_message, ec.fields)) return false;
     for (int i = 0; i < count; ++i) {
         if (m.nelem_read == m.nel) return fem_fail(ec.record_message);
         Element& e = m.elems[m.nelem_read];
         e = Element{};
         e.cls = cls;
+        ElementInput in{};
         if (!scan_int(m.in, &e.number) || e.number < 1 || e.number > m.nel ||
-            m.elem_of[e.number] != 0 || !ec.read(m.in, &e) || !ec.finish(&e))
+            m.elem_of[e.number] != 0 || !ec.read(m.in, &e, &in) || !ec.finish(&e, in))
             return fem_fail(ec.record_message);
         m.elem_of[e.number] = ++m.nelem_read;
+        for (int a = 0; a < ec.nodes; ++a) valid_node(e.nodes[a]); // checked by finish
     }
     return true;
 }
@@ -315,19 +352,17 @@ bool read_member_loads(int cls) {
     FemState& m = g_fem;
     const LoadClass& lc = kLoadClasses[cls];
     int count = 0;
-    if (!read_count(&count, lc.count_message)) return false;
+    if (!read_count(&count, lc.count_message, lc.fields)) return false;
     for (int i = 0; i < count; ++i) {
         int number = 0;
-        if (m.nload == m.nload_cap) return fem_fail(lc.record_message);
-        MemberLoad& load = m.loads[m.nload];
-        load = MemberLoad{};
+        MemberLoad load{};
         load.cls = cls;
         if (!scan_int(m.in, &number) || number < 1 || number > m.nel || m.elem_of[number] == 0 ||
             !lc.read(m.in, &load))
             return fem_fail(lc.record_message);
         load.element = m.elem_of[number] - 1;
         ++m.nload;
-        if (!fem_add_member_load(&load)) return false;
+        if (!fem_add_member_load(load)) return false;
     }
     return true;
 }
@@ -368,9 +403,8 @@ const BlockReader kSecondPass[] = {
 bool add_gravity_loads() {
     FemState& m = g_fem;
     for (int i = 0; i < m.nelem_read; ++i) {
-        if (m.nload == m.nload_cap) return fem_fail("\n Error on reading gravity load !!!\n\n");
-        MemberLoad& load = m.loads[m.nload++];
-        load = MemberLoad{};
+        MemberLoad load{};
+        ++m.nload;
         load.cls = kGravityLoadClass;
         load.element = i;
         load.flag = 0;
@@ -378,7 +412,7 @@ bool add_gravity_loads() {
         load.x2 = 1;
         const Element& e = m.elems[i];
         for (int k = 0; k < 3; ++k) load.v[k] = e.density * e.A * m.g[k];
-        if (!fem_add_member_load(&load)) return false;
+        if (!fem_add_member_load(load)) return false;
     }
     return true;
 }
@@ -404,7 +438,9 @@ bool fem_copy_header() {
     for (;;) {
         if (!scan_line(m.in, kLineChars, &line))
             return fem_fail("\n\n\n\t *** No END label was found in input file !!! *** \n");
-        if (starts_with(line, "%RESULT") || starts_with(line, "%END")) break;
+        if (!line.empty() && line[0] == '%' &&
+            (starts_with(line, "%RESULT") || starts_with(line, "%END")))
+            break;
         std::fwrite(line.data(), 1, line.size(), m.out);
     }
     m.in.rewind();
@@ -428,29 +464,34 @@ bool fem_first_pass() {
             if (m.model_type < 0)
                 return fem_fail("\n Error on reading global analysis model type !!!\n\n");
         } else if (label == "NODE") {
-            if (!read_count(&m.nnode, "\n Error on reading number of nodes !!!\n\n")) return false;
+            if (!read_global_count(&m.nnode, "\n Error on reading number of nodes !!!\n\n",
+                                   kBytesPerNode))
+                return false;
         } else if (label == "ELEMENT") {
-            if (!read_count(&m.nel, "\n Error on reading number of BEAM elements !!!\n\n"))
+            if (!read_global_count(&m.nel, "\n Error on reading number of BEAM elements !!!\n\n",
+                                   kBytesPerElement))
                 return false;
         } else if (label == "MATERIAL") {
-            if (!read_count(&m.nmat, "\n Error on reading number of isotropic materials !!!\n\n"))
+            if (!read_global_count(&m.nmat,
+                                   "\n Error on reading number of isotropic materials !!!\n\n",
+                                   kBytesPerMaterial))
                 return false;
         } else if (label == "MATERIAL.PROPERTY.DENSITY") {
-            if (!read_material_values(&m.density_in, &m.ndens,
+            if (!read_material_values(&m.density_in, &m.density_size, &m.ndens,
                                       "\n Error on reading number of material densities !!!\n\n",
                                       "\n Error on reading densities !!!\n\n",
                                       "Number of material densities must be equal to  \n"))
                 return false;
         } else if (label == "MATERIAL.PROPERTY.THERMAL_EXPANSION") {
             if (!read_material_values(
-                    &m.thermal_in, &m.nthermal,
+                    &m.thermal_in, &m.thermal_size, &m.nthermal,
                     "\n Error on reading number of material thermal exp. props. !!!\n\n",
                     "\n Error on reading thermal exp. prop. !!!\n\n",
                     "Number of material thermal exp. must be equal to  \n"))
                 return false;
         } else if (label == "THICKNESS") {
             int count = 0;
-            if (!read_count(&count, "\n Error on reading number of thicknesses !!!\n\n"))
+            if (!read_count(&count, "\n Error on reading number of thicknesses !!!\n\n", 2))
                 return false;
             for (int i = 0; i < count; ++i) {
                 int n = 0;
@@ -460,14 +501,16 @@ bool fem_first_pass() {
             }
             m.nthick = count;
         } else if (label == "LOAD.CASE.GRAVITY") {
-            m.nload_cap += m.nel;
+            m.loads_claimed += m.nel;
         } else {
             for (int c = 0; c < kLoadClassCount; ++c) {
                 const LoadClass& lc = kLoadClasses[c];
                 if (!lc.label || label != lc.label) continue;
+                // Counted to size the table of load sums once; it still grows only with the
+                // loads actually read.
                 int count = 0;
-                if (!read_count(&count, lc.count_message)) return false;
-                m.nload_cap += count;
+                if (!read_count(&count, lc.count_message, lc.fields)) return false;
+                m.loads_claimed += count;
             }
         }
     }
@@ -486,12 +529,11 @@ bool fem_second_pass() {
     m.mats = static_cast<Material*>(utl_calloc(static_cast<std::size_t>(m.nmat), sizeof(Material)));
     m.elems = static_cast<Element*>(utl_calloc(static_cast<std::size_t>(m.nel), sizeof(Element)));
     m.elem_of = static_cast<int*>(utl_calloc(static_cast<std::size_t>(m.nel) + 1, sizeof(int)));
-    m.loads = static_cast<MemberLoad*>(
-        utl_calloc(static_cast<std::size_t>(m.nload_cap), sizeof(MemberLoad)));
-    if (!m.mats || !m.elems || !m.elem_of || !m.loads) return false;
+    if (!m.mats || !m.elems || !m.elem_of) return false;
+    // A material beyond the tables (the material count grew after the block) gets 0.
     for (int i = 0; i < m.nmat; ++i) {
-        m.mats[i].density = m.density_in ? m.density_in[i + 1] : 0.0;
-        m.mats[i].alpha = m.thermal_in ? m.thermal_in[i + 1] : 0.0;
+        m.mats[i].density = i + 1 < m.density_size ? m.density_in[i + 1] : 0.0;
+        m.mats[i].alpha = i + 1 < m.thermal_size ? m.thermal_in[i + 1] : 0.0;
     }
     std::string label;
     for (;;) {

@@ -1,6 +1,7 @@
 // Result section of the result file: the header of the single load case, the nodal
-// displacements, the element end forces through the scratch file, and the element values of
-// the kinds that are present.
+// displacements, and the element end values of the kinds that are present. The end forces are
+// kept in memory (12 doubles per element) rather than passed through the scratch file, which
+// the engine still creates and deletes.
 #include "analysis/engine/fem.h"
 #include "analysis/engine/format.h"
 
@@ -52,70 +53,72 @@ void write_header_and_displacements() {
     }
 }
 
-// End forces of every element, one record of all kinds per element end, into the scratch file.
-bool write_scratch() {
+// End forces of every element, kMaxElementDofs values per element, kept in memory.
+bool compute_end_forces() {
     FemState& m = g_fem;
-    double d[kMaxElementDofs], forces[kMaxElementDofs], kinds[kResultKinds];
+    m.end_forces = static_cast<double*>(
+        utl_calloc(static_cast<std::size_t>(m.nelem_read) * kMaxElementDofs, sizeof(double)));
+    if (!m.end_forces) return false;
+    if (m.solution) {
+        m.solution->element_numbers.reserve(static_cast<std::size_t>(m.nelem_read));
+        m.solution->end_forces.reserve(static_cast<std::size_t>(m.nelem_read) * 12);
+    }
+    double d[kMaxElementDofs];
     for (int ie = 0; ie < m.nelem_read; ++ie) {
         const Element& e = m.elems[ie];
         const ElementClass& ec = kElementClasses[e.cls];
+        double* forces = m.end_forces + static_cast<std::size_t>(ie) * kMaxElementDofs;
         for (int a = 0; a < ec.nodes; ++a) fem_node_displacements(e.nodes[a], d + a * kDofsPerNode);
         ec.internal_forces(e, d, forces);
         if (m.solution) {
             m.solution->element_numbers.push_back(e.number);
             m.solution->end_forces.insert(m.solution->end_forces.end(), forces, forces + 12);
         }
-        for (int a = 0; a < ec.nodes; ++a) {
-            ec.kind_values(forces, a, kinds);
-            if (std::fwrite(kinds, sizeof kinds, 1, m.tmp) != 1)
-                return fem_fail("\n\n\n\t *** Error on openning Output files !!! *** \n");
-        }
     }
-    return std::fflush(m.tmp) == 0 ||
-           fem_fail("\n\n\n\t *** Error on openning Output files !!! *** \n");
+    return true;
 }
 
 bool write_element_results() {
     FemState& m = g_fem;
-    const char* reopen_msg = "\n\n\n\t *** Error on openning Output files !!! *** \n";
-    m.tmp = std::freopen(m.tmp_name.c_str(), "rb", m.tmp);
-    if (!m.tmp) return fem_fail(reopen_msg);
     bool present[kResultKinds] = {};
     double kinds[kResultKinds];
-    while (std::fread(kinds, sizeof kinds, 1, m.tmp) == 1)
-        for (int k = 0; k < kResultKinds; ++k)
-            if (std::fabs(kinds[k]) >= kPresent) present[k] = true;
-    int npresent = 0;
-    for (bool p : present) npresent += p ? 1 : 0;
-    if (npresent > 0) {
-        std::FILE* out = m.out;
-        std::fprintf(out, "\n%%RESULT.CASE.STEP.ELEMENT.NODAL.SCALAR");
-        std::fprintf(out, "\n%4d\n", npresent);
-        for (int k = 0; k < kResultKinds; ++k)
-            if (present[k]) std::fprintf(out, "  '%s'", kKindNames[k]);
-        std::fprintf(out, "\n");
-        std::fprintf(out, "\n%%RESULT.CASE.STEP.ELEMENT.NODAL.SCALAR.DATA");
-        std::fprintf(out, "\n%4d\n", m.nelem_read);
-        std::rewind(m.tmp);
-        LineBuffer line;
-        for (int ie = 0; ie < m.nelem_read; ++ie) {
-            const Element& e = m.elems[ie];
-            line.integer(e.number, 4); // "%4d\n", then "   %+10.5e" per present kind
-            line.text("\n");
-            for (int a = 0; a < kElementClasses[e.cls].nodes; ++a) {
-                if (std::fread(kinds, sizeof kinds, 1, m.tmp) != 1) return fem_fail(reopen_msg);
-                for (int k = 0; k < kResultKinds; ++k) {
-                    if (!present[k]) continue;
-                    line.text("   ");
-                    line.scientific(kinds[k], 10, 5);
-                }
-                line.text("\n");
-            }
-            line.flush(out);
+    for (int ie = 0; ie < m.nelem_read; ++ie) {
+        const Element& e = m.elems[ie];
+        const double* forces = m.end_forces + static_cast<std::size_t>(ie) * kMaxElementDofs;
+        for (int a = 0; a < kElementClasses[e.cls].nodes; ++a) {
+            kElementClasses[e.cls].kind_values(forces, a, kinds);
+            for (int k = 0; k < kResultKinds; ++k)
+                if (std::fabs(kinds[k]) >= kPresent) present[k] = true;
         }
     }
-    m.tmp = std::freopen(m.tmp_name.c_str(), "wb", m.tmp);
-    if (!m.tmp) return fem_fail(reopen_msg);
+    int npresent = 0;
+    for (bool p : present) npresent += p ? 1 : 0;
+    if (npresent == 0) return true;
+    std::FILE* out = m.out;
+    std::fprintf(out, "\n%%RESULT.CASE.STEP.ELEMENT.NODAL.SCALAR");
+    std::fprintf(out, "\n%4d\n", npresent);
+    for (int k = 0; k < kResultKinds; ++k)
+        if (present[k]) std::fprintf(out, "  '%s'", kKindNames[k]);
+    std::fprintf(out, "\n");
+    std::fprintf(out, "\n%%RESULT.CASE.STEP.ELEMENT.NODAL.SCALAR.DATA");
+    std::fprintf(out, "\n%4d\n", m.nelem_read);
+    LineBuffer line;
+    for (int ie = 0; ie < m.nelem_read; ++ie) {
+        const Element& e = m.elems[ie];
+        const double* forces = m.end_forces + static_cast<std::size_t>(ie) * kMaxElementDofs;
+        line.integer(e.number, 4); // "%4d\n", then "   %+10.5e" per present kind
+        line.text("\n");
+        for (int a = 0; a < kElementClasses[e.cls].nodes; ++a) {
+            kElementClasses[e.cls].kind_values(forces, a, kinds);
+            for (int k = 0; k < kResultKinds; ++k) {
+                if (!present[k]) continue;
+                line.text("   ");
+                line.scientific(kinds[k], 10, 5);
+            }
+            line.text("\n");
+        }
+        line.flush(out);
+    }
     return true;
 }
 
@@ -126,7 +129,7 @@ bool fem_write_results() {
     double t0 = fem_seconds();
     write_header_and_displacements();
     double t1 = fem_seconds();
-    if (!write_scratch()) return false;
+    if (!compute_end_forces()) return false;
     double t2 = fem_seconds();
     if (!write_element_results()) return false;
     double t3 = fem_seconds();

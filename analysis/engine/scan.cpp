@@ -4,6 +4,7 @@
 #include <charconv>
 #include <climits>
 #include <clocale>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -85,6 +86,7 @@ bool scan_double(Scan& s, double* value) {
         const std::string token(q, t);
         char* used = nullptr;
         v = c_strtod(token, &used);
+        if (used == token.c_str() || !std::isfinite(v)) return false;
         *value = negative ? -v : v;
         s.p = q + (used - token.c_str());
         return true;
@@ -94,6 +96,9 @@ bool scan_double(Scan& s, double* value) {
     // Out of range: infinite beyond the largest double, 0 or subnormal below the smallest,
     // as strtod gives it (rare, so the token is copied for it).
     if (ec == std::errc::result_out_of_range) v = c_strtod(std::string(q, ptr), nullptr);
+    // "nan", "inf" and numbers beyond the largest double are malformed: no input value may
+    // carry a non-finite number into the equations.
+    if (!std::isfinite(v)) return false;
     *value = negative ? -v : v;
     s.p = ptr;
     return true;

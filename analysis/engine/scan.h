@@ -1,6 +1,7 @@
 // Free-format scanner over a text held in memory, with the reading rules of the neutral file:
 // labels are found by skipping to the next '%' and reading one blank-delimited word; integers
-// and reals are read like the "%d" and "%lf" conversions (leading white space skipped);
+// and reals are read like the "%d" and "%lf" conversions (leading white space skipped), except
+// that a real must be finite ("nan", "inf" and overflowing numbers are not read);
 // strings are taken between the first quote and the next. Used by the engine's readers and by
 // the result-section parser.
 #pragma once

@@ -1,7 +1,9 @@
-// Global equations of the engine: equation numbering, the profile of the stiffness matrix,
+// Global equations of the engine: equation numbering (the file's node order or the
+// bandwidth-reducing one, whichever has the smaller profile), the profile of the stiffness matrix,
 // the load vector, the assembly of element stiffnesses with skew nodes, springs and prescribed
 // displacements, and the profile LDLT factorisation with its singularity test.
 #include "analysis/engine/fem.h"
+#include "analysis/engine/ldlt.h"
 
 #include <cmath>
 #include <cstring>
@@ -21,25 +23,6 @@ void element_equations(const Element& e, int eq[kMaxElementDofs]) {
 // Turns a global 3-vector into the axes of a skew node: out = S^T v.
 void to_node_axes(const double S[3][3], const double* v, double* out) {
     for (int q = 0; q < 3; ++q) out[q] = S[0][q] * v[0] + S[1][q] * v[1] + S[2][q] * v[2];
-}
-
-// Sum of a[k] * b[k]; four partial sums keep the pipeline busy.
-[[gnu::always_inline]] inline double dot(const double* a, const double* b, int len) {
-    double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
-    int k = 0;
-    for (; k + 4 <= len; k += 4) {
-        s0 += a[k] * b[k];
-        s1 += a[k + 1] * b[k + 1];
-        s2 += a[k + 2] * b[k + 2];
-        s3 += a[k + 3] * b[k + 3];
-    }
-    for (; k < len; ++k) s0 += a[k] * b[k];
-    return (s0 + s1) + (s2 + s3);
-}
-
-// Pivot test: below the tolerance, exactly zero or not a number is singular.
-bool bad_pivot(double d, double tol) {
-    return !(std::fabs(d) >= tol) || d == 0.0;
 }
 
 void assemble_stiffness(ProfileMatrix& K) {
@@ -81,24 +64,23 @@ void assemble_stiffness(ProfileMatrix& K) {
     }
 }
 
-} // namespace
-
-bool fem_number_equations() {
+// Numbers the free freedoms (non-zero entries of the freedom table) node by node in the given
+// order of node indices (null: the file's order), freedom by freedom. Returns their count.
+int number_nodes(const int* order) {
     FemState& m = g_fem;
-    for (int i = 0; i < m.npresc; ++i) m.dof[m.presc[i].node - 1][m.presc[i].dof] = 0;
-    // Every freedom of the beam is active, so the active set is all six.
     int n = 0;
-    for (int node = 0; node < m.nnode; ++node)
-        for (int k = 0; k < kDofsPerNode; ++k) m.dof[node][k] = m.dof[node][k] == 1 ? 0 : ++n;
-    m.neq = n;
-    return true;
+    for (int i = 0; i < m.nnode; ++i) {
+        int* dof = m.dof[order ? order[i] : i];
+        for (int k = 0; k < kDofsPerNode; ++k)
+            if (dof[k] != 0) dof[k] = ++n;
+    }
+    return n;
 }
 
-bool fem_build_profile() {
+// First column of every equation row under the present numbering; returns the profile size.
+std::size_t fill_profile() {
     FemState& m = g_fem;
     const int n = m.neq;
-    m.first = static_cast<int*>(utl_calloc(static_cast<std::size_t>(n), sizeof(int)));
-    if (!m.first) return false;
     for (int i = 0; i < n; ++i) m.first[i] = n + 1;
     int eq[kMaxElementDofs];
     for (int ie = 0; ie < m.nelem_read; ++ie) {
@@ -112,8 +94,50 @@ bool fem_build_profile() {
             if (eq[k] > 0 && low - 1 < m.first[eq[k] - 1]) m.first[eq[k] - 1] = low - 1;
     }
     // An equation that no element touches keeps only its diagonal.
-    for (int i = 0; i < n; ++i)
+    std::size_t size = 0;
+    for (int i = 0; i < n; ++i) {
         if (m.first[i] > i) m.first[i] = i;
+        size += static_cast<std::size_t>(i - m.first[i] + 1);
+    }
+    return size;
+}
+
+} // namespace
+
+EquationOrder g_equation_order = EquationOrder::Automatic;
+
+bool fem_number_equations() {
+    FemState& m = g_fem;
+    for (int i = 0; i < m.npresc; ++i) m.dof[m.presc[i].node - 1][m.presc[i].dof] = 0;
+    // Every freedom of the beam is active, so the active set is all six; 1 marks a free
+    // freedom until it is numbered.
+    for (int node = 0; node < m.nnode; ++node)
+        for (int k = 0; k < kDofsPerNode; ++k) m.dof[node][k] = m.dof[node][k] == 1 ? 0 : 1;
+    m.neq = number_nodes(nullptr);
+    m.reordered = false;
+    return true;
+}
+
+bool fem_build_profile() {
+    FemState& m = g_fem;
+    m.first = static_cast<int*>(utl_calloc(static_cast<std::size_t>(m.neq), sizeof(int)));
+    if (!m.first) return false;
+    const std::size_t in_file_order = fill_profile();
+    if (g_equation_order == EquationOrder::FileOrder || m.nnode < 2) return true;
+    int* order = static_cast<int*>(utl_calloc(static_cast<std::size_t>(m.nnode), sizeof(int)));
+    if (!order || !fem_node_order(order)) {
+        utl_free(order);
+        return false;
+    }
+    number_nodes(order);
+    utl_free(order);
+    const std::size_t reordered = fill_profile();
+    if (g_equation_order == EquationOrder::Reordered || reordered < in_file_order) {
+        m.reordered = true;
+    } else {
+        number_nodes(nullptr);
+        fill_profile();
+    }
     return true;
 }
 
@@ -164,14 +188,15 @@ bool fem_assemble_loads() {
         int e = m.dof[m.forces[r].node - 1][m.forces[r].dof];
         if (e > 0) m.f[e - 1] = m.forces[r].value;
     }
-    // Equivalent nodal loads of the member loads.
+    // Equivalent nodal loads of the member loads: each element's summed fixed-end forces.
     int eq[kMaxElementDofs];
-    for (int il = 0; il < m.nload; ++il) {
-        const MemberLoad& load = m.loads[il];
-        const Element& e = m.elems[load.element];
+    for (int ie = 0; ie < m.nelem_read; ++ie) {
+        const Element& e = m.elems[ie];
+        if (e.load < 0) continue;
         const ElementClass& ec = kElementClasses[e.cls];
+        const double* F = ec.load_sum(e);
         double neg[kMaxElementDofs], g[kMaxElementDofs];
-        for (int k = 0; k < kMaxElementDofs; ++k) neg[k] = -load.fe[k];
+        for (int k = 0; k < kMaxElementDofs; ++k) neg[k] = -F[k];
         ec.to_global(e, neg, g);
         element_equations(e, eq);
         for (int a = 0; a < ec.nodes; ++a) {
@@ -190,68 +215,87 @@ bool fem_assemble_loads() {
     return true;
 }
 
+namespace {
+
+// Builds the stiffness matrix in the present equation order, adds springs and prescribed
+// displacements, factorises it and solves for u. kAnalyseSolved, kAnalyseSingular or
+// kAnalyseFatal (no memory for the matrix).
+int solve_equations(int n, const int* first, double* f, double* u) {
+    FemState& m = g_fem;
+    double t0 = fem_seconds();
+    utl_profilefree(&m.K);
+    if (!utl_profilealloc(n, first, sizeof(double), &m.K)) return kAnalyseFatal;
+    ProfileMatrix& K = m.K;
+    m.timings.profile_entries = K.size;
+    m.timings.reordered = m.reordered;
+    assemble_stiffness(K);
+    double smallest = std::fabs(K.at(0, 0));
+    for (int i = 1; i < n; ++i) smallest = std::fmin(smallest, std::fabs(K.at(i, i)));
+    const double tol = 1e-10 * smallest;
+    m.tol = tol;
+    for (int r = 0; r < m.nspring; ++r) {
+        int e = m.dof[m.springs[r].node - 1][m.springs[r].dof];
+        if (e > 0) K.at(e - 1, e - 1) += m.springs[r].value;
+    }
+    for (int r = 0; r < m.npresc; ++r) {
+        int e = m.dof[m.presc[r].node - 1][m.presc[r].dof];
+        if (e == 0) continue;
+        K.at(e - 1, e - 1) += kPenalty;
+        f[e - 1] = kPenalty * m.presc[r].value;
+    }
+    double t1 = fem_seconds();
+    m.timings.assemble += t1 - t0;
+
+    double flops = 0;
+    if (ldlt_factor(K, tol, u, &flops) >= 0) { // u serves as workspace until the solve
+        m.timings.factor += fem_seconds() - t1;
+        m.timings.factor_flops += flops;
+        return kAnalyseSingular;
+    }
+    std::memcpy(u, f, sizeof(double) * static_cast<std::size_t>(n));
+    ldlt_solve(K, u);
+    flops += 4.0 * static_cast<double>(K.size) + n;
+    m.timings.factor += fem_seconds() - t1;
+    m.timings.factor_flops += flops;
+    return kAnalyseSolved;
+}
+
+// Goes back from the bandwidth-reducing order to the file's order: renumbers the freedoms,
+// carries the load vector over and rebuilds the profile.
+bool return_to_file_order(double* f) {
+    FemState& m = g_fem;
+    const int n = m.neq;
+    auto* moved = static_cast<double*>(utl_calloc(static_cast<std::size_t>(n), sizeof(double)));
+    if (!moved) return false;
+    int next = 0;
+    for (int node = 0; node < m.nnode; ++node)
+        for (int k = 0; k < kDofsPerNode; ++k) {
+            int& e = m.dof[node][k];
+            if (e == 0) continue;
+            moved[next] = f[e - 1];
+            e = ++next;
+        }
+    std::memcpy(f, moved, sizeof(double) * static_cast<std::size_t>(n));
+    utl_free(moved);
+    m.reordered = false;
+    fill_profile();
+    return true;
+}
+
+} // namespace
+
 int fem_linear_static(int n, const int* first, double* f, double* u) {
     FemState& m = g_fem;
     if (n > 0) {
-        double t0 = fem_seconds();
-        if (!utl_profilealloc(n, first, sizeof(double), &m.K)) return kAnalyseFatal;
-        ProfileMatrix& K = m.K;
-        m.timings.profile_entries = K.size;
-        assemble_stiffness(K);
-        double smallest = std::fabs(K.at(0, 0));
-        for (int i = 1; i < n; ++i) smallest = std::fmin(smallest, std::fabs(K.at(i, i)));
-        const double tol = 1e-10 * smallest;
-        m.tol = tol;
-        for (int r = 0; r < m.nspring; ++r) {
-            int e = m.dof[m.springs[r].node - 1][m.springs[r].dof];
-            if (e > 0) K.at(e - 1, e - 1) += m.springs[r].value;
+        int result = solve_equations(n, first, f, u);
+        // Whether a pivot falls below the tolerance depends on the order of the equations;
+        // the verdict singular is the file order's.
+        if (result == kAnalyseSingular && m.reordered) {
+            if (!return_to_file_order(f)) return kAnalyseFatal;
+            result = solve_equations(n, first, f, u);
         }
-        for (int r = 0; r < m.npresc; ++r) {
-            int e = m.dof[m.presc[r].node - 1][m.presc[r].dof];
-            if (e == 0) continue;
-            K.at(e - 1, e - 1) += kPenalty;
-            f[e - 1] = kPenalty * m.presc[r].value;
-        }
-        std::memcpy(u, f, sizeof(double) * static_cast<std::size_t>(n));
-        double t1 = fem_seconds();
-        m.timings.assemble += t1 - t0;
-
-        // LDLT by rows: row i is reduced against the finished rows above it.
-        double flops = 0;
-        for (int i = 0; i < n; ++i) {
-            const int fi = first[i];
-            double* ri = K.row_start(i);
-            for (int j = fi + 1; j < i; ++j) {
-                const int fj = first[j];
-                const int k0 = fi > fj ? fi : fj;
-                const int len = j - k0;
-                if (len > 0) ri[j - fi] -= dot(K.row_start(j) + (k0 - fj), ri + (k0 - fi), len);
-                flops += 2.0 * len;
-            }
-            double d = ri[i - fi];
-            for (int j = fi; j < i; ++j) {
-                const double t = ri[j - fi] / K.at(j, j);
-                d -= t * ri[j - fi];
-                ri[j - fi] = t;
-            }
-            flops += 3.0 * (i - fi);
-            if (bad_pivot(d, tol)) {
-                m.timings.factor += fem_seconds() - t1;
-                m.timings.factor_flops = flops;
-                return kAnalyseSingular;
-            }
-            ri[i - fi] = d;
-        }
-        for (int i = 1; i < n; ++i) u[i] -= dot(K.row_start(i), u + first[i], i - first[i]);
-        for (int i = 0; i < n; ++i) u[i] /= K.at(i, i);
-        for (int i = n - 1; i >= 1; --i) {
-            const double* ri = K.row_start(i);
-            const double ui = u[i];
-            for (int j = first[i]; j < i; ++j) u[j] -= ri[j - first[i]] * ui;
-        }
-        flops += 4.0 * static_cast<double>(K.size) + n;
-        m.timings.factor += fem_seconds() - t1;
-        m.timings.factor_flops = flops;
+        if (result != kAnalyseSolved) return result;
+        utl_profilefree(&m.K); // the end forces need only the displacements
     }
     return fem_write_results() ? kAnalyseSolved : kAnalyseFatal;
 }

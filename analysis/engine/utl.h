@@ -16,6 +16,8 @@ struct UtlState {
 extern UtlState g_utl;
 void utl_reset();
 
+// Zero-filled block; a large one is mapped on its own, aligned for huge pages and advised to
+// use them. Only utl_free releases it.
 void* utl_calloc(std::size_t count, std::size_t size);
 void utl_free(void* block);
 

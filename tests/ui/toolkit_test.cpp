@@ -133,6 +133,10 @@ TEST_F(Fixture, KeyFilterRejectsKeysAndTheFieldKeepsOnlyAcceptedOnes) {
     t.set("NC", "5");
     tk.typeText(t, "99");
     EXPECT_EQ(t.get("VALUE"), "12.59") << "NC limits the number of characters";
+    t.set("READONLY", "YES");
+    tk.typeText(t, "1");
+    tk.typeKey(t, K_BS);
+    EXPECT_EQ(t.get("VALUE"), "12.59") << "a read-only field keeps its text";
 }
 
 TEST_F(Fixture, DropDownDeliversDeselectionThenSelection) {
@@ -197,7 +201,7 @@ TEST_F(Fixture, PredefinedDialogsTakeTheirAnswersInOrderAndAreTranscribed) {
 TEST_F(Fixture, AnAlertWithoutAnswerIsAnErrorAndCountsAsClosed) {
     EXPECT_EQ(tk.alarm("T", "\n Current frame has been modified. \n", "Yes", "No"), 0);
     ASSERT_EQ(hb->errors().size(), 1u);
-    EXPECT_EQ(hb->errors()[0], "unanswered dialog: \n Current frame has been modified. \n");
+    EXPECT_EQ(hb->errors()[0], "unanswered alert: Current frame has been modified.");
     hb->queueAlarm(3);
     EXPECT_EQ(tk.alarm("T", "x", "Yes", "No"), 0) << "no third button";
 }

@@ -1,0 +1,185 @@
+// The bandwidth-reducing equation order: results equal to those of the file's order, on the
+// reference frames (results of the engine before it reordered, kept as result files and as
+// full-precision values) and on a small frame with every kind of support and load; and the
+// singular verdict unchanged.
+#include "analysis/engine/fem.h"
+#include "analysis/engine/ldlt.h"
+#include "neutral_model.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+
+namespace kestrel::engine::test {
+namespace {
+
+// Forces an equation order for the life of the object.
+struct OrderGuard {
+    explicit OrderGuard(EquationOrder order) { g_equation_order = order; }
+    ~OrderGuard() { g_equation_order = EquationOrder::Automatic; }
+};
+
+// Largest difference in each column of two tables of the same shape, relative to the largest
+// magnitude of that column in a (columns of one kind: dx, dy, ..., or one end force).
+double worst_relative(const std::vector<double>& a, const std::vector<double>& b, int cols) {
+    if (a.size() != b.size()) return INFINITY;
+    double worst = 0;
+    for (int c = 0; c < cols; ++c) {
+        double largest = 0, diff = 0;
+        for (std::size_t i = c; i < a.size(); i += cols) {
+            largest = std::max(largest, std::fabs(a[i]));
+            diff = std::max(diff, std::fabs(a[i] - b[i]));
+        }
+        worst = std::max(worst, largest > 0 ? diff / largest : diff);
+    }
+    return worst;
+}
+
+// "displacements N" then N lines of six values, "end_forces M" then M lines of an element
+// number and twelve values, all printed with 17 significant digits.
+EngineSolution read_values(const std::string& text) {
+    EngineSolution s;
+    std::istringstream in(text);
+    std::string word;
+    std::size_t count = 0;
+    in >> word >> count;
+    s.displacements.resize(count * 6);
+    for (double& v : s.displacements) in >> v;
+    in >> word >> count;
+    for (std::size_t e = 0; e < count; ++e) {
+        int number = 0;
+        in >> number;
+        s.element_numbers.push_back(number);
+        for (int k = 0; k < 12; ++k) {
+            double v = 0;
+            in >> v;
+            s.end_forces.push_back(v);
+        }
+    }
+    return s;
+}
+
+// Two result files agree when every word is the same, or both are numbers that differ by at
+// most one unit of their last printed digit (a rounding that flipped).
+bool same_but_rounding(const std::string& a, const std::string& b, std::string* where) {
+    std::istringstream ia(a), ib(b);
+    std::string wa, wb;
+    while (true) {
+        const bool ga = static_cast<bool>(ia >> wa), gb = static_cast<bool>(ib >> wb);
+        if (ga != gb) return *where = "length", false;
+        if (!ga) return true;
+        if (wa == wb) continue;
+        char *ea = nullptr, *eb = nullptr;
+        const double va = std::strtod(wa.c_str(), &ea), vb = std::strtod(wb.c_str(), &eb);
+        const std::size_t e = wa.find('e');
+        if (*ea || *eb || e == std::string::npos || wb.find('e') != e)
+            return *where = wa + " / " + wb, false;
+        const int digits = static_cast<int>(e - wa.find('.') - 1);
+        const double unit = std::pow(10.0, std::atoi(wa.c_str() + e + 1) - digits);
+        if (std::fabs(va - vb) > 1.01 * unit) return *where = wa + " / " + wb, false;
+    }
+}
+
+// Forces the baseline factorisation kernel for the life of the object.
+struct BaselineGuard {
+    explicit BaselineGuard(bool baseline) { ldlt_force_baseline(baseline); }
+    ~BaselineGuard() { ldlt_force_baseline(false); }
+};
+
+// Both factorisation kernels (the 256-bit one where the processor has it) against the
+// results of the engine before it reordered or blocked its factorisation.
+TEST(Reorder, ReferenceFramesGiveTheirResults) {
+    const struct {
+        const char* name;
+        bool reordered; // a wide frame is reordered, a tall one keeps the file's order
+        bool baseline;
+    } frames[] = {
+        {"wide", true, false}, {"tall", false, false}, {"wide", true, true}, {"tall", false, true}};
+    for (const auto& f : frames) {
+        BaselineGuard kernel(f.baseline);
+        SCOPED_TRACE(ldlt_kernel_name());
+        TempDir dir;
+        const std::string base = std::string(KESTREL_TEST_DATA "/engine/") + f.name;
+        RunResult r = run_text(dir, f.name, read_file(base + ".dat"));
+        ASSERT_EQ(r.code, kAnalyseSolved) << f.name << r.message;
+        EXPECT_EQ(LastEngineTimings().reordered, f.reordered) << f.name;
+        std::string where;
+        EXPECT_TRUE(same_but_rounding(read_file(base + ".pos"), r.pos, &where))
+            << f.name << ": " << where;
+        const EngineSolution ref = read_values(read_file(base + ".values"));
+        ASSERT_FALSE(ref.displacements.empty()) << f.name;
+        EXPECT_EQ(r.solution.element_numbers, ref.element_numbers) << f.name;
+        EXPECT_LE(worst_relative(ref.displacements, r.solution.displacements, 6), 1e-9) << f.name;
+        EXPECT_LE(worst_relative(ref.end_forces, r.solution.end_forces, 12), 1e-9) << f.name;
+    }
+}
+
+// Two storeys of two bays, numbered row by row, with hinges, springs, an inclined roller, a
+// settlement, and every load kind.
+NeutralModel small_frame() {
+    NeutralModel m;
+    m.sections = {{0.01, 1e-4, 0.3}, {0.02, 3e-4, 0.4}};
+    for (int i = 0; i <= 2; ++i)
+        for (int j = 0; j <= 2; ++j) {
+            std::array<int, 3> fix = {0, 0, 0};
+            if (i == 0) fix = j == 1 ? std::array<int, 3>{0, 1, 0} : std::array<int, 3>{1, 1, 1};
+            m.nodes.push_back({4.0 * j, 3.0 * i, fix});
+        }
+    auto node = [](int i, int j) { return 3 * i + j + 1; };
+    for (int i = 0; i < 2; ++i)
+        for (int j = 0; j <= 2; ++j) m.elements.push_back({node(i, j), node(i + 1, j), 1});
+    for (int i = 1; i <= 2; ++i)
+        for (int j = 0; j < 2; ++j)
+            m.elements.push_back({node(i, j), node(i, j + 1), 2, i == 2 ? 2 + j : 1});
+    m.elements.push_back({node(1, 0), node(2, 1), 2, 4}); // a brace hinged at both ends
+    m.inclined(node(0, 1), 30);
+    m.springs(node(0, 2), 0, 5e4, 2e3);
+    m.prescribed(node(0, 0), 0, -0.002, 0);
+    m.nodal_force(node(2, 0), 15, 0, 4);
+    m.beam_force(7, 1, 0.25, 0, -20, 0);
+    m.uniform(8, 0, 0, -10);
+    m.linear(9, 1, 0, 0, 0, -12);
+    m.temperature(10, 20, 15);
+    return m;
+}
+
+TEST(Reorder, ForcedOrderGivesTheFileOrdersResults) {
+    TempDir dir;
+    const std::string text = small_frame().text();
+    RunResult file, reordered;
+    {
+        OrderGuard g(EquationOrder::FileOrder);
+        file = run_text(dir, "file", text);
+        EXPECT_FALSE(LastEngineTimings().reordered);
+    }
+    {
+        OrderGuard g(EquationOrder::Reordered);
+        reordered = run_text(dir, "reordered", text);
+        EXPECT_TRUE(LastEngineTimings().reordered);
+    }
+    ASSERT_EQ(file.code, kAnalyseSolved) << file.message;
+    ASSERT_EQ(reordered.code, kAnalyseSolved) << reordered.message;
+    EXPECT_LE(worst_relative(file.solution.displacements, reordered.solution.displacements, 6),
+              1e-9);
+    EXPECT_LE(worst_relative(file.solution.end_forces, reordered.solution.end_forces, 12), 1e-9);
+    // The settlement is reached whatever the order.
+    EXPECT_NEAR(disp(reordered.solution, 1, 1), -0.002, 1e-12);
+}
+
+TEST(Reorder, SingularVerdictIsTheFileOrders) {
+    // Every beam hinged at both ends: a mechanism in any order; the reordered attempt fails,
+    // the file's order is factorised again and fails too.
+    NeutralModel m = small_frame();
+    for (TElement& e : m.elements) e.liberation = 4;
+    TempDir dir;
+    OrderGuard g(EquationOrder::Reordered);
+    RunResult r = run_model(dir, m);
+    EXPECT_EQ(r.code, kAnalyseSingular);
+    EXPECT_FALSE(LastEngineTimings().reordered);
+}
+
+} // namespace
+} // namespace kestrel::engine::test
