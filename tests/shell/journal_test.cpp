@@ -490,7 +490,7 @@ TEST_F(ReplayTest, ExampleJournalsEndWithTheirSummaries) {
 }
 
 TEST_F(ReplayTest, SummaryLinesAreNoInputsAndMayCarryAComment) {
-    EXPECT_EQ(replay("summary   # before anything\npress insvertex\n"
+    EXPECT_EQ(replay("summary   # before anything\ntoggle insvertex\n"
                      "button datascreen 1 press 2 2 world\nsummary\n"),
               0);
     EXPECT_EQ(output, "summary: nodes 0 members 0 dimension lines 0; nothing selected\n"
