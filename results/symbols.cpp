@@ -343,15 +343,15 @@ void drawMemberLoads(const SymbolContext& k, const Edge* e, const MemberLine& m)
     k.c.setLineWidth(1);
     const Point p1 = m.pts.front(), p2 = m.pts.back();
     using namespace attrib;
-    if (const LoadBlock* t = asLoad(a->blocks[kThermal]))
+    if (const ValueBlock* t = valuesOf(a->blocks[kThermal]))
         thermalLoad(k, p1, p2, t->values[kTyTop], t->values[kTyBottom]);
-    if (const LoadBlock* q = asLoad(a->blocks[kUniform]); q && !loadIsNegligible(*q, kUlf))
+    if (const ValueBlock* q = valuesOf(a->blocks[kUniform]); q && !loadIsNegligible(*q, kUlf))
         distributedLoad(k, p1, p2, q->direction, q->values[kQx], q->values[kQy], q->values[kQx],
                         q->values[kQy], true);
-    if (const LoadBlock* q = asLoad(a->blocks[kLinear]); q && !loadIsNegligible(*q, kLlf))
+    if (const ValueBlock* q = valuesOf(a->blocks[kLinear]); q && !loadIsNegligible(*q, kLlf))
         distributedLoad(k, p1, p2, q->direction, q->values[kPxi], q->values[kPyi], q->values[kPxj],
                         q->values[kPyj], false);
-    if (const LoadBlock* mb = asLoad(a->blocks[kEndMoments]))
+    if (const ValueBlock* mb = valuesOf(a->blocks[kEndMoments]))
         endMoments(k, p1, p2, mb->values[kMa], mb->values[kMb]);
 }
 
@@ -487,7 +487,7 @@ void drawSupport(const SymbolContext& k, const Vertex* v) {
 void drawNodalForce(const SymbolContext& k, const Vertex* v) {
     using namespace attrib;
     const NodeAttrib* a = nodeOf(v);
-    const LoadBlock* f = a ? asLoad(a->force) : nullptr;
+    const ValueBlock* f = a ? valuesOf(a->force) : nullptr;
     if (!k.loads || !f) return;
     const double fx = f->values[kFx], fy = f->values[kFy], mz = f->values[kMz];
     if (fx == 0 && fy == 0 && mz == 0) return;

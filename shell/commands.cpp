@@ -8,7 +8,9 @@
 #include "shell/messages.h"
 #include "shell/modes.h"
 #include "shell/panels.h"
+#include "shell/propertypanel.h"
 #include "shell/state.h"
+#include "shell/transform.h"
 #include "shell/view.h"
 #include "ui/ui.h"
 
@@ -156,6 +158,8 @@ void bindActions(ui::Toolkit& tk) {
     tk.bind("FixedResStep", [](Event&) { return onStepMode(1); });
     bindDisplayActions(tk);
     bindEditActions(tk);
+    bindTransformActions(tk);
+    bindPropertyPanels(tk);
 }
 
 } // namespace shell

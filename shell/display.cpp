@@ -11,6 +11,7 @@
 #include "shell/editmodes.h"
 #include "shell/lengthtext.h"
 #include "shell/modes.h"
+#include "shell/propertypanel.h"
 #include "shell/state.h"
 #include "ui/ui.h"
 
@@ -163,6 +164,7 @@ void refreshPanels() {
     } else {
         showResultTitle();
     }
+    refreshPropertyPanels();
 }
 
 } // namespace shell

@@ -412,6 +412,15 @@ bool parseJournal(const std::string& text, const std::string& name, std::vector<
             out.push_back(std::move(e));
             continue;
         }
+        if (first == "show") {
+            for (std::string w; words >> w && w[0] != '#';) e.show.push_back(w);
+            if (e.show.empty()) {
+                error = name + ":" + std::to_string(number) + ": expected \"show ELEMENT ...\"";
+                return false;
+            }
+            out.push_back(std::move(e));
+            continue;
+        }
         if (!parseJournalLine(line, e.input, isInput, what)) {
             error = name + ":" + std::to_string(number) + ": expected " + what + " in " +
                     ui::quoteForMessage(line);
@@ -473,6 +482,22 @@ void ReplayBackend::runLoop(ui::Element* dialog) {
             if (onTranscript) onTranscript("summary: " + modelSummary());
             continue;
         }
+        if (!e.show.empty()) {
+            std::string shown = "show:";
+            for (const std::string& n : e.show) {
+                const ui::Element* x = tk_->find(n);
+                if (!x) {
+                    fail(e.line, "no element named \"" + n + "\"");
+                    break;
+                }
+                std::string text = x->get("VALUE");
+                if (x->kind() == ui::Kind::Label) text = x->get("TITLE");
+                if (x->kind() == ui::Kind::List) text = x->get(text);
+                shown += " " + n + " \"" + text + "\"";
+            }
+            if (onTranscript && failure_.empty()) onTranscript(shown);
+            continue;
+        }
         if (e.input.isAnswer()) {
             fail(e.line, "this answer follows no input that shows a dialog");
             break;
@@ -508,13 +533,13 @@ void ReplayBackend::leaveLoop() {
 }
 
 void ReplayBackend::checkLeftOverAnswer() {
-    if (failure_.empty() && next_ < entries_.size() && !entries_[next_].summary &&
+    if (failure_.empty() && next_ < entries_.size() && !entries_[next_].isNote() &&
         entries_[next_].input.isAnswer())
         fail(entries_[next_].line, "this answer follows no input that shows a dialog");
 }
 
 void ReplayBackend::stageAnswer() {
-    if (next_ < entries_.size() && !entries_[next_].summary && entries_[next_].input.isAnswer()) {
+    if (next_ < entries_.size() && !entries_[next_].isNote() && entries_[next_].input.isAnswer()) {
         line_ = entries_[next_].line;
         queue(entries_[next_++].input);
     }

@@ -20,6 +20,11 @@ struct JournalEntry {
     // The line "summary": print the model summary (shell/edit.h) instead of
     // delivering an input.
     bool summary = false;
+    // The line "show ELEMENT ...": print what the elements show (a field's
+    // text, a label's title, a list's chosen item) instead of an input.
+    std::vector<std::string> show;
+    // Summary and show lines are notes of the replay, not inputs.
+    bool isNote() const { return summary || !show.empty(); }
 };
 
 // Parses one line. Blank and comment lines give true with `isInput` false. A

@@ -6,6 +6,7 @@
 #include "shell/conditionpanels.h"
 #include "shell/display.h"
 #include "shell/panels.h"
+#include "shell/propertypanel.h"
 #include "ui/ui.h"
 
 #include <cctype>
@@ -274,8 +275,15 @@ Element* stepLine(Toolkit& tk) {
 
 Element* attributeArea(Toolkit& tk) {
     Element& area = tk.make(Kind::Switch, "attmenu", {{"VALUE", "mafmenu"}, {"EXPAND", "YES"}});
-    // Each property panel is an empty titled page until its module builds it.
+    // The configured property panels with their label pages; the support,
+    // hinge and constraint panels; the others are empty titled pages until
+    // their kinds are configured.
     for (const PanelEntry& p : kPanels) {
+        if (const PanelKind* k = panelKindOf(p.panel)) {
+            area.append(buildPanelPage(tk, *k));
+            area.append(buildLabelPage(tk, *k));
+            continue;
+        }
         Element* body = conditionPanelBody(tk, p.panel);
         area.append(tk.make(Kind::Frame, p.panel, {{"TITLE", p.tip}, {"EXPAND", "YES"}},
                             {body ? body : &tk.make(Kind::Fill)}));

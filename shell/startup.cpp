@@ -14,6 +14,7 @@
 #include "shell/messages.h"
 #include "shell/modes.h"
 #include "shell/panels.h"
+#include "shell/propertypanel.h"
 #include "shell/state.h"
 #include "shell/unitsdialog.h"
 #include "shell/view.h"
@@ -38,6 +39,7 @@ void initialisePanels() {
     a.el.resultmode->set("VALUE", "1");
     a.el.ilsection->set("ACTIVE", "NO");
     a.el.deformed->set("ACTIVE", "YES");
+    resetPropertyPanels();
     showPanel(kMaterialPanel);
 }
 

@@ -6,6 +6,7 @@
 #include "gfx/canvas.h"
 #include "interact/pck.h"
 #include "interact/sel.h"
+#include "interact/trfmode.h"
 #include "interact/vis.h"
 #include "model/model.h"
 #include "shell/display.h"
@@ -98,7 +99,8 @@ int onMouseButton(ui::Event& ev) {
     int button = ev.button;
     if (button == 3 && ev.mods.control) {
         button = 2;
-    } else if (button == 3 && !creationMode() && a.tk->at("zoom").get("VALUE") != "ON") {
+    } else if (button == 3 && !creationMode() && !interact::trf::modeActive() &&
+               a.tk->at("zoom").get("VALUE") != "ON") {
         if (ev.pressed) a.pickPurpose = 1;
         button = 1;
     }

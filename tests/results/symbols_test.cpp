@@ -74,20 +74,25 @@ protected:
         attrib::nodeOf(node(x, y))->selected = 1;
         attrib::applySupport(s, st);
     }
-    attrib::LoadBlock* loadOn(Edge* e, int kind, std::initializer_list<double> values) {
+    attrib::ValueBlock* newLoad(int kind) {
         static int n = 0;
-        attrib::LoadBlock* b =
-            attrib::addLoadBlock(attrib::root(), kind, ("b" + std::to_string(++n)).c_str());
+        attrib::PropertyBlock* b = nullptr;
+        attrib::newBlock(attrib::root(), static_cast<attrib::PropertyKind>(kind),
+                         "b" + std::to_string(++n), &b);
+        return attrib::valuesOf(b);
+    }
+    attrib::ValueBlock* loadOn(Edge* e, int kind, std::initializer_list<double> values) {
+        attrib::ValueBlock* b = newLoad(kind);
         int i = 0;
         for (double v : values) b->values[i++] = v;
         attrib::MemberAttrib* a = attrib::copyMemberAttrib(*attrib::memberOf(e));
-        a->blocks[attrib::loadKind(kind)->memberBlock] = b;
+        a->blocks[attrib::memberSlot(static_cast<attrib::PropertyKind>(kind))] = b;
         ++b->useCount;
         mdl_set_edge_attrib(e, a);
         return b;
     }
     void nodalForce(Vertex* v, double fx, double fy, double mz) {
-        attrib::LoadBlock* b = attrib::addLoadBlock(attrib::root(), attrib::kNff, "f");
+        attrib::ValueBlock* b = newLoad(attrib::kNff);
         b->values = {fx, fy, mz, 0};
         attrib::NodeAttrib* a = attrib::copyNodeAttrib(*attrib::nodeOf(v));
         a->force = b;
@@ -208,7 +213,7 @@ TEST_F(SymbolsTest, LoadOptionsHideLoadsButNotSupportsAndZeroLoadsDrawNothing) {
     line(0, 0, 4, 0);
     support(0, 0, "110");
     nodalForce(node(4, 0), 0, -10, 5);
-    attrib::LoadBlock* q = loadOn(member(2, 0), attrib::kUlf, {0, -8});
+    attrib::ValueBlock* q = loadOn(member(2, 0), attrib::kUlf, {0, -8});
     struct Case {
         const char* what;
         int editing, withResults, resultOn;

@@ -473,6 +473,7 @@ TEST_F(ReplayTest, ExampleJournalsEndWithTheirSummaries) {
         {"select-delete-undo", "nodes 6 members 5 dimension lines 0; nothing selected", 5},
         {"dimension-lines",
          "nodes 2 members 1 dimension lines 2; nothing selected, 1 dimension line selected", 5},
+        {"materials", "nodes 6 members 5 dimension lines 0; 3 members selected", 5},
     };
     for (const Case& c : cases) {
         std::ifstream f(std::string(KESTREL_TEST_DATA) + "/../../examples/" + c.file + ".journal");
@@ -523,6 +524,20 @@ TEST_F(ReplayTest, PastedSizesAndStepsOutOfRangeAreRefused) {
         EXPECT_EQ(title("cursorxpos").find("nan"), std::string::npos) << c.text;
         EXPECT_TRUE(std::isfinite(state().settings.resultStep)) << c.text;
     }
+}
+
+TEST_F(ReplayTest, ShowLinesPrintFieldsLabelsAndListItems) {
+    EXPECT_EQ(replay("show maflabellist mafelastext mafelasunit  # nothing yet\n"
+                     "press mafnew\npress mafnewsteel\nshow maflabellist mafelastext\n"),
+              0);
+    EXPECT_EQ(output, "show: maflabellist \"NONE\" mafelastext \"\" mafelasunit \"MPa\"\n"
+                      "show: maflabellist \"Steel\" mafelastext \"205000\"\n");
+    EXPECT_EQ(replay("show nosuchfield\n"), 2);
+    EXPECT_NE(errors.find("no element named \"nosuchfield\""), std::string::npos) << errors;
+    std::vector<shell::JournalEntry> entries;
+    std::string error;
+    EXPECT_FALSE(shell::parseJournal("show # nothing\n", "j", entries, error));
+    EXPECT_EQ(error, "j:1: expected \"show ELEMENT ...\"");
 }
 
 } // namespace

@@ -1,0 +1,1 @@
+kestrel_fuzz_target(blocks SOURCES fuzz_blocks.cpp DEPS kestrel_attrib)
