@@ -1,0 +1,131 @@
+// The load panels in the started program: the direction pair, the
+// parallelism of global linear loads through the fields, Apply and Select
+// with the kinds' texts, and the loads on the drawing.
+#include "attrib/loads.h"
+#include "fixture.h"
+#include "model/model.h"
+#include "results/display.h"
+#include "shell/display.h"
+#include "shell/edit.h"
+#include "shell/editmodes.h"
+
+#include <string>
+
+namespace shelltest {
+namespace {
+
+class LoadPanelTest : public ShellTest {
+protected:
+    // New, the label, Done on the panel of `prefix` ("llf").
+    void newBlock(const std::string& prefix, const std::string& label) {
+        tk->press(at(prefix + "new"));
+        at(prefix + "labeltext").set("VALUE", label);
+        tk->press(at(prefix + "labelset"));
+    }
+    void commit(const std::string& field, const std::string& text) {
+        at(field).set("VALUE", text);
+        tk->commit(at(field));
+    }
+    std::string linear() {
+        return value("llfpxitext") + " " + value("llfpyitext") + " " + value("llfpxjtext") + " " +
+               value("llfpyjtext");
+    }
+    // Primitives of a role in a fresh redraw.
+    int drawnIn(results::Role r) {
+        canvas().reset();
+        shell::redraw();
+        int n = 0;
+        const int color = results::roleColor(state().colors, r);
+        for (const gfx::Primitive& p : canvas().primitives())
+            n += p.color == color && p.kind != gfx::Primitive::Kind::Clear;
+        return n;
+    }
+};
+
+TEST_F(LoadPanelTest, DirectionPairAndParallelismOfGlobalLinearLoads) {
+    toggle("lload");
+    // Empty list: the pair only returns to Global.
+    toggle("llflocdir");
+    EXPECT_EQ(value("llfgbldir"), "ON");
+    EXPECT_EQ(value("llflocdir"), "OFF");
+    newBlock("llf", "w");
+    struct Case {
+        const char* what;
+        const char* toggle; // direction chosen first ("" none)
+        const char* field;
+        const char* typed;
+        const char* shown; // Pxi Pyi Pxj Pyj afterwards
+    } cases[] = {
+        {"start vector", "", "llfpxitext", "3", "3.00 0.00 0.00 0.00"},
+        {"start vector", "", "llfpyitext", "4", "3.00 4.00 0.00 0.00"},
+        {"x end leads", "", "llfpxjtext", "6", "3.00 4.00 6.00 8.00"},
+        {"y end leads", "", "llfpyjtext", "-4", "3.00 4.00 -3.00 -4.00"},
+        {"local keeps what is typed", "llflocdir", "llfpyjtext", "1", "3.00 4.00 -3.00 1.00"},
+        {"back to global: larger y leads", "llfgbldir", "", "", "3.00 4.00 0.75 1.00"},
+    };
+    for (const Case& c : cases) {
+        if (*c.toggle) toggle(c.toggle);
+        if (*c.field) commit(c.field, c.typed);
+        EXPECT_EQ(linear(), c.shown) << c.what;
+    }
+    EXPECT_EQ(value("llfgbldir"), "ON");
+}
+
+TEST_F(LoadPanelTest, ApplySelectAndTheDrawingOfEveryKind) {
+    shell::insertMember(0, 0, 4, 0, 1e-3);
+    shell::deselectAll();
+    Edge* e = state().model->edges;
+    Vertex* v = e->he2->vtx;
+    struct Case {
+        const char* panel;  // tool bar toggle
+        const char* prefix; // element prefix
+        const char* field;
+        results::Role role;
+        const char* notFound;
+    } cases[] = {
+        {"nforc", "nff", "nfffytext", results::Role::NodalForces,
+         "No node belongs to the selected nodal forces."},
+        {"mendm", "mbm", "mbmmatext", results::Role::MemberLoads,
+         "No member belongs to the selected end moments block."},
+        {"uload", "ulf", "ulfqytext", results::Role::MemberLoads,
+         "No member belongs to the selected uniform load."},
+        {"lload", "llf", "llfpyitext", results::Role::MemberLoads,
+         "No member belongs to the selected linear load."},
+        {"tpvar", "tpf", "tpftoptext", results::Role::MemberLoads,
+         "No member belongs to the selected temperature variation."},
+    };
+    for (const Case& c : cases) {
+        const std::string p = c.prefix;
+        toggle(c.panel);
+        newBlock(p, "a");
+        // Select before anything uses the block: the kind's text.
+        const std::size_t before = backend->transcript().size();
+        tk->press(at(p + "select"));
+        ASSERT_GT(backend->transcript().size(), before) << p;
+        EXPECT_NE(backend->transcript().back().find(c.notFound), std::string::npos)
+            << backend->transcript().back();
+        commit(c.field, "-12");
+        const int drawnBefore = drawnIn(c.role);
+        if (p == "nff")
+            attrib::nodeOf(v)->selected = 1;
+        else
+            attrib::memberOf(e)->selected = 1;
+        shell::recountSelection();
+        shell::updateToolbar();
+        EXPECT_TRUE(at(p + "apply").isActive()) << p;
+        tk->press(at(p + "apply"));
+        EXPECT_GT(drawnIn(c.role), drawnBefore) << p;
+        // Applied as one undo step: undo takes the load off again.
+        shell::undoStep();
+        EXPECT_EQ(drawnIn(c.role), drawnBefore) << p;
+        shell::redoStep();
+    }
+    // Both load options off: no load drawn, the model still is.
+    toggle("vbltload");
+    EXPECT_EQ(drawnIn(results::Role::MemberLoads), 0);
+    EXPECT_EQ(drawnIn(results::Role::NodalForces), 0);
+    EXPECT_GT(drawnIn(results::Role::Members), 0);
+}
+
+} // namespace
+} // namespace shelltest
