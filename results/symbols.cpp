@@ -120,13 +120,9 @@ void distributedComponent(const SymbolContext& k, Point a, Point b, Point d, dou
                   {away.x * (vi >= 0 ? 1 : -1), away.y * (vi >= 0 ? 1 : -1)}, slot, fmt, vi);
         return;
     }
-    // Start and end values beside the second and the last but one arrow, clear
-    // of the symbols at the nodes.
-    const std::size_t first = tails.size() > 3 ? 1 : 0, last = tails.size() - 1 - first;
-    if (vi != 0)
-        valueText(k, add(tails[first], d, -0.1 * h * (vi > 0 ? 1 : -1)), away, slot, fmt, vi);
-    if (vj != 0)
-        valueText(k, add(tails[last], d, -0.1 * h * (vj > 0 ? 1 : -1)), away, slot, fmt, vj);
+    // Start and end values beyond the first and the last tail, along the member.
+    if (vi != 0) valueText(k, add(tails.front(), u, -0.15 * h), {-u.x, -u.y}, slot, fmt, vi);
+    if (vj != 0) valueText(k, add(tails.back(), u, 0.15 * h), u, slot, fmt, vj);
 }
 
 // A distributed load block (uniform: start = end) along a-b.
