@@ -2,13 +2,18 @@
 // parallelism of global linear loads through the fields, Apply and Select
 // with the kinds' texts, and the loads on the drawing.
 #include "attrib/loads.h"
+#include "attrib/supports.h"
 #include "fixture.h"
 #include "model/model.h"
 #include "results/display.h"
 #include "shell/display.h"
 #include "shell/edit.h"
 #include "shell/editmodes.h"
+#include "shell/journal.h"
 
+#include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 namespace shelltest {
@@ -125,6 +130,67 @@ TEST_F(LoadPanelTest, ApplySelectAndTheDrawingOfEveryKind) {
     EXPECT_EQ(drawnIn(results::Role::MemberLoads), 0);
     EXPECT_EQ(drawnIn(results::Role::NodalForces), 0);
     EXPECT_GT(drawnIn(results::Role::Members), 0);
+}
+
+// The example journal builds every attribute it describes.
+TEST(GableFrameJournal, LeavesTheSupportsHingeAndLoadsItDescribes) {
+    std::ifstream f(std::string(KESTREL_TEST_DATA) + "/../../examples/gable-frame.journal");
+    ASSERT_TRUE(f);
+    std::stringstream text;
+    text << f.rdbuf();
+    auto owned = std::make_unique<shell::ReplayBackend>();
+    shell::ReplayBackend& backend = *owned;
+    ui::Toolkit tk(std::move(owned));
+    ASSERT_EQ(shell::startUp(tk, ""), 0);
+    std::vector<shell::JournalEntry> entries;
+    std::string error;
+    ASSERT_TRUE(shell::parseJournal(text.str(), "gable", entries, error)) << error;
+    backend.load(std::move(entries));
+    FILE* out = std::tmpfile();
+    EXPECT_EQ(shell::replayJournal(tk, backend, "gable", out, out), 0);
+    std::fclose(out);
+    Solid* s = shell::app().model;
+    auto node = [&](double x, double y) {
+        MPoint p{x, y};
+        return mdl_find_vertex_at(s, &p);
+    };
+    struct Case {
+        double x, y;
+        const char* codes;
+        double angle, ky;
+    } cases[] = {{0, 0, "111", 0, 0},
+                 {12, 0, "110", 0, 0},
+                 {18, 3, "010", 30, 0},
+                 {15, 4, "020", 0, 5000},
+                 {6, 8, "000", 0, 0}};
+    for (const Case& c : cases) {
+        const attrib::NodeAttrib* a = attrib::nodeOf(node(c.x, c.y));
+        ASSERT_NE(a, nullptr) << c.x << "," << c.y;
+        EXPECT_EQ(std::string(a->support, 3), c.codes) << c.x << "," << c.y;
+        EXPECT_EQ(a->inclination, c.angle);
+        EXPECT_NEAR(a->spring[attrib::kDy], c.ky, 1e-9);
+    }
+    EXPECT_TRUE(attrib::isHingedNode(node(6, 8), 2));
+    const attrib::ValueBlock* m = attrib::valuesOf(attrib::nodeOf(node(0, 5))->force);
+    ASSERT_NE(m, nullptr);
+    EXPECT_NEAR(m->values[attrib::kMz], 15, 1e-9);
+    // Member blocks: rafters share the uniform load, the left column carries
+    // the local linear load, the right one the temperature variation.
+    int uniform = 0, linear = 0, thermal = 0;
+    for (const Edge* e = s->edges; e; e = e->next) {
+        const attrib::MemberAttrib* a = attrib::memberOf(e);
+        uniform += a->blocks[attrib::kUniform] != nullptr;
+        if (const attrib::ValueBlock* l = attrib::valuesOf(a->blocks[attrib::kLinear])) {
+            ++linear;
+            EXPECT_EQ(l->direction, attrib::kLocal);
+            EXPECT_NEAR(l->values[attrib::kPyj], -4, 1e-6);
+        }
+        thermal += a->blocks[attrib::kThermal] != nullptr;
+    }
+    EXPECT_EQ(uniform, 2);
+    EXPECT_EQ(linear, 1);
+    EXPECT_EQ(thermal, 1);
+    shell::shutDown(tk);
 }
 
 } // namespace
