@@ -236,24 +236,4 @@ TEST(LinearLoadTest, GlobalLoadsKeepTheEndVectorParallel) {
     }
 }
 
-TEST(LoadKindsTest, OnlyTheValuesOfTheKindDecideWhetherALoadIsDrawn) {
-    struct Case {
-        int kind, values;
-    } cases[] = {{kNff, 3}, {kMbm, 2}, {kUlf, 2}, {kLlf, 4}, {kTpf, 2}, {kMaf, 0}, {-1, 0}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(loadValueCount(c.kind), c.values) << c.kind;
-        if (c.values == 0) continue;
-        ValueBlock b;
-        b.values = {0.0049, -0.0049, 0.0049, -0.0049};
-        EXPECT_TRUE(loadIsNegligible(b, c.kind)) << c.kind;
-        b.values[c.values - 1] = -0.005; // the threshold itself is drawn
-        EXPECT_FALSE(loadIsNegligible(b, c.kind)) << c.kind;
-        if (c.values < 4) {
-            b.values[c.values - 1] = 0;
-            b.values[c.values] = 7; // a value the kind does not hold
-            EXPECT_TRUE(loadIsNegligible(b, c.kind)) << c.kind;
-        }
-    }
-}
-
 } // namespace
