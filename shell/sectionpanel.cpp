@@ -550,6 +550,8 @@ const PanelKind kSections = {
     true,
     {},
     {},
+    false,
+    nullptr,
     buildSectionArea,
     buildSectionTypeList,
     [](attrib::PropertyBlock* b) { showSection(attrib::sectionOf(b)); },
