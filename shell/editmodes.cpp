@@ -17,6 +17,7 @@
 #include "shell/view.h"
 #include "ui/paramform.h"
 #include "ui/ui.h"
+#include "units/numformat.h"
 #include "units/units.h"
 
 #include <cmath>
@@ -79,6 +80,27 @@ void finishCreation(const cll::CurveRecord& rec, double tol, bool typed) {
         break;
     }
     markModified(1);
+}
+
+// The live measures of a creation come in metres with a bare number format;
+// the message line shows them in the length unit with its label. Any other
+// text goes through unchanged.
+std::string inLengthUnit(const std::string& text) {
+    const AppSettings& s = app().settings;
+    auto shown = [&s](double metres) {
+        return units::textWithUnit(s.units[units::kLengthUnit], s.formats[units::kLengthFormat],
+                                   metres);
+    };
+    if (text.rfind("Length =", 0) != 0) return text;
+    double length = 0, extension = 0;
+    const int n = std::sscanf(text.c_str(), "Length = %lg;  Extension = %lg", &length, &extension);
+    if (n == 2) return "Length = " + shown(length) + ";  Extension = " + shown(extension);
+    if (n == 1) return "Length = " + shown(length);
+    return text;
+}
+
+void showCreationMessage(const std::string& text) {
+    showPrompt(inLengthUnit(text));
 }
 
 void cancelInteraction() {
@@ -310,8 +332,8 @@ void enterCreationMode(EditMode mode) {
     if (wasResults) redraw();
     if (a.keyboardMode) {
         // The coordinate dialog again after every insertion, until cancelled.
-        while (cll::startKeyboard(kindOf(mode), *a.el.datascreen, finishCreation, showPrompt) ==
-               1) {
+        while (cll::startKeyboard(kindOf(mode), *a.el.datascreen, finishCreation,
+                                  showCreationMessage) == 1) {
             redraw();
             updateToolbar();
         }
@@ -322,7 +344,7 @@ void enterCreationMode(EditMode mode) {
     cll::Callbacks cb;
     cb.done = modeEnded;
     cb.finish = finishCreation;
-    cb.message = showPrompt;
+    cb.message = showCreationMessage;
     cb.tolerance = [](double& x, double& y, double tol, bool, bool control) {
         snapPoint(x, y, tol, control);
     };

@@ -165,6 +165,32 @@ TEST_F(EditTest, DimensionLineModeTurnsTheDimensionLinesOn) {
     EXPECT_TRUE(attrib::root().dimLines.empty());
 }
 
+// The live measure of a creation is shown in the length unit with its label.
+TEST_F(EditTest, CreationMeasuresAreShownInTheLengthUnit) {
+    struct Case {
+        const char* mode;
+        int unit; // length unit code: 0 m, 1 cm
+        std::vector<std::pair<double, double>> clicks;
+        double x, y; // where the pointer moves to
+        const char* want;
+    } cases[] = {
+        {"InsLine", 0, {{0, 0}}, 3, 4, "Length = 5.00 m"},
+        {"InsLine", 1, {{0, 0}}, 3, 4, "Length = 500.00 cm"},
+        {"InsDimLn", 0, {{0, 0}}, 0, 2, "Length = 2.00 m"},
+        {"InsDimLn", 0, {{0, 0}, {4, 0}}, 2, 1, "Length = 4.00 m;  Extension = 1.00 m"},
+        {"InsDimLn", 1, {{0, 0}, {4, 0}}, 2, -1, "Length = 400.00 cm;  Extension = -100.00 cm"},
+    };
+    for (const Case& c : cases) {
+        state().settings.units[units::kLengthUnit] = c.unit;
+        fire(c.mode);
+        for (const auto& [x, y] : c.clicks) click(x, y);
+        const gfx::Point p = canvas().worldToPixel(c.x, c.y);
+        tk->canvasMotion(at("datascreen"), int(std::lround(p.x)), int(std::lround(p.y)), {});
+        EXPECT_EQ(title("datatopmsg"), c.want) << c.mode << " unit " << c.unit;
+        fire("Select");
+    }
+}
+
 TEST_F(EditTest, KeyboardModeRepeatsTheDialogUntilCancelled) {
     toggle("keyboard");
     EXPECT_EQ(value("select"), "ON");
