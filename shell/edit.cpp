@@ -87,7 +87,7 @@ void refreshModel() {
 } // namespace
 
 double snapToStep(double value, double step) {
-    if (!(step > 0)) return value;
+    if (!(step > 0) || !std::isfinite(step)) return value;
     const double q = value / step;
     const double n = std::trunc(q);
     const double f = q - n;

@@ -177,7 +177,9 @@ int onGridStepSet(Event& ev, bool x) {
     ui::Element* field = x ? a.el.gridstepxtext : a.el.gridstepytext;
     const std::string text = ev.element ? ev.element->get("VALUE") : field->get("VALUE");
     const double step = readLength(a.settings, text);
-    if (!(step > 0)) return kDefault; // the field keeps what was typed
+    // The field keeps what was typed. A pasted number beyond the single
+    // precision range reads as infinite: no grid has such a step.
+    if (!(step > 0) || !std::isfinite(step)) return kDefault;
     (x ? a.settings.gridStepX : a.settings.gridStepY) = step;
     markModified(0);
     if (a.settings.gridOn) redraw();

@@ -64,9 +64,10 @@ TEST(Snap, GridStepsRoundHalvesTowardZero) {
     struct Case {
         double v, step, want;
     } cases[] = {
-        {2.5, 1, 2},    {-2.5, 1, -2}, {2.6, 1, 3},    {-2.6, 1, -3},
-        {0.49, 1, 0},   {1.5, 1, 1},   {-0.5, 1, -0},  {7.4, 2.5, 7.5},
-        {6.25, 2.5, 5}, {3.7, 0, 3.7}, {3.7, -1, 3.7}, {1e6 + 0.7, 1, 1e6 + 1},
+        {2.5, 1, 2},          {-2.5, 1, -2},   {2.6, 1, 3},    {-2.6, 1, -3},
+        {0.49, 1, 0},         {1.5, 1, 1},     {-0.5, 1, -0},  {7.4, 2.5, 7.5},
+        {6.25, 2.5, 5},       {3.7, 0, 3.7},   {3.7, -1, 3.7}, {1e6 + 0.7, 1, 1e6 + 1},
+        {3.7, HUGE_VAL, 3.7}, {3.7, NAN, 3.7},
     };
     for (const Case& c : cases)
         EXPECT_DOUBLE_EQ(shell::snapToStep(c.v, c.step), c.want) << c.v << " step " << c.step;
@@ -118,13 +119,13 @@ TEST_F(EditTest, PointsSnapToNodesBeforeMembers) {
     }
 }
 
-TEST_F(EditTest, GridStepsIgnoreValuesThatAreNotPositive) {
+TEST_F(EditTest, GridStepsIgnoreValuesThatAreNotPositiveOrFinite) {
     EXPECT_EQ(at("gridstepxtext").get("ACTIVE"), "NO") << "the grid starts off";
     EXPECT_EQ(at("snaptogrid").get("ACTIVE"), "NO");
     toggle("grid");
     EXPECT_EQ(at("gridstepxtext").get("ACTIVE"), "YES");
     EXPECT_EQ(at("snaptogrid").get("ACTIVE"), "YES");
-    for (const char* bad : {"0", "-1", "", "0.0"}) {
+    for (const char* bad : {"0", "-1", "", "0.0", "1e39"}) {
         at("gridstepxtext").set("VALUE", bad);
         tk->commit(at("gridstepxtext"));
         EXPECT_EQ(value("gridstepxtext"), bad) << "the field keeps what was typed";
