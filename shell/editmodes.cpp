@@ -236,7 +236,8 @@ int onKey(Event& ev) {
         if (c) vis::zoomOut(*c);
         showWorkSpaceSize();
         return kIgnore;
-    // The window moves opposite to the drawing.
+    // The arrows move the drawing, so the window moves the other way; the
+    // page keys move the window itself by its whole height.
     case ui::K_LEFT:
         shiftView(0.1, 0);
         return kIgnore;
@@ -250,10 +251,10 @@ int onKey(Event& ev) {
         shiftView(0, 0.1);
         return kIgnore;
     case ui::K_PGUP:
-        shiftView(0, -1);
+        shiftView(0, 1);
         return kIgnore;
     case ui::K_PGDN:
-        shiftView(0, 1);
+        shiftView(0, -1);
         return kIgnore;
     case ui::K_DEL:
     case ui::K_BS:

@@ -333,7 +333,7 @@ TEST_F(EditTest, KeysMoveAndZoomTheViewAndEscapeSelects) {
         int key;
         double dx, dy; // window move in window sizes
     } cases[] = {{ui::K_LEFT, 0.1, 0}, {ui::K_RIGHT, -0.1, 0}, {ui::K_UP, 0, -0.1},
-                 {ui::K_DOWN, 0, 0.1}, {ui::K_PGUP, 0, -1},    {ui::K_PGDN, 0, 1}};
+                 {ui::K_DOWN, 0, 0.1}, {ui::K_PGUP, 0, 1},     {ui::K_PGDN, 0, -1}};
     for (const Case& c : cases) {
         double a0, a1, b0, b1;
         shell::viewWindow(a0, a1, b0, b1);
