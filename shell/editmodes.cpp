@@ -55,6 +55,11 @@ ui::Element* buttonOf(EditMode m) {
                                        : e.insdimln;
 }
 
+// The largest coordinate or tolerance (metres) a creation accepts: a typed
+// number that reads as infinite, or one of a size no frame has, would put
+// nodes where the model's geometry overflows.
+constexpr double kMaxCoordinate = 1e9;
+
 // A finished object of a creation: mouse records are in metres with the pick
 // tolerance; typed ones are in the length unit, with the typed tolerance (one
 // that is not positive becomes 1e-4 of the length unit).
@@ -66,6 +71,11 @@ void finishCreation(const cll::CurveRecord& rec, double tol, bool typed) {
         if (!(tol > 0)) tol = 1e-4;
         for (double* v : {&x0, &y0, &x1, &y1, &rx, &ry, &tol}) *v = toMetres(*v);
     }
+    for (double v : {x0, y0, x1, y1, rx, ry, tol})
+        if (!(std::fabs(v) <= kMaxCoordinate)) {
+            message("\n   Coordinates out of range: nothing was inserted.   \n");
+            return;
+        }
     switch (rec.kind) {
     case cll::kLine:
         insertMember(x0, y0, x1, y1, tol);

@@ -195,8 +195,13 @@ TEST_F(EditTest, CreationMeasuresAreShownInTheLengthUnit) {
 TEST_F(EditTest, KeyboardModeRepeatsTheDialogUntilCancelled) {
     toggle("keyboard");
     EXPECT_EQ(value("select"), "ON");
+    // A number that reads as infinite (a coordinate or the tolerance) or a
+    // coordinate beyond 1e9 m is refused with a message; the dialog comes back.
+    backend->queueParam({"1e39", "0", "0", "3", "0"});
     backend->queueParam({"0", "0", "0", "3", "0"});
     backend->queueParam({"0", "3", "5", "3", "0"});
+    backend->queueParam({"0", "3", "2e9", "3", "0"});
+    backend->queueParam({"0", "3", "5", "6", "1e39"});
     backend->queueParamCancel();
     fire("InsLine");
     EXPECT_EQ(backend->pendingCount(), 0u);
@@ -207,6 +212,10 @@ TEST_F(EditTest, KeyboardModeRepeatsTheDialogUntilCancelled) {
     const auto& t = backend->transcript();
     EXPECT_EQ(std::count_if(t.begin(), t.end(),
                             [](const std::string& s) { return s.rfind("form: ", 0) == 0; }),
+              6);
+    EXPECT_EQ(std::count(t.begin(), t.end(),
+                         "message [ Kestrel Message ]: \n   Coordinates out of range: nothing was "
+                         "inserted.   \n"),
               3);
 }
 
