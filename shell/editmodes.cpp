@@ -293,7 +293,14 @@ int onLimits(Event&) {
     if (!a.tk->getParam(form) || form.fields.size() != 4) return kDefault;
     double v[4];
     for (int i = 0; i < 4; ++i) v[i] = toMetres(form.fields[i].real);
-    // A window without extent cannot be shown: the limits are refused.
+    // Limits too large to read, or beyond any frame, would give a window the
+    // view cannot scale: they are refused like those of a window without
+    // extent, which cannot be shown.
+    for (double limit : v)
+        if (!(std::fabs(limit) <= kMaxCoordinate)) {
+            message("\n   Limits out of range: the window stays.   \n");
+            return kDefault;
+        }
     if (!(v[1] > v[0]) || !(v[3] > v[2])) {
         message("\n   Maximum limits must be greater than minimum limits.   \n");
         return kDefault;

@@ -370,13 +370,27 @@ TEST_F(EditTest, LimitsFormAndScaleDial) {
     EXPECT_GE(x1, 8 - 1e-9);
     EXPECT_LE(y0, 1e-9);
     EXPECT_GE(y1, 5 - 1e-9);
-    // Inverted limits are refused with a message; the window stays.
-    backend->queueParam({"8", "-2", "0", "5"});
-    fire("VisLimits");
+    // Inverted limits, and limits beyond 1e9 m or too large to read, are
+    // refused with a message; the window stays.
+    struct Refused {
+        std::vector<std::string> limits;
+        const char* message;
+    } refused[] = {
+        {{"8", "-2", "0", "5"}, "\n   Maximum limits must be greater than minimum limits.   \n"},
+        {{"-1e39", "1e39", "0", "5"}, "\n   Limits out of range: the window stays.   \n"},
+        {{"0", "8", "-2e9", "5"}, "\n   Limits out of range: the window stays.   \n"},
+    };
     double a0, a1, b0, b1;
-    shell::viewWindow(a0, a1, b0, b1);
-    EXPECT_EQ(a0, x0);
-    EXPECT_EQ(b1, y1);
+    for (const Refused& r : refused) {
+        backend->queueParam(r.limits);
+        fire("VisLimits");
+        shell::viewWindow(a0, a1, b0, b1);
+        EXPECT_EQ(a0, x0) << r.limits[0];
+        EXPECT_EQ(b0, y0) << r.limits[0];
+        EXPECT_EQ(b1, y1) << r.limits[0];
+        EXPECT_EQ(backend->transcript().back(),
+                  std::string("message [ Kestrel Message ]: ") + r.message);
+    }
     EXPECT_TRUE(backend->errors().empty());
     // Half a radian forward shrinks the window by 1.1; back restores it.
     tk->turnDial(at("scaledial"), 0.5);
