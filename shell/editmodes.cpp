@@ -113,11 +113,6 @@ void showCreationMessage(const std::string& text) {
     showPrompt(inLengthUnit(text));
 }
 
-void cancelInteraction() {
-    cll::cancel();
-    interact::pck::cancel();
-}
-
 // The Apply buttons of the property panels: active for the selection kind
 // each works on. The panels that exist decide which are there.
 void setApplyButtons(int kind) {
@@ -135,7 +130,7 @@ void setApplyButtons(int kind) {
 // ---- Actions --------------------------------------------------------------------
 
 int onDelete(Event&) {
-    cancelInteraction();
+    cancelCanvasInteraction();
     if (deleteSelection()) markModified(1);
     restartMode();
     updateToolbar();
@@ -143,7 +138,7 @@ int onDelete(Event&) {
 }
 
 int onUndo(Event&) {
-    cancelInteraction();
+    cancelCanvasInteraction();
     undoStep();
     restartMode();
     updateToolbar();
@@ -151,7 +146,7 @@ int onUndo(Event&) {
 }
 
 int onRedo(Event&) {
-    cancelInteraction();
+    cancelCanvasInteraction();
     redoStep();
     restartMode();
     updateToolbar();
@@ -322,7 +317,7 @@ int onScaleDial(Event& ev) {
 
 void enterCreationMode(EditMode mode) {
     AppState& a = app();
-    cancelInteraction();
+    cancelCanvasInteraction();
     a.mode = mode;
     showModeLine();
     if (mode == EditMode::InsertDimLine) {

@@ -359,6 +359,14 @@ TEST_F(EditTest, KeysMoveAndZoomTheViewAndEscapeSelects) {
     EXPECT_EQ(tk->key(at("main"), ui::K_ESC), ui::kIgnore);
     EXPECT_EQ(state().mode, shell::EditMode::Select);
     EXPECT_EQ(tk->key(at("main"), 'v'), ui::kDefault);
+    // Esc also ends a zoom rectangle: its button is released and the right
+    // button asks for an inquiry again instead of selecting.
+    portal();
+    fire("VisZoom");
+    EXPECT_EQ(tk->key(at("main"), ui::K_ESC), ui::kIgnore);
+    EXPECT_EQ(value("zoom"), "OFF");
+    click(2, 3, 3);
+    EXPECT_EQ(shell::selectionSummary(), "nothing selected");
 }
 
 TEST_F(EditTest, LimitsFormAndScaleDial) {
