@@ -262,6 +262,32 @@ TEST_F(EditTest, PicksAndFencesSelectOneKind) {
     EXPECT_EQ(state().pickPurpose, 0);
 }
 
+TEST_F(EditTest, PicksAndFencesDoNothingInAnEmptyModel) {
+    shell::insertDimensionLine(0, 0, 4, 0, 2, 1);
+    fire("Select");
+    struct Step {
+        bool member; // draw a member away from the dimension line first
+        bool fence;
+        const char* want;
+    } steps[] = {
+        {false, false, "nothing selected"},
+        {false, true, "nothing selected"},
+        {true, false, "nothing selected, 1 dimension line selected"},
+        {true, true, "nothing selected, 1 dimension line selected"},
+    };
+    for (const Step& s : steps) {
+        if (s.member && shell::modelIsEmpty()) {
+            shell::insertMember(10, 10, 12, 10, 0.01);
+            shell::deselectAll();
+        }
+        if (s.fence)
+            drag(-1, -1, 5, 2);
+        else
+            click(2, 1);
+        EXPECT_EQ(shell::selectionSummary(), s.want) << s.member << s.fence;
+    }
+}
+
 TEST_F(EditTest, DeleteRefusesNodesThatJoinMembersAtAnAngle) {
     portal();
     fire("Select");
