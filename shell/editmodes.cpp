@@ -223,16 +223,16 @@ bool canvasHasFocus() {
 int onKey(Event& ev) {
     AppState& a = app();
     const int key = ev.key;
-    if (key == ui::K_ESC) {
+    if (!canvasHasFocus()) return kDefault;
+    ui::Element* c = a.canvas ? a.el.datascreen : nullptr;
+    switch (key) {
+    case ui::K_ESC: {
         const bool results = a.settings.result.on == 1;
         enterSelectMode();
         if (results) redraw();
         updateToolbar();
         return kIgnore;
     }
-    if (!canvasHasFocus()) return kDefault;
-    ui::Element* c = a.canvas ? a.el.datascreen : nullptr;
-    switch (key) {
     case '+':
         if (c) vis::zoomIn(*c);
         showWorkSpaceSize();

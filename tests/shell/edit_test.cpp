@@ -307,8 +307,23 @@ TEST_F(EditTest, DeleteRefusesNodesThatJoinMembersAtAnAngle) {
     EXPECT_EQ(counts(), "6/5");
 }
 
-TEST_F(EditTest, DeleteKeyActsOnlyWhenTheCanvasHasTheFocus) {
+TEST_F(EditTest, KeysActOnlyWhenTheCanvasHasTheFocus) {
     portal();
+    fire("InsVertex");
+    double x0, x1, y0, y1;
+    shell::viewWindow(x0, x1, y0, y1);
+    // With the focus in a text field every canvas key is passed on: nothing
+    // is deleted, the view stays and the creation mode goes on.
+    at("main").store("FOCUS", "gridstepxtext");
+    for (int key : {int(ui::K_DEL), int(ui::K_BS), int(ui::K_ESC), int('+'), int(ui::K_LEFT),
+                    int(ui::K_PGUP)}) {
+        EXPECT_EQ(tk->key(at("main"), key), ui::kDefault) << key;
+        double a0, a1, b0, b1;
+        shell::viewWindow(a0, a1, b0, b1);
+        EXPECT_EQ(a0, x0) << key;
+        EXPECT_EQ(b1, y1) << key;
+    }
+    EXPECT_EQ(state().mode, shell::EditMode::InsertNode);
     fire("Select");
     click(2, 3);
     at("main").store("FOCUS", "gridstepxtext");
