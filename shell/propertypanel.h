@@ -58,6 +58,13 @@ struct PanelKind {
     bool applyAll;        // Apply All button (materials and sections)
     std::vector<PanelField> fields;
     std::vector<PanelButton> labelButtons; // beside "Done" and "Cancel"
+    // Distributed loads: the "Global" / "Local" pair under "Direction"
+    // (elements "<prefix>gbldir", "<prefix>locdir"; actions <Prefix>GblDir,
+    // <Prefix>LocDir) shows and sets the current block's direction.
+    bool direction = false;
+    // Called after a value of the current block was stored (its value index)
+    // or its direction set to global (-1), before the fields are refreshed.
+    void (*afterChange)(attrib::PropertyBlock& b, int value) = nullptr;
 };
 
 // The configured kinds (materials now; sections and loads add theirs).
@@ -65,6 +72,12 @@ const std::vector<const PanelKind*>& panelKinds();
 // The configuration whose normal page is `panel` ("mafmenu"), or none.
 const PanelKind* panelKindOf(const std::string& panel);
 const PanelKind& materialPanel();
+// The load kinds (shell/loadpanels.cpp).
+const PanelKind& nodalForcePanel();
+const PanelKind& endMomentPanel();
+const PanelKind& uniformLoadPanel();
+const PanelKind& linearLoadPanel();
+const PanelKind& thermalLoadPanel();
 
 // Builds the two pages of a kind, to be put into the attribute area:
 // "<prefix>menu" and "<prefix>newlabel".

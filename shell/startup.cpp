@@ -6,6 +6,7 @@
 #include "model/model.h"
 #include "shell/colors.h"
 #include "shell/commands.h"
+#include "shell/conditionpanels.h"
 #include "shell/display.h"
 #include "shell/editmodes.h"
 #include "shell/lengthtext.h"
@@ -83,6 +84,8 @@ int startUp(ui::Toolkit& tk, const std::string& file, const StartupHooks& hooks)
     lookupElements(tk);
     tk.map(*a.el.main);
     bindActions(tk);
+    resetConditionPanels();
+    bindConditionActions(tk);
     a.unitsDialog = [dialog = std::make_shared<UnitsDialog>(tk)](AppSettings& s) {
         return dialog->run(s);
     };
@@ -107,6 +110,7 @@ int startUp(ui::Toolkit& tk, const std::string& file, const StartupHooks& hooks)
     fitView();
 
     initialisePanels();
+    refreshConditionPanels();
     showGridState();
     if (notice) tk.hide(about);
     tk.show(*a.el.main);
