@@ -9,6 +9,7 @@
 #include "interact/vis.h"
 #include "model/model.h"
 #include "shell/commands.h"
+#include "shell/conditionpanels.h"
 #include "shell/display.h"
 #include "shell/edit.h"
 #include "shell/lengthtext.h"
@@ -124,7 +125,9 @@ void setApplyButtons(int kind) {
         if (ui::Element* e = tk.find(n)) e->set("ACTIVE", kind == 1 ? "YES" : "NO");
     for (const char* n : kNodeApply)
         if (ui::Element* e = tk.find(n)) e->set("ACTIVE", kind == 2 ? "YES" : "NO");
-    if (ui::Element* e = tk.find("hingeapply")) e->set("ACTIVE", kind != 0 ? "YES" : "NO");
+    // The hinge panel works on nodes or on member ends, by its mode.
+    const int hingeKind = conditionPanels().hingeNodeMode ? 2 : 1;
+    if (ui::Element* e = tk.find("hingeapply")) e->set("ACTIVE", kind == hingeKind ? "YES" : "NO");
 }
 
 // ---- Actions --------------------------------------------------------------------

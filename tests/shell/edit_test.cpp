@@ -288,6 +288,26 @@ TEST_F(EditTest, PicksAndFencesDoNothingInAnEmptyModel) {
     }
 }
 
+// The hinge panel's Apply is active for the selection kind its mode works on.
+TEST_F(EditTest, HingeApplyFollowsThePanelModeAndTheSelection) {
+    portal();
+    fire("Select");
+    struct Step {
+        double x, y; // click: (4, 3) a node, (2, 3) a member
+        const char* hingeAction;
+        const char* want;
+    } steps[] = {
+        {4, 3, "HingeNodeOn", "YES"},    {4, 3, "HingeMembBoth", "NO"},
+        {2, 3, "HingeMembLeft", "YES"},  {2, 3, "HingeNodeOff", "NO"},
+        {-5, -5, "HingeMembNone", "NO"}, {-5, -5, "HingeNodeOn", "NO"},
+    };
+    for (const Step& s : steps) {
+        click(s.x, s.y);
+        fire(s.hingeAction);
+        EXPECT_EQ(at("hingeapply").get("ACTIVE"), s.want) << s.x << " " << s.hingeAction;
+    }
+}
+
 TEST_F(EditTest, DeleteRefusesNodesThatJoinMembersAtAnAngle) {
     portal();
     fire("Select");
