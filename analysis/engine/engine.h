@@ -50,6 +50,7 @@ struct EngineTimings {
     double forces = 0;   // element end forces
     double write = 0;    // displacements and element results into the result file
     double total = 0;
+    double factor_cpu = 0;   // processor time of the factorisation and solution (this thread)
     double factor_flops = 0; // floating-point operations of factor and solve
     int equations = 0;
     std::size_t profile_entries = 0; // stored entries of the stiffness matrix

@@ -232,6 +232,7 @@ bool fem_write_results();
 bool fem_add_member_load(const MemberLoad& load); // fixed-end forces into the element's sum
 void fem_skew_matrix(SkewNode* s);
 
-double fem_seconds(); // monotonic clock
+double fem_seconds();     // monotonic clock
+double fem_cpu_seconds(); // processor time of the calling thread
 
 } // namespace kestrel::engine
