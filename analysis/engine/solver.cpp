@@ -219,7 +219,7 @@ namespace {
 
 // Builds the stiffness matrix in the present equation order, adds springs and prescribed
 // displacements, factorises it and solves for u. kAnalyseSolved, kAnalyseSingular or
-// kAnalyseFatal (no memory for the matrix).
+// kAnalyseFatal (no memory for the matrix or the factorisation's workspace).
 int solve_equations(int n, const int* first, double* f, double* u) {
     FemState& m = g_fem;
     double t0 = fem_seconds();
@@ -248,13 +248,15 @@ int solve_equations(int n, const int* first, double* f, double* u) {
     const double c1 = fem_cpu_seconds();
 
     double flops = 0;
-    if (ldlt_factor(K, tol, u, &flops) >= 0) { // u serves as workspace until the solve
+    std::memcpy(u, f, sizeof(double) * static_cast<std::size_t>(n));
+    const int failed = ldlt_factor(K, tol, u, &flops);
+    if (failed == kLdltNoMemory) return kAnalyseFatal;
+    if (failed >= 0) {
         m.timings.factor += fem_seconds() - t1;
         m.timings.factor_cpu += fem_cpu_seconds() - c1;
         m.timings.factor_flops += flops;
         return kAnalyseSingular;
     }
-    std::memcpy(u, f, sizeof(double) * static_cast<std::size_t>(n));
     ldlt_solve(K, u);
     flops += 4.0 * static_cast<double>(K.size) + n;
     m.timings.factor += fem_seconds() - t1;
