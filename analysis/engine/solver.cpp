@@ -123,21 +123,23 @@ bool fem_build_profile() {
     m.first = static_cast<int*>(utl_calloc(static_cast<std::size_t>(m.neq), sizeof(int)));
     if (!m.first) return false;
     const std::size_t in_file_order = fill_profile();
+    m.timings.profile_file_order = in_file_order;
     if (g_equation_order == EquationOrder::FileOrder || m.nnode < 2) return true;
+    // The reordered profile is measured on the node graph first: the freedoms are renumbered
+    // and the profile rebuilt only when the new order is taken.
     int* order = static_cast<int*>(utl_calloc(static_cast<std::size_t>(m.nnode), sizeof(int)));
-    if (!order || !fem_node_order(order)) {
+    std::size_t reordered = 0;
+    if (!order || !fem_node_order(order, &reordered)) {
         utl_free(order);
         return false;
     }
-    number_nodes(order);
-    utl_free(order);
-    const std::size_t reordered = fill_profile();
+    m.timings.profile_reordered = reordered;
     if (g_equation_order == EquationOrder::Reordered || reordered < in_file_order) {
-        m.reordered = true;
-    } else {
-        number_nodes(nullptr);
+        number_nodes(order);
         fill_profile();
+        m.reordered = true;
     }
+    utl_free(order);
     return true;
 }
 
