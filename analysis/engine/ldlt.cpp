@@ -74,6 +74,21 @@ struct BaselineOps {
         }
     }
 
+    static void scale(const double* w, const double* inverse, const double* u, int len, double* out,
+                      double dsum[kLdltBlock], double vsum[kLdltBlock]) {
+        for (int s = 0; s < kLdltBlock; ++s) dsum[s] = vsum[s] = 0.0;
+        for (int k = 0; k < len; ++k) {
+            const double* wk = w + static_cast<std::ptrdiff_t>(k) * kLdltBlock;
+            double* ok = out + static_cast<std::ptrdiff_t>(k) * kLdltBlock;
+            for (int s = 0; s < kLdltBlock; ++s) {
+                const double l = wk[s] * inverse[k];
+                ok[s] = l;
+                dsum[s] += l * wk[s];
+                vsum[s] += l * u[k];
+            }
+        }
+    }
+
     static void pack(const double* const src[kLdltBlock], int len, double* w) {
         for (int k = 0; k < len; ++k)
             for (int s = 0; s < kLdltBlock; ++s) w[k * kLdltBlock + s] = src[s][k];

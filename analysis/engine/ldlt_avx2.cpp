@@ -119,6 +119,38 @@ struct Avx2Ops {
         _mm256_storeu_pd(c + 28, _mm256_sub_pd(_mm256_loadu_pd(c + 28), d1));
     }
 
+    // Two columns at a time into separate sums: the multiply-adds of one column do not wait
+    // for those of the column before.
+    static void scale(const double* w, const double* inverse, const double* u, int len, double* out,
+                      double dsum[kLdltBlock], double vsum[kLdltBlock]) {
+        __m256d d[4], v[4];
+        for (int h = 0; h < 4; ++h) d[h] = v[h] = _mm256_setzero_pd();
+        auto step = [&](int at, int h) {
+            const __m256d inv = _mm256_broadcast_sd(inverse + at);
+            const __m256d uk = _mm256_broadcast_sd(u + at);
+            const double* wk = w + static_cast<std::ptrdiff_t>(at) * kLdltBlock;
+            double* ok = out + static_cast<std::ptrdiff_t>(at) * kLdltBlock;
+            const __m256d w0 = _mm256_loadu_pd(wk), w1 = _mm256_loadu_pd(wk + 4);
+            const __m256d l0 = _mm256_mul_pd(w0, inv), l1 = _mm256_mul_pd(w1, inv);
+            _mm256_storeu_pd(ok, l0);
+            _mm256_storeu_pd(ok + 4, l1);
+            d[h] = _mm256_fmadd_pd(l0, w0, d[h]);
+            d[h + 1] = _mm256_fmadd_pd(l1, w1, d[h + 1]);
+            v[h] = _mm256_fmadd_pd(l0, uk, v[h]);
+            v[h + 1] = _mm256_fmadd_pd(l1, uk, v[h + 1]);
+        };
+        int k = 0;
+        for (; k + 2 <= len; k += 2) {
+            step(k, 0);
+            step(k + 1, 2);
+        }
+        if (k < len) step(k, 0);
+        _mm256_storeu_pd(dsum, _mm256_add_pd(d[0], d[2]));
+        _mm256_storeu_pd(dsum + 4, _mm256_add_pd(d[1], d[3]));
+        _mm256_storeu_pd(vsum, _mm256_add_pd(v[0], v[2]));
+        _mm256_storeu_pd(vsum + 4, _mm256_add_pd(v[1], v[3]));
+    }
+
     // Rows to lanes, four columns of four rows at a time through a 4 x 4 transposition.
     static void pack(const double* const src[kLdltBlock], int len, double* w) {
         int k = 0;

@@ -20,6 +20,8 @@
 //     columns at w by four finished rows: row q from k = start[q] on (l[q][0] is its entry at
 //     start[q]; every start[q] is below pre), then the terms among the four, whose entries
 //     below their diagonal are tri (row by row);
+//   scale(w, inverse, u, len, out, dsum, vsum): for k < len, out[k][s] = w[k][s] inverse[k]
+//     (the rows' L), with dsum[s] and vsum[s] the sums of out[k][s] w[k][s] and out[k][s] u[k];
 //   pack(src, len, w): w[k * kLdltBlock + s] = src[s][k], k < len, for all the lanes;
 //   unpack(w, len, dst): dst[s][k] = w[k * kLdltBlock + s];
 //   axpy(a, x, y, len): y += a x, for the backward substitution.
@@ -161,18 +163,9 @@ int ldlt_factor_blocks(ProfileMatrix& K, double tol, double* u, double* inverse,
         }
         // The columns before the block are final: scale them for all rows at once, with the
         // diagonal's and the forward substitution's sums, and store them into the rows.
-        double dsum[B] = {}, vsum[B] = {};
-        for (int k = fmin; k < r0; ++k) {
-            const double* wk = column(k);
-            double* sk = scaled_column(k);
-            const double inv = inverse[k], uk = u[k];
-            for (int s = 0; s < B; ++s) {
-                const double l = wk[s] * inv;
-                sk[s] = l;
-                dsum[s] += l * wk[s];
-                vsum[s] += l * uk;
-            }
-        }
+        double dsum[B], vsum[B];
+        Ops::scale(column(fmin), inverse + fmin, u + fmin, r0 - fmin, scaled_column(fmin), dsum,
+                   vsum);
         if (lo < r0) {
             double* dst[B];
             for (int t = 0; t < B; ++t) dst[t] = K.row_start(r0 + t) + (lo - f[t]);
