@@ -84,7 +84,7 @@ struct BaselineOps {
                 const double l = wk[s] * inverse[k];
                 ok[s] = l;
                 dsum[s] += l * wk[s];
-                vsum[s] += l * u[k];
+                vsum[s] += wk[s] * u[k];
             }
         }
     }

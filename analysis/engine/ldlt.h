@@ -14,13 +14,13 @@ namespace kestrel::engine {
 constexpr int kLdltNoMemory = -2;
 
 // Factorises K in place: below the diagonal of row i the entries become L(i, j), on the
-// diagonal D(i). u holds the right-hand side and leaves with L^-1 u (the forward substitution
-// is done row by row as the rows are finished). Returns -1, or the first row whose pivot is
-// below tol, exactly zero or not a number (the matrix is then partly factorised), or
+// diagonal D(i). u holds the right-hand side and leaves with D^-1 L^-1 u (the forward
+// substitution is done row by row as the rows are finished). Returns -1, or the first row whose
+// pivot is below tol, exactly zero or not a number (the matrix is then partly factorised), or
 // kLdltNoMemory when its workspace cannot be allocated (the allocation failure is then the
 // engine's pending error). Adds the floating-point operations to *flops.
 int ldlt_factor(ProfileMatrix& K, double tol, double* u, double* flops);
-// Completes the solution of L D L^T x = b in place: u = L^-1 b from ldlt_factor becomes x.
+// Completes the solution of L D L^T x = b in place: u = D^-1 L^-1 b from ldlt_factor becomes x.
 void ldlt_solve(ProfileMatrix& K, double* u);
 
 // The kernel in use: "avx2-fma" or "baseline". The tests can force the baseline.

@@ -136,8 +136,8 @@ struct Avx2Ops {
             _mm256_storeu_pd(ok + 4, l1);
             d[h] = _mm256_fmadd_pd(l0, w0, d[h]);
             d[h + 1] = _mm256_fmadd_pd(l1, w1, d[h + 1]);
-            v[h] = _mm256_fmadd_pd(l0, uk, v[h]);
-            v[h + 1] = _mm256_fmadd_pd(l1, uk, v[h + 1]);
+            v[h] = _mm256_fmadd_pd(w0, uk, v[h]);
+            v[h + 1] = _mm256_fmadd_pd(w1, uk, v[h + 1]);
         };
         int k = 0;
         for (; k + 2 <= len; k += 2) {

@@ -21,7 +21,7 @@
 //     start[q]; every start[q] is below pre), then the terms among the four, whose entries
 //     below their diagonal are tri (row by row);
 //   scale(w, inverse, u, len, out, dsum, vsum): for k < len, out[k][s] = w[k][s] inverse[k]
-//     (the rows' L), with dsum[s] and vsum[s] the sums of out[k][s] w[k][s] and out[k][s] u[k];
+//     (the rows' L), with dsum[s] and vsum[s] the sums of out[k][s] w[k][s] and w[k][s] u[k];
 //   pack(src, len, w): w[k * kLdltBlock + s] = src[s][k], k < len, for all the lanes;
 //   unpack(w, len, dst): dst[s][k] = w[k * kLdltBlock + s];
 //   axpy(a, x, y, len): y += a x, for the backward substitution.
@@ -45,8 +45,10 @@ inline bool ldlt_bad_pivot(double d, double tol) {
 // Completes row i of lane t in the workspace column by column from column `from` on (the
 // columns before it are already scaled, their sums given in dsum and vsum): stores
 // L(i, j) = K(i, j) / D(j) (as a product with the pivot's reciprocal, kept in inverse[j]) and
-// the reduced diagonal, and carries the forward substitution u(i) -= L(i, j) u(j). col(j) is
-// the workspace column of j. False on a bad pivot.
+// the reduced diagonal, and carries the forward substitution with the diagonal: u holds
+// z = D^-1 L^-1 b for the rows done, so the row's reduced entries K(i, j) = L(i, j) D(j) give
+// z(i) = (b(i) - sum of K(i, j) z(j)) / D(i). col(j) is the workspace column of j. False on a
+// bad pivot.
 template <class Column>
 bool ldlt_finish_row(ProfileMatrix& K, int i, int from, int t, Column col, double dsum, double vsum,
                      double tol, double* inverse, double* u) {
@@ -55,14 +57,14 @@ bool ldlt_finish_row(ProfileMatrix& K, int i, int from, int t, Column col, doubl
     for (int j = from; j < i; ++j) {
         const double a = col(j)[t], l = a * inverse[j];
         s += l * a;
-        v += l * u[j];
+        v += a * u[j];
         ri[j] = l;
     }
     const double d = col(i)[t] - s;
     if (ldlt_bad_pivot(d, tol)) return false;
     ri[i] = d;
     inverse[i] = 1.0 / d;
-    u[i] -= v;
+    u[i] = (u[i] - v) / d;
     return true;
 }
 
@@ -189,12 +191,11 @@ int ldlt_factor_blocks(ProfileMatrix& K, double tol, double* u, double* inverse,
     return -1;
 }
 
-// The rest of the solution after the factorisation's forward substitution: u = D^-1 u, then
+// The rest of the solution after the factorisation's forward substitution (u = D^-1 L^-1 b):
 // the backward substitution with L^T.
 template <class Ops> void ldlt_solve_rows(ProfileMatrix& K, double* u) {
     const int n = K.n;
     const int* first = K.first;
-    for (int i = 0; i < n; ++i) u[i] /= K.at(i, i);
     for (int i = n - 1; i >= 1; --i) Ops::axpy(-u[i], K.row_start(i), u + first[i], i - first[i]);
 }
 
