@@ -104,12 +104,17 @@ void BM_Analyse(benchmark::State& state) {
         sum.factor_flops += t.factor_flops;
         sum.equations = t.equations;
         sum.profile_entries = t.profile_entries;
+        sum.profile_file_order = t.profile_file_order;
+        sum.profile_reordered = t.profile_reordered;
         sum.reordered = t.reordered;
     }
     const double n = static_cast<double>(state.iterations());
     if (n > 0) {
         state.counters["equations"] = sum.equations;
         state.counters["profile_MB"] = static_cast<double>(sum.profile_entries) * 8 / 1e6;
+        // Both candidate orders, whichever was taken.
+        state.counters["profile_file_MB"] = static_cast<double>(sum.profile_file_order) * 8 / 1e6;
+        state.counters["profile_rcm_MB"] = static_cast<double>(sum.profile_reordered) * 8 / 1e6;
         state.counters["reordered"] = sum.reordered ? 1 : 0;
         state.counters["read_ms"] = 1e3 * sum.read / n;
         state.counters["number_ms"] = 1e3 * sum.number / n;
