@@ -118,6 +118,7 @@ bool use_avx2() {
 } // namespace
 
 int ldlt_factor(ProfileMatrix& K, double tol, double* u, double* flops) {
+    if (K.n == 0) return -1;
     // The workspace first (its start is aligned for vector loads), the pivots' reciprocals after.
     const std::size_t work = ldlt_workspace_size(K);
     auto* w =

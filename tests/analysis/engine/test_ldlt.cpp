@@ -85,6 +85,7 @@ TEST_P(Ldlt, ProfileFactorsEqualTheDenseOnes) {
         const char* name;
         std::vector<int> first;
     } cases[] = {
+        {"no rows", {}},
         {"one row", band(1, 0)},
         {"fewer rows than a block", band(5, 5)},
         {"one dense block", band(8, 8)},
