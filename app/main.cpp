@@ -14,6 +14,8 @@
 
 #ifdef KESTREL_WITH_QT
 #include "app/images.h"
+#include "gfx/qt/qtdrivers.h"
+#include "shell/export.h"
 #include "ui/qt/qtbackend.h"
 #endif
 
@@ -194,6 +196,12 @@ int main(int argc, char** argv) {
     }
     if (int rc = shell::startUp(tk, file); rc != 0) return rc;
     reportMissingImages(tk);
+#ifdef KESTREL_WITH_QT
+    // Print and clipboard go through Qt.
+    shell::setDeviceDrivers(
+        [](const std::string& driver, const std::string& data, int w, int h, double wMm,
+           double hMm) { return gfx::openQtDriver(driver, data, w, h, wMm, hMm); });
+#endif
     shell::runMainLoop(tk);
     recorder.stop();
     shell::shutDown(tk);

@@ -12,6 +12,7 @@
 #include "shell/conditionpanels.h"
 #include "shell/display.h"
 #include "shell/edit.h"
+#include "shell/export.h"
 #include "shell/lengthtext.h"
 #include "shell/messages.h"
 #include "shell/modes.h"
@@ -226,7 +227,17 @@ bool canvasHasFocus() {
 int onKey(Event& ev) {
     AppState& a = app();
     const int key = ev.key;
+    // Ctrl+P prints whatever has the focus; Ctrl+C copies only from the
+    // canvas, since text fields copy their own text.
+    if (key == ui::ctrlKey('P')) {
+        exportPrinter();
+        return kIgnore;
+    }
     if (!canvasHasFocus()) return kDefault;
+    if (key == ui::ctrlKey('C')) {
+        exportClipboard();
+        return kIgnore;
+    }
     ui::Element* c = a.canvas ? a.el.datascreen : nullptr;
     switch (key) {
     case ui::K_ESC: {
