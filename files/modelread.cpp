@@ -518,13 +518,16 @@ struct FileReader {
         Solid* s = nullptr;
         bool seenMvfs = false;
         int edgeNumber = 0;
-        OperatorRecord r{};
-        while (record(r, seenMvfs, edgeNumber)) {
-            if (idsFree(r, s) && mdl_execute_record(&r) == -2 && r.op == OP_MVFS)
+        for (;;) {
+            // Records are freed by the frame model, which releases whatever
+            // the record still holds (a record refused, or one cut short).
+            auto* r = new OperatorRecord{};
+            const bool read = record(*r, seenMvfs, edgeNumber);
+            if (read && idsFree(*r, s) && mdl_execute_record(r) == -2 && r->op == OP_MVFS)
                 s = mdl_read_solid();
-            mdl_free_record(&r);
+            mdl_free_record(r);
+            if (!read) break;
         }
-        mdl_free_record(&r); // a record cut short
         if (s != nullptr) raiseCounters(s);
         mdl_set_recording_mode(mode);
         return s;

@@ -2,6 +2,7 @@
 #include "attrib/blocks.h"
 #include "files/modelfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -127,7 +128,9 @@ void Writer::memberAttrib(AttribRef ref) {
 void Writer::record(const OperatorRecord* r) {
     const bool hasEdge = r->op == OP_MEV || r->op == OP_MEF || r->op == OP_MEKR;
     put("%2d\n", 1);
-    put("%2d %3d %3d %3d %3d %3d %3d %3d %3d %3d %3d\n", r->op, r->solid_id, r->a1, r->a2, r->a3,
+    // The file holds one model: its solid is number 1 whatever the session
+    // numbered it, so that saving the same frame gives the same bytes.
+    put("%2d %3d %3d %3d %3d %3d %3d %3d %3d %3d %3d\n", r->op, 1, r->a1, r->a2, r->a3,
         r->a4, r->a5, r->a6, r->a7, hasEdge ? (r->curve_kind != 0 ? r->curve_kind : 1) : 0,
         hasEdge ? r->edge_id : 0);
     switch (r->op) {
@@ -164,6 +167,22 @@ void Writer::record(const OperatorRecord* r) {
     }
 }
 
+// Puts a doubly linked entity list in the order of the ids. The order of the
+// lists is not part of the frame, but it decides the order in which the model
+// is dismantled, hence the order of the records; sorted lists make the file a
+// function of the frame alone (saving twice, or saving what was opened, gives
+// the same bytes).
+template <typename T> void sortById(T*& head) {
+    std::vector<T*> items;
+    for (T* x = head; x; x = x->next) items.push_back(x);
+    std::stable_sort(items.begin(), items.end(), [](T* a, T* b) { return a->id < b->id; });
+    head = items.empty() ? nullptr : items.front();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        items[i]->prev = i > 0 ? items[i - 1] : nullptr;
+        items[i]->next = i + 1 < items.size() ? items[i + 1] : nullptr;
+    }
+}
+
 } // namespace
 
 bool writeModel(FILE* fp, Solid* model, const AttributeRoot& root,
@@ -175,6 +194,9 @@ bool writeModel(FILE* fp, Solid* model, const AttributeRoot& root,
         for (const PropertyBlock* b = root.lists[k]; b; b = b->next) w.positions[b] = ++n;
     }
     w.put("%d\n", kFileVersion);
+    sortById(model->vertices);
+    sortById(model->edges);
+    sortById(model->faces);
     const int mode = mdl_recording_mode();
     OperatorRecord* log = mdl_save_dismantle(model);
     w.put("%3d\n", kBlockVersion);
