@@ -585,6 +585,16 @@ ReadResult readModel(FILE* fp, const attrib::AppSettings& base) {
         model = s;
     }
     mdl_set_file_version(fileVersion);
+    // The operators keep the topology sound whatever the records say, but
+    // altered coordinates can make members cross or overlap: such a frame is
+    // refused as a whole rather than opened half broken.
+    if (model != nullptr && !mdl_check(model).empty()) {
+        const int mode = mdl_recording_mode();
+        mdl_set_recording_mode(MODE_OFF);
+        mdl_delete_model(model);
+        mdl_set_recording_mode(mode);
+        model = nullptr;
+    }
     if (model == nullptr) {
         res.root = std::make_unique<AttributeRoot>();
         res.settings = base;
