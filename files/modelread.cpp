@@ -9,6 +9,7 @@
 #include "attrib/blocks.h"
 #include "files/modelfile.h"
 #include "files/textreader.h"
+#include "units/numformat.h"
 
 #include <algorithm>
 #include <climits>
@@ -211,7 +212,7 @@ void readSettings(TextReader& in, int v, attrib::AppSettings& s) {
             auto& d = s.display;
             auto set = [&](std::initializer_list<int> to) {
                 int i = 0;
-                for (int slot : to) d[slot - 1] = f[i++];
+                for (int slot : to) d[slot - 1] = f[i++] != 0 ? 1 : 0;
             };
             d = {};
             if (n == 14) {
@@ -224,6 +225,7 @@ void readSettings(TextReader& in, int v, attrib::AppSettings& s) {
                 d[0] = 1;
                 set({2, 3, 4, 5, 6, 7, 10, 11, 13, 14});
             } else {
+                for (int& x : f) x = x != 0 ? 1 : 0;
                 d = {1, f[0], f[1], 0, 1, f[2], f[3], 0, 0, f[4], 0, 0, f[5], f[6]};
             }
         }
@@ -271,7 +273,7 @@ void readSettings(TextReader& in, int v, attrib::AppSettings& s) {
         int f[19];
         if (ints(f, 19)) {
             for (int& x : f)
-                if (x > 6) ++x;
+                if (x > 6 && x < units::kFormatCodeCount) ++x;
             fm[0] = fm[1] = f[0];
             std::copy(f + 2, f + 6, fm.begin() + 2);
             fm[6] = 4;
@@ -285,11 +287,13 @@ void readSettings(TextReader& in, int v, attrib::AppSettings& s) {
     } else {
         fm = {2, 2, 10, 10, 1, 1, 4, 1, 1, 4, 2, 10, 1, 6, 0, 2, 4, 6, 10, 10, 2, 2, 2};
     }
-    s.formats = fm;
+    // A code that names no format keeps the slot's current one.
+    for (int i = 0; i < units::kFormatSlotCount; ++i)
+        if (fm[i] >= 0 && fm[i] < units::kFormatCodeCount) s.formats[i] = fm[i];
     // Sign convention.
     if (modern(v) || v >= 211) {
         int a = 1, b = 1;
-        if (in.readInt(a) && in.readInt(b)) s.signConvention = {a, b};
+        if (in.readInt(a) && in.readInt(b)) s.signConvention = {a != 0 ? 1 : 0, b != 0 ? 1 : 0};
     } else {
         s.signConvention = {1, 1};
     }
@@ -302,6 +306,7 @@ struct FileReader {
     int blockVersion = 0; // version of the block being read
     AttributeRoot* root = nullptr;
     attrib::AppSettings* settings = nullptr;
+    Solid* model = nullptr; // the model of the latest block
 
     PropertyBlock* ref(PropertyKind kind, int id, int holds = 1) {
         if (id <= 0) return nullptr;
@@ -388,7 +393,20 @@ struct FileReader {
         return a;
     }
 
+    // Deletes the model of an earlier block, without recording.
+    void dropModel() {
+        if (model == nullptr) return;
+        const int mode = mdl_recording_mode();
+        mdl_set_recording_mode(MODE_OFF);
+        mdl_delete_model(model);
+        mdl_set_recording_mode(mode);
+        model = nullptr;
+    }
+
     void modelAttrib() {
+        // A later block replaces the model of an earlier one, whose records
+        // refer to the lists about to be replaced.
+        dropModel();
         readSettings(in, version, *settings);
         // Every list read replaces the one in memory.
         attrib::clearBlocks(*root);
@@ -528,7 +546,10 @@ struct FileReader {
             mdl_free_record(r);
             if (!read) break;
         }
-        if (s != nullptr) raiseCounters(s);
+        if (s != nullptr) {
+            raiseCounters(s);
+            model = s;
+        }
         mdl_set_recording_mode(mode);
         return s;
     }
@@ -573,28 +594,15 @@ ReadResult readModel(FILE* fp, const attrib::AppSettings& base) {
     res.version = fr.version;
     if (fr.version == 0 && !fr.in.seek(start)) return res;
     const int fileVersion = mdl_file_version();
-    Solid* model = nullptr;
-    while (Solid* s = fr.block()) {
-        // The most recent block is the model.
-        if (model) {
-            const int mode = mdl_recording_mode();
-            mdl_set_recording_mode(MODE_OFF);
-            mdl_delete_model(model);
-            mdl_set_recording_mode(mode);
-        }
-        model = s;
+    // Blocks are read until one builds nothing; the latest model stands.
+    while (fr.block() != nullptr) {
     }
     mdl_set_file_version(fileVersion);
     // The operators keep the topology sound whatever the records say, but
     // altered coordinates can make members cross or overlap: such a frame is
     // refused as a whole rather than opened half broken.
-    if (model != nullptr && !mdl_check(model).empty()) {
-        const int mode = mdl_recording_mode();
-        mdl_set_recording_mode(MODE_OFF);
-        mdl_delete_model(model);
-        mdl_set_recording_mode(mode);
-        model = nullptr;
-    }
+    if (fr.model != nullptr && !mdl_check(fr.model).empty()) fr.dropModel();
+    Solid* model = fr.model;
     if (model == nullptr) {
         res.root = std::make_unique<AttributeRoot>();
         res.settings = base;

@@ -22,6 +22,19 @@ std::size_t liveBytes = 0, peakBytes = 0;
 
 } // namespace
 
+// The sanitizers bring their own allocator: the count is kept only without them.
+#if defined(__SANITIZE_ADDRESS__)
+#define KESTREL_COUNT_ALLOCATIONS 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KESTREL_COUNT_ALLOCATIONS 0
+#endif
+#endif
+#ifndef KESTREL_COUNT_ALLOCATIONS
+#define KESTREL_COUNT_ALLOCATIONS 1
+#endif
+
+#if KESTREL_COUNT_ALLOCATIONS
 void* operator new(std::size_t n) {
     void* p = std::malloc(n + 16);
     if (p == nullptr) throw std::bad_alloc();
@@ -41,6 +54,7 @@ void operator delete(void* p) noexcept {
 void operator delete(void* p, std::size_t) noexcept {
     operator delete(p);
 }
+#endif
 
 namespace {
 
