@@ -79,3 +79,14 @@ void convertToInternal(Solid* model, attrib::AttributeRoot& root,
                        const attrib::AppSettings& settings);
 
 } // namespace files
+
+namespace files {
+
+// The unit and format codes of the conversion dialog for a length unit
+// (item 0, 1, 2: m, cm, mm, or with `us` ft, in) and a force unit (item 0,
+// 1, 2: kN, N, tf, or with `us` kip, lb), applied over `current` (the slots
+// it does not set keep their codes).
+units::UnitSettings conversionUnits(bool us, int length, int force,
+                                    const units::UnitSettings& current);
+
+} // namespace files

@@ -561,13 +561,13 @@ struct FileReader {
         for (Vertex* v = s->vertices; v; v = v->next) hv = std::max(hv, v->id);
         for (Face* f = s->faces; f; f = f->next) hf = std::max(hf, f->id);
         for (Edge* e = s->edges; e; e = e->next) he = std::max(he, e->id);
-        if (blockVersion == 0) {
-            mdl_counters_from_ids(s);
-            return;
-        }
-        s->vertex_counter = std::max(s->vertex_counter, hv);
-        s->face_counter = std::max(s->face_counter, hf);
-        s->edge_counter = std::max(s->edge_counter, he);
+        if (blockVersion == 0) mdl_counters_from_ids(s);
+        // A counter is at least 1: the file writes it, and 0 in a file means
+        // the default of 1000.
+        const int16_t one = 1;
+        s->vertex_counter = std::max({s->vertex_counter, hv, one});
+        s->face_counter = std::max({s->face_counter, hf, one});
+        s->edge_counter = std::max({s->edge_counter, he, one});
     }
 };
 
