@@ -201,6 +201,13 @@ int onKey(Event& ev) {
         updateToolbar();
         return kIgnore;
     }
+    // The file keys act whatever element has the focus.
+    for (const auto& [letter, action] : {std::pair{'N', "IoNew"}, {'O', "IoOpen"}, {'S', "IoSave"}})
+        if (key == ui::ctrlKey(letter)) {
+            Event ev2;
+            a.tk->fireAction(action, ev2);
+            return kIgnore;
+        }
     if (!canvasHasFocus()) return kDefault;
     ui::Element* c = a.canvas ? a.el.datascreen : nullptr;
     switch (key) {
