@@ -49,8 +49,8 @@ enum class ReadStatus {
 
 struct ReadResult {
     ReadStatus status = ReadStatus::kBadFile;
-    int version = 0;         // application version read (0: a file without one)
-    Solid* model = nullptr;  // the model read (owned by the frame model module)
+    int version = 0;                             // application version read (0: a file without one)
+    Solid* model = nullptr;                      // the model read (owned by the frame model module)
     std::unique_ptr<attrib::AttributeRoot> root; // its property lists
     attrib::AppSettings settings;                // its settings
 };

@@ -484,8 +484,7 @@ struct FileReader {
             r.attrib_c = node();
             break;
         case OP_MEF:
-            if (!box(r.face_box) || !geometry(r) || (edgeBox() && !box(r.edge_box)))
-                return false;
+            if (!box(r.face_box) || !geometry(r) || (edgeBox() && !box(r.edge_box))) return false;
             r.attrib_b = member();
             break;
         case OP_MEKR:
@@ -595,8 +594,7 @@ ReadResult readModel(FILE* fp, const attrib::AppSettings& base) {
     if (fr.version == 0 && !fr.in.seek(start)) return res;
     const int fileVersion = mdl_file_version();
     // Blocks are read until one builds nothing; the latest model stands.
-    while (fr.block() != nullptr) {
-    }
+    while (fr.block() != nullptr) {}
     mdl_set_file_version(fileVersion);
     // The operators keep the topology sound whatever the records say, but
     // altered coordinates can make members cross or overlap: such a frame is

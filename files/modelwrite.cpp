@@ -83,8 +83,8 @@ void Writer::lists() {
     }
     put("%d\n", static_cast<int>(root.dimLines.size()));
     for (const attrib::DimensionLine& d : root.dimLines)
-        put("%g %g %g %g %g %g %g %g\n", d.pts[0].x, d.pts[0].y, d.pts[1].x, d.pts[1].y,
-            d.pts[2].x, d.pts[2].y, d.pts[3].x, d.pts[3].y);
+        put("%g %g %g %g %g %g %g %g\n", d.pts[0].x, d.pts[0].y, d.pts[1].x, d.pts[1].y, d.pts[2].x,
+            d.pts[2].y, d.pts[3].x, d.pts[3].y);
 }
 
 void Writer::modelAttrib() {
@@ -130,8 +130,8 @@ void Writer::record(const OperatorRecord* r) {
     put("%2d\n", 1);
     // The file holds one model: its solid is number 1 whatever the session
     // numbered it, so that saving the same frame gives the same bytes.
-    put("%2d %3d %3d %3d %3d %3d %3d %3d %3d %3d %3d\n", r->op, 1, r->a1, r->a2, r->a3,
-        r->a4, r->a5, r->a6, r->a7, hasEdge ? (r->curve_kind != 0 ? r->curve_kind : 1) : 0,
+    put("%2d %3d %3d %3d %3d %3d %3d %3d %3d %3d %3d\n", r->op, 1, r->a1, r->a2, r->a3, r->a4,
+        r->a5, r->a6, r->a7, hasEdge ? (r->curve_kind != 0 ? r->curve_kind : 1) : 0,
         hasEdge ? r->edge_id : 0);
     switch (r->op) {
     case OP_MVFS:
@@ -223,7 +223,7 @@ SaveStatus saveModelFile(const std::string& path, Solid* model, const AttributeR
     std::string tmp = (slash == std::string::npos ? std::string("./") : dir) + ".kestrel-XXXXXX";
     const int fd = ::mkstemp(tmp.data());
     if (fd < 0) return SaveStatus::kCannotWrite;
-    struct stat st{};
+    struct stat st {};
     mode_t mode = 0666;
     if (::stat(path.c_str(), &st) == 0) {
         mode = st.st_mode & 07777;

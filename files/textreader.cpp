@@ -26,12 +26,16 @@ bool TextReader::token(std::string& out) {
         failed_ = true;
         return false;
     }
+    bool control = false;
     while (c != EOF && !isBlank(c)) {
+        // A control character (a NUL above all) belongs to no value or label.
+        if (c < 0x20 || c == 0x7f) control = true;
         if (out.size() < kTokenMax) out.push_back(static_cast<char>(c));
         c = std::getc(fp_);
     }
     if (c != EOF) std::ungetc(c, fp_);
-    return true;
+    if (control) failed_ = true;
+    return !control;
 }
 
 bool TextReader::readInt(int& v) {

@@ -37,8 +37,8 @@ std::string write(Solid* s, const attrib::AttributeRoot& r, const attrib::AppSet
 }
 
 files::ReadResult read(const std::string& text) {
-    FILE* fp = text.empty() ? std::tmpfile()
-                            : fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    FILE* fp =
+        text.empty() ? std::tmpfile() : fmemopen(const_cast<char*>(text.data()), text.size(), "r");
     files::ReadResult r = files::readModel(fp, attrib::initialSettings());
     std::fclose(fp);
     return r;
