@@ -16,29 +16,30 @@ constexpr Flags kFlagsMid = {1, 1, 0, 0, 1, 1, 0, 0, 0, 1, 1, 0, 1, 1};
 constexpr Flags kFlags7 = {1, 1, 0, 0, 1, 1, 0, 0, 0, 1, 0, 0, 1, 1};
 constexpr Flags kFlagsNone = {1, 0, 1, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0};
 // The unit codes the files hold, which are also those of files without units.
-constexpr std::array<int, units::kUnitSlotCount> kOldUnits = {0,  0, 5,  17, 22, 35, 50, 63,
-                                                              76, 48, 0, 7, 12, 78, 91};
-constexpr Formats kFormats = {2, 2, 10, 10, 1, 1, 4, 1, 1, 4, 2, 10, 1, 6, 0, 2, 4, 6, 10, 10, 2, 2, 3};
-constexpr Formats kFormats205 = {1, 1, 11, 11, 1, 1, 4, 1, 1, 4, 2, 11,
-                                 1, 8, 0, 2, 4, 6, 10, 10, 1, 1, 1};
-constexpr Formats kFormatsNone = {2, 2, 10, 10, 1, 1, 4, 1, 1, 4, 2, 10,
-                                  1, 6, 0, 2, 4, 6, 10, 10, 2, 2, 2};
+constexpr std::array<int, units::kUnitSlotCount> kOldUnits = {0,  0,  5, 17, 22, 35, 50, 63,
+                                                              76, 48, 0, 7,  12, 78, 91};
+constexpr Formats kFormats = {2, 2, 10, 10, 1, 1, 4,  1,  1, 4, 2, 10,
+                              1, 6, 0,  2,  4, 6, 10, 10, 2, 2, 3};
+constexpr Formats kFormats205 = {1, 1, 11, 11, 1, 1, 4,  1,  1, 4, 2, 11,
+                                 1, 8, 0,  2,  4, 6, 10, 10, 1, 1, 1};
+constexpr Formats kFormatsNone = {2, 2, 10, 10, 1, 1, 4,  1,  1, 4, 2, 10,
+                                  1, 6, 0,  2,  4, 6, 10, 10, 2, 2, 2};
 
 struct Case {
     const char* file;
     int version;
     Flags flags;
     Formats formats;
-    double grid;        // grid step x (y is half of it when read)
-    double resultStep;  // 0 when the file has none
-    int sign0;          // first sign-convention setting
-    int endMoments;     // count of each list
+    double grid;       // grid step x (y is half of it when read)
+    double resultStep; // 0 when the file has none
+    int sign0;         // first sign-convention setting
+    int endMoments;    // count of each list
     int thermal;
     int dims;
-    double elasticity;  // of the one material
-    double area;        // of the one section
-    double spring;      // Rz spring of node 1
-    double scale;       // coordinates in the file's units per metre of the frame
+    double elasticity; // of the one material
+    double area;       // of the one section
+    double spring;     // Rz spring of node 1
+    double scale;      // coordinates in the file's units per metre of the frame
 };
 
 const Case kCases[] = {
@@ -157,16 +158,48 @@ TEST(ConversionUnitsTest, EveryRowOfTheTable) {
         {false, 0, 0, "m kN kNm kN/m kN/m\xB2 kN/m\xB3 kN/m kNm/rad", {2, 2, 4, 6, 1, 1, 2, 10, 1}},
         {false, 0, 1, "m N Nm N/m Pa N/m\xB3 N/m Nm/rad", {2, 2, 4, 6, 0, 0, 0, 10, 0}},
         {false, 0, 2, "m tf tfm tf/m tf/m\xB2 tf/m\xB3 tf/m tfm/rad", {2, 2, 4, 6, 2, 2, 3, 10, 2}},
-        {false, 1, 0, "cm kN kNcm kN/cm kN/cm\xB2 kN/cm\xB3 kN/cm kNcm/rad", {1, 1, 2, 11, 1, 0, 4, 2, 10}},
-        {false, 1, 1, "cm N Ncm N/cm N/cm\xB2 N/cm\xB3 N/cm Ncm/rad", {1, 1, 2, 11, 0, 11, 1, 10, 4}},
-        {false, 1, 2, "cm tf tfcm tf/cm tf/cm\xB2 tf/cm\xB3 tf/cm tfcm/rad", {1, 1, 2, 11, 2, 0, 5, 3, 10}},
-        {false, 2, 0, "mm kN kNmm kN/mm GPa kN/mm\xB3 kN/mm kNmm/rad", {0, 0, 0, 11, 1, 0, 6, 4, 10}},
+        {false,
+         1,
+         0,
+         "cm kN kNcm kN/cm kN/cm\xB2 kN/cm\xB3 kN/cm kNcm/rad",
+         {1, 1, 2, 11, 1, 0, 4, 2, 10}},
+        {false,
+         1,
+         1,
+         "cm N Ncm N/cm N/cm\xB2 N/cm\xB3 N/cm Ncm/rad",
+         {1, 1, 2, 11, 0, 11, 1, 10, 4}},
+        {false,
+         1,
+         2,
+         "cm tf tfcm tf/cm tf/cm\xB2 tf/cm\xB3 tf/cm tfcm/rad",
+         {1, 1, 2, 11, 2, 0, 5, 3, 10}},
+        {false,
+         2,
+         0,
+         "mm kN kNmm kN/mm GPa kN/mm\xB3 kN/mm kNmm/rad",
+         {0, 0, 0, 11, 1, 0, 6, 4, 10}},
         {false, 2, 1, "mm N Nmm N/mm MPa N/mm\xB3 N/mm Nmm/rad", {0, 0, 0, 11, 0, 11, 2, 0, 10}},
-        {false, 2, 2, "mm tf tfmm tf/mm tf/mm\xB2 tf/mm\xB3 tf/mm tfmm/rad", {0, 0, 0, 11, 2, 0, 10, 5, 10}},
-        {true, 0, 0, "ft kip ft-k k/ft k/ft\xB2 k/ft\xB3 k/ft ft-k/rad", {2, 2, 4, 6, 1, 1, 2, 10, 3}},
-        {true, 0, 1, "ft lb ft-lb lb/ft lb/ft\xB2 pcf lb/ft ft-lb/rad", {2, 2, 4, 6, 0, 0, 0, 10, 1}},
+        {false,
+         2,
+         2,
+         "mm tf tfmm tf/mm tf/mm\xB2 tf/mm\xB3 tf/mm tfmm/rad",
+         {0, 0, 0, 11, 2, 0, 10, 5, 10}},
+        {true,
+         0,
+         0,
+         "ft kip ft-k k/ft k/ft\xB2 k/ft\xB3 k/ft ft-k/rad",
+         {2, 2, 4, 6, 1, 1, 2, 10, 3}},
+        {true,
+         0,
+         1,
+         "ft lb ft-lb lb/ft lb/ft\xB2 pcf lb/ft ft-lb/rad",
+         {2, 2, 4, 6, 0, 0, 0, 10, 1}},
         {true, 1, 0, "in kip in-k k/in ksi k/in\xB3 k/in in-k/rad", {1, 1, 2, 11, 1, 0, 4, 2, 10}},
-        {true, 1, 1, "in lb in-lb lb/in psi lb/in\xB3 lb/in in-lb/rad", {1, 1, 2, 11, 0, 11, 1, 10, 3}},
+        {true,
+         1,
+         1,
+         "in lb in-lb lb/in psi lb/in\xB3 lb/in in-lb/rad",
+         {1, 1, 2, 11, 0, 11, 1, 10, 3}},
     };
     using namespace units;
     for (const Row& r : rows) {
@@ -181,11 +214,10 @@ TEST(ConversionUnitsTest, EveryRowOfTheTable) {
         EXPECT_STREQ(unitLabel(s.unit[kTemperatureUnit]), r.us ? "\260F" : "\260C");
         EXPECT_STREQ(unitLabel(s.unit[kThermalExpanUnit]), r.us ? "/\260F" : "/\260C");
         const auto& f = s.format;
-        const std::array<int, 9> got = {f[kLengthFormat],       f[kSectionSizeFormat],
-                                        f[kSectionAreaFormat],  f[kSectionInertiaFormat],
-                                        f[kForceFormat],        f[kMomentFormat],
-                                        f[kDistribLoadFormat],  f[kElasticParamFormat],
-                                        f[kSpecificWeightFormat]};
+        const std::array<int, 9> got = {
+            f[kLengthFormat],         f[kSectionSizeFormat],  f[kSectionAreaFormat],
+            f[kSectionInertiaFormat], f[kForceFormat],        f[kMomentFormat],
+            f[kDistribLoadFormat],    f[kElasticParamFormat], f[kSpecificWeightFormat]};
         EXPECT_EQ(got, r.formats) << r.labels;
         EXPECT_EQ(f[kGridStepFormat], f[kLengthFormat]);
         EXPECT_EQ(f[kForce2Format], f[kForceFormat]);

@@ -62,17 +62,19 @@ using files_test::readText;
 
 std::vector<std::string> seeds() {
     std::vector<std::string> texts;
-    const std::string dir = std::string(KESTREL_TEST_DATA) + "/files";
-    if (DIR* d = opendir(dir.c_str())) {
-        while (dirent* e = readdir(d)) {
-            const std::string n = e->d_name;
-            if (n.size() > 4 && n.substr(n.size() - 4) == ".kst") {
-                std::ifstream f(dir + "/" + n);
-                texts.emplace_back(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    for (const std::string& dir : {std::string(KESTREL_TEST_DATA) + "/files",
+                                  std::string(KESTREL_TEST_DATA) + "/../../examples"})
+        if (DIR* d = opendir(dir.c_str())) {
+            while (dirent* e = readdir(d)) {
+                const std::string n = e->d_name;
+                if (n.size() > 4 && n.substr(n.size() - 4) == ".kst") {
+                    std::ifstream f(dir + "/" + n);
+                    texts.emplace_back(std::istreambuf_iterator<char>(f),
+                                       std::istreambuf_iterator<char>());
+                }
             }
+            closedir(d);
         }
-        closedir(d);
-    }
     return texts;
 }
 
@@ -130,11 +132,11 @@ protected:
 
 TEST_F(RobustnessTest, CorruptedCopiesGiveAModelOrAClearRefusal) {
     const std::vector<std::string> texts = seeds();
-    ASSERT_GE(texts.size(), 8u);
+    ASSERT_GE(texts.size(), 13u);
     std::mt19937 rng(20261206);
-    const char* replacements[] = {"0",          "-1",  "-32768", "32767", "99999999999", "2147483647",
-                                  "1000000000", "nan", "inf",    "x",     "1e308",       "-7",
-                                  "212",        "3",   "1.5",    "",      "0 0 0"};
+    const char* replacements[] = {
+        "0", "-1",    "-32768", "32767", "99999999999", "2147483647", "1000000000", "nan",  "inf",
+        "x", "1e308", "-7",     "212",   "3",           "1.5",        "",           "0 0 0"};
     int cases = 0;
     for (const std::string& text : texts) {
         // Cut at every line.
@@ -179,13 +181,12 @@ TEST_F(RobustnessTest, HugeCountsCostOnlyWhatIsRead) {
         check(head + tail);
     }
     // An edge whose geometry claims two billion points.
-    const std::string edge = head +
-                             "1 1\n1 0 1 0 1 0 1 0 0 0 0 0 0 0\n0 0\n"
-                             "0 0 5 17 22 35 50 63 76 48 0 7 12 78 91\n"
-                             "2 2 10 10 1 1 4 1 1 4 2 10 1 6 0 2 4 6 10 10 2 2 2\n1 1\n"
-                             "0\n0\n0\n0\n0\n0\n0\n0\n"
-                             "0 0 0 0 0\n0\n0 0 0 0\n0 0 0\n"
-                             " 1\n 2 1 1 1 1 1 1 2 1 2 1\n1 1\n2000000000\n1 1\n";
+    const std::string edge = head + "1 1\n1 0 1 0 1 0 1 0 0 0 0 0 0 0\n0 0\n"
+                                    "0 0 5 17 22 35 50 63 76 48 0 7 12 78 91\n"
+                                    "2 2 10 10 1 1 4 1 1 4 2 10 1 6 0 2 4 6 10 10 2 2 2\n1 1\n"
+                                    "0\n0\n0\n0\n0\n0\n0\n0\n"
+                                    "0 0 0 0 0\n0\n0 0 0 0\n0 0 0\n"
+                                    " 1\n 2 1 1 1 1 1 1 2 1 2 1\n1 1\n2000000000\n1 1\n";
     check(edge);
     // Each file still builds the first node: its record was complete.
     EXPECT_EQ(models, 3);
