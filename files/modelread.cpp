@@ -7,6 +7,7 @@
 // references that name no block leave the reference empty, and a record whose
 // entities do not exist is dropped (the frame model refuses it).
 #include "attrib/blocks.h"
+#include "attrib/section.h"
 #include "files/modelfile.h"
 #include "files/textreader.h"
 #include "units/numformat.h"
@@ -82,27 +83,41 @@ struct ListReader {
             add(kind, b);
         }
     }
+    // Appends a section block (with `merge`, only under a new label).
+    void addSection(const std::string& label, const attrib::Section& sec) {
+        if (merge && attrib::findLabel(root, attrib::kSpf, label) != nullptr) return;
+        PropertyBlock* b = attrib::makeBlock(attrib::kSpf);
+        std::strncpy(b->label, label.c_str(), attrib::kLabelSize - 1);
+        *attrib::sectionOf(b) = sec;
+        attrib::appendBlock(root, attrib::kSpf, b);
+    }
+    // A generic section (A, I, depth, ygc): the only kind older files hold.
+    static attrib::Section generic(double a, double i, double depth, double ygc) {
+        attrib::Section sec = attrib::makeSection(attrib::kSecGeneric);
+        sec.params = {a, i, depth, ygc};
+        return sec;
+    }
     void sectionList() {
         int count = 0;
         if (!in.readInt(count)) return;
         for (int i = 0; i < count; ++i) {
             std::string label;
-            double v[4] = {};
             if (!in.readLabel(label, attrib::kLabelSize - 1)) return;
             if (version >= 206 && version <= 210) {
+                double v[4];
                 if (!values(v, 4)) return;
-            } else {
-                int type = 0, orientation = 0;
-                if (!in.readInt(type) || !in.readInt(orientation)) return;
-                // The generic type is the one whose parameters are A, I, depth, ygc.
-                if (type != 0 || !values(v, 4)) {
-                    in.readInt(type); // a type this program does not know: stop here
-                    return;
-                }
+                addSection(label, generic(v[0], v[1], v[2], v[3]));
+                continue;
             }
-            ValueBlock* b = block(attrib::kSpf, label);
-            for (int j = 0; j < 4; ++j) b->values[j] = v[j];
-            add(attrib::kSpf, b);
+            attrib::Section sec;
+            if (!in.readInt(sec.type) || !in.readInt(sec.orientation)) return;
+            // A type that does not exist has no known parameter line: the
+            // rest of the file cannot be trusted.
+            if (!attrib::validSectionType(sec.type) || !in.readSection(sec)) {
+                in.fail();
+                return;
+            }
+            addSection(label, sec);
         }
     }
     // Files before 206: one list makes a material and a generic section per entry.
@@ -119,10 +134,7 @@ struct ListReader {
             ValueBlock* m = block(attrib::kMaf, label);
             m->values[attrib::kElasticity] = v[0];
             add(attrib::kMaf, m);
-            ValueBlock* s = block(attrib::kSpf, label);
-            s->values[0] = v[1];
-            s->values[1] = v[2];
-            add(attrib::kSpf, s);
+            addSection(label, generic(v[1], v[2], 0, 0));
         }
     }
     void dimLines() {
@@ -690,6 +702,10 @@ void convertToInternal(Solid* model, AttributeRoot& root, const attrib::AppSetti
         {kElasticParamUnit, kSpecificWeightUnit, kThermalExpanUnit, -1},
         {kSectionAreaUnit, kSectionInertiaUnit, kSectionSizeUnit, kSectionSizeUnit},
     };
+    for (PropertyBlock* b = root.lists[attrib::kSpf]; b; b = b->next)
+        if (attrib::Section* sec = attrib::sectionOf(b))
+            attrib::convertSectionParams(*sec, s.units[kSectionSizeUnit], s.units[kSectionAreaUnit],
+                                         s.units[kSectionInertiaUnit]);
     for (int k = 0; k < attrib::kPropertyKindCount; ++k)
         for (PropertyBlock* b = root.lists[k]; b; b = b->next)
             if (ValueBlock* vb = attrib::valuesOf(b))

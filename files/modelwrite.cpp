@@ -1,5 +1,6 @@
 // Writer of the model file and the atomic save.
 #include "attrib/blocks.h"
+#include "attrib/section.h"
 #include "files/modelfile.h"
 
 #include <algorithm>
@@ -75,9 +76,14 @@ void Writer::lists() {
             case attrib::kMaf:
                 put("%s %g %g %g\n", b->label, v[0], v[1], v[2]);
                 break;
-            default: // sections: the generic type (0), orientation 0, A I depth ygc
-                put("%s %d %d\n%g %g %g %g\n", b->label, 0, 0, v[0], v[1], v[2], v[3]);
+            default: { // sections: type, orientation, then the type's parameter line
+                const attrib::Section* sec = attrib::sectionOf(const_cast<PropertyBlock*>(b));
+                const attrib::Section generic = attrib::makeSection(attrib::kSecGeneric);
+                const attrib::Section& x = sec ? *sec : generic;
+                put("%s %d %d\n", b->label, x.type, x.orientation);
+                if (!attrib::writeSectionParams(x, fp)) ok = false;
                 break;
+            }
             }
         }
     }

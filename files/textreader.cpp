@@ -81,6 +81,12 @@ bool TextReader::skipLines(int n) {
     return true;
 }
 
+bool TextReader::readSection(attrib::Section& s) {
+    if (failed_ || fp_ == nullptr) return false;
+    if (!attrib::readSectionParams(s, fp_)) failed_ = true;
+    return !failed_;
+}
+
 long TextReader::tell() const {
     return fp_ ? std::ftell(fp_) : -1;
 }

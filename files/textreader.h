@@ -7,6 +7,8 @@
 // record readers stop at the first value they cannot trust.
 #pragma once
 
+#include "attrib/section.h"
+
 #include <cstdio>
 #include <string>
 
@@ -25,6 +27,10 @@ public:
     // Returns to a position given by tell() and clears the failed state.
     bool seek(long pos);
     bool failed() const { return failed_; }
+    // Marks the reader failed.
+    void fail() { failed_ = true; }
+    // The parameter line of a section whose type and orientation are set.
+    bool readSection(attrib::Section& s);
 
 private:
     bool token(std::string& out);

@@ -1,6 +1,7 @@
 // The model display: background, grid, members, nodes, dimension lines.
 #include "results/display.h"
 
+#include "results/symbols.h"
 #include "units/numformat.h"
 
 #include <cmath>
@@ -150,24 +151,36 @@ void drawModel(gfx::Canvas& c, const DisplayInput& in) {
     const Solid* s = in.model;
     if (s && !mdl_is_empty(s)) {
         const bool arrows = flagOn(in, attrib::kMemberOrientation);
+        SymbolContext k{c, sz, cs, in.settings};
+        k.supports = flagOn(in, attrib::kSupports);
+        k.loads = in.settings && loadsVisible(*in.settings);
+        k.values = flagOn(in, attrib::kLoadValues);
+        k.resultMode = in.settings && in.settings->result.on;
         for (const Edge* e = s->edges; e; e = e->next) {
             const attrib::MemberAttrib* a = attrib::memberOf(e);
             const bool sel = a && a->selected;
-            c.setForeground(sel ? selected : member);
+            const MemberLine m = trimmedMember(e, sz, k.supports);
+            drawMemberLoads(k, e, m);
             // Without colours, selected members are told apart by a dashed line.
             if (blackForeground)
                 c.setLineStyle(sel ? gfx::LineStyle::Dashed : gfx::LineStyle::Continuous);
-            drawMember(c, e, sz, arrows);
+            drawMemberBody(k, e, m, sel ? selected : member);
+            if (arrows)
+                drawArrow(c, e->he1->vtx->x, e->he1->vtx->y, e->he2->vtx->x, e->he2->vtx->y,
+                          sz.orientationArrow);
+            c.setLineStyle(gfx::LineStyle::Continuous);
         }
-        c.setLineStyle(gfx::LineStyle::Continuous);
         const int node = roleColor(cs, Role::Nodes);
         for (const Vertex* v = s->vertices; v; v = v->next) {
             const attrib::NodeAttrib* a = attrib::nodeOf(v);
             const bool sel = a && a->selected;
+            drawHinges(k, v, member);
+            drawSupport(k, v);
             c.setForeground(sel ? selected : node);
             c.mark(v->x, v->y, gfx::MarkKind::Square, kNodeMarkPx);
             if (sel && blackForeground)
                 c.mark(v->x, v->y, gfx::MarkKind::Square, kSelectedNodeMarkPx);
+            drawNodalForce(k, v);
         }
     }
 

@@ -7,6 +7,7 @@
 #include "interact/pck.h"
 #include "results/display.h"
 #include "shell/colors.h"
+#include "shell/conditionpanels.h"
 #include "shell/editmodes.h"
 #include "shell/lengthtext.h"
 #include "shell/modes.h"
@@ -155,6 +156,7 @@ void refreshPanels() {
     a.el.resultsteptext->set("VALUE", lengthBare(s, kGridStepFormatSlot, s.resultStep));
     for (int f = 0; f < kDisplayFlagCount; ++f) showDisplayFlag(f);
     showGridState();
+    refreshConditionPanels();
     if (s.result.on == 0) {
         showModeLine();
         a.el.ilsection->set("ACTIVE", s.result.influence ? "YES" : "NO");

@@ -3,6 +3,7 @@
 // ("miexit"), so that every input can be recorded and replayed by name.
 #include "shell/mainwindow.h"
 
+#include "shell/conditionpanels.h"
 #include "shell/display.h"
 #include "shell/panels.h"
 #include "shell/propertypanel.h"
@@ -274,16 +275,18 @@ Element* stepLine(Toolkit& tk) {
 
 Element* attributeArea(Toolkit& tk) {
     Element& area = tk.make(Kind::Switch, "attmenu", {{"VALUE", "mafmenu"}, {"EXPAND", "YES"}});
-    // The configured property panels with their label pages; the others are
-    // empty titled pages until their kinds are configured.
+    // The configured property panels with their label pages; the support,
+    // hinge and constraint panels; the others are empty titled pages until
+    // their kinds are configured.
     for (const PanelEntry& p : kPanels) {
         if (const PanelKind* k = panelKindOf(p.panel)) {
             area.append(buildPanelPage(tk, *k));
             area.append(buildLabelPage(tk, *k));
             continue;
         }
+        Element* body = conditionPanelBody(tk, p.panel);
         area.append(tk.make(Kind::Frame, p.panel, {{"TITLE", p.tip}, {"EXPAND", "YES"}},
-                            {&tk.make(Kind::Fill)}));
+                            {body ? body : &tk.make(Kind::Fill)}));
     }
     area.append(tk.make(
         Kind::Frame, "infoarea", {{"TITLE", "Information"}, {"EXPAND", "YES"}},

@@ -99,6 +99,14 @@ void refreshFields(const PanelKind& k) {
             "VALUE",
             cur ? units::formatBareValue(f.unitSlot, f.formatSlot, fieldValue(f, *cur)) : "");
     }
+    if (k.direction) {
+        const attrib::ValueBlock* v = attrib::valuesOf(cur);
+        const bool local = v && v->direction == 1;
+        el(k, "GblDir").set("VALUE", local ? "OFF" : "ON");
+        el(k, "LocDir").set("VALUE", local ? "ON" : "OFF");
+        el(k, "Dir").set("VALUE", name(k, local ? "LocDir" : "GblDir"));
+    }
+    if (k.currentShown) k.currentShown(currentBlock(k.kind));
 }
 
 void refreshPanel(const PanelKind& k) {
@@ -142,12 +150,14 @@ void openLabelPage(const PanelKind& k, const std::string& text, bool pendingNew)
     el(k, "LabelText").set("VALUE", text);
     showPage(k, "NewLabel");
     app().el.main->store("FOCUS", name(k, "LabelText"));
+    if (k.labelPageOpened) k.labelPageOpened(pendingNew);
 }
 
 void backToList(const PanelKind& k) {
     g_panels[k.kind].pendingNew = false;
     showPage(k, "Menu");
     app().el.main->store("FOCUS", name(k, "LabelList"));
+    if (k.labelPageClosed) k.labelPageClosed();
 }
 
 int onNew(const PanelKind& k) {
@@ -177,6 +187,7 @@ int onLabelSet(const PanelKind& k) {
     if (st.pendingNew) {
         PropertyBlock* made = nullptr;
         r = attrib::newBlock(blocks(), k.kind, text, &made);
+        if (r == attrib::kLabelDone && k.blockMade) k.blockMade(made);
         if (r == attrib::kLabelDone) st.current = made;
     } else {
         r = attrib::renameBlock(blocks(), k.kind, currentBlock(k.kind), text);
@@ -274,9 +285,25 @@ int onValueSet(const PanelKind& k, const PanelField& f, Event& ev) {
         // any value the kind does not accept.
         if (std::isfinite(x) && (!f.accept || f.accept(x))) {
             v->values[f.value] = x;
+            if (k.afterChange) k.afterChange(*cur, f.value);
             markModified(0);
             redraw();
         }
+    }
+    refreshFields(k);
+    return kDefault;
+}
+
+// The direction pair of distributed loads: with a current block its
+// direction changes (for every member that uses it); with an empty list the
+// pair only returns to "Global".
+int onDirection(const PanelKind& k, int direction) {
+    attrib::ValueBlock* v = attrib::valuesOf(currentBlock(k.kind));
+    if (!listEmpty(k) && v) {
+        v->direction = direction;
+        if (direction == 0 && k.afterChange) k.afterChange(*v, -1);
+        markModified(0);
+        redraw();
     }
     refreshFields(k);
     return kDefault;
@@ -356,7 +383,9 @@ void refreshPropertyPanels() {
 }
 
 const std::vector<const PanelKind*>& panelKinds() {
-    static const std::vector<const PanelKind*> kinds = {&materialPanel()};
+    static const std::vector<const PanelKind*> kinds = {
+        &materialPanel(),    &sectionPanelKind(), &nodalForcePanel(), &endMomentPanel(),
+        &uniformLoadPanel(), &linearLoadPanel(),  &thermalLoadPanel()};
     return kinds;
 }
 
@@ -381,6 +410,18 @@ Element& buildPanelPage(Toolkit& tk, const PanelKind& k) {
     page.append(*row(tk, {button(tk, k, "Remove", "Remove", k.tips[3]),
                           button(tk, k, "Condense", "Condense", k.tips[4])}));
     for (const PanelField& f : k.fields) page.append(*fieldRow(tk, f));
+    if (k.direction) {
+        Element& dir = tk.make(Kind::Radio, name(k, "Dir"),
+                               {{"VALUE", name(k, "GblDir")}, {"ORIENTATION", "HORIZONTAL"}});
+        dir.append(
+            tk.make(Kind::Toggle, name(k, "GblDir"),
+                    {{"TITLE", "Global"}, {"ACTION", action(k, "GblDir")}, {"VALUE", "ON"}}));
+        dir.append(
+            tk.make(Kind::Toggle, name(k, "LocDir"),
+                    {{"TITLE", "Local"}, {"ACTION", action(k, "LocDir")}, {"VALUE", "OFF"}}));
+        page.append(*row(tk, {&tk.make(Kind::Label, "", {{"TITLE", "Direction"}}), &dir}));
+    }
+    if (k.buildExtra) page.append(k.buildExtra(tk));
     Element& apply = tk.make(
         Kind::HBox, "", {{"GAP", "4"}, {"ALIGNMENT", "ACENTER"}},
         {button(tk, k, "Select", "Select", k.tips[5]), button(tk, k, "Apply", "Apply", k.tips[6])});
@@ -400,6 +441,7 @@ Element& buildLabelPage(Toolkit& tk, const PanelKind& k) {
     Element& page = tk.make(Kind::VBox, "", {{"GAP", "4"}, {"MARGIN", "4"}});
     page.append(*row(tk, {&tk.make(Kind::Label, "", {{"TITLE", "New Label:"}})}));
     page.append(*row(tk, {&text}));
+    if (k.buildLabelExtra) page.append(k.buildLabelExtra(tk));
     Element& buttons =
         tk.make(Kind::HBox, "", {{"GAP", "4"}, {"ALIGNMENT", "ACENTER"}},
                 {&tk.make(Kind::Button, name(k, "LabelSet"),
@@ -440,6 +482,10 @@ void bindPropertyPanels(Toolkit& tk) {
         }
         for (const PanelButton& b : k.labelButtons)
             tk.bind(b.action, [&k, &b](Event&) { return b.handler(k); });
+        if (k.direction) {
+            tk.bind(action(k, "GblDir"), [&k](Event&) { return onDirection(k, 0); });
+            tk.bind(action(k, "LocDir"), [&k](Event&) { return onDirection(k, 1); });
+        }
     }
 }
 

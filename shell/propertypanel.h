@@ -58,6 +58,24 @@ struct PanelKind {
     bool applyAll;        // Apply All button (materials and sections)
     std::vector<PanelField> fields;
     std::vector<PanelButton> labelButtons; // beside "Done" and "Cancel"
+    // Distributed loads: the "Global" / "Local" pair under "Direction"
+    // (elements "<prefix>gbldir", "<prefix>locdir"; actions <Prefix>GblDir,
+    // <Prefix>LocDir) shows and sets the current block's direction.
+    bool direction = false;
+    // Called after a value of the current block was stored (its value index)
+    // or its direction set to global (-1), before the fields are refreshed.
+    void (*afterChange)(attrib::PropertyBlock& b, int value) = nullptr;
+    // Kinds whose blocks hold more than values (sections) add their own
+    // elements and follow the panel through these; all optional.
+    ui::Element& (*buildExtra)(ui::Toolkit&) = nullptr;      // below the fields
+    ui::Element& (*buildLabelExtra)(ui::Toolkit&) = nullptr; // below the label field
+    // The current block was shown (after every refresh of the fields).
+    void (*currentShown)(attrib::PropertyBlock* current) = nullptr;
+    // The label page opened (New: pendingNew) or closed.
+    void (*labelPageOpened)(bool pendingNew) = nullptr;
+    void (*labelPageClosed)() = nullptr;
+    // New made block b, before it becomes current.
+    void (*blockMade)(attrib::PropertyBlock* b) = nullptr;
 };
 
 // The configured kinds (materials now; sections and loads add theirs).
@@ -65,6 +83,13 @@ const std::vector<const PanelKind*>& panelKinds();
 // The configuration whose normal page is `panel` ("mafmenu"), or none.
 const PanelKind* panelKindOf(const std::string& panel);
 const PanelKind& materialPanel();
+const PanelKind& sectionPanelKind();
+// The load kinds (shell/loadpanels.cpp).
+const PanelKind& nodalForcePanel();
+const PanelKind& endMomentPanel();
+const PanelKind& uniformLoadPanel();
+const PanelKind& linearLoadPanel();
+const PanelKind& thermalLoadPanel();
 
 // Builds the two pages of a kind, to be put into the attribute area:
 // "<prefix>menu" and "<prefix>newlabel".

@@ -6,6 +6,7 @@
 #include "model/model.h"
 #include "shell/colors.h"
 #include "shell/commands.h"
+#include "shell/conditionpanels.h"
 #include "shell/display.h"
 #include "shell/editmodes.h"
 #include "shell/lengthtext.h"
@@ -14,6 +15,7 @@
 #include "shell/modes.h"
 #include "shell/panels.h"
 #include "shell/propertypanel.h"
+#include "shell/sectionpanel.h"
 #include "shell/state.h"
 #include "shell/unitsdialog.h"
 #include "shell/view.h"
@@ -83,6 +85,8 @@ int startUp(ui::Toolkit& tk, const std::string& file, const StartupHooks& hooks)
     lookupElements(tk);
     tk.map(*a.el.main);
     bindActions(tk);
+    resetConditionPanels();
+    bindConditionActions(tk);
     a.unitsDialog = [dialog = std::make_shared<UnitsDialog>(tk)](AppSettings& s) {
         return dialog->run(s);
     };
@@ -92,6 +96,7 @@ int startUp(ui::Toolkit& tk, const std::string& file, const StartupHooks& hooks)
         tk.close();
         return 1;
     }
+    attachSectionPicture(tk);
     tk.setLanguage("ENGLISH");
     setScheme(schemeFromToggles());
 
@@ -107,6 +112,7 @@ int startUp(ui::Toolkit& tk, const std::string& file, const StartupHooks& hooks)
     fitView();
 
     initialisePanels();
+    refreshConditionPanels();
     showGridState();
     if (notice) tk.hide(about);
     tk.show(*a.el.main);
@@ -124,6 +130,7 @@ void runMainLoop(ui::Toolkit& tk) {
 }
 
 void shutDown(ui::Toolkit& tk) {
+    sectionPanel().reset(); // its picture canvas belongs to the toolkit's backend
     tk.close();
     resetApp();
 }

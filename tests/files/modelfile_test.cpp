@@ -1,5 +1,6 @@
 // The model file writer and reader: exact layout, round trips of every
 // attribute through write, read and write, after undo and redo, atomic save.
+#include "attrib/section.h"
 #include "tests/files/fixture.h"
 
 #include <csignal>
@@ -34,7 +35,7 @@ protected:
         const char* labels[kPropertyKindCount][2] = {{"F1", "F2"}, {"M1", "M2"}, {"U1", "U2"},
                                                      {"L1", "L2"}, {"T1", "T2"}, {"Steel", "C25"},
                                                      {"G1", "G2"}};
-        for (int k = 0; k < kPropertyKindCount; ++k)
+        for (int k = 0; k < kSpf; ++k)
             for (int i = 0; i < 2; ++i) {
                 PropertyBlock* b = nullptr;
                 ASSERT_EQ(newBlock(r, PropertyKind(k), labels[k][i], &b), kLabelDone);
@@ -43,6 +44,23 @@ protected:
                 for (int j = 0; j < kMaxBlockValues; ++j)
                     vb->values[j] = 1.25e-3 * (k + 1) - j * 7 + i;
             }
+        // Every section type in every orientation it admits, with parameters
+        // that are not round numbers (catalogue types: a row position).
+        for (int t = 0; t < kSectionTypeCount; ++t) {
+            const SectionType& type = sectionType(t);
+            for (int c = 0; c < type.codeCount; ++c) {
+                PropertyBlock* b = nullptr;
+                const std::string label = std::string(labels[kSpf][0]) + "_" + std::to_string(t) +
+                                          "_" + std::to_string(type.codes[c]);
+                ASSERT_EQ(newBlock(r, kSpf, label, &b), kLabelDone);
+                Section& sec = *sectionOf(b);
+                sec = makeSection(t);
+                sec.orientation = type.codes[c];
+                if (t != kSecWelded && t != kSecLight)
+                    for (std::size_t j = 0; j < sec.params.size(); ++j)
+                        sec.params[j] = 0.0123 * (j + 1) + 0.001 * t;
+            }
+        }
         r.dimLines.push_back(dimensionLineFrom({0, 0}, {4, 0}, {2, -1}));
         // Every member gets the second block of every member kind and its
         // flags; every node a support, a force, prescribed values and springs.
@@ -141,7 +159,12 @@ TEST_F(WriteReadTest, EverythingRoundTripsToIdenticalBytes) {
     const std::string second = writeText(s, root(), settings);
     EXPECT_EQ(second, first);
     // Values and references as set.
-    EXPECT_EQ(blockCount(root(), kSpf), 2);
+    EXPECT_GT(blockCount(root(), kSpf), kSectionTypeCount);
+    for (const PropertyBlock* b = root().lists[kSpf]; b; b = b->next) {
+        const Section& sec = *sectionOf(const_cast<PropertyBlock*>(b));
+        EXPECT_EQ(b->label,
+                  "G1_" + std::to_string(sec.type) + "_" + std::to_string(sec.orientation));
+    }
     EXPECT_EQ(root().dimLines.size(), 1u);
     EXPECT_EQ(settings.signConvention[0], 0);
     EXPECT_EQ(settings.units[3], 18);

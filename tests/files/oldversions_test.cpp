@@ -2,6 +2,7 @@
 // (two members from a fixed node): settings mapped slot by slot, the lists
 // each version holds, node and member records, computed edge boxes and the
 // counters of the oldest layout; then the conversion of a file older than 206.
+#include "attrib/section.h"
 #include "tests/files/fixture.h"
 #include "units/units.h"
 
@@ -85,7 +86,8 @@ TEST_F(OldVersionsTest, EveryLayoutReadsTheSameFrame) {
         ASSERT_EQ(blockCount(lists, kMaf), 1);
         ASSERT_EQ(blockCount(lists, kSpf), 1);
         EXPECT_EQ(valuesOf(lists.lists[kMaf])->values[kElasticity], c.elasticity);
-        EXPECT_EQ(valuesOf(lists.lists[kSpf])->values[0], c.area);
+        EXPECT_EQ(sectionOf(lists.lists[kSpf])->params[0], c.area);
+        EXPECT_EQ(sectionOf(lists.lists[kSpf])->type, kSecGeneric);
         // The frame: three nodes, two members numbered 1 and 2 in file order.
         Solid* m = r.model;
         EXPECT_EQ(mdl_check(m), "");
@@ -129,14 +131,18 @@ TEST_F(OldVersionsTest, ConversionOfAFileInCentimetresAndKiloNewtons) {
         files::readModelFile(std::string(KESTREL_TEST_DATA) + "/files/v205.kst", settings);
     install(r);
     // The units the conversion dialog sets for cm and kN.
-    settings.units[units::kLengthUnit] = 1; // cm
-    ASSERT_STREQ(units::unitLabel(1), "cm");
-    const double e = units::toInternal(settings.units[units::kElasticParamUnit], 20500);
+    units::UnitSettings codes{settings.units, settings.formats};
+    codes = files::conversionUnits(false, 1, 0, codes);
+    settings.units = codes.unit;
+    settings.formats = codes.format;
     files::convertToInternal(s, root(), settings);
     EXPECT_DOUBLE_EQ(mdl_vertex_by_id(s, 3)->x, 4.0); // stored at 400 cm
     EXPECT_DOUBLE_EQ(mdl_vertex_by_id(s, 2)->y, 3.0);
     EXPECT_DOUBLE_EQ(mdl_edge_by_id(s, 2)->box.xmax, 4.0);
-    EXPECT_DOUBLE_EQ(valuesOf(root().lists[kMaf])->values[kElasticity], e);
+    EXPECT_DOUBLE_EQ(valuesOf(root().lists[kMaf])->values[kElasticity], 2.05e8); // kN/cm2
+    // The section's area was typed in cm2, its inertia in cm4.
+    EXPECT_DOUBLE_EQ(sectionOf(root().lists[kSpf])->params[0], 100e-4);
+    EXPECT_DOUBLE_EQ(sectionOf(root().lists[kSpf])->params[1], 200000e-8);
     EXPECT_EQ(mdl_can_undo(), 0);
     EXPECT_EQ(mdl_check(s), "");
 }

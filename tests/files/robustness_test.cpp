@@ -63,7 +63,7 @@ using files_test::readText;
 std::vector<std::string> seeds() {
     std::vector<std::string> texts;
     for (const std::string& dir : {std::string(KESTREL_TEST_DATA) + "/files",
-                                  std::string(KESTREL_TEST_DATA) + "/../../examples"})
+                                   std::string(KESTREL_TEST_DATA) + "/../../examples"})
         if (DIR* d = opendir(dir.c_str())) {
             while (dirent* e = readdir(d)) {
                 const std::string n = e->d_name;

@@ -1,0 +1,263 @@
+// Support conditions, hinges and member constraints applied to and selected
+// from the node and member records.
+#include "attrib/supports.h"
+
+#include <cmath>
+
+namespace attrib {
+
+namespace {
+
+// Runs `change` on every selected member as one undo step. The member is
+// deselected first (so that undo brings back a deselected record); `change`
+// returns a replacement record or none to leave the member alone.
+template <class Change> int forSelectedMembers(Solid* s, Change change) {
+    if (!s) return 0;
+    std::vector<Edge*> chosen;
+    for (Edge* e = s->edges; e; e = e->next)
+        if (MemberAttrib* a = memberOf(e); a && a->selected) chosen.push_back(e);
+    if (chosen.empty()) return 0;
+    int changed = 0;
+    mdl_begin_group();
+    for (Edge* e : chosen) {
+        MemberAttrib* a = memberOf(e);
+        a->selected = 0;
+        if (MemberAttrib* c = change(*a)) {
+            mdl_set_edge_attrib(e, c);
+            ++changed;
+        }
+    }
+    mdl_end_group();
+    return changed;
+}
+
+// A copy of a member record with its block references counted again.
+MemberAttrib* changedCopy(const MemberAttrib& a) {
+    MemberAttrib* c = copyMemberAttrib(a);
+    c->selected = 0;
+    return c;
+}
+
+} // namespace
+
+// ---- Support conditions ----------------------------------------------------
+
+SupportState supportOf(const NodeAttrib& a) {
+    SupportState s;
+    for (int d = 0; d < 3; ++d) {
+        s.codes[d] = a.support[d];
+        s.values[d] = a.prescribed[d];
+        s.spring[d] = a.spring[d];
+    }
+    s.angle = a.inclination;
+    s.prescribed = a.prescribedFlag ? 1 : 0;
+    return s;
+}
+
+bool hasSpring(const SupportState& s) {
+    return s.codes[kDx] == kSpring || s.codes[kDy] == kSpring || s.codes[kRz] == kSpring;
+}
+
+bool hasSupport(const NodeAttrib& a) {
+    return a.support[0] != kFree || a.support[1] != kFree || a.support[2] != kFree;
+}
+
+int effectivePrescribed(const SupportState& s) {
+    return s.prescribed && !hasSpring(s) ? 1 : 0;
+}
+
+bool angleEditable(const SupportState& s) {
+    return !hasSpring(s) && !s.prescribed && (s.codes[kDx] == kFixed || s.codes[kDy] == kFixed);
+}
+
+bool setSupportAngle(SupportState& s, double degrees) {
+    if (!(std::fabs(degrees) <= kMaxSupportAngle)) return false;
+    s.angle = degrees;
+    return true;
+}
+
+bool setSpringStiffness(SupportState& s, int dir, double k) {
+    if (dir < 0 || dir > 2 || !(k >= 0)) return false;
+    s.spring[dir] = k;
+    return true;
+}
+
+bool sameSupport(const NodeAttrib& a, const SupportState& s) {
+    if (a.inclination != s.angle || a.prescribedFlag != effectivePrescribed(s)) return false;
+    for (int d = 0; d < 3; ++d)
+        if (a.support[d] != s.codes[d] || a.prescribed[d] != s.values[d] ||
+            a.spring[d] != s.spring[d])
+            return false;
+    return true;
+}
+
+bool matchesSupport(const NodeAttrib& a, const SupportState& s) {
+    if (a.inclination != s.angle || a.prescribedFlag != effectivePrescribed(s)) return false;
+    for (int d = 0; d < 3; ++d) {
+        if (a.support[d] != s.codes[d]) return false;
+        if (s.codes[d] == kFixed && a.prescribed[d] != s.values[d]) return false;
+        if (s.codes[d] == kSpring && a.spring[d] != s.spring[d]) return false;
+    }
+    return true;
+}
+
+int applySupport(Solid* s, const SupportState& st) {
+    if (!s) return 0;
+    std::vector<Vertex*> chosen;
+    for (Vertex* v = s->vertices; v; v = v->next)
+        if (NodeAttrib* a = nodeOf(v); a && a->selected) chosen.push_back(v);
+    if (chosen.empty()) return 0;
+    int changed = 0;
+    mdl_begin_group();
+    for (Vertex* v : chosen) {
+        NodeAttrib* a = nodeOf(v);
+        a->selected = 0;
+        if (sameSupport(*a, st)) continue;
+        NodeAttrib* c = copyNodeAttrib(*a);
+        for (int d = 0; d < 3; ++d) {
+            c->support[d] = st.codes[d];
+            c->prescribed[d] = st.values[d];
+            c->spring[d] = st.spring[d];
+        }
+        c->inclination = st.angle;
+        c->prescribedFlag = effectivePrescribed(st);
+        mdl_set_vertex_attrib(v, c);
+        ++changed;
+    }
+    mdl_end_group();
+    return changed;
+}
+
+void clearSelection(Solid* s) {
+    if (!s) return;
+    for (Vertex* v = s->vertices; v; v = v->next)
+        if (NodeAttrib* a = nodeOf(v)) a->selected = 0;
+    for (Edge* e = s->edges; e; e = e->next)
+        if (MemberAttrib* a = memberOf(e)) a->selected = 0;
+}
+
+namespace {
+
+template <class Match> int selectNodes(Solid* s, Match match) {
+    clearSelection(s);
+    int n = 0;
+    if (!s || mdl_is_empty(s)) return 0;
+    for (Vertex* v = s->vertices; v; v = v->next)
+        if (NodeAttrib* a = nodeOf(v); a && match(v, *a)) {
+            a->selected = 1;
+            ++n;
+        }
+    return n;
+}
+
+template <class Match> int selectMembers(Solid* s, Match match) {
+    clearSelection(s);
+    int n = 0;
+    if (!s) return 0;
+    for (Edge* e = s->edges; e; e = e->next)
+        if (MemberAttrib* a = memberOf(e); a && match(*a)) {
+            a->selected = 1;
+            ++n;
+        }
+    return n;
+}
+
+} // namespace
+
+int selectBySupport(Solid* s, const SupportState& st) {
+    return selectNodes(s,
+                       [&](const Vertex*, const NodeAttrib& a) { return matchesSupport(a, st); });
+}
+
+// ---- Hinges ------------------------------------------------------------------
+
+std::vector<Edge*> membersAt(const Vertex* v) {
+    std::vector<Edge*> out;
+    const HalfEdge* first = v ? v->vedge : nullptr;
+    if (!first || !first->edge) return out;
+    const HalfEdge* h = first;
+    do {
+        out.push_back(h->edge);
+        const HalfEdge* m = mate(h);
+        if (!m || !m->next) break;
+        h = m->next;
+    } while (h != first && out.size() < 100000);
+    return out;
+}
+
+int hingeAt(const Edge* e, const Vertex* v) {
+    const MemberAttrib* a = memberOf(e);
+    if (!a) return 0;
+    return e->he1->vtx == v ? a->hingeStart : a->hingeEnd;
+}
+
+bool isHingedNode(const Vertex* v, int minMembers) {
+    const std::vector<Edge*> at = membersAt(v);
+    if (at.empty() || static_cast<int>(at.size()) < minMembers) return false;
+    for (const Edge* e : at)
+        if (!hingeAt(e, v)) return false;
+    return true;
+}
+
+int applyNodeHinge(Solid* s, bool on) {
+    if (!s) return 0;
+    std::vector<Vertex*> chosen;
+    for (Vertex* v = s->vertices; v; v = v->next)
+        if (NodeAttrib* a = nodeOf(v); a && a->selected) chosen.push_back(v);
+    if (chosen.empty()) return 0;
+    int changed = 0;
+    mdl_begin_group();
+    for (Vertex* v : chosen) {
+        nodeOf(v)->selected = 0;
+        for (Edge* e : membersAt(v)) {
+            const MemberAttrib* a = memberOf(e);
+            if (!a) continue;
+            MemberAttrib* c = changedCopy(*a);
+            c->selected = a->selected;
+            (e->he1->vtx == v ? c->hingeStart : c->hingeEnd) = on ? 1 : 0;
+            mdl_set_edge_attrib(e, c);
+            ++changed;
+        }
+    }
+    mdl_end_group();
+    return changed;
+}
+
+int applyMemberHinges(Solid* s, int start, int end) {
+    return forSelectedMembers(s, [&](const MemberAttrib& a) -> MemberAttrib* {
+        if (a.hingeStart == start && a.hingeEnd == end) return nullptr;
+        MemberAttrib* c = changedCopy(a);
+        c->hingeStart = start;
+        c->hingeEnd = end;
+        return c;
+    });
+}
+
+int selectNodesByHinge(Solid* s, bool hinged) {
+    return selectNodes(
+        s, [&](const Vertex* v, const NodeAttrib&) { return isHingedNode(v) == hinged; });
+}
+
+int selectMembersByHinges(Solid* s, int start, int end) {
+    return selectMembers(
+        s, [&](const MemberAttrib& a) { return a.hingeStart == start && a.hingeEnd == end; });
+}
+
+// ---- Member constraints --------------------------------------------------------
+
+int applyConstraint(Solid* s, int noAxial, int rigid) {
+    return forSelectedMembers(s, [&](const MemberAttrib& a) -> MemberAttrib* {
+        if (a.noAxial == noAxial && a.rigid == rigid) return nullptr;
+        MemberAttrib* c = changedCopy(a);
+        c->noAxial = noAxial;
+        c->rigid = rigid;
+        return c;
+    });
+}
+
+int selectByConstraint(Solid* s, int noAxial, int rigid) {
+    return selectMembers(
+        s, [&](const MemberAttrib& a) { return a.noAxial == noAxial && a.rigid == rigid; });
+}
+
+} // namespace attrib

@@ -1,0 +1,270 @@
+// Attribute symbols of the model display on the recording driver: rigid
+// member hatches, hinge circles, symbol sizes under zoom, the load options,
+// negligible loads and the trimming at rotation-only restraints.
+#include "attrib/loads.h"
+#include "attrib/supports.h"
+#include "gfx/record.h"
+#include "results/display.h"
+#include "results/symbols.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using gfx::Primitive;
+using Kind = gfx::Primitive::Kind;
+using results::Role;
+
+class SymbolsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        mdl_reset();
+        attrib::state().reset();
+        mdl_register_hooks(&attrib::hooks());
+        mdl_set_tolerance(1e-3);
+        s = mdl_new_model();
+        settings = attrib::initialSettings();
+        colors = attrib::makeScheme(attrib::kWhiteBackground);
+        c.setWindow(-2, 8, -2, 8);
+    }
+    void TearDown() override {
+        mdl_reset();
+        attrib::state().reset();
+    }
+    void line(double x1, double y1, double x2, double y2) {
+        const MPoint p[2] = {{x1, y1}, {x2, y2}};
+        mdl_begin_group();
+        if (mdl_is_empty(s)) mdl_move_vertex(s->vertices, p[0]);
+        ASSERT_EQ(mdl_insert_points(s, CURVE_LINE, p, 2), -2);
+        mdl_end_group();
+    }
+    Vertex* node(double x, double y) {
+        MPoint p{x, y};
+        return mdl_find_vertex_at(s, &p);
+    }
+    Edge* member(double x, double y) { return mdl_find_edge_at(s, {x, y}, 1e-3); }
+    void draw() {
+        c.reset();
+        results::DisplayInput in;
+        in.model = s;
+        in.root = &attrib::root();
+        in.settings = &settings;
+        in.colors = &colors;
+        results::drawModel(c, in);
+    }
+    std::vector<Primitive> of(Kind k, Role r) const {
+        std::vector<Primitive> out;
+        const int color = results::roleColor(colors, r);
+        for (const Primitive& p : c.primitives())
+            if (p.kind == k && p.color == color) out.push_back(p);
+        return out;
+    }
+    int count(Role r) const {
+        int n = 0;
+        for (Kind k : {Kind::Polyline, Kind::Polygon, Kind::Arc, Kind::Text}) n += of(k, r).size();
+        return n;
+    }
+    double L() const { return std::hypot(10.0, 10.0); }
+    void support(double x, double y, const char* codes) {
+        attrib::SupportState st;
+        for (int d = 0; d < 3; ++d) st.codes[d] = codes[d];
+        attrib::clearSelection(s);
+        attrib::nodeOf(node(x, y))->selected = 1;
+        attrib::applySupport(s, st);
+    }
+    attrib::ValueBlock* newLoad(int kind) {
+        static int n = 0;
+        attrib::PropertyBlock* b = nullptr;
+        attrib::newBlock(attrib::root(), static_cast<attrib::PropertyKind>(kind),
+                         "b" + std::to_string(++n), &b);
+        return attrib::valuesOf(b);
+    }
+    attrib::ValueBlock* loadOn(Edge* e, int kind, std::initializer_list<double> values) {
+        attrib::ValueBlock* b = newLoad(kind);
+        int i = 0;
+        for (double v : values) b->values[i++] = v;
+        attrib::MemberAttrib* a = attrib::copyMemberAttrib(*attrib::memberOf(e));
+        a->blocks[attrib::memberSlot(static_cast<attrib::PropertyKind>(kind))] = b;
+        ++b->useCount;
+        mdl_set_edge_attrib(e, a);
+        return b;
+    }
+    void nodalForce(Vertex* v, double fx, double fy, double mz) {
+        attrib::ValueBlock* b = newLoad(attrib::kNff);
+        b->values = {fx, fy, mz, 0};
+        attrib::NodeAttrib* a = attrib::copyNodeAttrib(*attrib::nodeOf(v));
+        a->force = b;
+        ++b->useCount;
+        mdl_set_vertex_attrib(v, a);
+    }
+
+    Solid* s = nullptr;
+    attrib::AppSettings settings;
+    attrib::ColorScheme colors;
+    gfx::RecordingCanvas c{500, 500};
+};
+
+TEST(RigidHatch, StyleFollowsTheMemberAngleWithItsBoundaries) {
+    struct Case {
+        double angle;
+        int style;
+    } cases[] = {{0, 3},      {22.5, 3},   {22.6, 1},   {67.5, 1},  {67.6, 2},
+                 {90, 2},     {112.5, 2},  {112.6, 0},  {157.5, 0}, {157.6, 3},
+                 {180, 3},    {-22.5, 3},  {-22.6, 0},  {-67.4, 0}, {-67.5, 2},
+                 {-112.4, 2}, {-112.5, 1}, {-157.4, 1}, {-157.6, 3}};
+    for (const Case& k : cases) EXPECT_EQ(results::rigidHatchStyle(k.angle), k.style) << k.angle;
+    EXPECT_EQ(results::hatchFill(2), gfx::FillStyle::HatchDiagonal);
+    EXPECT_EQ(results::hatchFill(3), gfx::FillStyle::HatchCross);
+}
+
+TEST_F(SymbolsTest, RigidBandsAreHatchedByAngleAndNoAxialMembersDrawnThick) {
+    line(0, 0, 0, 4); // vertical
+    line(0, 4, 5, 4); // horizontal
+    line(5, 4, 5, 0);
+    for (double x : {0.0, 2.5}) attrib::memberOf(member(x, x == 0 ? 2 : 4))->selected = 1;
+    attrib::applyConstraint(s, 0, 1);
+    attrib::memberOf(member(5, 2))->selected = 1;
+    attrib::applyConstraint(s, 1, 0);
+    draw();
+    const std::vector<Primitive> bands = of(Kind::Polygon, Role::Members);
+    ASSERT_EQ(bands.size(), 2u);
+    for (const Primitive& b : bands) {
+        const bool vertical = std::fabs(b.world[0].x - b.world[1].x) < 1e-9;
+        EXPECT_EQ(b.fillStyle,
+                  vertical ? gfx::FillStyle::HatchDiagonal : gfx::FillStyle::HatchCross);
+        // Band width 0.006 L across the axis.
+        const double w = vertical ? std::fabs(b.world[0].x - b.world[2].x)
+                                  : std::fabs(b.world[0].y - b.world[2].y);
+        EXPECT_NEAR(w, 0.006 * L(), 1e-9);
+    }
+    int thick = 0, outlines = 0;
+    for (const Primitive& p : of(Kind::Polyline, Role::Members)) {
+        if (p.world.size() == 2 && p.lineWidth == 2) ++thick;
+        if (p.world.size() == 5 && p.lineWidth == 2) ++outlines;
+    }
+    EXPECT_EQ(thick, 1);
+    EXPECT_EQ(outlines, 2);
+}
+
+TEST_F(SymbolsTest, OneReleasedMemberDrawsASmallCircleAndANodeHingeOneLargeCircle) {
+    line(0, 0, 4, 0);
+    line(4, 0, 4, 4);
+    Edge* released = member(2, 0);
+    attrib::memberOf(released)->selected = 1;
+    attrib::applyMemberHinges(s, 0, 1); // released at (4, 0)
+    draw();
+    std::vector<Primitive> arcs = of(Kind::Arc, Role::Members);
+    ASSERT_EQ(arcs.size(), 1u);
+    const double small = 0.0096 * L();
+    EXPECT_NEAR(arcs[0].world[0].y, 0, 1e-9); // on the released member's axis
+    EXPECT_NEAR(arcs[0].world[0].x, 4 - 0.5 * small, 1e-9);
+    EXPECT_NEAR(arcs[0].rx, c.worldToPixel(0.5 * small, 0).x - c.worldToPixel(0, 0).x, 1e-6);
+    // The released member's line stops short of the circle; the other does not.
+    for (const Primitive& p : of(Kind::Polyline, Role::Members))
+        if (std::fabs(p.world[0].y - p.world[1].y) < 1e-9) {
+            EXPECT_NEAR(p.world[1].x, 4 - small, 1e-9);
+        }
+
+    attrib::clearSelection(s);
+    attrib::nodeOf(node(4, 0))->selected = 1;
+    attrib::applyNodeHinge(s, true);
+    draw();
+    arcs = of(Kind::Arc, Role::Members);
+    ASSERT_EQ(arcs.size(), 1u);
+    EXPECT_NEAR(arcs[0].world[0].x, 4, 1e-9);
+    EXPECT_NEAR(arcs[0].world[0].y, 0, 1e-9);
+    EXPECT_NEAR(arcs[0].rx, c.worldToPixel(0.006 * L(), 0).x - c.worldToPixel(0, 0).x, 1e-6);
+}
+
+TEST_F(SymbolsTest, ZoomingKeepsArrowAndSupportSizesInPixels) {
+    line(0, 0, 4, 0);
+    support(0, 0, "111");
+    nodalForce(node(4, 0), 10, 0, 0);
+    auto extent = [&](Role r) {
+        double x0 = 1e9, x1 = -1e9, y0 = 1e9, y1 = -1e9;
+        for (Kind k : {Kind::Polyline, Kind::Polygon})
+            for (const Primitive& p : of(k, r))
+                for (const gfx::Point& q : p.pixel) {
+                    x0 = std::min(x0, q.x), x1 = std::max(x1, q.x);
+                    y0 = std::min(y0, q.y), y1 = std::max(y1, q.y);
+                }
+        return std::make_pair(x1 - x0, y1 - y0);
+    };
+    auto memberPx = [&] {
+        const Primitive m = of(Kind::Polyline, Role::Members).at(0);
+        return std::fabs(m.pixel[1].x - m.pixel[0].x);
+    };
+    draw();
+    const auto sup = extent(Role::Supports), force = extent(Role::NodalForces);
+    const double before = memberPx();
+    EXPECT_GT(sup.first, 5);
+    EXPECT_NEAR(force.first, 0.8 * 0.045 * L() * 50, 1e-6); // 50 pixels per metre
+    c.setWindow(-0.5, 4.5, -0.5, 4.5);                      // twice the scale
+    draw();
+    EXPECT_NEAR(memberPx(), 2 * before, 1e-6);
+    EXPECT_NEAR(extent(Role::Supports).first, sup.first, 1e-6);
+    EXPECT_NEAR(extent(Role::Supports).second, sup.second, 1e-6);
+    EXPECT_NEAR(extent(Role::NodalForces).first, force.first, 1e-6);
+}
+
+TEST_F(SymbolsTest, LoadOptionsHideLoadsButNotSupportsAndZeroLoadsDrawNothing) {
+    line(0, 0, 4, 0);
+    support(0, 0, "110");
+    nodalForce(node(4, 0), 0, -10, 5);
+    attrib::ValueBlock* q = loadOn(member(2, 0), attrib::kUlf, {0, -8});
+    struct Case {
+        const char* what;
+        int editing, withResults, resultOn;
+        bool loads;
+    } cases[] = {{"editing on", 1, 0, 0, true},
+                 {"both off", 0, 0, 0, false},
+                 {"both off, results", 0, 0, 1, false},
+                 {"with results only, editing", 0, 1, 0, false},
+                 {"with results only, results", 0, 1, 1, true}};
+    for (const Case& k : cases) {
+        settings.display[attrib::kLoadWhileEditing] = k.editing;
+        settings.display[attrib::kLoadWithResults] = k.withResults;
+        settings.result.on = k.resultOn;
+        draw();
+        EXPECT_EQ(count(Role::MemberLoads) > 0, k.loads) << k.what;
+        EXPECT_EQ(count(Role::NodalForces) > 0, k.loads) << k.what;
+        EXPECT_GT(count(Role::Supports), 0) << k.what;
+    }
+    settings = attrib::initialSettings();
+    // Values below 0.005 count as zero: nothing is drawn.
+    q->values = {0.004, -0.0049, 0, 0};
+    draw();
+    EXPECT_EQ(count(Role::MemberLoads), 0);
+    q->values = {0, -0.005, 0, 0};
+    draw();
+    EXPECT_GT(count(Role::MemberLoads), 0);
+    // Values written only with "Load Values" on, with the unit.
+    bool labelled = false;
+    for (const Primitive& t : of(Kind::Text, Role::MemberLoads))
+        labelled |= t.text.find("kN/m") != std::string::npos;
+    EXPECT_TRUE(labelled);
+    settings.display[attrib::kLoadValues] = 0;
+    draw();
+    EXPECT_TRUE(of(Kind::Text, Role::MemberLoads).empty());
+    // Supports off: no support symbol, but the loads stay.
+    settings.display[attrib::kSupports] = 0;
+    draw();
+    EXPECT_EQ(count(Role::Supports), 0);
+    EXPECT_GT(count(Role::MemberLoads), 0);
+}
+
+TEST_F(SymbolsTest, RotationOnlyRestraintTrimsTheMemberToTheSquare) {
+    line(0, 0, 4, 2); // t = 0.5
+    support(0, 0, "001");
+    draw();
+    const Primitive m = of(Kind::Polyline, Role::Members).at(0);
+    const double cut = 0.5 * 0.01875 * L() * std::sqrt(1 + 0.25);
+    EXPECT_NEAR(std::hypot(m.world[0].x, m.world[0].y), cut, 1e-9);
+    // The square itself: side 0.01875 L, drawn as an outline.
+    ASSERT_EQ(of(Kind::Polyline, Role::Supports).size(), 1u);
+    EXPECT_TRUE(of(Kind::Polyline, Role::Supports)[0].closed);
+}
+
+} // namespace
