@@ -192,4 +192,43 @@ TEST_F(RobustnessTest, HugeCountsCostOnlyWhatIsRead) {
     EXPECT_EQ(models, 3);
 }
 
+// Records that are sound topologically but put members across each other:
+// refused as a whole.
+TEST_F(RobustnessTest, MembersThatCrossOverlapOrPassThroughANodeAreRefused) {
+    std::string head = files_test::writeText(s, attrib::root(), settings);
+    head.replace(head.find("+1.00000e+30 -1.00000e+30"), 25, "0 0");
+    head.erase(head.rfind(" 0\n"));
+    const std::string node = "0 0 0 0 0\n0\n0 0 0 0\n0 0 0\n";
+    const std::string member = "0 0 0 0 0\n0\n0\n0\n0\n0\n0\n";
+    // Member 1 from (0,0) to (2,2); a lone node at p, then member 2 from it to q.
+    auto file = [&](const char* p, const char* q) {
+        std::string t = head + " 1\n 2 1 1 1 1 1 1 2 1 1 1\n2 2\n0\n0 2 0 2\n" + member + node;
+        t += " 1\n10 1 1 3 0 0 0 0 0 0 0\n" + std::string(p) + "\n" + node;
+        if (q)
+            t += " 1\n 2 1 1 1 3 3 3 4 3 1 2\n" + std::string(q) + "\n0\n0 0 0 0\n" + member + node;
+        return t + " 0\n";
+    };
+    const struct {
+        const char* p;
+        const char* q;
+        files::ReadStatus status;
+    } cases[] = {
+        {"0 2", "2 0", files::ReadStatus::kBadFile},   // crossing
+        {"3 3", "1 1", files::ReadStatus::kBadFile},   // overlapping
+        {"1 1", nullptr, files::ReadStatus::kBadFile}, // a node inside member 1
+        {"-1 5", "-1 9", files::ReadStatus::kModel},   // apart
+        {"5 -1", "9 -1", files::ReadStatus::kModel},
+    };
+    for (const auto& c : cases) {
+        files::ReadResult r = readText(file(c.p, c.q));
+        EXPECT_EQ(r.status, c.status) << c.p;
+        if (r.model) {
+            EXPECT_EQ(mdl_check(r.model), "");
+            mdl_set_recording_mode(MODE_OFF);
+            mdl_delete_model(r.model);
+            mdl_undo_recording_on();
+        }
+    }
+}
+
 } // namespace
