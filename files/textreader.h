@@ -1,10 +1,10 @@
 // Reads the blank-separated values of a model file from a stream, one token
 // at a time: integers, reals and single-word labels. A token that is not a
-// whole number of the asked type (or a real that is not finite, or an integer
-// outside the int range, or a word holding a control character) is a failed
-// read, and after one failed read every
-// further read fails too, until the position is set back with seek(): the
-// record readers stop at the first value they cannot trust.
+// whole number of the asked type (a real that is not finite, an integer
+// outside the int range, a word holding a control character) is a failed
+// read, and after one failed read every further read fails too, until the
+// position is set back with seek(): the record readers stop at the first
+// value they cannot trust.
 #pragma once
 
 #include "attrib/section.h"
