@@ -1,5 +1,6 @@
 // Handlers of the shell's own actions.
 #include "shell/commands.h"
+#include "shell/filecommands.h"
 
 #include "gfx/canvas.h"
 #include "shell/display.h"
@@ -162,6 +163,7 @@ void bindActions(ui::Toolkit& tk) {
     bindExportActions(tk);
     bindTransformActions(tk);
     bindPropertyPanels(tk);
+    bindFileActions(tk);
 }
 
 } // namespace shell

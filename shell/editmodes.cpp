@@ -227,13 +227,16 @@ bool canvasHasFocus() {
 int onKey(Event& ev) {
     AppState& a = app();
     const int key = ev.key;
-    // Ctrl+P prints whatever has the focus; Ctrl+C copies only from the
-    // canvas, since text fields copy their own text.
-    if (key == ui::ctrlKey('P')) {
-        exportPrinter();
-        return kIgnore;
-    }
+    // The file keys and Ctrl+P act whatever element has the focus.
+    for (const auto& [letter, action] : {std::pair{'N', "IoNew"}, {'O', "IoOpen"}, {'S', "IoSave"},
+                                         {'P', "IoPrinter"}})
+        if (key == ui::ctrlKey(letter)) {
+            Event none;
+            a.tk->fireAction(action, none);
+            return kIgnore;
+        }
     if (!canvasHasFocus()) return kDefault;
+    // Ctrl+C copies the drawing only from the canvas: text fields copy text.
     if (key == ui::ctrlKey('C')) {
         exportClipboard();
         return kIgnore;

@@ -105,6 +105,27 @@ bool exportClipboard() {
     return device("clipboard", std::to_string(5 * w) + "x" + std::to_string(5 * h), true);
 }
 
+namespace {
+
+bool writeExport(const FileExport& kind, const std::string& file) {
+    int w, h;
+    double wMm, hMm;
+    screenSize(w, h, wMm, hMm);
+    const std::string driver = kind.extension == std::string("eps") ? "ps" : kind.extension;
+    return drawAndFinish(
+        gfx::openDriver(driver, exportData(kind.extension, file, w, h, wMm, hMm), w, h, wMm, hMm),
+        kind.plainText);
+}
+
+} // namespace
+
+bool exportScreenTo(const std::string& file) {
+    const std::string ext = gfx::driverForFile(file);
+    for (const FileExport& k : kFileExports)
+        if (ext == k.extension) return writeExport(k, file);
+    return false;
+}
+
 bool exportFile(const FileExport& kind) {
     AppState& a = app();
     cancelCanvasInteraction();
@@ -120,13 +141,7 @@ bool exportFile(const FileExport& kind) {
     a.tk->fileDialog(request);
     const std::string status = request.get("STATUS"), file = request.get("VALUE");
     if (status == "-1" || status.empty() || file.empty()) return false;
-    int w, h;
-    double wMm, hMm;
-    screenSize(w, h, wMm, hMm);
-    const std::string driver = kind.extension == std::string("eps") ? "ps" : kind.extension;
-    const bool done = drawAndFinish(
-        gfx::openDriver(driver, exportData(kind.extension, file, w, h, wMm, hMm), w, h, wMm, hMm),
-        kind.plainText);
+    const bool done = writeExport(kind, file);
     restartMode();
     return done;
 }

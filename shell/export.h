@@ -63,6 +63,12 @@ bool exportPrinter();
 bool exportClipboard();
 bool exportFile(const FileExport& kind);
 
+// Exports the picture of the screen canvas to `file` in the format its
+// extension names (cgm, dxf, ps, eps, svg, pdf, png), without a dialog; the
+// texts are drawn plain for CGM and DXF. False when the extension is none of
+// these or the file cannot be written.
+bool exportScreenTo(const std::string& file);
+
 void bindExportActions(ui::Toolkit& tk);
 
 } // namespace shell
