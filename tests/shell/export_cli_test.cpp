@@ -17,7 +17,11 @@ struct Outcome {
 };
 
 Outcome kestrel(const std::string& args) {
-    const fs::path err = fs::temp_directory_path() / "kestrel-export-cli.err";
+    // One file per test: CTest runs the cases in parallel.
+    const fs::path err =
+        fs::temp_directory_path() /
+        ("kestrel-export-cli-" +
+         std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".err");
     const std::string cmd =
         std::string(KESTREL_BIN_DIR) + "/kestrel " + args + " 2>" + err.string() + " >/dev/null";
     Outcome r;

@@ -44,7 +44,10 @@ class ExportTest : public ShellTest {
 protected:
     void SetUp() override {
         ShellTest::SetUp();
-        dir = fs::temp_directory_path() / "kestrel-shell-export";
+        // One folder per test: CTest runs the cases in parallel.
+        dir = fs::temp_directory_path() /
+              ("kestrel-shell-export-" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir);
         fs::create_directories(dir);
         state().canvas->resize(400, 300, 100, 75);
