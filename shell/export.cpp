@@ -52,7 +52,9 @@ bool device(const char* driver, const std::string& data, bool plainText) {
     int w, h;
     double wMm, hMm;
     screenSize(w, h, wMm, hMm);
-    return drawAndFinish(deviceDrivers()(driver, data, w, h, wMm, hMm), plainText);
+    const bool done = drawAndFinish(deviceDrivers()(driver, data, w, h, wMm, hMm), plainText);
+    restartMode();
+    return done;
 }
 
 } // namespace
@@ -90,8 +92,9 @@ void drawPicture(gfx::Canvas& c, bool plainText) {
     in.root = &attrib::root();
     in.settings = &a.settings;
     in.colors = &a.colors;
+    // The flag belongs to this export canvas, which is released afterwards:
+    // the screen canvas never has it set.
     results::drawModel(c, in);
-    c.setPlainText(false);
 }
 
 bool exportPrinter() {

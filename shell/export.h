@@ -45,7 +45,8 @@ std::string exportData(const std::string& extension, const std::string& file, in
                        int heightPx, double widthMm, double heightMm);
 
 // Draws the current model display into `c` with the screen canvas's world
-// window and palette (or, without a screen canvas, the window as it is).
+// window and palette (or, without a screen canvas, the window as it is),
+// with the plain text flag of `c` set to `plainText`.
 void drawPicture(gfx::Canvas& c, bool plainText);
 
 // Opens the printer ("printer") and clipboard ("clipboard") drivers from

@@ -26,6 +26,7 @@ std::string head(const std::string& path, std::size_t n) {
 struct Opened {
     std::string driver, data;
     int primitives = 0;
+    bool plainText = false;
 };
 
 class Recorder : public gfx::RecordingCanvas {
@@ -33,6 +34,7 @@ public:
     Recorder(int w, int h, Opened& o) : RecordingCanvas(w, h), o_(o) {}
     bool finish() override {
         o_.primitives = static_cast<int>(primitives().size());
+        o_.plainText = plainText();
         return true;
     }
 
@@ -53,7 +55,7 @@ protected:
         state().canvas->resize(400, 300, 100, 75);
         shell::setDeviceDrivers([this](const std::string& driver, const std::string& data, int w,
                                        int h, double, double) -> std::unique_ptr<gfx::Canvas> {
-            opened.push_back({driver, data, 0});
+            opened.push_back({driver, data, 0, false});
             return std::make_unique<Recorder>(w, h, opened.back());
         });
         opened.reserve(8);
@@ -99,7 +101,11 @@ TEST_F(ExportTest, ClipboardAndPrinterDataTexts) {
     EXPECT_EQ(opened[0].data, "2000x1500");
     EXPECT_EQ(opened[1].driver, "printer");
     EXPECT_EQ(opened[1].data, "kestrel.prn -d");
-    for (const Opened& o : opened) EXPECT_GT(o.primitives, 0) << o.driver;
+    // Both draw the whole picture, labels as plain text.
+    for (const Opened& o : opened) {
+        EXPECT_GT(o.primitives, 0) << o.driver;
+        EXPECT_TRUE(o.plainText) << o.driver;
+    }
     EXPECT_EQ(canvas().primitives().size(), screen) << "the screen is not drawn on";
     EXPECT_FALSE(canvas().plainText());
 }
