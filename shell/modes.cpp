@@ -4,6 +4,7 @@
 #include "interact/cll.h"
 #include "shell/display.h"
 #include "shell/messages.h"
+#include "shell/resultcmds.h"
 #include "shell/state.h"
 #include "shell/view.h"
 #include "ui/ui.h"
@@ -54,6 +55,7 @@ void enterSelectMode() {
         for (const char* name : {"axial", "shear", "bending", "deformed"})
             tk.at(name).set("VALUE", "OFF");
         a.settings.result.on = 0;
+        clearResults();
     } else {
         for (ui::Element* e : {a.el.insline, a.el.insvertex, a.el.insdimln}) e->set("VALUE", "OFF");
     }
