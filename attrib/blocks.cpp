@@ -1,5 +1,6 @@
 // Property block lists and their operations.
 #include "attrib/blocks.h"
+#include "attrib/section.h"
 
 #include "units/units.h"
 
@@ -80,6 +81,7 @@ const ValueBlock* valuesOf(const PropertyBlock* b) {
 }
 
 PropertyBlock* makeBlock(PropertyKind kind) {
+    if (kind == kSpf) return new SectionBlock(); // a Generic section, all 0
     auto* b = new ValueBlock();
     if (kind == kMaf) b->values = {100000000, 10, 0.00001, 0};
     return b;

@@ -4,6 +4,7 @@
 
 #include "shell/display.h"
 #include "shell/edit.h"
+#include "shell/editmodes.h"
 #include "shell/mainwindow.h"
 #include "shell/messages.h"
 #include "shell/state.h"
@@ -475,6 +476,7 @@ void bindConditionActions(Toolkit& tk) {
                 g_panels.hingeEnd = b.end;
             }
             refreshHinge();
+            updateToolbar(); // Apply follows the mode
             return ui::kDefault;
         });
     tk.bind("HingeSelect", onHingeSelect);

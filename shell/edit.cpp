@@ -87,7 +87,7 @@ void refreshModel() {
 } // namespace
 
 double snapToStep(double value, double step) {
-    if (!(step > 0)) return value;
+    if (!(step > 0) || !std::isfinite(step)) return value;
     const double q = value / step;
     const double n = std::trunc(q);
     const double f = q - n;
@@ -148,27 +148,28 @@ void deselectAll() {
     a.dimensionLines = static_cast<int>(attrib::root().dimLines.size());
 }
 
+// A pick and a fence do nothing in an empty model, not even to the
+// dimension lines: the selection stays as it is.
 void pickAt(double x, double y, double tol, bool add) {
     AppState& a = app();
     mdl_set_tolerance(tol);
+    if (modelIsEmpty()) return;
     if (!add) deselectAll();
-    if (!modelIsEmpty()) {
-        MPoint p{x, y};
-        if (Vertex* v = mdl_find_vertex_at(a.model, &p)) {
-            attrib::NodeAttrib* n = attrib::nodeOf(v);
-            attrib::state().target = attrib::kTargetNodes;
-            if (n && n->selected)
-                n->selected = 0;
-            else if (n && a.selectionKind != 1)
-                n->selected = 1;
-        } else if (Edge* e = mdl_find_edge_at(a.model, p, tol)) {
-            attrib::MemberAttrib* m = attrib::memberOf(e);
-            attrib::state().target = attrib::kTargetMembers;
-            if (m && m->selected)
-                m->selected = 0;
-            else if (m && a.selectionKind != 2)
-                m->selected = 1;
-        }
+    MPoint p{x, y};
+    if (Vertex* v = mdl_find_vertex_at(a.model, &p)) {
+        attrib::NodeAttrib* n = attrib::nodeOf(v);
+        attrib::state().target = attrib::kTargetNodes;
+        if (n && n->selected)
+            n->selected = 0;
+        else if (n && a.selectionKind != 1)
+            n->selected = 1;
+    } else if (Edge* e = mdl_find_edge_at(a.model, p, tol)) {
+        attrib::MemberAttrib* m = attrib::memberOf(e);
+        attrib::state().target = attrib::kTargetMembers;
+        if (m && m->selected)
+            m->selected = 0;
+        else if (m && a.selectionKind != 2)
+            m->selected = 1;
     }
     if (dimLinesShown()) {
         const int i = dimLineAt(x, y, tol);
@@ -183,29 +184,28 @@ void pickAt(double x, double y, double tol, bool add) {
 
 void fenceSelect(double xmin, double xmax, double ymin, double ymax, bool add) {
     AppState& a = app();
+    if (modelIsEmpty()) return;
     if (!add) deselectAll();
-    if (!modelIsEmpty()) {
-        int kind = a.selectionKind;
-        if (kind == 0 || kind == 1) {
-            int made = 0;
-            for (Edge* e = a.model->edges; e; e = e->next) {
-                attrib::MemberAttrib* m = attrib::memberOf(e);
-                const Vertex* v1 = e->he1->vtx;
-                const Vertex* v2 = e->he2->vtx;
-                if (m && !m->selected && inBox(v1->x, v1->y, xmin, xmax, ymin, ymax) &&
-                    inBox(v2->x, v2->y, xmin, xmax, ymin, ymax)) {
-                    m->selected = 1;
-                    ++made;
-                }
+    int kind = a.selectionKind;
+    if (kind == 0 || kind == 1) {
+        int made = 0;
+        for (Edge* e = a.model->edges; e; e = e->next) {
+            attrib::MemberAttrib* m = attrib::memberOf(e);
+            const Vertex* v1 = e->he1->vtx;
+            const Vertex* v2 = e->he2->vtx;
+            if (m && !m->selected && inBox(v1->x, v1->y, xmin, xmax, ymin, ymax) &&
+                inBox(v2->x, v2->y, xmin, xmax, ymin, ymax)) {
+                m->selected = 1;
+                ++made;
             }
-            if (kind == 0 && made == 0) kind = 2;
         }
-        if (kind == 2)
-            for (Vertex* v = a.model->vertices; v; v = v->next)
-                if (auto* n = attrib::nodeOf(v);
-                    n && !n->selected && inBox(v->x, v->y, xmin, xmax, ymin, ymax))
-                    n->selected = 1;
+        if (kind == 0 && made == 0) kind = 2;
     }
+    if (kind == 2)
+        for (Vertex* v = a.model->vertices; v; v = v->next)
+            if (auto* n = attrib::nodeOf(v);
+                n && !n->selected && inBox(v->x, v->y, xmin, xmax, ymin, ymax))
+                n->selected = 1;
     if (dimLinesShown())
         for (auto& d : attrib::root().dimLines) {
             bool inside = true;

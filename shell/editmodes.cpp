@@ -9,6 +9,7 @@
 #include "interact/vis.h"
 #include "model/model.h"
 #include "shell/commands.h"
+#include "shell/conditionpanels.h"
 #include "shell/display.h"
 #include "shell/edit.h"
 #include "shell/lengthtext.h"
@@ -18,6 +19,7 @@
 #include "shell/view.h"
 #include "ui/paramform.h"
 #include "ui/ui.h"
+#include "units/numformat.h"
 #include "units/units.h"
 
 #include <cmath>
@@ -55,6 +57,11 @@ ui::Element* buttonOf(EditMode m) {
                                        : e.insdimln;
 }
 
+// The largest coordinate or tolerance (metres) a creation accepts: a typed
+// number that reads as infinite, or one of a size no frame has, would put
+// nodes where the model's geometry overflows.
+constexpr double kMaxCoordinate = 1e9;
+
 // A finished object of a creation: mouse records are in metres with the pick
 // tolerance; typed ones are in the length unit, with the typed tolerance (one
 // that is not positive becomes 1e-4 of the length unit).
@@ -66,6 +73,11 @@ void finishCreation(const cll::CurveRecord& rec, double tol, bool typed) {
         if (!(tol > 0)) tol = 1e-4;
         for (double* v : {&x0, &y0, &x1, &y1, &rx, &ry, &tol}) *v = toMetres(*v);
     }
+    for (double v : {x0, y0, x1, y1, rx, ry, tol})
+        if (!(std::fabs(v) <= kMaxCoordinate)) {
+            message("\n   Coordinates out of range: nothing was inserted.   \n");
+            return;
+        }
     switch (rec.kind) {
     case cll::kLine:
         insertMember(x0, y0, x1, y1, tol);
@@ -82,9 +94,25 @@ void finishCreation(const cll::CurveRecord& rec, double tol, bool typed) {
     markModified(1);
 }
 
-void cancelInteraction() {
-    cll::cancel();
-    interact::pck::cancel();
+// The live measures of a creation come in metres with a bare number format;
+// the message line shows them in the length unit with its label. Any other
+// text goes through unchanged.
+std::string inLengthUnit(const std::string& text) {
+    const AppSettings& s = app().settings;
+    auto shown = [&s](double metres) {
+        return units::textWithUnit(s.units[units::kLengthUnit], s.formats[units::kLengthFormat],
+                                   metres);
+    };
+    if (text.rfind("Length =", 0) != 0) return text;
+    double length = 0, extension = 0;
+    const int n = std::sscanf(text.c_str(), "Length = %lg;  Extension = %lg", &length, &extension);
+    if (n == 2) return "Length = " + shown(length) + ";  Extension = " + shown(extension);
+    if (n == 1) return "Length = " + shown(length);
+    return text;
+}
+
+void showCreationMessage(const std::string& text) {
+    showPrompt(inLengthUnit(text));
 }
 
 // The Apply buttons of the property panels: active for the selection kind
@@ -98,13 +126,15 @@ void setApplyButtons(int kind) {
         if (ui::Element* e = tk.find(n)) e->set("ACTIVE", kind == 1 ? "YES" : "NO");
     for (const char* n : kNodeApply)
         if (ui::Element* e = tk.find(n)) e->set("ACTIVE", kind == 2 ? "YES" : "NO");
-    if (ui::Element* e = tk.find("hingeapply")) e->set("ACTIVE", kind != 0 ? "YES" : "NO");
+    // The hinge panel works on nodes or on member ends, by its mode.
+    const int hingeKind = conditionPanels().hingeNodeMode ? 2 : 1;
+    if (ui::Element* e = tk.find("hingeapply")) e->set("ACTIVE", kind == hingeKind ? "YES" : "NO");
 }
 
 // ---- Actions --------------------------------------------------------------------
 
 int onDelete(Event&) {
-    cancelInteraction();
+    cancelCanvasInteraction();
     if (deleteSelection()) markModified(1);
     restartMode();
     updateToolbar();
@@ -112,7 +142,7 @@ int onDelete(Event&) {
 }
 
 int onUndo(Event&) {
-    cancelInteraction();
+    cancelCanvasInteraction();
     undoStep();
     restartMode();
     updateToolbar();
@@ -120,7 +150,7 @@ int onUndo(Event&) {
 }
 
 int onRedo(Event&) {
-    cancelInteraction();
+    cancelCanvasInteraction();
     redoStep();
     restartMode();
     updateToolbar();
@@ -156,7 +186,9 @@ int onGridStepSet(Event& ev, bool x) {
     ui::Element* field = x ? a.el.gridstepxtext : a.el.gridstepytext;
     const std::string text = ev.element ? ev.element->get("VALUE") : field->get("VALUE");
     const double step = readLength(a.settings, text);
-    if (!(step > 0)) return kDefault; // the field keeps what was typed
+    // The field keeps what was typed. A pasted number beyond the single
+    // precision range reads as infinite: no grid has such a step.
+    if (!(step > 0) || !std::isfinite(step)) return kDefault;
     (x ? a.settings.gridStepX : a.settings.gridStepY) = step;
     markModified(0);
     if (a.settings.gridOn) redraw();
@@ -195,16 +227,16 @@ bool canvasHasFocus() {
 int onKey(Event& ev) {
     AppState& a = app();
     const int key = ev.key;
-    if (key == ui::K_ESC) {
+    if (!canvasHasFocus()) return kDefault;
+    ui::Element* c = a.canvas ? a.el.datascreen : nullptr;
+    switch (key) {
+    case ui::K_ESC: {
         const bool results = a.settings.result.on == 1;
         enterSelectMode();
         if (results) redraw();
         updateToolbar();
         return kIgnore;
     }
-    if (!canvasHasFocus()) return kDefault;
-    ui::Element* c = a.canvas ? a.el.datascreen : nullptr;
-    switch (key) {
     case '+':
         if (c) vis::zoomIn(*c);
         showWorkSpaceSize();
@@ -213,7 +245,8 @@ int onKey(Event& ev) {
         if (c) vis::zoomOut(*c);
         showWorkSpaceSize();
         return kIgnore;
-    // The window moves opposite to the drawing.
+    // The arrows move the drawing, so the window moves the other way; the
+    // page keys move the window itself by its whole height.
     case ui::K_LEFT:
         shiftView(0.1, 0);
         return kIgnore;
@@ -227,10 +260,10 @@ int onKey(Event& ev) {
         shiftView(0, 0.1);
         return kIgnore;
     case ui::K_PGUP:
-        shiftView(0, -1);
+        shiftView(0, 1);
         return kIgnore;
     case ui::K_PGDN:
-        shiftView(0, 1);
+        shiftView(0, -1);
         return kIgnore;
     case ui::K_DEL:
     case ui::K_BS:
@@ -259,7 +292,14 @@ int onLimits(Event&) {
     if (!a.tk->getParam(form) || form.fields.size() != 4) return kDefault;
     double v[4];
     for (int i = 0; i < 4; ++i) v[i] = toMetres(form.fields[i].real);
-    // A window without extent cannot be shown: the limits are refused.
+    // Limits too large to read, or beyond any frame, would give a window the
+    // view cannot scale: they are refused like those of a window without
+    // extent, which cannot be shown.
+    for (double limit : v)
+        if (!(std::fabs(limit) <= kMaxCoordinate)) {
+            message("\n   Limits out of range: the window stays.   \n");
+            return kDefault;
+        }
     if (!(v[1] > v[0]) || !(v[3] > v[2])) {
         message("\n   Maximum limits must be greater than minimum limits.   \n");
         return kDefault;
@@ -281,7 +321,7 @@ int onScaleDial(Event& ev) {
 
 void enterCreationMode(EditMode mode) {
     AppState& a = app();
-    cancelInteraction();
+    cancelCanvasInteraction();
     a.mode = mode;
     showModeLine();
     if (mode == EditMode::InsertDimLine) {
@@ -312,8 +352,8 @@ void enterCreationMode(EditMode mode) {
     if (wasResults) redraw();
     if (a.keyboardMode) {
         // The coordinate dialog again after every insertion, until cancelled.
-        while (cll::startKeyboard(kindOf(mode), *a.el.datascreen, finishCreation, showPrompt) ==
-               1) {
+        while (cll::startKeyboard(kindOf(mode), *a.el.datascreen, finishCreation,
+                                  showCreationMessage) == 1) {
             redraw();
             updateToolbar();
         }
@@ -324,7 +364,7 @@ void enterCreationMode(EditMode mode) {
     cll::Callbacks cb;
     cb.done = modeEnded;
     cb.finish = finishCreation;
-    cb.message = showPrompt;
+    cb.message = showCreationMessage;
     cb.tolerance = [](double& x, double& y, double tol, bool, bool control) {
         snapPoint(x, y, tol, control);
     };

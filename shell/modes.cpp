@@ -2,6 +2,8 @@
 #include "shell/modes.h"
 
 #include "interact/cll.h"
+#include "interact/pck.h"
+#include "interact/trfmode.h"
 #include "shell/display.h"
 #include "shell/messages.h"
 #include "shell/resultcmds.h"
@@ -40,10 +42,17 @@ void showResultTitle() {
     a.el.modelabel->set("TITLE", r.influence ? "Influence Line Factor:" : kTitles[r.kind - 1]);
 }
 
+void cancelCanvasInteraction() {
+    interact::cll::cancel();
+    interact::trf::cancelMode();
+    interact::pck::cancel();
+    if (ui::Element* zoom = app().tk->find("zoom")) zoom->set("VALUE", "OFF");
+}
+
 void enterSelectMode() {
     AppState& a = app();
     ui::Toolkit& tk = *a.tk;
-    interact::cll::cancel();
+    cancelCanvasInteraction();
     a.mode = EditMode::Select;
     showModeLine();
     a.el.select->set("VALUE", "ON");

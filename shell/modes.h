@@ -12,6 +12,10 @@ void showModeLine();
 // ("Bending Moment:", or "Influence Line Factor:" with influence lines);
 // leaves it alone when no result kind is chosen.
 void showResultTitle();
+// Cancels the interaction in progress on the canvas: a half-made creation,
+// an interactive transformation, a pending pick, a zoom rectangle (its
+// button is released).
+void cancelCanvasInteraction();
 // Enters the select mode: mode line, select button pressed, result display
 // left, message line cleared, pick purpose 0.
 void enterSelectMode();

@@ -105,6 +105,7 @@ void refreshFields(const PanelKind& k) {
         el(k, "LocDir").set("VALUE", local ? "ON" : "OFF");
         el(k, "Dir").set("VALUE", name(k, local ? "LocDir" : "GblDir"));
     }
+    if (k.currentShown) k.currentShown(currentBlock(k.kind));
 }
 
 void refreshPanel(const PanelKind& k) {
@@ -148,12 +149,14 @@ void openLabelPage(const PanelKind& k, const std::string& text, bool pendingNew)
     el(k, "LabelText").set("VALUE", text);
     showPage(k, "NewLabel");
     app().el.main->store("FOCUS", name(k, "LabelText"));
+    if (k.labelPageOpened) k.labelPageOpened(pendingNew);
 }
 
 void backToList(const PanelKind& k) {
     g_panels[k.kind].pendingNew = false;
     showPage(k, "Menu");
     app().el.main->store("FOCUS", name(k, "LabelList"));
+    if (k.labelPageClosed) k.labelPageClosed();
 }
 
 int onNew(const PanelKind& k) {
@@ -183,6 +186,7 @@ int onLabelSet(const PanelKind& k) {
     if (st.pendingNew) {
         PropertyBlock* made = nullptr;
         r = attrib::newBlock(blocks(), k.kind, text, &made);
+        if (r == attrib::kLabelDone && k.blockMade) k.blockMade(made);
         if (r == attrib::kLabelDone) st.current = made;
     } else {
         r = attrib::renameBlock(blocks(), k.kind, currentBlock(k.kind), text);
@@ -379,9 +383,9 @@ void refreshPropertyPanels() {
 }
 
 const std::vector<const PanelKind*>& panelKinds() {
-    static const std::vector<const PanelKind*> kinds = {&materialPanel(),   &nodalForcePanel(),
-                                                        &endMomentPanel(),  &uniformLoadPanel(),
-                                                        &linearLoadPanel(), &thermalLoadPanel()};
+    static const std::vector<const PanelKind*> kinds = {
+        &materialPanel(),    &sectionPanelKind(), &nodalForcePanel(), &endMomentPanel(),
+        &uniformLoadPanel(), &linearLoadPanel(),  &thermalLoadPanel()};
     return kinds;
 }
 
@@ -417,6 +421,7 @@ Element& buildPanelPage(Toolkit& tk, const PanelKind& k) {
                     {{"TITLE", "Local"}, {"ACTION", action(k, "LocDir")}, {"VALUE", "OFF"}}));
         page.append(*row(tk, {&tk.make(Kind::Label, "", {{"TITLE", "Direction"}}), &dir}));
     }
+    if (k.buildExtra) page.append(k.buildExtra(tk));
     Element& apply = tk.make(
         Kind::HBox, "", {{"GAP", "4"}, {"ALIGNMENT", "ACENTER"}},
         {button(tk, k, "Select", "Select", k.tips[5]), button(tk, k, "Apply", "Apply", k.tips[6])});
@@ -436,6 +441,7 @@ Element& buildLabelPage(Toolkit& tk, const PanelKind& k) {
     Element& page = tk.make(Kind::VBox, "", {{"GAP", "4"}, {"MARGIN", "4"}});
     page.append(*row(tk, {&tk.make(Kind::Label, "", {{"TITLE", "New Label:"}})}));
     page.append(*row(tk, {&text}));
+    if (k.buildLabelExtra) page.append(k.buildLabelExtra(tk));
     Element& buttons =
         tk.make(Kind::HBox, "", {{"GAP", "4"}, {"ALIGNMENT", "ACENTER"}},
                 {&tk.make(Kind::Button, name(k, "LabelSet"),

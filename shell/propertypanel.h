@@ -65,6 +65,17 @@ struct PanelKind {
     // Called after a value of the current block was stored (its value index)
     // or its direction set to global (-1), before the fields are refreshed.
     void (*afterChange)(attrib::PropertyBlock& b, int value) = nullptr;
+    // Kinds whose blocks hold more than values (sections) add their own
+    // elements and follow the panel through these; all optional.
+    ui::Element& (*buildExtra)(ui::Toolkit&) = nullptr;      // below the fields
+    ui::Element& (*buildLabelExtra)(ui::Toolkit&) = nullptr; // below the label field
+    // The current block was shown (after every refresh of the fields).
+    void (*currentShown)(attrib::PropertyBlock* current) = nullptr;
+    // The label page opened (New: pendingNew) or closed.
+    void (*labelPageOpened)(bool pendingNew) = nullptr;
+    void (*labelPageClosed)() = nullptr;
+    // New made block b, before it becomes current.
+    void (*blockMade)(attrib::PropertyBlock* b) = nullptr;
 };
 
 // The configured kinds (materials now; sections and loads add theirs).
@@ -72,6 +83,7 @@ const std::vector<const PanelKind*>& panelKinds();
 // The configuration whose normal page is `panel` ("mafmenu"), or none.
 const PanelKind* panelKindOf(const std::string& panel);
 const PanelKind& materialPanel();
+const PanelKind& sectionPanelKind();
 // The load kinds (shell/loadpanels.cpp).
 const PanelKind& nodalForcePanel();
 const PanelKind& endMomentPanel();

@@ -15,6 +15,7 @@
 #include "shell/modes.h"
 #include "shell/panels.h"
 #include "shell/propertypanel.h"
+#include "shell/sectionpanel.h"
 #include "shell/state.h"
 #include "shell/unitsdialog.h"
 #include "shell/view.h"
@@ -95,6 +96,7 @@ int startUp(ui::Toolkit& tk, const std::string& file, const StartupHooks& hooks)
         tk.close();
         return 1;
     }
+    attachSectionPicture(tk);
     tk.setLanguage("ENGLISH");
     setScheme(schemeFromToggles());
 
@@ -128,6 +130,7 @@ void runMainLoop(ui::Toolkit& tk) {
 }
 
 void shutDown(ui::Toolkit& tk) {
+    sectionPanel().reset(); // its picture canvas belongs to the toolkit's backend
     tk.close();
     resetApp();
 }

@@ -57,13 +57,14 @@ ui::Element* canvasElement() {
 }
 
 // Zoom by fence finished: release the button, show the new size, clear the
-// prompt and go back to the selection.
+// prompt and restart the mode the zoom interrupted (a creation mode too).
 void zoomDone(int) {
     AppState& a = app();
     a.tk->at("zoom").set("VALUE", "OFF");
     showWorkSpaceSize();
     clearPrompt();
-    if (a.mode == EditMode::Select) startSelection();
+    restartMode();
+    updateToolbar();
 }
 
 // A view operation from a menu or tool bar, followed by the size fields.

@@ -64,9 +64,10 @@ TEST(Snap, GridStepsRoundHalvesTowardZero) {
     struct Case {
         double v, step, want;
     } cases[] = {
-        {2.5, 1, 2},    {-2.5, 1, -2}, {2.6, 1, 3},    {-2.6, 1, -3},
-        {0.49, 1, 0},   {1.5, 1, 1},   {-0.5, 1, -0},  {7.4, 2.5, 7.5},
-        {6.25, 2.5, 5}, {3.7, 0, 3.7}, {3.7, -1, 3.7}, {1e6 + 0.7, 1, 1e6 + 1},
+        {2.5, 1, 2},          {-2.5, 1, -2},   {2.6, 1, 3},    {-2.6, 1, -3},
+        {0.49, 1, 0},         {1.5, 1, 1},     {-0.5, 1, -0},  {7.4, 2.5, 7.5},
+        {6.25, 2.5, 5},       {3.7, 0, 3.7},   {3.7, -1, 3.7}, {1e6 + 0.7, 1, 1e6 + 1},
+        {3.7, HUGE_VAL, 3.7}, {3.7, NAN, 3.7},
     };
     for (const Case& c : cases)
         EXPECT_DOUBLE_EQ(shell::snapToStep(c.v, c.step), c.want) << c.v << " step " << c.step;
@@ -118,13 +119,13 @@ TEST_F(EditTest, PointsSnapToNodesBeforeMembers) {
     }
 }
 
-TEST_F(EditTest, GridStepsIgnoreValuesThatAreNotPositive) {
+TEST_F(EditTest, GridStepsIgnoreValuesThatAreNotPositiveOrFinite) {
     EXPECT_EQ(at("gridstepxtext").get("ACTIVE"), "NO") << "the grid starts off";
     EXPECT_EQ(at("snaptogrid").get("ACTIVE"), "NO");
     toggle("grid");
     EXPECT_EQ(at("gridstepxtext").get("ACTIVE"), "YES");
     EXPECT_EQ(at("snaptogrid").get("ACTIVE"), "YES");
-    for (const char* bad : {"0", "-1", "", "0.0"}) {
+    for (const char* bad : {"0", "-1", "", "0.0", "1e39"}) {
         at("gridstepxtext").set("VALUE", bad);
         tk->commit(at("gridstepxtext"));
         EXPECT_EQ(value("gridstepxtext"), bad) << "the field keeps what was typed";
@@ -165,11 +166,42 @@ TEST_F(EditTest, DimensionLineModeTurnsTheDimensionLinesOn) {
     EXPECT_TRUE(attrib::root().dimLines.empty());
 }
 
+// The live measure of a creation is shown in the length unit with its label.
+TEST_F(EditTest, CreationMeasuresAreShownInTheLengthUnit) {
+    struct Case {
+        const char* mode;
+        int unit; // length unit code: 0 m, 1 cm
+        std::vector<std::pair<double, double>> clicks;
+        double x, y; // where the pointer moves to
+        const char* want;
+    } cases[] = {
+        {"InsLine", 0, {{0, 0}}, 3, 4, "Length = 5.00 m"},
+        {"InsLine", 1, {{0, 0}}, 3, 4, "Length = 500.00 cm"},
+        {"InsDimLn", 0, {{0, 0}}, 0, 2, "Length = 2.00 m"},
+        {"InsDimLn", 0, {{0, 0}, {4, 0}}, 2, 1, "Length = 4.00 m;  Extension = 1.00 m"},
+        {"InsDimLn", 1, {{0, 0}, {4, 0}}, 2, -1, "Length = 400.00 cm;  Extension = -100.00 cm"},
+    };
+    for (const Case& c : cases) {
+        state().settings.units[units::kLengthUnit] = c.unit;
+        fire(c.mode);
+        for (const auto& [x, y] : c.clicks) click(x, y);
+        const gfx::Point p = canvas().worldToPixel(c.x, c.y);
+        tk->canvasMotion(at("datascreen"), int(std::lround(p.x)), int(std::lround(p.y)), {});
+        EXPECT_EQ(title("datatopmsg"), c.want) << c.mode << " unit " << c.unit;
+        fire("Select");
+    }
+}
+
 TEST_F(EditTest, KeyboardModeRepeatsTheDialogUntilCancelled) {
     toggle("keyboard");
     EXPECT_EQ(value("select"), "ON");
+    // A number that reads as infinite (a coordinate or the tolerance) or a
+    // coordinate beyond 1e9 m is refused with a message; the dialog comes back.
+    backend->queueParam({"1e39", "0", "0", "3", "0"});
     backend->queueParam({"0", "0", "0", "3", "0"});
     backend->queueParam({"0", "3", "5", "3", "0"});
+    backend->queueParam({"0", "3", "2e9", "3", "0"});
+    backend->queueParam({"0", "3", "5", "6", "1e39"});
     backend->queueParamCancel();
     fire("InsLine");
     EXPECT_EQ(backend->pendingCount(), 0u);
@@ -180,6 +212,10 @@ TEST_F(EditTest, KeyboardModeRepeatsTheDialogUntilCancelled) {
     const auto& t = backend->transcript();
     EXPECT_EQ(std::count_if(t.begin(), t.end(),
                             [](const std::string& s) { return s.rfind("form: ", 0) == 0; }),
+              6);
+    EXPECT_EQ(std::count(t.begin(), t.end(),
+                         "message [ Kestrel Message ]: \n   Coordinates out of range: nothing was "
+                         "inserted.   \n"),
               3);
 }
 
@@ -226,6 +262,52 @@ TEST_F(EditTest, PicksAndFencesSelectOneKind) {
     EXPECT_EQ(state().pickPurpose, 0);
 }
 
+TEST_F(EditTest, PicksAndFencesDoNothingInAnEmptyModel) {
+    shell::insertDimensionLine(0, 0, 4, 0, 2, 1);
+    fire("Select");
+    struct Step {
+        bool member; // draw a member away from the dimension line first
+        bool fence;
+        const char* want;
+    } steps[] = {
+        {false, false, "nothing selected"},
+        {false, true, "nothing selected"},
+        {true, false, "nothing selected, 1 dimension line selected"},
+        {true, true, "nothing selected, 1 dimension line selected"},
+    };
+    for (const Step& s : steps) {
+        if (s.member && shell::modelIsEmpty()) {
+            shell::insertMember(10, 10, 12, 10, 0.01);
+            shell::deselectAll();
+        }
+        if (s.fence)
+            drag(-1, -1, 5, 2);
+        else
+            click(2, 1);
+        EXPECT_EQ(shell::selectionSummary(), s.want) << s.member << s.fence;
+    }
+}
+
+// The hinge panel's Apply is active for the selection kind its mode works on.
+TEST_F(EditTest, HingeApplyFollowsThePanelModeAndTheSelection) {
+    portal();
+    fire("Select");
+    struct Step {
+        double x, y; // click: (4, 3) a node, (2, 3) a member
+        const char* hingeAction;
+        const char* want;
+    } steps[] = {
+        {4, 3, "HingeNodeOn", "YES"},    {4, 3, "HingeMembBoth", "NO"},
+        {2, 3, "HingeMembLeft", "YES"},  {2, 3, "HingeNodeOff", "NO"},
+        {-5, -5, "HingeMembNone", "NO"}, {-5, -5, "HingeNodeOn", "NO"},
+    };
+    for (const Step& s : steps) {
+        click(s.x, s.y);
+        fire(s.hingeAction);
+        EXPECT_EQ(at("hingeapply").get("ACTIVE"), s.want) << s.x << " " << s.hingeAction;
+    }
+}
+
 TEST_F(EditTest, DeleteRefusesNodesThatJoinMembersAtAnAngle) {
     portal();
     fire("Select");
@@ -245,8 +327,23 @@ TEST_F(EditTest, DeleteRefusesNodesThatJoinMembersAtAnAngle) {
     EXPECT_EQ(counts(), "6/5");
 }
 
-TEST_F(EditTest, DeleteKeyActsOnlyWhenTheCanvasHasTheFocus) {
+TEST_F(EditTest, KeysActOnlyWhenTheCanvasHasTheFocus) {
     portal();
+    fire("InsVertex");
+    double x0, x1, y0, y1;
+    shell::viewWindow(x0, x1, y0, y1);
+    // With the focus in a text field every canvas key is passed on: nothing
+    // is deleted, the view stays and the creation mode goes on.
+    at("main").store("FOCUS", "gridstepxtext");
+    for (int key : {int(ui::K_DEL), int(ui::K_BS), int(ui::K_ESC), int('+'), int(ui::K_LEFT),
+                    int(ui::K_PGUP)}) {
+        EXPECT_EQ(tk->key(at("main"), key), ui::kDefault) << key;
+        double a0, a1, b0, b1;
+        shell::viewWindow(a0, a1, b0, b1);
+        EXPECT_EQ(a0, x0) << key;
+        EXPECT_EQ(b1, y1) << key;
+    }
+    EXPECT_EQ(state().mode, shell::EditMode::InsertNode);
     fire("Select");
     click(2, 3);
     at("main").store("FOCUS", "gridstepxtext");
@@ -306,7 +403,7 @@ TEST_F(EditTest, KeysMoveAndZoomTheViewAndEscapeSelects) {
         int key;
         double dx, dy; // window move in window sizes
     } cases[] = {{ui::K_LEFT, 0.1, 0}, {ui::K_RIGHT, -0.1, 0}, {ui::K_UP, 0, -0.1},
-                 {ui::K_DOWN, 0, 0.1}, {ui::K_PGUP, 0, -1},    {ui::K_PGDN, 0, 1}};
+                 {ui::K_DOWN, 0, 0.1}, {ui::K_PGUP, 0, 1},     {ui::K_PGDN, 0, -1}};
     for (const Case& c : cases) {
         double a0, a1, b0, b1;
         shell::viewWindow(a0, a1, b0, b1);
@@ -323,6 +420,14 @@ TEST_F(EditTest, KeysMoveAndZoomTheViewAndEscapeSelects) {
     EXPECT_EQ(tk->key(at("main"), ui::K_ESC), ui::kIgnore);
     EXPECT_EQ(state().mode, shell::EditMode::Select);
     EXPECT_EQ(tk->key(at("main"), 'v'), ui::kDefault);
+    // Esc also ends a zoom rectangle: its button is released and the right
+    // button asks for an inquiry again instead of selecting.
+    portal();
+    fire("VisZoom");
+    EXPECT_EQ(tk->key(at("main"), ui::K_ESC), ui::kIgnore);
+    EXPECT_EQ(value("zoom"), "OFF");
+    click(2, 3, 3);
+    EXPECT_EQ(shell::selectionSummary(), "nothing selected");
 }
 
 TEST_F(EditTest, LimitsFormAndScaleDial) {
@@ -334,13 +439,27 @@ TEST_F(EditTest, LimitsFormAndScaleDial) {
     EXPECT_GE(x1, 8 - 1e-9);
     EXPECT_LE(y0, 1e-9);
     EXPECT_GE(y1, 5 - 1e-9);
-    // Inverted limits are refused with a message; the window stays.
-    backend->queueParam({"8", "-2", "0", "5"});
-    fire("VisLimits");
+    // Inverted limits, and limits beyond 1e9 m or too large to read, are
+    // refused with a message; the window stays.
+    struct Refused {
+        std::vector<std::string> limits;
+        const char* message;
+    } refused[] = {
+        {{"8", "-2", "0", "5"}, "\n   Maximum limits must be greater than minimum limits.   \n"},
+        {{"-1e39", "1e39", "0", "5"}, "\n   Limits out of range: the window stays.   \n"},
+        {{"0", "8", "-2e9", "5"}, "\n   Limits out of range: the window stays.   \n"},
+    };
     double a0, a1, b0, b1;
-    shell::viewWindow(a0, a1, b0, b1);
-    EXPECT_EQ(a0, x0);
-    EXPECT_EQ(b1, y1);
+    for (const Refused& r : refused) {
+        backend->queueParam(r.limits);
+        fire("VisLimits");
+        shell::viewWindow(a0, a1, b0, b1);
+        EXPECT_EQ(a0, x0) << r.limits[0];
+        EXPECT_EQ(b0, y0) << r.limits[0];
+        EXPECT_EQ(b1, y1) << r.limits[0];
+        EXPECT_EQ(backend->transcript().back(),
+                  std::string("message [ Kestrel Message ]: ") + r.message);
+    }
     EXPECT_TRUE(backend->errors().empty());
     // Half a radian forward shrinks the window by 1.1; back restores it.
     tk->turnDial(at("scaledial"), 0.5);

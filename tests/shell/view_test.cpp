@@ -64,6 +64,18 @@ TEST_F(ShellTest, ZoomRectangleDraggedOnTheCanvas) {
     EXPECT_NEAR(p.x, canvas().width() / 2.0, 1.0) << "centred on the rectangle";
     EXPECT_NEAR(p.y, canvas().height() / 2.0, 1.0);
     EXPECT_TRUE(backend->errors().empty());
+    // The mode is restarted afterwards: in the member mode, two clicks after
+    // a zoom draw a member.
+    fire("InsLine");
+    fire("VisZoom");
+    tk->canvasButton(c, 1, true, 100, 100, {});
+    tk->canvasMotion(c, 300, 200, {});
+    tk->canvasButton(c, 1, false, 300, 200, {});
+    EXPECT_EQ(value("zoom"), "OFF");
+    EXPECT_EQ(value("insline"), "ON");
+    for (int px : {200, 500})
+        for (bool pressed : {true, false}) tk->canvasButton(c, 1, pressed, px, 300, {});
+    EXPECT_FALSE(shell::modelIsEmpty()) << "the member mode took the clicks";
 }
 
 TEST_F(ShellTest, SelectionGestureEchoesAFenceAndErasesIt) {

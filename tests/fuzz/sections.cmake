@@ -1,0 +1,1 @@
+kestrel_fuzz_target(sections SOURCES fuzz_sections.cpp DEPS kestrel_attrib)
