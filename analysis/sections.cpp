@@ -2,7 +2,6 @@
 // table of the attributes.
 #include "analysis/analysis.h"
 
-#if __has_include("attrib/section.h")
 #include "attrib/section.h"
 
 namespace analysis {
@@ -15,17 +14,3 @@ SectionValues sectionValues(const attrib::PropertyBlock* b) {
 }
 
 } // namespace analysis
-#else
-#include "attrib/blocks.h"
-
-namespace analysis {
-
-// TEMPORARY until section types land: values A, I, depth, ygc of the block.
-SectionValues sectionValues(const attrib::PropertyBlock* b) {
-    const attrib::ValueBlock* v = attrib::valuesOf(b);
-    if (!v) return {};
-    return {v->values[0], v->values[1], v->values[2], v->values[3]};
-}
-
-} // namespace analysis
-#endif

@@ -5,10 +5,8 @@
 
 #include "analysis/analysis.h"
 #include "attrib/blocks.h"
-#include "attrib/supports.h"
-#if __has_include("attrib/section.h")
 #include "attrib/section.h"
-#endif
+#include "attrib/supports.h"
 
 #include <gtest/gtest.h>
 
@@ -63,11 +61,7 @@ protected:
             double p[4] = {0, 0, 0, 0};
             int i = 0;
             for (double x : v) p[i++] = x;
-#if __has_include("attrib/section.h")
             attrib::sectionOf(b)->params.assign(p, p + 4);
-#else
-            for (int k = 0; k < 4; ++k) attrib::valuesOf(b)->values[k] = p[k];
-#endif
             return b;
         }
         attrib::ValueBlock* vb = attrib::valuesOf(b);
@@ -97,9 +91,7 @@ protected:
     static void support(attrib::NodeAttrib& a, const char* codes) {
         for (int d = 0; d < 3; ++d) a.support[d] = codes[d];
     }
-    std::string modelPath() const {
-        return (dir / "frame.kst").string();
-    }
+    std::string modelPath() const { return (dir / "frame.kst").string(); }
 
     Solid* s = nullptr;
     attrib::PropertyBlock* mat = nullptr;
