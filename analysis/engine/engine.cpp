@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace kestrel::engine {
@@ -165,6 +166,12 @@ const int kModelTypeCount = sizeof kModelTypes / sizeof kModelTypes[0];
 double fem_seconds() {
     using clock = std::chrono::steady_clock;
     return std::chrono::duration<double>(clock::now().time_since_epoch()).count();
+}
+
+double fem_cpu_seconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + 1e-9 * static_cast<double>(ts.tv_nsec);
 }
 
 bool fem_fail(const char* msg) {

@@ -50,10 +50,13 @@ struct EngineTimings {
     double forces = 0;   // element end forces
     double write = 0;    // displacements and element results into the result file
     double total = 0;
+    double factor_cpu = 0;   // processor time of the factorisation and solution (this thread)
     double factor_flops = 0; // floating-point operations of factor and solve
     int equations = 0;
-    std::size_t profile_entries = 0; // stored entries of the stiffness matrix
-    bool reordered = false;          // equations in the bandwidth-reducing node order
+    std::size_t profile_entries = 0;    // stored entries of the stiffness matrix
+    std::size_t profile_file_order = 0; // the same in the file's node order
+    std::size_t profile_reordered = 0;  // and in the bandwidth-reducing one (0: not measured)
+    bool reordered = false;             // equations in the bandwidth-reducing node order
 };
 const EngineTimings& LastEngineTimings();
 

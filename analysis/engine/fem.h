@@ -222,8 +222,10 @@ bool fem_assemble_loads();
 int fem_linear_static(int n, const int* first, double* f, double* u);
 void fem_node_displacements(int node, double d[6]); // global axes, 0 without equation
 
-// order.cpp: the node indices in reverse Cuthill-McKee order (nnode entries).
-bool fem_node_order(int* order);
+// order.cpp: the node indices in reverse Cuthill-McKee order (nnode entries), and the number of
+// entries that the profile of the equations would hold if they were numbered in that order
+// (the freedom table as numbered by fem_number_equations; it is left unchanged).
+bool fem_node_order(int* order, std::size_t* profile);
 
 // results.cpp
 bool fem_write_results();
@@ -232,6 +234,7 @@ bool fem_write_results();
 bool fem_add_member_load(const MemberLoad& load); // fixed-end forces into the element's sum
 void fem_skew_matrix(SkewNode* s);
 
-double fem_seconds(); // monotonic clock
+double fem_seconds();     // monotonic clock
+double fem_cpu_seconds(); // processor time of the calling thread
 
 } // namespace kestrel::engine

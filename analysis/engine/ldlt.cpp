@@ -6,50 +6,101 @@
 namespace kestrel::engine {
 
 #ifdef KESTREL_ENGINE_AVX2
-int ldlt_factor_avx2(ProfileMatrix& K, double tol, double* inverse, double* flops);
+int ldlt_factor_avx2(ProfileMatrix& K, double tol, double* u, double* inverse, double* w,
+                     double* flops);
 void ldlt_solve_avx2(ProfileMatrix& K, double* u);
 #endif
 
 namespace {
 
-// Baseline dot products: four partial sums keep the pipeline busy without wider vectors.
+// Baseline inner loops: plain loops over the lanes of the workspace, which the compiler turns
+// into 128-bit vector code.
 struct BaselineOps {
-    static double dot(const double* a, const double* b, int len) {
-        double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+    static void update1(const double* l, const double* w, int len, double* acc) {
+        double a[kLdltBlock] = {}, b[kLdltBlock] = {};
         int k = 0;
-        for (; k + 4 <= len; k += 4) {
-            s0 += a[k] * b[k];
-            s1 += a[k + 1] * b[k + 1];
-            s2 += a[k + 2] * b[k + 2];
-            s3 += a[k + 3] * b[k + 3];
+        for (; k + 2 <= len; k += 2) {
+            const double* w0 = w + static_cast<std::ptrdiff_t>(k) * kLdltBlock;
+            for (int s = 0; s < kLdltBlock; ++s) {
+                a[s] += l[k] * w0[s];
+                b[s] += l[k + 1] * w0[s + kLdltBlock];
+            }
         }
-        for (; k < len; ++k) s0 += a[k] * b[k];
-        return (s0 + s1) + (s2 + s3);
+        if (k < len) {
+            const double* w0 = w + static_cast<std::ptrdiff_t>(k) * kLdltBlock;
+            for (int s = 0; s < kLdltBlock; ++s) a[s] += l[k] * w0[s];
+        }
+        for (int s = 0; s < kLdltBlock; ++s) acc[s] = a[s] + b[s];
     }
 
-    static void dot4(const double* l, const double* const g[4], int len, double out[4]) {
-        double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
-        for (int k = 0; k < len; ++k) {
-            const double x = l[k];
-            s0 += x * g[0][k];
-            s1 += x * g[1][k];
-            s2 += x * g[2][k];
-            s3 += x * g[3][k];
+    // Two finished rows at a time: sixteen sums stay in registers.
+    static void update4(const double* const l[4], const int start[4], int pre, double* w, int len,
+                        const double tri[6]) {
+        double acc[4][kLdltBlock];
+        for (int q = 0; q < 4; q += 2) {
+            double a[kLdltBlock] = {}, b[kLdltBlock] = {};
+            const double *la = l[q], *lb = l[q + 1];
+            const int sa = start[q], sb = start[q + 1];
+            for (int k = 0; k < pre; ++k) {
+                const double xa = k >= sa ? la[k - sa] : 0.0;
+                const double xb = k >= sb ? lb[k - sb] : 0.0;
+                const double* wk = w + static_cast<std::ptrdiff_t>(k) * kLdltBlock;
+                for (int s = 0; s < kLdltBlock; ++s) {
+                    a[s] += xa * wk[s];
+                    b[s] += xb * wk[s];
+                }
+            }
+            for (int k = pre; k < len; ++k) {
+                const double* wk = w + static_cast<std::ptrdiff_t>(k) * kLdltBlock;
+                for (int s = 0; s < kLdltBlock; ++s) {
+                    a[s] += la[k - sa] * wk[s];
+                    b[s] += lb[k - sb] * wk[s];
+                }
+            }
+            for (int s = 0; s < kLdltBlock; ++s) {
+                acc[q][s] = a[s];
+                acc[q + 1][s] = b[s];
+            }
         }
-        out[0] = s0;
-        out[1] = s1;
-        out[2] = s2;
-        out[3] = s3;
+        double* c = w + static_cast<std::ptrdiff_t>(len) * kLdltBlock;
+        double* c1 = c + kLdltBlock;
+        double* c2 = c1 + kLdltBlock;
+        double* c3 = c2 + kLdltBlock;
+        for (int s = 0; s < kLdltBlock; ++s) {
+            c[s] -= acc[0][s];
+            c1[s] -= acc[1][s] + tri[0] * c[s];
+            c2[s] -= acc[2][s] + tri[1] * c[s] + tri[2] * c1[s];
+            c3[s] -= acc[3][s] + tri[3] * c[s] + tri[4] * c1[s] + tri[5] * c2[s];
+        }
+    }
+
+    static void scale(const double* w, const double* inverse, const double* u, int len, double* out,
+                      double dsum[kLdltBlock], double vsum[kLdltBlock]) {
+        for (int s = 0; s < kLdltBlock; ++s) dsum[s] = vsum[s] = 0.0;
+        for (int k = 0; k < len; ++k) {
+            const double* wk = w + static_cast<std::ptrdiff_t>(k) * kLdltBlock;
+            double* ok = out + static_cast<std::ptrdiff_t>(k) * kLdltBlock;
+            for (int s = 0; s < kLdltBlock; ++s) {
+                const double l = wk[s] * inverse[k];
+                ok[s] = l;
+                dsum[s] += l * wk[s];
+                vsum[s] += wk[s] * u[k];
+            }
+        }
+    }
+
+    static void pack(const double* const src[kLdltBlock], int len, double* w) {
+        for (int k = 0; k < len; ++k)
+            for (int s = 0; s < kLdltBlock; ++s) w[k * kLdltBlock + s] = src[s][k];
+    }
+
+    static void unpack(const double* w, int len, double* const dst[kLdltBlock]) {
+        for (int s = 0; s < kLdltBlock; ++s)
+            for (int k = 0; k < len; ++k) dst[s][k] = w[k * kLdltBlock + s];
     }
 
     static void axpy(double a, const double* x, double* y, int len) {
         for (int k = 0; k < len; ++k) y[k] += a * x[k];
-    }
-
-    static void dot4x2(const double* l1, const double* l2, const double* const g[4], int len,
-                       double out1[4], double out2[4]) {
-        dot4(l1, g, len, out1);
-        dot4(l2, g, len, out2);
     }
 };
 
@@ -66,11 +117,23 @@ bool use_avx2() {
 
 } // namespace
 
-int ldlt_factor(ProfileMatrix& K, double tol, double* inverse, double* flops) {
+int ldlt_factor(ProfileMatrix& K, double tol, double* u, double* flops) {
+    if (K.n == 0) return -1;
+    // The workspace first (its start is aligned for vector loads), the pivots' reciprocals after.
+    const std::size_t work = ldlt_workspace_size(K);
+    auto* w =
+        static_cast<double*>(utl_calloc(work + static_cast<std::size_t>(K.n), sizeof(double)));
+    if (!w) return kLdltNoMemory;
+    double* inverse = w + work;
+    int result;
 #ifdef KESTREL_ENGINE_AVX2
-    if (use_avx2()) return ldlt_factor_avx2(K, tol, inverse, flops);
+    if (use_avx2())
+        result = ldlt_factor_avx2(K, tol, u, inverse, w, flops);
+    else
 #endif
-    return ldlt_factor_rows<BaselineOps>(K, tol, inverse, flops);
+        result = ldlt_factor_blocks<BaselineOps>(K, tol, u, inverse, w, flops);
+    utl_free(w);
+    return result;
 }
 
 void ldlt_solve(ProfileMatrix& K, double* u) {

@@ -1,21 +1,26 @@
 // The profile LDLT factorisation and solution of the engine's global equations. The
-// factorisation works on blocks of four rows, so that each finished row above them is read
-// once for all four, and runs a kernel with 256-bit fused multiply-add where the processor
-// has it (chosen at run time: the build targets the plain x86-64 baseline) and a baseline
-// kernel elsewhere. Both follow the same row-by-row LDLT with the same pivot test; their
-// results differ only by rounding.
+// factorisation works on blocks of eight rows held side by side in a workspace, so that the
+// updates from the finished rows above are dense register-blocked loops (ldlt_kernel.h). It
+// runs a kernel with 256-bit fused multiply-add where the processor has it (chosen at run
+// time: the build targets the plain x86-64 baseline) and a baseline kernel elsewhere. Both
+// follow the same row-by-row LDLT with the same pivot test; their results differ only by
+// rounding.
 #pragma once
 
 #include "analysis/engine/utl.h"
 
 namespace kestrel::engine {
 
+constexpr int kLdltNoMemory = -2;
+
 // Factorises K in place: below the diagonal of row i the entries become L(i, j), on the
-// diagonal D(i). Returns -1, or the first row whose pivot is below tol, exactly zero or not a
-// number (the matrix is then partly factorised). inverse is workspace of K.n doubles (it ends
-// holding 1 / D). Adds the floating-point operations to *flops.
-int ldlt_factor(ProfileMatrix& K, double tol, double* inverse, double* flops);
-// Solves L D L^T u = u in place with a factorised K.
+// diagonal D(i). u holds the right-hand side and leaves with D^-1 L^-1 u (the forward
+// substitution is done row by row as the rows are finished). Returns -1, or the first row whose
+// pivot is below tol, exactly zero or not a number (the matrix is then partly factorised), or
+// kLdltNoMemory when its workspace cannot be allocated (the allocation failure is then the
+// engine's pending error). Adds the floating-point operations to *flops.
+int ldlt_factor(ProfileMatrix& K, double tol, double* u, double* flops);
+// Completes the solution of L D L^T x = b in place: u = D^-1 L^-1 b from ldlt_factor becomes x.
 void ldlt_solve(ProfileMatrix& K, double* u);
 
 // The kernel in use: "avx2-fma" or "baseline". The tests can force the baseline.

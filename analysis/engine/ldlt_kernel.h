@@ -1,140 +1,201 @@
-// Body of the profile LDLT factorisation, included by the baseline and the 256-bit kernels,
-// each of which supplies its dot products (Ops::dot over one row pair, Ops::dot4 of one row
-// against four, Ops::dot4x2 of two rows against four). Everything here has internal linkage: each
-// including file compiles its own copy for its own instruction set.
+// Body of the profile LDLT factorisation and solution, included by the baseline and the 256-bit
+// kernels, each of which supplies its inner loops (see below). Everything here has internal
+// linkage: each including file compiles its own copy for its own instruction set.
+//
+// The factorisation goes through the rows in blocks of kLdltBlock. A block is copied into a
+// workspace that holds, for every column k of the block's rows, the kLdltBlock entries K(r, k)
+// side by side (zero where a row does not reach column k). Reducing the block against a
+// finished row j is then
+//     W[j][.] -= sum over k of L(j, k) * W[k][.],
+// one scalar of the finished row times a short vector of the workspace per step: a dense
+// register-blocked update with no horizontal sums, over the columns that the finished row and
+// the block's rows have in common. Four finished rows are taken at a time, and the terms
+// between those four are added one after the other. Each row of the block is finished (scaled
+// by the pivots, its diagonal reduced and tested) when the columns before it are done, and then
+// serves the rows after it in the block.
+//
+// Ops supplies:
+//   update1(l, w, len, acc): acc[s] = sum of l[k] * w[k * kLdltBlock + s], k < len;
+//   update4(l, start, pre, w, len, tri): reduces the four workspace columns after the len
+//     columns at w by four finished rows: row q from k = start[q] on (l[q][0] is its entry at
+//     start[q]; every start[q] is below pre), then the terms among the four, whose entries
+//     below their diagonal are tri (row by row);
+//   scale(w, inverse, u, len, out, dsum, vsum): for k < len, out[k][s] = w[k][s] inverse[k]
+//     (the rows' L), with dsum[s] and vsum[s] the sums of out[k][s] w[k][s] and w[k][s] u[k];
+//   pack(src, len, w): w[k * kLdltBlock + s] = src[s][k], k < len, for all the lanes;
+//   unpack(w, len, dst): dst[s][k] = w[k * kLdltBlock + s];
+//   axpy(a, x, y, len): y += a x, for the backward substitution.
 #pragma once
 
 #include "analysis/engine/utl.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kestrel::engine {
 namespace {
+
+constexpr int kLdltBlock = 8;
 
 // Pivot test: below the tolerance, exactly zero or not a number is singular.
 inline bool ldlt_bad_pivot(double d, double tol) {
     return !(std::fabs(d) >= tol) || d == 0.0;
 }
 
-// Completes row i once every entry is reduced against the rows above: scales its entries by
-// the pivots, L(i, j) = K(i, j) / D(j) (as a product with the pivot's reciprocal, kept in
-// inverse[j]), and reduces the diagonal by four partial sums. False on a bad pivot.
-inline bool ldlt_finish_row(ProfileMatrix& K, int i, double tol, double* inverse) {
-    const int fi = K.first[i];
-    double* ri = K.row_start(i) - fi; // ri[j] is K(i, j)
-    double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
-    int j = fi;
-    for (; j + 4 <= i; j += 4) {
-        const double t0 = ri[j] * inverse[j], t1 = ri[j + 1] * inverse[j + 1];
-        const double t2 = ri[j + 2] * inverse[j + 2], t3 = ri[j + 3] * inverse[j + 3];
-        s0 += t0 * ri[j];
-        s1 += t1 * ri[j + 1];
-        s2 += t2 * ri[j + 2];
-        s3 += t3 * ri[j + 3];
-        ri[j] = t0;
-        ri[j + 1] = t1;
-        ri[j + 2] = t2;
-        ri[j + 3] = t3;
+// Completes row i of lane t in the workspace column by column from column `from` on (the
+// columns before it are already scaled, their sums given in dsum and vsum): stores
+// L(i, j) = K(i, j) / D(j) (as a product with the pivot's reciprocal, kept in inverse[j]) and
+// the reduced diagonal, and carries the forward substitution with the diagonal: u holds
+// z = D^-1 L^-1 b for the rows done, so the row's reduced entries K(i, j) = L(i, j) D(j) give
+// z(i) = (b(i) - sum of K(i, j) z(j)) / D(i). col(j) is the workspace column of j. False on a
+// bad pivot.
+template <class Column>
+bool ldlt_finish_row(ProfileMatrix& K, int i, int from, int t, Column col, double dsum, double vsum,
+                     double tol, double* inverse, double* u) {
+    double* ri = K.row_start(i) - K.first[i]; // ri[j] is K(i, j)
+    double s = dsum, v = vsum;
+    for (int j = from; j < i; ++j) {
+        const double a = col(j)[t], l = a * inverse[j];
+        s += l * a;
+        v += a * u[j];
+        ri[j] = l;
     }
-    for (; j < i; ++j) {
-        const double t = ri[j] * inverse[j];
-        s0 += t * ri[j];
-        ri[j] = t;
-    }
-    const double d = ri[i] - ((s0 + s1) + (s2 + s3));
+    const double d = col(i)[t] - s;
     if (ldlt_bad_pivot(d, tol)) return false;
     ri[i] = d;
     inverse[i] = 1.0 / d;
+    u[i] = (u[i] - v) / d;
     return true;
 }
 
+// Operations that row i costs in a profile LDLT (the zeros that the workspace adds are not
+// counted): the reduction of K(i, j) against row j over their common columns, then the scaling
+// and the diagonal.
+inline long long ldlt_row_operations(const int* first, int i) {
+    const int fi = first[i];
+    long long count = 3LL * (i - fi);
+    for (int j = fi + 1; j < i; ++j) count += 2 * (j - std::max(fi, first[j]));
+    return count;
+}
+
+// Workspace doubles that ldlt_factor_blocks needs for K: twice kLdltBlock per column of the
+// widest block.
+inline std::size_t ldlt_workspace_size(const ProfileMatrix& K) {
+    std::size_t widest = 0;
+    for (int r0 = 0; r0 < K.n; r0 += kLdltBlock) {
+        const int end = std::min(r0 + kLdltBlock, K.n);
+        int fmin = r0;
+        for (int r = r0; r < end; ++r) fmin = std::min(fmin, K.first[r]);
+        widest = std::max(widest, static_cast<std::size_t>(end - fmin));
+    }
+    return 2 * widest * kLdltBlock;
+}
+
+// Factorises K with the workspace w of ldlt_workspace_size(K) doubles and inverse of K.n;
+// see ldlt_factor.
 template <class Ops>
-int ldlt_factor_rows(ProfileMatrix& K, double tol, double* inverse, double* flops) {
+int ldlt_factor_blocks(ProfileMatrix& K, double tol, double* u, double* inverse, double* w,
+                       double* flops) {
+    constexpr int B = kLdltBlock;
     const int n = K.n;
     const int* first = K.first;
-    long long count = 0; // an integer: a chain of additions that costs nothing
-    for (int r0 = 0; r0 < n; r0 += 4) {
-        const int rows = n - r0 < 4 ? n - r0 : 4;
-        double* g[4];
-        int f[4], fmin = r0, fmax = 0;
-        for (int r = 0; r < rows; ++r) {
-            f[r] = first[r0 + r];
-            g[r] = K.row_start(r0 + r) - f[r]; // g[r][j] is K(r0 + r, j)
-            fmin = f[r] < fmin ? f[r] : fmin;
-            fmax = f[r] > fmax ? f[r] : fmax;
+    double* scaled = w + ldlt_workspace_size(K) / 2; // L of the block's rows, same layout as w
+    long long count = 0;
+    for (int r0 = 0; r0 < n; r0 += B) {
+        const int end = std::min(r0 + B, n), rows = end - r0;
+        int f[B], fmin = r0, fmax = 0;
+        for (int t = 0; t < B; ++t) {
+            f[t] = t < rows ? first[r0 + t] : end; // a missing last row stays zero
+            fmin = std::min(fmin, f[t]);
+            fmax = std::max(fmax, f[t]);
         }
-        // Finished rows above the block: each is read once for the four rows, and two of them
-        // at a time where they allow it.
-        for (int j = fmin + 1; j < r0;) {
-            const int fj = first[j];
-            const double* lj = K.row_start(j) - fj; // lj[k] is L(j, k)
-            if (rows == 4 && j > fmax && j + 1 < r0 && first[j + 1] <= j) {
-                const int fj2 = first[j + 1];
-                const double* lj2 = K.row_start(j + 1) - fj2;
-                const int kc1 = fj > fmax ? fj : fmax, kc2 = fj2 > fmax ? fj2 : fmax;
-                const int kk = kc1 > kc2 ? kc1 : kc2;
-                const double* at[4] = {g[0] + kk, g[1] + kk, g[2] + kk, g[3] + kk};
-                double s1[4], s2[4];
-                Ops::dot4x2(lj + kk, lj2 + kk, at, j - kk, s1, s2);
-                for (int r = 0; r < 4; ++r) {
-                    const int k1 = f[r] > fj ? f[r] : fj, k2 = f[r] > fj2 ? f[r] : fj2;
-                    if (k1 < kk) s1[r] += Ops::dot(lj + k1, g[r] + k1, kk - k1);
-                    g[r][j] -= s1[r];
-                    if (k2 < kk) s2[r] += Ops::dot(lj2 + k2, g[r] + k2, kk - k2);
-                    s2[r] += lj2[j] * g[r][j]; // column j, reduced just above
-                    g[r][j + 1] -= s2[r];
-                    count += 2 * (j - k1) + 2 * (j + 1 - k2);
+        // Columns [lo, r0) belong to every row of a full block and move as whole 8 x 4 tiles.
+        const int lo = rows == B ? std::min(fmax, r0) : r0;
+        auto column = [&](int k) { return w + static_cast<std::ptrdiff_t>(k - fmin) * B; };
+        auto scaled_column = [&](int k) {
+            return scaled + static_cast<std::ptrdiff_t>(k - fmin) * B;
+        };
+        auto lrow = [&](int j, int k) { return K.row_start(j) + (k - first[j]); }; // &L(j, k)
+        std::fill(column(fmin), column(lo), 0.0);
+        std::fill(column(r0), column(end), 0.0);
+        if (lo < r0) {
+            const double* src[B];
+            for (int t = 0; t < B; ++t) src[t] = lrow(r0 + t, lo);
+            Ops::pack(src, r0 - lo, column(lo));
+        }
+        for (int t = 0; t < rows; ++t) {
+            for (int k = f[t]; k < lo; ++k) column(k)[t] = *lrow(r0 + t, k);
+            for (int k = std::max(f[t], r0); k <= r0 + t; ++k) column(k)[t] = *lrow(r0 + t, k);
+        }
+        // One finished row j over its columns from ks on.
+        auto single = [&](int j) {
+            const int ks = std::max(first[j], fmin);
+            double acc[B];
+            Ops::update1(lrow(j, ks), column(ks), j - ks, acc);
+            double* wj = column(j);
+            for (int s = 0; s < B; ++s) wj[s] -= acc[s];
+        };
+        // The finished rows above the block, four at a time where they share columns; a row
+        // that starts later than the others of its four counts as zero before its start.
+        int j = fmin;
+        while (j < r0) {
+            int ks[4], kmin = j, kmax = 0;
+            if (j + 4 <= r0) {
+                for (int q = 0; q < 4; ++q) {
+                    ks[q] = std::max(first[j + q], fmin);
+                    kmin = std::min(kmin, ks[q]);
+                    kmax = std::max(kmax, ks[q]);
                 }
-                j += 2;
+            }
+            if (j + 4 > r0 || kmax > j) {
+                single(j);
+                ++j;
                 continue;
             }
-            if (rows == 4 && j > fmax) {
-                const int kc = fj > fmax ? fj : fmax;
-                const double* at[4] = {g[0] + kc, g[1] + kc, g[2] + kc, g[3] + kc};
-                double s[4];
-                Ops::dot4(lj + kc, at, j - kc, s);
-                for (int r = 0; r < 4; ++r) {
-                    const int k0 = f[r] > fj ? f[r] : fj;
-                    if (k0 < kc) s[r] += Ops::dot(lj + k0, g[r] + k0, kc - k0);
-                    g[r][j] -= s[r];
-                    count += 2 * (j - k0);
-                }
-            } else {
-                for (int r = 0; r < rows; ++r) {
-                    if (j <= f[r]) continue;
-                    const int k0 = f[r] > fj ? f[r] : fj;
-                    g[r][j] -= Ops::dot(lj + k0, g[r] + k0, j - k0);
-                    count += 2 * (j - k0);
-                }
+            const double* l[4];
+            int start[4];
+            for (int q = 0; q < 4; ++q) {
+                l[q] = lrow(j + q, ks[q]);
+                start[q] = ks[q] - kmin;
             }
-            ++j;
+            const double tri[6] = {*lrow(j + 1, j), *lrow(j + 2, j),     *lrow(j + 2, j + 1),
+                                   *lrow(j + 3, j), *lrow(j + 3, j + 1), *lrow(j + 3, j + 2)};
+            Ops::update4(l, start, kmax - kmin, column(kmin), j - kmin, tri);
+            j += 4;
         }
-        // The triangle inside the block, row after row.
-        for (int r = 0; r < rows; ++r) {
-            const int i = r0 + r;
-            for (int j = r0 > f[r] + 1 ? r0 : f[r] + 1; j < i; ++j) {
-                const int fj = first[j];
-                const int k0 = f[r] > fj ? f[r] : fj;
-                const double* lj = K.row_start(j) - fj;
-                g[r][j] -= Ops::dot(lj + k0, g[r] + k0, j - k0);
-                count += 2 * (j - k0);
-            }
-            count += 3 * (i - f[r]);
-            if (!ldlt_finish_row(K, i, tol, inverse)) {
+        // The columns before the block are final: scale them for all rows at once, with the
+        // diagonal's and the forward substitution's sums, and store them into the rows.
+        double dsum[B], vsum[B];
+        Ops::scale(column(fmin), inverse + fmin, u + fmin, r0 - fmin, scaled_column(fmin), dsum,
+                   vsum);
+        if (lo < r0) {
+            double* dst[B];
+            for (int t = 0; t < B; ++t) dst[t] = K.row_start(r0 + t) + (lo - f[t]);
+            Ops::unpack(scaled_column(lo), r0 - lo, dst);
+        }
+        for (int t = 0; t < rows; ++t)
+            for (int k = f[t]; k < lo; ++k) K.row_start(r0 + t)[k - f[t]] = scaled_column(k)[t];
+        // The triangle of the block: each row is finished, then reduces the rows after it.
+        for (int t = 0; t < rows; ++t) {
+            const int i = r0 + t;
+            count += ldlt_row_operations(first, i);
+            if (!ldlt_finish_row(K, i, std::max(r0, f[t]), t, column, dsum[t], vsum[t], tol,
+                                 inverse, u)) {
                 *flops += static_cast<double>(count);
                 return i;
             }
+            if (t + 1 < rows) single(i);
         }
     }
     *flops += static_cast<double>(count);
     return -1;
 }
 
+// The rest of the solution after the factorisation's forward substitution (u = D^-1 L^-1 b):
+// the backward substitution with L^T.
 template <class Ops> void ldlt_solve_rows(ProfileMatrix& K, double* u) {
     const int n = K.n;
     const int* first = K.first;
-    for (int i = 1; i < n; ++i) u[i] -= Ops::dot(K.row_start(i), u + first[i], i - first[i]);
-    for (int i = 0; i < n; ++i) u[i] /= K.at(i, i);
     for (int i = n - 1; i >= 1; --i) Ops::axpy(-u[i], K.row_start(i), u + first[i], i - first[i]);
 }
 

@@ -123,21 +123,23 @@ bool fem_build_profile() {
     m.first = static_cast<int*>(utl_calloc(static_cast<std::size_t>(m.neq), sizeof(int)));
     if (!m.first) return false;
     const std::size_t in_file_order = fill_profile();
+    m.timings.profile_file_order = in_file_order;
     if (g_equation_order == EquationOrder::FileOrder || m.nnode < 2) return true;
+    // The reordered profile is measured on the node graph first: the freedoms are renumbered
+    // and the profile rebuilt only when the new order is taken.
     int* order = static_cast<int*>(utl_calloc(static_cast<std::size_t>(m.nnode), sizeof(int)));
-    if (!order || !fem_node_order(order)) {
+    std::size_t reordered = 0;
+    if (!order || !fem_node_order(order, &reordered)) {
         utl_free(order);
         return false;
     }
-    number_nodes(order);
-    utl_free(order);
-    const std::size_t reordered = fill_profile();
+    m.timings.profile_reordered = reordered;
     if (g_equation_order == EquationOrder::Reordered || reordered < in_file_order) {
-        m.reordered = true;
-    } else {
-        number_nodes(nullptr);
+        number_nodes(order);
         fill_profile();
+        m.reordered = true;
     }
+    utl_free(order);
     return true;
 }
 
@@ -219,7 +221,7 @@ namespace {
 
 // Builds the stiffness matrix in the present equation order, adds springs and prescribed
 // displacements, factorises it and solves for u. kAnalyseSolved, kAnalyseSingular or
-// kAnalyseFatal (no memory for the matrix).
+// kAnalyseFatal (no memory for the matrix or the factorisation's workspace).
 int solve_equations(int n, const int* first, double* f, double* u) {
     FemState& m = g_fem;
     double t0 = fem_seconds();
@@ -245,17 +247,22 @@ int solve_equations(int n, const int* first, double* f, double* u) {
     }
     double t1 = fem_seconds();
     m.timings.assemble += t1 - t0;
+    const double c1 = fem_cpu_seconds();
 
     double flops = 0;
-    if (ldlt_factor(K, tol, u, &flops) >= 0) { // u serves as workspace until the solve
+    std::memcpy(u, f, sizeof(double) * static_cast<std::size_t>(n));
+    const int failed = ldlt_factor(K, tol, u, &flops);
+    if (failed == kLdltNoMemory) return kAnalyseFatal;
+    if (failed >= 0) {
         m.timings.factor += fem_seconds() - t1;
+        m.timings.factor_cpu += fem_cpu_seconds() - c1;
         m.timings.factor_flops += flops;
         return kAnalyseSingular;
     }
-    std::memcpy(u, f, sizeof(double) * static_cast<std::size_t>(n));
     ldlt_solve(K, u);
     flops += 4.0 * static_cast<double>(K.size) + n;
     m.timings.factor += fem_seconds() - t1;
+    m.timings.factor_cpu += fem_cpu_seconds() - c1;
     m.timings.factor_flops += flops;
     return kAnalyseSolved;
 }

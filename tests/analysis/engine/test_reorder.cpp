@@ -169,6 +169,40 @@ TEST(Reorder, ForcedOrderGivesTheFileOrdersResults) {
     EXPECT_NEAR(disp(reordered.solution, 1, 1), -0.002, 1e-12);
 }
 
+// The profile of the new order is measured on the node graph before the freedoms are
+// renumbered; the matrix built after renumbering must hold exactly that many entries, and the
+// automatic choice takes the smaller profile.
+TEST(Reorder, ProfileOfTheNewOrderIsMeasuredExactly) {
+    NeutralModel loose = small_frame();
+    loose.nodes.push_back({9.0, 9.0, {1, 1, 1}}); // in no element, no freedom
+    loose.nodes.push_back({9.0, 0.0, {0, 0, 0}}); // in no element, held by springs alone
+    loose.springs(static_cast<int>(loose.nodes.size()), 1e3, 1e3, 1e3);
+    const std::string base = std::string(KESTREL_TEST_DATA "/engine/");
+    const struct {
+        const char* name;
+        std::string text;
+    } frames[] = {{"wide", read_file(base + "wide.dat")},
+                  {"tall", read_file(base + "tall.dat")},
+                  {"small", small_frame().text()},
+                  {"loose nodes", loose.text()}};
+    for (const auto& f : frames) {
+        for (EquationOrder order : {EquationOrder::Reordered, EquationOrder::Automatic}) {
+            SCOPED_TRACE(std::string(f.name) +
+                         (order == EquationOrder::Reordered ? " forced" : ""));
+            OrderGuard g(order);
+            TempDir dir;
+            RunResult r = run_text(dir, "frame", f.text);
+            ASSERT_EQ(r.code, kAnalyseSolved) << r.message;
+            const EngineTimings& t = LastEngineTimings();
+            ASSERT_GT(t.profile_reordered, 0u);
+            const bool take =
+                order == EquationOrder::Reordered || t.profile_reordered < t.profile_file_order;
+            EXPECT_EQ(t.reordered, take);
+            EXPECT_EQ(t.profile_entries, take ? t.profile_reordered : t.profile_file_order);
+        }
+    }
+}
+
 TEST(Reorder, SingularVerdictIsTheFileOrders) {
     // Every beam hinged at both ends: a mechanism in any order; the reordered attempt fails,
     // the file's order is factorised again and fails too.
