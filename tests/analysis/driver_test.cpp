@@ -266,8 +266,8 @@ TEST_F(SolvedFrame, MechanismIsUnstableAndLeavesNoResults) {
     EXPECT_EQ(out.status, RunStatus::kUnstable);
     EXPECT_EQ(out.message, kMsgUnstable);
     // The writer refuses a model whose lists are empty.
-    attrib::state().reset();
     mdl_reset();
+    attrib::state().reset();
     mdl_register_hooks(&attrib::hooks());
     s = mdl_new_model();
     line(0, 0, 4, 0);
