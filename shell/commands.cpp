@@ -1,5 +1,6 @@
 // Handlers of the shell's own actions.
 #include "shell/commands.h"
+#include "shell/filecommands.h"
 #include "shell/resultcmds.h"
 
 #include "gfx/canvas.h"
@@ -161,6 +162,7 @@ void bindActions(ui::Toolkit& tk) {
     bindEditActions(tk);
     bindTransformActions(tk);
     bindPropertyPanels(tk);
+    bindFileActions(tk);
     bindResultActions(tk);
 }
 
