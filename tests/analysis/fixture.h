@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -57,6 +58,8 @@ protected:
     attrib::PropertyBlock* block(attrib::PropertyKind kind, std::initializer_list<double> v,
                                  int direction = 0) {
         attrib::PropertyBlock* b = attrib::appendBlock(root(), kind, attrib::makeBlock(kind));
+        // Labels as the panels give them: never empty.
+        std::snprintf(b->label, sizeof b->label, "P%d", b->id);
         if (kind == attrib::kSpf) {
             double p[4] = {0, 0, 0, 0};
             int i = 0;
