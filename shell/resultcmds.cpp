@@ -5,6 +5,7 @@
 #include "attrib/supports.h"
 #include "shell/display.h"
 #include "shell/editmodes.h"
+#include "shell/filecommands.h"
 #include "shell/messages.h"
 #include "shell/modes.h"
 #include "shell/state.h"
@@ -17,14 +18,10 @@ namespace {
 const char* const kResultButtons[] = {"axial", "shear", "bending", "deformed"};
 
 // The model must be saved under a name of its own before it is analysed:
-// the neutral and result files lie beside it. False when the user cancels
-// or the save fails (the save reports its own failure).
+// the neutral and result files lie beside it. Save asks for a name while the
+// model is "untitled.kst"; false when the user cancels.
 bool saveBeforeAnalysis() {
-    AppState& a = app();
-    const bool untitled = a.file.shortName == "untitled.kst";
-    if (!untitled && isSaved()) return true;
-    if (untitled || !a.save) return a.saveAs && a.saveAs();
-    return a.save();
+    return saveCommand();
 }
 
 void showResultMode(int kind) {

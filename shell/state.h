@@ -106,9 +106,6 @@ struct AppState {
     // Save As of the file commands; the program leaves after "Save As &
     // Exit" only when it reports success. None registered: it fails.
     bool (*saveAs)() = nullptr;
-    // Save of the file commands under the current name (the result commands
-    // save before they analyse); none registered: Save As stands in.
-    bool (*save)() = nullptr;
     // The units dialog on the settings' unit and format codes: 1 when
     // accepted (the codes then changed), 0 when cancelled. Start-up installs
     // the real dialog (shell/unitsdialog.h); tests may put their own.

@@ -19,41 +19,24 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path g_dir;
-int g_saveAsCalls = 0;
-bool g_saveAsAccepts = true;
-
-bool fakeSaveAs() {
-    ++g_saveAsCalls;
-    if (!g_saveAsAccepts) return false;
-    shell::app().file.fullPath = (g_dir / "beam.kst").string();
-    shell::app().file.shortName = "beam.kst";
-    shell::app().file.saved = 1;
-    return true;
-}
-
-int g_saveCalls = 0;
-bool fakeSave() {
-    ++g_saveCalls;
-    return true;
+// Messages shown so far.
+int messages(const CountingBackend& b) {
+    int n = 0;
+    for (const std::string& line : b.transcript()) n += line.rfind("message [", 0) == 0;
+    return n;
 }
 
 class ResultCommandTest : public ShellTest {
 protected:
     void SetUp() override {
         ShellTest::SetUp();
-        g_dir = fs::temp_directory_path() / ("kestrel-results-" + std::to_string(::getpid()));
-        fs::create_directories(g_dir);
-        g_saveAsCalls = 0;
-        g_saveAsAccepts = true;
-        g_saveCalls = 0;
-        state().saveAs = fakeSaveAs;
-        state().save = fakeSave;
+        dir = fs::temp_directory_path() / ("kestrel-results-" + std::to_string(::getpid()));
+        fs::create_directories(dir);
     }
     void TearDown() override {
         ShellTest::TearDown();
         std::error_code ec;
-        fs::remove_all(g_dir, ec);
+        fs::remove_all(dir, ec);
     }
     // A beam of 4 m on two supports, with a material, a section and a load
     // at its middle node; `stable` false leaves it free to slide.
@@ -87,6 +70,7 @@ protected:
             if (v->x == 2) a->force = f, f->useCount++;
         }
     }
+    fs::path dir;
     double endMoment() {
         double m = 0;
         for (Edge* e = state().model->edges; e; e = e->next)
@@ -102,52 +86,54 @@ TEST_F(ResultCommandTest, EmptyModelIsRefusedWithTheCheckMessage) {
         "message [ Kestrel Message ]: \n No member defined. \n Please create the structure. \n");
     EXPECT_EQ(state().settings.result.on, 0);
     EXPECT_EQ(value("bending"), "OFF");
-    EXPECT_EQ(g_saveAsCalls, 0);
+    EXPECT_TRUE(backend->errors().empty()); // no file dialog was shown
 }
 
 TEST_F(ResultCommandTest, CancelledSaveAsRunsNothing) {
     beam(true);
-    g_saveAsAccepts = false;
-    const std::size_t shown = backend->transcript().size();
+    backend->queueFile(-1, "");
     fire("Axial");
-    EXPECT_EQ(g_saveAsCalls, 1);
-    EXPECT_EQ(backend->transcript().size(), shown); // no message
+    EXPECT_EQ(backend->pendingCount(), 0u); // the Save As dialog was shown
+    EXPECT_EQ(messages(*backend), 0);
     EXPECT_EQ(state().settings.result.on, 0);
-    EXPECT_TRUE(fs::is_empty(g_dir));
+    EXPECT_TRUE(fs::is_empty(dir));
 }
 
 TEST_F(ResultCommandTest, AnalysesOnceAndSwitchesKindsUntilAnEditingMode) {
     beam(true);
+    backend->queueFile(1, (dir / "beam").string());
     ASSERT_TRUE(shell::resultCommand(3));
-    EXPECT_EQ(g_saveAsCalls, 1);
+    EXPECT_EQ(backend->pendingCount(), 0u);
+    EXPECT_EQ(state().file.shortName, "beam.kst");
+    EXPECT_TRUE(fs::exists(dir / "beam.kst"));
     EXPECT_EQ(state().settings.result.on, 1);
     EXPECT_EQ(state().settings.result.kind, 3);
     EXPECT_EQ(value("bending"), "ON");
     EXPECT_EQ(title("modelabel"), "Bending Moment:");
-    EXPECT_TRUE(fs::exists(g_dir / "beam.pos"));
-    EXPECT_FALSE(fs::exists(g_dir / "beam.dat"));
+    EXPECT_TRUE(fs::exists(dir / "beam.pos"));
+    EXPECT_FALSE(fs::exists(dir / "beam.dat"));
     EXPECT_NEAR(endMoment(), 10.0 * 4 / 4, 1e-4); // PL/4 at the middle node
 
-    fs::remove(g_dir / "beam.pos");
+    fs::remove(dir / "beam.pos");
     fire("Shear"); // the stored results serve: nothing is analysed again
     EXPECT_EQ(state().settings.result.kind, 2);
     EXPECT_EQ(value("shear"), "ON");
     EXPECT_EQ(value("bending"), "OFF");
-    EXPECT_FALSE(fs::exists(g_dir / "beam.pos"));
+    EXPECT_FALSE(fs::exists(dir / "beam.pos"));
 
     fire("Select");
     EXPECT_EQ(state().settings.result.on, 0);
     EXPECT_EQ(state().settings.result.kind, 0);
     EXPECT_EQ(endMoment(), 0);
-    fire("Deformed"); // named now: saved under its name, and analysed again
-    EXPECT_EQ(g_saveAsCalls, 1);
-    EXPECT_LE(g_saveCalls, 1);
-    EXPECT_TRUE(fs::exists(g_dir / "beam.pos"));
+    fire("Deformed"); // named and saved now: no dialog, a new analysis
+    EXPECT_TRUE(backend->errors().empty());
+    EXPECT_TRUE(fs::exists(dir / "beam.pos"));
     EXPECT_EQ(state().settings.result.kind, 4);
 }
 
 TEST_F(ResultCommandTest, MechanismShowsTheUnstableMessage) {
     beam(false);
+    backend->queueFile(1, (dir / "beam").string());
     EXPECT_FALSE(shell::resultCommand(1));
     EXPECT_EQ(backend->transcript().back(),
               std::string("message [ Kestrel Message ]: ") + analysis::kMsgUnstable);

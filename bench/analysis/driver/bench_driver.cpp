@@ -3,13 +3,17 @@
 // uniform loads on the beams: the whole analysis as a result command runs it
 // on a saved model (check, reset, numbering, neutral file, engine, result
 // file read back into the records), with the driver's phases as counters;
-// and the writer alone.
+// the writer alone; and the whole kestrel-solve process on the saved frame.
 #include "analysis/analysis.h"
 #include "attrib/blocks.h"
 #include "attrib/section.h"
+#include "attrib/settings.h"
+#include "files/modelfile.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <unistd.h>
 
@@ -128,4 +132,21 @@ void BM_NeutralFileWriter(benchmark::State& state) {
 BENCHMARK(BM_NeutralFileWriter)->Unit(benchmark::kMillisecond);
 
 } // namespace
+// The whole kestrel-solve process on the frame saved as a model file: start,
+// reading the model file, the analysis, the tables on stdout (discarded).
+void BM_KestrelSolveProcess(benchmark::State& state) {
+    Solid* s = buildFrame();
+    const std::string path = modelPath();
+    if (files::saveModelFile(path, s, attrib::root(), attrib::initialSettings()) !=
+        files::SaveStatus::kSaved)
+        state.SkipWithError("save");
+    mdl_reset();
+    attrib::state().reset();
+    const std::string command = KESTREL_BIN_DIR "/kestrel-solve " + path + " > /dev/null";
+    for (auto _ : state)
+        if (std::system(command.c_str()) != 0) state.SkipWithError("kestrel-solve failed");
+    std::filesystem::remove_all(std::filesystem::path(path).parent_path());
+}
+BENCHMARK(BM_KestrelSolveProcess)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
 BENCHMARK_MAIN();
