@@ -11,9 +11,7 @@
 #include "analysis/engine/engine.h"
 #include "analysis/engine/result_section.h"
 #include "attrib/attrib.h"
-#include "attrib/settings.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 

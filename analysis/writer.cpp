@@ -8,6 +8,7 @@
 #include "attrib/blocks.h"
 #include "attrib/supports.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
