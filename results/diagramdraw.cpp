@@ -41,8 +41,11 @@ gfx::Align alignToward(Point dir) {
 void label(gfx::Canvas& c, LabelSpace* space, Point at, Point dir, const std::string& text) {
     const gfx::Align a = alignToward(dir);
     if (space) {
+        // The box is the facade's estimate from the glyph count, not the
+        // driver's exact measure: close enough to keep labels apart, and
+        // far cheaper on a dense frame where most labels are left out.
         int w = 0, h = 0;
-        c.textSize(text, w, h);
+        c.gfx::Canvas::textSize(text, w, h);
         const Point p = c.worldToPixel(at.x, at.y);
         double x0 = p.x, y0 = p.y - h / 2.0;
         switch (a) {
@@ -75,7 +78,23 @@ int formatOf(ResultKind k) {
                                        : units::kForceFormat;
 }
 
+int bucketOf(int i, int j) {
+    return static_cast<int>(
+        (static_cast<unsigned>(i) * 73856093u ^ static_cast<unsigned>(j) * 19349663u) %
+        kCellBuckets);
+}
+
 } // namespace
+
+bool LabelSpace::covers(double x, double y) const {
+    if (cells_.empty()) return false;
+    for (int k : cells_[bucketOf(static_cast<int>(std::floor(x / kCell)),
+                                 static_cast<int>(std::floor(y / kCell)))]) {
+        const Box& b = boxes_[k];
+        if (x >= b.x0 && x <= b.x1 && y >= b.y0 && y <= b.y1) return true;
+    }
+    return false;
+}
 
 bool LabelSpace::take(double x0, double y0, double x1, double y1) {
     if (cells_.empty()) cells_.resize(kCellBuckets);
@@ -83,11 +102,7 @@ bool LabelSpace::take(double x0, double y0, double x1, double y1) {
               cx1 = static_cast<int>(std::floor(x1 / kCell));
     const int cy0 = static_cast<int>(std::floor(y0 / kCell)),
               cy1 = static_cast<int>(std::floor(y1 / kCell));
-    auto bucket = [](int i, int j) {
-        return static_cast<int>(
-            (static_cast<unsigned>(i) * 73856093u ^ static_cast<unsigned>(j) * 19349663u) %
-            kCellBuckets);
-    };
+    auto bucket = [](int i, int j) { return bucketOf(i, j); };
     for (int i = cx0; i <= cx1; ++i)
         for (int j = cy0; j <= cy1; ++j)
             for (int k : cells_[bucket(i, j)]) {
@@ -121,28 +136,30 @@ double drawnScale(const MemberInput& m, const DiagramStyle& st) {
     }
 }
 
-std::vector<int> drawnPoints(const MemberCurve& c) {
+std::vector<int> drawnPoints(const MemberCurve& c, int maxPoints) {
     const int n = static_cast<int>(c.pts.size());
+    maxPoints = std::clamp(maxPoints, 4, kMaxDrawnPoints);
     std::vector<int> idx;
-    if (n <= kMaxDrawnPoints) {
+    if (n <= maxPoints) {
         for (int i = 0; i < n; ++i) idx.push_back(i);
         return idx;
     }
-    int ext = 0;
+    int ext = -1;
     for (int i = 0; i < n; ++i)
         if (c.pts[i].x == c.extremeX && c.pts[i].f == c.extremeValue) {
             ext = i;
             break;
         }
-    for (int k = 0; k < kMaxDrawnPoints - 1; ++k)
-        idx.push_back(
-            static_cast<int>(static_cast<long long>(k) * (n - 1) / (kMaxDrawnPoints - 1)));
+    // The first and last points, and evenly spaced ones from the second to
+    // the last but one (the end ordinates of a force diagram).
+    const int inner = maxPoints - 2;
+    idx.push_back(0);
+    for (int k = 0; k < inner; ++k)
+        idx.push_back(1 + static_cast<int>(static_cast<long long>(k) * (n - 3) / (inner - 1)));
     idx.push_back(n - 1);
     // The extreme replaces its nearest thinned neighbour so the peak is drawn.
     auto it = std::lower_bound(idx.begin(), idx.end(), ext);
-    if (it != idx.end() && *it != ext) {
-        if (it != idx.begin() && it + 1 != idx.end()) *it = ext;
-    }
+    if (ext > 1 && ext < n - 2 && it != idx.end() && *it != ext) *it = ext;
     return idx;
 }
 
@@ -160,16 +177,22 @@ void drawMemberDiagram(gfx::Canvas& c, const MemberInput& m, const MemberCurve& 
     c.setLineStyle(gfx::LineStyle::Continuous);
     c.setLineWidth(1);
 
-    const std::vector<int> idx = drawnPoints(curve);
-    std::vector<Point> outline;
-    outline.reserve(idx.size());
-    for (int i : idx)
-        if (i != 0 && i != n - 1) outline.push_back(f.at(curve.pts[i].x, s * curve.pts[i].f));
-    c.polyline(outline);
+    // About one point every two pixels of the member's drawn length.
+    const double perPx = c.pixelsToWorldX(1);
+    const int budget = perPx > 0 ? static_cast<int>(std::min(1e6, memberLength(m) / perPx / 2)) + 4
+                                 : kMaxDrawnPoints;
+    const std::vector<int> idx = drawnPoints(curve, budget);
+    // One polyline: the closing line from the member to the first ordinate
+    // when that is not 0, the outline, and likewise at the end.
     const Sample& first = curve.pts[1];
     const Sample& last = curve.pts[n - 2];
-    if (first.f != 0) c.line(m.x1, m.y1, outline.front().x, outline.front().y);
-    if (last.f != 0) c.line(m.x2, m.y2, outline.back().x, outline.back().y);
+    std::vector<Point> outline;
+    outline.reserve(idx.size());
+    if (first.f != 0) outline.push_back({m.x1, m.y1});
+    for (int i : idx)
+        if (i != 0 && i != n - 1) outline.push_back(f.at(curve.pts[i].x, s * curve.pts[i].f));
+    if (last.f != 0) outline.push_back({m.x2, m.y2});
+    c.polyline(outline);
 
     const bool moment = st.kind == ResultKind::Bending;
     const double gap = c.pixelsToWorldX(kGapPx);
@@ -180,6 +203,10 @@ void drawMemberDiagram(gfx::Canvas& c, const MemberInput& m, const MemberCurve& 
         const double off = s * ordinate;
         const double side = off >= 0 ? 1 : -1;
         const Point p = f.at(x, off + side * gap);
+        if (st.labels) {
+            const Point px = c.worldToPixel(p.x, p.y);
+            if (st.labels->covers(px.x, px.y)) return;
+        }
         const Point dir{side * f.ey.x, side * f.ey.y};
         label(c, st.labels, p, dir,
               valueText(*st.settings, st.kind,
@@ -211,7 +238,10 @@ void drawDeformedMember(gfx::Canvas& c, const MemberInput& m, const MemberCurve&
     if (curve.pts.size() < 2) return;
     const Local f(m);
     std::vector<Point> pts;
-    for (int i : drawnPoints(curve)) {
+    const double perPx = c.pixelsToWorldX(1);
+    const int budget = perPx > 0 ? static_cast<int>(std::min(1e6, memberLength(m) / perPx / 2)) + 4
+                                 : kMaxDrawnPoints;
+    for (int i : drawnPoints(curve, budget)) {
         const Sample& p = curve.pts[i];
         pts.push_back(f.at(p.x + scale * p.u, scale * p.f));
     }

@@ -21,6 +21,9 @@ class LabelSpace {
 public:
     // Whether the pixel box is free; when it is, it is taken.
     bool take(double x0, double y0, double x1, double y1);
+    // Whether a pixel point lies in a label already written: a label
+    // anchored there would overlap it, so it need not even be formatted.
+    bool covers(double x, double y) const;
     void clear();
     int taken() const { return static_cast<int>(boxes_.size()); }
 
@@ -52,9 +55,10 @@ struct DiagramStyle {
 // The factor that turns an ordinate into a perpendicular world offset along
 // the member's local y axis, with the sign rules of each kind.
 double drawnScale(const MemberInput& m, const DiagramStyle& st);
-// The points of a curve that are drawn: all of them up to kMaxDrawnPoints,
-// otherwise evenly thinned keeping the first, the last and the extreme.
-std::vector<int> drawnPoints(const MemberCurve& c);
+// The points of a curve that are drawn: all of them up to `maxPoints` (at
+// most kMaxDrawnPoints), otherwise evenly thinned keeping the first two,
+// the last two and the extreme.
+std::vector<int> drawnPoints(const MemberCurve& c, int maxPoints = kMaxDrawnPoints);
 // The text of a shown value of a kind, with its unit and format.
 std::string valueText(const attrib::AppSettings& s, ResultKind kind, double value);
 

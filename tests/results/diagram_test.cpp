@@ -322,7 +322,10 @@ TEST_F(DiagramDrawTest, ValuesSignsClosingLinesAndLimits) {
         st.signedMoment = sign;
         results::drawMemberDiagram(c, cant, results::sampleDiagram(cant, st.kind, 0.01), st);
         EXPECT_EQ(texts(), std::vector<std::string>{sign ? "-30.0 kNm" : "30.0 kNm"});
-        EXPECT_EQ(of(Kind::Polyline).size(), 2u); // outline and the closing line at end 1
+        // The outline starts with the closing line at end 1.
+        ASSERT_EQ(of(Kind::Polyline).size(), 1u);
+        EXPECT_EQ(of(Kind::Polyline)[0].world.front().y, 0);
+        EXPECT_EQ(of(Kind::Polyline)[0].world.size(), 3u);
     }
     // Too many step values: none written, the diagram still drawn; the
     // transversal lines follow the steps.
