@@ -7,6 +7,7 @@
 #include "gfx/record.h"
 #include "results/diagram.h"
 #include "results/diagramdraw.h"
+#include "results/resultquery.h"
 
 #include <gtest/gtest.h>
 
@@ -246,6 +247,39 @@ TEST(DiagramTest, SizeAndFactor) {
     EXPECT_TRUE(results::readsLeftToRight(0, 0, 0, 1));
     EXPECT_FALSE(results::readsLeftToRight(0, 0, 0, -1));
     EXPECT_FALSE(results::readsLeftToRight(0, 0, -1, 5));
+}
+
+TEST(DiagramTest, ResultLineOfThePickedPoint) {
+    const attrib::AppSettings st = attrib::initialSettings();
+    const MemberInput ss = member(0, 0, L, 0, 0, q * L / 2, 0, 0, -q, 0, -q);
+    const MemberInput ssRev = member(L, 0, 0, 0, 0, -q * L / 2, 0, 0, q, 0, q);
+    MemberInput column = member(0, 0, 0, 4, 7, 0, 0);
+    column.E = column.I = column.A = 1, column.w2 = 0.5, column.u2 = 0.1;
+    const struct {
+        MemberInput m;
+        ResultKind kind;
+        double x;
+        const char* line;
+    } cases[] = {
+        {ss, ResultKind::Bending, 3,
+         "Bending moment at local pos.: x = 3.00 m  L = 6.00 m  -  Value: 45.0 kNm"},
+        {ssRev, ResultKind::Bending, 1.5,
+         "Bending moment at local pos.: x = 1.50 m  L = 6.00 m  -  Value: 33.8 kNm"},
+        {ss, ResultKind::Shear, 1.5,
+         "Shear force at local pos.: x = 1.50 m  L = 6.00 m  -  Value: 15.0 kN"},
+        {member(0, 0, 0, 4, -7, 0, 0), ResultKind::Axial, 2,
+         "Axial force at local pos.: x = 2.00 m  L = 4.00 m  -  Value: 7.0 kN - Tension"},
+        {column, ResultKind::Axial, 2,
+         "Axial force at local pos.: x = 2.00 m  L = 4.00 m  -  Value: 7.0 kN - Compression"},
+        {column, ResultKind::Deformed, 4,
+         "Displ. at local pos.: x = 4.00 m  L = 4.00 m  -  Dx: -5.000e+02 mm  Dy: 1.000e+02 mm"},
+        {column, ResultKind::None, 4, ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(results::resultLine(st, c.m, c.kind, c.x), c.line);
+    EXPECT_DOUBLE_EQ(results::localPosition(ssRev, 4.5, 1), 1.5);
+    EXPECT_EQ(results::localPosition(ss, -3, 0), 0);
+    EXPECT_EQ(results::localPosition(ss, 9, 2), L);
+    EXPECT_EQ(results::localPosition(MemberInput{}, 1, 1), 0);
 }
 
 // ---- Drawing ----------------------------------------------------------------
