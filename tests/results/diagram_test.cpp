@@ -203,6 +203,40 @@ TEST(DiagramTest, ElasticCurveClosedForms) {
     EXPECT_NEAR(u, 4 * L * L / (8 * E * A), 1e-15);
 }
 
+TEST(DiagramTest, ElasticCurveMirrorsAndEndMoments) {
+    // A member and its mirror image (ends swapped, rotations and end moments
+    // reversed, load reversed along it) deflect alike at mirrored points,
+    // for every hinge arrangement, with loads, end moments and a gradient.
+    for (int hinges = 0; hinges < 4; ++hinges) {
+        MemberInput a = member(0, 0, 5, 0, 0, 0, 0, 0, -3, 0, -8);
+        a.E = 3e7, a.I = 2e-4, a.A = 0.02, a.depth = 0.4, a.alpha = 1e-5;
+        a.tyPlus = -5, a.tyMinus = 15, a.Ma = 4, a.Mb = -7;
+        a.w1 = 0.002, a.w2 = -0.001, a.t1 = 0.0005, a.t2 = -0.0003;
+        a.hinge1 = hinges & 1, a.hinge2 = hinges & 2;
+        MemberInput b = a;
+        std::swap(b.w1, b.w2);
+        b.t1 = -a.t2, b.t2 = -a.t1, b.Ma = -a.Mb, b.Mb = -a.Ma;
+        b.qy1 = a.qy2, b.qy2 = a.qy1;
+        b.hinge1 = a.hinge2, b.hinge2 = a.hinge1;
+        for (double x : {0.5, 1.7, 2.5, 4.1}) {
+            double u = 0, wa = 0, wb = 0;
+            results::displacementAt(a, x, u, wa);
+            results::displacementAt(b, 5 - x, u, wb);
+            EXPECT_NEAR(wa, wb, 1e-12) << hinges << " " << x;
+        }
+    }
+    // End moment M0 on a simply supported member: M0 L^2 / 16EI at mid-span;
+    // on the pinned end of a propped cantilever: M0 x (L - x)^2 / 4EIL.
+    MemberInput m = member(0, 0, L, 0, 0, 0, 0);
+    m.E = 1, m.I = 1, m.A = 1, m.depth = 1, m.Ma = 2, m.hinge1 = m.hinge2 = true;
+    double u = 0, w = 0;
+    results::displacementAt(m, L / 2, u, w);
+    EXPECT_NEAR(w, 2 * L * L / 16, 1e-12);
+    m.hinge2 = false;
+    results::displacementAt(m, L / 3, u, w);
+    EXPECT_NEAR(w, 2 * (L / 3) * (2 * L / 3) * (2 * L / 3) / (4 * L), 1e-12);
+}
+
 TEST(DiagramTest, SubstitutionsKeepTheCurveFinite) {
     MemberInput m = member(0, 0, 2, 0, 0, 0, 0, 1, 1, 1, 1);
     m.depth = -1, m.tyPlus = 5, m.E = 0, m.I = 0, m.A = 0;
