@@ -6,9 +6,11 @@
 // Only the first model file argument is used; further arguments are ignored.
 // The window needs a display: without one the program says so and ends with
 // status 1 instead of letting the toolkit abort.
+#include "shell/filecommands.h"
 #include "shell/journal.h"
 #include "shell/mainwindow.h"
 #include "shell/startup.h"
+#include "shell/view.h"
 #include "ui/headless.h"
 #include "ui/ui.h"
 
@@ -131,6 +133,15 @@ void reportMissingImages([[maybe_unused]] ui::Toolkit& tk) {
 #endif
 }
 
+// The command-line file is opened as the Open command opens a file.
+shell::StartupHooks fileHooks() {
+    shell::StartupHooks h;
+    h.openModel = [](const std::string& path) { return shell::openModelByName(path); };
+    h.fitView = shell::fitView;
+    h.convertUnits = shell::conversionDialog;
+    return h;
+}
+
 int replay(const std::string& journal, const std::string& file) {
     std::vector<shell::JournalEntry> entries;
     std::string error;
@@ -141,7 +152,7 @@ int replay(const std::string& journal, const std::string& file) {
     auto owned = std::make_unique<shell::ReplayBackend>();
     shell::ReplayBackend& backend = *owned;
     ui::Toolkit tk(std::move(owned));
-    if (int rc = shell::startUp(tk, file); rc != 0) return rc;
+    if (int rc = shell::startUp(tk, file, fileHooks()); rc != 0) return rc;
     reportMissingImages(tk);
     backend.load(std::move(entries));
     int status = shell::replayJournal(tk, backend, journal, stdout, stderr);
@@ -192,7 +203,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kestrel: cannot write the journal %s\n", journal.c_str());
         return 2;
     }
-    if (int rc = shell::startUp(tk, file); rc != 0) return rc;
+    if (int rc = shell::startUp(tk, file, fileHooks()); rc != 0) return rc;
     reportMissingImages(tk);
     shell::runMainLoop(tk);
     recorder.stop();

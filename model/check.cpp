@@ -3,6 +3,7 @@
 // crossing, overlap or vertex inside an edge) and the nesting of rings.
 #include "model/internal.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <numeric>
@@ -147,22 +148,35 @@ std::string mdl_check(const Solid* s) {
         for (size_t i = 0; i + 1 < pts.size(); ++i)
             segs.push_back(Seg{pts[i], pts[i + 1], e, i == 0, i + 2 == pts.size()});
     }
+    // Segments in the order of their least x: a segment meets only those that
+    // begin before it ends (a sweep along x instead of every pair).
+    auto minX = [](const Seg& g) { return std::fmin(g.a.x, g.b.x); };
+    auto maxX = [](const Seg& g) { return std::fmax(g.a.x, g.b.x); };
+    std::sort(segs.begin(), segs.end(),
+              [&](const Seg& p, const Seg& q) { return minX(p) < minX(q); });
     for (size_t i = 0; i < segs.size(); ++i) {
-        for (size_t j = i + 1; j < segs.size(); ++j) {
+        for (size_t j = i + 1; j < segs.size() && minX(segs[j]) <= maxX(segs[i]) + 1e-6; ++j) {
             if (segs[i].e == segs[j].e) continue;
             const Seg& a = segs[i];
             const Seg& b = segs[j];
-            if (std::fmax(a.a.x, a.b.x) < std::fmin(b.a.x, b.b.x) - 1e-6 ||
-                std::fmax(b.a.x, b.b.x) < std::fmin(a.a.x, a.b.x) - 1e-6 ||
-                std::fmax(a.a.y, a.b.y) < std::fmin(b.a.y, b.b.y) - 1e-6 ||
+            if (std::fmax(a.a.y, a.b.y) < std::fmin(b.a.y, b.b.y) - 1e-6 ||
                 std::fmax(b.a.y, b.b.y) < std::fmin(a.a.y, a.b.y) - 1e-6)
                 continue;
             std::string f = seg_fault(a, b);
             if (!f.empty()) return f;
         }
     }
+    // Each vertex against the segments whose x range holds it: those that
+    // begin at most at its x (the sorted prefix) and end at or after it.
+    double longest = 0;
+    for (const Seg& g : segs) longest = std::fmax(longest, maxX(g) - minX(g));
     for (const Vertex* v = s->vertices; v; v = v->next) {
-        for (const Seg& sg : segs) {
+        auto end = std::upper_bound(segs.begin(), segs.end(), v->x + 1e-6,
+                                    [&](double x, const Seg& g) { return x < minX(g); });
+        for (auto it = end; it != segs.begin();) {
+            const Seg& sg = *--it;
+            if (minX(sg) < v->x - longest - 1e-6) break;
+            if (maxX(sg) < v->x - 1e-6) continue;
             if (sg.e->he1->vtx == v || sg.e->he2->vtx == v) continue;
             if (point_seg_dist(MPoint{v->x, v->y}, sg.a, sg.b) < EPS) {
                 std::snprintf(buf, sizeof buf, "vertex %d inside edge %d", v->id, sg.e->id);

@@ -1,5 +1,6 @@
 // Handlers of the shell's own actions.
 #include "shell/commands.h"
+#include "shell/filecommands.h"
 
 #include "gfx/canvas.h"
 #include "shell/display.h"
@@ -160,6 +161,7 @@ void bindActions(ui::Toolkit& tk) {
     bindEditActions(tk);
     bindTransformActions(tk);
     bindPropertyPanels(tk);
+    bindFileActions(tk);
 }
 
 } // namespace shell

@@ -226,6 +226,13 @@ bool canvasHasFocus() {
 int onKey(Event& ev) {
     AppState& a = app();
     const int key = ev.key;
+    // The file keys act whatever element has the focus.
+    for (const auto& [letter, action] : {std::pair{'N', "IoNew"}, {'O', "IoOpen"}, {'S', "IoSave"}})
+        if (key == ui::ctrlKey(letter)) {
+            Event none;
+            a.tk->fireAction(action, none);
+            return kIgnore;
+        }
     if (!canvasHasFocus()) return kDefault;
     ui::Element* c = a.canvas ? a.el.datascreen : nullptr;
     switch (key) {

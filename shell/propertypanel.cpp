@@ -1,5 +1,6 @@
 // The generic property panel and its handlers.
 #include "shell/propertypanel.h"
+#include "shell/filecommands.h"
 
 #include "attrib/blocks.h"
 #include "shell/display.h"
@@ -257,9 +258,8 @@ int onApply(const PanelKind& k, bool all) {
     return kDefault;
 }
 
-int onImport(const PanelKind&) {
-    message(paddedMessage({"Import of properties from a model file needs the",
-                           "file commands, which are not built yet."}));
+int onImport(const PanelKind& k) {
+    importCommand(k.kind);
     return kDefault;
 }
 

@@ -1,0 +1,723 @@
+// Reader of the model file (every version), the import of property lists and
+// the conversion of files older than version 206 to internal units.
+//
+// Nothing read is trusted: counts only bound loops that stop at the first
+// value that cannot be read (memory follows the values read, never a count),
+// ids must fit the model's id range and name nothing that exists yet, list
+// references that name no block leave the reference empty, and a record whose
+// entities do not exist is dropped (the frame model refuses it).
+#include "attrib/blocks.h"
+#include "attrib/section.h"
+#include "files/modelfile.h"
+#include "files/textreader.h"
+#include "units/numformat.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <vector>
+
+namespace files {
+
+namespace {
+
+using attrib::AttributeRoot;
+using attrib::PropertyBlock;
+using attrib::PropertyKind;
+using attrib::ValueBlock;
+
+// Version ranges of the application version `v` (0: a file without one).
+bool modern(int v) { // 1 to 199 read as the current layout
+    return v >= 1 && v <= 199;
+}
+bool atLeast(int v, int first) {
+    return modern(v) || v >= first;
+}
+
+// Converts an id read from the file to the model's id type; false when it
+// cannot be one.
+bool toId(int v, int16_t& out) {
+    if (v < INT16_MIN || v > INT16_MAX) return false;
+    out = static_cast<int16_t>(v);
+    return true;
+}
+
+struct ListReader {
+    TextReader& in;
+    AttributeRoot& root;
+    int version;
+    bool merge; // import: blocks whose label exists are dropped
+
+    // Appends a block; with `merge`, a block whose label exists is dropped.
+    void add(PropertyKind kind, ValueBlock* b) {
+        if (merge && attrib::findLabel(root, kind, b->label) != nullptr) {
+            delete b;
+            return;
+        }
+        attrib::appendBlock(root, kind, b);
+    }
+    static ValueBlock* block(PropertyKind kind, const std::string& label) {
+        auto* b = static_cast<ValueBlock*>(attrib::makeBlock(kind));
+        std::strncpy(b->label, label.c_str(), attrib::kLabelSize - 1);
+        b->values = {};
+        return b;
+    }
+    bool values(double* v, int n) {
+        for (int i = 0; i < n; ++i)
+            if (!in.readDouble(v[i])) return false;
+        return true;
+    }
+    // One list of a value kind; `n` values per entry, `direction` first when set.
+    void valueList(PropertyKind kind, int n, bool direction) {
+        int count = 0;
+        if (!in.readInt(count)) return;
+        for (int i = 0; i < count; ++i) {
+            int dir = 0;
+            std::string label;
+            double v[attrib::kMaxBlockValues] = {};
+            if (direction && !in.readInt(dir)) return;
+            if (!in.readLabel(label, attrib::kLabelSize - 1) || !values(v, n)) return;
+            ValueBlock* b = block(kind, label);
+            b->direction = dir == 1 ? 1 : 0;
+            for (int j = 0; j < n; ++j) b->values[j] = v[j];
+            add(kind, b);
+        }
+    }
+    // Appends a section block (with `merge`, only under a new label).
+    void addSection(const std::string& label, const attrib::Section& sec) {
+        if (merge && attrib::findLabel(root, attrib::kSpf, label) != nullptr) return;
+        PropertyBlock* b = attrib::makeBlock(attrib::kSpf);
+        std::strncpy(b->label, label.c_str(), attrib::kLabelSize - 1);
+        *attrib::sectionOf(b) = sec;
+        attrib::appendBlock(root, attrib::kSpf, b);
+    }
+    // A generic section (A, I, depth, ygc): the only kind older files hold.
+    static attrib::Section generic(double a, double i, double depth, double ygc) {
+        attrib::Section sec = attrib::makeSection(attrib::kSecGeneric);
+        sec.params = {a, i, depth, ygc};
+        return sec;
+    }
+    void sectionList() {
+        int count = 0;
+        if (!in.readInt(count)) return;
+        for (int i = 0; i < count; ++i) {
+            std::string label;
+            if (!in.readLabel(label, attrib::kLabelSize - 1)) return;
+            if (version >= 206 && version <= 210) {
+                double v[4];
+                if (!values(v, 4)) return;
+                addSection(label, generic(v[0], v[1], v[2], v[3]));
+                continue;
+            }
+            attrib::Section sec;
+            if (!in.readInt(sec.type) || !in.readInt(sec.orientation)) return;
+            // A type that does not exist has no known parameter line: the
+            // rest of the file cannot be trusted.
+            if (!attrib::validSectionType(sec.type) || !in.readSection(sec)) {
+                in.fail();
+                return;
+            }
+            addSection(label, sec);
+        }
+    }
+    // Files before 206: one list makes a material and a generic section per entry.
+    void combinedList() {
+        int count = 0;
+        if (!in.readInt(count)) return;
+        for (int i = 0; i < count; ++i) {
+            int number = 0;
+            std::string label;
+            double v[3] = {};
+            if (!in.readInt(number) || !in.readLabel(label, attrib::kLabelSize - 1) ||
+                !values(v, 3))
+                return;
+            ValueBlock* m = block(attrib::kMaf, label);
+            m->values[attrib::kElasticity] = v[0];
+            add(attrib::kMaf, m);
+            addSection(label, generic(v[1], v[2], 0, 0));
+        }
+    }
+    void dimLines() {
+        int count = 0;
+        if (!in.readInt(count)) return;
+        std::vector<attrib::DimensionLine> lines;
+        for (int i = 0; i < count; ++i) {
+            double v[8];
+            if (!values(v, 8)) break;
+            attrib::DimensionLine d;
+            for (int j = 0; j < 4; ++j) d.pts[j] = {v[2 * j], v[2 * j + 1]};
+            lines.push_back(d);
+        }
+        if (!merge) root.dimLines = std::move(lines);
+    }
+    // The lists in file order; `only` (a kind) stops after that kind.
+    void all(int only) {
+        auto want = [&](PropertyKind k) { return only < 0 || only == k; };
+        auto done = [&](PropertyKind k) { return only == k || in.failed(); };
+        // Reads a list, or skips it into a scratch root when it is not wanted.
+        auto read = [&](PropertyKind k, auto fn) {
+            if (want(k)) {
+                fn(*this);
+            } else {
+                AttributeRoot scratch;
+                ListReader skip{in, scratch, version, false};
+                fn(skip);
+            }
+        };
+        read(attrib::kNff, [](ListReader& r) { r.valueList(attrib::kNff, 3, false); });
+        if (done(attrib::kNff)) return;
+        if (atLeast(version, 209)) {
+            read(attrib::kMbm, [](ListReader& r) { r.valueList(attrib::kMbm, 2, false); });
+            if (done(attrib::kMbm)) return;
+        }
+        read(attrib::kUlf, [](ListReader& r) { r.valueList(attrib::kUlf, 2, true); });
+        if (done(attrib::kUlf)) return;
+        read(attrib::kLlf, [](ListReader& r) { r.valueList(attrib::kLlf, 4, true); });
+        if (done(attrib::kLlf)) return;
+        if (atLeast(version, 206)) {
+            read(attrib::kTpf, [](ListReader& r) { r.valueList(attrib::kTpf, 2, false); });
+            if (done(attrib::kTpf)) return;
+            read(attrib::kMaf, [](ListReader& r) { r.valueList(attrib::kMaf, 3, false); });
+            if (done(attrib::kMaf)) return;
+            read(attrib::kSpf, [](ListReader& r) { r.sectionList(); });
+            if (done(attrib::kSpf)) return;
+        } else {
+            if (want(attrib::kMaf) || want(attrib::kSpf)) {
+                combinedList();
+            } else {
+                AttributeRoot scratch;
+                ListReader{in, scratch, version, false}.combinedList();
+            }
+            if (only >= 0) return;
+        }
+        if (only < 0 && atLeast(version, 208)) dimLines();
+    }
+};
+
+// The settings part of the model attribute (everything before the lists).
+void readSettings(TextReader& in, int v, attrib::AppSettings& s) {
+    auto ints = [&](int* out, int n) {
+        for (int i = 0; i < n; ++i)
+            if (!in.readInt(out[i])) return false;
+        return true;
+    };
+    // Grid steps and display switches.
+    int n = 0;
+    if (v >= 211 || modern(v))
+        n = 14;
+    else if (v == 210)
+        n = 12;
+    else if (v >= 208)
+        n = 11;
+    else if (v >= 206)
+        n = 10;
+    else if (v >= 204)
+        n = 7;
+    if (n > 0) {
+        double gx = s.gridStepX, gy = s.gridStepY;
+        if (in.readDouble(gx) && in.readDouble(gy)) {
+            s.gridStepX = gx;
+            s.gridStepY = gy;
+        }
+        int f[14] = {};
+        if (ints(f, n)) {
+            auto& d = s.display;
+            auto set = [&](std::initializer_list<int> to) {
+                int i = 0;
+                for (int slot : to) d[slot - 1] = f[i++] != 0 ? 1 : 0;
+            };
+            d = {};
+            if (n == 14) {
+                set({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14});
+            } else if (n == 12) {
+                set({1, 2, 3, 4, 5, 6, 7, 10, 11, 12, 13, 14});
+            } else if (n == 11) {
+                set({1, 2, 3, 4, 5, 6, 7, 10, 11, 13, 14});
+            } else if (n == 10) {
+                d[0] = 1;
+                set({2, 3, 4, 5, 6, 7, 10, 11, 13, 14});
+            } else {
+                for (int& x : f) x = x != 0 ? 1 : 0;
+                d = {1, f[0], f[1], 0, 1, f[2], f[3], 0, 0, f[4], 0, 0, f[5], f[6]};
+            }
+        }
+    } else {
+        s.gridStepX = s.gridStepY = 1;
+        s.display = {1, 0, 1, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0};
+    }
+    // Result step.
+    if (modern(v) || v > 209) {
+        double step = s.resultStep;
+        int mode = s.stepMode;
+        if (in.readDouble(step) && in.readInt(mode)) {
+            s.resultStep = step;
+            s.stepMode = mode == 1 ? 1 : 0;
+        }
+    } else {
+        s.resultStep = 0;
+        s.stepMode = 0;
+    }
+    // Units.
+    if (modern(v) || v > 205) {
+        int u[units::kUnitSlotCount];
+        if (ints(u, units::kUnitSlotCount))
+            for (int i = 0; i < units::kUnitSlotCount; ++i)
+                s.units[i] = u[i] >= 0 && u[i] < units::kUnitCodeCount ? u[i] : s.units[i];
+    } else {
+        s.units = {0, 0, 5, 17, 22, 35, 50, 63, 76, 48, 0, 7, 12, 78, 91};
+    }
+    // Number formats.
+    std::array<int, units::kFormatSlotCount> fm = s.formats;
+    if (v >= 210 || modern(v)) {
+        int f[23];
+        if (ints(f, 23)) std::copy(f, f + 23, fm.begin());
+    } else if (v >= 206) {
+        int f[21];
+        if (ints(f, 21)) {
+            std::copy(f, f + 6, fm.begin());
+            fm[6] = 4;
+            fm[7] = f[6];
+            fm[8] = f[7];
+            fm[9] = 4;
+            std::copy(f + 8, f + 21, fm.begin() + 10);
+        }
+    } else if (v == 205) {
+        int f[19];
+        if (ints(f, 19)) {
+            for (int& x : f)
+                if (x > 6 && x < units::kFormatCodeCount) ++x;
+            fm[0] = fm[1] = f[0];
+            std::copy(f + 2, f + 6, fm.begin() + 2);
+            fm[6] = 4;
+            fm[7] = f[6];
+            fm[8] = f[7];
+            fm[9] = 4;
+            std::copy(f + 8, f + 16, fm.begin() + 10);
+            fm[18] = fm[19] = 10;
+            fm[20] = fm[21] = fm[22] = fm[0];
+        }
+    } else {
+        fm = {2, 2, 10, 10, 1, 1, 4, 1, 1, 4, 2, 10, 1, 6, 0, 2, 4, 6, 10, 10, 2, 2, 2};
+    }
+    // A code that names no format keeps the slot's current one.
+    for (int i = 0; i < units::kFormatSlotCount; ++i)
+        if (fm[i] >= 0 && fm[i] < units::kFormatCodeCount) s.formats[i] = fm[i];
+    // Sign convention.
+    if (modern(v) || v >= 211) {
+        int a = 1, b = 1;
+        if (in.readInt(a) && in.readInt(b)) s.signConvention = {a != 0 ? 1 : 0, b != 0 ? 1 : 0};
+    } else {
+        s.signConvention = {1, 1};
+    }
+}
+
+// The reading state of one file.
+struct FileReader {
+    TextReader in;
+    int version = 0;      // application version
+    int blockVersion = 0; // version of the block being read
+    AttributeRoot* root = nullptr;
+    attrib::AppSettings* settings = nullptr;
+    Solid* model = nullptr; // the model of the latest block
+
+    PropertyBlock* ref(PropertyKind kind, int id, int holds = 1) {
+        if (id <= 0) return nullptr;
+        PropertyBlock* b = attrib::findBlock(*root, kind, id);
+        if (b) b->useCount += holds;
+        return b;
+    }
+
+    attrib::NodeAttrib* node() {
+        auto* a = new attrib::NodeAttrib();
+        int flag = 0, code[3] = {0, 0, 0}, dropped = 0;
+        double angle = 0;
+        if (!in.readInt(flag)) return a;
+        if (!atLeast(version, 209) && (!in.readInt(dropped) || !in.readInt(dropped))) return a;
+        if (!in.readInt(code[0]) || !in.readInt(code[1]) || !in.readInt(code[2]) ||
+            !in.readDouble(angle))
+            return a;
+        for (int i = 0; i < 3; ++i) a->support[i] = code[i] == 0 ? '0' : code[i] == 2 ? '2' : '1';
+        a->inclination = angle;
+        int force = 0;
+        if (in.readInt(force)) a->force = ref(attrib::kNff, force);
+        int pflag = 0;
+        double d[3];
+        if (in.readInt(pflag) && in.readDouble(d[0]) && in.readDouble(d[1]) &&
+            in.readDouble(d[2])) {
+            a->prescribedFlag = pflag == 1 ? 1 : 0;
+            for (int i = 0; i < 3; ++i) a->prescribed[i] = d[i];
+        }
+        if (atLeast(version, 206)) {
+            double k[3];
+            if (in.readDouble(k[0]) && in.readDouble(k[1]) && in.readDouble(k[2]))
+                for (int i = 0; i < 3; ++i) a->spring[i] = k[i];
+        }
+        return a;
+    }
+
+    attrib::MemberAttrib* member() {
+        auto* a = new attrib::MemberAttrib();
+        int f[6] = {};
+        auto ints = [&](int n) {
+            for (int i = 0; i < n; ++i)
+                if (!in.readInt(f[i])) return false;
+            return true;
+        };
+        auto flag01 = [](int x) { return x != 0 ? 1 : 0; };
+        using attrib::MemberBlock;
+        static constexpr PropertyKind kKinds[] = {attrib::kMaf, attrib::kSpf, attrib::kMbm,
+                                                  attrib::kUlf, attrib::kLlf, attrib::kTpf};
+        auto set = [&](MemberBlock slot, int id) { a->blocks[slot] = ref(kKinds[slot], id); };
+        if (atLeast(version, 209)) {
+            if (!ints(5)) return a;
+            a->hingeStart = flag01(f[1]);
+            a->hingeEnd = flag01(f[2]);
+            a->rigid = flag01(f[3]);
+            a->noAxial = flag01(f[4]);
+            for (int s = 0; s < attrib::kMemberBlockCount; ++s) {
+                int id = 0;
+                if (!in.readInt(id)) return a;
+                set(static_cast<MemberBlock>(s), id);
+            }
+        } else if (version >= 206) {
+            if (!ints(6)) return a;
+            a->hingeStart = flag01(f[4]);
+            a->hingeEnd = flag01(f[5]);
+            for (MemberBlock s : {attrib::kMaterial, attrib::kSection, attrib::kUniform,
+                                  attrib::kLinear, attrib::kThermal}) {
+                int id = 0;
+                if (!in.readInt(id)) return a;
+                set(s, id);
+            }
+        } else {
+            if (!ints(5)) return a;
+            a->hingeStart = flag01(f[3]);
+            a->hingeEnd = flag01(f[4]);
+            int id = 0;
+            if (!in.readInt(id)) return a;
+            set(attrib::kMaterial, id);
+            set(attrib::kSection, id);
+            for (MemberBlock s : {attrib::kUniform, attrib::kLinear}) {
+                if (!in.readInt(id)) return a;
+                set(s, id);
+            }
+        }
+        return a;
+    }
+
+    // Deletes the model of an earlier block, without recording.
+    void dropModel() {
+        if (model == nullptr) return;
+        const int mode = mdl_recording_mode();
+        mdl_set_recording_mode(MODE_OFF);
+        mdl_delete_model(model);
+        mdl_set_recording_mode(mode);
+        model = nullptr;
+    }
+
+    void modelAttrib() {
+        // A later block replaces the model of an earlier one, whose records
+        // refer to the lists about to be replaced.
+        dropModel();
+        readSettings(in, version, *settings);
+        // Every list read replaces the one in memory.
+        attrib::clearBlocks(*root);
+        root->dimLines.clear();
+        ListReader{in, *root, version, false}.all(-1);
+    }
+
+    bool point(MPoint& p) { return in.readDouble(p.x) && in.readDouble(p.y); }
+    bool box(MBox& b) {
+        return in.readDouble(b.xmin) && in.readDouble(b.xmax) && in.readDouble(b.ymin) &&
+               in.readDouble(b.ymax);
+    }
+    // The interior points of an edge: gathered as they are read, so a count
+    // larger than the file only costs the points that are really there.
+    bool geometry(OperatorRecord& r) {
+        int n = 0;
+        if (!in.readInt(n) || n < 0) return false;
+        std::vector<MPoint> pts;
+        for (int i = 0; i < n; ++i) {
+            MPoint p;
+            if (!point(p)) return false;
+            pts.push_back(p);
+        }
+        if (pts.empty()) return true;
+        if (r.curve_kind != CURVE_POLYLINE) return false; // a straight member has none
+        r.geometry = mdl_curve_new(static_cast<int32_t>(pts.size()));
+        std::copy(pts.begin(), pts.end(), r.geometry->points);
+        return true;
+    }
+    bool edgeBox() const { return blockVersion != 0 && blockVersion != 104 && blockVersion != 105; }
+
+    // Reads one record into `r`; false ends the block.
+    bool record(OperatorRecord& r, bool& seenMvfs, int& edgeNumber) {
+        r = OperatorRecord{};
+        const long start = in.tell();
+        if (blockVersion != 0) {
+            int marker = 0;
+            if (!in.readInt(marker) || marker == 0) return false;
+        }
+        int h[11] = {};
+        const int count = blockVersion != 0 ? 11 : 10;
+        for (int i = 0; i < count; ++i)
+            if (!in.readInt(h[i])) return false;
+        if (h[0] == OP_MVFS) {
+            if (seenMvfs) { // the next block begins here
+                in.seek(start);
+                return false;
+            }
+            seenMvfs = true;
+        }
+        int16_t v[9];
+        for (int i = 0; i < 9; ++i)
+            if (!toId(h[i], v[i])) return false;
+        r.op = v[0];
+        r.solid_id = v[1];
+        r.a1 = v[2], r.a2 = v[3], r.a3 = v[4], r.a4 = v[5], r.a5 = v[6], r.a6 = v[7], r.a7 = v[8];
+        const bool edge = r.op == OP_MEV || r.op == OP_MEF || r.op == OP_MEKR;
+        if (edge) {
+            if (h[9] != 0 && h[9] != CURVE_LINE && h[9] != CURVE_POLYLINE) return false;
+            r.curve_kind = h[9] != 0 ? h[9] : CURVE_LINE;
+            int id = blockVersion == 0 ? edgeNumber + 1 : h[10];
+            if (blockVersion == 0) ++edgeNumber;
+            if (!toId(id, r.edge_id)) return false;
+        }
+        switch (r.op) {
+        case OP_MVFS:
+            if (!point(r.point) || !box(r.face_box)) return false;
+            if (blockVersion == 0) edgeNumber = 0;
+            modelAttrib();
+            r.attrib_b = node();
+            break;
+        case OP_MEV:
+            if (!point(r.point) || !geometry(r) || (edgeBox() && !box(r.edge_box))) return false;
+            r.attrib_b = member();
+            r.attrib_c = node();
+            break;
+        case OP_MEF:
+            if (!box(r.face_box) || !geometry(r) || (edgeBox() && !box(r.edge_box))) return false;
+            r.attrib_b = member();
+            break;
+        case OP_MEKR:
+            if (!geometry(r) || (edgeBox() && !box(r.edge_box))) return false;
+            r.attrib_b = member();
+            break;
+        case OP_MVR:
+            if (!point(r.point)) return false;
+            r.attrib_b = node();
+            break;
+        default:
+            return false; // no other operator makes a model
+        }
+        return true;
+    }
+
+    // Ids the record makes must be new and positive; the frame model checks
+    // the entities it names.
+    static bool idsFree(const OperatorRecord& r, Solid* s) {
+        auto freeVertex = [&](int16_t id) { return id > 0 && !mdl_vertex_by_id(s, id); };
+        auto freeFace = [&](int16_t id) { return id > 0 && !mdl_face_by_id(s, id); };
+        auto freeEdge = [&](int16_t id) { return id > 0 && !mdl_edge_by_id(s, id); };
+        switch (r.op) {
+        case OP_MVFS:
+            return s == nullptr && r.a1 > 0 && r.a2 > 0 && r.a3 >= 0 && r.a4 >= 0 && r.a5 >= 0;
+        case OP_MEV:
+            return s && freeVertex(r.a6) && freeEdge(r.edge_id);
+        case OP_MEF:
+            return s && freeFace(r.a6) && freeEdge(r.edge_id);
+        case OP_MEKR:
+            return s && freeEdge(r.edge_id);
+        case OP_MVR:
+            return s && freeVertex(r.a2);
+        default:
+            return false;
+        }
+    }
+
+    // Reads one model block; the solid it built, or none.
+    Solid* block() {
+        const long start = in.tell();
+        if (!in.readInt(blockVersion)) return nullptr;
+        if (blockVersion == 0 && !in.seek(start)) return nullptr;
+        mdl_set_file_version(blockVersion);
+        const int mode = mdl_recording_mode();
+        mdl_set_recording_mode(MODE_READ);
+        mdl_read_begin();
+        Solid* s = nullptr;
+        bool seenMvfs = false;
+        int edgeNumber = 0;
+        for (;;) {
+            // Records are freed by the frame model, which releases whatever
+            // the record still holds (a record refused, or one cut short).
+            auto* r = new OperatorRecord{};
+            const bool read = record(*r, seenMvfs, edgeNumber);
+            if (read && idsFree(*r, s) && mdl_execute_record(r) == -2 && r->op == OP_MVFS)
+                s = mdl_read_solid();
+            mdl_free_record(r);
+            if (!read) break;
+        }
+        if (s != nullptr) {
+            raiseCounters(s);
+            model = s;
+        }
+        mdl_set_recording_mode(mode);
+        return s;
+    }
+
+    // New ids must not meet the ids read: each counter is at least the highest
+    // id of its kind (version 0 blocks: exactly that).
+    void raiseCounters(Solid* s) const {
+        int16_t hv = 0, hf = 0, he = 0;
+        for (Vertex* v = s->vertices; v; v = v->next) hv = std::max(hv, v->id);
+        for (Face* f = s->faces; f; f = f->next) hf = std::max(hf, f->id);
+        for (Edge* e = s->edges; e; e = e->next) he = std::max(he, e->id);
+        if (blockVersion == 0) mdl_counters_from_ids(s);
+        // A counter is at least 1: the file writes it, and 0 in a file means
+        // the default of 1000.
+        const int16_t one = 1;
+        s->vertex_counter = std::max({s->vertex_counter, hv, one});
+        s->face_counter = std::max({s->face_counter, hf, one});
+        s->edge_counter = std::max({s->edge_counter, he, one});
+    }
+};
+
+} // namespace
+
+ReadResult readModel(FILE* fp, const attrib::AppSettings& base) {
+    ReadResult res;
+    res.settings = base;
+    if (fp == nullptr) {
+        res.status = ReadStatus::kCannotOpen;
+        return res;
+    }
+    res.root = std::make_unique<AttributeRoot>();
+    FileReader fr{TextReader(fp)};
+    fr.root = res.root.get();
+    fr.settings = &res.settings;
+    const long start = fr.in.tell();
+    if (!fr.in.readInt(fr.version) || fr.version < 0) return res;
+    if (fr.version > kFileVersion) {
+        res.version = fr.version;
+        res.status = ReadStatus::kNewerVersion;
+        return res;
+    }
+    res.version = fr.version;
+    if (fr.version == 0 && !fr.in.seek(start)) return res;
+    const int fileVersion = mdl_file_version();
+    // Blocks are read until one builds nothing; the latest model stands.
+    while (fr.block() != nullptr) {}
+    mdl_set_file_version(fileVersion);
+    // The operators keep the topology sound whatever the records say, but
+    // altered coordinates can make members cross or overlap: such a frame is
+    // refused as a whole rather than opened half broken.
+    if (fr.model != nullptr && !mdl_check(fr.model).empty()) fr.dropModel();
+    Solid* model = fr.model;
+    if (model == nullptr) {
+        res.root = std::make_unique<AttributeRoot>();
+        res.settings = base;
+        return res;
+    }
+    res.model = model;
+    res.status = ReadStatus::kModel;
+    return res;
+}
+
+ReadResult readModelFile(const std::string& path, const attrib::AppSettings& base) {
+    FILE* fp = std::fopen(path.c_str(), "rb");
+    ReadResult res = readModel(fp, base);
+    if (fp) std::fclose(fp);
+    return res;
+}
+
+ImportStatus importProperties(const std::string& path, AttributeRoot& root,
+                              attrib::AppSettings& settings, int kind, int* version) {
+    FILE* fp = std::fopen(path.c_str(), "rb");
+    if (fp == nullptr) return ImportStatus::kCannotOpen;
+    TextReader in(fp);
+    int v = 0, second = 0;
+    if (!in.readInt(v)) v = 0;
+    if (!in.readInt(second)) second = 0;
+    if (version) *version = v;
+    if (v > kFileVersion) {
+        std::fclose(fp);
+        return ImportStatus::kNewerVersion;
+    }
+    if (v <= 0) {
+        v = 0;
+        second = 0;
+    }
+    // The model attribute follows the version lines, the first record's
+    // marker and header, and its point and face box.
+    in.seek(0);
+    in.skipLines(second != 0 ? 6 : 3);
+    attrib::AppSettings scratch = settings;
+    readSettings(in, v, kind < 0 ? settings : scratch);
+    ListReader{in, root, v, true}.all(kind);
+    std::fclose(fp);
+    return ImportStatus::kImported;
+}
+
+// ---- Conversion of files older than version 206 --------------------------------
+
+void convertToInternal(Solid* model, AttributeRoot& root, const attrib::AppSettings& s) {
+    auto conv = [&](int slot, double v) { return units::toInternal(s.units[slot], v); };
+    // Temperature changes are differences: no offset.
+    auto convDiff = [&](int slot, double v) { return conv(slot, v) - conv(slot, 0.0); };
+    const int mode = mdl_recording_mode();
+    mdl_set_recording_mode(MODE_OFF);
+    mdl_clear_history();
+    if (model) {
+        for (Vertex* v = model->vertices; v; v = v->next) {
+            if (v->x == 1e30 && v->y == -1e30) continue; // the dummy vertex of an empty model
+            v->x = conv(units::kLengthUnit, v->x);
+            v->y = conv(units::kLengthUnit, v->y);
+            if (auto* a = attrib::nodeOf(v)) {
+                a->prescribed[0] = conv(units::kDisplacementUnit, a->prescribed[0]);
+                a->prescribed[1] = conv(units::kDisplacementUnit, a->prescribed[1]);
+                a->prescribed[2] = conv(units::kRotationUnit, a->prescribed[2]);
+                a->spring[0] = conv(units::kTranslatSpringUnit, a->spring[0]);
+                a->spring[1] = conv(units::kTranslatSpringUnit, a->spring[1]);
+                a->spring[2] = conv(units::kRotationSpringUnit, a->spring[2]);
+            }
+        }
+        for (Edge* e = model->edges; e; e = e->next) {
+            if (e->geometry)
+                for (int i = 0; i < e->geometry->count; ++i) {
+                    MPoint& p = e->geometry->points[i];
+                    p = {conv(units::kLengthUnit, p.x), conv(units::kLengthUnit, p.y)};
+                }
+            e->box = mdl_curve_ops(e->curve_kind)->box(e);
+        }
+        for (Face* f = model->faces; f; f = f->next)
+            if (f->outer) mdl_recompute_face_box(f);
+    }
+    using namespace units;
+    static const int kSlots[attrib::kPropertyKindCount][4] = {
+        {kForceUnit, kForceUnit, kMomentUnit, -1},
+        {kMomentUnit, kMomentUnit, -1, -1},
+        {kDistribLoadUnit, kDistribLoadUnit, -1, -1},
+        {kDistribLoadUnit, kDistribLoadUnit, kDistribLoadUnit, kDistribLoadUnit},
+        {kTemperatureUnit, kTemperatureUnit, -1, -1},
+        {kElasticParamUnit, kSpecificWeightUnit, kThermalExpanUnit, -1},
+        {kSectionAreaUnit, kSectionInertiaUnit, kSectionSizeUnit, kSectionSizeUnit},
+    };
+    for (PropertyBlock* b = root.lists[attrib::kSpf]; b; b = b->next)
+        if (attrib::Section* sec = attrib::sectionOf(b))
+            attrib::convertSectionParams(*sec, s.units[kSectionSizeUnit], s.units[kSectionAreaUnit],
+                                         s.units[kSectionInertiaUnit]);
+    for (int k = 0; k < attrib::kPropertyKindCount; ++k)
+        for (PropertyBlock* b = root.lists[k]; b; b = b->next)
+            if (ValueBlock* vb = attrib::valuesOf(b))
+                for (int i = 0; i < 4; ++i) {
+                    const int slot = kSlots[k][i];
+                    if (slot < 0) continue;
+                    vb->values[i] = k == attrib::kTpf ? convDiff(slot, vb->values[i])
+                                                      : conv(slot, vb->values[i]);
+                }
+    for (attrib::DimensionLine& d : root.dimLines)
+        for (attrib::DimPoint& p : d.pts) p = {conv(kLengthUnit, p.x), conv(kLengthUnit, p.y)};
+    mdl_set_recording_mode(mode);
+}
+
+} // namespace files

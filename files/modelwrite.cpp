@@ -1,0 +1,264 @@
+// Writer of the model file and the atomic save.
+#include "attrib/blocks.h"
+#include "attrib/section.h"
+#include "files/modelfile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_map>
+
+namespace files {
+
+namespace {
+
+using attrib::AttributeRoot;
+using attrib::PropertyBlock;
+using attrib::PropertyKind;
+
+// The number by which records refer to each block: its position in its list.
+using Positions = std::unordered_map<const PropertyBlock*, int>;
+
+struct Writer {
+    FILE* fp;
+    const AttributeRoot& root;
+    const attrib::AppSettings& settings;
+    Positions positions;
+    bool ok = true;
+
+    void put(const char* fmt, auto... args) {
+        if (std::fprintf(fp, fmt, args...) < 0) ok = false;
+    }
+    int idOf(const PropertyBlock* b) const {
+        if (b == nullptr) return 0;
+        auto it = positions.find(b);
+        return it == positions.end() ? 0 : it->second;
+    }
+    void point(MPoint p) { put("%+.5e %+.5e\n", p.x, p.y); }
+    void box(const MBox& b) { put("%+.5e %+.5e %+.5e %+.5e\n", b.xmin, b.xmax, b.ymin, b.ymax); }
+    void geometry(const OperatorRecord* r) {
+        const int n = r->geometry ? r->geometry->count : 0;
+        put("%d\n", n);
+        for (int i = 0; i < n; ++i) point(r->geometry->points[i]);
+    }
+    void lists();
+    void modelAttrib();
+    void nodeAttrib(AttribRef ref);
+    void memberAttrib(AttribRef ref);
+    void record(const OperatorRecord* r);
+};
+
+void Writer::lists() {
+    using attrib::valuesOf;
+    for (int k = 0; k < attrib::kPropertyKindCount; ++k) {
+        const auto kind = static_cast<PropertyKind>(k);
+        put("%d\n", attrib::blockCount(root, kind));
+        for (const PropertyBlock* b = root.lists[k]; b; b = b->next) {
+            const attrib::ValueBlock* vb = valuesOf(b);
+            const auto v = vb ? vb->values : std::array<double, attrib::kMaxBlockValues>{};
+            const int dir = vb ? vb->direction : 0;
+            switch (kind) {
+            case attrib::kNff:
+                put("%s %g %g %g\n", b->label, v[0], v[1], v[2]);
+                break;
+            case attrib::kMbm:
+            case attrib::kTpf:
+                put("%s %g %g\n", b->label, v[0], v[1]);
+                break;
+            case attrib::kUlf:
+                put("%d %s %g %g\n", dir, b->label, v[0], v[1]);
+                break;
+            case attrib::kLlf:
+                put("%d %s %g %g %g %g\n", dir, b->label, v[0], v[1], v[2], v[3]);
+                break;
+            case attrib::kMaf:
+                put("%s %g %g %g\n", b->label, v[0], v[1], v[2]);
+                break;
+            default: { // sections: type, orientation, then the type's parameter line
+                const attrib::Section* sec = attrib::sectionOf(const_cast<PropertyBlock*>(b));
+                const attrib::Section generic = attrib::makeSection(attrib::kSecGeneric);
+                const attrib::Section& x = sec ? *sec : generic;
+                put("%s %d %d\n", b->label, x.type, x.orientation);
+                if (!attrib::writeSectionParams(x, fp)) ok = false;
+                break;
+            }
+            }
+        }
+    }
+    put("%d\n", static_cast<int>(root.dimLines.size()));
+    for (const attrib::DimensionLine& d : root.dimLines)
+        put("%g %g %g %g %g %g %g %g\n", d.pts[0].x, d.pts[0].y, d.pts[1].x, d.pts[1].y, d.pts[2].x,
+            d.pts[2].y, d.pts[3].x, d.pts[3].y);
+}
+
+void Writer::modelAttrib() {
+    const attrib::AppSettings& s = settings;
+    put("%g %g\n", s.gridStepX, s.gridStepY);
+    for (int i = 0; i < attrib::kDisplayFlagCount; ++i)
+        put(i + 1 < attrib::kDisplayFlagCount ? "%d " : "%d\n", s.display[i]);
+    put("%g %d\n", s.resultStep, s.stepMode);
+    for (int i = 0; i < units::kUnitSlotCount; ++i)
+        put(i == 9 || i + 1 == units::kUnitSlotCount ? "%d\n" : "%d ", s.units[i]);
+    for (int i = 0; i < units::kFormatSlotCount; ++i)
+        put(i == 9 || i == 19 || i + 1 == units::kFormatSlotCount ? "%d\n" : "%d ", s.formats[i]);
+    put("%d %d\n", s.signConvention[0], s.signConvention[1]);
+    lists();
+}
+
+void Writer::nodeAttrib(AttribRef ref) {
+    const attrib::NodeAttrib def;
+    const auto* a = ref ? static_cast<const attrib::NodeAttrib*>(ref) : &def;
+    int code[3];
+    for (int i = 0; i < 3; ++i) code[i] = a->support[i] == '0' ? 0 : a->support[i] == '2' ? 2 : 1;
+    put("%d %d %d %d %g\n", 0, code[0], code[1], code[2], a->inclination);
+    put("%d\n", idOf(a->force));
+    put("%d ", a->prescribedFlag ? 1 : 0);
+    double d[3], k[3];
+    for (int i = 0; i < 3; ++i) {
+        d[i] = a->prescribedFlag && code[i] == 1 ? a->prescribed[i] : 0.0;
+        k[i] = code[i] == 2 ? a->spring[i] : 0.0;
+    }
+    put("%g %g %g\n", d[0], d[1], d[2]);
+    put("%g %g %g\n", k[0], k[1], k[2]);
+}
+
+void Writer::memberAttrib(AttribRef ref) {
+    const attrib::MemberAttrib def;
+    const auto* a = ref ? static_cast<const attrib::MemberAttrib*>(ref) : &def;
+    put("%d %d %d %d %d\n", 0, a->hingeStart, a->hingeEnd, a->rigid, a->noAxial);
+    for (const PropertyBlock* b : a->blocks) put("%d\n", idOf(b));
+}
+
+void Writer::record(const OperatorRecord* r) {
+    const bool hasEdge = r->op == OP_MEV || r->op == OP_MEF || r->op == OP_MEKR;
+    put("%2d\n", 1);
+    // The file holds one model: its solid is number 1 whatever the session
+    // numbered it, so that saving the same frame gives the same bytes.
+    put("%2d %3d %3d %3d %3d %3d %3d %3d %3d %3d %3d\n", r->op, 1, r->a1, r->a2, r->a3, r->a4,
+        r->a5, r->a6, r->a7, hasEdge ? (r->curve_kind != 0 ? r->curve_kind : 1) : 0,
+        hasEdge ? r->edge_id : 0);
+    switch (r->op) {
+    case OP_MVFS:
+        point(r->point);
+        box(r->face_box);
+        modelAttrib(); // the face record is empty
+        nodeAttrib(r->attrib_b);
+        break;
+    case OP_MEV:
+        point(r->point);
+        geometry(r);
+        box(r->edge_box);
+        memberAttrib(r->attrib_b);
+        nodeAttrib(r->attrib_c);
+        break;
+    case OP_MEF:
+        box(r->face_box);
+        geometry(r);
+        box(r->edge_box);
+        memberAttrib(r->attrib_b);
+        break;
+    case OP_MEKR:
+        geometry(r);
+        box(r->edge_box);
+        memberAttrib(r->attrib_b);
+        break;
+    case OP_MVR:
+        point(r->point);
+        nodeAttrib(r->attrib_b);
+        break;
+    default:
+        break;
+    }
+}
+
+// Puts a doubly linked entity list in the order of the ids. The order of the
+// lists is not part of the frame, but it decides the order in which the model
+// is dismantled, hence the order of the records; sorted lists make the file a
+// function of the frame alone (saving twice, or saving what was opened, gives
+// the same bytes).
+template <typename T> void sortById(T*& head) {
+    std::vector<T*> items;
+    for (T* x = head; x; x = x->next) items.push_back(x);
+    std::stable_sort(items.begin(), items.end(), [](T* a, T* b) { return a->id < b->id; });
+    head = items.empty() ? nullptr : items.front();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        items[i]->prev = i > 0 ? items[i - 1] : nullptr;
+        items[i]->next = i + 1 < items.size() ? items[i + 1] : nullptr;
+    }
+}
+
+} // namespace
+
+bool writeModel(FILE* fp, Solid* model, const AttributeRoot& root,
+                const attrib::AppSettings& settings) {
+    if (fp == nullptr || model == nullptr || model->vertices == nullptr) return false;
+    Writer w{fp, root, settings, {}};
+    for (int k = 0; k < attrib::kPropertyKindCount; ++k) {
+        int n = 0;
+        for (const PropertyBlock* b = root.lists[k]; b; b = b->next) w.positions[b] = ++n;
+    }
+    w.put("%d\n", kFileVersion);
+    sortById(model->vertices);
+    sortById(model->edges);
+    sortById(model->faces);
+    const int mode = mdl_recording_mode();
+    OperatorRecord* log = mdl_save_dismantle(model);
+    w.put("%3d\n", kBlockVersion);
+    for (const OperatorRecord* r = log; r; r = r->next) w.record(r);
+    w.put("%2d\n", 0);
+    mdl_save_replay();
+    mdl_set_recording_mode(mode);
+    if (std::fflush(fp) != 0 || std::ferror(fp)) w.ok = false;
+    return w.ok;
+}
+
+std::string withModelExtension(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t dot = path.rfind('.');
+    std::string base = dot != std::string::npos && dot >= start ? path.substr(0, dot) : path;
+    return base + ".kst";
+}
+
+SaveStatus saveModelFile(const std::string& path, Solid* model, const AttributeRoot& root,
+                         const attrib::AppSettings& settings) {
+    const std::size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    std::string tmp = (slash == std::string::npos ? std::string("./") : dir) + ".kestrel-XXXXXX";
+    const int fd = ::mkstemp(tmp.data());
+    if (fd < 0) return SaveStatus::kCannotWrite;
+    struct stat st {};
+    mode_t mode = 0666;
+    if (::stat(path.c_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    FILE* fp = ::fdopen(fd, "w");
+    if (fp == nullptr) {
+        ::close(fd);
+        ::unlink(tmp.c_str());
+        return SaveStatus::kCannotWrite;
+    }
+    bool ok = writeModel(fp, model, root, settings);
+    ok = ok && ::fsync(fd) == 0 && ::fchmod(fd, mode) == 0;
+    ok = std::fclose(fp) == 0 && ok;
+    ok = ok && std::rename(tmp.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        ::unlink(tmp.c_str());
+        return SaveStatus::kCannotWrite;
+    }
+    // The rename itself reaches the disk with the directory.
+    const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+    return SaveStatus::kSaved;
+}
+
+} // namespace files

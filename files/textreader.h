@@ -1,0 +1,41 @@
+// Reads the blank-separated values of a model file from a stream, one token
+// at a time: integers, reals and single-word labels. A token that is not a
+// whole number of the asked type (a real that is not finite, an integer
+// outside the int range, a word holding a control character) is a failed
+// read, and after one failed read every further read fails too, until the
+// position is set back with seek(): the record readers stop at the first
+// value they cannot trust.
+#pragma once
+
+#include "attrib/section.h"
+
+#include <cstdio>
+#include <string>
+
+namespace files {
+
+class TextReader {
+public:
+    explicit TextReader(FILE* fp) : fp_(fp) {}
+    bool readInt(int& v);
+    bool readDouble(double& v);
+    // A label of at most `max` characters (longer words are cut).
+    bool readLabel(std::string& s, std::size_t max);
+    // Skips the rest of the current line and `n - 1` further lines.
+    bool skipLines(int n);
+    long tell() const;
+    // Returns to a position given by tell() and clears the failed state.
+    bool seek(long pos);
+    bool failed() const { return failed_; }
+    // Marks the reader failed.
+    void fail() { failed_ = true; }
+    // The parameter line of a section whose type and orientation are set.
+    bool readSection(attrib::Section& s);
+
+private:
+    bool token(std::string& out);
+    FILE* fp_;
+    bool failed_ = false;
+};
+
+} // namespace files
