@@ -53,8 +53,8 @@ int help() {
                "  --help             print this text\n"
                "  --version          print the version\n"
                "\n"
-               "The window needs a display. kestrel-solve FILE.dat analyses a neutral\n"
-               "file from the command line.\n",
+               "The window needs a display. kestrel-solve MODEL.kst analyses a model\n"
+               "file from the command line, kestrel-solve FILE.dat a neutral file.\n",
                stdout);
     return 0;
 }
@@ -64,6 +64,7 @@ int noDisplay() {
                "The window needs an X11 or Wayland display: set DISPLAY or WAYLAND_DISPLAY,\n"
                "or run it under xvfb-run. Without a display:\n"
                "  kestrel --replay JOURNAL [model.kst]   replays a session journal\n"
+               "  kestrel-solve MODEL.kst                analyses a model file\n"
                "  kestrel-solve FILE.dat                 analyses a neutral file\n",
                stderr);
     return 1;
