@@ -110,6 +110,13 @@ TEST_F(ResultDisplayTest, DiagramFactorValuatorAndKinds) {
     EXPECT_EQ(shell::resultLineAt(1, 0, 1e-3),
               "Bending moment at local pos.: x = 1.00 m  L = 2.00 m  -  Value: 5.0 kNm");
     EXPECT_EQ(shell::resultLineAt(1, 3, 1e-3), "");
+    // The pointer over the member shows the line in the message line.
+    const gfx::Point px = canvas().worldToPixel(1, 0);
+    ui::Event move;
+    move.x = static_cast<int>(px.x), move.y = static_cast<int>(px.y);
+    tk->fireAction("PckMouseMv", move);
+    EXPECT_EQ(title("datatopmsg").rfind("Bending moment at local pos.: x = ", 0), 0u)
+        << title("datatopmsg");
     fire("Shear");
     EXPECT_NEAR(rs.largestValue, 5, 1e-4);
     EXPECT_EQ(shell::resultLineAt(3, 0, 1e-3),
