@@ -8,6 +8,7 @@
 #include "shell/filecommands.h"
 #include "shell/messages.h"
 #include "shell/modes.h"
+#include "shell/resultdisplay.h"
 #include "shell/state.h"
 #include "ui/ui.h"
 
@@ -34,6 +35,7 @@ void showResultMode(int kind) {
     for (ui::Element* e : {a.el.insline, a.el.insvertex, a.el.insdimln}) e->set("VALUE", "OFF");
     showResultTitle();
     redraw();
+    showResultFactor();
 }
 
 } // namespace
@@ -41,6 +43,7 @@ void showResultMode(int kind) {
 void clearResults() {
     AppState& a = app();
     analysis::clearMemberResults(a.model);
+    invalidateResultCurves();
     analysis::resultState().largestValue = 0;
     a.settings.result.kind = 0;
     attrib::clearSelection(a.model);
@@ -75,11 +78,13 @@ bool resultCommand(int kind) {
         a.tk->at(kResultButtons[kind - 1]).set("VALUE", "OFF");
         return false;
     }
+    invalidateResultCurves();
     showResultMode(kind);
     return true;
 }
 
 void bindResultActions(ui::Toolkit& tk) {
+    bindResultDisplayActions(tk);
     static const char* const kActions[] = {"Axial", "Shear", "Bending", "Deformed"};
     for (int k = 1; k <= 4; ++k)
         tk.bind(kActions[k - 1], [k](ui::Event&) {
