@@ -13,6 +13,7 @@
 #include "shell/filecommands.h"
 #include "shell/journal.h"
 #include "shell/mainwindow.h"
+#include "shell/resultcmds.h"
 #include "shell/startup.h"
 #include "shell/view.h"
 #include "ui/headless.h"
@@ -64,8 +65,8 @@ int help() {
                "  --help             print this text\n"
                "  --version          print the version\n"
                "\n"
-               "The window needs a display. kestrel-solve FILE.dat analyses a neutral\n"
-               "file from the command line.\n",
+               "The window needs a display. kestrel-solve MODEL.kst analyses a model\n"
+               "file from the command line, kestrel-solve FILE.dat a neutral file.\n",
                stdout);
     return 0;
 }
@@ -75,6 +76,7 @@ int noDisplay() {
                "The window needs an X11 or Wayland display: set DISPLAY or WAYLAND_DISPLAY,\n"
                "or run it under xvfb-run. Without a display:\n"
                "  kestrel --replay JOURNAL [model.kst]   replays a session journal\n"
+               "  kestrel-solve MODEL.kst                analyses a model file\n"
                "  kestrel-solve FILE.dat                 analyses a neutral file\n",
                stderr);
     return 1;
@@ -210,17 +212,24 @@ int exportCommand(int argc, char** argv) {
                      out.c_str());
         return 2;
     }
-    if (!result.empty()) {
-        std::fprintf(stderr, "kestrel: results are not available yet: the analysis cannot be "
-                             "run from the command line in this version\n");
-        return 1;
-    }
     ui::Toolkit tk(std::make_unique<ui::HeadlessBackend>(width, height));
     static bool opened = false;
     shell::StartupHooks hooks;
     hooks.openModel = [](const std::string& path) { return opened = shell::openModelByName(path); };
     hooks.fitView = shell::fitView;
     if (shell::startUp(tk, model, hooks) != 0) return 1;
+    // The result commands analyse the frame and show the asked result.
+    const int kind = result == "axial"      ? 1
+                     : result == "shear"    ? 2
+                     : result == "bending"  ? 3
+                     : result == "deformed" ? 4
+                                            : 0;
+    const bool analysed = !opened || kind == 0 || shell::resultCommand(kind);
+    if (opened && !analysed) {
+        shell::shutDown(tk);
+        std::fprintf(stderr, "kestrel: the analysis of %s failed\n", model.c_str());
+        return 1;
+    }
     const bool written = opened && shell::exportScreenTo(out);
     shell::shutDown(tk);
     if (!opened) {

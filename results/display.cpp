@@ -1,5 +1,6 @@
 // The model display: background, grid, members, nodes, dimension lines.
 #include "results/display.h"
+#include "results/resultset.h"
 
 #include "results/symbols.h"
 #include "units/numformat.h"
@@ -170,6 +171,8 @@ void drawModel(gfx::Canvas& c, const DisplayInput& in) {
                           sz.orientationArrow);
             c.setLineStyle(gfx::LineStyle::Continuous);
         }
+        if (in.results && in.settings && in.settings->result.on)
+            drawResults(c, *in.results, in.settings, cs, sz);
         const int node = roleColor(cs, Role::Nodes);
         for (const Vertex* v = s->vertices; v; v = v->next) {
             const attrib::NodeAttrib* a = attrib::nodeOf(v);

@@ -13,6 +13,8 @@
 
 namespace results {
 
+struct ResultDrawing; // results/resultset.h
+
 // What each piece of the drawing is drawn as; each role has one colour slot
 // of the scheme (docs/model-display.md lists them).
 enum class Role {
@@ -64,6 +66,9 @@ struct DisplayInput {
     const attrib::AttributeRoot* root = nullptr;
     const attrib::AppSettings* settings = nullptr;
     const attrib::ColorScheme* colors = nullptr;
+    // In result mode (settings->result.on), the result layer drawn over the
+    // members and under the nodes.
+    const ResultDrawing* results = nullptr;
 };
 
 // Redraw of the whole canvas: clears it to the scheme's background, then

@@ -1,6 +1,7 @@
 // Handlers of the shell's own actions.
 #include "shell/commands.h"
 #include "shell/filecommands.h"
+#include "shell/resultcmds.h"
 
 #include "gfx/canvas.h"
 #include "shell/display.h"
@@ -164,6 +165,7 @@ void bindActions(ui::Toolkit& tk) {
     bindTransformActions(tk);
     bindPropertyPanels(tk);
     bindFileActions(tk);
+    bindResultActions(tk);
 }
 
 } // namespace shell

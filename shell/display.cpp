@@ -12,6 +12,7 @@
 #include "shell/lengthtext.h"
 #include "shell/modes.h"
 #include "shell/propertypanel.h"
+#include "shell/resultdisplay.h"
 #include "shell/state.h"
 #include "ui/ui.h"
 
@@ -128,6 +129,7 @@ void redraw() {
     in.root = &attrib::root();
     in.settings = &a.settings;
     in.colors = &a.colors;
+    in.results = resultDrawing();
     results::drawModel(*c, in);
     c->flush();
     interact::pck::showEcho();

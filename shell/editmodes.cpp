@@ -15,6 +15,7 @@
 #include "shell/export.h"
 #include "shell/lengthtext.h"
 #include "shell/messages.h"
+#include "shell/resultcmds.h"
 #include "shell/modes.h"
 #include "shell/view.h"
 #include "ui/paramform.h"
@@ -356,6 +357,7 @@ void enterCreationMode(EditMode mode) {
         for (const char* name : {"axial", "shear", "bending", "deformed"})
             a.tk->at(name).set("VALUE", "OFF");
         a.settings.result.on = 0;
+        clearResults();
     }
     attrib::state().target = mode == EditMode::InsertMember ? attrib::kTargetMembers
                              : mode == EditMode::InsertNode ? attrib::kTargetNodes

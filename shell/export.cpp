@@ -7,6 +7,7 @@
 #include "results/display.h"
 #include "shell/editmodes.h"
 #include "shell/modes.h"
+#include "shell/resultdisplay.h"
 #include "shell/state.h"
 #include "ui/ui.h"
 
@@ -92,6 +93,7 @@ void drawPicture(gfx::Canvas& c, bool plainText) {
     in.root = &attrib::root();
     in.settings = &a.settings;
     in.colors = &a.colors;
+    in.results = resultDrawing();
     // The flag belongs to this export canvas, which is released afterwards:
     // the screen canvas never has it set.
     results::drawModel(c, in);

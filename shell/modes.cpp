@@ -6,6 +6,7 @@
 #include "interact/trfmode.h"
 #include "shell/display.h"
 #include "shell/messages.h"
+#include "shell/resultcmds.h"
 #include "shell/state.h"
 #include "shell/view.h"
 #include "ui/ui.h"
@@ -63,6 +64,7 @@ void enterSelectMode() {
         for (const char* name : {"axial", "shear", "bending", "deformed"})
             tk.at(name).set("VALUE", "OFF");
         a.settings.result.on = 0;
+        clearResults();
     } else {
         for (ui::Element* e : {a.el.insline, a.el.insvertex, a.el.insdimln}) e->set("VALUE", "OFF");
     }

@@ -14,6 +14,7 @@
 #include "shell/editmodes.h"
 #include "shell/lengthtext.h"
 #include "shell/messages.h"
+#include "shell/resultdisplay.h"
 #include "shell/state.h"
 #include "ui/ui.h"
 
@@ -117,6 +118,9 @@ int onMouseMove(ui::Event& ev) {
     if (!c) return ui::kDefault;
     pck::motion(*c, ev.x, ev.y, ev.mods);
     gfx::Point w = a.canvas->pixelToWorld(ev.x, ev.y);
+    // In result mode the message line shows the result at the member under
+    // the pointer (the point as it is, not snapped).
+    if (a.settings.result.on) showPrompt(resultLineAt(w.x, w.y, pck::toleranceOf(*a.canvas)));
     snapPoint(w.x, w.y, pck::toleranceOf(*a.canvas), ev.mods.control);
     showCursorPosition(w.x, w.y);
     return ui::kDefault;

@@ -23,6 +23,7 @@ const std::string kNoDisplay =
     "The window needs an X11 or Wayland display: set DISPLAY or WAYLAND_DISPLAY,\n"
     "or run it under xvfb-run. Without a display:\n"
     "  kestrel --replay JOURNAL [model.kst]   replays a session journal\n"
+    "  kestrel-solve MODEL.kst                analyses a model file\n"
     "  kestrel-solve FILE.dat                 analyses a neutral file\n";
 
 // No display of any kind; each case adds what it sets.

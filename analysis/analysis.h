@@ -1,0 +1,181 @@
+// The analysis driver: turns the frame of the current model into a solved
+// analysis and keeps the results in the node and member records. It checks
+// that the frame can be analysed, numbers nodes and members, writes the
+// neutral file beside the model file, runs the engine in this process through
+// its return-code entry (the engine never ends the program from here), reads
+// the result file back and computes support reactions. It also owns the
+// global ResultState that the result displays read. No toolkit here: the
+// shell shows the message texts these functions return.
+#pragma once
+
+#include "analysis/engine/engine.h"
+#include "analysis/engine/result_section.h"
+#include "attrib/attrib.h"
+
+#include <string>
+#include <vector>
+
+namespace analysis {
+
+// ---- Result state ----------------------------------------------------------------
+
+// The numbers the result displays share. The result mode flag, the
+// influence-line flag and the result kind are the ResultDisplay of the
+// application settings (attrib::AppSettings::result), which the model file
+// and the mode buttons already share; the result step and step mode live
+// there too.
+struct ResultState {
+    double largestValue = 0;     // largest |value| of the current result over all members
+    double diagramSize = 0;      // drawing height of the largest value, model length units
+    double diagramSizeLimit = 0; // 5 times the default diagram size
+    double precisionStep = 0;    // sampling step of the diagrams along a member
+    void reset() { *this = ResultState{}; }
+};
+ResultState& resultState();
+
+// Index of each result value in MemberAttrib::results.
+enum MemberResult {
+    kN1 = 0, // end forces in the member's local axes, end 1 then end 2
+    kV1,
+    kM1,
+    kN2,
+    kV2,
+    kM2,
+    kInfluence,         // 1 while the member holds the section of an influence line
+    kInfluencePosition, // position x of that section from end 1
+    kExtremeFirst,      // 8 to 11: cached extreme values of the diagrams
+};
+
+// ---- Messages ---------------------------------------------------------------------
+
+extern const char* const kMsgNoMember;
+extern const char* const kMsgIsolatedNode;
+extern const char* const kMsgNoMaterial;
+extern const char* const kMsgNoSection;
+extern const char* const kMsgThermalSections;
+extern const char* const kMsgCannotWrite; // the neutral file cannot be written
+extern const char* const kMsgUnstable;
+extern const char* const kMsgCannotRead; // the result file cannot be opened
+
+// ---- Check ----------------------------------------------------------------------
+
+enum CheckResult {
+    kCheckOk = 0,
+    kCheckNoMember,
+    kCheckIsolatedNode,
+    kCheckNoMaterial,
+    kCheckNoSection,
+    kCheckThermalSections,
+};
+// The first failing check of the model, in the order of the messages.
+CheckResult checkModel(const Solid* model, const attrib::AttributeRoot& root);
+// Its message ("" for kCheckOk).
+const char* checkMessage(CheckResult r);
+
+// ---- Numbering ----------------------------------------------------------------
+
+// The nodes and members of a model in analysis order.
+struct Numbering {
+    Solid* model = nullptr;
+    std::vector<Vertex*> nodes; // node n is nodes[n - 1]
+    std::vector<Edge*> members; // member m is members[m - 1]
+};
+// Numbers the nodes by y ascending, ties by x ascending, and the members by
+// the number of their end-1 node, ties by that of their end-2 node; stores
+// the numbers in the records (entities without one are skipped).
+Numbering numberModel(Solid* model);
+
+// ---- File names -------------------------------------------------------------------
+
+// The model path with everything behind its last "." replaced by `ext`
+// ("dat" or "pos"); a path without "." gets "." and `ext` appended. Only the
+// last path component is looked at.
+std::string analysisFileName(const std::string& modelPath, const char* ext);
+
+// ---- Neutral file -------------------------------------------------------------
+
+// Section values the writer and the reactions need, in internal units.
+struct SectionValues {
+    double area = 0, inertia = 0, depth = 0, ygc = 0;
+};
+// The values of a section property block (zeros for any other block).
+SectionValues sectionValues(const attrib::PropertyBlock* b);
+
+// Writes the model section of the numbered model. False (with a partial
+// text) when the material or section list is empty or a member lacks its
+// material or section.
+bool writeModelSection(std::string& out, const Numbering& n, const attrib::AttributeRoot& root);
+// The influence-line variant: blocks up to the springs, then the two
+// member-end force records of member `member` for the influence line of
+// `kind` (1 axial, 2 shear, 3 bending force) at position x of a member of
+// length len, then the end label.
+bool writeInfluenceSection(std::string& out, const Numbering& n, const attrib::AttributeRoot& root,
+                           int kind, const Edge* member, double x, double len);
+
+// Orientation vector (1 to 4) of a member from end 1 to end 2.
+int orientationVector(double dx, double dy);
+// Whether a member from end 1 to end 2 reads left to right: dx > 1e-7, or
+// |dx| <= 1e-7 and dy > 1e-7.
+bool readsLeftToRight(double dx, double dy);
+
+// ---- Results --------------------------------------------------------------------
+
+// Clears the results of every member (end forces, influence flag and
+// position, cached extremes). The diagram samples are the displays' own.
+void clearMemberResults(Solid* model);
+// Before a new analysis: diagram size from the model's extent, the limit,
+// the precision step from the geometric tolerance, largest value 0, member
+// results cleared.
+void resetResults(Solid* model);
+
+// Stores a parsed result section into the numbered records: displacements
+// into the nodes (prescribed fixed directions keep their values), end forces
+// into the members.
+void storeResults(const Numbering& n, const kestrel::engine::ResultSection& r);
+
+// ---- Run -------------------------------------------------------------------------
+
+enum class RunStatus {
+    kSolved = 0,
+    kCannotWrite, // neutral file not written (cannot open, or the writer refused)
+    kUnstable,    // the stiffness matrix is singular
+    kFatal,       // the engine reported a fatal condition; its text is the message
+    kCannotRead,  // the result file cannot be opened
+};
+
+struct RunOutcome {
+    RunStatus status = RunStatus::kCannotWrite;
+    std::string message; // what the program shows ("" when solved)
+    Numbering numbering;
+    kestrel::engine::EngineSolution solution; // full precision, when solved
+};
+
+// Numbers the model, writes "<model>.dat", runs the engine, reads
+// "<model>.pos" into the records and removes the ".dat" file. The model must
+// have passed checkModel.
+RunOutcome runAnalysis(Solid* model, const attrib::AttributeRoot& root,
+                       const std::string& modelPath);
+
+// Time of the driver's own phases in the last runAnalysis, seconds.
+struct DriverTimings {
+    double number = 0, write = 0, engine = 0, read = 0;
+};
+const DriverTimings& lastDriverTimings();
+
+// ---- Reactions -------------------------------------------------------------------
+
+struct Reaction {
+    const Vertex* node = nullptr;
+    int number = 0;
+    double fx = 0, fy = 0, mz = 0; // global components
+    bool hasFx = false, hasFy = false, hasMz = false;
+};
+// The support reactions of every node whose support codes are not all free,
+// from the end forces stored in the member records and the applied nodal
+// forces; in node order of the numbering.
+std::vector<Reaction> supportReactions(const Numbering& n);
+// The same from end forces given per member (12 local values per member,
+// engine order: Fx Fy Fz Mx My Mz of end 1, then end 2), index = member - 1.
+std::vector<Reaction> supportReactions(const Numbering& n, const std::vector<double>& endForces);
+
+} // namespace analysis

@@ -1,0 +1,377 @@
+// The model section of the neutral file: the plane frame written as the
+// engine's space frame, with the out-of-plane freedoms (z translation,
+// rotations about x and y) restrained at every node. Reals use "%g", the
+// first field of a record is followed by five blanks, the others by two, and
+// a blank line comes before every label.
+#include "analysis/analysis.h"
+
+#include "attrib/blocks.h"
+#include "attrib/supports.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+
+namespace analysis {
+
+namespace {
+
+void put(std::string& out, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+void put(std::string& out, const char* fmt, ...) {
+    char buf[512];
+    va_list ap;
+    va_start(ap, fmt);
+    const int len = std::vsnprintf(buf, sizeof buf, fmt, ap);
+    va_end(ap);
+    if (len > 0) out.append(buf, static_cast<std::size_t>(std::min<int>(len, sizeof buf - 1)));
+}
+
+void label(std::string& out, const char* name) {
+    out += "\n%";
+    out += name;
+    out += '\n';
+}
+
+const attrib::ValueBlock* values(const Edge* e, attrib::MemberBlock slot) {
+    return attrib::valuesOf(attrib::memberOf(e)->blocks[slot]);
+}
+
+int numberOf(const Vertex* v) {
+    return attrib::nodeOf(v)->number;
+}
+
+bool inclinedSupport(const attrib::NodeAttrib& a) {
+    return a.inclination != 0 && a.support[0] != '2' && a.support[1] != '2' &&
+           a.support[2] != '2' && a.support[0] != a.support[1];
+}
+
+bool hasSpring(const attrib::NodeAttrib& a) {
+    return a.support[0] == '2' || a.support[1] == '2' || a.support[2] == '2';
+}
+
+bool hasPrescribed(const attrib::NodeAttrib& a) {
+    return a.prescribedFlag &&
+           (a.prescribed[0] != 0 || a.prescribed[1] != 0 || a.prescribed[2] != 0);
+}
+
+// The three section records of the member: normal, no axial deformation,
+// rigid.
+int sectionNumber(const attrib::MemberAttrib& a, int sections) {
+    const int s = a.blocks[attrib::kSection]->id;
+    if (a.rigid) return s + 2 * sections;
+    if (a.noAxial) return s + sections;
+    return s;
+}
+
+int liberation(const attrib::MemberAttrib& a) {
+    if (sectionValues(a.blocks[attrib::kSection]).inertia == 0) return 4;
+    return 1 + (a.hingeStart ? 1 : 0) + (a.hingeEnd ? 2 : 0);
+}
+
+// Blocks 1 to 15: geometry, supports, materials, sections, elements, springs.
+bool writeFrame(std::string& out, const Numbering& n, const attrib::AttributeRoot& root) {
+    const int nodes = static_cast<int>(n.nodes.size());
+    const int members = static_cast<int>(n.members.size());
+    const int materials = attrib::blockCount(root, attrib::kMaf);
+    const int sections = attrib::blockCount(root, attrib::kSpf);
+    if (members == 0 || materials == 0 || sections == 0) return false;
+    for (const Edge* e : n.members) {
+        const attrib::MemberAttrib* a = attrib::memberOf(e);
+        if (!a->blocks[attrib::kMaterial] || !a->blocks[attrib::kSection]) return false;
+    }
+
+    label(out, "HEADER.TITLE");
+    out += "'Two-Dimensional Analysis of a Frame'\n";
+    label(out, "HEADER.ANALYSIS");
+    out += "'beam3d'\n";
+    label(out, "NODE");
+    put(out, "%d\n", nodes);
+
+    label(out, "NODE.COORD");
+    put(out, "%d\n", nodes);
+    for (int i = 0; i < nodes; ++i)
+        put(out, "%d     %g  %g  %g\n", i + 1, n.nodes[i]->x, n.nodes[i]->y, 0.0);
+
+    label(out, "NODE.SUPPORT");
+    put(out, "%d\n", nodes);
+    for (int i = 0; i < nodes; ++i) {
+        const Vertex* v = n.nodes[i];
+        const attrib::NodeAttrib& a = *attrib::nodeOf(v);
+        if (!v->vedge || !v->vedge->edge) {
+            put(out, "%d     %d  %d  %d  %d  %d  %d\n", i + 1, 1, 1, 1, 1, 1, 1);
+            continue;
+        }
+        const int rz =
+            a.support[2] == '1' || (a.support[2] == '0' && attrib::isHingedNode(v)) ? 1 : 0;
+        put(out, "%d     %d  %d  %d  %d  %d  %d\n", i + 1, a.support[0] == '1' ? 1 : 0,
+            a.support[1] == '1' ? 1 : 0, 1, 1, 1, rz);
+    }
+
+    // The optional node blocks follow the model's node list.
+    const Solid* model = n.model;
+    auto countNodes = [&](bool (*test)(const attrib::NodeAttrib&)) {
+        int c = 0;
+        for (const Vertex* v = model->vertices; v; v = v->next)
+            if (const attrib::NodeAttrib* a = attrib::nodeOf(v); a && test(*a)) ++c;
+        return c;
+    };
+    if (const int inclined = countNodes(inclinedSupport)) {
+        label(out, "NODE.INCLINED.SUPPORT");
+        put(out, "%d\n", inclined);
+        for (const Vertex* v = model->vertices; v; v = v->next) {
+            const attrib::NodeAttrib* a = attrib::nodeOf(v);
+            if (!a || !inclinedSupport(*a)) continue;
+            const double t = a->inclination;
+            put(out, "%d     %g  %g  %g  %g  %g  %g\n", a->number, t, 90 - t, 90.0, t + 90, t,
+                90.0);
+        }
+    }
+
+    label(out, "MATERIAL");
+    put(out, "%d\n", materials);
+    label(out, "MATERIAL.ISOTROPIC");
+    put(out, "%d\n", materials);
+    for (const attrib::PropertyBlock* b = root.lists[attrib::kMaf]; b; b = b->next)
+        put(out, "%d     %g  %g\n", b->id, attrib::valuesOf(b)->values[attrib::kElasticity], 0.0);
+    label(out, "MATERIAL.PROPERTY.THERMAL_EXPANSION");
+    put(out, "%d\n", materials);
+    for (const attrib::PropertyBlock* b = root.lists[attrib::kMaf]; b; b = b->next)
+        put(out, "%d     %g\n", b->id, attrib::valuesOf(b)->values[attrib::kThermalExpansion]);
+
+    label(out, "SECTION.PROPERTY");
+    put(out, "%d\n", 3 * sections);
+    const char* kSection = "%d     %g  %g  %g  %g  %g  %g  %g  %g  %g\n";
+    for (int copy = 0; copy < 3; ++copy) {
+        for (const attrib::PropertyBlock* b = root.lists[attrib::kSpf]; b; b = b->next) {
+            const SectionValues s = sectionValues(b);
+            const double area = copy == 0 ? s.area : 1e7;
+            const double inertia = copy == 2 ? 1e7 : s.inertia;
+            put(out, kSection, b->id + copy * sections, area, 0.0, 0.0, 0.0, 0.0, inertia, 0.0,
+                s.depth, 0.0);
+        }
+    }
+
+    label(out, "BEAM.ORIENTATION.VECTOR");
+    out += "4\n";
+    put(out, "%d     %g  %g  %g\n", 1, 0.0, 1.0, 0.0);
+    put(out, "%d     %g  %g  %g\n", 2, -1.0, 0.0, 0.0);
+    put(out, "%d     %g  %g  %g\n", 3, 0.0, -1.0, 0.0);
+    put(out, "%d     %g  %g  %g\n", 4, 1.0, 0.0, 0.0);
+
+    label(out, "BEAM.END.LIBERATION");
+    out += "4\n";
+    for (int lib = 1; lib <= 4; ++lib) {
+        const int rz1 = lib == 2 || lib == 4 ? 0 : 1;
+        const int rz2 = lib == 3 || lib == 4 ? 0 : 1;
+        put(out, "%d     %d  %d  %d  %d  %d  %d  %d  %d  %d  %d  %d  %d\n", lib, 1, 1, 1, 1, 1, rz1,
+            1, 1, 1, 1, 1, rz2);
+    }
+
+    label(out, "ELEMENT");
+    put(out, "%d\n", members);
+    label(out, "ELEMENT.BEAM");
+    put(out, "%d\n", members);
+    for (int i = 0; i < members; ++i) {
+        const Edge* e = n.members[i];
+        const attrib::MemberAttrib& a = *attrib::memberOf(e);
+        const Vertex* v1 = e->he1->vtx;
+        const Vertex* v2 = e->he2->vtx;
+        put(out, "%d     %d  %d  %d  %d     %d  %d\n", i + 1, a.blocks[attrib::kMaterial]->id,
+            sectionNumber(a, sections), orientationVector(v2->x - v1->x, v2->y - v1->y),
+            liberation(a), numberOf(v1), numberOf(v2));
+    }
+
+    if (const int springs = countNodes(hasSpring)) {
+        label(out, "NODAL.SPRING");
+        put(out, "%d\n", springs);
+        for (const Vertex* v = model->vertices; v; v = v->next) {
+            const attrib::NodeAttrib* a = attrib::nodeOf(v);
+            if (!a || !hasSpring(*a)) continue;
+            double k[3];
+            for (int d = 0; d < 3; ++d) k[d] = a->support[d] == '2' ? a->spring[d] : 0.0;
+            put(out, "%d     %g  %g  %g  %g  %g  %g\n", a->number, k[0], k[1], 0.0, 0.0, 0.0, k[2]);
+        }
+    }
+    return true;
+}
+
+// Records of a member load kind, counted as they are written.
+int countMembers(const Solid* model, bool (*test)(const Edge*)) {
+    int c = 0;
+    for (const Edge* e = model->edges; e; e = e->next)
+        if (attrib::memberOf(e) && test(e)) ++c;
+    return c;
+}
+
+int endMomentRecords(const Edge* e) {
+    const attrib::ValueBlock* b = values(e, attrib::kEndMoments);
+    return b ? (b->values[0] != 0) + (b->values[1] != 0) : 0;
+}
+
+bool hasUniform(const Edge* e) {
+    return values(e, attrib::kUniform) != nullptr;
+}
+bool hasLinear(const Edge* e) {
+    return values(e, attrib::kLinear) != nullptr;
+}
+// A thermal load needs a section with a positive depth and a centroid
+// location that is not negative (the check refuses anything else whenever a
+// thermal load exists, so this only keeps a division by zero out).
+bool hasThermal(const Edge* e) {
+    if (!values(e, attrib::kThermal)) return false;
+    const SectionValues s = sectionValues(attrib::memberOf(e)->blocks[attrib::kSection]);
+    return s.depth > 0 && s.ygc >= 0;
+}
+bool hasNodalForce(const attrib::NodeAttrib& a) {
+    return attrib::valuesOf(a.force) != nullptr;
+}
+
+// Blocks 16 to 21: the loads.
+void writeLoads(std::string& out, const Numbering& n) {
+    const Solid* model = n.model;
+    int forces = 0, prescribed = 0;
+    for (const Vertex* v = model->vertices; v; v = v->next) {
+        if (const attrib::NodeAttrib* a = attrib::nodeOf(v)) {
+            forces += hasNodalForce(*a);
+            prescribed += hasPrescribed(*a);
+        }
+    }
+    if (forces) {
+        label(out, "LOAD.CASE.NODAL.FORCE");
+        put(out, "%d\n", forces);
+        for (const Vertex* v = model->vertices; v; v = v->next) {
+            const attrib::NodeAttrib* a = attrib::nodeOf(v);
+            if (!a || !hasNodalForce(*a)) continue;
+            const auto& f = attrib::valuesOf(a->force)->values;
+            put(out, "%d     %g  %g  %g  %g  %g  %g\n", a->number, f[0], f[1], 0.0, 0.0, 0.0, f[2]);
+        }
+    }
+
+    int moments = 0;
+    for (const Edge* e = model->edges; e; e = e->next)
+        if (attrib::memberOf(e)) moments += endMomentRecords(e);
+    if (moments) {
+        label(out, "LOAD.CASE.BEAM.FORCE");
+        put(out, "%d\n", moments);
+        for (const Edge* e = model->edges; e; e = e->next) {
+            if (!attrib::memberOf(e) || !endMomentRecords(e)) continue;
+            const auto& m = values(e, attrib::kEndMoments)->values;
+            const int num = attrib::memberOf(e)->number;
+            for (int end = 0; end < 2; ++end) {
+                if (m[end] == 0) continue;
+                put(out, "%d     %d  %g\n", num, 1, static_cast<double>(end));
+                put(out, "%g  %g  %g  %g  %g  %g\n", 0.0, 0.0, 0.0, 0.0, 0.0, m[end]);
+            }
+        }
+    }
+
+    if (const int uniform = countMembers(model, hasUniform)) {
+        label(out, "LOAD.CASE.BEAM.UNIFORM");
+        put(out, "%d\n", uniform);
+        for (const Edge* e = model->edges; e; e = e->next) {
+            if (!attrib::memberOf(e) || !hasUniform(e)) continue;
+            const attrib::ValueBlock* b = values(e, attrib::kUniform);
+            put(out, "%d     %d  %g  %g\n", attrib::memberOf(e)->number, b->direction, 0.0, 1.0);
+            put(out, "%g  %g  %g  %g  %g  %g\n", b->values[0], b->values[1], 0.0, 0.0, 0.0, 0.0);
+        }
+    }
+
+    if (const int linear = countMembers(model, hasLinear)) {
+        label(out, "LOAD.CASE.BEAM.LINEAR");
+        put(out, "%d\n", linear);
+        for (const Edge* e = model->edges; e; e = e->next) {
+            if (!attrib::memberOf(e) || !hasLinear(e)) continue;
+            const attrib::ValueBlock* b = values(e, attrib::kLinear);
+            put(out, "%d     %d  %g  %g\n", attrib::memberOf(e)->number, b->direction, 0.0, 1.0);
+            put(out, "%g  %g  %g  %g  %g  %g\n", b->values[0], b->values[1], 0.0, 0.0, 0.0, 0.0);
+            put(out, "%g  %g  %g  %g  %g  %g\n", b->values[2], b->values[3], 0.0, 0.0, 0.0, 0.0);
+        }
+    }
+
+    if (const int thermal = countMembers(model, hasThermal)) {
+        label(out, "LOAD.CASE.BEAM.TEMPERATURE");
+        put(out, "%d\n", thermal);
+        for (const Edge* e = model->edges; e; e = e->next) {
+            if (!attrib::memberOf(e) || !hasThermal(e)) continue;
+            const attrib::ValueBlock* b = values(e, attrib::kThermal);
+            const SectionValues s = sectionValues(attrib::memberOf(e)->blocks[attrib::kSection]);
+            const double top = b->values[0], bottom = b->values[1]; // y+ and y- fibres
+            const double centroid = ((s.depth - s.ygc) * bottom + s.ygc * top) / s.depth;
+            put(out, "%d\n", attrib::memberOf(e)->number);
+            put(out, "%g  %g  %g\n", centroid, bottom - top, 0.0);
+        }
+    }
+
+    if (prescribed) {
+        label(out, "LOAD.CASE.NODAL.DISPLACEMENT");
+        put(out, "%d\n", prescribed);
+        for (const Vertex* v = model->vertices; v; v = v->next) {
+            const attrib::NodeAttrib* a = attrib::nodeOf(v);
+            if (!a || !hasPrescribed(*a)) continue;
+            double d[3];
+            for (int k = 0; k < 3; ++k) d[k] = a->support[k] == '1' ? a->prescribed[k] : 0.0;
+            put(out, "%d     %g  %g  %g  %g  %g  %g\n", a->number, d[0], d[1], 0.0, 0.0, 0.0, d[2]);
+        }
+    }
+}
+
+} // namespace
+
+bool writeModelSection(std::string& out, const Numbering& n, const attrib::AttributeRoot& root) {
+    if (!n.model || !writeFrame(out, n, root)) return false;
+    writeLoads(out, n);
+    label(out, "END");
+    return true;
+}
+
+bool writeInfluenceSection(std::string& out, const Numbering& n, const attrib::AttributeRoot& root,
+                           int kind, const Edge* member, double x, double len) {
+    if (!n.model || !member || !(len > 0) || !writeFrame(out, n, root)) return false;
+    const attrib::MemberAttrib& a = *attrib::memberOf(member);
+    const double E = attrib::valuesOf(a.blocks[attrib::kMaterial])->values[attrib::kElasticity];
+    const SectionValues s = sectionValues(a.blocks[attrib::kSection]);
+    const double A = a.rigid || a.noAxial ? 1e7 : s.area;
+    const double I = s.inertia;
+    double f1[3] = {0, 0, 0}, f2[3] = {0, 0, 0}; // Fx, Fy, Mz of ends 1 and 2
+    if (kind == 1) {
+        f1[0] = -E * A / len;
+        f2[0] = E * A / len;
+    } else if (kind == 2) {
+        f1[1] = 12 * E * I / (len * len * len);
+        f1[2] = 6 * E * I / (len * len);
+        f2[1] = -f1[1];
+        f2[2] = f1[2];
+    } else if (kind == 3) {
+        const Vertex* v1 = member->he1->vtx;
+        const Vertex* v2 = member->he2->vtx;
+        const double sign = readsLeftToRight(v2->x - v1->x, v2->y - v1->y) ? 1.0 : -1.0;
+        f1[1] = sign * (12 * x / len - 6) * E * I / (len * len);
+        f1[2] = sign * (6 * x / len - 4) * E * I / len;
+        f2[1] = -f1[1];
+        f2[2] = sign * (6 * x / len - 2) * E * I / len;
+    } else {
+        return false;
+    }
+    label(out, "LOAD.CASE.BEAM.FORCE");
+    out += "2\n";
+    put(out, "%d     %d  %g\n", a.number, 1, 0.0);
+    put(out, "%g  %g  %g  %g  %g  %g\n", f1[0], f1[1], 0.0, 0.0, 0.0, f1[2]);
+    put(out, "%d     %d  %g\n", a.number, 1, 1.0);
+    put(out, "%g  %g  %g  %g  %g  %g\n", f2[0], f2[1], 0.0, 0.0, 0.0, f2[2]);
+    label(out, "END");
+    return true;
+}
+
+bool readsLeftToRight(double dx, double dy) {
+    return dx > 1e-7 || (std::fabs(dx) <= 1e-7 && dy > 1e-7);
+}
+
+int orientationVector(double dx, double dy) {
+    if (dy <= dx && dy > -dx) return 1;
+    if (dy > dx && dy >= -dx) return 2;
+    if (dy >= dx && dy < -dx) return 3;
+    return 4;
+}
+
+} // namespace analysis

@@ -1,0 +1,37 @@
+// Batch analysis of a model file, for scripts, continuous integration and
+// bug reports: the program's own checks, numbering, neutral-file writer and
+// engine, without a window. Prints node displacements, support reactions
+// and member end forces in the model's display units, and optionally writes
+// the same values in internal units and full precision as JSON.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace batch {
+
+// Exit statuses of kestrel-solve.
+enum Status {
+    kSolved = 0,
+    kUsage = 1,
+    kSingular = 2,
+    kBadFile = 3,     // cannot be read, is not a model, or its version is not read here
+    kCheckFailed = 4, // a model check refused the frame
+};
+
+// Analyses the model file at `path`; the table goes to `out`, every message
+// to `err` as one line starting with "kestrel-solve: <path>: ". With a
+// non-empty `jsonPath` the values are also written there as JSON.
+int analyseModelFile(const std::string& path, const std::string& jsonPath, std::FILE* out,
+                     std::FILE* err);
+
+// Runs the engine alone on a neutral file, as the engine's own tool always
+// did: nothing on success, the engine's message on `out` and one line on `err`
+// otherwise.
+int analyseNeutralFile(const std::string& path, std::FILE* out, std::FILE* err);
+
+// The command line: "kestrel-solve FILE.dat", "kestrel-solve MODEL.kst
+// [--json FILE]", "--help".
+int run(int argc, char** argv, std::FILE* out, std::FILE* err);
+
+} // namespace batch

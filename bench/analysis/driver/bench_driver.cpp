@@ -1,0 +1,158 @@
+// The analysis driver on a 100 storeys x 20 bays frame (2121 nodes, 4100
+// members) with materials, sections, fixed bases, lateral nodal loads and
+// uniform loads on the beams: the whole analysis as a result command runs it
+// on a saved model (check, reset, numbering, neutral file, engine, result
+// file read back into the records), with the driver's phases as counters;
+// the writer alone; and the whole kestrel-solve process on the saved frame.
+#include "analysis/analysis.h"
+#include "attrib/blocks.h"
+#include "attrib/section.h"
+#include "attrib/settings.h"
+#include "files/modelfile.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kBays = 20;
+constexpr int kStoreys = 100;
+
+Solid* buildFrame() {
+    mdl_reset();
+    attrib::state().reset();
+    mdl_register_hooks(&attrib::hooks());
+    mdl_set_tolerance(1e-3);
+    Solid* s = mdl_new_model();
+    mdl_undo_recording_off();
+    std::vector<Vertex*> prev(kBays + 1), row(kBays + 1);
+    row[0] = mdl_insert_point(s, MPoint{0, 0});
+    for (int i = 1; i <= kBays; ++i)
+        row[i] =
+            mdl_insert_edge_from(row[i - 1], MPoint{6.0 * i, 0}, CURVE_LINE, nullptr, 0)->he2->vtx;
+    // The ground beams make the bottom row one piece; they are removed below
+    // so that every base is a column foot.
+    for (int j = 1; j <= kStoreys; ++j) {
+        prev.swap(row);
+        for (int i = 0; i <= kBays; ++i) {
+            row[i] = mdl_insert_edge_from(prev[i], MPoint{6.0 * i, 3.5 * j}, CURVE_LINE, nullptr, 0)
+                         ->he2->vtx;
+            if (i > 0) mdl_insert_edge_between(row[i - 1], row[i], CURVE_LINE, nullptr, 0);
+        }
+    }
+    for (Edge* e = s->edges; e;) {
+        Edge* next = e->next;
+        if (e->he1->vtx->y == 0 && e->he2->vtx->y == 0) mdl_delete_edge(e);
+        e = next;
+    }
+    attrib::AttributeRoot& r = attrib::root();
+    attrib::PropertyBlock* mat =
+        attrib::appendBlock(r, attrib::kMaf, attrib::makeBlock(attrib::kMaf));
+    attrib::valuesOf(mat)->values = {2.05e8, 78.5, 1.2e-5, 0};
+    attrib::PropertyBlock* col =
+        attrib::appendBlock(r, attrib::kSpf, attrib::makeBlock(attrib::kSpf));
+    attrib::sectionOf(col)->params = {0.02, 4e-4, 0.4, 0.2};
+    attrib::PropertyBlock* beam =
+        attrib::appendBlock(r, attrib::kSpf, attrib::makeBlock(attrib::kSpf));
+    attrib::sectionOf(beam)->params = {0.01, 2e-4, 0.5, 0.25};
+    attrib::PropertyBlock* q =
+        attrib::appendBlock(r, attrib::kUlf, attrib::makeBlock(attrib::kUlf));
+    attrib::valuesOf(q)->values[1] = -20;
+    attrib::PropertyBlock* h =
+        attrib::appendBlock(r, attrib::kNff, attrib::makeBlock(attrib::kNff));
+    attrib::valuesOf(h)->values[0] = 5;
+    // Labels as the panels give them: never empty.
+    const char* labels[] = {"Steel", "Column", "Beam", "Floor", "Wind"};
+    int k = 0;
+    for (attrib::PropertyBlock* b : {mat, col, beam, q, h}) std::strcpy(b->label, labels[k++]);
+    for (Edge* e = s->edges; e; e = e->next) {
+        attrib::MemberAttrib* a = attrib::memberOf(e);
+        const bool horizontal = e->he1->vtx->y == e->he2->vtx->y;
+        a->blocks[attrib::kMaterial] = mat;
+        a->blocks[attrib::kSection] = horizontal ? beam : col;
+        if (horizontal) a->blocks[attrib::kUniform] = q;
+    }
+    for (Vertex* v = s->vertices; v; v = v->next) {
+        attrib::NodeAttrib* a = attrib::nodeOf(v);
+        if (v->y == 0) a->support[0] = a->support[1] = a->support[2] = '1';
+        if (v->x == 0 && v->y > 0) a->force = h;
+    }
+    return s;
+}
+
+std::string modelPath() {
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("kestrel-bench-driver-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    return (dir / "frame.kst").string();
+}
+
+void BM_BendingCommandOnSavedFrame(benchmark::State& state) {
+    Solid* s = buildFrame();
+    const std::string path = modelPath();
+    analysis::DriverTimings sum;
+    double engineInside = 0;
+    for (auto _ : state) {
+        if (analysis::checkModel(s, attrib::root()) != analysis::kCheckOk)
+            state.SkipWithError("check");
+        analysis::resetResults(s);
+        const analysis::RunOutcome out = analysis::runAnalysis(s, attrib::root(), path);
+        if (out.status != analysis::RunStatus::kSolved) state.SkipWithError("not solved");
+        const analysis::DriverTimings& t = analysis::lastDriverTimings();
+        sum.number += t.number, sum.write += t.write, sum.engine += t.engine, sum.read += t.read;
+        engineInside += kestrel::engine::LastEngineTimings().total;
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["number_ms"] = 1e3 * sum.number / n;
+    state.counters["write_ms"] = 1e3 * sum.write / n;
+    state.counters["engine_ms"] = 1e3 * sum.engine / n;
+    state.counters["read_ms"] = 1e3 * sum.read / n;
+    state.counters["driver_ms"] = 1e3 * (sum.number + sum.write + sum.read) / n;
+    state.counters["engine_total_ms"] = 1e3 * engineInside / n;
+    std::filesystem::remove_all(std::filesystem::path(path).parent_path());
+    mdl_reset();
+    attrib::state().reset();
+}
+BENCHMARK(BM_BendingCommandOnSavedFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_NeutralFileWriter(benchmark::State& state) {
+    Solid* s = buildFrame();
+    const analysis::Numbering n = analysis::numberModel(s);
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        std::string text;
+        analysis::writeModelSection(text, n, attrib::root());
+        bytes = text.size();
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+    mdl_reset();
+    attrib::state().reset();
+}
+BENCHMARK(BM_NeutralFileWriter)->Unit(benchmark::kMillisecond);
+
+} // namespace
+// The whole kestrel-solve process on the frame saved as a model file: start,
+// reading the model file, the analysis, the tables on stdout (discarded).
+void BM_KestrelSolveProcess(benchmark::State& state) {
+    Solid* s = buildFrame();
+    const std::string path = modelPath();
+    mdl_undo_recording_on(); // the model file writer dismantles in recording mode
+    if (files::saveModelFile(path, s, attrib::root(), attrib::initialSettings()) !=
+        files::SaveStatus::kSaved)
+        state.SkipWithError("save");
+    mdl_reset();
+    attrib::state().reset();
+    const std::string command =
+        KESTREL_BIN_DIR "/kestrel-solve " + path + " > /dev/null 2>/tmp/kestrel-bench-solve.err";
+    for (auto _ : state)
+        if (std::system(command.c_str()) != 0) state.SkipWithError("kestrel-solve failed");
+    std::filesystem::remove_all(std::filesystem::path(path).parent_path());
+}
+BENCHMARK(BM_KestrelSolveProcess)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,168 @@
+// Result display on the 100-storey, 20-bay frame (2,121 nodes, 4,100
+// members): computing the bending diagrams of all members, a full redraw
+// with diagrams, end and step values and reactions into the Qt screen
+// driver (offscreen, 1600 x 1000), and switching from bending to shear
+// (new curves and a redraw, no new analysis). The end forces are those of
+// beams fixed at both ends under 20 kN/m and of columns carrying the beams
+// above them, written into the member records as the analysis would.
+#include "attrib/attrib.h"
+#include "attrib/blocks.h"
+#include "attrib/loads.h"
+#include "attrib/settings.h"
+#include "gfx/qt/qtcanvas.h"
+#include "model/model.h"
+#include "results/display.h"
+#include "results/resultset.h"
+
+#include <QGuiApplication>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int kStoreys = 100;
+constexpr int kBays = 20;
+constexpr double kBay = 6.0, kStorey = 3.5, kLoad = -20.0;
+constexpr double kStep = 0.05; // precision step, m: 120 samples per beam
+
+Solid* g_model = nullptr;
+attrib::AppSettings g_settings;
+attrib::ColorScheme g_colors;
+
+void buildFrame() {
+    mdl_reset();
+    attrib::state().reset();
+    mdl_register_hooks(&attrib::hooks());
+    mdl_set_tolerance(1e-3);
+    Solid* s = mdl_new_model();
+    mdl_undo_recording_off();
+    std::vector<Vertex*> below(kBays + 1), row(kBays + 1);
+    mdl_move_vertex(s->vertices, MPoint{0, 0});
+    below[0] = s->vertices;
+    for (int i = 1; i <= kBays; ++i) below[i] = mdl_insert_point(s, MPoint{i * kBay, 0});
+    for (int j = 1; j <= kStoreys; ++j) {
+        for (int i = 0; i <= kBays; ++i) {
+            Edge* e = mdl_insert_edge_from(below[i], MPoint{i * kBay, j * kStorey}, CURVE_LINE,
+                                           nullptr, 0);
+            row[i] = e->he2->vtx;
+            if (i > 0) mdl_insert_edge_between(row[i - 1], row[i], CURVE_LINE, nullptr, 0);
+        }
+        below.swap(row);
+    }
+    attrib::PropertyBlock* q = nullptr;
+    attrib::newBlock(attrib::root(), attrib::kUlf, "q", &q);
+    attrib::valuesOf(q)->values = {0, kLoad, 0, 0};
+    for (Edge* e = s->edges; e; e = e->next) {
+        attrib::MemberAttrib* a = attrib::memberOf(e);
+        const double dx = e->he2->vtx->x - e->he1->vtx->x;
+        if (dx != 0) {
+            // Beam fixed at both ends: V = -qL/2, M1 = -qL^2/12 acting on the member.
+            a->blocks[attrib::kUniform] = q;
+            ++q->useCount;
+            const double V = -kLoad * kBay / 2, M = -kLoad * kBay * kBay / 12;
+            a->results = {0, V, M, 0, V, -M};
+        } else {
+            // Column under the beams of the storeys above it, with end moments.
+            const double y = e->he1->vtx->y;
+            const double N = -kLoad * kBay * (kStoreys - y / kStorey);
+            a->results = {N, 5, 12, -N, -5, 5.5};
+        }
+    }
+    g_model = s;
+    g_settings = attrib::initialSettings();
+    g_settings.result.on = 1;
+    g_settings.display[attrib::kResultValues] = 1;
+    g_settings.display[attrib::kStepValues] = 1;
+    g_settings.resultStep = 1.5;
+    g_colors = attrib::makeScheme(attrib::kWhiteBackground);
+    int members = 0;
+    for (const Edge* e = s->edges; e; e = e->next) ++members;
+    std::printf("frame: %d members\n", members);
+}
+
+void drawInto(gfx::QtCanvas& c, const results::ResultDrawing& rd) {
+    results::DisplayInput in{g_model, &attrib::root(), &g_settings, &g_colors, &rd};
+    results::drawModel(c, in);
+    c.flush();
+}
+
+void window(gfx::Canvas& c) {
+    c.setWindow(-10, kBays * kBay + 10, -5, kStoreys * kStorey + 5);
+}
+
+void BM_BendingDiagrams(benchmark::State& st) {
+    results::ResultCurves rc;
+    for (auto _ : st) {
+        results::computeCurves(rc, g_model, results::ResultKind::Bending, kStep);
+        benchmark::DoNotOptimize(rc.largest);
+    }
+    st.counters["members"] = static_cast<double>(rc.curves.size());
+}
+BENCHMARK(BM_BendingDiagrams)->Unit(benchmark::kMillisecond);
+
+// The same redraw without the result layer, for comparison.
+void BM_RedrawModelOnly(benchmark::State& st) {
+    gfx::QtCanvas c(1600, 1000);
+    window(c);
+    for (auto _ : st) {
+        results::DisplayInput in{g_model, &attrib::root(), &g_settings, &g_colors, nullptr};
+        results::drawModel(c, in);
+        c.flush();
+    }
+}
+BENCHMARK(BM_RedrawModelOnly)->Unit(benchmark::kMillisecond);
+
+void BM_RedrawWithDiagramsAndValues(benchmark::State& st) {
+    gfx::QtCanvas c(1600, 1000);
+    window(c);
+    results::ResultCurves rc;
+    results::computeCurves(rc, g_model, results::ResultKind::Bending, kStep);
+    results::ResultDrawing rd;
+    rd.curves = &rc;
+    rd.diagramSize = 0.1 * kStoreys * kStorey / 20;
+    for (auto _ : st) drawInto(c, rd);
+}
+BENCHMARK(BM_RedrawWithDiagramsAndValues)->Unit(benchmark::kMillisecond);
+
+// The same with the value toggles off: the cost of the labels.
+void BM_RedrawDiagramsWithoutValues(benchmark::State& st) {
+    gfx::QtCanvas c(1600, 1000);
+    window(c);
+    results::ResultCurves rc;
+    results::computeCurves(rc, g_model, results::ResultKind::Bending, kStep);
+    results::ResultDrawing rd;
+    rd.curves = &rc;
+    rd.diagramSize = 0.1 * kStoreys * kStorey / 20;
+    g_settings.display[attrib::kResultValues] = g_settings.display[attrib::kStepValues] = 0;
+    for (auto _ : st) drawInto(c, rd);
+    g_settings.display[attrib::kResultValues] = g_settings.display[attrib::kStepValues] = 1;
+}
+BENCHMARK(BM_RedrawDiagramsWithoutValues)->Unit(benchmark::kMillisecond);
+
+void BM_SwitchBendingToShear(benchmark::State& st) {
+    gfx::QtCanvas c(1600, 1000);
+    window(c);
+    results::ResultCurves rc;
+    results::ResultDrawing rd;
+    rd.curves = &rc;
+    rd.diagramSize = 0.1 * kStoreys * kStorey / 20;
+    for (auto _ : st) {
+        results::computeCurves(rc, g_model, results::ResultKind::Shear, kStep);
+        drawInto(c, rd);
+    }
+}
+BENCHMARK(BM_SwitchBendingToShear)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    buildFrame();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,83 @@
+// Drawing of the results over the model: a member's force diagram with its
+// end and step values, the deformed member, and the reaction arrows of a
+// supported node with their values. Draws through the drawing facade only,
+// in the model drawing pass; the values come from results/diagram.h.
+#pragma once
+
+#include "attrib/settings.h"
+#include "gfx/canvas.h"
+#include "results/diagram.h"
+#include "results/display.h"
+
+#include <string>
+#include <vector>
+
+namespace results {
+
+// Labels already written in one drawing pass, in pixels; a label that would
+// overlap one of them is left out, so that the first written wins (members
+// are drawn in their order, end values before step values).
+class LabelSpace {
+public:
+    // Whether the pixel box is free; when it is, it is taken.
+    bool take(double x0, double y0, double x1, double y1);
+    // Whether a pixel point lies in a label already written: a label
+    // anchored there would overlap it, so it need not even be formatted.
+    bool covers(double x, double y) const;
+    void clear();
+    int taken() const { return static_cast<int>(boxes_.size()); }
+
+private:
+    struct Box {
+        double x0, y0, x1, y1;
+    };
+    static constexpr double kCell = 64;
+    std::vector<Box> boxes_;
+    std::vector<std::vector<int>> cells_; // box indices by cell, hashed
+};
+
+// What one member's force diagram is drawn with.
+struct DiagramStyle {
+    ResultKind kind = ResultKind::Bending;
+    double scale = 1;          // |diagram size / largest value|
+    bool tensionSide = true;   // bending diagram on the tension side
+    bool endValues = true;     // "Result Values"
+    bool stepValues = false;   // "Step Values"
+    bool transversal = false;  // "Transversal Values": ordinate lines at the steps
+    bool signedMoment = false; // "Bending Moment Sign": moments written with sign
+    double step = 0;           // result step, model units
+    bool uniform = true;       // equal segments rather than the fixed step
+    const attrib::AppSettings* settings = nullptr; // units and formats; none: no values
+    int color = 1;
+    LabelSpace* labels = nullptr; // none: every label is written
+};
+
+// The factor that turns an ordinate into a perpendicular world offset along
+// the member's local y axis, with the sign rules of each kind.
+double drawnScale(const MemberInput& m, const DiagramStyle& st);
+// The points of a curve that are drawn: all of them up to `maxPoints` (at
+// most kMaxDrawnPoints), otherwise evenly thinned keeping the first two,
+// the last two and the extreme.
+std::vector<int> drawnPoints(const MemberCurve& c, int maxPoints = kMaxDrawnPoints);
+// The text of a shown value of a kind, with its unit and format.
+std::string valueText(const attrib::AppSettings& s, ResultKind kind, double value);
+
+void drawMemberDiagram(gfx::Canvas& c, const MemberInput& m, const MemberCurve& curve,
+                       const DiagramStyle& st);
+// The deformed member from sampleDeformed: each point at local position
+// (x + s·u, s·w).
+void drawDeformedMember(gfx::Canvas& c, const MemberInput& m, const MemberCurve& curve,
+                        double scale, int color);
+
+// The reaction of a supported node in global components, and which of them
+// are shown (the others are free directions).
+struct Reaction {
+    double x = 0, y = 0;
+    double rx = 0, ry = 0, mz = 0;
+    bool showX = false, showY = false, showM = false;
+};
+void drawReaction(gfx::Canvas& c, const Reaction& r, const SymbolSizes& sz,
+                  const attrib::AppSettings* settings, bool values, int color,
+                  LabelSpace* labels = nullptr);
+
+} // namespace results

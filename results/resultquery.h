@@ -1,0 +1,25 @@
+// The result line of the result query mode: the value of the displayed
+// result at the point of a member under the pointer, as the one-line text
+// of the message line, with units and formats of the settings.
+#pragma once
+
+#include "attrib/settings.h"
+#include "results/diagram.h"
+
+#include <string>
+
+namespace results {
+
+// Position along the member (0 to L) of the foot of the perpendicular from
+// a world point.
+double localPosition(const MemberInput& m, double px, double py);
+
+// The result line at position x of a member for kinds 1 to 4 ("" for kind
+// 0): axial force as a magnitude with "- Tension" or "- Compression", shear
+// force as computed, bending moment with the sign of the step values, and
+// for the deformed shape the global displacements Dx and Dy of the point of
+// the elastic curve.
+std::string resultLine(const attrib::AppSettings& s, const MemberInput& m, ResultKind kind,
+                       double x);
+
+} // namespace results

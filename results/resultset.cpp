@@ -1,0 +1,130 @@
+// Gathering the member inputs from the records and sampling the whole frame
+// (see resultset.h).
+#include "results/resultset.h"
+
+#include "attrib/blocks.h"
+#include "attrib/loads.h"
+#include "attrib/section.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace results {
+
+namespace {
+
+// Local end values of a distributed load block: uniform blocks give the same
+// vector at both ends; global blocks are turned by the member's angle.
+void localLoad(const attrib::ValueBlock* b, bool linear, double angle, MemberInput& m) {
+    if (!b) return;
+    const auto& v = b->values;
+    double g[4] = {v[0], v[1], v[0], v[1]};
+    if (linear) g[2] = v[attrib::kPxj], g[3] = v[attrib::kPyj];
+    if (b->direction == attrib::kGlobal) {
+        globalToLocal(g[0], g[1], angle, m.qx1, m.qy1);
+        globalToLocal(g[2], g[3], angle, m.qx2, m.qy2);
+    } else {
+        auto z = [](double x) { return std::fabs(x) < 1e-5 ? 0.0 : x; };
+        m.qx1 = z(g[0]), m.qy1 = z(g[1]), m.qx2 = z(g[2]), m.qy2 = z(g[3]);
+    }
+}
+
+} // namespace
+
+MemberInput memberInputOf(const Edge* e) {
+    MemberInput m;
+    const Vertex* v1 = e->he1->vtx;
+    const Vertex* v2 = e->he2->vtx;
+    m.x1 = v1->x, m.y1 = v1->y, m.x2 = v2->x, m.y2 = v2->y;
+    const double angle = memberAngle(m), c = std::cos(angle), s = std::sin(angle);
+    auto ends = [&](const Vertex* v, double& u, double& w, double& t) {
+        const attrib::NodeAttrib* a = attrib::nodeOf(v);
+        if (!a) return;
+        u = c * a->prescribed[0] + s * a->prescribed[1];
+        w = -s * a->prescribed[0] + c * a->prescribed[1];
+        t = a->prescribed[2];
+    };
+    ends(v1, m.u1, m.w1, m.t1);
+    ends(v2, m.u2, m.w2, m.t2);
+    const attrib::MemberAttrib* a = attrib::memberOf(e);
+    if (!a) return m;
+    const auto& r = a->results;
+    m.N1 = r[0], m.V1 = r[1], m.M1 = r[2], m.N2 = r[3], m.V2 = r[4], m.M2 = r[5];
+    m.hinge1 = a->hingeStart != 0, m.hinge2 = a->hingeEnd != 0;
+    m.rigid = a->rigid != 0, m.noAxial = a->noAxial != 0;
+    if (const attrib::ValueBlock* b = attrib::valuesOf(a->blocks[attrib::kEndMoments]))
+        m.Ma = b->values[attrib::kMa], m.Mb = b->values[attrib::kMb];
+    // A uniform load block wins over a linear one.
+    if (const attrib::ValueBlock* b = attrib::valuesOf(a->blocks[attrib::kUniform]))
+        localLoad(b, false, angle, m);
+    else
+        localLoad(attrib::valuesOf(a->blocks[attrib::kLinear]), true, angle, m);
+    if (const attrib::ValueBlock* b = attrib::valuesOf(a->blocks[attrib::kThermal]))
+        m.tyPlus = b->values[attrib::kTyTop], m.tyMinus = b->values[attrib::kTyBottom];
+    if (const attrib::ValueBlock* b = attrib::valuesOf(a->blocks[attrib::kMaterial]))
+        m.E = b->values[attrib::kElasticity], m.alpha = b->values[attrib::kThermalExpansion];
+    if (const attrib::Section* sec = attrib::sectionOf(a->blocks[attrib::kSection])) {
+        m.A = attrib::sectionArea(*sec);
+        m.I = attrib::sectionInertia(*sec);
+        m.depth = attrib::sectionDepth(*sec);
+    }
+    return m;
+}
+
+void computeCurves(ResultCurves& rc, const Solid* model, ResultKind kind, double h) {
+    rc.kind = kind;
+    rc.largest = 0;
+    rc.members.clear();
+    rc.inputs.clear();
+    rc.curves.clear();
+    if (!model || kind == ResultKind::None) return;
+    for (const Edge* e = model->edges; e; e = e->next) {
+        rc.members.push_back(e);
+        rc.inputs.push_back(memberInputOf(e));
+        const MemberInput& m = rc.inputs.back();
+        if (kind == ResultKind::Deformed) {
+            rc.curves.push_back(sampleDeformed(m, h));
+            rc.largest = std::max({rc.largest, std::fabs(m.u1), std::fabs(m.u2)});
+        } else {
+            rc.curves.push_back(sampleDiagram(m, kind, h));
+        }
+        rc.largest = std::max(rc.largest, std::fabs(rc.curves.back().extremeValue));
+    }
+}
+
+void drawResults(gfx::Canvas& c, const ResultDrawing& rd, const attrib::AppSettings* settings,
+                 const attrib::ColorScheme& cs, const SymbolSizes& sz) {
+    auto on = [&](int flag) { return settings && settings->display[flag] != 0; };
+    LabelSpace labels;
+    if (const ResultCurves* rc = rd.curves) {
+        const double scale = diagramScale(rd.diagramSize, rc->largest);
+        const int color = roleColor(cs, Role::Diagrams);
+        if (rc->kind == ResultKind::Deformed) {
+            for (std::size_t i = 0; i < rc->curves.size(); ++i)
+                drawDeformedMember(c, rc->inputs[i], rc->curves[i], scale, color);
+        } else if (rc->kind != ResultKind::None) {
+            DiagramStyle st;
+            st.kind = rc->kind;
+            st.scale = scale;
+            st.tensionSide = !settings || settings->signConvention[0] == 1;
+            st.endValues = on(attrib::kResultValues);
+            st.stepValues = on(attrib::kStepValues);
+            st.transversal = on(attrib::kTransversalValues);
+            st.signedMoment = on(attrib::kBendingMomentSign);
+            st.step = settings ? settings->resultStep : 0;
+            st.uniform = !settings || settings->stepMode == 0;
+            st.settings = settings;
+            st.color = color;
+            st.labels = &labels;
+            for (std::size_t i = 0; i < rc->curves.size(); ++i)
+                drawMemberDiagram(c, rc->inputs[i], rc->curves[i], st);
+        }
+    }
+    if (on(attrib::kReactions)) {
+        const int color = roleColor(cs, Role::Reactions);
+        for (const Reaction& r : rd.reactions)
+            drawReaction(c, r, sz, settings, on(attrib::kReactionValues), color, &labels);
+    }
+}
+
+} // namespace results

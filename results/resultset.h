@@ -1,0 +1,51 @@
+// The result curves of a whole frame: each member's plain input gathered
+// from its records (end forces and end displacements left there by the
+// analysis, loads, hinges, constraints, material and section), its sampled
+// curve for the current result kind and the largest value that sets the
+// drawing scale. The result display computes it on every change of result
+// kind and draws it in the model drawing pass.
+#pragma once
+
+#include "attrib/attrib.h"
+#include "model/entities.h"
+#include "results/diagram.h"
+#include "results/diagramdraw.h"
+
+#include <vector>
+
+namespace results {
+
+// The input of one member from its records: end forces from the member's
+// results, nodal displacements turned into the member's axes, loads in
+// local components (global blocks turned by the member's angle), end-moment
+// loads, thermal values, hinges, constraints, E, alpha, A, I and depth.
+MemberInput memberInputOf(const Edge* e);
+
+struct ResultCurves {
+    ResultKind kind = ResultKind::None;
+    double largest = 0; // greatest |value| over all members
+    std::vector<const Edge*> members;
+    std::vector<MemberInput> inputs;
+    std::vector<MemberCurve> curves;
+};
+// Gathers and samples every member of the model for `kind` at precision
+// step h; the largest value is the greatest |extreme| (for the deformed
+// shape, the end displacements along the members count too).
+void computeCurves(ResultCurves& rc, const Solid* model, ResultKind kind, double h);
+
+// What the model drawing pass adds in result mode.
+struct ResultDrawing {
+    const ResultCurves* curves = nullptr;
+    double diagramSize = 0;
+    std::vector<Reaction> reactions; // shown when the reactions toggle is on
+};
+
+// The result layer of the model drawing: the diagrams or the deformed
+// members, then the reactions, with the display toggles of the settings
+// ("Result Values", "Step Values", "Transversal Values", "Bending Moment
+// Sign", "Reactions", "Reaction Values") and the bending diagram side.
+// Labels that would overlap an earlier one are left out.
+void drawResults(gfx::Canvas& c, const ResultDrawing& rd, const attrib::AppSettings* settings,
+                 const attrib::ColorScheme& cs, const SymbolSizes& sz);
+
+} // namespace results

@@ -1,0 +1,96 @@
+// Result commands: check, save, analyse, store, enter the result mode.
+#include "shell/resultcmds.h"
+
+#include "analysis/analysis.h"
+#include "attrib/supports.h"
+#include "shell/display.h"
+#include "shell/editmodes.h"
+#include "shell/filecommands.h"
+#include "shell/messages.h"
+#include "shell/modes.h"
+#include "shell/resultdisplay.h"
+#include "shell/state.h"
+#include "ui/ui.h"
+
+namespace shell {
+
+namespace {
+
+const char* const kResultButtons[] = {"axial", "shear", "bending", "deformed"};
+
+// The model must be saved under a name of its own before it is analysed:
+// the neutral and result files lie beside it. Save asks for a name while the
+// model is "untitled.kst"; false when the user cancels.
+bool saveBeforeAnalysis() {
+    return saveCommand();
+}
+
+void showResultMode(int kind) {
+    AppState& a = app();
+    a.settings.result.on = 1;
+    a.settings.result.kind = kind;
+    for (int k = 1; k <= 4; ++k)
+        a.tk->at(kResultButtons[k - 1]).set("VALUE", k == kind ? "ON" : "OFF");
+    a.el.select->set("VALUE", "OFF");
+    for (ui::Element* e : {a.el.insline, a.el.insvertex, a.el.insdimln}) e->set("VALUE", "OFF");
+    showResultTitle();
+    redraw();
+    showResultFactor();
+}
+
+} // namespace
+
+void clearResults() {
+    AppState& a = app();
+    analysis::clearMemberResults(a.model);
+    invalidateResultCurves();
+    analysis::resultState().largestValue = 0;
+    a.settings.result.kind = 0;
+    attrib::clearSelection(a.model);
+    restoreAttributePanel();
+}
+
+bool resultCommand(int kind) {
+    AppState& a = app();
+    if (kind < 1 || kind > 4) return false;
+    // Inside the result mode the stored results serve every kind.
+    if (a.settings.result.on == 1 && a.settings.result.kind != 0) {
+        showResultMode(kind);
+        return true;
+    }
+    attrib::AttributeRoot& root = attrib::root();
+    if (const analysis::CheckResult c = analysis::checkModel(a.model, root);
+        c != analysis::kCheckOk) {
+        message(analysis::checkMessage(c));
+        a.tk->at(kResultButtons[kind - 1]).set("VALUE", "OFF");
+        return false;
+    }
+    analysis::resetResults(a.model);
+    attrib::clearSelection(a.model);
+    if (!saveBeforeAnalysis()) {
+        a.tk->at(kResultButtons[kind - 1]).set("VALUE", "OFF");
+        return false;
+    }
+    const analysis::RunOutcome out = analysis::runAnalysis(a.model, root, a.file.fullPath);
+    if (out.status != analysis::RunStatus::kSolved) {
+        message(out.message);
+        clearResults();
+        a.tk->at(kResultButtons[kind - 1]).set("VALUE", "OFF");
+        return false;
+    }
+    invalidateResultCurves();
+    showResultMode(kind);
+    return true;
+}
+
+void bindResultActions(ui::Toolkit& tk) {
+    bindResultDisplayActions(tk);
+    static const char* const kActions[] = {"Axial", "Shear", "Bending", "Deformed"};
+    for (int k = 1; k <= 4; ++k)
+        tk.bind(kActions[k - 1], [k](ui::Event&) {
+            resultCommand(k);
+            return ui::kDefault;
+        });
+}
+
+} // namespace shell

@@ -1,0 +1,24 @@
+// The result commands Axial, Shear, Bending and Deformed: check the frame,
+// save it, analyse it through the analysis driver, keep the results in the
+// node and member records and enter the result mode. Leaving the result
+// mode (any editing mode) clears the results, so the next command analyses
+// the current frame again.
+#pragma once
+
+namespace ui {
+class Toolkit;
+}
+
+namespace shell {
+
+// Runs the result command of kind 1 axial, 2 shear, 3 bending, 4 deformed.
+// Returns true when the result mode shows that kind afterwards.
+bool resultCommand(int kind);
+// Clears the results after a failed analysis or when an editing mode is
+// entered: member results, largest value and result kind, the selection; the
+// attribute panel is shown again.
+void clearResults();
+
+void bindResultActions(ui::Toolkit& tk);
+
+} // namespace shell

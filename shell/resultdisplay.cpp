@@ -1,0 +1,136 @@
+// The result display of the shell (see resultdisplay.h).
+#include "shell/resultdisplay.h"
+
+#include "analysis/analysis.h"
+#include "model/model.h"
+#include "results/resultquery.h"
+#include "shell/display.h"
+#include "shell/modes.h"
+#include "shell/state.h"
+#include "ui/ui.h"
+#include "units/numformat.h"
+#include "units/units.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace shell {
+
+namespace {
+
+struct Cache {
+    bool valid = false;
+    int kind = 0;
+    double step = 0;
+    const Solid* model = nullptr;
+    results::ResultCurves curves;
+    results::ResultDrawing drawing;
+};
+Cache g_cache;
+
+// The unit slot in which the largest value of a kind is shown; the
+// deformed shape's largest value is shown unconverted.
+int unitSlotOf(int kind) {
+    return kind == 3 ? units::kMomentUnit : kind == 1 || kind == 2 ? units::kForceUnit : -1;
+}
+
+double largestInDisplayUnits() {
+    const AppState& a = app();
+    const double largest = analysis::resultState().largestValue;
+    const int slot = unitSlotOf(a.settings.result.kind);
+    return slot < 0 ? largest : units::toDisplay(a.settings.units[slot], largest);
+}
+
+} // namespace
+
+void invalidateResultCurves() {
+    g_cache.valid = false;
+}
+
+const results::ResultDrawing* resultDrawing() {
+    AppState& a = app();
+    const attrib::ResultDisplay& r = a.settings.result;
+    if (!r.on || r.influence || r.kind < 1 || r.kind > 4 || !a.model) return nullptr;
+    analysis::ResultState& rs = analysis::resultState();
+    if (!g_cache.valid || g_cache.kind != r.kind || g_cache.step != rs.precisionStep ||
+        g_cache.model != a.model) {
+        results::computeCurves(g_cache.curves, a.model, static_cast<results::ResultKind>(r.kind),
+                               rs.precisionStep);
+        rs.largestValue = g_cache.curves.largest;
+        g_cache.drawing.reactions.clear();
+        for (const analysis::Reaction& x :
+             analysis::supportReactions(analysis::numberModel(a.model))) {
+            results::Reaction d;
+            d.x = x.node->x, d.y = x.node->y;
+            d.rx = x.fx, d.ry = x.fy, d.mz = x.mz;
+            d.showX = x.hasFx, d.showY = x.hasFy, d.showM = x.hasMz;
+            g_cache.drawing.reactions.push_back(d);
+        }
+        g_cache.valid = true;
+        g_cache.kind = r.kind;
+        g_cache.step = rs.precisionStep;
+        g_cache.model = a.model;
+        g_cache.drawing.curves = &g_cache.curves;
+        showResultFactor();
+    }
+    g_cache.drawing.diagramSize = rs.diagramSize;
+    return &g_cache.drawing;
+}
+
+void showResultFactor() {
+    AppState& a = app();
+    const int kind = a.settings.result.kind;
+    const double f =
+        kind < 1 || kind > 4
+            ? 0
+            : results::shownFactor(analysis::resultState().diagramSize, largestInDisplayUnits());
+    a.el.modetext->set("VALUE", units::formatNumber(units::kDefaultFormat, f));
+    a.el.modeunit->set("TITLE", " ");
+}
+
+void setResultValuator(double r) {
+    analysis::ResultState& rs = analysis::resultState();
+    const double size = results::sizeFromValuator(r, rs.diagramSizeLimit, rs.diagramSize);
+    if (size == rs.diagramSize) return;
+    rs.diagramSize = size;
+    showResultFactor();
+    redraw();
+}
+
+void setResultFactor(double F) {
+    if (!std::isfinite(F) || app().settings.result.on == 0) return;
+    analysis::ResultState& rs = analysis::resultState();
+    rs.diagramSize = results::sizeFromFactor(F, largestInDisplayUnits(), rs.diagramSizeLimit);
+    showResultFactor();
+    redraw();
+}
+
+std::string resultLineAt(double x, double y, double tolerance) {
+    AppState& a = app();
+    const attrib::ResultDisplay& r = a.settings.result;
+    if (!r.on || r.influence || r.kind < 1 || r.kind > 4 || !a.model) return "";
+    const Edge* e = mdl_find_edge_at(a.model, {x, y}, tolerance);
+    if (!e) return "";
+    const results::MemberInput m = results::memberInputOf(e);
+    return results::resultLine(a.settings, m, static_cast<results::ResultKind>(r.kind),
+                               results::localPosition(m, x, y));
+}
+
+void bindResultDisplayActions(ui::Toolkit& tk) {
+    tk.bind("ResValChange", [](ui::Event& ev) {
+        setResultValuator(ev.value);
+        return ui::kDefault;
+    });
+    tk.bind("DefFactSet", [](ui::Event& ev) {
+        const std::string text = ev.element ? ev.element->get("VALUE") : ev.text;
+        char* end = nullptr;
+        const double F = std::strtod(text.c_str(), &end);
+        if (end != text.c_str())
+            setResultFactor(static_cast<float>(F));
+        else
+            showResultFactor();
+        return ui::kDefault;
+    });
+}
+
+} // namespace shell

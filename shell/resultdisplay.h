@@ -1,0 +1,36 @@
+// The result display of the shell: the result curves of the current result
+// kind (computed when the kind changes, kept while the view changes), the
+// reactions, the scale factor shown in the mode line, the valuator and the
+// typed factor, and the result line of the member under the pointer. The
+// redraw asks it for the result layer of the model drawing.
+#pragma once
+
+#include "results/resultset.h"
+
+#include <string>
+
+namespace ui {
+class Toolkit;
+}
+
+namespace shell {
+
+// The result layer of the next redraw: none outside the normal result mode.
+// Samples the members anew when the kind or the results changed.
+const results::ResultDrawing* resultDrawing();
+// The results changed (a new analysis, cleared results): the next redraw
+// samples again.
+void invalidateResultCurves();
+// Shows the current factor (diagram size / largest value, in display units
+// for the forces) in the mode line's field and its unit.
+void showResultFactor();
+// Valuator position 0 < r <= 1: diagram size = r x limit, then redraw.
+void setResultValuator(double r);
+// A typed factor: diagram size = F x largest value, clamped; then redraw.
+void setResultFactor(double F);
+// The result line of the member under the world point, "" for none.
+std::string resultLineAt(double x, double y, double tolerance);
+
+void bindResultDisplayActions(ui::Toolkit& tk);
+
+} // namespace shell

@@ -1,0 +1,286 @@
+// kestrel-solve on model files built through the frame model and saved with
+// the model file writer: closed-form results of beam theory from the JSON
+// output (full precision), the table, and the exit statuses with their
+// messages.
+#include "app/batch.h"
+#include "files/modelfile.h"
+#include "tests/analysis/fixture.h"
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+namespace analysis::test {
+namespace {
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// The value of `key` in the JSON object of `array` whose first field is
+// `id` (one object per line, as the tool writes them); NaN when absent.
+double jsonValue(const std::string& json, const std::string& array, int id,
+                 const std::string& key) {
+    const std::size_t start = json.find("\"" + array + "\": [");
+    if (start == std::string::npos) return NAN;
+    const std::string head = array == "reactions" ? "node" : array == "nodes" ? "node" : "member";
+    const std::string tag = "{\"" + head + "\": " + std::to_string(id) + ",";
+    const std::string tagEnd = "{\"" + head + "\": " + std::to_string(id) + "}";
+    std::size_t at = json.find(tag, start);
+    if (at == std::string::npos) at = json.find(tagEnd, start);
+    if (at == std::string::npos) return NAN;
+    const std::size_t eol = json.find('\n', at);
+    const std::string line = json.substr(at, eol - at);
+    const std::size_t k = line.find("\"" + key + "\": ");
+    if (k == std::string::npos) return NAN;
+    return std::strtod(line.c_str() + k + key.size() + 4, nullptr);
+}
+
+struct Expect {
+    const char* array;
+    int id;
+    const char* key;
+    double value;
+};
+
+struct Case {
+    const char* name;
+    std::function<void(FrameTest&)> build;
+    std::vector<Expect> expect;
+};
+
+class BatchTest : public FrameTest {
+public:
+    using FrameTest::at;
+    using FrameTest::bar;
+    using FrameTest::block;
+    using FrameTest::give;
+    using FrameTest::line;
+    using FrameTest::standardProperties;
+    using FrameTest::support;
+
+protected:
+    void TestBody() override {}
+    // Saves the current model and runs the tool on it; the status, with the
+    // table and the messages in `out` and `err`.
+    int solve(const std::string& name, std::string* json = nullptr) {
+        const std::string path = (dir / (name + ".kst")).string();
+        EXPECT_EQ(files::saveModelFile(path, s, root(), attrib::initialSettings()),
+                  files::SaveStatus::kSaved);
+        return solveFile(path, json);
+    }
+    int solveFile(const std::string& path, std::string* json = nullptr) {
+        const std::string jsonPath = (dir / "out.json").string();
+        std::FILE* o = std::tmpfile();
+        std::FILE* e = std::tmpfile();
+        const int status = batch::analyseModelFile(path, json ? jsonPath : "", o, e);
+        out = readBack(o);
+        err = readBack(e);
+        if (json) *json = slurp(jsonPath);
+        // The tool leaves the modules empty; the fixture's model is gone.
+        s = mdl_new_model();
+        return status;
+    }
+    static std::string readBack(std::FILE* f) {
+        std::rewind(f);
+        std::string t;
+        char buf[4096];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) t.append(buf, n);
+        std::fclose(f);
+        return t;
+    }
+    std::string out, err;
+};
+
+constexpr double EI = 2e4, EA = 2e6;
+const double kRoot3 = std::sqrt(3.0);
+
+TEST_F(BatchTest, ClosedFormsThroughTheWholePath) {
+    using attrib::kNff;
+    const std::vector<Case> cases = {
+        {"cantilever",
+         [](FrameTest& t0) {
+             auto& t = static_cast<BatchTest&>(t0);
+             t.line(0, 0, 2, 0);
+             t.standardProperties();
+             t.support(t.at(0, 0), "111");
+             t.give(t.at(2, 0), t.block(kNff, {0, -10, 0}));
+         },
+         {{"nodes", 2, "dy", -10 * 8 / (3 * EI)},
+          {"nodes", 2, "rz", -10 * 4 / (2 * EI)},
+          {"reactions", 1, "fy", 10},
+          {"reactions", 1, "mz", 20},
+          {"members", 1, "m1", 20},
+          {"members", 1, "v1", 10}}},
+        {"simply-supported",
+         [](FrameTest& t0) {
+             auto& t = static_cast<BatchTest&>(t0);
+             t.line(0, 0, 4, 0);
+             t.standardProperties();
+             t.support(t.at(0, 0), "110");
+             t.support(t.at(4, 0), "010");
+             t.give(t.bar(2, 0), attrib::kUniform, t.block(attrib::kUlf, {0, -5}));
+         },
+         {{"nodes", 1, "rz", -5 * 64 / (24 * EI)},
+          {"nodes", 2, "rz", 5 * 64 / (24 * EI)},
+          {"reactions", 1, "fy", 10},
+          {"reactions", 2, "fy", 10}}},
+        {"truss",
+         [](FrameTest& t0) {
+             auto& t = static_cast<BatchTest&>(t0);
+             t.line(0, 0, 4, 0);
+             t.line(4, 0, 2, 2);
+             t.line(2, 2, 0, 0);
+             t.standardProperties();
+             for (double x : {2.0, 1.0, 3.0}) {
+                 attrib::MemberAttrib& m = t.bar(x, x == 2.0 ? 0 : 1);
+                 m.hingeStart = m.hingeEnd = 1;
+             }
+             t.support(t.at(0, 0), "110");
+             t.support(t.at(4, 0), "010");
+             t.give(t.at(2, 2), t.block(kNff, {0, -10, 0}));
+         },
+         {{"members", 1, "n2", 5}, {"nodes", 2, "dx", 5 * 4 / EA}, {"reactions", 2, "fy", 5}}},
+        {"settlement",
+         [](FrameTest& t0) {
+             auto& t = static_cast<BatchTest&>(t0);
+             t.line(0, 0, 4, 0);
+             t.standardProperties();
+             t.support(t.at(0, 0), "111");
+             t.support(t.at(4, 0), "111");
+             t.at(4, 0).prescribedFlag = 1;
+             t.at(4, 0).prescribed[1] = -0.01;
+         },
+         {{"nodes", 2, "dy", -0.01},
+          // The support pulls the right end down and holds the left end
+          // against turning clockwise.
+          {"reactions", 1, "mz", 6 * EI * 0.01 / 16},
+          {"reactions", 1, "fy", 12 * EI * 0.01 / 64},
+          {"reactions", 2, "fy", -12 * EI * 0.01 / 64}}},
+        {"inclined-roller",
+         [](FrameTest& t0) {
+             auto& t = static_cast<BatchTest&>(t0);
+             t.line(0, 0, 2, 0);
+             t.line(2, 0, 4, 0);
+             t.standardProperties();
+             t.support(t.at(0, 0), "110");
+             t.support(t.at(4, 0), "100");
+             t.at(4, 0).inclination = 30;
+             t.give(t.at(2, 0), t.block(kNff, {0, -10, 0}));
+         },
+         {{"reactions", 3, "fx", 5 * kRoot3},
+          {"reactions", 3, "fy", 5},
+          {"reactions", 1, "fx", -5 * kRoot3},
+          {"reactions", 1, "fy", 5}}},
+        {"spring",
+         [](FrameTest& t0) {
+             auto& t = static_cast<BatchTest&>(t0);
+             t.line(0, 0, 4, 0);
+             t.standardProperties();
+             t.support(t.at(0, 0), "110");
+             t.support(t.at(4, 0), "020");
+             t.at(4, 0).spring[1] = 1000;
+             t.give(t.at(4, 0), t.block(kNff, {0, -10, 0}));
+         },
+         {{"nodes", 2, "dy", -0.01}, {"nodes", 1, "rz", -0.0025}, {"reactions", 2, "fy", 10}}},
+        {"thermal",
+         [](FrameTest& t0) {
+             auto& t = static_cast<BatchTest&>(t0);
+             t.line(0, 0, 4, 0);
+             t.standardProperties();
+             t.support(t.at(0, 0), "110");
+             t.support(t.at(4, 0), "010");
+             t.give(t.bar(2, 0), attrib::kThermal, t.block(attrib::kTpf, {0, 20}));
+         },
+         {{"nodes", 2, "dx", 1e-5 * 10 * 4},
+          {"nodes", 2, "rz", 1e-5 * 20 * 4 / (2 * 0.2)},
+          {"nodes", 1, "rz", -1e-5 * 20 * 4 / (2 * 0.2)}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        c.build(*this);
+        std::string json;
+        ASSERT_EQ(solve(c.name, &json), batch::kSolved) << err;
+        EXPECT_EQ(err, "");
+        EXPECT_NE(json.find("\"units\": {\"length\": \"m\", \"force\": \"kN\""), std::string::npos);
+        for (const Expect& e : c.expect) {
+            const double got = jsonValue(json, e.array, e.id, e.key);
+            EXPECT_NEAR(got, e.value, 1e-6 * std::fabs(e.value))
+                << e.array << " " << e.id << " " << e.key << "\n"
+                << json;
+        }
+    }
+}
+
+TEST_F(BatchTest, PortalReactionsBalanceTheLoadAndTheTableNamesItsUnits) {
+    line(0, 0, 0, 3);
+    line(0, 3, 4, 3);
+    line(4, 3, 4, 0);
+    standardProperties();
+    support(at(0, 0), "111");
+    support(at(4, 0), "111");
+    give(at(0, 3), block(attrib::kNff, {10, 0, 0}));
+    std::string json;
+    ASSERT_EQ(solve("portal", &json), batch::kSolved) << err;
+    // Nodes: 1 (0,0), 2 (4,0), 3 (0,3), 4 (4,3).
+    const double fx = jsonValue(json, "reactions", 1, "fx") + jsonValue(json, "reactions", 2, "fx");
+    const double fy = jsonValue(json, "reactions", 1, "fy") + jsonValue(json, "reactions", 2, "fy");
+    const double mz = jsonValue(json, "reactions", 1, "mz") +
+                      jsonValue(json, "reactions", 2, "mz") +
+                      4 * jsonValue(json, "reactions", 2, "fy");
+    EXPECT_NEAR(fx, -10, 1e-9);
+    EXPECT_NEAR(fy, 0, 1e-9);
+    EXPECT_NEAR(mz, 30, 1e-8);
+    EXPECT_NE(out.find("Node displacements (mm, rad)"), std::string::npos) << out;
+    EXPECT_NE(out.find("Support reactions ("), std::string::npos) << out;
+    EXPECT_NE(out.find("Member end forces, member axes"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(dir / "portal.pos"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "portal.dat"));
+}
+
+TEST_F(BatchTest, StatusesAndMessages) {
+    // A check failure: one member without a section.
+    line(0, 0, 4, 0);
+    line(4, 0, 4, 4);
+    standardProperties();
+    bar(4, 2).blocks[attrib::kSection] = nullptr;
+    sec->useCount--;
+    const std::string noSection = (dir / "nosection.kst").string();
+    EXPECT_EQ(solve("nosection"), batch::kCheckFailed);
+    EXPECT_EQ(err, "kestrel-solve: " + noSection + ": You must define sections to all members\n");
+
+    // A mechanism.
+    TearDown();
+    SetUp();
+    line(0, 0, 4, 0);
+    standardProperties();
+    support(at(0, 0), "010");
+    support(at(4, 0), "010");
+    EXPECT_EQ(solve("mechanism"), batch::kSingular);
+    EXPECT_NE(err.find(": unstable frame"), std::string::npos) << err;
+
+    struct {
+        std::string path;
+        std::string says;
+    } bad[] = {
+        {(dir / "missing.kst").string(), "cannot open the file"},
+        {KESTREL_TEST_DATA "/files/v205.kst", "open it in the program, which converts it"},
+        {KESTREL_TEST_DATA "/analysis/every_kind.dat", "not a Kestrel model file"},
+    };
+    std::ofstream((dir / "newer.kst").string()) << "Kestrel 212\n";
+    for (const auto& b : bad) {
+        EXPECT_EQ(solveFile(b.path), batch::kBadFile) << b.path;
+        EXPECT_EQ(err.rfind("kestrel-solve: " + b.path + ": ", 0), 0u) << err;
+        EXPECT_NE(err.find(b.says), std::string::npos) << err;
+    }
+}
+
+} // namespace
+} // namespace analysis::test

@@ -1,0 +1,142 @@
+// The result curves of a frame gathered from its records: end forces and
+// nodal displacements as the analysis leaves them, global loads turned into
+// member axes for members drawn either way, and the result layer of the
+// model drawing, drawn only in result mode.
+#include "attrib/blocks.h"
+#include "attrib/loads.h"
+#include "gfx/record.h"
+#include "results/display.h"
+#include "results/resultset.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using results::ResultKind;
+using Kind = gfx::Primitive::Kind;
+
+class ResultSetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        mdl_reset();
+        attrib::state().reset();
+        mdl_register_hooks(&attrib::hooks());
+        mdl_set_tolerance(1e-3);
+        s = mdl_new_model();
+        settings = attrib::initialSettings();
+        colors = attrib::makeScheme(attrib::kWhiteBackground);
+        c.setWindow(-2, 8, -5, 5);
+    }
+    void TearDown() override {
+        mdl_reset();
+        attrib::state().reset();
+    }
+    Edge* line(double x1, double y1, double x2, double y2) {
+        const MPoint p[2] = {{x1, y1}, {x2, y2}};
+        mdl_begin_group();
+        if (mdl_is_empty(s)) mdl_move_vertex(s->vertices, p[0]);
+        EXPECT_EQ(mdl_insert_points(s, CURVE_LINE, p, 2), -2);
+        mdl_end_group();
+        return mdl_find_edge_at(s, {(x1 + x2) / 2, (y1 + y2) / 2}, 1e-3);
+    }
+    void loadOn(Edge* e, attrib::PropertyKind kind, int direction, std::array<double, 4> v) {
+        attrib::PropertyBlock* b = nullptr;
+        attrib::newBlock(attrib::root(), kind, "b" + std::to_string(++blocks), &b);
+        attrib::valuesOf(b)->values = v;
+        attrib::valuesOf(b)->direction = direction;
+        attrib::MemberAttrib* a = attrib::copyMemberAttrib(*attrib::memberOf(e));
+        a->blocks[attrib::memberSlot(kind)] = b;
+        ++b->useCount;
+        mdl_set_edge_attrib(e, a);
+    }
+    Solid* s = nullptr;
+    int blocks = 0;
+    attrib::AppSettings settings;
+    attrib::ColorScheme colors;
+    gfx::RecordingCanvas c{500, 500};
+};
+
+TEST_F(ResultSetTest, InputsFromTheRecords) {
+    // The same downward global load on a member drawn left to right and on
+    // one drawn right to left (from (6, -3) back to (0, -3)).
+    Edge* a = line(0, 0, 6, 0);
+    Edge* b = line(6, -3, 0, -3);
+    loadOn(a, attrib::kUlf, attrib::kGlobal, {0, -10, 0, 0});
+    loadOn(b, attrib::kUlf, attrib::kGlobal, {0, -10, 0, 0});
+    loadOn(b, attrib::kLlf, attrib::kLocal, {1, 2, 3, 4}); // the uniform block wins
+    loadOn(a, attrib::kMbm, attrib::kGlobal, {1.5, -2.5, 0, 0});
+    attrib::memberOf(a)->results = {0, 30, 0, 0, 30, 0};
+    attrib::memberOf(a)->hingeEnd = 1;
+    attrib::memberOf(b)->results = {0, 0, 0, 0, -60, 180}; // a cantilever fixed at (0, -3)
+    attrib::nodeOf(b->he1->vtx)->prescribed[0] = 0.01;     // Dx at (6, -3)
+    attrib::nodeOf(b->he1->vtx)->prescribed[1] = -0.02;
+    attrib::nodeOf(b->he1->vtx)->prescribed[2] = 0.003;
+
+    const results::MemberInput ma = results::memberInputOf(a);
+    EXPECT_EQ(ma.qy1, -10);
+    EXPECT_EQ(ma.qy2, -10);
+    EXPECT_EQ(ma.qx1, 0);
+    EXPECT_EQ(ma.V1, 30);
+    EXPECT_EQ(ma.V2, 30);
+    EXPECT_EQ(ma.Ma, 1.5);
+    EXPECT_EQ(ma.Mb, -2.5);
+    EXPECT_TRUE(ma.hinge2 && !ma.hinge1);
+    const results::MemberInput mb = results::memberInputOf(b);
+    EXPECT_NEAR(mb.qy1, 10, 1e-12);
+    EXPECT_NEAR(mb.qy2, 10, 1e-12);
+    EXPECT_EQ(mb.qx1, 0);
+    EXPECT_NEAR(mb.u1, -0.01, 1e-12);
+    EXPECT_NEAR(mb.w1, 0.02, 1e-12);
+    EXPECT_EQ(mb.t1, 0.003);
+
+    results::ResultCurves rc;
+    results::computeCurves(rc, s, ResultKind::Bending, 0.01);
+    ASSERT_EQ(rc.curves.size(), 2u);
+    // The cantilever's fixed end (q L^2 / 2 = 180) exceeds the simply
+    // supported member's mid-span moment.
+    EXPECT_NEAR(rc.largest, 180, 1e-9);
+    const std::size_t ib = rc.members[0] == b ? 0 : 1;
+    EXPECT_EQ(rc.members[ib], b);
+    EXPECT_NEAR(rc.curves[ib].extremeX, 6, 1e-12);
+    EXPECT_NEAR(rc.curves[1 - ib].extremeX, 3, 1e-12);
+    results::computeCurves(rc, nullptr, ResultKind::Bending, 0.01);
+    EXPECT_TRUE(rc.curves.empty());
+    EXPECT_EQ(rc.largest, 0);
+}
+
+TEST_F(ResultSetTest, ResultLayerOnlyInResultMode) {
+    Edge* a = line(0, 0, 6, 0);
+    loadOn(a, attrib::kUlf, attrib::kGlobal, {0, -10, 0, 0});
+    attrib::memberOf(a)->results = {0, 30, 0, 0, 30, 0};
+    results::ResultCurves rc;
+    results::computeCurves(rc, s, ResultKind::Bending, 0.01);
+    results::ResultDrawing rd;
+    rd.curves = &rc;
+    rd.diagramSize = 2;
+    rd.reactions.push_back({0, 0, 0, 30, 0, false, true, false});
+    settings.display[attrib::kReactions] = 1;
+    const int diagram = results::roleColor(colors, results::Role::Diagrams);
+    const int reaction = results::roleColor(colors, results::Role::Reactions);
+    for (int mode : {0, 1}) {
+        settings.result.on = mode;
+        c.reset();
+        results::DisplayInput in{s, &attrib::root(), &settings, &colors, &rd};
+        results::drawModel(c, in);
+        int outlines = 0, heads = 0;
+        double deepest = 0;
+        for (const auto& p : c.primitives()) {
+            if (p.kind == Kind::Polyline && p.color == diagram) {
+                ++outlines;
+                for (const auto& q : p.world) deepest = std::min(deepest, q.y);
+            }
+            if (p.kind == Kind::Polygon && p.color == reaction) ++heads;
+        }
+        EXPECT_EQ(outlines, mode);
+        EXPECT_EQ(heads, mode);
+        EXPECT_NEAR(deepest, mode ? -2 : 0, 1e-9); // tension side, scaled to the size
+    }
+}
+
+} // namespace

@@ -1,0 +1,130 @@
+// The result display on the headless program: the diagram and its values
+// drawn after the result command, the factor in the mode line, the valuator
+// and the typed factor (bad text changes nothing), the curves sampled anew
+// when the kind changes, and the result line of the member under a point.
+#include "fixture.h"
+
+#include "analysis/analysis.h"
+#include "attrib/blocks.h"
+#include "attrib/section.h"
+#include "shell/resultcmds.h"
+#include "shell/resultdisplay.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <unistd.h>
+
+namespace shelltest {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ResultDisplayTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        dir = fs::temp_directory_path() / ("kestrel-resdisp-" + std::to_string(::getpid()));
+        fs::create_directories(dir);
+        // A beam of 4 m in two members, pinned and on a roller, 10 kN at
+        // its middle node: PL/4 = 10 kNm there.
+        Solid* s = state().model;
+        for (double x : {0.0, 2.0}) {
+            const MPoint p[2] = {{x, 0}, {x + 2, 0}};
+            mdl_begin_group();
+            if (mdl_is_empty(s)) mdl_move_vertex(s->vertices, p[0]);
+            ASSERT_EQ(mdl_insert_points(s, CURVE_LINE, p, 2), -2);
+            mdl_end_group();
+        }
+        attrib::AttributeRoot& r = attrib::root();
+        attrib::PropertyBlock* m =
+            attrib::appendBlock(r, attrib::kMaf, attrib::makeBlock(attrib::kMaf));
+        attrib::PropertyBlock* sc =
+            attrib::appendBlock(r, attrib::kSpf, attrib::makeBlock(attrib::kSpf));
+        attrib::sectionOf(sc)->params = {0.01, 1e-4, 0.2, 0.1};
+        attrib::PropertyBlock* f =
+            attrib::appendBlock(r, attrib::kNff, attrib::makeBlock(attrib::kNff));
+        attrib::valuesOf(f)->values[1] = -10;
+        for (Edge* e = s->edges; e; e = e->next) {
+            attrib::memberOf(e)->blocks[attrib::kMaterial] = m;
+            attrib::memberOf(e)->blocks[attrib::kSection] = sc;
+            m->useCount++, sc->useCount++;
+        }
+        for (Vertex* v = s->vertices; v; v = v->next) {
+            attrib::NodeAttrib* a = attrib::nodeOf(v);
+            if (v->x == 0) a->support[0] = a->support[1] = '1';
+            if (v->x == 4) a->support[1] = '1';
+            if (v->x == 2) a->force = f, f->useCount++;
+        }
+        backend->queueFile(1, (dir / "beam").string());
+    }
+    void TearDown() override {
+        ShellTest::TearDown();
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+    std::vector<std::string> texts() {
+        std::vector<std::string> out;
+        for (const auto& p : canvas().primitives())
+            if (p.kind == gfx::Primitive::Kind::Text) out.push_back(p.text);
+        return out;
+    }
+    int valuator(double r) {
+        ui::Event ev;
+        ev.value = r;
+        return tk->fireAction("ResValChange", ev);
+    }
+    int typeFactor(const std::string& text) {
+        at("modetext").set("VALUE", text);
+        ui::Event ev;
+        ev.element = &at("modetext");
+        return tk->fireAction("DefFactSet", ev);
+    }
+    fs::path dir;
+};
+
+TEST_F(ResultDisplayTest, DiagramFactorValuatorAndKinds) {
+    ASSERT_TRUE(shell::resultCommand(3));
+    const auto t = texts();
+    EXPECT_EQ(std::count(t.begin(), t.end(), "10.0 kNm"), 1); // one of the two equal labels
+    analysis::ResultState& rs = analysis::resultState();
+    EXPECT_NEAR(rs.largestValue, 10, 1e-4);
+    const double limit = rs.diagramSizeLimit;
+    ASSERT_GT(limit, 0);
+    EXPECT_EQ(value("modetext"), "0.04"); // default size 0.4 m over 10 kNm
+
+    valuator(0.5);
+    EXPECT_DOUBLE_EQ(rs.diagramSize, 0.5 * limit);
+    valuator(1.5); // outside (0, 1]: ignored
+    EXPECT_DOUBLE_EQ(rs.diagramSize, 0.5 * limit);
+    typeFactor("0.1");
+    EXPECT_NEAR(rs.diagramSize, 1.0, 1e-6);
+    EXPECT_EQ(value("modetext"), "0.10");
+    typeFactor("abc"); // not a number: nothing changes, the factor is shown again
+    EXPECT_NEAR(rs.diagramSize, 1.0, 1e-6);
+    EXPECT_EQ(value("modetext"), "0.10");
+    typeFactor("1000"); // clamped to the limit
+    EXPECT_DOUBLE_EQ(rs.diagramSize, limit);
+    typeFactor("-3");
+    EXPECT_EQ(rs.diagramSize, 0);
+
+    EXPECT_EQ(shell::resultLineAt(1, 0, 1e-3),
+              "Bending moment at local pos.: x = 1.00 m  L = 2.00 m  -  Value: 5.0 kNm");
+    EXPECT_EQ(shell::resultLineAt(1, 3, 1e-3), "");
+    // The pointer over the member shows the line in the message line.
+    const gfx::Point px = canvas().worldToPixel(1, 0);
+    ui::Event move;
+    move.x = static_cast<int>(px.x), move.y = static_cast<int>(px.y);
+    tk->fireAction("PckMouseMv", move);
+    EXPECT_EQ(title("datatopmsg").rfind("Bending moment at local pos.: x = ", 0), 0u)
+        << title("datatopmsg");
+    fire("Shear");
+    EXPECT_NEAR(rs.largestValue, 5, 1e-4);
+    EXPECT_EQ(shell::resultLineAt(3, 0, 1e-3),
+              "Shear force at local pos.: x = 1.00 m  L = 2.00 m  -  Value: -5.0 kN");
+    fire("Select");
+    EXPECT_EQ(shell::resultDrawing(), nullptr);
+    EXPECT_EQ(shell::resultLineAt(1, 0, 1e-3), "");
+}
+
+} // namespace
+} // namespace shelltest
