@@ -2,13 +2,18 @@
 //   kestrel [model.kst]
 //   kestrel --record JOURNAL [model.kst]   also writes the session's journal
 //   kestrel --replay JOURNAL [model.kst]   runs the journal on the headless backend
+//   kestrel --export OUT MODEL.kst [--result KIND] [--size WxH]
+//                                          draws the model into a file, no window
 //   kestrel --help | --version
 // Only the first model file argument is used; further arguments are ignored.
 // The window needs a display: without one the program says so and ends with
 // status 1 instead of letting the toolkit abort.
+#include "gfx/drivers.h"
+#include "shell/export.h"
 #include "shell/filecommands.h"
 #include "shell/journal.h"
 #include "shell/mainwindow.h"
+#include "shell/resultcmds.h"
 #include "shell/startup.h"
 #include "shell/view.h"
 #include "ui/headless.h"
@@ -16,6 +21,7 @@
 
 #ifdef KESTREL_WITH_QT
 #include "app/images.h"
+#include "gfx/qt/qtdrivers.h"
 #include "ui/qt/qtbackend.h"
 #endif
 
@@ -34,6 +40,7 @@ namespace {
 const char* const kUsage = "usage: kestrel [model.kst]\n"
                            "       kestrel --record JOURNAL [model.kst]\n"
                            "       kestrel --replay JOURNAL [model.kst]\n"
+                           "       kestrel --export OUT MODEL.kst [--result KIND] [--size WxH]\n"
                            "       kestrel --help | --version\n";
 
 int usage() {
@@ -50,6 +57,11 @@ int help() {
                "  --record JOURNAL   also write the session's inputs to JOURNAL\n"
                "  --replay JOURNAL   replay a journal without a window; its alerts and\n"
                "                     messages are printed\n"
+               "  --export OUT MODEL.kst [--result axial|shear|bending|deformed]\n"
+               "           [--size WIDTHxHEIGHT]\n"
+               "                     draw the model fitted to the size (default 1600x1000\n"
+               "                     pixels) into OUT, in the format of its extension\n"
+               "                     (svg, pdf, png, ps, eps, dxf, cgm), without a window\n"
                "  --help             print this text\n"
                "  --version          print the version\n"
                "\n"
@@ -161,6 +173,76 @@ int replay(const std::string& journal, const std::string& file) {
     return status;
 }
 
+// kestrel --export OUT MODEL [--result KIND] [--size WxH]: the model drawn on
+// a headless canvas of the given size, fitted, then written by the file
+// driver of OUT's extension.
+int exportCommand(int argc, char** argv) {
+    if (argc < 4) return usage();
+    const std::string out = argv[2], model = argv[3];
+    std::string result;
+    int width = 1600, height = 1000;
+    for (int i = 4; i < argc; i += 2) {
+        if (i + 1 >= argc) return usage();
+        const std::string opt = argv[i], value = argv[i + 1];
+        if (opt == "--size") {
+            int used = 0;
+            if (std::sscanf(value.c_str(), "%dx%d%n", &width, &height, &used) != 2 ||
+                used != static_cast<int>(value.size()) || width < 16 || height < 16 ||
+                width > 20000 || height > 20000) {
+                std::fprintf(stderr, "kestrel: bad size %s (WIDTHxHEIGHT, 16 to 20000 pixels)\n",
+                             value.c_str());
+                return 2;
+            }
+        } else if (opt == "--result") {
+            if (value != "axial" && value != "shear" && value != "bending" && value != "deformed") {
+                std::fprintf(stderr,
+                             "kestrel: unknown result %s (axial, shear, bending or deformed)\n",
+                             value.c_str());
+                return 2;
+            }
+            result = value;
+        } else {
+            std::fprintf(stderr, "kestrel: unknown export option %s\n", opt.c_str());
+            return usage();
+        }
+    }
+    if (gfx::driverForFile(out).empty()) {
+        std::fprintf(stderr,
+                     "kestrel: unknown extension of %s (svg, pdf, png, ps, eps, dxf or cgm)\n",
+                     out.c_str());
+        return 2;
+    }
+    ui::Toolkit tk(std::make_unique<ui::HeadlessBackend>(width, height));
+    static bool opened = false;
+    shell::StartupHooks hooks;
+    hooks.openModel = [](const std::string& path) { return opened = shell::openModelByName(path); };
+    hooks.fitView = shell::fitView;
+    if (shell::startUp(tk, model, hooks) != 0) return 1;
+    // The result commands analyse the frame and show the asked result.
+    const int kind = result == "axial"      ? 1
+                     : result == "shear"    ? 2
+                     : result == "bending"  ? 3
+                     : result == "deformed" ? 4
+                                            : 0;
+    const bool analysed = !opened || kind == 0 || shell::resultCommand(kind);
+    if (opened && !analysed) {
+        shell::shutDown(tk);
+        std::fprintf(stderr, "kestrel: the analysis of %s failed\n", model.c_str());
+        return 1;
+    }
+    const bool written = opened && shell::exportScreenTo(out);
+    shell::shutDown(tk);
+    if (!opened) {
+        std::fprintf(stderr, "kestrel: cannot read the model %s\n", model.c_str());
+        return 1;
+    }
+    if (!written) {
+        std::fprintf(stderr, "kestrel: cannot write %s\n", out.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 std::unique_ptr<ui::Backend> screenBackend([[maybe_unused]] int& argc,
                                            [[maybe_unused]] char** argv) {
 #ifdef KESTREL_WITH_QT
@@ -182,6 +264,7 @@ int main(int argc, char** argv) {
         std::printf("kestrel %s\n", KESTREL_VERSION);
         return 0;
     }
+    if (argc > 1 && !std::strcmp(argv[1], "--export")) return exportCommand(argc, argv);
     if (argc > 1 && (!std::strcmp(argv[1], "--replay") || !std::strcmp(argv[1], "--record"))) {
         if (argc < 3) return usage();
         replaying = !std::strcmp(argv[1], "--replay");
@@ -206,6 +289,12 @@ int main(int argc, char** argv) {
     }
     if (int rc = shell::startUp(tk, file, fileHooks()); rc != 0) return rc;
     reportMissingImages(tk);
+#ifdef KESTREL_WITH_QT
+    // Print and clipboard go through Qt.
+    shell::setDeviceDrivers(
+        [](const std::string& driver, const std::string& data, int w, int h, double wMm,
+           double hMm) { return gfx::openQtDriver(driver, data, w, h, wMm, hMm); });
+#endif
     shell::runMainLoop(tk);
     recorder.stop();
     shell::shutDown(tk);

@@ -142,6 +142,17 @@ public:
     // flush shows it.
     virtual void flush() {}
 
+    // Plain texts: labels are drawn as text alone, without the filled box in the
+    // background colour that the screen puts behind them. The printer,
+    // clipboard, CGM and DXF exports draw with it set; drawing code that puts
+    // boxes behind labels asks for it.
+    void setPlainText(bool on) { plainText_ = on; }
+    bool plainText() const { return plainText_; }
+
+    // Writes out and closes the picture of a file driver; true when all went
+    // well. Screen and recording canvases have nothing to write.
+    virtual bool finish() { return true; }
+
     // Which driver this is ("qt", "record", "ps", ...).
     virtual const char* driverName() const = 0;
 
@@ -177,6 +188,7 @@ private:
     FontFace face_ = FontFace::Sans;
     int fontSize_ = 10;
     bool bold_ = false, italic_ = false;
+    bool plainText_ = false;
     std::vector<Point> world_;
 
     void updateMapping();

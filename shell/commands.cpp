@@ -6,6 +6,7 @@
 #include "gfx/canvas.h"
 #include "shell/display.h"
 #include "shell/editmodes.h"
+#include "shell/export.h"
 #include "shell/lengthtext.h"
 #include "shell/messages.h"
 #include "shell/modes.h"
@@ -160,6 +161,7 @@ void bindActions(ui::Toolkit& tk) {
     tk.bind("FixedResStep", [](Event&) { return onStepMode(1); });
     bindDisplayActions(tk);
     bindEditActions(tk);
+    bindExportActions(tk);
     bindTransformActions(tk);
     bindPropertyPanels(tk);
     bindFileActions(tk);

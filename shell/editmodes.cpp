@@ -12,6 +12,7 @@
 #include "shell/conditionpanels.h"
 #include "shell/display.h"
 #include "shell/edit.h"
+#include "shell/export.h"
 #include "shell/lengthtext.h"
 #include "shell/messages.h"
 #include "shell/resultcmds.h"
@@ -227,14 +228,20 @@ bool canvasHasFocus() {
 int onKey(Event& ev) {
     AppState& a = app();
     const int key = ev.key;
-    // The file keys act whatever element has the focus.
-    for (const auto& [letter, action] : {std::pair{'N', "IoNew"}, {'O', "IoOpen"}, {'S', "IoSave"}})
+    // The file keys and Ctrl+P act whatever element has the focus.
+    for (const auto& [letter, action] : {std::pair{'N', "IoNew"}, {'O', "IoOpen"}, {'S', "IoSave"},
+                                         {'P', "IoPrinter"}})
         if (key == ui::ctrlKey(letter)) {
             Event none;
             a.tk->fireAction(action, none);
             return kIgnore;
         }
     if (!canvasHasFocus()) return kDefault;
+    // Ctrl+C copies the drawing only from the canvas: text fields copy text.
+    if (key == ui::ctrlKey('C')) {
+        exportClipboard();
+        return kIgnore;
+    }
     ui::Element* c = a.canvas ? a.el.datascreen : nullptr;
     switch (key) {
     case ui::K_ESC: {

@@ -107,7 +107,8 @@ Element* fileMenu(Toolkit& tk) {
         {item(tk, "Clipboard           Ctrl+C", "IoClipboard"),
          item(tk, "Print...                Ctrl+P", "IoPrinter"),
          item(tk, "CGM Metafile...", "IoCGM"), item(tk, "DXF...", "IoDXF"),
-         item(tk, "PostScript...", "IoPS"), item(tk, "Encapsulated PostScript...", "IoEPS")});
+         item(tk, "PostScript...", "IoPS"), item(tk, "Encapsulated PostScript...", "IoEPS"),
+         item(tk, "SVG...", "IoSVG"), item(tk, "PDF...", "IoPDF"), item(tk, "PNG...", "IoPNG")});
     return &tk.make(Kind::Menu, "file", {{"TITLE", "File"}},
                     {item(tk, "About Kestrel", "Info"), item(tk, "Sign Convention", "SignConv"),
                      separator(tk), item(tk, "New...                  Ctrl+N", "IoNew"),

@@ -15,6 +15,7 @@ const std::string kKestrel = std::string(KESTREL_BIN_DIR) + "/kestrel";
 const std::string kUsage = "usage: kestrel [model.kst]\n"
                            "       kestrel --record JOURNAL [model.kst]\n"
                            "       kestrel --replay JOURNAL [model.kst]\n"
+                           "       kestrel --export OUT MODEL.kst [--result KIND] [--size WxH]\n"
                            "       kestrel --help | --version\n";
 
 const std::string kNoDisplay =
@@ -83,7 +84,8 @@ TEST(CommandLine, HelpGoesToStandardOutput) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out.rfind(kUsage, 0), 0u) << r.out;
-    for (const char* word : {"--record JOURNAL", "--replay JOURNAL", "--version", "kestrel-solve"})
+    for (const char* word :
+         {"--record JOURNAL", "--replay JOURNAL", "--export OUT", "--version", "kestrel-solve"})
         EXPECT_NE(r.out.find(word), std::string::npos) << word;
 }
 

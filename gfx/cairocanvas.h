@@ -1,0 +1,56 @@
+// The cairo file drivers: PostScript, Encapsulated PostScript, PDF, SVG and
+// PNG, all drawn by the same code on cairo surfaces. The vector formats get
+// the canvas's size in millimetres as their page size; pixel coordinates are
+// scaled onto it, so lines, fills and texts keep their proportions. PNG is
+// drawn at one image pixel per canvas pixel.
+#pragma once
+
+#include "gfx/canvas.h"
+
+#include <string>
+
+typedef struct _cairo cairo_t;
+typedef struct _cairo_surface cairo_surface_t;
+
+namespace gfx {
+
+enum class CairoFormat { PostScript, Eps, Pdf, Svg, Png };
+
+class CairoCanvas : public Canvas {
+public:
+    // Opens `path` for writing. When it cannot be written, ok() is false and
+    // drawing does nothing.
+    CairoCanvas(CairoFormat format, const std::string& path, int widthPx, int heightPx,
+                double widthMm = 0, double heightMm = 0);
+    ~CairoCanvas() override;
+
+    bool ok() const { return cr_ != nullptr; }
+    // Writes the rest of the file and closes it; true when all went well. The
+    // destructor does this for a canvas that was not finished.
+    bool finish() override;
+
+    void textSize(const std::string& utf8, int& w, int& h) const override;
+    const char* driverName() const override;
+
+protected:
+    void drvClear(Rgb bg) override;
+    void drvPolyline(const std::vector<Point>& px, bool closed) override;
+    void drvPolygon(const std::vector<Point>& px) override;
+    void drvArc(Point centre, double rx, double ry, double a1, double a2, bool filled) override;
+    void drvMark(Point p, MarkKind kind, int sizePx) override;
+    void drvText(Point p, const std::string& utf8) override;
+
+private:
+    CairoFormat format_;
+    std::string path_;
+    cairo_surface_t* surface_ = nullptr;
+    cairo_t* cr_ = nullptr;
+    bool finished_ = false;
+
+    void begin(bool stroke, bool forMarks = false);
+    void end();
+    void setFont(cairo_t* cr) const;
+    void fillPath(const std::vector<Point>& outline);
+};
+
+} // namespace gfx
