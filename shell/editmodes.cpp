@@ -14,8 +14,8 @@
 #include "shell/edit.h"
 #include "shell/lengthtext.h"
 #include "shell/messages.h"
-#include "shell/resultcmds.h"
 #include "shell/modes.h"
+#include "shell/resultcmds.h"
 #include "shell/view.h"
 #include "ui/paramform.h"
 #include "ui/ui.h"
@@ -109,10 +109,6 @@ std::string inLengthUnit(const std::string& text) {
     if (n == 2) return "Length = " + shown(length) + ";  Extension = " + shown(extension);
     if (n == 1) return "Length = " + shown(length);
     return text;
-}
-
-void showCreationMessage(const std::string& text) {
-    showPrompt(inLengthUnit(text));
 }
 
 // The Apply buttons of the property panels: active for the selection kind
@@ -325,6 +321,10 @@ int onScaleDial(Event& ev) {
 }
 
 } // namespace
+
+void showCreationMessage(const std::string& text) {
+    showPrompt(inLengthUnit(text));
+}
 
 void enterCreationMode(EditMode mode) {
     AppState& a = app();
