@@ -6,6 +6,7 @@
 #include "units/numformat.h"
 
 #include <cmath>
+#include <string>
 
 namespace results {
 
@@ -55,6 +56,31 @@ void drawArrow(gfx::Canvas& c, double x1, double y1, double x2, double y2, doubl
     c.polygon({{mx + 0.5 * size * ux, my + 0.5 * size * uy},
                {mx - 0.5 * size * ux + 0.35 * size * nx, my - 0.5 * size * uy + 0.35 * size * ny},
                {mx - 0.5 * size * ux - 0.35 * size * nx, my - 0.5 * size * uy - 0.35 * size * ny}});
+}
+
+// The analysis number of a member, written beside its midpoint on the left
+// of its direction, clear of the orientation arrow.
+void drawMemberNumber(gfx::Canvas& c, const Edge* e, const SymbolSizes& sz) {
+    const attrib::MemberAttrib* a = attrib::memberOf(e);
+    if (!a || a->number <= 0) return;
+    const Vertex* v1 = e->he1->vtx;
+    const Vertex* v2 = e->he2->vtx;
+    const double dx = v2->x - v1->x, dy = v2->y - v1->y;
+    const double len = std::hypot(dx, dy);
+    const double nx = len > 0 ? -dy / len : 0, ny = len > 0 ? dx / len : 1;
+    const double d = 0.5 * sz.orientationArrow;
+    c.setTextAlign(gfx::Align::BaseCentre);
+    c.text(0.5 * (v1->x + v2->x) + d * nx, 0.5 * (v1->y + v2->y) + d * ny,
+           std::to_string(a->number));
+}
+
+// The analysis number of a node, above and right of its mark.
+void drawNodeNumber(gfx::Canvas& c, const Vertex* v, const SymbolSizes& sz) {
+    const attrib::NodeAttrib* a = attrib::nodeOf(v);
+    if (!a || a->number <= 0) return;
+    const double d = 0.5 * sz.orientationArrow;
+    c.setTextAlign(gfx::Align::BottomLeft);
+    c.text(v->x + d, v->y + d, std::to_string(a->number));
 }
 
 } // namespace
@@ -173,6 +199,13 @@ void drawModel(gfx::Canvas& c, const DisplayInput& in) {
         }
         if (in.results && in.settings && in.settings->result.on)
             drawResults(c, *in.results, in.settings, cs, sz);
+        // Numbers are the analysis numbers: they exist only with results.
+        const int numbers = roleColor(cs, Role::Numbers);
+        if (k.resultMode && flagOn(in, attrib::kMemberNumbers)) {
+            c.setForeground(numbers);
+            for (const Edge* e = s->edges; e; e = e->next) drawMemberNumber(c, e, sz);
+        }
+        const bool nodeNumbers = k.resultMode && flagOn(in, attrib::kNodeNumbers);
         const int node = roleColor(cs, Role::Nodes);
         for (const Vertex* v = s->vertices; v; v = v->next) {
             const attrib::NodeAttrib* a = attrib::nodeOf(v);
@@ -184,6 +217,10 @@ void drawModel(gfx::Canvas& c, const DisplayInput& in) {
             if (sel && blackForeground)
                 c.mark(v->x, v->y, gfx::MarkKind::Square, kSelectedNodeMarkPx);
             drawNodalForce(k, v);
+            if (nodeNumbers) {
+                c.setForeground(numbers);
+                drawNodeNumber(c, v, sz);
+            }
         }
     }
 

@@ -1,10 +1,11 @@
 // Model display: the one function that draws the whole canvas (background,
-// grid, members, orientation arrows, node marks, selection highlight and the
-// dimension lines) through the drawing facade only, so that the screen, the
-// printer and the export drivers all get the same picture. Colours come from
-// the colour scheme's slots through the table of drawing roles below, symbol
-// sizes from the diagonal of the visible world window. Called by the shell's
-// redraw and, later, by the export commands.
+// grid, members, orientation arrows, node marks, selection highlight, the
+// analysis numbers in result mode and the dimension lines) through the
+// drawing facade only, so that the screen, the printer and the export
+// drivers all get the same picture. Colours come from the colour scheme's
+// slots through the table of drawing roles below, symbol sizes from the
+// diagonal of the visible world window. Called by the shell's redraw and,
+// later, by the export commands.
 #pragma once
 
 #include "attrib/attrib.h"

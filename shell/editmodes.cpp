@@ -15,8 +15,8 @@
 #include "shell/export.h"
 #include "shell/lengthtext.h"
 #include "shell/messages.h"
-#include "shell/resultcmds.h"
 #include "shell/modes.h"
+#include "shell/resultcmds.h"
 #include "shell/view.h"
 #include "ui/paramform.h"
 #include "ui/ui.h"
@@ -110,10 +110,6 @@ std::string inLengthUnit(const std::string& text) {
     if (n == 2) return "Length = " + shown(length) + ";  Extension = " + shown(extension);
     if (n == 1) return "Length = " + shown(length);
     return text;
-}
-
-void showCreationMessage(const std::string& text) {
-    showPrompt(inLengthUnit(text));
 }
 
 // The Apply buttons of the property panels: active for the selection kind
@@ -332,6 +328,10 @@ int onScaleDial(Event& ev) {
 }
 
 } // namespace
+
+void showCreationMessage(const std::string& text) {
+    showPrompt(inLengthUnit(text));
+}
 
 void enterCreationMode(EditMode mode) {
     AppState& a = app();

@@ -7,6 +7,8 @@
 
 #include "shell/state.h"
 
+#include <string>
+
 namespace ui {
 class Toolkit;
 }
@@ -15,6 +17,9 @@ namespace shell {
 
 // Enters a creation mode (InsertMember, InsertNode or InsertDimLine).
 void enterCreationMode(EditMode mode);
+// Shows a prompt or live measure of a curve creation in the message line,
+// lengths in the length unit.
+void showCreationMessage(const std::string& text);
 // Re-enters the current editing mode.
 void restartMode();
 // The mode end callback of creations and picks: 0 the user ended the mode

@@ -2,11 +2,17 @@
 #include "shell/resultdisplay.h"
 
 #include "analysis/analysis.h"
+#include "interact/cll.h"
 #include "model/model.h"
 #include "results/resultquery.h"
 #include "shell/display.h"
+#include "shell/edit.h"
+#include "shell/editmodes.h"
+#include "shell/messages.h"
 #include "shell/modes.h"
+#include "shell/resultcmds.h"
 #include "shell/state.h"
+#include "shell/view.h"
 #include "ui/ui.h"
 #include "units/numformat.h"
 #include "units/units.h"
@@ -41,7 +47,45 @@ double largestInDisplayUnits() {
     return slot < 0 ? largest : units::toDisplay(a.settings.units[slot], largest);
 }
 
+bool diagramsShown() {
+    const attrib::ResultDisplay& r = app().settings.result;
+    return r.on == 1 && r.kind >= 1 && r.kind <= 4;
+}
+
+// The end of the precision segment: the result display takes the canvas
+// back (its title, the selection), showing the kind again with the new step.
+void precisionEnded(int) {
+    clearPrompt();
+    if (!diagramsShown()) {
+        restartMode();
+        return;
+    }
+    showResultTitle();
+    startSelection();
+    resultCommand(app().settings.result.kind);
+}
+
 } // namespace
+
+bool startPrecisionStep() {
+    AppState& a = app();
+    if (!diagramsShown() || !a.canvas) return false;
+    cancelCanvasInteraction();
+    message("\n  Draw a line segment whose size will be used \n"
+            "  as a step for drawing the result diagrams.  \n");
+    interact::cll::Callbacks cb;
+    cb.done = precisionEnded;
+    cb.finish = [](const interact::cll::CurveRecord& rec, double, bool) {
+        // A segment without length would sample nothing: the step stays.
+        const double h = std::hypot(rec.x1 - rec.x0, rec.y1 - rec.y0);
+        if (h > 0 && std::isfinite(h)) analysis::resultState().precisionStep = h;
+    };
+    cb.message = showCreationMessage;
+    cb.tolerance = [](double& x, double& y, double tol, bool, bool control) {
+        snapPoint(x, y, tol, control);
+    };
+    return interact::cll::startMouse(interact::cll::kLine, *a.el.datascreen, *a.canvas, cb) == 0;
+}
 
 void invalidateResultCurves() {
     g_cache.valid = false;
@@ -117,6 +161,10 @@ std::string resultLineAt(double x, double y, double tolerance) {
 }
 
 void bindResultDisplayActions(ui::Toolkit& tk) {
+    tk.bind("ResPrecision", [](ui::Event&) {
+        startPrecisionStep();
+        return ui::kDefault;
+    });
     tk.bind("ResValChange", [](ui::Event& ev) {
         setResultValuator(ev.value);
         return ui::kDefault;

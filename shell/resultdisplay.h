@@ -1,8 +1,9 @@
 // The result display of the shell: the result curves of the current result
 // kind (computed when the kind changes, kept while the view changes), the
 // reactions, the scale factor shown in the mode line, the valuator and the
-// typed factor, and the result line of the member under the pointer. The
-// redraw asks it for the result layer of the model drawing.
+// typed factor, the sampling step drawn by ResPrecision, and the result line
+// of the member under the pointer. The redraw asks it for the result layer
+// of the model drawing.
 #pragma once
 
 #include "results/resultset.h"
@@ -28,6 +29,11 @@ void showResultFactor();
 void setResultValuator(double r);
 // A typed factor: diagram size = F x largest value, clamped; then redraw.
 void setResultFactor(double F);
+// ResPrecision: while a result kind is shown, asks for a line segment on the
+// canvas whose length becomes the sampling step of the diagrams, then shows
+// the kind again; right button cancels and keeps the step. False (nothing
+// done) outside the result display or without a canvas.
+bool startPrecisionStep();
 // The result line of the member under the world point, "" for none.
 std::string resultLineAt(double x, double y, double tolerance);
 

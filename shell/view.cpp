@@ -4,6 +4,7 @@
 
 #include "attrib/attrib.h"
 #include "gfx/canvas.h"
+#include "interact/cll.h"
 #include "interact/pck.h"
 #include "interact/sel.h"
 #include "interact/trfmode.h"
@@ -86,9 +87,12 @@ int onZoom(ui::Event&) {
     return ui::kDefault;
 }
 
+// A creation mode, or a curve being drawn outside one (the precision segment
+// of the result display): the right button cancels it.
 bool creationMode() {
     const EditMode m = app().mode;
-    return m == EditMode::InsertMember || m == EditMode::InsertNode || m == EditMode::InsertDimLine;
+    return m == EditMode::InsertMember || m == EditMode::InsertNode ||
+           m == EditMode::InsertDimLine || interact::cll::active();
 }
 
 // Control with the right button is the middle button; outside the drawing

@@ -2,11 +2,15 @@
 // is drawn as, in which colour, and symbol sizes that follow the window.
 #include "results/display.h"
 
+#include "attrib/blocks.h"
+
 #include "gfx/record.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -151,6 +155,45 @@ TEST_F(DisplayTest, DimensionLinesWithTheirLengthWhenShown) {
     settings.display[attrib::kDimLines] = 0;
     draw();
     EXPECT_TRUE(of(Kind::Text).empty());
+}
+
+TEST_F(DisplayTest, LoadsAndNumbersInResultMode) {
+    line(0, 0, 4, 0);
+    attrib::PropertyBlock* f =
+        attrib::appendBlock(attrib::root(), attrib::kNff, attrib::makeBlock(attrib::kNff));
+    attrib::valuesOf(f)->values[1] = -10;
+    int n = 0;
+    for (Vertex* v = s->vertices; v; v = v->next) attrib::nodeOf(v)->number = ++n;
+    attrib::nodeOf(s->vertices)->force = f;
+    attrib::memberOf(s->edges)->number = 7;
+    settings.display[attrib::kLoadValues] = 0;
+    struct Case {
+        const char* name;
+        int resultOn, influence, loadsWithResults, nodeNumbers, memberNumbers;
+        bool loads;
+        std::vector<std::string> texts; // sorted
+    } cases[] = {
+        {"editing: numbers never", 0, 0, 0, 1, 1, true, {}},
+        {"results, loads off", 1, 0, 0, 1, 1, false, {"1", "2", "7"}},
+        {"results with loads, member numbers", 1, 0, 1, 0, 1, true, {"7"}},
+        {"results with loads, node numbers", 1, 0, 1, 1, 0, true, {"1", "2"}},
+        {"influence line: no loads", 1, 1, 1, 0, 0, false, {}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        settings.result.on = k.resultOn;
+        settings.result.influence = k.influence;
+        settings.display[attrib::kLoadWithResults] = k.loadsWithResults;
+        settings.display[attrib::kNodeNumbers] = k.nodeNumbers;
+        settings.display[attrib::kMemberNumbers] = k.memberNumbers;
+        draw();
+        EXPECT_EQ(!of(Kind::Polygon, role(results::Role::NodalForces)).empty(), k.loads);
+        std::vector<std::string> texts;
+        for (const Primitive& p : of(Kind::Text, role(results::Role::Numbers)))
+            texts.push_back(p.text);
+        std::sort(texts.begin(), texts.end());
+        EXPECT_EQ(texts, k.texts);
+    }
 }
 
 TEST(SymbolSizes, FractionsOfTheWindowDiagonal) {

@@ -1,16 +1,19 @@
 // The result display on the headless program: the diagram and its values
 // drawn after the result command, the factor in the mode line, the valuator
 // and the typed factor (bad text changes nothing), the curves sampled anew
-// when the kind changes, and the result line of the member under a point.
+// when the kind changes, the result line of the member under a point, and
+// the sampling step drawn with ResPrecision.
 #include "fixture.h"
 
 #include "analysis/analysis.h"
 #include "attrib/blocks.h"
 #include "attrib/section.h"
+#include "interact/cll.h"
 #include "shell/resultcmds.h"
 #include "shell/resultdisplay.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <unistd.h>
 
@@ -124,6 +127,60 @@ TEST_F(ResultDisplayTest, DiagramFactorValuatorAndKinds) {
     fire("Select");
     EXPECT_EQ(shell::resultDrawing(), nullptr);
     EXPECT_EQ(shell::resultLineAt(1, 0, 1e-3), "");
+}
+
+TEST_F(ResultDisplayTest, PrecisionStepFromADrawnSegment) {
+    const std::string prompt = "message [ Kestrel Message ]: \n  Draw a line segment whose size "
+                               "will be used \n  as a step for drawing the result diagrams.  \n";
+    struct Click {
+        double x, y;
+        int button;
+    };
+    struct Case {
+        const char* name;
+        int kind; // 0: no result shown
+        std::vector<Click> clicks;
+        double step; // < 0: the step stays
+    } cases[] = {
+        {"segment", 3, {{0.5, 1, 1}, {1.5, 1, 1}}, 1.0},
+        {"sloped segment", 2, {{0.5, 1, 1}, {1.1, 1.8, 1}}, 1.0},
+        {"right button after the first point", 3, {{0.5, 1, 1}, {1.5, 1, 3}}, -1},
+        {"right button at once", 1, {{0.5, 1, 3}}, -1},
+        {"zero length", 3, {{0.5, 1, 1}, {0.5, 1, 1}}, -1},
+        {"outside the result display", 0, {{0.5, 1, 1}, {1.5, 1, 1}}, -1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        if (k.kind) {
+            ASSERT_TRUE(shell::resultCommand(k.kind));
+        }
+        analysis::ResultState& rs = analysis::resultState();
+        rs.precisionStep = 0.125;
+        const std::size_t shown = backend->transcript().size();
+        fire("ResPrecision");
+        const auto& t = backend->transcript();
+        EXPECT_EQ(t.size(), shown + (k.kind ? 1 : 0));
+        if (k.kind) {
+            EXPECT_EQ(t.back(), prompt);
+        }
+        for (const Click& c : k.clicks) {
+            const gfx::Point p = canvas().worldToPixel(c.x, c.y);
+            const int px = int(std::lround(p.x)), py = int(std::lround(p.y));
+            tk->canvasButton(at("datascreen"), c.button, true, px, py, {});
+            tk->canvasButton(at("datascreen"), c.button, false, px, py, {});
+        }
+        // One pixel of the drawn points either way.
+        const double pixel = canvas().pixelsToWorldX(1);
+        EXPECT_NEAR(rs.precisionStep, k.step < 0 ? 0.125 : k.step, 2 * pixel);
+        EXPECT_FALSE(interact::cll::active());
+        if (k.kind) {
+            EXPECT_EQ(title("modelabel"), k.kind == 3   ? "Bending Moment:"
+                                          : k.kind == 2 ? "Shear Force:"
+                                                        : "Axial Force:");
+            ASSERT_NE(shell::resultDrawing(), nullptr);
+        }
+        fire("Select");
+    }
 }
 
 } // namespace
