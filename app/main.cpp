@@ -8,6 +8,7 @@
 // Only the first model file argument is used; further arguments are ignored.
 // The window needs a display: without one the program says so and ends with
 // status 1 instead of letting the toolkit abort.
+#include "analysis/analysis.h"
 #include "gfx/drivers.h"
 #include "shell/export.h"
 #include "shell/filecommands.h"
@@ -229,6 +230,15 @@ int exportCommand(int argc, char** argv) {
         shell::shutDown(tk);
         std::fprintf(stderr, "kestrel: the analysis of %s failed\n", model.c_str());
         return 1;
+    }
+    if (opened && kind != 0) {
+        // The view was fitted to the frame; the diagrams and their values
+        // stand out from it by up to the diagram size, so widen the window by
+        // that much and a margin for the value texts.
+        double xmin, xmax, ymin, ymax;
+        shell::viewWindow(xmin, xmax, ymin, ymax);
+        const double grow = 1.5 * analysis::resultState().diagramSize;
+        shell::setViewWindow(xmin - grow, xmax + grow, ymin - grow, ymax + grow);
     }
     const bool written = opened && shell::exportScreenTo(out);
     shell::shutDown(tk);
