@@ -6,6 +6,7 @@
 #include "gfx/canvas.h"
 #include "shell/display.h"
 #include "shell/editmodes.h"
+#include "shell/inquiry.h"
 #include "shell/lengthtext.h"
 #include "shell/messages.h"
 #include "shell/modes.h"
@@ -137,6 +138,7 @@ void bindActions(ui::Toolkit& tk) {
     tk.bind("AboutClose", [](Event&) { return kClose; });
     tk.bind("IoDropFile", [](Event&) { return kIgnore; });
     tk.bind("Units", onUnits);
+    bindInquiryActions(tk);
     for (int i = 0; i < kPanelCount; ++i)
         tk.bind(kPanels[i].action, [i](Event&) {
             showPanel(i);
