@@ -12,6 +12,7 @@
 #include "shell/modes.h"
 #include "shell/panels.h"
 #include "shell/propertypanel.h"
+#include "shell/signconv.h"
 #include "shell/state.h"
 #include "shell/transform.h"
 #include "shell/view.h"
@@ -139,6 +140,7 @@ void bindActions(ui::Toolkit& tk) {
     tk.bind("IoDropFile", [](Event&) { return kIgnore; });
     tk.bind("Units", onUnits);
     bindInquiryActions(tk);
+    bindSignConventionActions(tk);
     for (int i = 0; i < kPanelCount; ++i)
         tk.bind(kPanels[i].action, [i](Event&) {
             showPanel(i);

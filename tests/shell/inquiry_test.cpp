@@ -10,8 +10,10 @@
 #include "shell/propertypanel.h"
 #include "shell/resultcmds.h"
 
+#include <array>
 #include <filesystem>
 #include <unistd.h>
+#include <vector>
 
 namespace shelltest {
 namespace {
@@ -102,6 +104,61 @@ TEST_F(InquiryTest, AttributeAndResultTexts) {
     shell::inquireAt(1, 0, 0.01);
     EXPECT_EQ(info(),
               "\n Member\n Bending Moment\n Diagram Results\n\n Init: 0.0 kNm\n End: 10.0 kNm");
+}
+
+} // namespace
+} // namespace shelltest
+
+namespace shelltest {
+namespace {
+
+class SignConventionTest : public ShellTest {
+protected:
+    void queue(ui::Input::Type type, const std::string& target) {
+        ui::Input in;
+        in.type = type;
+        in.target = target;
+        backend->queue(in);
+    }
+    std::string state3() {
+        return title("closesignconvdlg") + "|" + at("applysignconvdlg").get("ACTIVE") + "|" +
+               at("acceptsignconvdlg").get("ACTIVE");
+    }
+};
+
+// While the dialog's copy equals the model's settings Apply and Accept are
+// inactive and the third button reads Close; a change and its undoing in the
+// dialog go back to that; Apply stores the copy and modifies the model;
+// Close after a change keeps the model's settings.
+TEST_F(SignConventionTest, CopyApplyAcceptAndClose) {
+    using T = ui::Input::Type;
+    ASSERT_EQ(state().file.saved, 1); // a new model is not modified
+    std::vector<std::string> seen;
+    tk->bind("SignConvProbe", [&](ui::Event&) {
+        seen.push_back(state3());
+        return ui::kDefault;
+    });
+    queue(T::Action, "SignConvProbe");
+    queue(T::Toggle, "scvTopSidePosBendMom");
+    queue(T::Action, "SignConvProbe");
+    queue(T::Toggle, "scvTensSideBendMom");
+    queue(T::Action, "SignConvProbe");
+    queue(T::Toggle, "scvTopSidePosIL");
+    queue(T::Press, "applysignconvdlg");
+    queue(T::Action, "SignConvProbe");
+    queue(T::Toggle, "scvTopSidePosBendMom");
+    queue(T::Press, "closesignconvdlg");
+    fire("SignConv");
+    EXPECT_EQ(seen, (std::vector<std::string>{" Close  |NO|NO", " Cancel |YES|YES",
+                                              " Close  |NO|NO", " Close  |NO|NO"}));
+    EXPECT_EQ(state().settings.signConvention, (std::array<int, 2>{1, 0}));
+    EXPECT_EQ(state().file.saved, 0);
+
+    queue(T::Toggle, "scvTopSidePosBendMom");
+    queue(T::Press, "acceptsignconvdlg");
+    fire("SignConv");
+    EXPECT_EQ(state().settings.signConvention, (std::array<int, 2>{0, 0}));
+    EXPECT_TRUE(backend->errors().empty());
 }
 
 } // namespace
