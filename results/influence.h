@@ -27,4 +27,23 @@ double snapSection(double x, double L, double t, bool uniform);
 // another kind).
 std::string influenceMessage(const attrib::AppSettings& s, ResultKind kind, double x, double L);
 
+// Influence ordinate, the negated global vertical displacement, at x of a
+// member without the section: its end displacements and rotations with its
+// hinges, no member loads (m as memberInputOf gives it).
+double influenceOrdinate(const MemberInput& m, double x);
+
+// The same on the member holding the section of `kind` at a: the curve of
+// its end displacements (with the dislocation's end moments at hinged ends)
+// plus the unit dislocation itself. `right` picks the side of the section
+// when x == a.
+double sectionOrdinate(const MemberInput& m, ResultKind kind, double a, double x, bool right);
+
+// The sampled influence line of a member at precision step h (axis points
+// (0, 0) and (L, 0) first and last; the extreme is the first largest
+// |ordinate|). With `holdsSection` the two sides of the section at a are
+// sampled apart, both including a (the jump of axial and shear lines shows
+// as two points; the bending line starts its right side one interval on).
+MemberCurve sampleInfluence(const MemberInput& m, ResultKind kind, bool holdsSection, double a,
+                            double h);
+
 } // namespace results
