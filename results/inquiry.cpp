@@ -7,7 +7,9 @@
 #include "units/numformat.h"
 #include "units/units.h"
 
+#include <cmath>
 #include <cstdio>
+#include <vector>
 
 namespace results {
 
@@ -26,6 +28,14 @@ struct Writer {
         if (!t.empty() && t[0] == '-') {
             const std::string number = t.substr(0, t.find(' '));
             const auto mantissa = number.substr(0, number.find_first_of("eE"));
+            if (mantissa.find_first_of("123456789") == std::string::npos) t.erase(0, 1);
+        }
+        return t;
+    }
+    std::string bare(int unit, int format, double v) const {
+        std::string t = textBare(s.units[unit], s.formats[format], v);
+        if (!t.empty() && t[0] == '-') {
+            const auto mantissa = t.substr(0, t.find_first_of("eE"));
             if (mantissa.find_first_of("123456789") == std::string::npos) t.erase(0, 1);
         }
         return t;
@@ -180,7 +190,49 @@ std::string nodeResultText(const attrib::AppSettings& s, bool supported, const d
     return w.out;
 }
 
-std::string memberResultText(const attrib::AppSettings& s, const MemberInput& m, ResultKind kind) {
+std::string memberResultText(const attrib::AppSettings& s, const MemberInput& m, ResultKind kind,
+                             double h) {
+    Writer w{s, {}};
+    const double L = memberLength(m);
+    const bool uniform = s.stepMode == 0;
+    if (kind == ResultKind::Deformed) {
+        const MemberInput d = deformationInput(m);
+        const double a = memberAngle(m), c = std::cos(a), sn = std::sin(a);
+        auto end = [&](const char* head, double u, double wv, double t) {
+            w.out += head;
+            w.line("  Dx: ", kDisplacementUnit, kDisplacementFormat, c * u - sn * wv);
+            w.line("  Dy: ", kDisplacementUnit, kDisplacementFormat, sn * u + c * wv);
+            w.line("  Rz: ", kRotationUnit, kRotationFormat, t);
+        };
+        w.out = "\n Member\n Displacements\n and Rotations\n\n";
+        end(" Init:\n", m.u1, m.w1, m.t1);
+        end("\n End:\n", m.u2, m.w2, m.t2);
+        const MemberCurve curve = sampleDeformed(d, h);
+        w.line("\n Max. Transv.\n Displ.:\n  ", kDisplacementUnit, kDisplacementFormat,
+               curve.extremeValue);
+        w.line(" At local pos.:\n  x: ", kLengthUnit, kLengthFormat, curve.extremeX);
+        w.line("  L: ", kLengthUnit, kLengthFormat, L, false);
+        // Along the member: the global displacements at the step positions.
+        std::vector<double> xs;
+        for (const StepValue& v : stepValues(m, ResultKind::Axial, s.resultStep, uniform))
+            xs.push_back(v.x);
+        if (xs.empty()) {
+            w.out += "\n\n Define a reasonable\n step value to get\n results along member.";
+            return w.out;
+        }
+        w.out += "\n\n Results Along Member (in global system):\n x [" +
+                 units::unitLabelUtf8(s.units[kLengthUnit]) + "]\tDispl.X [" +
+                 units::unitLabelUtf8(s.units[kDisplacementUnit]) + "]\tDispl.Y [" +
+                 units::unitLabelUtf8(s.units[kDisplacementUnit]) + "]";
+        for (double x : xs) {
+            double u = 0, wv = 0;
+            displacementAt(d, x, u, wv);
+            w.out += "\n " + w.bare(kLengthUnit, kLengthFormat, x) + "\t" +
+                     w.bare(kDisplacementUnit, kDisplacementFormat, c * u - sn * wv) + "\t" +
+                     w.bare(kDisplacementUnit, kDisplacementFormat, sn * u + c * wv);
+        }
+        return w.out;
+    }
     const char* title = kind == ResultKind::Axial     ? "Axial Force\n Diagram Results"
                         : kind == ResultKind::Shear   ? "Shear Force\n Diagram Results"
                         : kind == ResultKind::Bending ? "Bending Moment\n Diagram Results"
@@ -190,10 +242,38 @@ std::string memberResultText(const attrib::AppSettings& s, const MemberInput& m,
     const int unit = moment ? kMomentUnit : kForceUnit;
     const int format = moment ? kMomentFormat : kForceFormat;
     const double sign = kind == ResultKind::Shear ? 1.0 : valueSign(m, kind);
-    Writer w{s, {}};
     w.out = std::string("\n Member\n ") + title + "\n\n";
     w.line(" Init: ", unit, format, sign * ordinate(m, kind, 0));
-    w.line(" End: ", unit, format, sign * ordinate(m, kind, memberLength(m)), false);
+    w.line(" End: ", unit, format, sign * ordinate(m, kind, L), false);
+    if (moment) {
+        const std::vector<LocalExtreme> ex = bendingExtremes(m);
+        auto M = [&](const LocalExtreme& e) { return sign * ordinate(m, kind, e.x); };
+        if (ex.size() >= 2) {
+            w.out += "\n\n Max. Local Values:\n";
+            for (int i = 0; i < 2; ++i) {
+                w.line("  M: ", unit, format, M(ex[i]), false);
+                w.line("  x: ", kLengthUnit, kLengthFormat, ex[i].x);
+            }
+            w.line("  L: ", kLengthUnit, kLengthFormat, L, false);
+        } else if (ex.size() == 1) {
+            w.line("\n\n Max. Local\n Value: ", unit, format, M(ex[0]));
+            w.line(" At local pos.:\n  x: ", kLengthUnit, kLengthFormat, ex[0].x);
+            w.line("  L: ", kLengthUnit, kLengthFormat, L, false);
+        }
+    }
+    const std::vector<StepValue> steps = stepValues(m, kind, s.resultStep, uniform);
+    if (steps.empty()) {
+        w.out += "\n\n Define a reasonable\n step value to get\n results along member.";
+        return w.out;
+    }
+    const char* column = kind == ResultKind::Axial   ? "Axial\n \tForce ["
+                         : kind == ResultKind::Shear ? "Shear\n \tForce ["
+                                                     : "Bending\n \tMoment [";
+    w.out += "\n\n Results Along Member:\n x [" + units::unitLabelUtf8(s.units[kLengthUnit]) +
+             "]\t" + column + units::unitLabelUtf8(s.units[unit]) + "]";
+    for (const StepValue& v : steps)
+        w.out +=
+            "\n " + w.bare(kLengthUnit, kLengthFormat, v.x) + "\t" + w.bare(unit, format, v.value);
     return w.out;
 }
 

@@ -28,9 +28,12 @@ std::string memberAttribText(const attrib::AppSettings& s, double L, const attri
 std::string nodeResultText(const attrib::AppSettings& s, bool supported, const double reactions[3],
                            const double displacements[3]);
 
-// The result text of a member for the axial force, shear force or bending
-// moment: the title of the kind and the values at its two ends, with the signs of the
-// step values ("" for another kind).
-std::string memberResultText(const attrib::AppSettings& s, const MemberInput& m, ResultKind kind);
+// The result text of a member for the shown kind: the values at its two
+// ends (with the signs of the step values), the local extremes of the
+// bending moment or the largest transverse displacement (sampled at the
+// precision step h), then the values at the result step of the settings, or
+// the request for a reasonable step when there are none.
+std::string memberResultText(const attrib::AppSettings& s, const MemberInput& m, ResultKind kind,
+                             double h);
 
 } // namespace results

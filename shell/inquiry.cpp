@@ -50,7 +50,8 @@ void inquireMember(const Edge* e, double x, double y, double tolerance) {
         showPrompt(resultLineAt(x, y, tolerance));
         const results::MemberInput in = results::memberInputOf(e);
         showInformation(results::memberResultText(
-            a.settings, in, static_cast<results::ResultKind>(a.settings.result.kind)));
+            a.settings, in, static_cast<results::ResultKind>(a.settings.result.kind),
+            analysis::resultState().precisionStep));
     } else {
         const double L =
             std::hypot(e->he2->vtx->x - e->he1->vtx->x, e->he2->vtx->y - e->he1->vtx->y);

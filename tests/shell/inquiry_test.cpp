@@ -102,8 +102,15 @@ TEST_F(InquiryTest, AttributeAndResultTexts) {
         0u)
         << info();
     shell::inquireAt(1, 0, 0.01);
+    const std::string head =
+        "\n Member\n Bending Moment\n Diagram Results\n\n Init: 0.0 kNm\n End: 10.0 kNm";
     EXPECT_EQ(info(),
-              "\n Member\n Bending Moment\n Diagram Results\n\n Init: 0.0 kNm\n End: 10.0 kNm");
+              head + "\n\n Define a reasonable\n step value to get\n results along member.");
+    // With a result step of 1 m the moment rises linearly along the member.
+    state().settings.resultStep = 1;
+    shell::inquireAt(1, 0, 0.01);
+    EXPECT_EQ(info(), head + "\n\n Results Along Member:\n x [m]\tBending\n \tMoment [kNm]"
+                             "\n 0.00\t0.0\n 1.00\t5.0\n 2.00\t10.0");
 }
 
 } // namespace
