@@ -156,6 +156,16 @@ struct RunOutcome {
 RunOutcome runAnalysis(Solid* model, const attrib::AttributeRoot& root,
                        const std::string& modelPath);
 
+// The same with the influence-line variant of the neutral file: the unit
+// dislocation of `kind` (1 axial, 2 shear, 3 bending) at x on `member`.
+struct InfluenceRequest {
+    int kind = 0;
+    const Edge* member = nullptr;
+    double x = 0, length = 0;
+};
+RunOutcome runInfluenceAnalysis(Solid* model, const attrib::AttributeRoot& root,
+                                const std::string& modelPath, const InfluenceRequest& request);
+
 // Time of the driver's own phases in the last runAnalysis, seconds.
 struct DriverTimings {
     double number = 0, write = 0, engine = 0, read = 0;

@@ -169,8 +169,24 @@ void storeResults(const Numbering& n, const kestrel::engine::ResultSection& r) {
     }
 }
 
+namespace {
+RunOutcome run(Solid* model, const attrib::AttributeRoot& root, const std::string& modelPath,
+               const InfluenceRequest* influence);
+} // namespace
+
 RunOutcome runAnalysis(Solid* model, const attrib::AttributeRoot& root,
                        const std::string& modelPath) {
+    return run(model, root, modelPath, nullptr);
+}
+
+RunOutcome runInfluenceAnalysis(Solid* model, const attrib::AttributeRoot& root,
+                                const std::string& modelPath, const InfluenceRequest& request) {
+    return run(model, root, modelPath, &request);
+}
+
+namespace {
+RunOutcome run(Solid* model, const attrib::AttributeRoot& root, const std::string& modelPath,
+               const InfluenceRequest* influence) {
     RunOutcome out;
     g_timings = {};
     auto t = Clock::now();
@@ -181,7 +197,10 @@ RunOutcome runAnalysis(Solid* model, const attrib::AttributeRoot& root,
     const std::string dat = analysisFileName(modelPath, "dat");
     const std::string pos = analysisFileName(modelPath, "pos");
     std::string text;
-    bool written = writeModelSection(text, out.numbering, root);
+    bool written = influence
+                       ? writeInfluenceSection(text, out.numbering, root, influence->kind,
+                                               influence->member, influence->x, influence->length)
+                       : writeModelSection(text, out.numbering, root);
     if (written) {
         std::FILE* f = std::fopen(dat.c_str(), "wb");
         written = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
@@ -222,6 +241,7 @@ RunOutcome runAnalysis(Solid* model, const attrib::AttributeRoot& root,
     out.status = RunStatus::kSolved;
     return out;
 }
+} // namespace
 
 const DriverTimings& lastDriverTimings() {
     return g_timings;

@@ -7,11 +7,13 @@
 #include "shell/display.h"
 #include "shell/editmodes.h"
 #include "shell/export.h"
+#include "shell/inquiry.h"
 #include "shell/lengthtext.h"
 #include "shell/messages.h"
 #include "shell/modes.h"
 #include "shell/panels.h"
 #include "shell/propertypanel.h"
+#include "shell/signconv.h"
 #include "shell/state.h"
 #include "shell/transform.h"
 #include "shell/view.h"
@@ -138,6 +140,8 @@ void bindActions(ui::Toolkit& tk) {
     tk.bind("AboutClose", [](Event&) { return kClose; });
     tk.bind("IoDropFile", [](Event&) { return kIgnore; });
     tk.bind("Units", onUnits);
+    bindInquiryActions(tk);
+    bindSignConventionActions(tk);
     for (int i = 0; i < kPanelCount; ++i)
         tk.bind(kPanels[i].action, [i](Event&) {
             showPanel(i);

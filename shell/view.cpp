@@ -13,6 +13,7 @@
 #include "shell/display.h"
 #include "shell/edit.h"
 #include "shell/editmodes.h"
+#include "shell/inquiry.h"
 #include "shell/lengthtext.h"
 #include "shell/messages.h"
 #include "shell/resultdisplay.h"
@@ -131,12 +132,13 @@ int onMouseMove(ui::Event& ev) {
 }
 
 // What a finished gesture of the select mode does, by pick purpose: 0
-// selects; 1 (the inquiry of the right button) shows nothing until inquiry
-// texts exist, and the purpose goes back to selecting.
+// selects; 1 (the right button) shows the inquiry of the entity there, and
+// the purpose goes back to selecting.
 void onPick(double x, double y, double tol, bool shift, bool) {
     AppState& a = app();
     if (a.pickPurpose == 1) {
         a.pickPurpose = 0;
+        inquireAt(x, y, tol);
         return;
     }
     pickAt(x, y, tol, shift);

@@ -1,0 +1,280 @@
+// The inquiry texts (see inquiry.h).
+#include "results/inquiry.h"
+
+#include "attrib/blocks.h"
+#include "attrib/section.h"
+#include "attrib/supports.h"
+#include "units/numformat.h"
+#include "units/units.h"
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace results {
+
+using namespace units;
+
+namespace {
+
+// A value with its unit label, " = " before it: "  x = 1.00 m\n".
+struct Writer {
+    const attrib::AppSettings& s;
+    std::string out;
+    // A tiny value that prints as zero prints without a sign: a moment of
+    // -1e-12 at a pinned end reads "0.0", not "-0.0".
+    std::string value(int unit, int format, double v) const {
+        std::string t = textWithUnit(s.units[unit], s.formats[format], v);
+        if (!t.empty() && t[0] == '-') {
+            const std::string number = t.substr(0, t.find(' '));
+            const auto mantissa = number.substr(0, number.find_first_of("eE"));
+            if (mantissa.find_first_of("123456789") == std::string::npos) t.erase(0, 1);
+        }
+        return t;
+    }
+    std::string bare(int unit, int format, double v) const {
+        std::string t = textBare(s.units[unit], s.formats[format], v);
+        if (!t.empty() && t[0] == '-') {
+            const auto mantissa = t.substr(0, t.find_first_of("eE"));
+            if (mantissa.find_first_of("123456789") == std::string::npos) t.erase(0, 1);
+        }
+        return t;
+    }
+    void line(const char* head, int unit, int format, double v, bool newline = true) {
+        out += head;
+        out += value(unit, format, v);
+        if (newline) out += '\n';
+    }
+};
+
+const char* conditionWord(char c) {
+    return c == attrib::kFixed ? "Fixed" : c == attrib::kSpring ? "Spring" : "Free";
+}
+
+const attrib::ValueBlock* block(attrib::PropertyBlock* b) {
+    return attrib::valuesOf(static_cast<const attrib::PropertyBlock*>(b));
+}
+
+} // namespace
+
+std::string totalsText(bool haveModel, int nodes, int members) {
+    if (!haveModel || nodes <= 0) return "\n The structure is not defined. \n";
+    std::string t = "\n Number of Nodes : " + std::to_string(nodes) + "\n";
+    if (members <= 0) return t + "\n No member defined. \n";
+    return t + "\n Number of Members : " + std::to_string(members) + "\n";
+}
+
+std::string nodeAttribText(const attrib::AppSettings& s, double x, double y,
+                           const attrib::NodeAttrib& a) {
+    Writer w{s, {}};
+    w.out = " Node\n Attributes\n\n Coordinates:\n";
+    w.line("  x = ", kLengthUnit, kLengthFormat, x);
+    w.line("  y = ", kLengthUnit, kLengthFormat, y);
+    const bool supported = attrib::hasSupport(a);
+    bool spring = false;
+    for (char c : a.support) spring = spring || c == attrib::kSpring;
+    auto conditions = [&] {
+        w.out += " Support\n Conditions:\n";
+        w.out += std::string("  Dx: ") + conditionWord(a.support[0]) + "\n";
+        w.out += std::string("  Dy: ") + conditionWord(a.support[1]) + "\n";
+        w.out += std::string("  Rz: ") + conditionWord(a.support[2]) + "\n";
+    };
+    if (!supported || (spring && !a.prescribedFlag)) {
+        conditions();
+        if (supported) {
+            w.out += "\n Spring\n Stiffness:\n";
+            w.line("  KDx = ", kTranslatSpringUnit, kTranslatSpringFormat, a.spring[0]);
+            w.line("  KDy = ", kTranslatSpringUnit, kTranslatSpringFormat, a.spring[1]);
+            w.line("  KRz = ", kRotationSpringUnit, kRotationSpringFormat, a.spring[2]);
+        }
+    } else {
+        char angle[64];
+        std::snprintf(angle, sizeof angle, "%1.f", a.inclination);
+        w.out += std::string(" Inclination\n  Angle: ") + angle + " deg\n";
+        conditions();
+        if (!a.prescribedFlag) {
+            w.out += " No Prescribed\n Displacement\n";
+        } else {
+            auto v = [&](int i) { return a.support[i] == attrib::kFixed ? a.prescribed[i] : 0.0; };
+            w.out += " Prescribed\n Displacements:\n";
+            w.line("  Dx = ", kDisplacementUnit, kDisplacementFormat, v(0));
+            w.line("  Dy = ", kDisplacementUnit, kDisplacementFormat, v(1));
+            w.line("  Rz = ", kRotationUnit, kRotationFormat, v(2));
+        }
+    }
+    if (const auto* f = block(a.force)) {
+        w.out += std::string(" Nodal Forces: ") + f->label + "\n";
+        w.line("  Fx = ", kForceUnit, kForceFormat, f->values[0]);
+        w.line("  Fy = ", kForceUnit, kForceFormat, f->values[1]);
+        w.line("  Mz = ", kMomentUnit, kMomentFormat, f->values[2], false);
+    } else {
+        w.out += " Nodal Forces:\n  None.";
+    }
+    return w.out;
+}
+
+std::string memberAttribText(const attrib::AppSettings& s, double L,
+                             const attrib::MemberAttrib& a) {
+    Writer w{s, {}};
+    w.out = " Member\n Attributes\n\n";
+    w.line(" Length = ", kLengthUnit, kLengthFormat, L);
+    if (const auto* m = block(a.blocks[attrib::kMaterial])) {
+        w.out += std::string(" Material: ") + m->label + "\n";
+        w.line("  E = ", kElasticParamUnit, kElasticParamFormat, m->values[attrib::kElasticity]);
+        w.line("  gama = ", kSpecificWeightUnit, kSpecificWeightFormat,
+               m->values[attrib::kSpecificWeight]);
+        w.line("  alpha = ", kThermalExpanUnit, kThermalExpanFormat,
+               m->values[attrib::kThermalExpansion]);
+    } else {
+        w.out += " Material:\n  Not defined.\n";
+    }
+    if (const attrib::Section* sec = attrib::sectionOf(a.blocks[attrib::kSection])) {
+        w.out += std::string(" Section: ") + a.blocks[attrib::kSection]->label + "\n";
+        w.out += "  Type: " + attrib::sectionTypeName(*sec) + "\n";
+        w.out += attrib::sectionDescription(*sec);
+        w.line("  A = ", kSectionAreaUnit, kSectionAreaFormat, attrib::sectionArea(*sec));
+        w.line("  I = ", kSectionInertiaUnit, kSectionInertiaFormat, attrib::sectionInertia(*sec));
+        w.line("  depth = ", kSectionSizeUnit, kSectionSizeFormat, attrib::sectionDepth(*sec));
+        w.line("  ygc = ", kSectionSizeUnit, kSectionSizeFormat, attrib::sectionYgc(*sec));
+    } else {
+        w.out += " Section:\n  Not defined.\n";
+    }
+    w.out += a.rigid     ? " Constraint:\n  Rigid member.\n"
+             : a.noAxial ? " Constraint:\n  No axial deformation.\n"
+                         : " Constraint:\n  None.\n";
+    if (const auto* e = block(a.blocks[attrib::kEndMoments])) {
+        w.out += std::string(" End Moments: ") + e->label + "\n";
+        w.line("  Ma = ", kMomentUnit, kMomentFormat, e->values[0]);
+        w.line("  Mb = ", kMomentUnit, kMomentFormat, e->values[1]);
+    } else {
+        w.out += " End Moments:\n  None.\n";
+    }
+    auto dir = [](const attrib::ValueBlock* b) { return b->direction == 1 ? "Local" : "Global"; };
+    if (const auto* u = block(a.blocks[attrib::kUniform])) {
+        w.out += std::string(" Uniform Load: ") + u->label + "\n  Dir: " + dir(u) + "\n";
+        w.line("  Qx = ", kDistribLoadUnit, kDistribLoadFormat, u->values[0]);
+        w.line("  Qy = ", kDistribLoadUnit, kDistribLoadFormat, u->values[1]);
+    } else if (const auto* l = block(a.blocks[attrib::kLinear])) {
+        w.out += std::string(" Linear Load: ") + l->label + "\n  Dir: " + dir(l) + "\n";
+        static const char* heads[] = {"  Pxi = ", "  Pyi = ", "  Pxj = ", "  Pyj = "};
+        for (int i = 0; i < 4; ++i)
+            w.line(heads[i], kDistribLoadUnit, kDistribLoadFormat, l->values[i]);
+    } else {
+        w.out += " Distributed Load:\n  None.\n";
+    }
+    if (const auto* t = block(a.blocks[attrib::kThermal])) {
+        w.out += std::string(" Thermal Load: ") + t->label + "\n";
+        w.line("  Ty+ = ", kTemperatureUnit, kTemperatureFormat, t->values[0]);
+        w.line("  Ty- = ", kTemperatureUnit, kTemperatureFormat, t->values[1], false);
+    } else {
+        w.out += " Thermal Load:\n  None.";
+    }
+    return w.out;
+}
+
+std::string nodeResultText(const attrib::AppSettings& s, bool supported, const double reactions[3],
+                           const double displacements[3]) {
+    Writer w{s, {}};
+    w.out = "\n Node\n Results\n\n Support\n Reactions:\n";
+    if (supported) {
+        w.line(" Fx = ", kForceUnit, kForceFormat, reactions[0]);
+        w.line(" Fy = ", kForceUnit, kForceFormat, reactions[1]);
+        w.line(" Mz = ", kMomentUnit, kMomentFormat, reactions[2]);
+    } else {
+        w.out += " None\n";
+    }
+    w.out += "\n Nodal\n Displacements:\n";
+    w.line(" Dx = ", kDisplacementUnit, kDisplacementFormat, displacements[0]);
+    w.line(" Dy = ", kDisplacementUnit, kDisplacementFormat, displacements[1]);
+    w.line(" Rz = ", kRotationUnit, kRotationFormat, displacements[2], false);
+    return w.out;
+}
+
+std::string memberResultText(const attrib::AppSettings& s, const MemberInput& m, ResultKind kind,
+                             double h) {
+    Writer w{s, {}};
+    const double L = memberLength(m);
+    const bool uniform = s.stepMode == 0;
+    if (kind == ResultKind::Deformed) {
+        const MemberInput d = deformationInput(m);
+        const double a = memberAngle(m), c = std::cos(a), sn = std::sin(a);
+        auto end = [&](const char* head, double u, double wv, double t) {
+            w.out += head;
+            w.line("  Dx: ", kDisplacementUnit, kDisplacementFormat, c * u - sn * wv);
+            w.line("  Dy: ", kDisplacementUnit, kDisplacementFormat, sn * u + c * wv);
+            w.line("  Rz: ", kRotationUnit, kRotationFormat, t);
+        };
+        w.out = "\n Member\n Displacements\n and Rotations\n\n";
+        end(" Init:\n", m.u1, m.w1, m.t1);
+        end("\n End:\n", m.u2, m.w2, m.t2);
+        const MemberCurve curve = sampleDeformed(d, h);
+        w.line("\n Max. Transv.\n Displ.:\n  ", kDisplacementUnit, kDisplacementFormat,
+               curve.extremeValue);
+        w.line(" At local pos.:\n  x: ", kLengthUnit, kLengthFormat, curve.extremeX);
+        w.line("  L: ", kLengthUnit, kLengthFormat, L, false);
+        // Along the member: the global displacements at the step positions.
+        std::vector<double> xs;
+        for (const StepValue& v : stepValues(m, ResultKind::Axial, s.resultStep, uniform))
+            xs.push_back(v.x);
+        if (xs.empty()) {
+            w.out += "\n\n Define a reasonable\n step value to get\n results along member.";
+            return w.out;
+        }
+        w.out += "\n\n Results Along Member (in global system):\n x [" +
+                 units::unitLabelUtf8(s.units[kLengthUnit]) + "]\tDispl.X [" +
+                 units::unitLabelUtf8(s.units[kDisplacementUnit]) + "]\tDispl.Y [" +
+                 units::unitLabelUtf8(s.units[kDisplacementUnit]) + "]";
+        for (double x : xs) {
+            double u = 0, wv = 0;
+            displacementAt(d, x, u, wv);
+            w.out += "\n " + w.bare(kLengthUnit, kLengthFormat, x) + "\t" +
+                     w.bare(kDisplacementUnit, kDisplacementFormat, c * u - sn * wv) + "\t" +
+                     w.bare(kDisplacementUnit, kDisplacementFormat, sn * u + c * wv);
+        }
+        return w.out;
+    }
+    const char* title = kind == ResultKind::Axial     ? "Axial Force\n Diagram Results"
+                        : kind == ResultKind::Shear   ? "Shear Force\n Diagram Results"
+                        : kind == ResultKind::Bending ? "Bending Moment\n Diagram Results"
+                                                      : nullptr;
+    if (!title) return "";
+    const bool moment = kind == ResultKind::Bending;
+    const int unit = moment ? kMomentUnit : kForceUnit;
+    const int format = moment ? kMomentFormat : kForceFormat;
+    const double sign = kind == ResultKind::Shear ? 1.0 : valueSign(m, kind);
+    w.out = std::string("\n Member\n ") + title + "\n\n";
+    w.line(" Init: ", unit, format, sign * ordinate(m, kind, 0));
+    w.line(" End: ", unit, format, sign * ordinate(m, kind, L), false);
+    if (moment) {
+        const std::vector<LocalExtreme> ex = bendingExtremes(m);
+        auto M = [&](const LocalExtreme& e) { return sign * ordinate(m, kind, e.x); };
+        if (ex.size() >= 2) {
+            w.out += "\n\n Max. Local Values:\n";
+            for (int i = 0; i < 2; ++i) {
+                w.line("  M: ", unit, format, M(ex[i]), false);
+                w.line("  x: ", kLengthUnit, kLengthFormat, ex[i].x);
+            }
+            w.line("  L: ", kLengthUnit, kLengthFormat, L, false);
+        } else if (ex.size() == 1) {
+            w.line("\n\n Max. Local\n Value: ", unit, format, M(ex[0]));
+            w.line(" At local pos.:\n  x: ", kLengthUnit, kLengthFormat, ex[0].x);
+            w.line("  L: ", kLengthUnit, kLengthFormat, L, false);
+        }
+    }
+    const std::vector<StepValue> steps = stepValues(m, kind, s.resultStep, uniform);
+    if (steps.empty()) {
+        w.out += "\n\n Define a reasonable\n step value to get\n results along member.";
+        return w.out;
+    }
+    const char* column = kind == ResultKind::Axial   ? "Axial\n \tForce ["
+                         : kind == ResultKind::Shear ? "Shear\n \tForce ["
+                                                     : "Bending\n \tMoment [";
+    w.out += "\n\n Results Along Member:\n x [" + units::unitLabelUtf8(s.units[kLengthUnit]) +
+             "]\t" + column + units::unitLabelUtf8(s.units[unit]) + "]";
+    for (const StepValue& v : steps)
+        w.out +=
+            "\n " + w.bare(kLengthUnit, kLengthFormat, v.x) + "\t" + w.bare(unit, format, v.value);
+    return w.out;
+}
+
+} // namespace results
