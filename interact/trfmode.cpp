@@ -3,6 +3,7 @@
 // from their modules.
 #include "interact/trfmode.h"
 
+#include "interact/modepick.h"
 #include "interact/trfkind.h"
 
 #include <cmath>
@@ -215,20 +216,11 @@ int startMouse(int kind, ui::Element& canvas, gfx::Canvas& gc, Callbacks cb) {
     s.cb = std::move(cb);
     s.haveGood = false;
     s.english = canvas.toolkit().language() == "ENGLISH";
-    pck::Pick p;
-    p.canvas = &canvas;
-    p.gc = &gc;
-    p.echo = pck::Echo::None;
-    p.accept = pck::Accept::Any;
-    p.onButton = onButton;
-    p.onMotion = onMotion;
-    p.onEcho = onEcho;
     say(s.cb.message, def->prompt[0].get(s.english));
-    if (pck::start(p) != 0) {
+    if (!pck::startModePick(canvas, gc, onButton, onMotion, onEcho, s.pickGeneration)) {
         s.active = false;
         return -1;
     }
-    s.pickGeneration = pck::state().generation;
     return 0;
 }
 

@@ -5,6 +5,7 @@
 // under the cursor, a fence that selects everything, and inserting one
 // horizontal member across all 21 columns and undoing it.
 #include "attrib/attrib.h"
+#include "bench/support/tallframe.h"
 #include "gfx/qt/qtcanvas.h"
 #include "gfx/record.h"
 #include "model/model.h"
@@ -26,34 +27,18 @@
 
 namespace {
 
-constexpr int kStoreys = 100;
-constexpr int kBays = 20;
-constexpr double kBay = 6.0;    // m
-constexpr double kStorey = 3.5; // m
+using namespace bench_support;
 
 ui::HeadlessBackend* g_backend = nullptr;
 std::unique_ptr<ui::Toolkit> g_tk;
 
-// Columns and beams level by level: each new level is a row of columns from
-// the level below, joined by beams (mev for a column, mef for a beam).
+// The frame outside the history, nothing selected, the view fitted to it.
 void buildFrame() {
     shell::AppState& a = shell::app();
     Solid* s = a.model;
     mdl_set_tolerance(1e-3);
     mdl_undo_recording_off();
-    std::vector<Vertex*> below(kBays + 1), row(kBays + 1);
-    mdl_move_vertex(s->vertices, MPoint{0, 0});
-    below[0] = s->vertices;
-    for (int i = 1; i <= kBays; ++i) below[i] = mdl_insert_point(s, MPoint{i * kBay, 0});
-    for (int j = 1; j <= kStoreys; ++j) {
-        for (int i = 0; i <= kBays; ++i) {
-            Edge* e = mdl_insert_edge_from(below[i], MPoint{i * kBay, j * kStorey}, CURVE_LINE,
-                                           nullptr, 0);
-            row[i] = e->he2->vtx;
-            if (i > 0) mdl_insert_edge_between(row[i - 1], row[i], CURVE_LINE, nullptr, 0);
-        }
-        below.swap(row);
-    }
+    buildTallFrame(s);
     mdl_undo_recording_on();
     shell::deselectAll();
     shell::fitView();

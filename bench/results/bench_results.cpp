@@ -9,6 +9,7 @@
 #include "attrib/blocks.h"
 #include "attrib/loads.h"
 #include "attrib/settings.h"
+#include "bench/support/tallframe.h"
 #include "gfx/qt/qtcanvas.h"
 #include "model/model.h"
 #include "results/display.h"
@@ -22,9 +23,8 @@
 
 namespace {
 
-constexpr int kStoreys = 100;
-constexpr int kBays = 20;
-constexpr double kBay = 6.0, kStorey = 3.5, kLoad = -20.0;
+using namespace bench_support;
+constexpr double kLoad = -20.0;
 constexpr double kStep = 0.05; // precision step, m: 120 samples per beam
 
 Solid* g_model = nullptr;
@@ -38,19 +38,7 @@ void buildFrame() {
     mdl_set_tolerance(1e-3);
     Solid* s = mdl_new_model();
     mdl_undo_recording_off();
-    std::vector<Vertex*> below(kBays + 1), row(kBays + 1);
-    mdl_move_vertex(s->vertices, MPoint{0, 0});
-    below[0] = s->vertices;
-    for (int i = 1; i <= kBays; ++i) below[i] = mdl_insert_point(s, MPoint{i * kBay, 0});
-    for (int j = 1; j <= kStoreys; ++j) {
-        for (int i = 0; i <= kBays; ++i) {
-            Edge* e = mdl_insert_edge_from(below[i], MPoint{i * kBay, j * kStorey}, CURVE_LINE,
-                                           nullptr, 0);
-            row[i] = e->he2->vtx;
-            if (i > 0) mdl_insert_edge_between(row[i - 1], row[i], CURVE_LINE, nullptr, 0);
-        }
-        below.swap(row);
-    }
+    buildTallFrame(s);
     attrib::PropertyBlock* q = nullptr;
     attrib::newBlock(attrib::root(), attrib::kUlf, "q", &q);
     attrib::valuesOf(q)->values = {0, kLoad, 0, 0};

@@ -8,6 +8,7 @@
 // than 499 frame model steps fills the undo ring and cannot be undone, so the
 // undo is measured on the largest copy that fits.
 #include "attrib/attrib.h"
+#include "bench/support/tallframe.h"
 #include "model/model.h"
 #include "shell/edit.h"
 #include "shell/startup.h"
@@ -26,10 +27,7 @@
 
 namespace {
 
-constexpr int kStoreys = 100;
-constexpr int kBays = 20;
-constexpr double kBay = 6.0;    // m
-constexpr double kStorey = 3.5; // m
+using namespace bench_support;
 constexpr double kTol = 1e-3;
 // The most storeys whose copy still fits the frame model's undo ring of 500
 // steps (each copied node and member is one step of the command).
@@ -43,19 +41,7 @@ void buildFrame() {
     Solid* s = a.model;
     mdl_set_tolerance(kTol);
     mdl_undo_recording_off();
-    std::vector<Vertex*> below(kBays + 1), row(kBays + 1);
-    mdl_move_vertex(s->vertices, MPoint{0, 0});
-    below[0] = s->vertices;
-    for (int i = 1; i <= kBays; ++i) below[i] = mdl_insert_point(s, MPoint{i * kBay, 0});
-    for (int j = 1; j <= kStoreys; ++j) {
-        for (int i = 0; i <= kBays; ++i) {
-            Edge* e = mdl_insert_edge_from(below[i], MPoint{i * kBay, j * kStorey}, CURVE_LINE,
-                                           nullptr, 0);
-            row[i] = e->he2->vtx;
-            if (i > 0) mdl_insert_edge_between(row[i - 1], row[i], CURVE_LINE, nullptr, 0);
-        }
-        below.swap(row);
-    }
+    buildTallFrame(s);
     mdl_undo_recording_on();
     shell::deselectAll();
     shell::fitView();

@@ -7,6 +7,7 @@
 #include "attrib/blocks.h"
 #include "attrib/section.h"
 #include "attrib/supports.h"
+#include "tests/support/frame.h"
 
 #include <gtest/gtest.h>
 
@@ -16,43 +17,26 @@
 
 namespace analysis::test {
 
-class FrameTest : public ::testing::Test {
+class FrameTest : public kestrel_test::FrameFixture {
 protected:
     void SetUp() override {
-        mdl_reset();
-        attrib::state().reset();
-        mdl_register_hooks(&attrib::hooks());
-        mdl_set_tolerance(1e-3);
-        s = mdl_new_model();
+        FrameFixture::SetUp();
         dir = std::filesystem::temp_directory_path() /
               ("kestrel-analysis-" + std::to_string(::getpid()) + "-" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir);
     }
     void TearDown() override {
-        mdl_reset();
-        attrib::state().reset();
+        FrameFixture::TearDown();
         std::error_code ec;
         std::filesystem::remove_all(dir, ec);
     }
     attrib::AttributeRoot& root() { return attrib::root(); }
-    void line(double x1, double y1, double x2, double y2) {
-        const MPoint p[2] = {{x1, y1}, {x2, y2}};
-        mdl_begin_group();
-        if (mdl_is_empty(s)) mdl_move_vertex(s->vertices, p[0]);
-        ASSERT_EQ(mdl_insert_points(s, CURVE_LINE, p, 2), -2);
-        mdl_end_group();
-    }
-    Vertex* node(double x, double y) {
-        MPoint p{x, y};
-        return mdl_find_vertex_at(s, &p);
-    }
     attrib::NodeAttrib& at(double x, double y) {
         Vertex* v = node(x, y);
         EXPECT_NE(v, nullptr) << x << "," << y;
         return *attrib::nodeOf(v);
     }
-    Edge* member(double x, double y) { return mdl_find_edge_at(s, {x, y}, 1e-3); }
     attrib::MemberAttrib& bar(double x, double y) { return *attrib::memberOf(member(x, y)); }
 
     attrib::PropertyBlock* block(attrib::PropertyKind kind, std::initializer_list<double> v,
@@ -96,7 +80,6 @@ protected:
     }
     std::string modelPath() const { return (dir / "frame.kst").string(); }
 
-    Solid* s = nullptr;
     attrib::PropertyBlock* mat = nullptr;
     attrib::PropertyBlock* sec = nullptr;
     std::filesystem::path dir;

@@ -97,6 +97,15 @@ protected:
     std::string out, err;
 };
 
+// A 4 m beam along x with the standard properties, pinned at x = 0 and
+// restrained at x = 4 by the support codes `right`.
+void pinnedBeam(BatchTest& t, const char* right) {
+    t.line(0, 0, 4, 0);
+    t.standardProperties();
+    t.support(t.at(0, 0), "110");
+    t.support(t.at(4, 0), right);
+}
+
 constexpr double EI = 2e4, EA = 2e6;
 const double kRoot3 = std::sqrt(3.0);
 
@@ -120,10 +129,7 @@ TEST_F(BatchTest, ClosedFormsThroughTheWholePath) {
         {"simply-supported",
          [](FrameTest& t0) {
              auto& t = static_cast<BatchTest&>(t0);
-             t.line(0, 0, 4, 0);
-             t.standardProperties();
-             t.support(t.at(0, 0), "110");
-             t.support(t.at(4, 0), "010");
+             pinnedBeam(t, "010");
              t.give(t.bar(2, 0), attrib::kUniform, t.block(attrib::kUlf, {0, -5}));
          },
          {{"nodes", 1, "rz", -5 * 64 / (24 * EI)},
@@ -180,10 +186,7 @@ TEST_F(BatchTest, ClosedFormsThroughTheWholePath) {
         {"spring",
          [](FrameTest& t0) {
              auto& t = static_cast<BatchTest&>(t0);
-             t.line(0, 0, 4, 0);
-             t.standardProperties();
-             t.support(t.at(0, 0), "110");
-             t.support(t.at(4, 0), "020");
+             pinnedBeam(t, "020");
              t.at(4, 0).spring[1] = 1000;
              t.give(t.at(4, 0), t.block(kNff, {0, -10, 0}));
          },
@@ -191,10 +194,7 @@ TEST_F(BatchTest, ClosedFormsThroughTheWholePath) {
         {"thermal",
          [](FrameTest& t0) {
              auto& t = static_cast<BatchTest&>(t0);
-             t.line(0, 0, 4, 0);
-             t.standardProperties();
-             t.support(t.at(0, 0), "110");
-             t.support(t.at(4, 0), "010");
+             pinnedBeam(t, "010");
              t.give(t.bar(2, 0), attrib::kThermal, t.block(attrib::kTpf, {0, 20}));
          },
          {{"nodes", 2, "dx", 1e-5 * 10 * 4},

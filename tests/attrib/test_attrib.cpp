@@ -3,6 +3,7 @@
 // their undo steps.
 #include "attrib/attrib.h"
 #include "attrib/settings.h"
+#include "tests/support/frame.h"
 
 #include <gtest/gtest.h>
 
@@ -10,20 +11,13 @@ namespace {
 
 using namespace attrib;
 
-class AttribTest : public ::testing::Test {
+class AttribTest : public kestrel_test::FrameFixture {
 protected:
     void SetUp() override {
-        mdl_reset();
-        state().reset();
-        mdl_register_hooks(&hooks());
-        mdl_set_tolerance(1e-3);
-        s = mdl_new_model();
+        FrameFixture::SetUp();
         for (auto& b : block) b.useCount = 0;
     }
-    void TearDown() override {
-        mdl_reset();
-        state().reset();
-    }
+    // Leaves the empty model's first vertex where it is, unlike the shared line().
     void line(double x1, double y1, double x2, double y2) {
         const MPoint p[2] = {{x1, y1}, {x2, y2}};
         mdl_begin_group();
@@ -43,7 +37,6 @@ protected:
         a.noAxial = noAxial;
         mdl_set_edge_attrib(e, copyMemberAttrib(a));
     }
-    Solid* s = nullptr;
     PropertyBlock block[kMemberBlockCount];
 };
 

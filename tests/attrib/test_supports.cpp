@@ -3,6 +3,7 @@
 // do to hinges and load blocks, and the parallelism rule of linear loads.
 #include "attrib/loads.h"
 #include "attrib/supports.h"
+#include "tests/support/frame.h"
 
 #include <gtest/gtest.h>
 
@@ -10,33 +11,7 @@ namespace {
 
 using namespace attrib;
 
-class SupportsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        mdl_reset();
-        state().reset();
-        mdl_register_hooks(&hooks());
-        mdl_set_tolerance(1e-3);
-        s = mdl_new_model();
-    }
-    void TearDown() override {
-        mdl_reset();
-        state().reset();
-    }
-    void line(double x1, double y1, double x2, double y2) {
-        const MPoint p[2] = {{x1, y1}, {x2, y2}};
-        mdl_begin_group();
-        if (mdl_is_empty(s)) mdl_move_vertex(s->vertices, p[0]);
-        ASSERT_EQ(mdl_insert_points(s, CURVE_LINE, p, 2), -2);
-        mdl_end_group();
-    }
-    Vertex* node(double x, double y) {
-        MPoint p{x, y};
-        return mdl_find_vertex_at(s, &p);
-    }
-    Edge* member(double x, double y) { return mdl_find_edge_at(s, {x, y}, 1e-3); }
-    Solid* s = nullptr;
-};
+using SupportsTest = kestrel_test::FrameFixture;
 
 TEST_F(SupportsTest, ApplyingSpringsToAPrescribedNodeDropsThePrescribedFlag) {
     line(0, 0, 4, 0);

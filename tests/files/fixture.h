@@ -5,6 +5,7 @@
 
 #include "attrib/blocks.h"
 #include "files/modelfile.h"
+#include "tests/support/frame.h"
 
 #include <gtest/gtest.h>
 
@@ -56,20 +57,13 @@ inline files::ReadResult readText(const std::string& text,
     return r;
 }
 
-class ModelFileTest : public ::testing::Test {
+class ModelFileTest : public kestrel_test::FrameFixture {
 protected:
     void SetUp() override {
-        mdl_reset();
-        attrib::state().reset();
-        mdl_register_hooks(&attrib::hooks());
-        mdl_set_tolerance(1e-3);
-        s = mdl_new_model();
+        FrameFixture::SetUp();
         settings = attrib::initialSettings();
     }
-    void TearDown() override {
-        mdl_reset();
-        attrib::state().reset();
-    }
+    // Leaves the empty model's first vertex where it is, unlike the shared line().
     void line(double x1, double y1, double x2, double y2) {
         const MPoint p[2] = {{x1, y1}, {x2, y2}};
         mdl_begin_group();
@@ -87,7 +81,6 @@ protected:
         settings = r.settings;
         s = r.model;
     }
-    Solid* s = nullptr;
     attrib::AppSettings settings;
 };
 

@@ -5,6 +5,7 @@
 #include "attrib/blocks.h"
 
 #include "gfx/record.h"
+#include "tests/support/frame.h"
 
 #include <gtest/gtest.h>
 
@@ -17,26 +18,13 @@ namespace {
 using gfx::Primitive;
 using Kind = gfx::Primitive::Kind;
 
-class DisplayTest : public ::testing::Test {
+class DisplayTest : public kestrel_test::FrameFixture {
 protected:
     void SetUp() override {
-        mdl_reset();
-        attrib::state().reset();
-        mdl_register_hooks(&attrib::hooks());
-        mdl_set_tolerance(1e-3);
-        s = mdl_new_model();
+        FrameFixture::SetUp();
         settings = attrib::initialSettings();
         colors = attrib::makeScheme(attrib::kWhiteBackground);
         c.setWindow(-1, 9, -1, 9);
-    }
-    void TearDown() override {
-        mdl_reset();
-        attrib::state().reset();
-    }
-    void line(double x1, double y1, double x2, double y2) {
-        const MPoint p[2] = {{x1, y1}, {x2, y2}};
-        if (mdl_is_empty(s)) mdl_move_vertex(s->vertices, p[0]);
-        ASSERT_EQ(mdl_insert_points(s, CURVE_LINE, p, 2), -2);
     }
     void draw() {
         c.reset();
@@ -55,7 +43,6 @@ protected:
     }
     int role(results::Role r) const { return results::roleColor(colors, r); }
 
-    Solid* s = nullptr;
     attrib::AppSettings settings;
     attrib::ColorScheme colors;
     gfx::RecordingCanvas c{500, 500};

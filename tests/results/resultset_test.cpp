@@ -7,6 +7,7 @@
 #include "gfx/record.h"
 #include "results/display.h"
 #include "results/resultset.h"
+#include "tests/support/frame.h"
 
 #include <gtest/gtest.h>
 
@@ -17,21 +18,13 @@ namespace {
 using results::ResultKind;
 using Kind = gfx::Primitive::Kind;
 
-class ResultSetTest : public ::testing::Test {
+class ResultSetTest : public kestrel_test::FrameFixture {
 protected:
     void SetUp() override {
-        mdl_reset();
-        attrib::state().reset();
-        mdl_register_hooks(&attrib::hooks());
-        mdl_set_tolerance(1e-3);
-        s = mdl_new_model();
+        FrameFixture::SetUp();
         settings = attrib::initialSettings();
         colors = attrib::makeScheme(attrib::kWhiteBackground);
         c.setWindow(-2, 8, -5, 5);
-    }
-    void TearDown() override {
-        mdl_reset();
-        attrib::state().reset();
     }
     Edge* line(double x1, double y1, double x2, double y2) {
         const MPoint p[2] = {{x1, y1}, {x2, y2}};
@@ -51,7 +44,6 @@ protected:
         ++b->useCount;
         mdl_set_edge_attrib(e, a);
     }
-    Solid* s = nullptr;
     int blocks = 0;
     attrib::AppSettings settings;
     attrib::ColorScheme colors;

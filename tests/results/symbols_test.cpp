@@ -6,6 +6,7 @@
 #include "gfx/record.h"
 #include "results/display.h"
 #include "results/symbols.h"
+#include "tests/support/frame.h"
 
 #include <gtest/gtest.h>
 
@@ -17,34 +18,14 @@ using gfx::Primitive;
 using Kind = gfx::Primitive::Kind;
 using results::Role;
 
-class SymbolsTest : public ::testing::Test {
+class SymbolsTest : public kestrel_test::FrameFixture {
 protected:
     void SetUp() override {
-        mdl_reset();
-        attrib::state().reset();
-        mdl_register_hooks(&attrib::hooks());
-        mdl_set_tolerance(1e-3);
-        s = mdl_new_model();
+        FrameFixture::SetUp();
         settings = attrib::initialSettings();
         colors = attrib::makeScheme(attrib::kWhiteBackground);
         c.setWindow(-2, 8, -2, 8);
     }
-    void TearDown() override {
-        mdl_reset();
-        attrib::state().reset();
-    }
-    void line(double x1, double y1, double x2, double y2) {
-        const MPoint p[2] = {{x1, y1}, {x2, y2}};
-        mdl_begin_group();
-        if (mdl_is_empty(s)) mdl_move_vertex(s->vertices, p[0]);
-        ASSERT_EQ(mdl_insert_points(s, CURVE_LINE, p, 2), -2);
-        mdl_end_group();
-    }
-    Vertex* node(double x, double y) {
-        MPoint p{x, y};
-        return mdl_find_vertex_at(s, &p);
-    }
-    Edge* member(double x, double y) { return mdl_find_edge_at(s, {x, y}, 1e-3); }
     void draw() {
         c.reset();
         results::DisplayInput in;
@@ -100,7 +81,6 @@ protected:
         mdl_set_vertex_attrib(v, a);
     }
 
-    Solid* s = nullptr;
     attrib::AppSettings settings;
     attrib::ColorScheme colors;
     gfx::RecordingCanvas c{500, 500};

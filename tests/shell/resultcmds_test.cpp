@@ -2,6 +2,7 @@
 // before the analysis (a cancelled Save As runs nothing and says nothing),
 // the analysis with its files, switching kinds without a new analysis, the
 // unstable frame, and the results cleared by an editing mode.
+#include "beam.h"
 #include "fixture.h"
 
 #include "analysis/analysis.h"
@@ -40,36 +41,7 @@ protected:
     }
     // A beam of 4 m on two supports, with a material, a section and a load
     // at its middle node; `stable` false leaves it free to slide.
-    void beam(bool stable) {
-        Solid* s = state().model;
-        for (double x : {0.0, 2.0}) {
-            const MPoint p[2] = {{x, 0}, {x + 2, 0}};
-            mdl_begin_group();
-            if (mdl_is_empty(s)) mdl_move_vertex(s->vertices, p[0]);
-            ASSERT_EQ(mdl_insert_points(s, CURVE_LINE, p, 2), -2);
-            mdl_end_group();
-        }
-        attrib::AttributeRoot& r = attrib::root();
-        attrib::PropertyBlock* m =
-            attrib::appendBlock(r, attrib::kMaf, attrib::makeBlock(attrib::kMaf));
-        attrib::PropertyBlock* sc =
-            attrib::appendBlock(r, attrib::kSpf, attrib::makeBlock(attrib::kSpf));
-        attrib::sectionOf(sc)->params = {0.01, 1e-4, 0.2, 0.1};
-        attrib::PropertyBlock* f =
-            attrib::appendBlock(r, attrib::kNff, attrib::makeBlock(attrib::kNff));
-        attrib::valuesOf(f)->values[1] = -10;
-        for (Edge* e = s->edges; e; e = e->next) {
-            attrib::memberOf(e)->blocks[attrib::kMaterial] = m;
-            attrib::memberOf(e)->blocks[attrib::kSection] = sc;
-            m->useCount++, sc->useCount++;
-        }
-        for (Vertex* v = s->vertices; v; v = v->next) {
-            attrib::NodeAttrib* a = attrib::nodeOf(v);
-            if (v->x == 0) a->support[0] = a->support[1] = stable ? '1' : '0';
-            if (v->x == 4) a->support[1] = '1';
-            if (v->x == 2) a->force = f, f->useCount++;
-        }
-    }
+    void beam(bool stable) { supportedBeam(state().model, stable); }
     fs::path dir;
     double endMoment() {
         double m = 0;

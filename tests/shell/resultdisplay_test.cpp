@@ -3,6 +3,7 @@
 // and the typed factor (bad text changes nothing), the curves sampled anew
 // when the kind changes, the result line of the member under a point, and
 // the sampling step drawn with ResPrecision.
+#include "beam.h"
 #include "fixture.h"
 
 #include "analysis/analysis.h"
@@ -28,36 +29,7 @@ protected:
         ShellTest::SetUp();
         dir = fs::temp_directory_path() / ("kestrel-resdisp-" + std::to_string(::getpid()));
         fs::create_directories(dir);
-        // A beam of 4 m in two members, pinned and on a roller, 10 kN at
-        // its middle node: PL/4 = 10 kNm there.
-        Solid* s = state().model;
-        for (double x : {0.0, 2.0}) {
-            const MPoint p[2] = {{x, 0}, {x + 2, 0}};
-            mdl_begin_group();
-            if (mdl_is_empty(s)) mdl_move_vertex(s->vertices, p[0]);
-            ASSERT_EQ(mdl_insert_points(s, CURVE_LINE, p, 2), -2);
-            mdl_end_group();
-        }
-        attrib::AttributeRoot& r = attrib::root();
-        attrib::PropertyBlock* m =
-            attrib::appendBlock(r, attrib::kMaf, attrib::makeBlock(attrib::kMaf));
-        attrib::PropertyBlock* sc =
-            attrib::appendBlock(r, attrib::kSpf, attrib::makeBlock(attrib::kSpf));
-        attrib::sectionOf(sc)->params = {0.01, 1e-4, 0.2, 0.1};
-        attrib::PropertyBlock* f =
-            attrib::appendBlock(r, attrib::kNff, attrib::makeBlock(attrib::kNff));
-        attrib::valuesOf(f)->values[1] = -10;
-        for (Edge* e = s->edges; e; e = e->next) {
-            attrib::memberOf(e)->blocks[attrib::kMaterial] = m;
-            attrib::memberOf(e)->blocks[attrib::kSection] = sc;
-            m->useCount++, sc->useCount++;
-        }
-        for (Vertex* v = s->vertices; v; v = v->next) {
-            attrib::NodeAttrib* a = attrib::nodeOf(v);
-            if (v->x == 0) a->support[0] = a->support[1] = '1';
-            if (v->x == 4) a->support[1] = '1';
-            if (v->x == 2) a->force = f, f->useCount++;
-        }
+        ASSERT_NO_FATAL_FAILURE(supportedBeam(state().model, true));
         backend->queueFile(1, (dir / "beam").string());
     }
     void TearDown() override {
