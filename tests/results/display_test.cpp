@@ -5,7 +5,7 @@
 #include "attrib/blocks.h"
 
 #include "gfx/record.h"
-#include "tests/support/frame.h"
+#include "tests/results/drawing_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -18,23 +18,9 @@ namespace {
 using gfx::Primitive;
 using Kind = gfx::Primitive::Kind;
 
-class DisplayTest : public kestrel_test::FrameFixture {
+class DisplayTest : public kestrel_test::DrawingFixture {
 protected:
-    void SetUp() override {
-        FrameFixture::SetUp();
-        settings = attrib::initialSettings();
-        colors = attrib::makeScheme(attrib::kWhiteBackground);
-        c.setWindow(-1, 9, -1, 9);
-    }
-    void draw() {
-        c.reset();
-        results::DisplayInput in;
-        in.model = s;
-        in.root = &attrib::root();
-        in.settings = &settings;
-        in.colors = &colors;
-        results::drawModel(c, in);
-    }
+    void SetUp() override { setUpDrawing(-1, 9); }
     std::vector<Primitive> of(Kind k, int color = -1) const {
         std::vector<Primitive> out;
         for (const Primitive& p : c.primitives())
@@ -42,10 +28,6 @@ protected:
         return out;
     }
     int role(results::Role r) const { return results::roleColor(colors, r); }
-
-    attrib::AppSettings settings;
-    attrib::ColorScheme colors;
-    gfx::RecordingCanvas c{500, 500};
 };
 
 TEST_F(DisplayTest, RolesMapToTheSchemeSlots) {

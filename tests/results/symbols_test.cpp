@@ -6,7 +6,7 @@
 #include "gfx/record.h"
 #include "results/display.h"
 #include "results/symbols.h"
-#include "tests/support/frame.h"
+#include "tests/results/drawing_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -18,23 +18,9 @@ using gfx::Primitive;
 using Kind = gfx::Primitive::Kind;
 using results::Role;
 
-class SymbolsTest : public kestrel_test::FrameFixture {
+class SymbolsTest : public kestrel_test::DrawingFixture {
 protected:
-    void SetUp() override {
-        FrameFixture::SetUp();
-        settings = attrib::initialSettings();
-        colors = attrib::makeScheme(attrib::kWhiteBackground);
-        c.setWindow(-2, 8, -2, 8);
-    }
-    void draw() {
-        c.reset();
-        results::DisplayInput in;
-        in.model = s;
-        in.root = &attrib::root();
-        in.settings = &settings;
-        in.colors = &colors;
-        results::drawModel(c, in);
-    }
+    void SetUp() override { setUpDrawing(-2, 8); }
     std::vector<Primitive> of(Kind k, Role r) const {
         std::vector<Primitive> out;
         const int color = results::roleColor(colors, r);
@@ -80,10 +66,6 @@ protected:
         ++b->useCount;
         mdl_set_vertex_attrib(v, a);
     }
-
-    attrib::AppSettings settings;
-    attrib::ColorScheme colors;
-    gfx::RecordingCanvas c{500, 500};
 };
 
 TEST(RigidHatch, StyleFollowsTheMemberAngleWithItsBoundaries) {
