@@ -153,4 +153,21 @@ MemberCurve sampleInfluence(const MemberInput& m, ResultKind kind, bool holdsSec
     return c;
 }
 
+double influenceAt(const MemberInput& m, ResultKind kind, bool holdsSection, double a, double x) {
+    if (!holdsSection) return influenceOrdinate(m, x);
+    return sectionOrdinate(m, kind, a, x, a <= 1e-5);
+}
+
+std::vector<StepValue> influenceStepValues(const MemberInput& m, ResultKind kind, bool holdsSection,
+                                           double a, double t, bool uniform) {
+    // The positions do not depend on the kind; the axial kind asks for them
+    // without touching the member's loads.
+    std::vector<StepValue> v = stepValues(m, ResultKind::Axial, t, uniform);
+    for (StepValue& p : v) {
+        p.value = influenceAt(m, kind, holdsSection, a, p.x);
+        if (std::fabs(p.value) < 0.005) p.value = 0;
+    }
+    return v;
+}
+
 } // namespace results

@@ -46,4 +46,17 @@ double sectionOrdinate(const MemberInput& m, ResultKind kind, double a, double x
 MemberCurve sampleInfluence(const MemberInput& m, ResultKind kind, bool holdsSection, double a,
                             double h);
 
+// The influence ordinate at x of any member: sectionOrdinate on the member
+// holding the section (at the section itself the side that is drawn there:
+// the left one, or the right one when the section is at end 1), else
+// influenceOrdinate.
+double influenceAt(const MemberInput& m, ResultKind kind, bool holdsSection, double a, double x);
+
+// Step values of an influence line: the positions of the result step t as
+// for the force diagrams, each with its ordinate (values below 0.005 in
+// magnitude are 0). Empty when t <= 0 or more than kMaxStepValues values
+// would be needed.
+std::vector<StepValue> influenceStepValues(const MemberInput& m, ResultKind kind, bool holdsSection,
+                                           double a, double t, bool uniform);
+
 } // namespace results
