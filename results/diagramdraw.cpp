@@ -2,6 +2,7 @@
 // diagramdraw.h).
 #include "results/diagramdraw.h"
 
+#include "results/influence.h"
 #include "units/numformat.h"
 #include "units/units.h"
 
@@ -167,50 +168,68 @@ std::string valueText(const attrib::AppSettings& s, ResultKind kind, double valu
     return units::textWithUnit(s.units[unitOf(kind)], s.formats[formatOf(kind)], value);
 }
 
+namespace {
+
+// The outline of a sampled curve with the ordinates scaled by s: one
+// polyline, with the closing line from the member to the first ordinate
+// when that is not 0, and likewise at the end.
+void drawOutline(gfx::Canvas& c, const MemberInput& m, const MemberCurve& curve, double s) {
+    const int n = static_cast<int>(curve.pts.size());
+    const Local f(m);
+    // About one point every two pixels of the member's drawn length.
+    const double perPx = c.pixelsToWorldX(1);
+    const int budget = perPx > 0 ? static_cast<int>(std::min(1e6, memberLength(m) / perPx / 2)) + 4
+                                 : kMaxDrawnPoints;
+    const std::vector<int> idx = drawnPoints(curve, budget);
+    std::vector<Point> outline;
+    outline.reserve(idx.size() + 2);
+    if (curve.pts[1].f != 0) outline.push_back({m.x1, m.y1});
+    for (int i : idx)
+        if (i != 0 && i != n - 1) outline.push_back(f.at(curve.pts[i].x, s * curve.pts[i].f));
+    if (curve.pts[n - 2].f != 0) outline.push_back({m.x2, m.y2});
+    c.polyline(outline);
+}
+
+// A value written beyond the curve point at x (offset `off` across the
+// member) on the side the curve is drawn, unless a label is already there.
+void curveValue(gfx::Canvas& c, const MemberInput& m, LabelSpace* labels, double x, double off,
+                const std::string& text) {
+    const Local f(m);
+    const double side = off >= 0 ? 1 : -1;
+    const Point p = f.at(x, off + side * c.pixelsToWorldX(kGapPx));
+    if (labels) {
+        const Point px = c.worldToPixel(p.x, p.y);
+        if (labels->covers(px.x, px.y)) return;
+    }
+    label(c, labels, p, {side * f.ey.x, side * f.ey.y}, text);
+}
+
+void startCurve(gfx::Canvas& c, int color) {
+    c.setForeground(color);
+    c.setLineStyle(gfx::LineStyle::Continuous);
+    c.setLineWidth(1);
+}
+
+} // namespace
+
 void drawMemberDiagram(gfx::Canvas& c, const MemberInput& m, const MemberCurve& curve,
                        const DiagramStyle& st) {
     const int n = static_cast<int>(curve.pts.size());
     if (n < 3) return;
     const Local f(m);
     const double s = drawnScale(m, st);
-    c.setForeground(st.color);
-    c.setLineStyle(gfx::LineStyle::Continuous);
-    c.setLineWidth(1);
-
-    // About one point every two pixels of the member's drawn length.
-    const double perPx = c.pixelsToWorldX(1);
-    const int budget = perPx > 0 ? static_cast<int>(std::min(1e6, memberLength(m) / perPx / 2)) + 4
-                                 : kMaxDrawnPoints;
-    const std::vector<int> idx = drawnPoints(curve, budget);
-    // One polyline: the closing line from the member to the first ordinate
-    // when that is not 0, the outline, and likewise at the end.
+    startCurve(c, st.color);
+    drawOutline(c, m, curve, s);
     const Sample& first = curve.pts[1];
     const Sample& last = curve.pts[n - 2];
-    std::vector<Point> outline;
-    outline.reserve(idx.size());
-    if (first.f != 0) outline.push_back({m.x1, m.y1});
-    for (int i : idx)
-        if (i != 0 && i != n - 1) outline.push_back(f.at(curve.pts[i].x, s * curve.pts[i].f));
-    if (last.f != 0) outline.push_back({m.x2, m.y2});
-    c.polyline(outline);
 
     const bool moment = st.kind == ResultKind::Bending;
-    const double gap = c.pixelsToWorldX(kGapPx);
-    // The value at x, written beyond the diagram point on the side the
-    // diagram is drawn; zero values lie on the member and are not written.
+    // Zero values lie on the member and are not written.
     auto value = [&](double x, double ordinate, double shown) {
         if (shown == 0 || !st.settings) return;
-        const double off = s * ordinate;
-        const double side = off >= 0 ? 1 : -1;
-        const Point p = f.at(x, off + side * gap);
-        if (st.labels) {
-            const Point px = c.worldToPixel(p.x, p.y);
-            if (st.labels->covers(px.x, px.y)) return;
-        }
-        const Point dir{side * f.ey.x, side * f.ey.y};
-        label(c, st.labels, p, dir,
-              valueText(*st.settings, st.kind,
-                        moment && !st.signedMoment ? std::fabs(shown) : shown));
+        curveValue(c, m, st.labels, x, s * ordinate,
+                   valueText(*st.settings, st.kind,
+                             moment && !st.signedMoment ? std::fabs(shown) : shown));
     };
 
     const double sign = valueSign(m, st.kind);
@@ -231,6 +250,52 @@ void drawMemberDiagram(gfx::Canvas& c, const MemberInput& m, const MemberCurve& 
     if (st.stepValues && steps.size() > 2)
         for (std::size_t i = 1; i + 1 < steps.size(); ++i)
             value(steps[i].x, ordinate(m, st.kind, steps[i].x), steps[i].value);
+}
+
+double influenceScale(const MemberInput& m, const InfluenceStyle& st) {
+    double s = std::fabs(st.scale);
+    if (readsLeftToRight(m.x1, m.y1, m.x2, m.y2)) s = -s;
+    if (!st.bottomSide && (st.kind != ResultKind::Bending || !st.tensionSide)) s = -s;
+    return s;
+}
+
+std::string influenceValueText(const attrib::AppSettings& s, ResultKind kind, double value) {
+    if (kind == ResultKind::Bending)
+        return units::textWithUnit(s.units[units::kLengthUnit], s.formats[units::kLengthFormat],
+                                   value);
+    return units::formatNumber(s.formats[units::kLengthFormat], value);
+}
+
+void drawInfluenceMember(gfx::Canvas& c, const MemberInput& m, const MemberCurve& curve,
+                         const InfluenceStyle& st) {
+    if (curve.pts.size() < 3) return;
+    const double s = influenceScale(m, st);
+    startCurve(c, st.color);
+    drawOutline(c, m, curve, s);
+    if (st.holdsSection) {
+        // The section mark: a thick stroke across the member.
+        const Local f(m);
+        const Point a = f.at(st.section, -st.markSize), b = f.at(st.section, st.markSize);
+        c.setLineWidth(3);
+        c.line(a.x, a.y, b.x, b.y);
+        c.setLineWidth(1);
+    }
+    if (!st.settings) return;
+    auto value = [&](double x, double v) {
+        if (v != 0)
+            curveValue(c, m, st.labels, x, s * v, influenceValueText(*st.settings, st.kind, v));
+    };
+    if (st.holdsSection && st.sectionValues) {
+        // Both sides of the section: the jump of axial and shear lines shows
+        // as two values.
+        const double a = st.section, L = memberLength(m);
+        if (a > 1e-5) value(a, sectionOrdinate(m, st.kind, a, a, false));
+        if (a < L - 1e-5) value(a, sectionOrdinate(m, st.kind, a, a, true));
+    }
+    if (st.stepValues)
+        for (const StepValue& v :
+             influenceStepValues(m, st.kind, st.holdsSection, st.section, st.step, st.uniform))
+            value(v.x, v.value);
 }
 
 void drawDeformedMember(gfx::Canvas& c, const MemberInput& m, const MemberCurve& curve,

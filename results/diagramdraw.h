@@ -64,6 +64,34 @@ std::string valueText(const attrib::AppSettings& s, ResultKind kind, double valu
 
 void drawMemberDiagram(gfx::Canvas& c, const MemberInput& m, const MemberCurve& curve,
                        const DiagramStyle& st);
+// What one member's share of an influence line is drawn with.
+struct InfluenceStyle {
+    ResultKind kind = ResultKind::Bending;
+    double scale = 1;          // |diagram size / largest value|
+    bool bottomSide = true;    // positive values below the member
+    bool tensionSide = true;   // the bending diagram side (a bending line
+                               // follows the diagrams only on the compression side)
+    bool sectionValues = true; // "Result Values": the ordinates at the section
+    bool stepValues = false;   // "Step Values"
+    double step = 0;
+    bool uniform = true;
+    bool holdsSection = false; // this member holds the section, at `section`
+    double section = 0;
+    double markSize = 0; // half the length of the section mark across the member
+    const attrib::AppSettings* settings = nullptr;
+    int color = 1;
+    LabelSpace* labels = nullptr;
+};
+// The factor that turns an influence ordinate into a world offset along
+// the member's local y axis: positive values on the bottom side, or on
+// the side the force diagrams put them.
+double influenceScale(const MemberInput& m, const InfluenceStyle& st);
+// The text of an influence value: axial and shear lines are pure numbers
+// (length format, no unit); bending lines are lengths with their unit.
+std::string influenceValueText(const attrib::AppSettings& s, ResultKind kind, double value);
+void drawInfluenceMember(gfx::Canvas& c, const MemberInput& m, const MemberCurve& curve,
+                         const InfluenceStyle& st);
+
 // The deformed member from sampleDeformed: each point at local position
 // (x + s·u, s·w).
 void drawDeformedMember(gfx::Canvas& c, const MemberInput& m, const MemberCurve& curve,

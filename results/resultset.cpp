@@ -5,6 +5,7 @@
 #include "attrib/blocks.h"
 #include "attrib/loads.h"
 #include "attrib/section.h"
+#include "results/influence.h"
 
 #include <algorithm>
 #include <cmath>
@@ -74,6 +75,8 @@ MemberInput memberInputOf(const Edge* e) {
 void computeCurves(ResultCurves& rc, const Solid* model, ResultKind kind, double h) {
     rc.kind = kind;
     rc.largest = 0;
+    rc.influence = false;
+    rc.sectionIndex = -1;
     rc.members.clear();
     rc.inputs.clear();
     rc.curves.clear();
@@ -92,6 +95,87 @@ void computeCurves(ResultCurves& rc, const Solid* model, ResultKind kind, double
     }
 }
 
+void computeInfluenceCurves(ResultCurves& rc, const Solid* model, ResultKind kind,
+                            const Edge* section, double a, double h) {
+    computeCurves(rc, nullptr, ResultKind::None, h);
+    rc.kind = kind;
+    rc.influence = true;
+    rc.sectionIndex = -1;
+    rc.sectionX = a;
+    if (!model) return;
+    for (const Edge* e = model->edges; e; e = e->next) {
+        const bool holds = e == section;
+        if (holds) rc.sectionIndex = static_cast<int>(rc.members.size());
+        rc.members.push_back(e);
+        rc.inputs.push_back(memberInputOf(e));
+        rc.curves.push_back(sampleInfluence(rc.inputs.back(), kind, holds, a, h));
+        rc.largest = std::max(rc.largest, std::fabs(rc.curves.back().extremeValue));
+    }
+}
+
+namespace {
+
+// The drawing styles of the curves, filled from the settings.
+DiagramStyle diagramStyle(const ResultCurves& rc, double scale,
+                          const attrib::AppSettings* settings) {
+    auto on = [&](int flag) { return settings && settings->display[flag] != 0; };
+    DiagramStyle st;
+    st.kind = rc.kind;
+    st.scale = scale;
+    st.tensionSide = !settings || settings->signConvention[0] == 1;
+    st.endValues = on(attrib::kResultValues);
+    st.stepValues = on(attrib::kStepValues);
+    st.transversal = on(attrib::kTransversalValues);
+    st.signedMoment = on(attrib::kBendingMomentSign);
+    st.step = settings ? settings->resultStep : 0;
+    st.uniform = !settings || settings->stepMode == 0;
+    st.settings = settings;
+    return st;
+}
+
+InfluenceStyle influenceStyle(const ResultCurves& rc, double scale,
+                              const attrib::AppSettings* settings) {
+    auto on = [&](int flag) { return settings && settings->display[flag] != 0; };
+    InfluenceStyle st;
+    st.kind = rc.kind;
+    st.scale = scale;
+    st.bottomSide = !settings || settings->signConvention[1] == 1;
+    st.tensionSide = !settings || settings->signConvention[0] == 1;
+    st.sectionValues = on(attrib::kResultValues);
+    st.stepValues = on(attrib::kStepValues);
+    st.step = settings ? settings->resultStep : 0;
+    st.uniform = !settings || settings->stepMode == 0;
+    st.section = rc.sectionX;
+    st.settings = settings;
+    return st;
+}
+
+} // namespace
+
+void forEachDrawnPoint(const ResultDrawing& rd, const attrib::AppSettings* settings,
+                       const std::function<void(double x, double y)>& add) {
+    const ResultCurves* rc = rd.curves;
+    if (!rc || rc->kind == ResultKind::None) return;
+    if (rc->influence && !(rc->largest > kInfluenceDrawnAbove)) return;
+    const double scale = diagramScale(rd.diagramSize, rc->largest);
+    for (std::size_t i = 0; i < rc->curves.size(); ++i) {
+        const MemberInput& m = rc->inputs[i];
+        const double L = memberLength(m);
+        if (!(L > 0)) continue;
+        const double ex = (m.x2 - m.x1) / L, ey = (m.y2 - m.y1) / L;
+        double s = scale;
+        if (rc->influence)
+            s = influenceScale(m, influenceStyle(*rc, scale, settings));
+        else if (rc->kind != ResultKind::Deformed)
+            s = drawnScale(m, diagramStyle(*rc, scale, settings));
+        const bool deformed = rc->kind == ResultKind::Deformed;
+        for (const Sample& p : rc->curves[i].pts) {
+            const double x = p.x + (deformed ? s * p.u : 0), y = s * p.f;
+            add(m.x1 + x * ex - y * ey, m.y1 + x * ey + y * ex);
+        }
+    }
+}
+
 void drawResults(gfx::Canvas& c, const ResultDrawing& rd, const attrib::AppSettings* settings,
                  const attrib::ColorScheme& cs, const SymbolSizes& sz) {
     auto on = [&](int flag) { return settings && settings->display[flag] != 0; };
@@ -99,28 +183,29 @@ void drawResults(gfx::Canvas& c, const ResultDrawing& rd, const attrib::AppSetti
     if (const ResultCurves* rc = rd.curves) {
         const double scale = diagramScale(rd.diagramSize, rc->largest);
         const int color = roleColor(cs, Role::Diagrams);
-        if (rc->kind == ResultKind::Deformed) {
+        if (rc->influence) {
+            if (rc->largest > kInfluenceDrawnAbove) {
+                InfluenceStyle st = influenceStyle(*rc, scale, settings);
+                st.color = color;
+                st.markSize = sz.support;
+                st.labels = &labels;
+                for (std::size_t i = 0; i < rc->curves.size(); ++i) {
+                    st.holdsSection = static_cast<int>(i) == rc->sectionIndex;
+                    drawInfluenceMember(c, rc->inputs[i], rc->curves[i], st);
+                }
+            }
+        } else if (rc->kind == ResultKind::Deformed) {
             for (std::size_t i = 0; i < rc->curves.size(); ++i)
                 drawDeformedMember(c, rc->inputs[i], rc->curves[i], scale, color);
         } else if (rc->kind != ResultKind::None) {
-            DiagramStyle st;
-            st.kind = rc->kind;
-            st.scale = scale;
-            st.tensionSide = !settings || settings->signConvention[0] == 1;
-            st.endValues = on(attrib::kResultValues);
-            st.stepValues = on(attrib::kStepValues);
-            st.transversal = on(attrib::kTransversalValues);
-            st.signedMoment = on(attrib::kBendingMomentSign);
-            st.step = settings ? settings->resultStep : 0;
-            st.uniform = !settings || settings->stepMode == 0;
-            st.settings = settings;
+            DiagramStyle st = diagramStyle(*rc, scale, settings);
             st.color = color;
             st.labels = &labels;
             for (std::size_t i = 0; i < rc->curves.size(); ++i)
                 drawMemberDiagram(c, rc->inputs[i], rc->curves[i], st);
         }
     }
-    if (on(attrib::kReactions)) {
+    if (on(attrib::kReactions) && !(rd.curves && rd.curves->influence)) {
         const int color = roleColor(cs, Role::Reactions);
         for (const Reaction& r : rd.reactions)
             drawReaction(c, r, sz, settings, on(attrib::kReactionValues), color, &labels);

@@ -11,6 +11,7 @@
 #include "results/diagram.h"
 #include "results/diagramdraw.h"
 
+#include <functional>
 #include <vector>
 
 namespace results {
@@ -27,11 +28,23 @@ struct ResultCurves {
     std::vector<const Edge*> members;
     std::vector<MemberInput> inputs;
     std::vector<MemberCurve> curves;
+    // Influence lines: the curves are the line of `kind` for the section at
+    // sectionX on member sectionIndex.
+    bool influence = false;
+    int sectionIndex = -1;
+    double sectionX = 0;
 };
 // Gathers and samples every member of the model for `kind` at precision
 // step h; the largest value is the greatest |extreme| (for the deformed
 // shape, the end displacements along the members count too).
 void computeCurves(ResultCurves& rc, const Solid* model, ResultKind kind, double h);
+// The influence line of `kind` (1 to 3) for the section at a on member
+// `section`, from the displacements of the dislocation analysis left in
+// the node records, sampled over every member at precision step h.
+void computeInfluenceCurves(ResultCurves& rc, const Solid* model, ResultKind kind,
+                            const Edge* section, double a, double h);
+// Influence lines are drawn only when their largest value exceeds this.
+inline constexpr double kInfluenceDrawnAbove = 0.001;
 
 // What the model drawing pass adds in result mode.
 struct ResultDrawing {
@@ -40,8 +53,15 @@ struct ResultDrawing {
     std::vector<Reaction> reactions; // shown when the reactions toggle is on
 };
 
-// The result layer of the model drawing: the diagrams or the deformed
-// members, then the reactions, with the display toggles of the settings
+// Calls `add` with every world point through which the result layer draws
+// its curves (diagrams, deformed members or influence line), so that the
+// view can be fitted to the drawing with its results.
+void forEachDrawnPoint(const ResultDrawing& rd, const attrib::AppSettings* settings,
+                       const std::function<void(double x, double y)>& add);
+
+// The result layer of the model drawing: the diagrams, the deformed
+// members or the influence line with its section mark, then the reactions, with the display toggles
+// of the settings
 // ("Result Values", "Step Values", "Transversal Values", "Bending Moment
 // Sign", "Reactions", "Reaction Values") and the bending diagram side.
 // Labels that would overlap an earlier one are left out.

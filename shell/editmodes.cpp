@@ -225,8 +225,8 @@ int onKey(Event& ev) {
     AppState& a = app();
     const int key = ev.key;
     // The file keys and Ctrl+P act whatever element has the focus.
-    for (const auto& [letter, action] : {std::pair{'N', "IoNew"}, {'O', "IoOpen"}, {'S', "IoSave"},
-                                         {'P', "IoPrinter"}})
+    for (const auto& [letter, action] :
+         {std::pair{'N', "IoNew"}, {'O', "IoOpen"}, {'S', "IoSave"}, {'P', "IoPrinter"}})
         if (key == ui::ctrlKey(letter)) {
             Event none;
             a.tk->fireAction(action, none);
@@ -397,8 +397,10 @@ void restartMode() {
         showModeLine(); // " Selection", or "   None   " once the model is empty
         startSelection();
         break;
-    default:
-        break; // the result modes restart themselves
+    case EditMode::ResultQuery:
+    case EditMode::InfluenceSection:
+        startSelection(); // the clicks of the result display
+        break;
     }
 }
 

@@ -194,8 +194,7 @@ bool saveAsCommand() {
 bool saveCommand() {
     AppState& a = app();
     if (a.file.shortName == "untitled.kst") return saveAsCommand();
-    if (!isSaved()) saveTo(a.file.fullPath);
-    return true;
+    return isSaved() || saveTo(a.file.fullPath);
 }
 
 void importCommand(int kind) {

@@ -28,7 +28,8 @@ void resetFileDialogDirectory();
 bool closeFrame();
 // Opens a model file by name (also the command-line file); true on success.
 bool openModelByName(const std::string& path);
-// Save As and Save; true when the frame was written (Save: or needed no write).
+// Save As and Save; true when the frame was written (Save: or needed no
+// write); false when a dialog was cancelled or the write failed.
 bool saveAsCommand();
 bool saveCommand();
 // The import actions: all kinds (kind -1, settings included) or one kind.

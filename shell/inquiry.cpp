@@ -7,6 +7,7 @@
 #include "results/inquiry.h"
 #include "results/resultset.h"
 #include "shell/conditionpanels.h"
+#include "shell/influence.h"
 #include "shell/messages.h"
 #include "shell/propertypanel.h"
 #include "shell/resultdisplay.h"
@@ -46,7 +47,10 @@ void inquireMember(const Edge* e, double x, double y, double tolerance) {
     AppState& a = app();
     const attrib::MemberAttrib* m = attrib::memberOf(e);
     if (!m) return;
-    if (a.settings.result.on) {
+    if (a.settings.result.on && a.settings.result.influence) {
+        showPrompt(resultLineAt(x, y, tolerance));
+        showInformation(influenceMemberText(e));
+    } else if (a.settings.result.on) {
         showPrompt(resultLineAt(x, y, tolerance));
         const results::MemberInput in = results::memberInputOf(e);
         showInformation(results::memberResultText(

@@ -6,6 +6,7 @@
 #include "shell/display.h"
 #include "shell/editmodes.h"
 #include "shell/filecommands.h"
+#include "shell/influence.h"
 #include "shell/messages.h"
 #include "shell/modes.h"
 #include "shell/resultdisplay.h"
@@ -25,8 +26,13 @@ bool saveBeforeAnalysis() {
     return saveCommand();
 }
 
-void showResultMode(int kind) {
+} // namespace
+
+void enterResultDisplay(int kind) {
     AppState& a = app();
+    const bool influence = a.settings.result.influence == 1;
+    a.mode = influence ? EditMode::InfluenceSection : EditMode::ResultQuery;
+    a.pickPurpose = influence ? 2 : 3;
     a.settings.result.on = 1;
     a.settings.result.kind = kind;
     for (int k = 1; k <= 4; ++k)
@@ -38,12 +44,11 @@ void showResultMode(int kind) {
     showResultFactor();
 }
 
-} // namespace
-
 void clearResults() {
     AppState& a = app();
     analysis::clearMemberResults(a.model);
     invalidateResultCurves();
+    clearInfluence(true);
     analysis::resultState().largestValue = 0;
     a.settings.result.kind = 0;
     attrib::clearSelection(a.model);
@@ -53,9 +58,10 @@ void clearResults() {
 bool resultCommand(int kind) {
     AppState& a = app();
     if (kind < 1 || kind > 4) return false;
+    if (a.settings.result.influence == 1) return influenceCommand(kind);
     // Inside the result mode the stored results serve every kind.
     if (a.settings.result.on == 1 && a.settings.result.kind != 0) {
-        showResultMode(kind);
+        enterResultDisplay(kind);
         return true;
     }
     attrib::AttributeRoot& root = attrib::root();
@@ -79,12 +85,13 @@ bool resultCommand(int kind) {
         return false;
     }
     invalidateResultCurves();
-    showResultMode(kind);
+    enterResultDisplay(kind);
     return true;
 }
 
 void bindResultActions(ui::Toolkit& tk) {
     bindResultDisplayActions(tk);
+    bindInfluenceActions(tk);
     static const char* const kActions[] = {"Axial", "Shear", "Bending", "Deformed"};
     for (int k = 1; k <= 4; ++k)
         tk.bind(kActions[k - 1], [k](ui::Event&) {

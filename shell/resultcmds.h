@@ -12,8 +12,13 @@ class Toolkit;
 namespace shell {
 
 // Runs the result command of kind 1 axial, 2 shear, 3 bending, 4 deformed.
-// Returns true when the result mode shows that kind afterwards.
+// Returns true when the result mode shows that kind afterwards. With the
+// drop-down on influence lines it waits for a section instead (kinds 1 to 3).
 bool resultCommand(int kind);
+// Shows the result display of `kind`: its button pressed, the editing
+// buttons released, the mode line, the drawing; a click then queries a
+// result (diagrams) or picks a section (influence lines).
+void enterResultDisplay(int kind);
 // Clears the results after a failed analysis or when an editing mode is
 // entered: member results, largest value and result kind, the selection; the
 // attribute panel is shown again.

@@ -8,6 +8,7 @@
 #include "shell/display.h"
 #include "shell/edit.h"
 #include "shell/editmodes.h"
+#include "shell/influence.h"
 #include "shell/messages.h"
 #include "shell/modes.h"
 #include "shell/resultcmds.h"
@@ -42,6 +43,7 @@ int unitSlotOf(int kind) {
 
 double largestInDisplayUnits() {
     const AppState& a = app();
+    if (a.settings.result.influence == 1) return influenceLargestDisplay();
     const double largest = analysis::resultState().largestValue;
     const int slot = unitSlotOf(a.settings.result.kind);
     return slot < 0 ? largest : units::toDisplay(a.settings.units[slot], largest);
@@ -94,7 +96,8 @@ void invalidateResultCurves() {
 const results::ResultDrawing* resultDrawing() {
     AppState& a = app();
     const attrib::ResultDisplay& r = a.settings.result;
-    if (!r.on || r.influence || r.kind < 1 || r.kind > 4 || !a.model) return nullptr;
+    if (r.on && r.influence) return influenceDrawing();
+    if (!r.on || r.kind < 1 || r.kind > 4 || !a.model) return nullptr;
     analysis::ResultState& rs = analysis::resultState();
     if (!g_cache.valid || g_cache.kind != r.kind || g_cache.step != rs.precisionStep ||
         g_cache.model != a.model) {
@@ -137,6 +140,7 @@ void setResultValuator(double r) {
     const double size = results::sizeFromValuator(r, rs.diagramSizeLimit, rs.diagramSize);
     if (size == rs.diagramSize) return;
     rs.diagramSize = size;
+    if (app().settings.result.influence == 1) influenceSizeChanged();
     showResultFactor();
     redraw();
 }
@@ -145,6 +149,7 @@ void setResultFactor(double F) {
     if (!std::isfinite(F) || app().settings.result.on == 0) return;
     analysis::ResultState& rs = analysis::resultState();
     rs.diagramSize = results::sizeFromFactor(F, largestInDisplayUnits(), rs.diagramSizeLimit);
+    if (app().settings.result.influence == 1) influenceSizeChanged();
     showResultFactor();
     redraw();
 }
@@ -152,7 +157,8 @@ void setResultFactor(double F) {
 std::string resultLineAt(double x, double y, double tolerance) {
     AppState& a = app();
     const attrib::ResultDisplay& r = a.settings.result;
-    if (!r.on || r.influence || r.kind < 1 || r.kind > 4 || !a.model) return "";
+    if (r.on && r.influence) return influenceLineAt(x, y, tolerance);
+    if (!r.on || r.kind < 1 || r.kind > 4 || !a.model) return "";
     const Edge* e = mdl_find_edge_at(a.model, {x, y}, tolerance);
     if (!e) return "";
     const results::MemberInput m = results::memberInputOf(e);

@@ -13,9 +13,11 @@
 #include "shell/display.h"
 #include "shell/edit.h"
 #include "shell/editmodes.h"
+#include "shell/influence.h"
 #include "shell/inquiry.h"
 #include "shell/lengthtext.h"
 #include "shell/messages.h"
+#include "shell/modes.h"
 #include "shell/resultdisplay.h"
 #include "shell/state.h"
 #include "ui/ui.h"
@@ -30,8 +32,9 @@ namespace vis = interact::vis;
 namespace pck = interact::pck;
 namespace sel = interact::sel;
 
-// The extent of the drawing: the box of the frame's nodes and of the
-// dimension lines while they are shown; 0 when there is nothing.
+// The extent of the drawing: the box of the frame's nodes, of the dimension
+// lines while they are shown and of the drawn results; 0 when there is
+// nothing.
 int modelExtent(ui::Element&, vis::Window& w) {
     const AppState& a = app();
     bool first = true;
@@ -51,6 +54,9 @@ int modelExtent(ui::Element&, vis::Window& w) {
     if (a.settings.display[kDimLines])
         for (const attrib::DimensionLine& d : attrib::root().dimLines)
             for (const attrib::DimPoint& p : d.pts) add(p.x, p.y);
+    if (a.settings.result.on && !first)
+        if (const results::ResultDrawing* rd = resultDrawing())
+            results::forEachDrawnPoint(*rd, &a.settings, add);
     return first ? 0 : 1;
 }
 
@@ -112,7 +118,25 @@ int onMouseButton(ui::Event& ev) {
         button = 1;
     }
     pck::button(*c, button, ev.pressed, ev.x, ev.y, ev.mods);
+    // A click may have drawn a new influence line, or the inquiry cleared
+    // the message line: the mode line and its factor follow the display.
+    if (!ev.pressed && a.settings.result.on && a.settings.result.influence) {
+        showResultTitle();
+        showResultFactor();
+    }
     return ui::kDefault;
+}
+
+// The purpose a finished pick returns to after an inquiry: the mode's own.
+int modePurpose() {
+    switch (app().mode) {
+    case EditMode::InfluenceSection:
+        return 2;
+    case EditMode::ResultQuery:
+        return 3;
+    default:
+        return 0;
+    }
 }
 
 // The cursor position is echoed snapped, as a click there would enter it;
@@ -131,23 +155,33 @@ int onMouseMove(ui::Event& ev) {
     return ui::kDefault;
 }
 
-// What a finished gesture of the select mode does, by pick purpose: 0
-// selects; 1 (the right button) shows the inquiry of the entity there, and
-// the purpose goes back to selecting.
+// What a finished gesture does, by pick purpose: 0 selects; 1 (the right
+// button) shows the inquiry of the entity there, and the purpose goes back
+// to the mode's own; 2 puts an influence-line section there; 3 shows the
+// result at the point in the message line.
 void onPick(double x, double y, double tol, bool shift, bool) {
     AppState& a = app();
-    if (a.pickPurpose == 1) {
-        a.pickPurpose = 0;
+    switch (a.pickPurpose) {
+    case 1:
+        a.pickPurpose = modePurpose();
         inquireAt(x, y, tol);
         return;
+    case 2:
+        pickInfluenceSection(x, y, tol);
+        return;
+    case 3:
+        showPrompt(resultLineAt(x, y, tol));
+        return;
+    default:
+        pickAt(x, y, tol, shift);
     }
-    pickAt(x, y, tol, shift);
 }
 
+// A fence selects only in the selection purpose.
 void onFence(double xmin, double xmax, double ymin, double ymax, bool shift, bool) {
     AppState& a = app();
-    if (a.pickPurpose == 1) {
-        a.pickPurpose = 0;
+    if (a.pickPurpose != 0) {
+        if (a.pickPurpose == 1) a.pickPurpose = modePurpose();
         return;
     }
     fenceSelect(xmin, xmax, ymin, ymax, shift);

@@ -1,9 +1,17 @@
 // Influence-line sections: snapping to the result step in both step modes,
-// the ends within 0.005 becoming the nodes, and the message line texts.
+// the ends within 0.005 becoming the nodes, and the message line texts; the
+// side an influence line is drawn on under the two sign conventions, its
+// section mark and step values, and the threshold below which nothing is
+// drawn.
+#include "gfx/record.h"
+#include "results/diagramdraw.h"
 #include "results/influence.h"
+#include "results/resultset.h"
 #include "units/units.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -54,6 +62,99 @@ TEST(InfluenceSectionTest, MessageTexts) {
     s.formats = us.format;
     EXPECT_EQ(results::influenceMessage(s, K::Bending, 2, 4),
               "Bending moment influence line for section at local pos.: x = 6.56 ft  L = 13.12 ft");
+}
+
+// A member of 4 m along x, drawn left to right or right to left, whose
+// sampled influence line peaks at its middle.
+results::ResultCurves triangle(bool leftToRight, results::ResultKind kind, double peak = 1) {
+    results::ResultCurves rc;
+    rc.kind = kind;
+    rc.influence = true;
+    results::MemberInput m;
+    m.x1 = leftToRight ? 0 : 4, m.x2 = leftToRight ? 4 : 0;
+    rc.inputs.push_back(m);
+    rc.curves.push_back({{{0, 0, 0}, {0, 0, 0}, {2, 0, peak}, {4, 0, 0}, {4, 0, 0}}, 2, peak});
+    rc.members.push_back(nullptr);
+    rc.largest = peak;
+    return rc;
+}
+
+// Positive values lie below the member unless the influence-line setting
+// follows the diagrams; then axial and shear values lie above, bending
+// values only when the moment diagram is on the compression side. The
+// reading direction of the member never changes the side.
+TEST(InfluenceDrawingTest, SideOfPositiveValuesUnderTheSignConventions) {
+    using K = results::ResultKind;
+    struct Case {
+        K kind;
+        int bendingSide, influenceSide;
+        bool above;
+    };
+    const Case cases[] = {
+        {K::Axial, 1, 1, false},   {K::Shear, 0, 1, false},  {K::Bending, 1, 1, false},
+        {K::Bending, 0, 1, false}, {K::Axial, 1, 0, true},   {K::Shear, 1, 0, true},
+        {K::Bending, 1, 0, false}, {K::Bending, 0, 0, true},
+    };
+    attrib::AppSettings s = attrib::initialSettings();
+    for (const Case& c : cases)
+        for (bool l2r : {true, false}) {
+            s.signConvention = {c.bendingSide, c.influenceSide};
+            const results::ResultCurves rc = triangle(l2r, c.kind);
+            results::ResultDrawing rd;
+            rd.curves = &rc;
+            rd.diagramSize = 0.5;
+            double peakY = 0;
+            results::forEachDrawnPoint(rd, &s, [&](double x, double y) {
+                if (std::fabs(x - 2) < 1e-12) peakY = y;
+            });
+            EXPECT_NEAR(peakY, c.above ? 0.5 : -0.5, 1e-12)
+                << static_cast<int>(c.kind) << " " << c.bendingSide << c.influenceSide << " "
+                << l2r;
+        }
+}
+
+// The drawing: the outline through the samples, the section mark across the
+// member, the values at the result step; a line whose largest value is not
+// above 0.001 is not drawn at all.
+TEST(InfluenceDrawingTest, OutlineSectionMarkStepValuesAndThreshold) {
+    attrib::AppSettings s = attrib::initialSettings();
+    s.display[attrib::kStepValues] = 1;
+    s.resultStep = 1;
+    const attrib::ColorScheme cs = attrib::makeScheme(attrib::kWhiteBackground);
+    for (double peak : {1.0, 0.001}) {
+        results::ResultCurves rc = triangle(true, results::ResultKind::Bending, peak);
+        rc.sectionIndex = 0;
+        rc.sectionX = 2;
+        rc.inputs[0].E = 2e8, rc.inputs[0].I = 1e-4;
+        results::ResultDrawing rd;
+        rd.curves = &rc;
+        rd.diagramSize = 0.5;
+        gfx::RecordingCanvas c(400, 200);
+        c.setWindow(-1, 5, -1.5, 1.5);
+        results::drawResults(c, rd, &s, cs, results::symbolSizes(-1, 5, -1.5, 1.5));
+        std::string texts;
+        int polylines = 0, thick = 0;
+        for (const gfx::Primitive& p : c.primitives()) {
+            if (p.kind == gfx::Primitive::Kind::Text) texts += p.text + "|";
+            if (p.kind != gfx::Primitive::Kind::Polyline) continue;
+            if (p.lineWidth == 3)
+                ++thick;
+            else if (p.world.size() > 2)
+                ++polylines;
+        }
+        if (peak < 0.0011) {
+            EXPECT_EQ(polylines + thick, 0) << texts;
+            continue;
+        }
+        EXPECT_EQ(polylines, 1);
+        EXPECT_EQ(thick, 1);
+        // With its ends held (no end displacements) the member shows the
+        // dislocation alone: a unit kink at 2 m of a 4 m member bends it to
+        // 0.5 m under the section and 0.125 m at 1 m and 3 m (printed 0.12).
+        // The section value comes first; the step value under it would
+        // overlap it and is left out.
+        EXPECT_EQ(texts, "0.50 m|0.12 m|0.12 m|") << texts;
+    }
 }
 
 } // namespace

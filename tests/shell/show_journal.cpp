@@ -1,14 +1,17 @@
 // kestrel-show: opens the real main window, plays the inputs of a journal into
 // it (world positions converted with the canvas view of the moment) and stays
 // open, so that the documentation pictures can be taken from a real window:
-//   xvfb-run kestrel-show JOURNAL [SCHEME]   (SCHEME 0 to 3: the colour scheme)
+//   xvfb-run kestrel-show JOURNAL [SCHEME [MODEL]]
+// (SCHEME 0 to 3: the colour scheme; MODEL: the model file opened first)
 // Journals that answer dialogs do not fit: the answers would have no dialog
 // to go to on a real screen, so answer lines are refused.
 #include "gfx/canvas.h"
+#include "shell/filecommands.h"
 #include "shell/journal.h"
 #include "shell/mainwindow.h"
 #include "shell/startup.h"
 #include "shell/state.h"
+#include "shell/view.h"
 #include "ui/qt/qtbackend.h"
 
 #include <QApplication>
@@ -20,7 +23,7 @@
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: kestrel-show JOURNAL [SCHEME]\n");
+        std::fprintf(stderr, "usage: kestrel-show JOURNAL [SCHEME [MODEL]]\n");
         return 2;
     }
     std::vector<shell::JournalEntry> entries;
@@ -33,7 +36,10 @@ int main(int argc, char** argv) {
     const int scheme = argc > 2 ? std::atoi(argv[2]) : 0;
     ui::QtBackend::registerImage("KESTREL_ICON", shell::iconPath("kestrel"));
     ui::Toolkit tk(ui::makeQtBackend(argc, argv));
-    if (shell::startUp(tk, "") != 0) return 1;
+    shell::StartupHooks hooks;
+    hooks.openModel = [](const std::string& path) { return shell::openModelByName(path); };
+    hooks.fitView = shell::fitView;
+    if (shell::startUp(tk, argc > 3 ? argv[3] : "", hooks) != 0) return 1;
     QApplication::processEvents();
     for (const shell::JournalEntry& e : entries) {
         if (e.summary) continue;
