@@ -4,10 +4,10 @@
 #include "attrib/blocks.h"
 #include "attrib/section.h"
 #include "attrib/supports.h"
+#include "results/influence.h"
 #include "units/numformat.h"
 #include "units/units.h"
 
-#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -21,24 +21,11 @@ namespace {
 struct Writer {
     const attrib::AppSettings& s;
     std::string out;
-    // A tiny value that prints as zero prints without a sign: a moment of
-    // -1e-12 at a pinned end reads "0.0", not "-0.0".
     std::string value(int unit, int format, double v) const {
-        std::string t = textWithUnit(s.units[unit], s.formats[format], v);
-        if (!t.empty() && t[0] == '-') {
-            const std::string number = t.substr(0, t.find(' '));
-            const auto mantissa = number.substr(0, number.find_first_of("eE"));
-            if (mantissa.find_first_of("123456789") == std::string::npos) t.erase(0, 1);
-        }
-        return t;
+        return withoutZeroSign(textWithUnit(s.units[unit], s.formats[format], v));
     }
     std::string bare(int unit, int format, double v) const {
-        std::string t = textBare(s.units[unit], s.formats[format], v);
-        if (!t.empty() && t[0] == '-') {
-            const auto mantissa = t.substr(0, t.find_first_of("eE"));
-            if (mantissa.find_first_of("123456789") == std::string::npos) t.erase(0, 1);
-        }
-        return t;
+        return withoutZeroSign(textBare(s.units[unit], s.formats[format], v));
     }
     void line(const char* head, int unit, int format, double v, bool newline = true) {
         out += head;
@@ -46,6 +33,35 @@ struct Writer {
         if (newline) out += '\n';
     }
 };
+
+// The title of the texts of an internal force, nullptr for another kind.
+const char* forceName(ResultKind kind) {
+    return kind == ResultKind::Axial     ? "Axial Force"
+           : kind == ResultKind::Shear   ? "Shear Force"
+           : kind == ResultKind::Bending ? "Bending Moment"
+                                         : nullptr;
+}
+
+constexpr const char* kStepRequest =
+    "\n\n Define a reasonable\n step value to get\n results along member.";
+
+// The values along a member under the head "x [unit]\t<column> [label]", one
+// line "x\tvalue" a step, or the request for a reasonable step without any.
+template <class ValueText>
+void alongMember(Writer& w, ResultKind kind, const std::string& label,
+                 const std::vector<StepValue>& steps, ValueText valueText) {
+    if (steps.empty()) {
+        w.out += kStepRequest;
+        return;
+    }
+    const char* column = kind == ResultKind::Axial   ? "Axial\n \tForce ["
+                         : kind == ResultKind::Shear ? "Shear\n \tForce ["
+                                                     : "Bending\n \tMoment [";
+    w.out += "\n\n Results Along Member:\n x [" + units::unitLabelUtf8(w.s.units[kLengthUnit]) +
+             "]\t" + column + label + "]";
+    for (const StepValue& v : steps)
+        w.out += "\n " + w.bare(kLengthUnit, kLengthFormat, v.x) + "\t" + valueText(v.value);
+}
 
 const char* conditionWord(char c) {
     return c == attrib::kFixed ? "Fixed" : c == attrib::kSpring ? "Spring" : "Free";
@@ -197,11 +213,12 @@ std::string memberResultText(const attrib::AppSettings& s, const MemberInput& m,
     const bool uniform = s.stepMode == 0;
     if (kind == ResultKind::Deformed) {
         const MemberInput d = deformationInput(m);
-        const double a = memberAngle(m), c = std::cos(a), sn = std::sin(a);
         auto end = [&](const char* head, double u, double wv, double t) {
+            double dx = 0, dy = 0;
+            toGlobal(m, u, wv, dx, dy);
             w.out += head;
-            w.line("  Dx: ", kDisplacementUnit, kDisplacementFormat, c * u - sn * wv);
-            w.line("  Dy: ", kDisplacementUnit, kDisplacementFormat, sn * u + c * wv);
+            w.line("  Dx: ", kDisplacementUnit, kDisplacementFormat, dx);
+            w.line("  Dy: ", kDisplacementUnit, kDisplacementFormat, dy);
             w.line("  Rz: ", kRotationUnit, kRotationFormat, t);
         };
         w.out = "\n Member\n Displacements\n and Rotations\n\n";
@@ -216,33 +233,28 @@ std::string memberResultText(const attrib::AppSettings& s, const MemberInput& m,
         std::vector<double> xs;
         for (const StepValue& v : stepValues(m, ResultKind::Axial, s.resultStep, uniform))
             xs.push_back(v.x);
-        if (xs.empty()) {
-            w.out += "\n\n Define a reasonable\n step value to get\n results along member.";
-            return w.out;
-        }
+        if (xs.empty()) return w.out + kStepRequest;
         w.out += "\n\n Results Along Member (in global system):\n x [" +
                  units::unitLabelUtf8(s.units[kLengthUnit]) + "]\tDispl.X [" +
                  units::unitLabelUtf8(s.units[kDisplacementUnit]) + "]\tDispl.Y [" +
                  units::unitLabelUtf8(s.units[kDisplacementUnit]) + "]";
         for (double x : xs) {
-            double u = 0, wv = 0;
+            double u = 0, wv = 0, dx = 0, dy = 0;
             displacementAt(d, x, u, wv);
+            toGlobal(m, u, wv, dx, dy);
             w.out += "\n " + w.bare(kLengthUnit, kLengthFormat, x) + "\t" +
-                     w.bare(kDisplacementUnit, kDisplacementFormat, c * u - sn * wv) + "\t" +
-                     w.bare(kDisplacementUnit, kDisplacementFormat, sn * u + c * wv);
+                     w.bare(kDisplacementUnit, kDisplacementFormat, dx) + "\t" +
+                     w.bare(kDisplacementUnit, kDisplacementFormat, dy);
         }
         return w.out;
     }
-    const char* title = kind == ResultKind::Axial     ? "Axial Force\n Diagram Results"
-                        : kind == ResultKind::Shear   ? "Shear Force\n Diagram Results"
-                        : kind == ResultKind::Bending ? "Bending Moment\n Diagram Results"
-                                                      : nullptr;
+    const char* title = forceName(kind);
     if (!title) return "";
     const bool moment = kind == ResultKind::Bending;
     const int unit = moment ? kMomentUnit : kForceUnit;
     const int format = moment ? kMomentFormat : kForceFormat;
     const double sign = kind == ResultKind::Shear ? 1.0 : valueSign(m, kind);
-    w.out = std::string("\n Member\n ") + title + "\n\n";
+    w.out = std::string("\n Member\n ") + title + "\n Diagram Results\n\n";
     w.line(" Init: ", unit, format, sign * ordinate(m, kind, 0));
     w.line(" End: ", unit, format, sign * ordinate(m, kind, L), false);
     if (moment) {
@@ -261,19 +273,50 @@ std::string memberResultText(const attrib::AppSettings& s, const MemberInput& m,
             w.line("  L: ", kLengthUnit, kLengthFormat, L, false);
         }
     }
-    const std::vector<StepValue> steps = stepValues(m, kind, s.resultStep, uniform);
-    if (steps.empty()) {
-        w.out += "\n\n Define a reasonable\n step value to get\n results along member.";
-        return w.out;
+    alongMember(w, kind, units::unitLabelUtf8(s.units[unit]),
+                stepValues(m, kind, s.resultStep, uniform),
+                [&](double v) { return w.bare(unit, format, v); });
+    return w.out;
+}
+
+void toGlobal(const MemberInput& m, double u, double w, double& dx, double& dy) {
+    const double L = memberLength(m);
+    const double c = L > 0 ? (m.x2 - m.x1) / L : 1, s = L > 0 ? (m.y2 - m.y1) / L : 0;
+    dx = c * u - s * w;
+    dy = s * u + c * w;
+}
+
+std::string withoutZeroSign(std::string text) {
+    if (!text.empty() && text[0] == '-') {
+        const std::string number = text.substr(0, text.find(' '));
+        const auto mantissa = number.substr(0, number.find_first_of("eE"));
+        if (mantissa.find_first_of("123456789") == std::string::npos) text.erase(0, 1);
     }
-    const char* column = kind == ResultKind::Axial   ? "Axial\n \tForce ["
-                         : kind == ResultKind::Shear ? "Shear\n \tForce ["
-                                                     : "Bending\n \tMoment [";
-    w.out += "\n\n Results Along Member:\n x [" + units::unitLabelUtf8(s.units[kLengthUnit]) +
-             "]\t" + column + units::unitLabelUtf8(s.units[unit]) + "]";
-    for (const StepValue& v : steps)
-        w.out +=
-            "\n " + w.bare(kLengthUnit, kLengthFormat, v.x) + "\t" + w.bare(unit, format, v.value);
+    return text;
+}
+
+std::string influenceValueText(const attrib::AppSettings& s, ResultKind kind, double v,
+                               bool withUnit) {
+    if (kind != ResultKind::Bending)
+        return withoutZeroSign(formatNumber(s.formats[kLengthFormat], v));
+    const int unit = s.units[kLengthUnit], format = s.formats[kLengthFormat];
+    return withoutZeroSign(withUnit ? textWithUnit(unit, format, v) : textBare(unit, format, v));
+}
+
+std::string memberInfluenceText(const attrib::AppSettings& s, const MemberInput& m, ResultKind kind,
+                                bool holdsSection, double a) {
+    const char* title = forceName(kind);
+    if (!title) return "";
+    const bool moment = kind == ResultKind::Bending;
+    auto end = [&](double x) {
+        return influenceValueText(s, kind, influenceAt(m, kind, holdsSection, a, x), true);
+    };
+    Writer w{s, std::string("\n Member\n ") + title + "\n Influence Line\n\n Init: " + end(0) +
+                    "\n End: " + end(memberLength(m)) + (moment ? "" : "\n")};
+    // Axial and shear ordinates are ratios of forces; bending ones are lengths.
+    alongMember(w, kind, moment ? units::unitLabelUtf8(s.units[kLengthUnit]) : "-",
+                influenceStepValues(m, kind, holdsSection, a, s.resultStep, s.stepMode == 0),
+                [&](double v) { return influenceValueText(s, kind, v, false); });
     return w.out;
 }
 

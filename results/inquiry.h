@@ -1,7 +1,8 @@
 // The inquiry texts of the information area: what a picked node or member
 // holds (coordinates, support conditions, loads, material, section), the
-// node results of result mode, and the totals message. Every value is in
-// the display unit of its quantity and the format of its slot.
+// node and member results of result mode, the member text of an influence
+// line, and the totals message. Every value is in the display unit of its
+// quantity and the format of its slot.
 #pragma once
 
 #include "attrib/attrib.h"
@@ -35,5 +36,28 @@ std::string nodeResultText(const attrib::AppSettings& s, bool supported, const d
 // the request for a reasonable step when there are none.
 std::string memberResultText(const attrib::AppSettings& s, const MemberInput& m, ResultKind kind,
                              double h);
+
+// The member text while an influence line of `kind` (1 to 3) is shown: the
+// ordinates at both ends, then the values along the member at the result
+// step of the settings, or the request for a reasonable step. The member
+// holds the section at a when `holdsSection`. Axial and shear ordinates are
+// ratios (length format, no unit, not converted); bending ordinates are
+// lengths per unit load, in the display length unit ("" for another kind).
+std::string memberInfluenceText(const attrib::AppSettings& s, const MemberInput& m, ResultKind kind,
+                                bool holdsSection, double a);
+
+// An influence ordinate of `kind` as text: a bare ratio for axial and shear
+// lines, a length (with its unit label when `withUnit`) for bending lines.
+std::string influenceValueText(const attrib::AppSettings& s, ResultKind kind, double v,
+                               bool withUnit);
+
+// The global components dx, dy of a displacement u along and w across a
+// member. The direction cosines come from the end coordinates, so a
+// vertical or horizontal member gives exact zeros, not 6e-17 m.
+void toGlobal(const MemberInput& m, double u, double w, double& dx, double& dy);
+
+// A formatted value that prints as zero loses its sign: a moment of -1e-12
+// at a pinned end reads "0.0 kNm", not "-0.0 kNm".
+std::string withoutZeroSign(std::string text);
 
 } // namespace results

@@ -1,6 +1,8 @@
 // The result line of the result query mode (see resultquery.h).
 #include "results/resultquery.h"
 
+#include "results/influence.h"
+#include "results/inquiry.h"
 #include "units/numformat.h"
 #include "units/units.h"
 
@@ -16,15 +18,25 @@ double localPosition(const MemberInput& m, double px, double py) {
     return std::clamp(t, 0.0, L);
 }
 
+namespace {
+
+std::string valueText(const attrib::AppSettings& s, int unit, int format, double v) {
+    return withoutZeroSign(units::textWithUnit(s.units[unit], s.formats[format], v));
+}
+
+// "x = 1.00 m  L = 4.00 m  -  ": the position on the member and its length.
+std::string position(const attrib::AppSettings& s, const MemberInput& m, double x) {
+    return "x = " + valueText(s, units::kLengthUnit, units::kLengthFormat, x) +
+           "  L = " + valueText(s, units::kLengthUnit, units::kLengthFormat, memberLength(m)) +
+           "  -  ";
+}
+
+} // namespace
+
 std::string resultLine(const attrib::AppSettings& s, const MemberInput& m, ResultKind kind,
                        double x) {
-    auto text = [&](int unit, int format, double v) {
-        return units::textWithUnit(s.units[unit], s.formats[format], v);
-    };
-    const double L = memberLength(m);
-    const std::string where = "x = " + text(units::kLengthUnit, units::kLengthFormat, x) +
-                              "  L = " + text(units::kLengthUnit, units::kLengthFormat, L) +
-                              "  -  ";
+    auto text = [&](int unit, int format, double v) { return valueText(s, unit, format, v); };
+    const std::string where = position(s, m, x);
     switch (kind) {
     case ResultKind::Axial: {
         const double n = valueSign(m, kind) * ordinate(m, kind, x);
@@ -40,17 +52,27 @@ std::string resultLine(const attrib::AppSettings& s, const MemberInput& m, Resul
                text(units::kMomentUnit, units::kMomentFormat,
                     valueSign(m, kind) * ordinate(m, kind, x));
     case ResultKind::Deformed: {
-        double u = 0, w = 0;
+        double u = 0, w = 0, dx = 0, dy = 0;
         displacementAt(deformationInput(m), x, u, w);
-        const double a = memberAngle(m), c = std::cos(a), sn = std::sin(a);
+        toGlobal(m, u, w, dx, dy);
         return "Displ. at local pos.: " + where +
-               "Dx: " + text(units::kDisplacementUnit, units::kDisplacementFormat, c * u - sn * w) +
-               "  Dy: " +
-               text(units::kDisplacementUnit, units::kDisplacementFormat, sn * u + c * w);
+               "Dx: " + text(units::kDisplacementUnit, units::kDisplacementFormat, dx) +
+               "  Dy: " + text(units::kDisplacementUnit, units::kDisplacementFormat, dy);
     }
     default:
         return "";
     }
+}
+
+std::string influenceLine(const attrib::AppSettings& s, const MemberInput& m, ResultKind kind,
+                          bool holdsSection, double a, double x) {
+    const char* head = kind == ResultKind::Axial     ? "Axial force"
+                       : kind == ResultKind::Shear   ? "Shear force"
+                       : kind == ResultKind::Bending ? "Bending moment"
+                                                     : nullptr;
+    if (!head) return "";
+    return std::string(head) + " influence line at local pos.: " + position(s, m, x) +
+           "Value: " + influenceValueText(s, kind, influenceAt(m, kind, holdsSection, a, x), true);
 }
 
 } // namespace results

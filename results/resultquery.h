@@ -1,6 +1,7 @@
 // The result line of the result query mode: the value of the displayed
-// result at the point of a member under the pointer, as the one-line text
-// of the message line, with units and formats of the settings.
+// result or influence line at the point of a member under the pointer, as
+// the one-line text of the message line, with units and formats of the
+// settings.
 #pragma once
 
 #include "attrib/settings.h"
@@ -21,5 +22,12 @@ double localPosition(const MemberInput& m, double px, double py);
 // the elastic curve.
 std::string resultLine(const attrib::AppSettings& s, const MemberInput& m, ResultKind kind,
                        double x);
+
+// The same line while an influence line of kind 1 to 3 is shown: the
+// ordinate at x of the member (holding the section at a when
+// `holdsSection`), a ratio without unit for axial and shear lines, a length
+// for bending lines ("" for another kind).
+std::string influenceLine(const attrib::AppSettings& s, const MemberInput& m, ResultKind kind,
+                          bool holdsSection, double a, double x);
 
 } // namespace results

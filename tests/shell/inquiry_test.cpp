@@ -2,10 +2,10 @@
 // program: the attribute texts outside result mode, the reaction and end
 // values after an analysis, the blocks loaded into the panels, and a pick
 // beside the frame clearing the information area.
+#include "beam.h"
 #include "fixture.h"
 
 #include "attrib/blocks.h"
-#include "attrib/section.h"
 #include "shell/inquiry.h"
 #include "shell/propertypanel.h"
 #include "shell/resultcmds.h"
@@ -27,35 +27,13 @@ protected:
         std::error_code ec;
         fs::remove_all(dir, ec);
     }
-    // A 4 m beam of two members pinned at x = 0, on a roller at x = 4, with
-    // 10 kN down at its middle node.
+    // The beam of the result tests; its material and nodal force block.
     void beam() {
         Solid* s = state().model;
-        for (double x : {0.0, 2.0}) {
-            const MPoint p[2] = {{x, 0}, {x + 2, 0}};
-            mdl_begin_group();
-            if (mdl_is_empty(s)) mdl_move_vertex(s->vertices, p[0]);
-            ASSERT_EQ(mdl_insert_points(s, CURVE_LINE, p, 2), -2);
-            mdl_end_group();
-        }
-        attrib::AttributeRoot& r = attrib::root();
-        mat = attrib::appendBlock(r, attrib::kMaf, attrib::makeBlock(attrib::kMaf));
-        attrib::PropertyBlock* sc =
-            attrib::appendBlock(r, attrib::kSpf, attrib::makeBlock(attrib::kSpf));
-        attrib::sectionOf(sc)->params = {0.01, 1e-4, 0.2, 0.1};
-        force = attrib::appendBlock(r, attrib::kNff, attrib::makeBlock(attrib::kNff));
-        attrib::valuesOf(force)->values[1] = -10;
-        for (Edge* e = s->edges; e; e = e->next) {
-            attrib::memberOf(e)->blocks[attrib::kMaterial] = mat;
-            attrib::memberOf(e)->blocks[attrib::kSection] = sc;
-            mat->useCount++, sc->useCount++;
-        }
-        for (Vertex* v = s->vertices; v; v = v->next) {
-            attrib::NodeAttrib* a = attrib::nodeOf(v);
-            if (v->x == 0) a->support[0] = a->support[1] = '1';
-            if (v->x == 4) a->support[1] = '1';
-            if (v->x == 2) a->force = force, force->useCount++;
-        }
+        supportedBeam(s, true);
+        mat = attrib::memberOf(s->edges)->blocks[attrib::kMaterial];
+        for (Vertex* v = s->vertices; v; v = v->next)
+            if (attrib::nodeOf(v)->force) force = attrib::nodeOf(v)->force;
     }
     std::string info() { return value("infotxt"); }
     fs::path dir = fs::temp_directory_path() / ("kestrel-inquiry-" + std::to_string(::getpid()));
