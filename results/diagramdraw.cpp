@@ -3,6 +3,7 @@
 #include "results/diagramdraw.h"
 
 #include "results/influence.h"
+#include "results/inquiry.h"
 #include "units/numformat.h"
 #include "units/units.h"
 
@@ -259,13 +260,6 @@ double influenceScale(const MemberInput& m, const InfluenceStyle& st) {
     return s;
 }
 
-std::string influenceValueText(const attrib::AppSettings& s, ResultKind kind, double value) {
-    if (kind == ResultKind::Bending)
-        return units::textWithUnit(s.units[units::kLengthUnit], s.formats[units::kLengthFormat],
-                                   value);
-    return units::formatNumber(s.formats[units::kLengthFormat], value);
-}
-
 void drawInfluenceMember(gfx::Canvas& c, const MemberInput& m, const MemberCurve& curve,
                          const InfluenceStyle& st) {
     if (curve.pts.size() < 3) return;
@@ -283,7 +277,8 @@ void drawInfluenceMember(gfx::Canvas& c, const MemberInput& m, const MemberCurve
     if (!st.settings) return;
     auto value = [&](double x, double v) {
         if (v != 0)
-            curveValue(c, m, st.labels, x, s * v, influenceValueText(*st.settings, st.kind, v));
+            curveValue(c, m, st.labels, x, s * v,
+                       influenceValueText(*st.settings, st.kind, v, true));
     };
     if (st.holdsSection && st.sectionValues) {
         // Both sides of the section: the jump of axial and shear lines shows

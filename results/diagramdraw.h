@@ -86,9 +86,6 @@ struct InfluenceStyle {
 // the member's local y axis: positive values on the bottom side, or on
 // the side the force diagrams put them.
 double influenceScale(const MemberInput& m, const InfluenceStyle& st);
-// The text of an influence value: axial and shear lines are pure numbers
-// (length format, no unit); bending lines are lengths with their unit.
-std::string influenceValueText(const attrib::AppSettings& s, ResultKind kind, double value);
 void drawInfluenceMember(gfx::Canvas& c, const MemberInput& m, const MemberCurve& curve,
                          const InfluenceStyle& st);
 

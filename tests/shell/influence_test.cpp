@@ -196,7 +196,24 @@ TEST_F(InfluenceModeTest, ExampleJournalReplaysOnItsModel) {
     std::string printed;
     for (int c; (c = std::fgetc(out)) != EOF;) printed += static_cast<char>(c);
     std::fclose(out);
-    EXPECT_EQ(printed, "");
+    // Under a unit load at mid-span of the 7 m span, the three-moment
+    // equation gives the middle support -18.375 / 24 = -0.766 kNm, and the
+    // section at 2 m of the 5 m span 2/5 of it: -0.31.
+    EXPECT_EQ(printed,
+              "show: datatopmsg \"Indicate a member section for displaying influence line.\" "
+              "modelabel \"Influence Line Factor:\"\n"
+              "show: datatopmsg \"Shear force influence line for section at local pos.: x = 0.00 m"
+              "  L = 7.00 m\" modetext \"1.00\"\n"
+              "show: datatopmsg \"No section found. Please indicate a member section for "
+              "displaying influence line.\"\n"
+              "show: datatopmsg \"Bending moment influence line for section at local pos.: x = "
+              "2.00 m  L = 5.00 m\" modelabel \"Influence Line Factor:\" modetext \"1.00\"\n"
+              "show: datatopmsg \"Bending moment influence line at local pos.: x = 3.50 m  L = "
+              "7.00 m  -  Value: -0.31 m\"\n"
+              "show: infotxt \"\n Member\n Bending Moment\n Influence Line\n\n Init: 0.00 m\n"
+              " End: 0.00 m\n\n Results Along Member:\n x [m]\tBending\n \tMoment [m]\n"
+              " 0.00\t0.00\n 1.00\t-0.19\n 2.00\t-0.29\n 3.00\t-0.31\n 4.00\t-0.29\n"
+              " 5.00\t-0.21\n 6.00\t-0.11\n 7.00\t0.00\"\n");
 }
 
 } // namespace
