@@ -154,25 +154,30 @@ bool pickInfluenceSection(double x, double y, double tolerance) {
         m->results[analysis::kInfluence] = 1;
         m->results[analysis::kInfluencePosition] = at;
     }
-    analysis::ResultState& rs = analysis::resultState();
-    results::computeInfluenceCurves(g_line.curves, a.model, static_cast<results::ResultKind>(kind),
-                                    e, at, rs.precisionStep);
-    rs.largestValue = g_line.curves.largest;
-    const double q = influenceLargestDisplay();
-    if (!g_line.first) {
-        g_line.first = true;
-        g_line.factor = 1.0;
-    }
-    rs.diagramSize = g_line.factor * q;
     g_line.shown = true;
     g_line.model = a.model;
     g_line.member = e;
     g_line.a = at;
+    if (!g_line.first) {
+        g_line.first = true;
+        g_line.factor = 1.0;
+    }
+    resampleInfluence();
     showPrompt(
         results::influenceMessage(a.settings, static_cast<results::ResultKind>(kind), at, L));
+    return true;
+}
+
+void resampleInfluence() {
+    if (!influenceShown()) return;
+    analysis::ResultState& rs = analysis::resultState();
+    results::computeInfluenceCurves(g_line.curves, app().model,
+                                    static_cast<results::ResultKind>(shownKind()), g_line.member,
+                                    g_line.a, rs.precisionStep);
+    rs.largestValue = g_line.curves.largest;
+    rs.diagramSize = g_line.factor * influenceLargestDisplay();
     showResultFactor();
     redraw();
-    return true;
 }
 
 const results::ResultDrawing* influenceDrawing() {

@@ -32,6 +32,9 @@ bool pickInfluenceSection(double x, double y, double tolerance);
 // Drops the shown line; `anew` also starts the factor again at 1 with the
 // next line (a new kind, leaving the display).
 void clearInfluence(bool anew);
+// The shown line sampled again at the current precision step (no new
+// analysis: the displacements are still in the records), then redrawn.
+void resampleInfluence();
 // The result layer of the shown influence line; none without one.
 const results::ResultDrawing* influenceDrawing();
 // Whether an influence line is shown.

@@ -64,7 +64,12 @@ void precisionEnded(int) {
     }
     showResultTitle();
     startSelection();
-    resultCommand(app().settings.result.kind);
+    // An influence line is sampled again at the new step; diagrams are
+    // shown again by their command.
+    if (app().settings.result.influence == 1)
+        resampleInfluence();
+    else
+        resultCommand(app().settings.result.kind);
 }
 
 } // namespace

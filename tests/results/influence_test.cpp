@@ -6,6 +6,8 @@
 #include "gfx/record.h"
 #include "results/diagramdraw.h"
 #include "results/influence.h"
+#include "results/inquiry.h"
+#include "results/resultquery.h"
 #include "results/resultset.h"
 #include "units/units.h"
 
@@ -82,7 +84,8 @@ results::ResultCurves triangle(bool leftToRight, results::ResultKind kind, doubl
 // Positive values lie below the member unless the influence-line setting
 // follows the diagrams; then axial and shear values lie above, bending
 // values only when the moment diagram is on the compression side. The
-// reading direction of the member never changes the side.
+// reading direction of the member never changes the side, and the texts
+// do not follow the conventions.
 TEST(InfluenceDrawingTest, SideOfPositiveValuesUnderTheSignConventions) {
     using K = results::ResultKind;
     struct Case {
@@ -110,6 +113,12 @@ TEST(InfluenceDrawingTest, SideOfPositiveValuesUnderTheSignConventions) {
             EXPECT_NEAR(peakY, c.above ? 0.5 : -0.5, 1e-12)
                 << static_cast<int>(c.kind) << " " << c.bendingSide << c.influenceSide << " "
                 << l2r;
+            // The texts stay as they are.
+            const attrib::AppSettings plain = attrib::initialSettings();
+            EXPECT_EQ(results::influenceLine(s, rc.inputs[0], c.kind, true, 1, 0.5),
+                      results::influenceLine(plain, rc.inputs[0], c.kind, true, 1, 0.5));
+            EXPECT_EQ(results::memberInfluenceText(s, rc.inputs[0], c.kind, true, 1),
+                      results::memberInfluenceText(plain, rc.inputs[0], c.kind, true, 1));
         }
 }
 

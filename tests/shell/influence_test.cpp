@@ -96,6 +96,18 @@ TEST_F(InfluenceModeTest, EachPickAnalysesItsSectionAndTheFactorStays) {
     EXPECT_EQ(value("modetext"), "1.33");
     EXPECT_NEAR(analysis::resultState().diagramSize, 1.0, 2e-3);
 
+    // A sampling step of 1 m drawn on the canvas samples the line again
+    // without a new analysis: the axis ends, both ends of the member and
+    // the section.
+    fs::remove(dir / "beam.pos");
+    fire("ResPrecision");
+    click(0, 1);
+    click(1, 1);
+    ASSERT_NE(line(), nullptr);
+    EXPECT_EQ(line()->curves[line()->sectionIndex].pts.size(), 5u);
+    EXPECT_FALSE(fs::exists(dir / "beam.pos"));
+    EXPECT_EQ(value("modetext"), "1.33");
+
     // Beside the beam: no section, the line stays.
     click(2, 1.5);
     EXPECT_EQ(prompt(), results::kNoSection);
