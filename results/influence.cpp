@@ -28,11 +28,15 @@ double snapSection(double x, double L, double t, bool uniform) {
     return x;
 }
 
+const char* influenceHead(ResultKind kind) {
+    return kind == ResultKind::Axial     ? "Axial force"
+           : kind == ResultKind::Shear   ? "Shear force"
+           : kind == ResultKind::Bending ? "Bending moment"
+                                         : nullptr;
+}
+
 std::string influenceMessage(const attrib::AppSettings& s, ResultKind kind, double x, double L) {
-    const char* head = kind == ResultKind::Axial     ? "Axial force"
-                       : kind == ResultKind::Shear   ? "Shear force"
-                       : kind == ResultKind::Bending ? "Bending moment"
-                                                     : nullptr;
+    const char* head = influenceHead(kind);
     if (!head) return "";
     auto len = [&](double v) {
         return units::textWithUnit(s.units[units::kLengthUnit], s.formats[units::kLengthFormat], v);

@@ -22,6 +22,10 @@ inline constexpr const char* kNoSection =
 // end is put on that end.
 double snapSection(double x, double L, double t, bool uniform);
 
+// "Axial force", "Shear force" or "Bending moment" for kinds 1 to 3, the
+// head of the influence-line texts of the message line; nullptr otherwise.
+const char* influenceHead(ResultKind kind);
+
 // The message line of an influence line of kind 1 to 3 at section x of a
 // member of length L, in the length unit and format of the settings ("" for
 // another kind).

@@ -66,10 +66,7 @@ std::string resultLine(const attrib::AppSettings& s, const MemberInput& m, Resul
 
 std::string influenceLine(const attrib::AppSettings& s, const MemberInput& m, ResultKind kind,
                           bool holdsSection, double a, double x) {
-    const char* head = kind == ResultKind::Axial     ? "Axial force"
-                       : kind == ResultKind::Shear   ? "Shear force"
-                       : kind == ResultKind::Bending ? "Bending moment"
-                                                     : nullptr;
+    const char* head = influenceHead(kind);
     if (!head) return "";
     return std::string(head) + " influence line at local pos.: " + position(s, m, x) +
            "Value: " + influenceValueText(s, kind, influenceAt(m, kind, holdsSection, a, x), true);

@@ -47,7 +47,7 @@ int shownKind() {
     return r.on == 1 && r.influence == 1 && r.kind >= 1 && r.kind <= 3 ? r.kind : 0;
 }
 
-// The member holding the shown line's section, or none.
+// Whether member e holds the section of the shown line.
 bool lineOn(const Edge* e) {
     return influenceShown() && e == g_line.member;
 }
