@@ -3,15 +3,19 @@
 // uniform loads on the beams: the whole analysis as a result command runs it
 // on a saved model (check, reset, numbering, neutral file, engine, result
 // file read back into the records), with the driver's phases as counters;
-// the writer alone; and the whole kestrel-solve process on the saved frame.
+// the writer alone; the whole kestrel-solve process on the saved frame; and
+// one influence line as a pick runs it (reset, the dislocation analysis,
+// the line sampled over every member).
 #include "analysis/analysis.h"
 #include "attrib/blocks.h"
 #include "attrib/section.h"
 #include "attrib/settings.h"
 #include "files/modelfile.h"
+#include "results/resultset.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -118,6 +122,33 @@ void BM_BendingCommandOnSavedFrame(benchmark::State& state) {
     attrib::state().reset();
 }
 BENCHMARK(BM_BendingCommandOnSavedFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The bending-moment influence line for a section at the middle of a beam
+// half-way up the frame, sampled every 0.05 m (120 samples a beam).
+void BM_InfluenceLinePick(benchmark::State& state) {
+    Solid* s = buildFrame();
+    const std::string path = modelPath();
+    const Edge* beam = nullptr;
+    for (const Edge* e = s->edges; e && !beam; e = e->next)
+        if (e->he1->vtx->y == 3.5 * kStoreys / 2 && e->he2->vtx->y == e->he1->vtx->y &&
+            std::min(e->he1->vtx->x, e->he2->vtx->x) == 6.0 * kBays / 2)
+            beam = e;
+    if (!beam) state.SkipWithError("no beam");
+    results::ResultCurves rc;
+    for (auto _ : state) {
+        analysis::resetResults(s);
+        const analysis::RunOutcome out =
+            analysis::runInfluenceAnalysis(s, attrib::root(), path, {3, beam, 3.0, 6.0});
+        if (out.status != analysis::RunStatus::kSolved) state.SkipWithError("not solved");
+        results::computeInfluenceCurves(rc, s, results::ResultKind::Bending, beam, 3.0, 0.05);
+        benchmark::DoNotOptimize(rc.curves.data());
+    }
+    state.counters["largest_m"] = rc.largest;
+    std::filesystem::remove_all(std::filesystem::path(path).parent_path());
+    mdl_reset();
+    attrib::state().reset();
+}
+BENCHMARK(BM_InfluenceLinePick)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 void BM_NeutralFileWriter(benchmark::State& state) {
     Solid* s = buildFrame();
