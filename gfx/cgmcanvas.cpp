@@ -186,19 +186,15 @@ void CgmCanvas::drvArc(Point c, double rx, double ry, double a1, double a2, bool
 
 void CgmCanvas::drvMark(Point c, MarkKind kind, int sizePx) {
     if (!ok_) return;
-    const double h = sizePx / 2.0, x = c.x, y = c.y;
+    const double h = sizePx / 2.0;
     const LineStyle keep = lineStyle();
     setLineStyle(LineStyle::Continuous);
     for (const Segment& s : markStrokes(kind, c, h)) drvPolyline({s.first, s.second}, false);
+    if (const std::vector<Point> outline = markOutline(kind, c, h); !outline.empty())
+        drvPolyline(outline, true);
     switch (kind) {
     case MarkKind::Circle:
         drvPolyline(arcPoints(c, h, h, 0, 360), false);
-        break;
-    case MarkKind::Square:
-        drvPolyline({{x - h, y - h}, {x + h, y - h}, {x + h, y + h}, {x - h, y + h}}, true);
-        break;
-    case MarkKind::Diamond:
-        drvPolyline({{x, y - h}, {x + h, y}, {x, y + h}, {x - h, y}}, true);
         break;
     case MarkKind::Dot: {
         const FillStyle keepFill = fillStyle();
@@ -207,7 +203,7 @@ void CgmCanvas::drvMark(Point c, MarkKind kind, int sizePx) {
         setFillStyle(keepFill);
         break;
     }
-    default: // strokes only
+    default: // strokes or outline only
         break;
     }
     setLineStyle(keep);

@@ -127,19 +127,15 @@ void DxfCanvas::drvArc(Point c, double rx, double ry, double a1, double a2, bool
 
 void DxfCanvas::drvMark(Point c, MarkKind kind, int sizePx) {
     if (!ok_) return;
-    const double h = sizePx / 2.0, x = c.x, y = c.y;
+    const double h = sizePx / 2.0;
     for (const Segment& s : markStrokes(kind, c, h)) lineEntity(s.first, s.second);
+    if (const std::vector<Point> outline = markOutline(kind, c, h); !outline.empty())
+        drvPolyline(outline, true);
     switch (kind) {
     case MarkKind::Circle:
         common("CIRCLE");
         xy(10, c);
         out_ << "40\n" << h << "\n";
-        break;
-    case MarkKind::Square:
-        drvPolyline({{x - h, y - h}, {x + h, y - h}, {x + h, y + h}, {x - h, y + h}}, true);
-        break;
-    case MarkKind::Diamond:
-        drvPolyline({{x, y - h}, {x + h, y}, {x, y + h}, {x - h, y}}, true);
         break;
     case MarkKind::Dot: {
         const FillStyle keep = fillStyle();
@@ -148,7 +144,7 @@ void DxfCanvas::drvMark(Point c, MarkKind kind, int sizePx) {
         setFillStyle(keep);
         break;
     }
-    default: // strokes only
+    default: // strokes or outline only
         break;
     }
 }

@@ -92,6 +92,18 @@ std::vector<Segment> markStrokes(MarkKind kind, Point c, double h) {
     }
 }
 
+std::vector<Point> markOutline(MarkKind kind, Point c, double h) {
+    const double x = c.x, y = c.y;
+    switch (kind) {
+    case MarkKind::Square:
+        return {{x - h, y - h}, {x + h, y - h}, {x + h, y + h}, {x - h, y + h}};
+    case MarkKind::Diamond:
+        return {{x, y - h}, {x + h, y}, {x, y + h}, {x - h, y}};
+    default:
+        return {};
+    }
+}
+
 std::vector<Segment> hatchFor(FillStyle style, const std::vector<Point>& px) {
     switch (style) {
     case FillStyle::Solid:

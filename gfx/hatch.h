@@ -1,7 +1,8 @@
 // Geometry the drivers share. Hatch lines of a filled polygon, for drivers
 // whose output has no hatch patterns of its own (or draws them better as
 // lines): the segments of a family of parallel lines that lie inside the
-// polygon by the even-odd rule. Arcs as polylines, and the strokes of marks.
+// polygon by the even-odd rule. Arcs as polylines; the strokes and outlines
+// of marks.
 #pragma once
 
 #include "gfx/canvas.h"
@@ -39,6 +40,9 @@ std::vector<Point> arcOutline(Point c, double rx, double ry, double a1, double a
 // The strokes of the marks made of separate lines (Plus, Cross, Star) about
 // c with half size h; none for the other kinds.
 std::vector<Segment> markStrokes(MarkKind kind, Point c, double h);
+// The closed outline of the marks drawn as polygons (Square, Diamond) about c
+// with half size h; none for the other kinds.
+std::vector<Point> markOutline(MarkKind kind, Point c, double h);
 
 // The hatch lines of a fill style (none for Solid): horizontal, vertical,
 // diagonal (rising to the right) or horizontal and vertical together.
