@@ -2,7 +2,8 @@
 // behind a mode, which handles every button, motion and echo itself, so the
 // pick draws no echo of its own and accepts any button; the state every mode
 // keeps of its interaction; the point the pointer gives for the due point;
-// the keyboard dialog that shows the values typed last.
+// the keyboard dialog that shows the values typed last; the two-language
+// texts and the printf helper of the kind modules.
 #pragma once
 
 #include "interact/pck.h"
