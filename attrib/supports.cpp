@@ -8,27 +8,35 @@ namespace attrib {
 
 namespace {
 
+// Runs `step` on every selected node or member (the list from `first`, whose
+// records `recordOf` finds) inside one undo group, none when none is
+// selected. The entities are collected first, as the steps replace their
+// records. Returns the sum of what the steps return (records replaced).
+template <class Entity, class RecordOf, class Step>
+int forSelected(Entity* first, RecordOf recordOf, Step step) {
+    std::vector<Entity*> chosen;
+    for (Entity* x = first; x; x = x->next)
+        if (auto* a = recordOf(x); a && a->selected) chosen.push_back(x);
+    if (chosen.empty()) return 0;
+    int changed = 0;
+    mdl_begin_group();
+    for (Entity* x : chosen) changed += step(x);
+    mdl_end_group();
+    return changed;
+}
+
 // Runs `change` on every selected member as one undo step. The member is
 // deselected first (so that undo brings back a deselected record); `change`
 // returns a replacement record or none to leave the member alone.
 template <class Change> int forSelectedMembers(Solid* s, Change change) {
     if (!s) return 0;
-    std::vector<Edge*> chosen;
-    for (Edge* e = s->edges; e; e = e->next)
-        if (MemberAttrib* a = memberOf(e); a && a->selected) chosen.push_back(e);
-    if (chosen.empty()) return 0;
-    int changed = 0;
-    mdl_begin_group();
-    for (Edge* e : chosen) {
+    return forSelected(s->edges, memberOf, [&](Edge* e) {
         MemberAttrib* a = memberOf(e);
         a->selected = 0;
-        if (MemberAttrib* c = change(*a)) {
-            mdl_set_edge_attrib(e, c);
-            ++changed;
-        }
-    }
-    mdl_end_group();
-    return changed;
+        MemberAttrib* c = change(*a);
+        if (c) mdl_set_edge_attrib(e, c);
+        return c ? 1 : 0;
+    });
 }
 
 // A copy of a member record with its block references counted again.
@@ -103,16 +111,10 @@ bool matchesSupport(const NodeAttrib& a, const SupportState& s) {
 
 int applySupport(Solid* s, const SupportState& st) {
     if (!s) return 0;
-    std::vector<Vertex*> chosen;
-    for (Vertex* v = s->vertices; v; v = v->next)
-        if (NodeAttrib* a = nodeOf(v); a && a->selected) chosen.push_back(v);
-    if (chosen.empty()) return 0;
-    int changed = 0;
-    mdl_begin_group();
-    for (Vertex* v : chosen) {
+    return forSelected(s->vertices, nodeOf, [&](Vertex* v) {
         NodeAttrib* a = nodeOf(v);
         a->selected = 0;
-        if (sameSupport(*a, st)) continue;
+        if (sameSupport(*a, st)) return 0;
         NodeAttrib* c = copyNodeAttrib(*a);
         for (int d = 0; d < 3; ++d) {
             c->support[d] = st.codes[d];
@@ -122,10 +124,8 @@ int applySupport(Solid* s, const SupportState& st) {
         c->inclination = st.angle;
         c->prescribedFlag = effectivePrescribed(st);
         mdl_set_vertex_attrib(v, c);
-        ++changed;
-    }
-    mdl_end_group();
-    return changed;
+        return 1;
+    });
 }
 
 void clearSelection(Solid* s) {
@@ -138,28 +138,30 @@ void clearSelection(Solid* s) {
 
 namespace {
 
-template <class Match> int selectNodes(Solid* s, Match match) {
-    clearSelection(s);
+// Selects the nodes or members (the list from `first`, whose records
+// `recordOf` finds) that `match` takes; returns how many.
+template <class Entity, class RecordOf, class Match>
+int selectWhere(Entity* first, RecordOf recordOf, Match match) {
     int n = 0;
-    if (!s || mdl_is_empty(s)) return 0;
-    for (Vertex* v = s->vertices; v; v = v->next)
-        if (NodeAttrib* a = nodeOf(v); a && match(v, *a)) {
+    for (Entity* x = first; x; x = x->next)
+        if (auto* a = recordOf(x); a && match(x, *a)) {
             a->selected = 1;
             ++n;
         }
     return n;
 }
 
+template <class Match> int selectNodes(Solid* s, Match match) {
+    clearSelection(s);
+    if (!s || mdl_is_empty(s)) return 0;
+    return selectWhere(s->vertices, nodeOf, match);
+}
+
 template <class Match> int selectMembers(Solid* s, Match match) {
     clearSelection(s);
-    int n = 0;
     if (!s) return 0;
-    for (Edge* e = s->edges; e; e = e->next)
-        if (MemberAttrib* a = memberOf(e); a && match(*a)) {
-            a->selected = 1;
-            ++n;
-        }
-    return n;
+    return selectWhere(s->edges, memberOf,
+                       [&](const Edge*, const MemberAttrib& a) { return match(a); });
 }
 
 } // namespace
@@ -201,14 +203,9 @@ bool isHingedNode(const Vertex* v, int minMembers) {
 
 int applyNodeHinge(Solid* s, bool on) {
     if (!s) return 0;
-    std::vector<Vertex*> chosen;
-    for (Vertex* v = s->vertices; v; v = v->next)
-        if (NodeAttrib* a = nodeOf(v); a && a->selected) chosen.push_back(v);
-    if (chosen.empty()) return 0;
-    int changed = 0;
-    mdl_begin_group();
-    for (Vertex* v : chosen) {
+    return forSelected(s->vertices, nodeOf, [&](Vertex* v) {
         nodeOf(v)->selected = 0;
+        int changed = 0;
         for (Edge* e : membersAt(v)) {
             const MemberAttrib* a = memberOf(e);
             if (!a) continue;
@@ -218,9 +215,8 @@ int applyNodeHinge(Solid* s, bool on) {
             mdl_set_edge_attrib(e, c);
             ++changed;
         }
-    }
-    mdl_end_group();
-    return changed;
+        return changed;
+    });
 }
 
 int applyMemberHinges(Solid* s, int start, int end) {

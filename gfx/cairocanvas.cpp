@@ -205,10 +205,9 @@ void CairoCanvas::drvPolygon(const std::vector<Point>& px) {
 
 void CairoCanvas::drvArc(Point c, double rx, double ry, double a1, double a2, bool filled) {
     if (!cr_) return;
-    std::vector<Point> pts = arcPoints(c, rx, ry, a1, a2);
+    const std::vector<Point> pts = arcOutline(c, rx, ry, a1, a2, filled);
     begin(!filled);
     if (filled) {
-        if (arcSpan(a1, a2) < 360) pts.insert(pts.begin(), c);
         fillPath(pts);
     } else {
         addPath(cr_, pts, false);
@@ -221,25 +220,11 @@ void CairoCanvas::drvMark(Point c, MarkKind kind, int sizePx) {
     if (!cr_) return;
     const double h = sizePx / 2.0, x = c.x, y = c.y;
     begin(true, true);
-    auto seg = [&](double x1, double y1, double x2, double y2) {
-        cairo_move_to(cr_, x1, y1);
-        cairo_line_to(cr_, x2, y2);
-    };
+    for (const Segment& s : markStrokes(kind, c, h)) {
+        cairo_move_to(cr_, s.first.x, s.first.y);
+        cairo_line_to(cr_, s.second.x, s.second.y);
+    }
     switch (kind) {
-    case MarkKind::Plus:
-        seg(x - h, y, x + h, y);
-        seg(x, y - h, x, y + h);
-        break;
-    case MarkKind::Cross:
-        seg(x - h, y - h, x + h, y + h);
-        seg(x - h, y + h, x + h, y - h);
-        break;
-    case MarkKind::Star:
-        seg(x - h, y, x + h, y);
-        seg(x, y - h, x, y + h);
-        seg(x - h * 0.7, y - h * 0.7, x + h * 0.7, y + h * 0.7);
-        seg(x - h * 0.7, y + h * 0.7, x + h * 0.7, y - h * 0.7);
-        break;
     case MarkKind::Circle:
         cairo_new_sub_path(cr_);
         cairo_arc(cr_, x, y, h, 0, 2 * M_PI);
@@ -258,6 +243,8 @@ void CairoCanvas::drvMark(Point c, MarkKind kind, int sizePx) {
         cairo_new_sub_path(cr_);
         cairo_arc(cr_, x, y, h, 0, 2 * M_PI);
         cairo_fill(cr_);
+        break;
+    default: // strokes only
         break;
     }
     cairo_stroke(cr_);

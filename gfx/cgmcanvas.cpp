@@ -178,43 +178,23 @@ void CgmCanvas::drvPolygon(const std::vector<Point>& px) {
 
 void CgmCanvas::drvArc(Point c, double rx, double ry, double a1, double a2, bool filled) {
     if (!ok_) return;
-    std::vector<Point> pts = arcPoints(c, rx, ry, a1, a2);
-    if (!filled) {
-        drvPolyline(pts, false);
-        return;
-    }
-    if (arcSpan(a1, a2) < 360) pts.insert(pts.begin(), c);
-    drvPolygon(pts);
+    if (filled)
+        drvPolygon(arcOutline(c, rx, ry, a1, a2, true));
+    else
+        drvPolyline(arcOutline(c, rx, ry, a1, a2, false), false);
 }
 
 void CgmCanvas::drvMark(Point c, MarkKind kind, int sizePx) {
     if (!ok_) return;
-    const double h = sizePx / 2.0, x = c.x, y = c.y;
+    const double h = sizePx / 2.0;
     const LineStyle keep = lineStyle();
     setLineStyle(LineStyle::Continuous);
+    for (const Segment& s : markStrokes(kind, c, h)) drvPolyline({s.first, s.second}, false);
+    if (const std::vector<Point> outline = markOutline(kind, c, h); !outline.empty())
+        drvPolyline(outline, true);
     switch (kind) {
-    case MarkKind::Plus:
-        drvPolyline({{x - h, y}, {x + h, y}}, false);
-        drvPolyline({{x, y - h}, {x, y + h}}, false);
-        break;
-    case MarkKind::Cross:
-        drvPolyline({{x - h, y - h}, {x + h, y + h}}, false);
-        drvPolyline({{x - h, y + h}, {x + h, y - h}}, false);
-        break;
-    case MarkKind::Star:
-        drvPolyline({{x - h, y}, {x + h, y}}, false);
-        drvPolyline({{x, y - h}, {x, y + h}}, false);
-        drvPolyline({{x - h * 0.7, y - h * 0.7}, {x + h * 0.7, y + h * 0.7}}, false);
-        drvPolyline({{x - h * 0.7, y + h * 0.7}, {x + h * 0.7, y - h * 0.7}}, false);
-        break;
     case MarkKind::Circle:
         drvPolyline(arcPoints(c, h, h, 0, 360), false);
-        break;
-    case MarkKind::Square:
-        drvPolyline({{x - h, y - h}, {x + h, y - h}, {x + h, y + h}, {x - h, y + h}}, true);
-        break;
-    case MarkKind::Diamond:
-        drvPolyline({{x, y - h}, {x + h, y}, {x, y + h}, {x - h, y}}, true);
         break;
     case MarkKind::Dot: {
         const FillStyle keepFill = fillStyle();
@@ -223,6 +203,8 @@ void CgmCanvas::drvMark(Point c, MarkKind kind, int sizePx) {
         setFillStyle(keepFill);
         break;
     }
+    default: // strokes or outline only
+        break;
     }
     setLineStyle(keep);
 }

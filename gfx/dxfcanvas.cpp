@@ -119,43 +119,23 @@ void DxfCanvas::drvPolygon(const std::vector<Point>& px) {
 
 void DxfCanvas::drvArc(Point c, double rx, double ry, double a1, double a2, bool filled) {
     if (!ok_) return;
-    std::vector<Point> pts = arcPoints(c, rx, ry, a1, a2);
-    if (!filled) {
-        drvPolyline(pts, false);
-        return;
-    }
-    if (arcSpan(a1, a2) < 360) pts.insert(pts.begin(), c);
-    fill(pts);
+    if (filled)
+        fill(arcOutline(c, rx, ry, a1, a2, true));
+    else
+        drvPolyline(arcOutline(c, rx, ry, a1, a2, false), false);
 }
 
 void DxfCanvas::drvMark(Point c, MarkKind kind, int sizePx) {
     if (!ok_) return;
-    const double h = sizePx / 2.0, x = c.x, y = c.y;
+    const double h = sizePx / 2.0;
+    for (const Segment& s : markStrokes(kind, c, h)) lineEntity(s.first, s.second);
+    if (const std::vector<Point> outline = markOutline(kind, c, h); !outline.empty())
+        drvPolyline(outline, true);
     switch (kind) {
-    case MarkKind::Plus:
-        lineEntity({x - h, y}, {x + h, y});
-        lineEntity({x, y - h}, {x, y + h});
-        break;
-    case MarkKind::Cross:
-        lineEntity({x - h, y - h}, {x + h, y + h});
-        lineEntity({x - h, y + h}, {x + h, y - h});
-        break;
-    case MarkKind::Star:
-        lineEntity({x - h, y}, {x + h, y});
-        lineEntity({x, y - h}, {x, y + h});
-        lineEntity({x - h * 0.7, y - h * 0.7}, {x + h * 0.7, y + h * 0.7});
-        lineEntity({x - h * 0.7, y + h * 0.7}, {x + h * 0.7, y - h * 0.7});
-        break;
     case MarkKind::Circle:
         common("CIRCLE");
         xy(10, c);
         out_ << "40\n" << h << "\n";
-        break;
-    case MarkKind::Square:
-        drvPolyline({{x - h, y - h}, {x + h, y - h}, {x + h, y + h}, {x - h, y + h}}, true);
-        break;
-    case MarkKind::Diamond:
-        drvPolyline({{x, y - h}, {x + h, y}, {x, y + h}, {x - h, y}}, true);
         break;
     case MarkKind::Dot: {
         const FillStyle keep = fillStyle();
@@ -164,6 +144,8 @@ void DxfCanvas::drvMark(Point c, MarkKind kind, int sizePx) {
         setFillStyle(keep);
         break;
     }
+    default: // strokes or outline only
+        break;
     }
 }
 

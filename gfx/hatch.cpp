@@ -68,6 +68,42 @@ std::vector<Point> arcPoints(Point c, double rx, double ry, double a1, double a2
     return pts;
 }
 
+std::vector<Point> arcOutline(Point c, double rx, double ry, double a1, double a2, bool filled) {
+    std::vector<Point> pts = arcPoints(c, rx, ry, a1, a2);
+    if (filled && arcSpan(a1, a2) < 360) pts.insert(pts.begin(), c);
+    return pts;
+}
+
+std::vector<Segment> markStrokes(MarkKind kind, Point c, double h) {
+    const double x = c.x, y = c.y, d = h * 0.7;
+    const Segment horizontal{{x - h, y}, {x + h, y}}, vertical{{x, y - h}, {x, y + h}};
+    switch (kind) {
+    case MarkKind::Plus:
+        return {horizontal, vertical};
+    case MarkKind::Cross:
+        return {{{x - h, y - h}, {x + h, y + h}}, {{x - h, y + h}, {x + h, y - h}}};
+    case MarkKind::Star:
+        return {horizontal,
+                vertical,
+                {{x - d, y - d}, {x + d, y + d}},
+                {{x - d, y + d}, {x + d, y - d}}};
+    default:
+        return {};
+    }
+}
+
+std::vector<Point> markOutline(MarkKind kind, Point c, double h) {
+    const double x = c.x, y = c.y;
+    switch (kind) {
+    case MarkKind::Square:
+        return {{x - h, y - h}, {x + h, y - h}, {x + h, y + h}, {x - h, y + h}};
+    case MarkKind::Diamond:
+        return {{x, y - h}, {x + h, y}, {x, y + h}, {x - h, y}};
+    default:
+        return {};
+    }
+}
+
 std::vector<Segment> hatchFor(FillStyle style, const std::vector<Point>& px) {
     switch (style) {
     case FillStyle::Solid:

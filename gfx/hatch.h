@@ -1,6 +1,8 @@
-// Hatch lines of a filled polygon, for drivers whose output has no hatch
-// patterns of its own (or draws them better as lines): the segments of a
-// family of parallel lines that lie inside the polygon by the even-odd rule.
+// Geometry the drivers share. Hatch lines of a filled polygon, for drivers
+// whose output has no hatch patterns of its own (or draws them better as
+// lines): the segments of a family of parallel lines that lie inside the
+// polygon by the even-odd rule. Arcs as polylines; the strokes and outlines
+// of marks.
 #pragma once
 
 #include "gfx/canvas.h"
@@ -30,6 +32,17 @@ double arcSpan(double a1, double a2);
 // the screen), at most 5 degrees apart, both ends included; for drivers that
 // write arcs as polylines.
 std::vector<Point> arcPoints(Point c, double rx, double ry, double a1, double a2);
+
+// The polyline an arc is drawn with: its points, and for a filled arc short
+// of a full turn the centre first, which closes it into a sector.
+std::vector<Point> arcOutline(Point c, double rx, double ry, double a1, double a2, bool filled);
+
+// The strokes of the marks made of separate lines (Plus, Cross, Star) about
+// c with half size h; none for the other kinds.
+std::vector<Segment> markStrokes(MarkKind kind, Point c, double h);
+// The closed outline of the marks drawn as polygons (Square, Diamond) about c
+// with half size h; none for the other kinds.
+std::vector<Point> markOutline(MarkKind kind, Point c, double h);
 
 // The hatch lines of a fill style (none for Solid): horizontal, vertical,
 // diagonal (rising to the right) or horizontal and vertical together.

@@ -4,10 +4,6 @@
 
 #include "interact/cllkind.h"
 #include "interact/modepick.h"
-#include "interact/trf.h"
-
-#include <cstdarg>
-#include <cstdio>
 
 namespace interact::cll {
 
@@ -37,14 +33,8 @@ void say(const MessageFn& message, const char* text) {
     if (message) message(text);
 }
 
-// The point the pointer gives for the due point: snapped by the client, then
-// with Shift pulled to 0, 45 or 90 degrees through the previous point.
 gfx::Point snapped(const pck::Pick& p) {
-    const CllState& s = state();
-    double x = p.x, y = p.y;
-    if (s.cb.tolerance) s.cb.tolerance(x, y, p.tol, p.shift(), p.control());
-    if (p.shift() && s.stage > 0) trf::snapOrtho(s.pts[s.stage - 1].x, s.pts[s.stage - 1].y, x, y);
-    return {x, y};
+    return dueMousePoint(state(), p, state().cb.tolerance);
 }
 
 CurveRecord record(const CllState& s, const KindDef& def, const gfx::Point* pts) {
@@ -63,8 +53,7 @@ void endMouse(int status, const CurveRecord* rec, double tol) {
     CllState& s = state();
     Callbacks cb = s.cb; // the callbacks may start the next interaction
     // The echo is erased while the state still describes it.
-    if (pck::state().generation == s.pickGeneration) pck::cancel();
-    s.active = false;
+    s.stop();
     if (rec && cb.finish) cb.finish(*rec, tol, false);
     if (cb.done) cb.done(status);
 }
@@ -149,15 +138,6 @@ void onEcho(gfx::Canvas& c, const pck::Pick& p) {
 
 } // namespace
 
-std::string format(const char* fmt, ...) {
-    char buf[256];
-    va_list ap;
-    va_start(ap, fmt);
-    std::vsnprintf(buf, sizeof buf, fmt, ap);
-    va_end(ap);
-    return buf;
-}
-
 void CllState::reset() {
     *this = CllState{};
 }
@@ -176,20 +156,11 @@ int startMouse(int kind, ui::Element& canvas, gfx::Canvas& gc, Callbacks cb) {
     const KindDef* def = kindDef(kind);
     if (!def) return -1;
     CllState& s = state();
-    s.active = true;
-    s.kind = kind;
-    s.stage = 0;
-    s.canvas = &canvas;
-    s.gc = &gc;
+    s.begin(kind, canvas, gc);
     s.cb = std::move(cb);
     s.typed = false;
-    s.english = canvas.toolkit().language() == "ENGLISH";
     say(s.cb.message, def->prompt[0].get(s.english));
-    if (!pck::startModePick(canvas, gc, onButton, onMotion, onEcho, s.pickGeneration)) {
-        s.active = false;
-        return -1;
-    }
-    return 0;
+    return s.startPick(onButton, onMotion, onEcho) ? 0 : -1;
 }
 
 int startKeyboard(int kind, ui::Element& canvas, FinishFn finish, MessageFn message) {
@@ -203,11 +174,7 @@ int startKeyboard(int kind, ui::Element& canvas, FinishFn finish, MessageFn mess
         form.fields.size() != static_cast<std::size_t>(2 * def->points + 1))
         return -1;
     std::vector<double>& last = s.lastTyped[kind];
-    for (std::size_t i = 0; i < form.fields.size() && i < last.size(); ++i)
-        form.fields[i].real = last[i];
-    if (!canvas.toolkit().getParam(form)) return 0;
-    last.clear();
-    for (const ui::ParamField& f : form.fields) last.push_back(f.real);
+    if (!askWithLastTyped(canvas.toolkit(), form, last)) return 0;
     gfx::Point pts[3];
     for (int i = 0; i < def->points; ++i) pts[i] = {last[2 * i], last[2 * i + 1]};
     CllState keyed;
@@ -218,15 +185,11 @@ int startKeyboard(int kind, ui::Element& canvas, FinishFn finish, MessageFn mess
 }
 
 void cancel() {
-    CllState& s = state();
-    if (!s.active) return;
-    if (pck::state().generation == s.pickGeneration) pck::cancel();
-    s.active = false;
+    if (state().active) state().stop();
 }
 
 bool active() {
-    const CllState& s = state();
-    return s.active && pck::state().generation == s.pickGeneration;
+    return state().running();
 }
 
 } // namespace interact::cll

@@ -8,7 +8,7 @@
 // Called by the shell's creation modes; knows nothing of the frame.
 #pragma once
 
-#include "interact/pck.h"
+#include "interact/modepick.h"
 
 #include <functional>
 #include <string>
@@ -44,7 +44,7 @@ using FinishFn = std::function<void(const CurveRecord& rec, double tol, bool typ
 using MessageFn = std::function<void(const std::string& text)>;
 // Snaps a point being entered or echoed (grid, model), given the pick
 // tolerance and the modifier keys; it may also hand the tolerance on.
-using ToleranceFn = std::function<void(double& x, double& y, double tol, bool shift, bool control)>;
+using ToleranceFn = SnapFn;
 
 struct Callbacks {
     DoneFn done;
@@ -60,17 +60,9 @@ using ConvertFn = std::function<double(double)>;
 
 // The module's state: the mouse interaction in progress and the values
 // typed last in each kind's keyboard dialog.
-struct CllState {
-    bool active = false;
-    int kind = -1;
-    int stage = 0;     // index of the point that is due
-    gfx::Point pts[3]; // points entered so far
-    ui::Element* canvas = nullptr;
-    gfx::Canvas* gc = nullptr;
+struct CllState : PointingMode {
     Callbacks cb;
-    bool typed = false;          // the input came from the keyboard
-    bool english = true;         // texts in English (else Portuguese)
-    unsigned pickGeneration = 0; // the pick interaction that is ours
+    bool typed = false; // the input came from the keyboard
     std::vector<double> lastTyped[kKinds];
     ConvertFn toDisplay, fromDisplay;
     void reset();

@@ -9,11 +9,7 @@
 
 namespace interact::cll {
 
-struct Text {
-    const char* en;
-    const char* pt;
-    const char* get(bool english) const { return english ? en : pt; }
-};
+using interact::Text;
 
 struct KindDef {
     int points; // points to enter (at most 3)
@@ -35,7 +31,6 @@ const KindDef& pointKind();   // cllpnt
 const KindDef& lineKind();    // cllline
 const KindDef& dimLineKind(); // clldimln
 
-// printf into a string.
-std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+using interact::format;
 
 } // namespace interact::cll

@@ -10,11 +10,7 @@
 
 namespace interact::trf {
 
-struct Text {
-    const char* en;
-    const char* pt;
-    const char* get(bool english) const { return english ? en : pt; }
-};
+using interact::Text;
 
 struct KindDef {
     int points; // points to enter: 2 or 3
@@ -39,8 +35,7 @@ const KindDef& mirrorKind(); // trfmirr
 const KindDef& rotateKind(); // trfrotat
 const KindDef& scaleKind();  // trfscale
 
-// printf into a string.
-std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+using interact::format;
 
 // The matrix a composition of the current-matrix operations leaves, with the
 // current matrix itself untouched.

@@ -7,8 +7,6 @@
 #include "interact/trfkind.h"
 
 #include <cmath>
-#include <cstdarg>
-#include <cstdio>
 
 namespace interact::trf {
 
@@ -29,14 +27,8 @@ void say(const MessageFn& message, const char* text) {
     if (message) message(text);
 }
 
-// The point the pointer gives for the due point: snapped by the client, then
-// with Shift pulled to 0, 45 or 90 degrees through the previous point.
 gfx::Point snapped(const pck::Pick& p) {
-    const ModeState& s = modeState();
-    double x = p.x, y = p.y;
-    if (s.cb.tolerance) s.cb.tolerance(x, y, p.tol, p.shift(), p.control());
-    if (p.shift() && s.stage > 0) snapOrtho(s.pts[s.stage - 1].x, s.pts[s.stage - 1].y, x, y);
-    return {x, y};
+    return dueMousePoint(modeState(), p, modeState().cb.tolerance);
 }
 
 bool lastStage(const ModeState& s, const KindDef& def) {
@@ -46,8 +38,7 @@ bool lastStage(const ModeState& s, const KindDef& def) {
 void endMouse(int status) {
     ModeState& s = modeState();
     DoneFn done = s.cb.done; // the callback may start the next interaction
-    if (pck::state().generation == s.pickGeneration) pck::cancel();
-    s.active = false;
+    s.stop();
     if (done) done(status);
 }
 
@@ -61,11 +52,7 @@ int keyboardEntry(const KindDef& def, int kind, ui::Element& canvas, const Apply
     ui::ParamForm form;
     if (!ui::ParamForm::parse(def.keyboard.get(english), form) || form.fields.size() < 2) return -1;
     std::vector<double>& last = s.lastTyped[kind];
-    for (std::size_t i = 0; i < form.fields.size() && i < last.size(); ++i)
-        form.fields[i].real = last[i];
-    if (!canvas.toolkit().getParam(form)) return 0;
-    last.clear();
-    for (const ui::ParamField& f : form.fields) last.push_back(f.real);
+    if (!askWithLastTyped(canvas.toolkit(), form, last)) return 0;
     const std::vector<double> typedFields = last; // apply may type again
     if (apply) apply(def.typed(typedFields), typedFields.back(), true);
     return 1;
@@ -89,8 +76,7 @@ void onButton(pck::Pick& p) {
         ApplyFn apply = s.cb.apply;
         const double tol = p.tol;
         DoneFn done = s.cb.done;
-        if (pck::state().generation == s.pickGeneration) pck::cancel();
-        s.active = false;
+        s.stop();
         if (apply) apply(m, tol, false);
         if (done) done(1);
         break;
@@ -102,8 +88,7 @@ void onButton(pck::Pick& p) {
         DoneFn done = s.cb.done;
         const int kind = s.kind;
         ui::Element* canvas = s.canvas;
-        if (pck::state().generation == s.pickGeneration) pck::cancel();
-        s.active = false;
+        s.stop();
         const int r = keyboardEntry(*def, kind, *canvas, apply, message);
         if (done) done(r == 1 ? 1 : 0);
         break;
@@ -155,15 +140,6 @@ void onEcho(gfx::Canvas& c, const pck::Pick& p) {
 
 } // namespace
 
-std::string format(const char* fmt, ...) {
-    char buf[256];
-    va_list ap;
-    va_start(ap, fmt);
-    std::vsnprintf(buf, sizeof buf, fmt, ap);
-    va_end(ap);
-    return buf;
-}
-
 void ModeState::reset() {
     *this = ModeState{};
 }
@@ -208,20 +184,11 @@ int startMouse(int kind, ui::Element& canvas, gfx::Canvas& gc, Callbacks cb) {
     const KindDef* def = kindDef(kind);
     if (!def) return -1;
     ModeState& s = modeState();
-    s.active = true;
-    s.kind = kind;
-    s.stage = 0;
-    s.canvas = &canvas;
-    s.gc = &gc;
+    s.begin(kind, canvas, gc);
     s.cb = std::move(cb);
     s.haveGood = false;
-    s.english = canvas.toolkit().language() == "ENGLISH";
     say(s.cb.message, def->prompt[0].get(s.english));
-    if (!pck::startModePick(canvas, gc, onButton, onMotion, onEcho, s.pickGeneration)) {
-        s.active = false;
-        return -1;
-    }
-    return 0;
+    return s.startPick(onButton, onMotion, onEcho) ? 0 : -1;
 }
 
 int startKeyboard(int kind, ui::Element& canvas, ApplyFn apply, MessageFn message) {
@@ -231,15 +198,11 @@ int startKeyboard(int kind, ui::Element& canvas, ApplyFn apply, MessageFn messag
 }
 
 void cancelMode() {
-    ModeState& s = modeState();
-    if (!s.active) return;
-    if (pck::state().generation == s.pickGeneration) pck::cancel();
-    s.active = false;
+    if (modeState().active) modeState().stop();
 }
 
 bool modeActive() {
-    const ModeState& s = modeState();
-    return s.active && pck::state().generation == s.pickGeneration;
+    return modeState().running();
 }
 
 } // namespace interact::trf

@@ -9,7 +9,7 @@
 // indexed by kind number. Called by the shell's transform commands.
 #pragma once
 
-#include "interact/pck.h"
+#include "interact/modepick.h"
 #include "interact/trf.h"
 
 #include <functional>
@@ -34,7 +34,7 @@ using ApplyFn = std::function<void(const Matrix& m, double tol, bool typed)>;
 using MessageFn = std::function<void(const std::string& text)>;
 // Snaps a point being entered or echoed (grid, model), given the pick
 // tolerance and the modifier keys.
-using ToleranceFn = std::function<void(double& x, double& y, double tol, bool shift, bool control)>;
+using ToleranceFn = SnapFn;
 // The client's echo while the last point is dragged: what it transforms,
 // drawn with the current matrix in exclusive-or mode (called once to draw
 // and once more with the same matrix to erase).
@@ -50,16 +50,8 @@ struct Callbacks {
 
 // The module's state: the mouse interaction in progress and the values typed
 // last in each kind's keyboard dialog.
-struct ModeState {
-    bool active = false;
-    int kind = -1;
-    int stage = 0;     // index of the point that is due
-    gfx::Point pts[3]; // points entered so far
-    ui::Element* canvas = nullptr;
-    gfx::Canvas* gc = nullptr;
+struct ModeState : PointingMode {
     Callbacks cb;
-    bool english = true;
-    unsigned pickGeneration = 0;
     // The last position of the due point that defined a matrix: the echo
     // stays there while the pointer gives none (a scaling line through the
     // centre).

@@ -18,6 +18,22 @@ static Solid* solid_of_edge(const Edge* e) {
     return e->he1->loop->face->solid;
 }
 
+// Logs the inverse step `inv`, which gives `slot` its present reference back,
+// and sets `slot` to `ref`.
+static int replace_attrib(OperatorRecord& inv, AttribRef& slot, AttribRef ref) {
+    inv.attrib_b = slot;
+    slot = ref;
+    mdl_log(inv);
+    return -2;
+}
+
+// The reference a record carries, taken out of it so that it is handed on once.
+static AttribRef take_attrib(OperatorRecord* r) {
+    AttribRef ref = r->attrib_b;
+    r->attrib_b = nullptr;
+    return ref;
+}
+
 int setop_vertex_position(Vertex* v, MPoint p) {
     OperatorRecord inv = blank(OP_SETVTXPOS, solid_of_vertex(v));
     inv.a1 = v->id;
@@ -52,28 +68,19 @@ int setop_face_box(Face* f, MBox box) {
 int setop_vertex_attrib(Vertex* v, AttribRef ref) {
     OperatorRecord inv = blank(OP_SETVTXATTR, solid_of_vertex(v));
     inv.a1 = v->id;
-    inv.attrib_b = v->attrib;
-    v->attrib = ref;
-    mdl_log(inv);
-    return -2;
+    return replace_attrib(inv, v->attrib, ref);
 }
 
 int setop_edge_attrib(Edge* e, AttribRef ref) {
     OperatorRecord inv = blank(OP_SETEDGEATTR, solid_of_edge(e));
     inv.edge_id = e->id;
-    inv.attrib_b = e->attrib;
-    e->attrib = ref;
-    mdl_log(inv);
-    return -2;
+    return replace_attrib(inv, e->attrib, ref);
 }
 
 int setop_face_attrib(Face* f, AttribRef ref) {
     OperatorRecord inv = blank(OP_SETFACEATTR, f->solid);
     inv.a1 = f->id;
-    inv.attrib_b = f->attrib;
-    f->attrib = ref;
-    mdl_log(inv);
-    return -2;
+    return replace_attrib(inv, f->attrib, ref);
 }
 
 int setop_reverse(Edge* e) {
@@ -112,24 +119,15 @@ int setop_execute(Solid* s, OperatorRecord* r) {
     }
     case OP_SETVTXATTR: {
         Vertex* v = mdl_vertex_by_id(s, r->a1);
-        if (v == nullptr) return -1;
-        AttribRef ref = r->attrib_b;
-        r->attrib_b = nullptr;
-        return setop_vertex_attrib(v, ref);
+        return v ? setop_vertex_attrib(v, take_attrib(r)) : -1;
     }
     case OP_SETEDGEATTR: {
         Edge* e = mdl_edge_by_id(s, r->edge_id);
-        if (e == nullptr) return -1;
-        AttribRef ref = r->attrib_b;
-        r->attrib_b = nullptr;
-        return setop_edge_attrib(e, ref);
+        return e ? setop_edge_attrib(e, take_attrib(r)) : -1;
     }
     case OP_SETFACEATTR: {
         Face* f = mdl_face_by_id(s, r->a1);
-        if (f == nullptr) return -1;
-        AttribRef ref = r->attrib_b;
-        r->attrib_b = nullptr;
-        return setop_face_attrib(f, ref);
+        return f ? setop_face_attrib(f, take_attrib(r)) : -1;
     }
     case OP_REVERSE: {
         Edge* e = mdl_edge_by_id(s, r->edge_id);

@@ -117,20 +117,24 @@ void bindDisplayActions(ui::Toolkit& tk) {
         tk.bind(kSchemeToggles[s].action, [s](ui::Event&) { return onSchemeToggle(s); });
 }
 
-void redraw() {
+void drawModelInto(gfx::Canvas& c) {
     AppState& a = app();
-    gfx::Canvas* c = a.canvas.get();
-    if (!c) return;
-    // The rubber band lives on the shown picture: take it off around the
-    // flush and draw it again on the new picture.
-    interact::pck::hideEcho();
     results::DisplayInput in;
     in.model = a.model;
     in.root = &attrib::root();
     in.settings = &a.settings;
     in.colors = &a.colors;
     in.results = resultDrawing();
-    results::drawModel(*c, in);
+    results::drawModel(c, in);
+}
+
+void redraw() {
+    gfx::Canvas* c = app().canvas.get();
+    if (!c) return;
+    // The rubber band lives on the shown picture: take it off around the
+    // flush and draw it again on the new picture.
+    interact::pck::hideEcho();
+    drawModelInto(*c);
     c->flush();
     interact::pck::showEcho();
 }

@@ -7,9 +7,12 @@
 
 #include "shell/settings.h"
 
+namespace gfx {
+class Canvas;
+}
 namespace ui {
 class Toolkit;
-}
+} // namespace ui
 
 namespace shell {
 
@@ -35,6 +38,9 @@ void bindDisplayActions(ui::Toolkit& tk);
 // Clears the canvas to the background of the current scheme, draws the model
 // and shows the back buffer.
 void redraw();
+// Draws the model with the current settings, colours and result drawing
+// into `c` (the screen canvas or an export's).
+void drawModelInto(gfx::Canvas& c);
 
 // Sets the toggle of a display flag to the flag's value.
 void showDisplayFlag(int flag);

@@ -114,6 +114,10 @@ void snapPoint(double& x, double& y, double tol, bool invert) {
     if (const Edge* e = mdl_find_edge_at(a.model, p, tol)) nearestOnMember(e, x, y);
 }
 
+void snapWithKeys(double& x, double& y, double tol, bool, bool control) {
+    snapPoint(x, y, tol, control);
+}
+
 // ---- Selection ----------------------------------------------------------------
 
 void recountSelection() {

@@ -19,6 +19,9 @@ double snapToStep(double value, double step);
 // model, then snaps to the grid and to the model's nodes and members, each
 // with its setting inverted while `invert` (the Control key) is held.
 void snapPoint(double& x, double& y, double tol, bool invert);
+// The same as the snapping callback of the pointing modes and the selection:
+// Shift is theirs (it pulls the point to 0, 45 or 90 degrees), Control inverts.
+void snapWithKeys(double& x, double& y, double tol, bool shift, bool control);
 
 // ---- Selection ------------------------------------------------------------------
 

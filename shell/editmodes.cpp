@@ -379,9 +379,7 @@ void enterCreationMode(EditMode mode) {
     cb.done = modeEnded;
     cb.finish = finishCreation;
     cb.message = showCreationMessage;
-    cb.tolerance = [](double& x, double& y, double tol, bool, bool control) {
-        snapPoint(x, y, tol, control);
-    };
+    cb.tolerance = snapWithKeys;
     cll::startMouse(kindOf(mode), *a.el.datascreen, *a.canvas, cb);
 }
 

@@ -1,13 +1,11 @@
 // Print, clipboard and file exports of the drawing.
 #include "shell/export.h"
 
-#include "attrib/attrib.h"
 #include "gfx/canvas.h"
 #include "gfx/drivers.h"
-#include "results/display.h"
+#include "shell/display.h"
 #include "shell/editmodes.h"
 #include "shell/modes.h"
-#include "shell/resultdisplay.h"
 #include "shell/state.h"
 #include "ui/ui.h"
 
@@ -87,16 +85,10 @@ void drawPicture(gfx::Canvas& c, bool plainText) {
         c.setWindow(x0, x1, y0, y1);
         for (int i = 0; i < 16; ++i) c.setPaletteColor(i, s->paletteColor(i));
     }
-    c.setPlainText(plainText);
-    results::DisplayInput in;
-    in.model = a.model;
-    in.root = &attrib::root();
-    in.settings = &a.settings;
-    in.colors = &a.colors;
-    in.results = resultDrawing();
     // The flag belongs to this export canvas, which is released afterwards:
     // the screen canvas never has it set.
-    results::drawModel(c, in);
+    c.setPlainText(plainText);
+    drawModelInto(c);
 }
 
 bool exportPrinter() {

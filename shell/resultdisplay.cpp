@@ -88,9 +88,7 @@ bool startPrecisionStep() {
         if (h > 0 && std::isfinite(h)) analysis::resultState().precisionStep = h;
     };
     cb.message = showCreationMessage;
-    cb.tolerance = [](double& x, double& y, double tol, bool, bool control) {
-        snapPoint(x, y, tol, control);
-    };
+    cb.tolerance = snapWithKeys;
     return interact::cll::startMouse(interact::cll::kLine, *a.el.datascreen, *a.canvas, cb) == 0;
 }
 

@@ -348,9 +348,7 @@ int onTransform(int kind) {
     cb.done = onTransformEnded;
     cb.apply = apply;
     cb.message = showLiveText;
-    cb.tolerance = [](double& x, double& y, double tol, bool, bool control) {
-        snapPoint(x, y, tol, control);
-    };
+    cb.tolerance = snapWithKeys;
     cb.echo = drawTransformEcho;
     trf::startMouse(kind, *a.el.datascreen, *a.canvas, cb);
     return ui::kDefault;

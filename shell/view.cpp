@@ -208,9 +208,7 @@ void attachView() {
     sel::Callbacks sc;
     sc.pick = onPick;
     sc.fence = onFence;
-    sc.snap = [](double& x, double& y, double tol, bool, bool control) {
-        snapPoint(x, y, tol, control);
-    };
+    sc.snap = snapWithKeys;
     sel::registerCanvas(c, sc);
 }
 

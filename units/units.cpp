@@ -37,9 +37,9 @@ constexpr ConversionKind F = kFactorConversion;
 // Labels are ISO 8859-1: \xB2 and \xB3 are the superscripts two and three,
 // \260 (octal for 0xB0) the degree sign, in octal so that a following "C" or
 // "F" is not taken as one more hex digit.
-// Codes 0 to 103; the per-degree rotational springs 104 to 116 are derived
-// from 91 to 103 in unitTable().
-const UnitDef kBaseUnits[104] = {
+// Codes 0 to 77; the springs 78 to 116 are derived from the distributed-load
+// and moment units in unitTable().
+const UnitDef kBaseUnits[78] = {
     {"m", 1, F},
     {"cm", 0.01, F},
     {"mm", 0.001, F},
@@ -118,41 +118,23 @@ const UnitDef kBaseUnits[104] = {
     {"lb/in\xB3", 271.434, F},
     {"/\260C", 1, F},
     {"/\260F", 1, kPerFahrenheitConversion},
-    // Translational springs: the distributed-load units again.
-    {"kN/m", 1, F},
-    {"N/m", 0.001, F},
-    {"tf/m", 9.81, F},
-    {"kN/cm", 100, F},
-    {"N/cm", 0.1, F},
-    {"tf/cm", 981, F},
-    {"kN/mm", 1000, F},
-    {"N/mm", 1, F},
-    {"tf/mm", 9810, F},
-    {"k/ft", 14.593, F},
-    {"lb/ft", 0.014593, F},
-    {"k/in", 175.1, F},
-    {"lb/in", 0.1751, F},
-    // Rotational springs per radian.
-    {"kNm/rad", 1, F},
-    {"Nm/rad", 0.001, F},
-    {"tfm/rad", 9.81, F},
-    {"kNcm/rad", 0.01, F},
-    {"Ncm/rad", 1e-5, F},
-    {"tfcm/rad", 0.0981, F},
-    {"kNmm/rad", 0.001, F},
-    {"Nmm/rad", 1e-6, F},
-    {"tfmm/rad", 0.00981, F},
-    {"ft-k/rad", 1.356, F},
-    {"ft-lb/rad", 0.001356, F},
-    {"in-k/rad", 0.11298, F},
-    {"in-lb/rad", 0.00011298, F},
 };
 
-constexpr int kPerRadianSpring = 91; // first per-radian rotational spring code
-constexpr int kPerDegreeSpring = 104;
 constexpr int kDegree = 6;
+constexpr int kMoment = 22;           // first moment code
+constexpr int kDistributed = 35;      // first distributed-load code
+constexpr int kTranslatSpring = 78;   // first translational spring code
+constexpr int kPerRadianSpring = 91;  // first per-radian rotational spring code
+constexpr int kPerDegreeSpring = 104; // first per-degree rotational spring code
+constexpr int kSpringUnits = 13;      // units of each spring group
 
-const char* const kPerDegreeLabels[13] = {
+// Translational springs are the distributed-load units again; rotational
+// springs are the moment units per radian or per degree.
+const char* const kPerRadianLabels[kSpringUnits] = {
+    "kNm/rad", "Nm/rad",   "tfm/rad",  "kNcm/rad",  "Ncm/rad",  "tfcm/rad",  "kNmm/rad",
+    "Nmm/rad", "tfmm/rad", "ft-k/rad", "ft-lb/rad", "in-k/rad", "in-lb/rad",
+};
+const char* const kPerDegreeLabels[kSpringUnits] = {
     "kNm/deg", "Nm/deg",   "tfm/deg",  "kNcm/deg",  "Ncm/deg",  "tfcm/deg",  "kNmm/deg",
     "Nmm/deg", "tfmm/deg", "ft-k/deg", "ft-lb/deg", "in-k/deg", "in-lb/deg",
 };
@@ -161,12 +143,14 @@ using UnitTable = std::array<UnitDef, kUnitCodeCount>;
 
 UnitTable buildUnitTable() {
     UnitTable t{};
-    for (int c = 0; c < kPerDegreeSpring; ++c) t[c] = kBaseUnits[c];
+    for (int c = 0; c < kTranslatSpring; ++c) t[c] = kBaseUnits[c];
     const double pi = std::fabs(std::acos(-1.0));
     t[kDegree].factor = pi / 180.0;
-    for (int i = 0; i < 13; ++i) {
-        t[kPerDegreeSpring + i] = {kPerDegreeLabels[i],
-                                   kBaseUnits[kPerRadianSpring + i].factor * (180.0 / pi), F};
+    for (int i = 0; i < kSpringUnits; ++i) {
+        const double perRadian = kBaseUnits[kMoment + i].factor;
+        t[kTranslatSpring + i] = kBaseUnits[kDistributed + i];
+        t[kPerRadianSpring + i] = {kPerRadianLabels[i], perRadian, F};
+        t[kPerDegreeSpring + i] = {kPerDegreeLabels[i], perRadian * (180.0 / pi), F};
     }
     return t;
 }

@@ -5,7 +5,7 @@
 // under the cursor, a fence that selects everything, and inserting one
 // horizontal member across all 21 columns and undoing it.
 #include "attrib/attrib.h"
-#include "bench/support/tallframe.h"
+#include "bench/support/shellframe.h"
 #include "gfx/qt/qtcanvas.h"
 #include "gfx/record.h"
 #include "model/model.h"
@@ -32,38 +32,20 @@ using namespace bench_support;
 ui::HeadlessBackend* g_backend = nullptr;
 std::unique_ptr<ui::Toolkit> g_tk;
 
-// The frame outside the history, nothing selected, the view fitted to it.
-void buildFrame() {
-    shell::AppState& a = shell::app();
-    Solid* s = a.model;
-    mdl_set_tolerance(1e-3);
-    mdl_undo_recording_off();
-    buildTallFrame(s);
-    mdl_undo_recording_on();
-    shell::deselectAll();
-    shell::fitView();
-}
-
-void counts(int& nodes, int& members) {
-    nodes = members = 0;
-    for (const Vertex* v = shell::app().model->vertices; v; v = v->next) ++nodes;
-    for (const Edge* e = shell::app().model->edges; e; e = e->next) ++members;
-}
-
 void setUp() {
     auto b = std::make_unique<ui::HeadlessBackend>(1600, 1000);
     g_backend = b.get();
     g_tk = std::make_unique<ui::Toolkit>(std::move(b));
     if (shell::startUp(*g_tk, "") != 0) std::abort();
-    buildFrame();
+    buildShellFrame(1e-3);
     int n, m;
-    counts(n, m);
+    countShellFrame(n, m);
     std::printf("frame: %d nodes, %d members\n", n, m);
     // The crossing member of the insertion benchmarks: 22 pieces, 21 columns split.
     const double y = 50.5 * kStorey;
     shell::insertMember(-2, y, kBays * kBay + 2, y, 1e-3);
     int n2, m2;
-    counts(n2, m2);
+    countShellFrame(n2, m2);
     std::printf("with the crossing member: %d nodes, %d members\n", n2, m2);
     mdl_undo();
     mdl_clear_history();

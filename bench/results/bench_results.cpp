@@ -9,6 +9,7 @@
 #include "attrib/blocks.h"
 #include "attrib/loads.h"
 #include "attrib/settings.h"
+#include "bench/support/attribmodel.h"
 #include "bench/support/tallframe.h"
 #include "gfx/qt/qtcanvas.h"
 #include "model/model.h"
@@ -32,12 +33,7 @@ attrib::AppSettings g_settings;
 attrib::ColorScheme g_colors;
 
 void buildFrame() {
-    mdl_reset();
-    attrib::state().reset();
-    mdl_register_hooks(&attrib::hooks());
-    mdl_set_tolerance(1e-3);
-    Solid* s = mdl_new_model();
-    mdl_undo_recording_off();
+    Solid* s = bench_support::newAttributedModel();
     buildTallFrame(s);
     attrib::PropertyBlock* q = nullptr;
     attrib::newBlock(attrib::root(), attrib::kUlf, "q", &q);
@@ -102,14 +98,21 @@ void BM_RedrawModelOnly(benchmark::State& st) {
 }
 BENCHMARK(BM_RedrawModelOnly)->Unit(benchmark::kMillisecond);
 
+// The result layer that draws the curves rc, at a diagram size of a
+// two-hundredth of the frame's height.
+results::ResultDrawing drawingOf(const results::ResultCurves& rc) {
+    results::ResultDrawing rd;
+    rd.curves = &rc;
+    rd.diagramSize = 0.1 * kStoreys * kStorey / 20;
+    return rd;
+}
+
 void BM_RedrawWithDiagramsAndValues(benchmark::State& st) {
     gfx::QtCanvas c(1600, 1000);
     window(c);
     results::ResultCurves rc;
     results::computeCurves(rc, g_model, results::ResultKind::Bending, kStep);
-    results::ResultDrawing rd;
-    rd.curves = &rc;
-    rd.diagramSize = 0.1 * kStoreys * kStorey / 20;
+    const results::ResultDrawing rd = drawingOf(rc);
     for (auto _ : st) drawInto(c, rd);
 }
 BENCHMARK(BM_RedrawWithDiagramsAndValues)->Unit(benchmark::kMillisecond);
@@ -120,9 +123,7 @@ void BM_RedrawDiagramsWithoutValues(benchmark::State& st) {
     window(c);
     results::ResultCurves rc;
     results::computeCurves(rc, g_model, results::ResultKind::Bending, kStep);
-    results::ResultDrawing rd;
-    rd.curves = &rc;
-    rd.diagramSize = 0.1 * kStoreys * kStorey / 20;
+    const results::ResultDrawing rd = drawingOf(rc);
     g_settings.display[attrib::kResultValues] = g_settings.display[attrib::kStepValues] = 0;
     for (auto _ : st) drawInto(c, rd);
     g_settings.display[attrib::kResultValues] = g_settings.display[attrib::kStepValues] = 1;
@@ -133,9 +134,7 @@ void BM_SwitchBendingToShear(benchmark::State& st) {
     gfx::QtCanvas c(1600, 1000);
     window(c);
     results::ResultCurves rc;
-    results::ResultDrawing rd;
-    rd.curves = &rc;
-    rd.diagramSize = 0.1 * kStoreys * kStorey / 20;
+    const results::ResultDrawing rd = drawingOf(rc);
     for (auto _ : st) {
         results::computeCurves(rc, g_model, results::ResultKind::Shear, kStep);
         drawInto(c, rd);

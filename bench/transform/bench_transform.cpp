@@ -8,7 +8,7 @@
 // than 499 frame model steps fills the undo ring and cannot be undone, so the
 // undo is measured on the largest copy that fits.
 #include "attrib/attrib.h"
-#include "bench/support/tallframe.h"
+#include "bench/support/shellframe.h"
 #include "model/model.h"
 #include "shell/edit.h"
 #include "shell/startup.h"
@@ -35,24 +35,6 @@ constexpr int kUndoStoreys = 6;
 
 std::unique_ptr<ui::Toolkit> g_tk;
 
-// Columns and beams level by level, outside the history.
-void buildFrame() {
-    shell::AppState& a = shell::app();
-    Solid* s = a.model;
-    mdl_set_tolerance(kTol);
-    mdl_undo_recording_off();
-    buildTallFrame(s);
-    mdl_undo_recording_on();
-    shell::deselectAll();
-    shell::fitView();
-}
-
-void counts(int& nodes, int& members) {
-    nodes = members = 0;
-    for (const Vertex* v = shell::app().model->vertices; v; v = v->next) ++nodes;
-    for (const Edge* e = shell::app().model->edges; e; e = e->next) ++members;
-}
-
 // The members of the lowest `storeys` storeys.
 void selectLower(int storeys) {
     shell::fenceSelect(-1, kBays * kBay + 1, -1, storeys * kStorey + 0.1, false);
@@ -75,13 +57,13 @@ void start() {
     if (g_tk) shell::shutDown(*g_tk);
     g_tk = std::make_unique<ui::Toolkit>(std::make_unique<ui::HeadlessBackend>(1600, 1000));
     if (shell::startUp(*g_tk, "") != 0) std::abort();
-    buildFrame();
+    buildShellFrame(kTol);
     shell::transformState().copyMode = true;
 }
 
 void report(const char* what) {
     int n, m;
-    counts(n, m);
+    countShellFrame(n, m);
     std::printf("%s: %d nodes, %d members\n", what, n, m);
 }
 

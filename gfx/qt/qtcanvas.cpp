@@ -1,6 +1,8 @@
 // The Qt screen driver: QPainter drawing into a back buffer and a front image.
 #include "gfx/qt/qtcanvas.h"
 
+#include "gfx/hatch.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
@@ -167,10 +169,7 @@ void QtCanvas::drvPolygon(const std::vector<Point>& px) {
 }
 
 void QtCanvas::drvArc(Point c, double rx, double ry, double a1, double a2, bool filled) {
-    double span = a2 - a1;
-    if (span < 0) span += 360.0 * std::ceil(-span / 360.0);
-    if (span > 360) span = 360;
-    if (span == 0 && a2 != a1) span = 360;
+    const double span = arcSpan(a1, a2);
     QRectF r(c.x - rx, c.y - ry, 2 * rx, 2 * ry);
     QPainter p;
     begin(p);
@@ -199,25 +198,11 @@ void QtCanvas::drvMark(Point c, MarkKind kind, int sizePx) {
     begin(p);
     setPen(p, true);
     QPainterPath path;
-    auto seg = [&](double x1, double y1, double x2, double y2) {
-        path.moveTo(x1, y1);
-        path.lineTo(x2, y2);
-    };
+    for (const Segment& s : markStrokes(kind, c, h)) {
+        path.moveTo(s.first.x, s.first.y);
+        path.lineTo(s.second.x, s.second.y);
+    }
     switch (kind) {
-    case MarkKind::Plus:
-        seg(x - h, y, x + h, y);
-        seg(x, y - h, x, y + h);
-        break;
-    case MarkKind::Cross:
-        seg(x - h, y - h, x + h, y + h);
-        seg(x - h, y + h, x + h, y - h);
-        break;
-    case MarkKind::Star:
-        seg(x - h, y, x + h, y);
-        seg(x, y - h, x, y + h);
-        seg(x - h * 0.7, y - h * 0.7, x + h * 0.7, y + h * 0.7);
-        seg(x - h * 0.7, y + h * 0.7, x + h * 0.7, y - h * 0.7);
-        break;
     case MarkKind::Circle:
         path.addEllipse(QPointF(x, y), h, h);
         break;
@@ -235,6 +220,8 @@ void QtCanvas::drvMark(Point c, MarkKind kind, int sizePx) {
         p.setPen(Qt::NoPen);
         p.setBrush(penColor());
         path.addEllipse(QPointF(x, y), h, h);
+        break;
+    default: // strokes only
         break;
     }
     p.drawPath(path);

@@ -10,6 +10,7 @@
 #include "attrib/blocks.h"
 #include "attrib/section.h"
 #include "attrib/settings.h"
+#include "bench/support/attribmodel.h"
 #include "files/modelfile.h"
 #include "results/resultset.h"
 
@@ -27,12 +28,7 @@ constexpr int kBays = 20;
 constexpr int kStoreys = 100;
 
 Solid* buildFrame() {
-    mdl_reset();
-    attrib::state().reset();
-    mdl_register_hooks(&attrib::hooks());
-    mdl_set_tolerance(1e-3);
-    Solid* s = mdl_new_model();
-    mdl_undo_recording_off();
+    Solid* s = bench_support::newAttributedModel();
     std::vector<Vertex*> prev(kBays + 1), row(kBays + 1);
     row[0] = mdl_insert_point(s, MPoint{0, 0});
     for (int i = 1; i <= kBays; ++i)
