@@ -186,13 +186,12 @@ TEST(ResultParser, ReadsBackWhatTheWriterWrote) {
     EXPECT_TRUE(s.has_axial && s.has_shear && s.has_bending);
     ASSERT_EQ(s.nodes.size(), 4u);
     for (int n = 1; n <= 4; ++n) {
-        EXPECT_EQ(s.nodes[n - 1].number, n);
-        EXPECT_NEAR(s.nodes[n - 1].dx, disp(r.solution, n, 0),
-                    1e-3 * std::fabs(disp(r.solution, n, 0)));
-        EXPECT_NEAR(s.nodes[n - 1].dy, disp(r.solution, n, 1),
-                    1e-3 * std::fabs(disp(r.solution, n, 1)));
-        EXPECT_NEAR(s.nodes[n - 1].rz, disp(r.solution, n, 5),
-                    1e-3 * std::fabs(disp(r.solution, n, 5)));
+        const ResultNode& got = s.nodes[static_cast<std::size_t>(n - 1)];
+        EXPECT_EQ(got.number, n);
+        const std::pair<double, int> d[] = {{got.dx, 0}, {got.dy, 1}, {got.rz, 5}};
+        for (auto [value, k] : d)
+            EXPECT_NEAR(value, disp(r.solution, n, k), 1e-3 * std::fabs(disp(r.solution, n, k)))
+                << n << " " << k;
     }
     ASSERT_EQ(s.elements.size(), 3u);
     for (int e = 0; e < 3; ++e) {
