@@ -29,14 +29,6 @@ std::string beam(const std::string& tail) {
            tail + "%END\n";
 }
 
-NeutralModel cantilever() {
-    NeutralModel m;
-    m.nodes = {{0, 0, {1, 1, 1}}, {2, 0, {0, 0, 0}}};
-    m.elements = {{1, 2}};
-    m.nodal_force(2, 0, -10, 0);
-    return m;
-}
-
 std::string replace(std::string text, const std::string& from, const std::string& to) {
     std::size_t at = text.find(from);
     EXPECT_NE(at, std::string::npos) << from;

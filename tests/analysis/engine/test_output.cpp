@@ -16,14 +16,6 @@ const char* const kHeader = "%HEADER     \n"
                             "\n%HEADER.VERSION     \n"
                             "2.11 - Aug/2002\n\n";
 
-NeutralModel cantilever() {
-    NeutralModel m;
-    m.nodes = {{0, 0, {1, 1, 1}}, {2, 0, {0, 0, 0}}};
-    m.elements = {{1, 2}};
-    m.nodal_force(2, 0, -10, 0);
-    return m;
-}
-
 std::string result_section(const std::string& pos) {
     std::size_t at = pos.find("\n%RESULT\n");
     return at == std::string::npos ? std::string() : pos.substr(at);
@@ -68,9 +60,7 @@ TEST(ResultFile, DisplacementsCarryFourSignificantDigits) {
 
 TEST(ResultFile, LoadIntoFixedSupportWritesZerosAndNoElementBlocks) {
     TempDir dir;
-    NeutralModel m;
-    m.nodes = {{0, 0, {1, 1, 1}}, {2, 0, {0, 0, 0}}};
-    m.elements = {{1, 2}};
+    NeutralModel m = beam(2, "111", "000");
     m.nodal_force(1, 5, -10, 3);
     RunResult r = run_text(dir, "frame", m.text());
     ASSERT_EQ(r.code, kAnalyseSolved);
