@@ -106,6 +106,15 @@ protected:
     static void near4(double got, double want, const char* what) {
         EXPECT_NEAR(got, want, 6e-4 * std::fabs(want) + 1e-12) << what;
     }
+    // A member from (0, 0) to (4, 0) with the standard properties and the given supports;
+    // returns the right-hand node.
+    attrib::NodeAttrib& span(const char* left, const char* right) {
+        line(0, 0, 4, 0);
+        standardProperties();
+        support(at(0, 0), left);
+        support(at(4, 0), right);
+        return at(4, 0);
+    }
     static constexpr double EI = 2e4, EA = 2e6;
 };
 
@@ -132,10 +141,7 @@ TEST_F(SolvedFrame, CantileverWithATipLoad) {
 }
 
 TEST_F(SolvedFrame, SimplySupportedBeamUnderAUniformLoad) {
-    line(0, 0, 4, 0);
-    standardProperties();
-    support(at(0, 0), "110");
-    support(at(4, 0), "010");
+    span("110", "010");
     give(bar(2, 0), attrib::kUniform, block(attrib::kUlf, {0, -5}));
     const RunOutcome out = run();
     near4(at(0, 0).prescribed[2], -5 * 64 / (24 * EI), "end rotation qL^3/24EI");
@@ -196,11 +202,7 @@ TEST_F(SolvedFrame, TrussCarriesOnlyAxialForces) {
 }
 
 TEST_F(SolvedFrame, SettlementOfAFixedEnd) {
-    line(0, 0, 4, 0);
-    standardProperties();
-    support(at(0, 0), "111");
-    attrib::NodeAttrib& b = at(4, 0);
-    support(b, "111");
+    attrib::NodeAttrib& b = span("111", "111");
     b.prescribedFlag = 1;
     b.prescribed[1] = -0.01;
     run();
@@ -230,11 +232,7 @@ TEST_F(SolvedFrame, InclinedRollerReactsAlongItsAxis) {
 TEST_F(SolvedFrame, SpringSupportAndThermalGradient) {
     // A beam pinned at the left and carried by a vertical spring at the
     // right: the tip load goes into the spring and the beam turns rigidly.
-    line(0, 0, 4, 0);
-    standardProperties();
-    support(at(0, 0), "110");
-    attrib::NodeAttrib& k = at(4, 0);
-    support(k, "020");
+    attrib::NodeAttrib& k = span("110", "020");
     k.spring[1] = 1000;
     give(k, block(attrib::kNff, {0, -10, 0}));
     RunOutcome out = run();
@@ -256,11 +254,7 @@ TEST_F(SolvedFrame, SpringSupportAndThermalGradient) {
 }
 
 TEST_F(SolvedFrame, MechanismIsUnstableAndLeavesNoResults) {
-    line(0, 0, 4, 0);
-    standardProperties();
-    support(at(0, 0), "010");
-    support(at(4, 0), "010");
-    give(at(4, 0), block(attrib::kNff, {0, -10, 0}));
+    give(span("010", "010"), block(attrib::kNff, {0, -10, 0}));
     resetResults(s);
     const RunOutcome out = runAnalysis(s, root(), modelPath());
     EXPECT_EQ(out.status, RunStatus::kUnstable);

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -23,6 +24,10 @@ struct CsvRow {
     std::string name;
     double d, b, tf, tw;
 };
+
+std::vector<double> dims(const CatalogueRow& r) {
+    return {r.d, r.b, r.tf, r.tw};
+}
 
 std::vector<CsvRow> readCsv() {
     std::ifstream in(KESTREL_WELDED_CSV);
@@ -53,10 +58,7 @@ TEST(WeldedCatalogue, CompiledTableEqualsTheCsvRowByRow) {
         ASSERT_NE(r, nullptr) << c.name;
         EXPECT_EQ(r, &weldedRowAt(int(k))) << c.name; // same order
         EXPECT_STREQ(r->designation, c.name.c_str());
-        EXPECT_EQ(r->d, c.d) << c.name;
-        EXPECT_EQ(r->b, c.b) << c.name;
-        EXPECT_EQ(r->tf, c.tf) << c.name;
-        EXPECT_EQ(r->tw, c.tw) << c.name;
+        EXPECT_EQ(dims(*r), (std::vector<double>{c.d, c.b, c.tf, c.tw})) << c.name;
     }
 }
 
@@ -87,10 +89,8 @@ TEST(WeldedCatalogue, FamiliesGroupsAndDesignations) {
         EXPECT_EQ(total, rows[f - 1]);
     }
     EXPECT_EQ(weldedGroupDepth(3, 9), 0.65);
-    EXPECT_EQ(weldedRow(1, 32, 0), nullptr);
-    EXPECT_EQ(weldedRow(4, 0, 0), nullptr);
-    EXPECT_EQ(weldedRow(1, 0, 4), nullptr);
-    EXPECT_EQ(weldedRow(0, 0, 0), nullptr);
+    for (auto [f, g, r] : {std::tuple{1, 32, 0}, {4, 0, 0}, {1, 0, 4}, {0, 0, 0}})
+        EXPECT_EQ(weldedRow(f, g, r), nullptr) << f << " " << g << " " << r;
     EXPECT_EQ(weldedGroupCount(0), 0);
     EXPECT_STREQ(weldedFamilyItem(3), "Beam-Column");
     EXPECT_STREQ(weldedFamilyItem(4), "");
@@ -117,10 +117,7 @@ TEST(Catalogues, QuotedRowsComeOutExactly) {
     for (const Case& c : cases) {
         ASSERT_NE(c.row, nullptr) << c.name;
         EXPECT_STREQ(c.row->designation, c.name);
-        EXPECT_EQ(c.row->d, c.d) << c.name;
-        EXPECT_EQ(c.row->b, c.b) << c.name;
-        EXPECT_EQ(c.row->tf, c.tf) << c.name;
-        EXPECT_EQ(c.row->tw, c.tw) << c.name;
+        EXPECT_EQ(dims(*c.row), (std::vector<double>{c.d, c.b, c.tf, c.tw})) << c.name;
     }
     EXPECT_EQ(lightRowCount(1) + lightRowCount(2) + lightRowCount(3), 17);
     EXPECT_EQ(lightRow(2, 4), nullptr);

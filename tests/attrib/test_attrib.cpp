@@ -3,6 +3,7 @@
 // their undo steps.
 #include "attrib/attrib.h"
 #include "attrib/settings.h"
+#include "attrib/supports.h"
 #include "tests/support/frame.h"
 
 #include <gtest/gtest.h>
@@ -70,10 +71,11 @@ TEST_F(AttribTest, SplitGivesBothPiecesTheBlocksAndKeepsOnlyTheOuterHinges) {
     const MemberAttrib* left = memberOf(edgeAt(0.5, 0));
     const MemberAttrib* right = memberOf(edgeAt(3, 0));
     ASSERT_NE(left, right);
-    EXPECT_EQ(left->hingeStart, 1);
-    EXPECT_EQ(left->hingeEnd, 0);
-    EXPECT_EQ(right->hingeStart, 0);
-    EXPECT_EQ(right->hingeEnd, 1);
+    EXPECT_EQ(
+        (std::vector<int>{left->hingeStart, left->hingeEnd, right->hingeStart, right->hingeEnd}),
+        (std::vector<int>{1, 0, 0, 1}));
+    MPoint cut{1, 0};
+    EXPECT_FALSE(isHingedNode(mdl_find_vertex_at(s, &cut)));
     for (const MemberAttrib* m : {left, right}) {
         EXPECT_EQ(m->rigid, 1);
         EXPECT_EQ(m->noAxial, 1);

@@ -1,6 +1,6 @@
 // Supports, hinges, member constraints and load blocks on the real frame
 // model: what Apply replaces (one undo step), what Select finds, what splits
-// do to hinges and load blocks, and the parallelism rule of linear loads.
+// do to hinges, and the parallelism rule of linear loads.
 #include "attrib/loads.h"
 #include "attrib/supports.h"
 #include "tests/support/frame.h"
@@ -151,39 +151,6 @@ TEST_F(SupportsTest, MemberModeHingesAndConstraintsReplaceOnlyWhatDiffers) {
     EXPECT_EQ(selectByConstraint(s, 0, 1), 1);
     EXPECT_EQ(selectByConstraint(s, 1, 0), 0);
     EXPECT_EQ(applyConstraint(s, 0, 0), 0); // empty selection: nothing
-}
-
-TEST_F(SupportsTest, SplitMemberKeepsOuterHingesAndBothHalvesCountTheLoadBlock) {
-    line(0, 0, 6, 0);
-    PropertyBlock* made = nullptr;
-    ASSERT_EQ(newBlock(root(), kUlf, "q", &made), kLabelDone);
-    ValueBlock* q = valuesOf(made);
-    ASSERT_NE(q, nullptr);
-    Edge* e = member(3, 0);
-    MemberAttrib* c = copyMemberAttrib(*memberOf(e));
-    c->blocks[kUniform] = q;
-    ++q->useCount;
-    c->hingeStart = c->hingeEnd = 1;
-    mdl_set_edge_attrib(e, c);
-    EXPECT_EQ(q->useCount, 1);
-
-    mdl_begin_group();
-    ASSERT_NE(mdl_split_edge(e, {2, 0}), nullptr);
-    mdl_end_group();
-    Vertex* cut = node(2, 0);
-    const Edge* left = member(1, 0);
-    const Edge* right = member(4, 0);
-    EXPECT_EQ(memberOf(left)->blocks[kUniform], q);
-    EXPECT_EQ(memberOf(right)->blocks[kUniform], q);
-    // Two live pieces plus the split member's record held by the undo step.
-    EXPECT_EQ(q->useCount, 3);
-    EXPECT_EQ(hingeAt(left, node(0, 0)), 1);
-    EXPECT_EQ(hingeAt(right, node(6, 0)), 1);
-    EXPECT_EQ(hingeAt(left, cut), 0);
-    EXPECT_EQ(hingeAt(right, cut), 0);
-    EXPECT_FALSE(isHingedNode(cut));
-    mdl_clear_history();
-    EXPECT_EQ(q->useCount, 2);
 }
 
 TEST(LinearLoadTest, GlobalLoadsKeepTheEndVectorParallel) {

@@ -44,16 +44,23 @@ protected:
     }
     int begin(int kind) { return cll::startMouse(kind, *canvas, *gc, callbacks()); }
     int keyboard(int kind) {
-        return cll::startKeyboard(
-            kind, *canvas,
-            [this](const cll::CurveRecord& r, double tol, bool typed) {
-                finished.push_back({r, tol, typed});
-            },
-            [this](const std::string& m) { msgs.push_back(m); });
+        const cll::Callbacks cb = callbacks();
+        return cll::startKeyboard(kind, *canvas, cb.finish, cb.message);
     }
     double pickTol() const { return 8 * 23.0 / 800; }
     double dist(gfx::Point a, gfx::Point b) const { return std::hypot(b.x - a.x, b.y - a.y); }
 };
+
+// The ends of a finished record, each coordinate as computed from the same pixels.
+void expectEnds(const cll::CurveRecord& r, gfx::Point a, gfx::Point b) {
+    EXPECT_DOUBLE_EQ(r.x0, a.x);
+    EXPECT_DOUBLE_EQ(r.y0, a.y);
+    EXPECT_DOUBLE_EQ(r.x1, b.x);
+    EXPECT_DOUBLE_EQ(r.y1, b.y);
+}
+std::vector<double> ends(const cll::CurveRecord& r) {
+    return {r.x0, r.y0, r.x1, r.y1};
+}
 
 TEST_F(Cll, LineByTwoClicks) {
     ASSERT_EQ(begin(cll::kLine), 0);
@@ -69,10 +76,7 @@ TEST_F(Cll, LineByTwoClicks) {
     ASSERT_EQ(finished.size(), 1u);
     const cll::CurveRecord& r = finished[0].rec;
     EXPECT_EQ(r.kind, cll::kLine);
-    EXPECT_DOUBLE_EQ(r.x0, a.x);
-    EXPECT_DOUBLE_EQ(r.y0, a.y);
-    EXPECT_DOUBLE_EQ(r.x1, b.x);
-    EXPECT_DOUBLE_EQ(r.y1, b.y);
+    expectEnds(r, a, b);
     EXPECT_TRUE(r.interior.empty());
     EXPECT_DOUBLE_EQ(finished[0].tol, pickTol());
     EXPECT_FALSE(finished[0].typed);
@@ -144,10 +148,7 @@ TEST_F(Cll, MiddleButtonOpensTheLineDialogInDisplayUnits) {
     EXPECT_DOUBLE_EQ(f.fields[0].real, a.x * 100);
     EXPECT_DOUBLE_EQ(f.fields[3].real, world(300, 200).y * 100);
     ASSERT_EQ(finished.size(), 1u);
-    EXPECT_DOUBLE_EQ(finished[0].rec.x0, 0.1);
-    EXPECT_DOUBLE_EQ(finished[0].rec.y0, 0.2);
-    EXPECT_DOUBLE_EQ(finished[0].rec.x1, 3);
-    EXPECT_DOUBLE_EQ(finished[0].rec.y1, 4);
+    expectEnds(finished[0].rec, {0.1, 0.2}, {3, 4});
     EXPECT_DOUBLE_EQ(finished[0].tol, pickTol());
     EXPECT_FALSE(finished[0].typed);
 }
@@ -172,10 +173,7 @@ TEST_F(Cll, KeyboardLineWithTolerance) {
     ASSERT_EQ(finished.size(), 1u);
     const cll::CurveRecord& r = finished[0].rec;
     EXPECT_EQ(r.kind, cll::kLine);
-    EXPECT_EQ(r.x0, 1);
-    EXPECT_EQ(r.y0, 2);
-    EXPECT_EQ(r.x1, 3);
-    EXPECT_EQ(r.y1, 4);
+    EXPECT_EQ(ends(r), (std::vector<double>{1, 2, 3, 4}));
     EXPECT_EQ(finished[0].tol, static_cast<double>(0.05f)); // typed numbers are floats
     EXPECT_TRUE(finished[0].typed);
     // The dialog shows the last values again; closing it makes nothing.
@@ -193,9 +191,7 @@ TEST_F(Cll, KeyboardPointAndDimensionLineTemplates) {
     EXPECT_EQ(kt::templateOf(backend->forms[0]),
               "Enter with point coordinates:\nPoint X   = %12.12%.3f\nPoint Y   = %12.12%.3f\n"
               "Tolerance = %12.12%.3f\n");
-    EXPECT_EQ(finished[0].rec.x0, 7);
-    EXPECT_EQ(finished[0].rec.x1, 7);
-    EXPECT_EQ(finished[0].rec.y1, 8);
+    EXPECT_EQ(ends(finished[0].rec), (std::vector<double>{7, 8, 7, 8}));
     EXPECT_EQ(finished[0].tol, 0);
     backend->queueParam({"0", "0", "4", "0", "2", "1", "0.001"});
     EXPECT_EQ(keyboard(cll::kDimLine), 1);
@@ -266,8 +262,7 @@ TEST_F(Cll, DimensionLineInThreePoints) {
     ASSERT_EQ(finished.size(), 1u);
     const cll::CurveRecord& d = finished[0].rec;
     EXPECT_EQ(d.kind, cll::kDimLine);
-    EXPECT_EQ((gfx::Point{d.x0, d.y0}), a);
-    EXPECT_EQ((gfx::Point{d.x1, d.y1}), b);
+    EXPECT_EQ(ends(d), (std::vector<double>{a.x, a.y, b.x, b.y}));
     ASSERT_EQ(d.interior.size(), 1u);
     EXPECT_EQ(d.interior[0], r);
     EXPECT_EQ(done, std::vector<int>{1});
@@ -302,16 +297,15 @@ TEST_F(Cll, PointByClickAndByDialog) {
     EXPECT_EQ(msgs.back(), "With mouse left button enter a point; Mid button => Keyboard.");
     click(1, 200, 100);
     ASSERT_EQ(finished.size(), 1u);
-    EXPECT_EQ((gfx::Point{finished[0].rec.x0, finished[0].rec.y0}), world(200, 100));
-    EXPECT_EQ((gfx::Point{finished[0].rec.x1, finished[0].rec.y1}), world(200, 100));
+    const gfx::Point w = world(200, 100);
+    EXPECT_EQ(ends(finished[0].rec), (std::vector<double>{w.x, w.y, w.x, w.y}));
     begin(cll::kPoint);
     backend->queueParam({"2", "3"});
     click(2, 200, 100);
     EXPECT_EQ(kt::templateOf(backend->forms[0]),
               "Enter with point coordinates:\nPoint X = %12.12%.3f\nPoint Y = %12.12%.3f\n");
     ASSERT_EQ(finished.size(), 2u);
-    EXPECT_EQ(finished[1].rec.x0, 2);
-    EXPECT_EQ(finished[1].rec.y0, 3);
+    EXPECT_EQ(ends(finished[1].rec), (std::vector<double>{2, 3, 2, 3}));
     EXPECT_EQ(done, (std::vector<int>{1, 1}));
 }
 

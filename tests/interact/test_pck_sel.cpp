@@ -28,25 +28,10 @@ protected:
         vis::fit(*canvas);
         sel::Callbacks cb;
         cb.pick = [this](double x, double y, double tol, bool s, bool c) {
-            Gesture g;
-            g.what = 'p';
-            g.x = x;
-            g.y = y;
-            g.tol = tol;
-            g.shift = s;
-            g.control = c;
-            got.push_back(g);
+            got.push_back({'p', x, y, tol, 0, 0, 0, 0, s, c});
         };
         cb.fence = [this](double x0, double x1, double y0, double y1, bool s, bool c) {
-            Gesture g;
-            g.what = 'f';
-            g.xmin = x0;
-            g.xmax = x1;
-            g.ymin = y0;
-            g.ymax = y1;
-            g.shift = s;
-            g.control = c;
-            got.push_back(g);
+            got.push_back({'f', 0, 0, 0, x0, x1, y0, y1, s, c});
         };
         cb.motion = [this](double x, double y) { moved.emplace_back(x, y); };
         sel::registerCanvas(*canvas, cb);
@@ -59,12 +44,10 @@ protected:
 
 TEST_F(Sel, FourPixelsApartIsAPickFiveAFence) {
     begin(true);
-    press(1, 100, 100);
-    release(1, 104, 104);
-    press(1, 100, 100);
-    release(1, 96, 100);
-    press(1, 100, 100);
-    release(1, 100, 96);
+    // Released at most four pixels away in each direction: picks; five: fences.
+    const int picks[][2] = {{104, 104}, {96, 100}, {100, 96}},
+              fences[][2] = {{105, 100}, {100, 95}};
+    for (const auto& r : picks) press(1, 100, 100), release(1, r[0], r[1]);
     ASSERT_EQ(got.size(), 3u);
     for (const Gesture& g : got) {
         EXPECT_EQ(g.what, 'p');
@@ -73,10 +56,7 @@ TEST_F(Sel, FourPixelsApartIsAPickFiveAFence) {
         EXPECT_DOUBLE_EQ(g.tol, 8 * 23.0 / 800);
     }
     got.clear();
-    press(1, 100, 100);
-    release(1, 105, 100);
-    press(1, 100, 100);
-    release(1, 100, 95);
+    for (const auto& r : fences) press(1, 100, 100), release(1, r[0], r[1]);
     ASSERT_EQ(got.size(), 2u);
     EXPECT_EQ(got[0].what, 'f');
     EXPECT_EQ(got[1].what, 'f');
@@ -105,10 +85,8 @@ TEST_F(Sel, ShiftAndControlArePassedOn) {
     press(3, 10, 10);
     release(3, 60, 60, {false, true});
     ASSERT_EQ(got.size(), 2u);
-    EXPECT_TRUE(got[0].shift);
-    EXPECT_FALSE(got[0].control);
-    EXPECT_FALSE(got[1].shift);
-    EXPECT_TRUE(got[1].control);
+    EXPECT_EQ((std::vector<bool>{got[0].shift, got[0].control, got[1].shift, got[1].control}),
+              (std::vector<bool>{true, false, false, true}));
 }
 
 TEST_F(Sel, AGestureEndsTheInteractionAMiddleButtonGestureRestarts) {

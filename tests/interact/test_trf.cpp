@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -23,89 +24,68 @@ protected:
     void SetUp() override { trf::state().reset(); }
 };
 
-TEST_F(Trf, IdentityGetSetTranslate) {
+TEST_F(Trf, EachOperationTakesAProbePointWhereExpected) {
+    // Each row starts from the identity, applies its operations in order (each composes after
+    // the current matrix) and maps a probe point; tol 0 asks for the exact result.
+    struct Case {
+        const char* what;
+        std::function<void()> ops;
+        P in, out;
+        double tol;
+    } cases[] = {
+        {"set",
+         [] {
+             trf::set({2, 3, 4, 5, 6, 7});
+         },
+         {1, 1},
+         {9, 18},
+         1e-15},
+        {"translations add",
+         [] { trf::translate(1, 2), trf::translate(0.5, -1); },
+         {0, 0},
+         {1.5, 1},
+         1e-15},
+        {"rotate, then move", [] { trf::rotate(90), trf::translate(1, 0); }, {1, 0}, {1, 1}, 1e-9},
+        {"scale scales the translation",
+         [] { trf::translate(1, 0), trf::scale(2, 3); },
+         {1, 1},
+         {4, 3},
+         1e-15},
+        {"rotation about a point", [] { trf::rotateAbout(1, 1, 90); }, {2, 1}, {1, 2}, 1e-9},
+        {"30 degrees anticlockwise",
+         [] { trf::rotateAbout(0, 0, 30); },
+         {2, 0},
+         {std::sqrt(3.0), 1},
+         1e-9},
+        {"scale about a point", [] { trf::scaleAbout(2, 2, 3, 0.5); }, {3, 4}, {5, 3}, 1e-15},
+        {"x += 2y", [] { trf::shear(2, 0); }, {1, 1}, {3, 1}, 1e-15},
+        {"row 1 uses the old row 0", [] { trf::shear(1, 1); }, {1, 2}, {3, 3}, 1e-15},
+        {"shear about a point", [] { trf::shearAbout(0, 1, 1, 0); }, {0, 2}, {1, 2}, 1e-15},
+        {"mirror x", [] { trf::mirrorX(); }, {3, 4}, {-3, 4}, 0},
+        {"mirror y", [] { trf::mirrorY(); }, {3, 4}, {3, -4}, 0},
+        // A vertical mirror line negates x exactly, without the quotient formula.
+        {"vertical line",
+         [] { trf::mirrorAbout(0.1, 0, 0.1, 7); },
+         {0.3, 5},
+         {-(0.3 - 0.1) + 0.1, 5},
+         0},
+        {"horizontal line", [] { trf::mirrorAbout(0, 2, 5, 2); }, {1, 3}, {1, 1}, 1e-15},
+        {"diagonal through (1, 1)", [] { trf::mirrorAbout(1, 1, 2, 2); }, {3, 1}, {1, 3}, 1e-12},
+        {"mirrored twice",
+         [] { trf::mirrorAbout(1, 1, 2, 2), trf::mirrorAbout(1, 1, 2, 2); },
+         {3, 1},
+         {3, 1},
+         1e-12},
+    };
+    for (const Case& c : cases) {
+        trf::identity();
+        c.ops();
+        const P p = map(c.in.x, c.in.y);
+        EXPECT_NEAR(p.x, c.out.x, c.tol) << c.what;
+        EXPECT_NEAR(p.y, c.out.y, c.tol) << c.what;
+    }
+    trf::identity();
     EXPECT_EQ(trf::get(), trf::Matrix{});
-    trf::set({2, 3, 4, 5, 6, 7});
-    P p = map(1, 1);
-    EXPECT_DOUBLE_EQ(p.x, 9);
-    EXPECT_DOUBLE_EQ(p.y, 18);
-    trf::identity();
-    trf::translate(1, 2);
-    trf::translate(0.5, -1);
-    p = map(0, 0);
-    EXPECT_DOUBLE_EQ(p.x, 1.5);
-    EXPECT_DOUBLE_EQ(p.y, 1);
-}
-
-TEST_F(Trf, OperationsComposeAfterTheCurrentMatrix) {
-    trf::rotate(90);
-    trf::translate(1, 0); // rotate first, then move
-    P p = map(1, 0);
-    EXPECT_NEAR(p.x, 1, 1e-9);
-    EXPECT_NEAR(p.y, 1, 1e-9);
-    trf::identity();
-    trf::translate(1, 0);
-    trf::scale(2, 3); // scales the translation too
-    p = map(1, 1);
-    EXPECT_DOUBLE_EQ(p.x, 4);
-    EXPECT_DOUBLE_EQ(p.y, 3);
-}
-
-TEST_F(Trf, RotationAboutAPointIsCounterClockwise) {
-    trf::rotateAbout(1, 1, 90);
-    P p = map(2, 1);
-    EXPECT_NEAR(p.x, 1, 1e-9);
-    EXPECT_NEAR(p.y, 2, 1e-9);
-    trf::identity();
-    trf::rotateAbout(0, 0, 30);
-    p = map(2, 0);
-    EXPECT_NEAR(p.x, std::sqrt(3.0), 1e-9);
-    EXPECT_NEAR(p.y, 1, 1e-9);
-}
-
-TEST_F(Trf, ScaleAndShearAboutAPoint) {
-    trf::scaleAbout(2, 2, 3, 0.5);
-    P p = map(3, 4);
-    EXPECT_DOUBLE_EQ(p.x, 5);
-    EXPECT_DOUBLE_EQ(p.y, 3);
-    trf::identity();
-    trf::shear(2, 0); // x += 2y
-    p = map(1, 1);
-    EXPECT_DOUBLE_EQ(p.x, 3);
-    EXPECT_DOUBLE_EQ(p.y, 1);
-    trf::identity();
-    trf::shear(1, 1); // row 1 uses the old row 0
-    p = map(1, 2);
-    EXPECT_DOUBLE_EQ(p.x, 3);
-    EXPECT_DOUBLE_EQ(p.y, 3);
-    trf::identity();
-    trf::shearAbout(0, 1, 1, 0);
-    p = map(0, 2);
-    EXPECT_DOUBLE_EQ(p.x, 1);
-    EXPECT_DOUBLE_EQ(p.y, 2);
-}
-
-TEST_F(Trf, MirrorsAboutAxesAndVerticalLinesAreExact) {
-    trf::mirrorX();
-    P p = map(3, 4);
-    EXPECT_EQ(p.x, -3);
-    EXPECT_EQ(p.y, 4);
-    trf::identity();
-    trf::mirrorY();
-    p = map(3, 4);
-    EXPECT_EQ(p.x, 3);
-    EXPECT_EQ(p.y, -4);
-    // A vertical mirror line negates x exactly, without the quotient formula.
-    trf::identity();
-    trf::mirrorAbout(0.1, 0, 0.1, 7);
-    p = map(0.3, 5);
-    EXPECT_EQ(p.x, -(0.3 - 0.1) + 0.1);
-    EXPECT_EQ(p.y, 5);
-    trf::identity();
-    trf::mirrorAbout(0, 2, 5, 2); // horizontal
-    p = map(1, 3);
-    EXPECT_DOUBLE_EQ(p.x, 1);
-    EXPECT_DOUBLE_EQ(p.y, 1);
 }
 
 TEST_F(Trf, MirrorAboutAnInclinedLineMatchesTheReflection) {
@@ -119,15 +99,6 @@ TEST_F(Trf, MirrorAboutAnInclinedLineMatchesTheReflection) {
         EXPECT_NEAR(p.x, std::cos(2 * t) * 0.7 + std::sin(2 * t) * -1.3, 1e-12);
         EXPECT_NEAR(p.y, std::sin(2 * t) * 0.7 - std::cos(2 * t) * -1.3, 1e-12);
     }
-    trf::identity();
-    trf::mirrorAbout(1, 1, 2, 2); // the diagonal through (1, 1)
-    P p = map(3, 1);
-    EXPECT_NEAR(p.x, 1, 1e-12);
-    EXPECT_NEAR(p.y, 3, 1e-12);
-    trf::mirrorAbout(1, 1, 2, 2); // twice: identity
-    p = map(3, 1);
-    EXPECT_NEAR(p.x, 3, 1e-12);
-    EXPECT_NEAR(p.y, 1, 1e-12);
 }
 
 TEST_F(Trf, InvertRoundTripsAndRefusesASingularMatrix) {
@@ -155,21 +126,15 @@ TEST_F(Trf, ShiftSnapPullsToHorizontalVerticalOrDiagonal) {
     P h = snap(30); // tan 30 = 0.577 <= 0.75
     EXPECT_EQ(h.y, 0);
     EXPECT_NEAR(h.x, 10 * std::cos(M_PI / 6), 1e-12);
-    P d = snap(40); // tan 40 = 0.839 > 0.75: 45 degrees
-    EXPECT_NEAR(d.y, d.x, 1e-12);
-    P v = snap(60); // cot 60 = 0.577: vertical
-    EXPECT_EQ(v.x, 0);
-    P d2 = snap(50);
-    EXPECT_NEAR(d2.x, d2.y, 1e-12);
-    P d3 = snap(220); // third quadrant diagonal
-    EXPECT_NEAR(d3.x, d3.y, 1e-12);
-    EXPECT_LT(d3.x, 0);
-    P d4 = snap(-40); // fourth quadrant
-    EXPECT_NEAR(d4.y, -d4.x, 1e-12);
-    EXPECT_GT(d4.x, 0);
-    P d5 = snap(130);
-    EXPECT_NEAR(d5.y, -d5.x, 1e-12);
-    EXPECT_LT(d5.x, 0);
+    EXPECT_EQ(snap(60).x, 0); // cot 60 = 0.577: vertical
+    // tan 40 = 0.839 > 0.75: 45 degrees, in the quadrant of the offset (sx, sy).
+    const double diagonals[][3] = {
+        {40, 1, 1}, {50, 1, 1}, {220, -1, -1}, {-40, 1, -1}, {130, -1, 1}};
+    for (const auto& d : diagonals) {
+        const P p = snap(d[0]);
+        EXPECT_NEAR(p.y * d[1], p.x * d[2], 1e-12) << d[0];
+        EXPECT_GT(p.x * d[1], 0) << d[0];
+    }
     // The boundary ratio 0.75 itself stays on the axis.
     double x = 4, y = 3;
     trf::snapOrtho(0, 0, x, y);

@@ -8,6 +8,12 @@ namespace vis = interact::vis;
 
 class Vis : public kt::Screen {};
 
+// The canvas's scroll attributes, each as the toolkit stores it.
+void expectAttributes(const ui::Element& canvas,
+                      std::initializer_list<std::pair<const char*, const char*>> want) {
+    for (const auto& [name, value] : want) EXPECT_EQ(canvas.get(name), value) << name;
+}
+
 double ratio(const Window& w) {
     return (w.xmax - w.xmin) / (w.ymax - w.ymin);
 }
@@ -17,24 +23,22 @@ TEST_F(Vis, FitOnEmptyModelShowsZeroToTenWithMarginGrownToTheCanvas) {
     // 0..10 about (5, 5) times 1.15 is 11.5 square; the 800 x 400 canvas
     // grows the width to 23.
     Window w = window();
-    EXPECT_DOUBLE_EQ(w.xmin, -6.5);
-    EXPECT_DOUBLE_EQ(w.xmax, 16.5);
-    EXPECT_DOUBLE_EQ(w.ymin, -0.75);
-    EXPECT_DOUBLE_EQ(w.ymax, 10.75);
+    EXPECT_EQ(w, (Window{-6.5, 16.5, -0.75, 10.75}));
     ASSERT_EQ(redraws.size(), 1u);
     EXPECT_EQ(redraws[0], w);
     double x0, x1, y0, y1;
     gc->window(x0, x1, y0, y1);
     EXPECT_EQ((Window{x0, x1, y0, y1}), w);
     // Scroll range: three half-sizes about the centre; bars from the window.
-    EXPECT_EQ(canvas->get("XMIN"), "-29.500000");
-    EXPECT_EQ(canvas->get("XMAX"), "39.500000");
-    EXPECT_EQ(canvas->get("YMIN"), "-12.250000");
-    EXPECT_EQ(canvas->get("YMAX"), "22.250000");
-    EXPECT_EQ(canvas->get("DX"), "23.000000");
-    EXPECT_EQ(canvas->get("DY"), "11.500000");
-    EXPECT_EQ(canvas->get("POSX"), "-6.500000");
-    EXPECT_EQ(canvas->get("POSY"), "-0.750000"); // YMAX + YMIN - ymax
+    // POSY is YMAX + YMIN - ymax.
+    expectAttributes(*canvas, {{"XMIN", "-29.500000"},
+                               {"XMAX", "39.500000"},
+                               {"YMIN", "-12.250000"},
+                               {"YMAX", "22.250000"},
+                               {"DX", "23.000000"},
+                               {"DY", "11.500000"},
+                               {"POSX", "-6.500000"},
+                               {"POSY", "-0.750000"}});
 }
 
 TEST_F(Vis, FitUsesTheExtentAndTheCanvasFactors) {
@@ -46,13 +50,9 @@ TEST_F(Vis, FitUsesTheExtentAndTheCanvasFactors) {
                                 },
                                 nullptr});
     vis::fit(*canvas);
-    Window w = window();
-    EXPECT_DOUBLE_EQ(w.xmin, -2);
-    EXPECT_DOUBLE_EQ(w.xmax, 22);
-    EXPECT_DOUBLE_EQ(w.ymin, 2.5 - 6);
-    EXPECT_DOUBLE_EQ(w.ymax, 2.5 + 6);
-    EXPECT_EQ(canvas->get("XMIN"), "-14.000000"); // 10 - 12 * 2
-    EXPECT_EQ(canvas->get("YMIN"), "-15.500000"); // 2.5 - 6 * 3
+    EXPECT_EQ(window(), (Window{-2, 22, 2.5 - 6, 2.5 + 6}));
+    // 10 - 12 * 2 and 2.5 - 6 * 3.
+    expectAttributes(*canvas, {{"XMIN", "-14.000000"}, {"YMIN", "-15.500000"}});
 }
 
 TEST_F(Vis, ZoomInThenPreviousZoomRestoresTheWindowExactly) {
@@ -245,11 +245,8 @@ TEST_F(Vis, ResizeKeepsTheScaleWithWindowResizeAdjust) {
 TEST_F(Vis, ResizeWithoutAdjustFitsTheRequestedWindowToTheNewCanvas) {
     vis::fit(*canvas);
     tk->canvasResize(*canvas, 400, 400);
-    Window w = window(); // the asked-for square 11.5 fills the square canvas
-    EXPECT_DOUBLE_EQ(w.xmin, -0.75);
-    EXPECT_DOUBLE_EQ(w.xmax, 10.75);
-    EXPECT_DOUBLE_EQ(w.ymin, -0.75);
-    EXPECT_DOUBLE_EQ(w.ymax, 10.75);
+    // The asked-for square 11.5 fills the square canvas.
+    EXPECT_EQ(window(), (Window{-0.75, 10.75, -0.75, 10.75}));
     tk->canvasResize(*canvas, 200, 400);
     EXPECT_DOUBLE_EQ(window().ymax - window().ymin, 23);
 }

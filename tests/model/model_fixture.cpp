@@ -103,6 +103,16 @@ Edge* seg(Vertex* a, Vertex* b) {
 Edge* arm(Vertex* a, double x, double y) {
     return mdl_insert_edge_from(a, MPoint{x, y}, CURVE_LINE, nullptr, 0);
 }
+Edge* square(Solid* s, double x0, double y0, double x1, double y1) {
+    Vertex* a = pt(s, x0, y0);
+    Vertex* b = pt(s, x1, y0);
+    Vertex* c = pt(s, x1, y1);
+    Vertex* d = pt(s, x0, y1);
+    seg(a, b);
+    seg(b, c);
+    seg(c, d);
+    return seg(d, a);
+}
 std::string dump(const Solid* s) {
     return mdl_dump(s, false);
 }

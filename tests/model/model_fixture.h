@@ -31,7 +31,7 @@ struct HookLog {
     int solid_created = 0;
     const void* last_split_old = nullptr;
     std::vector<std::pair<int, int>> release_kinds; // (kind, serial)
-    std::vector<std::string> calls; // every hook call in order, e.g. "7 e3"
+    std::vector<std::string> calls;                 // every hook call in order, e.g. "7 e3"
 };
 
 extern HookLog g_hooks;
@@ -55,3 +55,5 @@ Vertex* pt(Solid* s, double x, double y);
 Edge* seg(Vertex* a, Vertex* b);
 Edge* arm(Vertex* a, double x, double y);
 std::string dump(const Solid* s);
+// A closed square from (x0, y0) to (x1, y1), drawn counter-clockwise; returns its last member.
+Edge* square(Solid* s, double x0, double y0, double x1, double y1);

@@ -20,10 +20,9 @@ TEST_F(ModelTest, NewModelHoldsOnlyTheDummyVertex) {
     EXPECT_EQ(mdl_can_undo(), 0); // the dummy vertex is not undoable
     ASSERT_NE(s->faces, nullptr);
     EXPECT_EQ(s->faces->outer, nullptr);
-    EXPECT_EQ(s->faces->box.xmin, -1e30);
-    EXPECT_EQ(s->faces->box.xmax, 1e30);
-    EXPECT_EQ(s->faces->box.ymin, -1e30);
-    EXPECT_EQ(s->faces->box.ymax, 1e30);
+    const MBox& box = s->faces->box;
+    EXPECT_EQ((std::vector<double>{box.xmin, box.xmax, box.ymin, box.ymax}),
+              (std::vector<double>{-1e30, 1e30, -1e30, 1e30}));
     EXPECT_EQ(mdl_check(s), "");
 }
 
@@ -36,10 +35,7 @@ TEST_F(ModelTest, FirstPointMovesTheDummyVertexAndIsUndoable) {
     EXPECT_EQ(mdl_is_empty(s), 0);
     ASSERT_EQ(mdl_undo(), -2);
     EXPECT_EQ(mdl_is_empty(s), 1);
-}
-
-TEST_F(ModelTest, EmptinessNeedsTheExactDummyPosition) {
-    pt(s, 1e30, -1e30 + 1e20);
+    pt(s, 1e30, -1e30 + 1e20); // emptiness needs the exact dummy position
     EXPECT_EQ(mdl_is_empty(s), 0);
 }
 
@@ -86,23 +82,9 @@ TEST_F(ModelTest, VertexLookupIsAStrictBoxTest) {
 }
 
 TEST_F(ModelTest, FaceContainingPointIsTheInnermost) {
-    Vertex* a = pt(s, 0, 0);
-    Vertex* b = pt(s, 10, 0);
-    Vertex* c = pt(s, 10, 10);
-    Vertex* d = pt(s, 0, 10);
-    seg(a, b);
-    seg(b, c);
-    seg(c, d);
-    Edge* outer = seg(d, a);
+    Edge* outer = square(s, 0, 0, 10, 10);
     Face* big = outer->he1->loop->face->outer ? outer->he1->loop->face : outer->he2->loop->face;
-    Vertex* e = pt(s, 4, 4);
-    Vertex* f = pt(s, 6, 4);
-    Vertex* g = pt(s, 6, 6);
-    Vertex* h = pt(s, 4, 6);
-    seg(e, f);
-    seg(f, g);
-    seg(g, h);
-    Edge* inner = seg(h, e);
+    Edge* inner = square(s, 4, 4, 6, 6);
     Face* small = inner->he1->loop->face->outer == inner->he1->loop ? inner->he1->loop->face
                                                                     : inner->he2->loop->face;
     EXPECT_NE(big, small);
@@ -119,14 +101,10 @@ TEST_F(ModelTest, FaceContainingPointIsTheInnermost) {
 }
 
 TEST_F(ModelTest, PseudoAnglesAndTurns) {
-    EXPECT_DOUBLE_EQ(mdl_pseudo_angle(MPoint{1, 0}), 0.0);
-    EXPECT_DOUBLE_EQ(mdl_pseudo_angle(MPoint{0, 3}), 2.0);
-    EXPECT_DOUBLE_EQ(mdl_pseudo_angle(MPoint{-2, 0}), 4.0);
-    EXPECT_DOUBLE_EQ(mdl_pseudo_angle(MPoint{0, -1}), -2.0);
-    EXPECT_DOUBLE_EQ(mdl_pseudo_angle(MPoint{1, 1}), 1.0);
-    EXPECT_DOUBLE_EQ(mdl_pseudo_angle(MPoint{-1, 1}), 3.0);
-    EXPECT_DOUBLE_EQ(mdl_pseudo_angle(MPoint{-1, -1}), -3.0);
-    EXPECT_DOUBLE_EQ(mdl_pseudo_angle(MPoint{0, 0}), 0.0);
+    const double rows[][3] = {{1, 0, 0}, {0, 3, 2},  {-2, 0, 4},   {0, -1, -2},
+                              {1, 1, 1}, {-1, 1, 3}, {-1, -1, -3}, {0, 0, 0}};
+    for (const auto& r : rows)
+        EXPECT_DOUBLE_EQ(mdl_pseudo_angle(MPoint{r[0], r[1]}), r[2]) << r[0] << " " << r[1];
     // Monotonic over a full counter-clockwise sweep from -x (below) to -x.
     double prev = -4.0;
     for (int i = 1; i < 360; ++i) {

@@ -10,22 +10,13 @@ namespace {
 // the inner face, an isolated node, a dangling member, a polyline member that
 // closes a face with a bend, and a bridge from the outer square to a ring.
 void build_rich(Solid* s) {
-    Vertex* a = pt(s, 0, 0);
-    Vertex* b = pt(s, 20, 0);
-    Vertex* c = pt(s, 20, 20);
-    Vertex* d = pt(s, 0, 20);
-    seg(a, b);
-    seg(b, c);
-    seg(c, d);
-    seg(d, a);
-    Vertex* e = pt(s, 5, 5);
-    Vertex* f = pt(s, 15, 5);
-    Vertex* g = pt(s, 15, 15);
-    Vertex* h = pt(s, 5, 15);
-    seg(e, f);
-    seg(f, g);
-    seg(g, h);
-    seg(h, e);
+    square(s, 0, 0, 20, 20);
+    auto at = [s](double x, double y) {
+        MPoint p{x, y};
+        return mdl_find_vertex_at(s, &p);
+    };
+    Vertex *a = at(0, 0), *b = at(20, 0), *c = at(20, 20), *d = at(0, 20);
+    square(s, 5, 5, 15, 15);
     Vertex* t1 = pt(s, 8, 8);
     Edge* t = arm(t1, 10, 8);
     arm(t->he2->vtx, 10, 11);

@@ -1,7 +1,7 @@
 // A scripted session through the Qt backend on the offscreen platform: real
 // widgets, real key and mouse events, handlers bound by name.
 #include "gfx/canvas.h"
-#include "ui/qt/qtbackend.h"
+#include "qt_env.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -19,23 +19,15 @@
 #include <cctype>
 #include <gtest/gtest.h>
 
-namespace kestrel_test {
-int& qtArgc();
-char** qtArgv();
-} // namespace kestrel_test
-
 using namespace ui;
 
 namespace {
 
-class QtSession : public ::testing::Test {
+class QtSession : public kestrel_test::QtToolkitTest {
 protected:
-    QtSession() : tk(makeQtBackend(kestrel_test::qtArgc(), kestrel_test::qtArgv())) {}
-    QtBackend& backend() { return static_cast<QtBackend&>(tk.backend()); }
     template <class W> W* widgetOf(const std::string& name) {
         return qobject_cast<W*>(backend().widget(tk.at(name)));
     }
-    Toolkit tk;
 };
 
 void sendKey(QWidget* w, int qtKey, const QString& text = QString(),

@@ -1,5 +1,5 @@
 // The predefined dialogs of the Qt backend, answered through their widgets.
-#include "ui/qt/qtbackend.h"
+#include "qt_env.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -13,20 +13,11 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-namespace kestrel_test {
-int& qtArgc();
-char** qtArgv();
-} // namespace kestrel_test
-
 using namespace ui;
 
 namespace {
 
-class QtDialogs : public ::testing::Test {
-protected:
-    QtDialogs() : tk(makeQtBackend(kestrel_test::qtArgc(), kestrel_test::qtArgv())) {}
-    Toolkit tk;
-};
+using QtDialogs = kestrel_test::QtToolkitTest;
 
 // Runs `answer` on the modal dialog as soon as it is shown (several times if
 // it returns false: the dialog is still expected to be open).

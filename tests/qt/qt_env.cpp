@@ -1,6 +1,6 @@
 // One QApplication for the whole test program, on the offscreen platform so
 // that no display is needed.
-#include "ui/qt/qtbackend.h"
+#include "qt_env.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 // Key codes, fonts and sizes of the Qt backend, and the widgets not covered by
 // the session tests: dial, multi-line text, menu items, image buttons.
+#include "qt_env.h"
 #include "ui/qt/qtnode.h"
 
 #include <QApplication>
@@ -11,11 +12,6 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <numbers>
-
-namespace kestrel_test {
-int& qtArgc();
-char** qtArgv();
-} // namespace kestrel_test
 
 using namespace ui;
 
@@ -75,16 +71,7 @@ TEST(QtKeys, FontNamesAndCharacterSizes) {
     EXPECT_EQ(charSize("x16", &w).height(), 2 * fm.height());
 }
 
-namespace {
-
-class QtWidgets : public ::testing::Test {
-protected:
-    QtWidgets() : tk(makeQtBackend(kestrel_test::qtArgc(), kestrel_test::qtArgv())) {}
-    QtBackend& backend() { return static_cast<QtBackend&>(tk.backend()); }
-    Toolkit tk;
-};
-
-} // namespace
+using QtWidgets = kestrel_test::QtToolkitTest;
 
 TEST_F(QtWidgets, DialReportsAngleChangesInRadians) {
     Element& dial = tk.make(Kind::Dial, "scaledial", {{"ACTION", "Turn"}, {"SIZE", "11x45"}});

@@ -10,6 +10,15 @@ using namespace ui;
 
 namespace {
 
+// An input of the given type for the named target.
+Input input(Input::Type type, const std::string& target, const std::string& text = "") {
+    Input in;
+    in.type = type;
+    in.target = target;
+    in.text = text;
+    return in;
+}
+
 struct Fixture : ::testing::Test {
     HeadlessBackend* hb = new HeadlessBackend(400, 300);
     Toolkit tk{std::unique_ptr<Backend>(hb)};
@@ -59,12 +68,7 @@ TEST_F(Fixture, MainLoopRunsQueuedInputsUntilAHandlerReturnsClose) {
         order.push_back("Quit");
         return kClose;
     });
-    for (const char* a : {"A", "Quit", "A"}) {
-        Input in;
-        in.type = Input::Type::Action;
-        in.target = a;
-        hb->queue(in);
-    }
+    for (const char* a : {"A", "Quit", "A"}) hb->queue(input(Input::Type::Action, a));
     tk.mainLoop();
     EXPECT_EQ(order, (std::vector<std::string>{"A", "Quit"}));
     EXPECT_EQ(hb->pendingCount(), 1u);
@@ -88,19 +92,9 @@ TEST_F(Fixture, ModalDialogIsAnsweredFromTheQueueWhileItsOpenerWaits) {
         steps.push_back("after: " + tk.at("field").get("VALUE"));
         return kDefault;
     });
-    Input type;
-    type.type = Input::Type::Type;
-    type.target = "field";
-    type.text = "12.5";
-    hb->queue(type);
-    Input commit;
-    commit.type = Input::Type::Commit;
-    commit.target = "field";
-    hb->queue(commit);
-    Input ok;
-    ok.type = Input::Type::Press;
-    ok.target = "ok";
-    hb->queue(ok);
+    hb->queue(input(Input::Type::Type, "field", "12.5"));
+    hb->queue(input(Input::Type::Commit, "field"));
+    hb->queue(input(Input::Type::Press, "ok"));
     Event ev;
     tk.fireAction("Open", ev);
     EXPECT_EQ(steps, (std::vector<std::string>{"before", "after: 12.5"}));

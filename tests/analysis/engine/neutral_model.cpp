@@ -1,6 +1,7 @@
 // Test helper: neutral files in the driver's layout, and engine runs in temporary directories.
 #include "neutral_model.h"
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -155,6 +156,22 @@ RunResult run_text(const TempDir& dir, const std::string& name, const std::strin
         r.section = ParseResultSection(r.pos);
     }
     return r;
+}
+
+NeutralModel beam(double L, const char* fix1, const char* fix2, int liberation) {
+    auto flags = [](const char* f) {
+        return std::array<int, 3>{f[0] - '0', f[1] - '0', f[2] - '0'};
+    };
+    NeutralModel m;
+    m.nodes = {{0, 0, flags(fix1)}, {L, 0, flags(fix2)}};
+    m.elements = {{1, 2, 1, liberation}};
+    return m;
+}
+
+NeutralModel cantilever() {
+    NeutralModel m = beam(2, "111", "000");
+    m.nodal_force(2, 0, -10, 0);
+    return m;
 }
 
 } // namespace kestrel::engine::test

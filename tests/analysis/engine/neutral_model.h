@@ -49,6 +49,11 @@ struct NeutralModel {
     std::string text() const;
 };
 
+// One member of length L along x from node 1 to node 2, restraints as "dx dy rz" flags.
+NeutralModel beam(double L, const char* fix1, const char* fix2, int liberation = 1);
+// A clamped member of 2 m with a downward 10 kN load at its free end.
+NeutralModel cantilever();
+
 // Orientation vector number for a member from end 1 to end 2.
 int orientation_vector(double dx, double dy);
 

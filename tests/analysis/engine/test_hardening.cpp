@@ -29,14 +29,6 @@ std::string beam(const std::string& tail) {
            tail + "%END\n";
 }
 
-NeutralModel cantilever() {
-    NeutralModel m;
-    m.nodes = {{0, 0, {1, 1, 1}}, {2, 0, {0, 0, 0}}};
-    m.elements = {{1, 2}};
-    m.nodal_force(2, 0, -10, 0);
-    return m;
-}
-
 std::string replace(std::string text, const std::string& from, const std::string& to) {
     std::size_t at = text.find(from);
     EXPECT_NE(at, std::string::npos) << from;
@@ -189,8 +181,9 @@ TEST(Hardening, AFailedRunKeepsThePreviousResultFile) {
     EXPECT_EQ(static_cast<mode_t>(perms), 0666 & ~mask);
 }
 
-// kestrel-solve reports every failure on the standard error, naming the file.
-TEST(KestrelSolve, FailuresAreNamedOnTheStandardError) {
+// kestrel-solve: exit status 0 solved, 2 singular, 3 malformed input; the engine's message on
+// the standard output, and every failure on the standard error, naming the file.
+TEST(KestrelSolve, ExitStatusMessagesAndNamedFailures) {
     TempDir dir;
     NeutralModel mechanism = cantilever();
     mechanism.elements[0].liberation = 2;
@@ -200,30 +193,37 @@ TEST(KestrelSolve, FailuresAreNamedOnTheStandardError) {
         std::string text;
         int status;
         const char* error;
+        const char* out;
     } runs[] = {
-        {"ok", cantilever().text(), 0, ""},
-        {"mech", mechanism.text(), 2, "unstable frame: the stiffness matrix is singular"},
+        {"ok", cantilever().text(), 0, "", ""},
+        {"mech", mechanism.text(), 2, "unstable frame: the stiffness matrix is singular",
+         "Unstable frame: the stiffness matrix is singular.\n"},
         {"bad", replace(cantilever().text(), "'beam3d'", "'plate'"), 3,
-         "Error on reading global analysis model type"},
+         "Error on reading global analysis model type",
+         "\n Error on reading global analysis model type !!!\n\n"},
         {"dens",
          replace(cantilever().text(), "%MATERIAL.PROPERTY.THERMAL_EXPANSION\n1",
                  "%MATERIAL.PROPERTY.THERMAL_EXPANSION\n2"),
          3,
          "Number of material thermal exp. must be equal to total number of materials in the "
-         "problem"},
+         "problem",
+         "\nNumber of material thermal exp. must be equal to  \n"
+         "total number of materials in the problem  !!!  \n\n"},
     };
     for (const auto& r : runs) {
         const std::string dat = dir.path(std::string(r.name) + ".dat");
         write_file(dat, r.text);
-        const std::string err = dat + ".err";
-        const std::string cmd = std::string(KESTREL_BIN_DIR) + "/kestrel-solve '" + dat +
-                                "' > /dev/null 2> '" + err + "'";
+        const std::string err = dat + ".err", out = dat + ".out";
+        const std::string cmd = std::string(KESTREL_BIN_DIR) + "/kestrel-solve '" + dat + "' > '" +
+                                out + "' 2> '" + err + "'";
         const int status = std::system(cmd.c_str());
         ASSERT_TRUE(WIFEXITED(status)) << r.name;
         EXPECT_EQ(WEXITSTATUS(status), r.status) << r.name;
         const std::string expected =
             r.status == 0 ? "" : "kestrel-solve: " + dat + ": " + r.error + "\n";
         EXPECT_EQ(read_file(err), expected) << r.name;
+        EXPECT_EQ(read_file(out), r.out) << r.name;
+        EXPECT_EQ(file_exists(dir.path(std::string(r.name) + ".pos")), r.status != 3) << r.name;
     }
 }
 

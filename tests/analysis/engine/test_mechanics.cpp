@@ -30,9 +30,7 @@ protected:
 
 TEST_F(Mechanics, CantileverTipLoad) {
     const double L = 3, P = 12;
-    NeutralModel m;
-    m.nodes = {{0, 0, {1, 1, 1}}, {L, 0, {0, 0, 0}}};
-    m.elements = {{1, 2}};
+    NeutralModel m = beam(L, "111", "000");
     m.nodal_force(2, 0, -P, 0);
     RunResult r = solve(m);
     EXPECT_EQ(r.solution.equations, 3);
@@ -92,9 +90,7 @@ TEST_F(Mechanics, FixedFixedBeamUniformLoad) {
 TEST_F(Mechanics, MemberHingedAtEndTwoCondensesUniformLoad) {
     const double L = 4, q = 2;
     // Both nodes fully fixed: no equation, the end forces are the condensed fixed-end forces.
-    NeutralModel m;
-    m.nodes = {{0, 0, {1, 1, 1}}, {L, 0, {1, 1, 1}}};
-    m.elements = {{1, 2, 1, 3}};
+    NeutralModel m = beam(L, "111", "111", 3);
     m.uniform(1, 1, 0, q);
     RunResult r = solve(m);
     EXPECT_EQ(r.solution.equations, 0);
@@ -104,9 +100,7 @@ TEST_F(Mechanics, MemberHingedAtEndTwoCondensesUniformLoad) {
     EXPECT_REL(force(r.solution, 0, V2), -3 * q * L / 8);
 
     // The propped cantilever solved through the equations gives the same end forces.
-    NeutralModel p;
-    p.nodes = {{0, 0, {1, 1, 1}}, {L, 0, {1, 1, 0}}};
-    p.elements = {{1, 2}};
+    NeutralModel p = beam(L, "111", "110");
     p.uniform(1, 1, 0, q);
     RunResult s = solve(p);
     EXPECT_REL(force(s.solution, 0, M1), -q * L * L / 8);
@@ -117,9 +111,7 @@ TEST_F(Mechanics, MemberHingedAtEndTwoCondensesUniformLoad) {
 
 TEST_F(Mechanics, LinearLoadFixedEndForces) {
     const double L = 3, p = 6;
-    NeutralModel m;
-    m.nodes = {{0, 0, {1, 1, 1}}, {L, 0, {1, 1, 1}}};
-    m.elements = {{1, 2}};
+    NeutralModel m = beam(L, "111", "111");
     m.linear(1, 1, 0, 0, 0, p);
     RunResult r = solve(m);
     EXPECT_REL(force(r.solution, 0, V1), -3 * p * L / 20);
@@ -131,9 +123,7 @@ TEST_F(Mechanics, LinearLoadFixedEndForces) {
 TEST_F(Mechanics, LinearLoadOnCantileverDeflects) {
     // Triangular load growing from 0 at the clamp to p at the tip: w = 11 p L^4 / (120 E I).
     const double L = 2, p = 3;
-    NeutralModel m;
-    m.nodes = {{0, 0, {1, 1, 1}}, {L, 0, {0, 0, 0}}};
-    m.elements = {{1, 2}};
+    NeutralModel m = beam(L, "111", "000");
     m.linear(1, 0, 0, 0, 0, -p);
     RunResult r = solve(m);
     EXPECT_REL(disp(r.solution, 2, DY), -11 * p * std::pow(L, 4) / (120 * kE * kI));
@@ -142,9 +132,7 @@ TEST_F(Mechanics, LinearLoadOnCantileverDeflects) {
 
 TEST_F(Mechanics, ConcentratedMemberLoadAtMidSpan) {
     const double L = 4, P = 10;
-    NeutralModel m;
-    m.nodes = {{0, 0, {1, 1, 1}}, {L, 0, {1, 1, 1}}};
-    m.elements = {{1, 2}};
+    NeutralModel m = beam(L, "111", "111");
     m.beam_force(1, 1, 0.5, 0, -P, 0);
     RunResult r = solve(m);
     EXPECT_REL(force(r.solution, 0, M1), P * L / 8);
@@ -191,9 +179,7 @@ TEST_F(Mechanics, MemberHingedAtBothEndsCarriesOnlyAxialForce) {
 
 TEST_F(Mechanics, PrescribedSettlement) {
     const double L = 4, d = -0.01;
-    NeutralModel m;
-    m.nodes = {{0, 0, {1, 1, 1}}, {L, 0, {1, 1, 1}}};
-    m.elements = {{1, 2}};
+    NeutralModel m = beam(L, "111", "111");
     m.prescribed(2, 0, d, 0);
     RunResult r = solve(m);
     EXPECT_EQ(r.solution.equations, 1);
@@ -206,9 +192,7 @@ TEST_F(Mechanics, PrescribedSettlement) {
 TEST_F(Mechanics, RollerOnIncline) {
     // Bar pinned at node 1, node 2 on a roller whose free direction is 45 degrees to the bar.
     const double L = 3, P = 8, a = 45;
-    NeutralModel m;
-    m.nodes = {{0, 0, {1, 1, 0}}, {L, 0, {1, 0, 0}}};
-    m.elements = {{1, 2}};
+    NeutralModel m = beam(L, "110", "100");
     m.inclined(2, a);
     m.nodal_force(2, 0, -P, 0);
     RunResult r = solve(m);
@@ -241,9 +225,7 @@ TEST_F(Mechanics, SkewSupportsInSeparateBlocksCarryMemberLoads) {
 
 TEST_F(Mechanics, SpringSupport) {
     const double L = 2, P = 9, k = 5000;
-    NeutralModel m;
-    m.nodes = {{0, 0, {1, 1, 1}}, {L, 0, {0, 0, 0}}};
-    m.elements = {{1, 2}};
+    NeutralModel m = beam(L, "111", "000");
     m.springs(2, 0, k, 0);
     m.nodal_force(2, 0, -P, 0);
     RunResult r = solve(m);
@@ -267,9 +249,7 @@ TEST_F(Mechanics, ThermalGradientOnFixedFixedBeam) {
 
 TEST_F(Mechanics, UniformTemperatureGivesAxialForceOnly) {
     const double L = 4, T = 15, alpha = 1e-5;
-    NeutralModel m;
-    m.nodes = {{0, 0, {1, 1, 1}}, {L, 0, {1, 1, 1}}};
-    m.elements = {{1, 2}};
+    NeutralModel m = beam(L, "111", "111");
     m.temperature(1, T, 0);
     RunResult r = solve(m);
     EXPECT_REL(force(r.solution, 0, N1), alpha * kE * kA * T);
@@ -279,9 +259,7 @@ TEST_F(Mechanics, UniformTemperatureGivesAxialForceOnly) {
 
 TEST_F(Mechanics, GravityLoadsEveryElementWithItsWeight) {
     const double L = 2, rho = 78.5, gy = -1;
-    NeutralModel m;
-    m.nodes = {{0, 0, {1, 1, 1}}, {L, 0, {0, 0, 0}}};
-    m.elements = {{1, 2}};
+    NeutralModel m = beam(L, "111", "000");
     m.extra += "\n%MATERIAL.PROPERTY.DENSITY\n1\n1     78.5\n\n%LOAD.CASE.GRAVITY\n0 -1 0\n";
     RunResult r = solve(m);
     const double q = rho * kA * -gy;
@@ -343,18 +321,13 @@ TEST_F(Mechanics, PinnedFrameWithoutBracingIsSingular) {
 }
 
 TEST_F(Mechanics, MechanismWithoutLoadIsStillSingular) {
-    NeutralModel m;
-    m.nodes = {{0, 0, {1, 1, 1}}, {4, 0, {0, 0, 0}}};
-    m.elements = {{1, 2, 1, 2}}; // hinge at the clamp: the free end can swing
-    solve(m, kAnalyseSingular);
+    solve(beam(4, "111", "000", 2), kAnalyseSingular); // hinge at the clamp: the end can swing
 }
 
 TEST_F(Mechanics, FreedomWhoseOnlyStiffnessIsASpringSolves) {
     // A truss bar leaves node 2's rotation without stiffness except a rotational spring.
     const double L = 2, P = 4;
-    NeutralModel m;
-    m.nodes = {{0, 0, {1, 1, 1}}, {L, 0, {0, 1, 0}}};
-    m.elements = {{1, 2, 1, 4}};
+    NeutralModel m = beam(L, "111", "010", 4);
     m.springs(2, 0, 0, 100);
     m.nodal_force(2, P, 0, 1);
     RunResult r = solve(m);

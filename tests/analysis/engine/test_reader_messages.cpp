@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <sys/wait.h>
 
 namespace kestrel::engine::test {
 namespace {
@@ -259,39 +258,6 @@ TEST(ReaderMessagesDeathTest, AllocationFailureEndsTheProcess) {
         },
         ::testing::ExitedWithCode(0), "");
     EXPECT_EQ(read_file(out), "Allocation failure in utl_calloc !!!\n");
-}
-
-// kestrel-solve: exit status 0 solved, 2 singular, 3 with the message on malformed input.
-int run_tool(const std::string& dat, std::string* output) {
-    std::string cmd = std::string(KESTREL_BIN_DIR) + "/kestrel-solve '" + dat + "'";
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return -1;
-    char buffer[512];
-    std::size_t got;
-    output->clear();
-    while ((got = std::fread(buffer, 1, sizeof buffer, p)) > 0) output->append(buffer, got);
-    int status = pclose(p);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-TEST(KestrelSolve, ExitStatusTellsTheOutcome) {
-    TempDir dir;
-    std::string out;
-    write_file(dir.path("ok.dat"), base_text());
-    EXPECT_EQ(run_tool(dir.path("ok.dat"), &out), 0);
-    EXPECT_EQ(out, "");
-    EXPECT_TRUE(file_exists(dir.path("ok.pos")));
-
-    NeutralModel singular;
-    singular.nodes = {{0, 0, {1, 1, 1}}, {4, 0, {0, 0, 0}}};
-    singular.elements = {{1, 2, 1, 2}};
-    write_file(dir.path("mech.dat"), singular.text());
-    EXPECT_EQ(run_tool(dir.path("mech.dat"), &out), 2);
-    EXPECT_EQ(out, "Unstable frame: the stiffness matrix is singular.\n");
-
-    write_file(dir.path("bad.dat"), replace(base_text(), "'beam3d'", "'plate'"));
-    EXPECT_EQ(run_tool(dir.path("bad.dat"), &out), 3);
-    EXPECT_EQ(out, "\n Error on reading global analysis model type !!!\n\n");
 }
 
 } // namespace

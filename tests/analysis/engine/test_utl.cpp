@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <vector>
 
 namespace kestrel::engine {
 namespace {
@@ -67,26 +69,41 @@ TEST_F(Utl, FailuresLeaveTheirMessages) {
     for (const auto& c : cases) EXPECT_TRUE(c.failed) << c.message;
     EXPECT_EQ(g_fem.error, "Allocation failure in utl_calloc !!!\n"); // the first one wins
 
-    g_fem.error.clear();
-    g_utl.fail_above = 2 * sizeof(int*); // rows fit, the block of 2 x 3 ints does not
-    EXPECT_EQ(utl_imatalloc(2, 3), nullptr);
-    EXPECT_EQ(g_fem.error, "Allocation failure (columns) in utl_imatalloc !!!\n");
-    g_fem.error.clear();
-    g_utl.fail_above = 2 * sizeof(double*);
-    EXPECT_EQ(utl_dmatalloc(2, 3), nullptr);
-    EXPECT_EQ(g_fem.error, "Allocation failure (columns) in utl_dmatalloc !!!\n");
-    g_fem.error.clear();
-    g_utl.fail_above = 100; // not even the row pointers fit
-    EXPECT_EQ(utl_imatalloc(100, 1), nullptr);
-    EXPECT_EQ(g_fem.error, "Allocation failure (rows) in utl_imatalloc !!!\n");
-    g_fem.error.clear();
-    EXPECT_EQ(utl_dmatalloc(100, 1), nullptr);
-    EXPECT_EQ(g_fem.error, "Allocation failure (rows) in utl_dmatalloc !!!\n");
+    // Each failure alone: rows fit but the block of 2 x 3 does not, or not even the rows fit.
+    struct {
+        std::size_t limit;
+        std::function<bool()> fails;
+        const char* message;
+    } alone[] = {
+        {2 * sizeof(int*), [] { return utl_imatalloc(2, 3) == nullptr; },
+         "Allocation failure (columns) in utl_imatalloc !!!\n"},
+        {2 * sizeof(double*), [] { return utl_dmatalloc(2, 3) == nullptr; },
+         "Allocation failure (columns) in utl_dmatalloc !!!\n"},
+        {100, [] { return utl_imatalloc(100, 1) == nullptr; },
+         "Allocation failure (rows) in utl_imatalloc !!!\n"},
+        {100, [] { return utl_dmatalloc(100, 1) == nullptr; },
+         "Allocation failure (rows) in utl_dmatalloc !!!\n"},
+    };
+    for (const auto& c : alone) {
+        g_fem.error.clear();
+        g_utl.fail_above = c.limit;
+        EXPECT_TRUE(c.fails()) << c.message;
+        EXPECT_EQ(g_fem.error, c.message);
+    }
     g_fem.error.clear();
     const int first[20] = {};
     ProfileMatrix k;
     EXPECT_FALSE(utl_profilealloc(20, first, sizeof(double), &k));
     EXPECT_EQ(g_fem.error, "Allocation failure in utl_profilealloc !!!\n");
+}
+
+// Every real read from the text until the first that fails.
+std::vector<double> reals(const char* text) {
+    Scan s;
+    s.reset(text);
+    std::vector<double> got;
+    for (double d = 0; scan_double(s, &d);) got.push_back(d);
+    return got;
 }
 
 TEST(Scan, FreeFormatNumbersLabelsAndQuotes) {
@@ -124,30 +141,16 @@ TEST(Scan, ADoubledSignIsNoNumber) {
         EXPECT_EQ(d, 42.0) << text;
         EXPECT_EQ(s.p, s.begin + (text[0] == ' ' ? 1 : 0)) << text;
     }
-    Scan s;
-    s.reset("-5 +5");
-    double d = 0;
-    ASSERT_TRUE(scan_double(s, &d));
-    EXPECT_EQ(d, -5.0);
-    ASSERT_TRUE(scan_double(s, &d));
-    EXPECT_EQ(d, 5.0);
+    EXPECT_EQ(reals("-5 +5"), (std::vector<double>{-5, 5}));
 }
 
 TEST(Scan, MagnitudesOutOfRangeReadLikeStrtod) {
     // Below the smallest double a value rounds to 0 (or to the nearest subnormal) and the whole
     // token is consumed.
-    Scan s;
-    s.reset("1e-400 -2e-330 3e-320 7");
-    double d = 0;
-    ASSERT_TRUE(scan_double(s, &d));
-    EXPECT_EQ(d, 0.0);
-    ASSERT_TRUE(scan_double(s, &d));
-    EXPECT_EQ(d, 0.0);
-    EXPECT_TRUE(std::signbit(d));
-    ASSERT_TRUE(scan_double(s, &d));
-    EXPECT_EQ(d, std::strtod("3e-320", nullptr));
-    ASSERT_TRUE(scan_double(s, &d));
-    EXPECT_EQ(d, 7.0);
+    const std::vector<double> got = reals("1e-400 -2e-330 3e-320 7");
+    EXPECT_EQ(got, (std::vector<double>{0, 0, std::strtod("3e-320", nullptr), 7}));
+    ASSERT_EQ(got.size(), 4u);
+    EXPECT_TRUE(std::signbit(got[1]));
 }
 
 TEST(Scan, NonFiniteRealsAreNotNumbers) {
@@ -163,19 +166,7 @@ TEST(Scan, NonFiniteRealsAreNotNumbers) {
 }
 
 TEST(Scan, HexadecimalRealsAreNumbersToo) {
-    Scan s;
-    s.reset("0x1p3 -0X10 +0x1.8p1\n0x1P-2 5");
-    double d = 0;
-    ASSERT_TRUE(scan_double(s, &d));
-    EXPECT_EQ(d, 8.0);
-    ASSERT_TRUE(scan_double(s, &d));
-    EXPECT_EQ(d, -16.0);
-    ASSERT_TRUE(scan_double(s, &d));
-    EXPECT_EQ(d, 3.0);
-    ASSERT_TRUE(scan_double(s, &d));
-    EXPECT_EQ(d, 0.25);
-    ASSERT_TRUE(scan_double(s, &d));
-    EXPECT_EQ(d, 5.0);
+    EXPECT_EQ(reals("0x1p3 -0X10 +0x1.8p1\n0x1P-2 5"), (std::vector<double>{8, -16, 3, 0.25, 5}));
 }
 
 TEST(Scan, LinesAreCutLikeFgets) {
