@@ -1,5 +1,6 @@
 // An engineer's session replayed as a journal on a model opened from the
 // command line: what the panels, the inquiry and the message line show.
+#include "analysis/analysis.h"
 #include "shell/filecommands.h"
 #include "shell/journal.h"
 #include "shell/startup.h"
@@ -9,13 +10,26 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
+namespace fs = std::filesystem;
+
 const std::string kExamples = std::string(KESTREL_TEST_DATA) + "/../../examples/";
+
+// A copy of an example model in a fresh directory: an analysis writes its
+// result file beside the model.
+std::string copyOfExample(const std::string& name) {
+    const fs::path dir = fs::temp_directory_path() / "kestrel-workflow";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    fs::copy_file(kExamples + name, dir / name);
+    return (dir / name).string();
+}
 
 // The program started as `kestrel --replay JOURNAL MODEL` starts it.
 class WorkflowTest : public ::testing::Test {
@@ -87,6 +101,52 @@ TEST_F(WorkflowTest, AModelOpenedFromTheCommandLineShowsTheFirstBlockOfEachList)
               0)
         << errors;
     EXPECT_EQ(output, "show: maflabellist \"Steel\"\n");
+}
+
+// The factor field keeps three significant digits below 0.1: the large
+// moments of a frame give factors of a few thousandths, which two decimals
+// showed as "0.00", and the commit of that unchanged field (Enter or focus
+// loss) then shrank the diagram to nothing.
+TEST_F(WorkflowTest, TheResultFactorReadsBackAsItselfAndTypedFactorsShowAsTyped) {
+    const struct {
+        const char* model;
+        const char* kind;
+        const char* shown;
+    } cases[] = {
+        {"gable.kst", "bending", "0.0111"},
+        {"three-storey.kst", "axial", "0.00262"},
+        {"gable.kst", "deformed", "29.68"}, // two decimals from 0.1 up
+    };
+    for (const auto& c : cases) {
+        const std::string model = copyOfExample(c.model);
+        ASSERT_EQ(replay(model, std::string("toggle ") + c.kind + "\nshow modetext\n"), 0)
+            << errors;
+        EXPECT_EQ(output, std::string("show: modetext \"") + c.shown + "\"\n") << c.model;
+        const double size = analysis::resultState().diagramSize;
+        ASSERT_EQ(replay(model, std::string("toggle ") + c.kind + "\ncommit modetext \"" + c.shown +
+                                    "\"\nshow modetext\n"),
+                  0)
+            << errors;
+        EXPECT_EQ(output, std::string("show: modetext \"") + c.shown + "\"\n") << c.model;
+        EXPECT_NEAR(analysis::resultState().diagramSize, size, 0.005 * size) << c.model;
+    }
+    // Typed factors within the limit (5 times the default size).
+    const struct {
+        const char* kind;
+        const char* typed;
+        const char* shown;
+    } typed[] = {{"bending", "0.004", "0.004"},    {"bending", "0.05", "0.05"},
+                 {"bending", "2.5e-5", "2.5e-05"}, {"bending", "0", "0.00"},
+                 {"deformed", "0.0999", "0.0999"}, {"deformed", "0.1", "0.10"},
+                 {"deformed", "0.5", "0.50"},      {"deformed", "12.345", "12.35"}};
+    const std::string model = copyOfExample("gable.kst");
+    for (const auto& t : typed) {
+        ASSERT_EQ(replay(model, std::string("toggle ") + t.kind + "\ncommit modetext \"" + t.typed +
+                                    "\"\nshow modetext\n"),
+                  0)
+            << errors;
+        EXPECT_EQ(output, std::string("show: modetext \"") + t.shown + "\"\n") << t.typed;
+    }
 }
 
 } // namespace
