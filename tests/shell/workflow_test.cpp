@@ -149,4 +149,33 @@ TEST_F(WorkflowTest, TheResultFactorReadsBackAsItselfAndTypedFactorsShowAsTyped)
     }
 }
 
+// Window and Enhanced Metafile exports: bound without a menu item, they ask
+// for the file under the model's name and write nothing.
+TEST_F(WorkflowTest, MetafileExportsAskForTheFileAndWriteNothing) {
+    const std::string model = copyOfExample("two-span.kst");
+    const std::string stem = model.substr(0, model.size() - 3);
+    const struct {
+        const char* action;
+        const char* title;
+        const char* filter;
+        const char* extension;
+    } cases[] = {
+        {"IoWMF", "Export screen as a Window Metafile file", "*.wmf", "wmf"},
+        {"IoEMF", "Export screen as an Enhanced Metafile file", "*.emf", "emf"},
+    };
+    for (const auto& c : cases) {
+        const std::string proposed = stem + c.extension;
+        const std::string file = stem + "picture." + c.extension;
+        ASSERT_EQ(replay(model, std::string("action ") + c.action + "\nfile 1 \"" + file + "\"\n"),
+                  0)
+            << errors;
+        EXPECT_EQ(output, std::string("file dialog: ") + c.title + "\nanswer: 1 " + file + "\n");
+        EXPECT_EQ(tk->at("exportfiledlg").get("FILE"), proposed);
+        EXPECT_EQ(tk->at("exportfiledlg").get("FILTER"), c.filter);
+        EXPECT_FALSE(fs::exists(file) || fs::exists(proposed));
+        EXPECT_EQ(tk->find(std::string("mi") + c.extension), nullptr);
+        EXPECT_EQ(tk->find(std::string("miio") + c.extension), nullptr);
+    }
+}
+
 } // namespace
