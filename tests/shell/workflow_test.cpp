@@ -11,8 +11,11 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -23,8 +26,11 @@ const std::string kExamples = std::string(KESTREL_TEST_DATA) + "/../../examples/
 
 // A copy of an example model in a fresh directory: an analysis writes its
 // result file beside the model.
+fs::path copiesDir() {
+    return fs::temp_directory_path() / ("kestrel-workflow-" + std::to_string(getpid()));
+}
 std::string copyOfExample(const std::string& name) {
-    const fs::path dir = fs::temp_directory_path() / "kestrel-workflow";
+    const fs::path dir = copiesDir();
     fs::remove_all(dir);
     fs::create_directories(dir);
     fs::copy_file(kExamples + name, dir / name);
@@ -36,6 +42,7 @@ class WorkflowTest : public ::testing::Test {
 protected:
     void TearDown() override {
         if (tk) shell::shutDown(*tk);
+        fs::remove_all(copiesDir());
     }
     int replay(const std::string& model, const std::string& text) {
         if (tk) shell::shutDown(*tk);
@@ -176,6 +183,41 @@ TEST_F(WorkflowTest, MetafileExportsAskForTheFileAndWriteNothing) {
         EXPECT_EQ(tk->find(std::string("mi") + c.extension), nullptr);
         EXPECT_EQ(tk->find(std::string("miio") + c.extension), nullptr);
     }
+}
+
+// examples/propped-cantilever.journal builds, analyses and reads a propped
+// cantilever under a linear load 0 -> 10 kN/m over 6 m; its comments give the
+// hand calculation that these figures come from.
+TEST_F(WorkflowTest, TheProppedCantileverExampleReadsTheHandCalculation) {
+    std::ifstream f(kExamples + "propped-cantilever.journal");
+    ASSERT_TRUE(f);
+    std::stringstream text;
+    text << f.rdbuf();
+    std::string journal = text.str();
+    const std::string saved = "file 1 \"/tmp/propped-cantilever.kst\"";
+    const std::string model = copyOfExample("two-span.kst"); // only for its directory
+    const std::string target = fs::path(model).replace_filename("propped.kst").string();
+    ASSERT_NE(journal.find(saved), std::string::npos);
+    journal.replace(journal.find(saved), saved.size(), "file 1 \"" + target + "\"");
+    ASSERT_EQ(replay("", journal), 0) << errors;
+    const char* const lines[] = {
+        // fixed end: 9qL/40 and 7qL2/120; roller: 11qL/40 and qL3/(80EI)
+        " Fy = 13.5 kN\n Mz = 21.0 kNm\n",
+        " Fy = 16.5 kN\n Mz = 0.0 kNm\n",
+        " Rz = 2.439e-05 rad\"",
+        // the bending moment, its extreme and the values every 1.5 m
+        " Init: -21.0 kNm\n End: 0.0 kNm\n",
+        " Value: 15.2 kNm\n At local pos.:\n  x: 4.02 m\n",
+        " 0.00\t-21.0\n 1.50\t-1.7\n 3.00\t12.0\n 4.50\t14.4\n 6.00\t0.0\"",
+        // shear: 13.5 - q x2/(2L)
+        " 0.00\t13.5\n 1.50\t11.6\n 3.00\t6.0\n 4.50\t-3.4\n 6.00\t-16.5\"",
+        // deflection at mid-span
+        "Dx: 0.000e+00 mm  Dy: -3.354e-02 mm\"",
+        // influence line of the mid-span moment
+        " 0.00\t0.00\n 1.50\t0.26\n 3.00\t0.94\n 4.50\t0.40\n 6.00\t0.00\"",
+    };
+    for (const char* line : lines) EXPECT_NE(output.find(line), std::string::npos) << line;
+    EXPECT_TRUE(fs::exists(target));
 }
 
 } // namespace
