@@ -213,7 +213,9 @@ int exportCommand(int argc, char** argv) {
                      out.c_str());
         return 2;
     }
-    ui::Toolkit tk(std::make_unique<ui::HeadlessBackend>(width, height));
+    auto owned = std::make_unique<ui::HeadlessBackend>(width, height);
+    const ui::HeadlessBackend& backend = *owned;
+    ui::Toolkit tk(std::move(owned));
     static bool opened = false;
     shell::StartupHooks hooks;
     hooks.openModel = [](const std::string& path) { return opened = shell::openModelByName(path); };
@@ -229,6 +231,9 @@ int exportCommand(int argc, char** argv) {
     if (opened && !analysed) {
         shell::shutDown(tk);
         std::fprintf(stderr, "kestrel: the analysis of %s failed\n", model.c_str());
+        // The program's own message says why (no material, unstable frame ...).
+        for (const std::string& line : backend.transcript())
+            std::fprintf(stderr, "%s\n", line.c_str());
         return 1;
     }
     if (opened && kind != 0) {
