@@ -166,9 +166,13 @@ int replay(const std::string& journal, const std::string& file) {
     auto owned = std::make_unique<shell::ReplayBackend>();
     shell::ReplayBackend& backend = *owned;
     ui::Toolkit tk(std::move(owned));
+    // The journal is there from the start: the unit conversion of an older
+    // model named on the command line opens during start-up and takes its
+    // inputs from the first lines, and what start-up shows is printed.
+    backend.load(std::move(entries));
+    backend.onTranscript = [](const std::string& line) { std::printf("%s\n", line.c_str()); };
     if (int rc = shell::startUp(tk, file, fileHooks()); rc != 0) return rc;
     reportMissingImages(tk);
-    backend.load(std::move(entries));
     int status = shell::replayJournal(tk, backend, journal, stdout, stderr);
     shell::shutDown(tk);
     return status;
