@@ -86,3 +86,43 @@ TEST(ReplayCommandLine, AnOlderModelIsConvertedByTheFirstLinesOfTheJournal) {
     }
     fs::remove_all(dir);
 }
+
+// The alert of a model written by a newer version shows while the program
+// starts: the first line answers it, and a journal without that answer is a
+// fault like any unanswered dialog.
+TEST(ReplayCommandLine, TheAlertOfANewerModelTakesTheFirstLine) {
+    const fs::path dir = fs::temp_directory_path() / "kestrel-replay-cli-newer";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const fs::path model = dir / "newer.kst";
+    std::string text = contents(std::string(KESTREL_TEST_DATA) + "/../../examples/two-span.kst");
+    ASSERT_EQ(text.rfind("211\n", 0), 0u);
+    std::ofstream(model) << "300" << text.substr(3);
+    const std::string alert = "alert [ Kestrel Alert ]: \n"
+                              "   Version of file is higher than this version of Kestrel.  \n\n"
+                              "   Please update Kestrel from https://kestrel-frames.org  \n"
+                              " { Continue  |    Exit   }\n";
+    const std::string journal = (dir / "j.journal").string();
+    const struct {
+        const char* journal;
+        int status;
+        std::string out, err;
+    } cases[] = {
+        {"alert 1\nsummary\n", 0,
+         alert + "answer:  Continue \nsummary: nodes 0 members 0 dimension lines 0; nothing "
+                 "selected\n",
+         ""},
+        {"summary\n", 2, alert,
+         "kestrel: " + journal +
+             ":0: unanswered alert: Version of file is higher than this version of Kestrel. "
+             "Please update Kestrel from https://kestrel-frames.org\n"},
+    };
+    for (const auto& c : cases) {
+        std::ofstream(journal) << c.journal;
+        EXPECT_EQ(kestrel(dir, "--replay " + journal + " " + model.string()), c.status)
+            << c.journal;
+        EXPECT_EQ(contents(dir / "out.txt"), c.out) << c.journal;
+        EXPECT_EQ(contents(dir / "err.txt"), c.err) << c.journal;
+    }
+    fs::remove_all(dir);
+}
