@@ -49,14 +49,14 @@ protected:
         auto b = std::make_unique<shell::ReplayBackend>();
         shell::ReplayBackend* backend = b.get();
         tk = std::make_unique<ui::Toolkit>(std::move(b));
-        shell::StartupHooks hooks;
-        hooks.openModel = [](const std::string& path) { return shell::openModelByName(path); };
-        hooks.fitView = shell::fitView;
-        EXPECT_EQ(shell::startUp(*tk, model, hooks), 0);
         std::vector<shell::JournalEntry> entries;
         std::string error;
         EXPECT_TRUE(shell::parseJournal(text, "j", entries, error)) << error;
         backend->load(std::move(entries));
+        shell::StartupHooks hooks;
+        hooks.openModel = [](const std::string& path) { return shell::openModelByName(path); };
+        hooks.fitView = shell::fitView;
+        EXPECT_EQ(shell::startUp(*tk, model, hooks), 0);
         FILE* out = std::tmpfile();
         FILE* err = std::tmpfile();
         const int rc = shell::replayJournal(*tk, *backend, "j", out, err);
