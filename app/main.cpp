@@ -166,9 +166,13 @@ int replay(const std::string& journal, const std::string& file) {
     auto owned = std::make_unique<shell::ReplayBackend>();
     shell::ReplayBackend& backend = *owned;
     ui::Toolkit tk(std::move(owned));
+    // The journal is there from the start: the unit conversion of an older
+    // model named on the command line opens during start-up and takes its
+    // inputs from the first lines, and what start-up shows is printed.
+    backend.load(std::move(entries));
+    backend.onTranscript = [](const std::string& line) { std::printf("%s\n", line.c_str()); };
     if (int rc = shell::startUp(tk, file, fileHooks()); rc != 0) return rc;
     reportMissingImages(tk);
-    backend.load(std::move(entries));
     int status = shell::replayJournal(tk, backend, journal, stdout, stderr);
     shell::shutDown(tk);
     return status;
@@ -213,7 +217,9 @@ int exportCommand(int argc, char** argv) {
                      out.c_str());
         return 2;
     }
-    ui::Toolkit tk(std::make_unique<ui::HeadlessBackend>(width, height));
+    auto owned = std::make_unique<ui::HeadlessBackend>(width, height);
+    const ui::HeadlessBackend& backend = *owned;
+    ui::Toolkit tk(std::move(owned));
     static bool opened = false;
     shell::StartupHooks hooks;
     hooks.openModel = [](const std::string& path) { return opened = shell::openModelByName(path); };
@@ -229,6 +235,9 @@ int exportCommand(int argc, char** argv) {
     if (opened && !analysed) {
         shell::shutDown(tk);
         std::fprintf(stderr, "kestrel: the analysis of %s failed\n", model.c_str());
+        // The program's own message says why (no material, unstable frame ...).
+        for (const std::string& line : backend.transcript())
+            std::fprintf(stderr, "%s\n", line.c_str());
         return 1;
     }
     if (opened && kind != 0) {

@@ -123,7 +123,17 @@ bool exportScreenTo(const std::string& file) {
     return false;
 }
 
-bool exportFile(const FileExport& kind) {
+namespace {
+
+// Window and Enhanced Metafiles have no driver on this platform: the
+// commands ask for the file and then draw nothing. No menu item names them.
+const FileExport kDriverlessExports[] = {
+    {"IoWMF", "", "Export screen as a Window Metafile file", "*.wmf", "wmf", false},
+    {"IoEMF", "", "Export screen as an Enhanced Metafile file", "*.emf", "emf", false},
+};
+
+// The file dialog of an export; false when it was cancelled.
+bool askExportFile(const FileExport& kind, std::string& file) {
     AppState& a = app();
     cancelCanvasInteraction();
     // One request element serves every export dialog.
@@ -136,8 +146,16 @@ bool exportFile(const FileExport& kind) {
     request.set("STATUS", "-1");
     request.set("VALUE", "");
     a.tk->fileDialog(request);
-    const std::string status = request.get("STATUS"), file = request.get("VALUE");
-    if (status == "-1" || status.empty() || file.empty()) return false;
+    const std::string status = request.get("STATUS");
+    file = request.get("VALUE");
+    return !(status == "-1" || status.empty() || file.empty());
+}
+
+} // namespace
+
+bool exportFile(const FileExport& kind) {
+    std::string file;
+    if (!askExportFile(kind, file)) return false;
     const bool done = writeExport(kind, file);
     restartMode();
     return done;
@@ -155,6 +173,12 @@ void bindExportActions(ui::Toolkit& tk) {
     for (int i = 0; i < kFileExportCount; ++i)
         tk.bind(kFileExports[i].action, [i](ui::Event&) {
             exportFile(kFileExports[i]);
+            return ui::kDefault;
+        });
+    for (const FileExport& k : kDriverlessExports)
+        tk.bind(k.action, [&k](ui::Event&) {
+            std::string file;
+            if (askExportFile(k, file)) restartMode();
             return ui::kDefault;
         });
 }

@@ -538,6 +538,10 @@ void ReplayBackend::checkLeftOverAnswer() {
         fail(entries_[next_].line, "this answer follows no input that shows a dialog");
 }
 
+void ReplayBackend::checkStartUp() {
+    if (failure_.empty() && !errors().empty()) fail(line_, errors().front());
+}
+
 void ReplayBackend::stageAnswer() {
     if (next_ < entries_.size() && !entries_[next_].isNote() && entries_[next_].input.isAnswer()) {
         line_ = entries_[next_].line;
@@ -568,6 +572,7 @@ int replayJournal(ui::Toolkit& tk, ReplayBackend& backend, const std::string& na
         std::fprintf(out, "%s\n", line.c_str());
         std::fflush(out);
     };
+    backend.checkStartUp();
     tk.mainLoop();
     backend.onTranscript = previous;
     backend.checkLeftOverAnswer();

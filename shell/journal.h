@@ -62,6 +62,9 @@ public:
     // After the program left: an answer line right after the input that made
     // it leave was meant for a dialog that never came; that is a fault.
     void checkLeftOverAnswer();
+    // Before the main loop: a dialog of start-up (the unit conversion of an
+    // older model, the alert of a newer one) that found no answer is a fault.
+    void checkStartUp();
 
     void attach(ui::Toolkit& tk) override;
     void runLoop(ui::Element* dialog) override;

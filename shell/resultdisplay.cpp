@@ -19,7 +19,9 @@
 #include "units/units.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace shell {
 
@@ -127,6 +129,20 @@ const results::ResultDrawing* resultDrawing() {
     return &g_cache.drawing;
 }
 
+namespace {
+
+// The factor as the field shows it: two decimals from 0.1 up, three
+// significant digits below, so that a small factor is readable and a commit
+// of the unchanged field (Enter, focus loss) keeps the diagram size.
+std::string factorText(double f) {
+    if (f == 0 || std::fabs(f) >= 0.1) return units::formatNumber(units::kDefaultFormat, f);
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3g", f);
+    return text;
+}
+
+} // namespace
+
 void showResultFactor() {
     AppState& a = app();
     const int kind = a.settings.result.kind;
@@ -134,7 +150,7 @@ void showResultFactor() {
         kind < 1 || kind > 4
             ? 0
             : results::shownFactor(analysis::resultState().diagramSize, largestInDisplayUnits());
-    a.el.modetext->set("VALUE", units::formatNumber(units::kDefaultFormat, f));
+    a.el.modetext->set("VALUE", factorText(f));
     a.el.modeunit->set("TITLE", " ");
 }
 

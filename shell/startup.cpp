@@ -48,6 +48,8 @@ void initialisePanels() {
 void openCommandLineFile(const std::string& file, const StartupHooks& hooks) {
     AppState& a = app();
     if (!hooks.openModel || !hooks.openModel(file)) return; // no message
+    // The panels show the first block of each list the file brought.
+    resetPropertyPanels();
     if (hooks.fitView) hooks.fitView();
     if (a.file.version >= 206) {
         refreshPanels();
@@ -63,6 +65,7 @@ void openCommandLineFile(const std::string& file, const StartupHooks& hooks) {
     a.settings = initialSettings();
     a.file = FileIdentity{};
     createEmptyModel();
+    resetPropertyPanels();
     setWindowTitle(a.file.shortName);
     refreshPanels();
 }
