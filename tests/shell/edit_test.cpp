@@ -471,12 +471,6 @@ TEST_F(EditTest, LimitsFormAndScaleDial) {
     EXPECT_NEAR(a1 - a0, x1 - x0, 1e-9);
 }
 
-} // namespace
-} // namespace shelltest
-
-namespace shelltest {
-namespace {
-
 TEST_F(EditTest, FitShowsTheDimensionLinesWhileTheyAreShown) {
     shell::insertMember(0, 0, 4, 0, 0.01);
     shell::insertDimensionLine(0, 0, 4, 0, 2, -6);

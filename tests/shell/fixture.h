@@ -1,6 +1,7 @@
 // A started program on the headless backend, for the shell's tests.
 #pragma once
 
+#include "shell/journal.h"
 #include "shell/startup.h"
 #include "shell/state.h"
 #include "ui/headless.h"
@@ -8,8 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 
 namespace shelltest {
@@ -51,6 +55,55 @@ protected:
 
     CountingBackend* backend = nullptr;
     std::unique_ptr<ui::Toolkit> tk;
+};
+
+// A started program on the replay backend, which replays journal texts.
+class ReplayTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        if (tk) shell::shutDown(*tk);
+    }
+    // Replays `text` on a freshly started program; the status, with what the
+    // replay printed in `output` and `errors`.
+    int replay(const std::string& text) {
+        if (tk) shell::shutDown(*tk);
+        auto b = std::make_unique<shell::ReplayBackend>();
+        backend = b.get();
+        tk = std::make_unique<ui::Toolkit>(std::move(b));
+        EXPECT_EQ(shell::startUp(*tk, ""), 0);
+        std::vector<shell::JournalEntry> entries;
+        std::string error;
+        EXPECT_TRUE(shell::parseJournal(text, "j", entries, error)) << error;
+        backend->load(std::move(entries));
+        FILE* out = std::tmpfile();
+        FILE* err = std::tmpfile();
+        int rc = shell::replayJournal(*tk, *backend, "j", out, err);
+        output = contents(out);
+        errors = contents(err);
+        return rc;
+    }
+    // The journal examples/NAME.journal.
+    static std::string example(const std::string& name) {
+        std::ifstream f(std::string(KESTREL_TEST_DATA) + "/../../examples/" + name + ".journal");
+        EXPECT_TRUE(f) << name;
+        std::stringstream text;
+        text << f.rdbuf();
+        return text.str();
+    }
+    static std::string contents(FILE* f) {
+        std::rewind(f);
+        std::string s;
+        for (int c; (c = std::fgetc(f)) != EOF;) s += static_cast<char>(c);
+        std::fclose(f);
+        return s;
+    }
+    shell::AppState& state() { return shell::app(); }
+    std::string value(const std::string& name) { return tk->at(name).get("VALUE"); }
+    std::string title(const std::string& name) { return tk->at(name).get("TITLE"); }
+
+    shell::ReplayBackend* backend = nullptr;
+    std::unique_ptr<ui::Toolkit> tk;
+    std::string output, errors;
 };
 
 } // namespace shelltest

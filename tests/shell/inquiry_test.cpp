@@ -91,12 +91,6 @@ TEST_F(InquiryTest, AttributeAndResultTexts) {
                              "\n 0.00\t0.0\n 1.00\t5.0\n 2.00\t10.0");
 }
 
-} // namespace
-} // namespace shelltest
-
-namespace shelltest {
-namespace {
-
 class SignConventionTest : public ShellTest {
 protected:
     void queue(ui::Input::Type type, const std::string& target) {

@@ -13,24 +13,6 @@ void window(double& xmin, double& xmax, double& ymin, double& ymax) {
     shell::viewWindow(xmin, xmax, ymin, ymax);
 }
 
-TEST_F(ShellTest, ZoomCommandsUpdateTheSizeFieldsAndPreviousZoomRestoresThem) {
-    const std::string w0 = value("htext"), h0 = value("vtext");
-    double a0, b0, c0, d0;
-    window(a0, b0, c0, d0);
-    EXPECT_EQ(fire("VisZoomIn"), ui::kDefault);
-    EXPECT_NE(value("htext"), w0);
-    double a1, b1, c1, d1;
-    window(a1, b1, c1, d1);
-    EXPECT_NEAR((b0 - a0) / (b1 - a1), 1.2, 1e-12) << "one zoom step of ZOOMFACTOR";
-    fire("VisPrevZoom");
-    EXPECT_EQ(value("htext"), w0);
-    EXPECT_EQ(value("vtext"), h0);
-    double a2, b2, c2, d2;
-    window(a2, b2, c2, d2);
-    EXPECT_EQ(a2, a0);
-    EXPECT_EQ(d2, d0);
-}
-
 TEST_F(ShellTest, FitShowsTheNodesOfTheModel) {
     ASSERT_NE(mdl_insert_point(state().model, MPoint{0, 0}), nullptr);
     ASSERT_NE(mdl_insert_point(state().model, MPoint{40, 10}), nullptr);
