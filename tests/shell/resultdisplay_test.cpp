@@ -21,21 +21,12 @@
 namespace shelltest {
 namespace {
 
-namespace fs = std::filesystem;
-
-class ResultDisplayTest : public ShellTest {
+class ResultDisplayTest : public BeamTest {
 protected:
     void SetUp() override {
-        ShellTest::SetUp();
-        dir = fs::temp_directory_path() / ("kestrel-resdisp-" + std::to_string(::getpid()));
-        fs::create_directories(dir);
-        ASSERT_NO_FATAL_FAILURE(supportedBeam(state().model, true));
-        backend->queueFile(1, (dir / "beam").string());
-    }
-    void TearDown() override {
-        ShellTest::TearDown();
-        std::error_code ec;
-        fs::remove_all(dir, ec);
+        BeamTest::SetUp();
+        beam();
+        saveAsBeam();
     }
     std::vector<std::string> texts() {
         std::vector<std::string> out;
@@ -54,7 +45,6 @@ protected:
         ev.element = &at("modetext");
         return tk->fireAction("DefFactSet", ev);
     }
-    fs::path dir;
 };
 
 TEST_F(ResultDisplayTest, DiagramFactorValuatorAndKinds) {
