@@ -16,13 +16,6 @@ namespace {
 
 class EditTest : public ShellTest {
 protected:
-    // A press and release of `button` at a world point.
-    void click(double x, double y, int button = 1, ui::Modifiers mods = {}) {
-        const gfx::Point p = canvas().worldToPixel(x, y);
-        const int px = static_cast<int>(std::lround(p.x)), py = static_cast<int>(std::lround(p.y));
-        tk->canvasButton(at("datascreen"), button, true, px, py, mods);
-        tk->canvasButton(at("datascreen"), button, false, px, py, mods);
-    }
     void drag(double x0, double y0, double x1, double y1, ui::Modifiers mods = {}) {
         const gfx::Point a = canvas().worldToPixel(x0, y0), b = canvas().worldToPixel(x1, y1);
         ui::Element& c = at("datascreen");
@@ -185,8 +178,7 @@ TEST_F(EditTest, CreationMeasuresAreShownInTheLengthUnit) {
         state().settings.units[units::kLengthUnit] = c.unit;
         fire(c.mode);
         for (const auto& [x, y] : c.clicks) click(x, y);
-        const gfx::Point p = canvas().worldToPixel(c.x, c.y);
-        tk->canvasMotion(at("datascreen"), int(std::lround(p.x)), int(std::lround(p.y)), {});
+        moveTo(c.x, c.y);
         EXPECT_EQ(title("datatopmsg"), c.want) << c.mode << " unit " << c.unit;
         fire("Select");
     }

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -51,6 +52,18 @@ protected:
     std::string value(const std::string& name) { return at(name).get("VALUE"); }
     std::string title(const std::string& name) { return at(name).get("TITLE"); }
     gfx::RecordingCanvas& canvas() { return *backend->canvasOf(at("datascreen")); }
+    // The pointer moved to a world point of the canvas.
+    void moveTo(double x, double y, ui::Modifiers mods = {}) {
+        const gfx::Point p = canvas().worldToPixel(x, y);
+        tk->canvasMotion(at("datascreen"), int(std::lround(p.x)), int(std::lround(p.y)), mods);
+    }
+    // A press and release of `button` at a world point.
+    void click(double x, double y, int button = 1, ui::Modifiers mods = {}) {
+        const gfx::Point p = canvas().worldToPixel(x, y);
+        const int px = int(std::lround(p.x)), py = int(std::lround(p.y));
+        tk->canvasButton(at("datascreen"), button, true, px, py, mods);
+        tk->canvasButton(at("datascreen"), button, false, px, py, mods);
+    }
     shell::AppState& state() { return shell::app(); }
 
     CountingBackend* backend = nullptr;

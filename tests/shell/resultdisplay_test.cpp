@@ -125,12 +125,7 @@ TEST_F(ResultDisplayTest, PrecisionStepFromADrawnSegment) {
         if (k.kind) {
             EXPECT_EQ(t.back(), prompt);
         }
-        for (const Click& c : k.clicks) {
-            const gfx::Point p = canvas().worldToPixel(c.x, c.y);
-            const int px = int(std::lround(p.x)), py = int(std::lround(p.y));
-            tk->canvasButton(at("datascreen"), c.button, true, px, py, {});
-            tk->canvasButton(at("datascreen"), c.button, false, px, py, {});
-        }
+        for (const Click& c : k.clicks) click(c.x, c.y, c.button);
         // One pixel of the drawn points either way.
         const double pixel = canvas().pixelsToWorldX(1);
         EXPECT_NEAR(rs.precisionStep, k.step < 0 ? 0.125 : k.step, 2 * pixel);
