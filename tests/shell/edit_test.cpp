@@ -45,12 +45,6 @@ protected:
         at("main").store("FOCUS", "datascreen");
         tk->key(at("main"), key);
     }
-    // A two-bay portal without the mouse: columns at x = 0, 4, 8 up to y = 3.
-    void portal() {
-        for (double x : {0.0, 4.0, 8.0}) shell::insertMember(x, 0, x, 3, 0.01);
-        shell::insertMember(0, 3, 8, 3, 0.01);
-        shell::deselectAll();
-    }
 };
 
 TEST(Snap, GridStepsRoundHalvesTowardZero) {

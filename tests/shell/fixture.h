@@ -1,6 +1,7 @@
 // A started program on the headless backend, for the shell's tests.
 #pragma once
 
+#include "shell/edit.h"
 #include "shell/journal.h"
 #include "shell/startup.h"
 #include "shell/state.h"
@@ -51,7 +52,24 @@ protected:
     int toggle(const std::string& name) { return tk->toggle(at(name)); }
     std::string value(const std::string& name) { return at(name).get("VALUE"); }
     std::string title(const std::string& name) { return at(name).get("TITLE"); }
+    // A text field given `text` and committed, as Enter does.
+    void commit(const std::string& field, const std::string& text) {
+        at(field).set("VALUE", text);
+        tk->commit(at(field));
+    }
+    // The last dialog line shown ("" none).
+    std::string lastMessage() {
+        const auto& t = backend->transcript();
+        return t.empty() ? "" : t.back();
+    }
     gfx::RecordingCanvas& canvas() { return *backend->canvasOf(at("datascreen")); }
+    // A two-bay portal without the mouse, nothing selected: columns at x = 0,
+    // 4, 8 up to y = 3 and the beam over them.
+    void portal() {
+        for (double x : {0.0, 4.0, 8.0}) shell::insertMember(x, 0, x, 3, 0.01);
+        shell::insertMember(0, 3, 8, 3, 0.01);
+        shell::deselectAll();
+    }
     // The pointer moved to a world point of the canvas.
     void moveTo(double x, double y, ui::Modifiers mods = {}) {
         const gfx::Point p = canvas().worldToPixel(x, y);

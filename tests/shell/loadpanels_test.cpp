@@ -23,10 +23,6 @@ protected:
         at(prefix + "labeltext").set("VALUE", label);
         tk->press(at(prefix + "labelset"));
     }
-    void commit(const std::string& field, const std::string& text) {
-        at(field).set("VALUE", text);
-        tk->commit(at(field));
-    }
     std::string linear() {
         return value("llfpxitext") + " " + value("llfpyitext") + " " + value("llfpxjtext") + " " +
                value("llfpyjtext");

@@ -91,10 +91,6 @@ protected:
     void setCopyMode(bool on) {
         if (at("oopleaveorg").isOn() != on) toggle("oopleaveorg");
     }
-    std::string lastMessage() {
-        const auto& t = backend->transcript();
-        return t.empty() ? "" : t.back();
-    }
 };
 
 // The free column transformed by each kind from the keyboard, as a copy or
