@@ -5,6 +5,7 @@
 #include "app/batch.h"
 #include "files/modelfile.h"
 #include "tests/analysis/fixture.h"
+#include "tests/app/run.h"
 
 #include <cmath>
 #include <cstdio>
@@ -14,13 +15,6 @@
 
 namespace analysis::test {
 namespace {
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 // The value of `key` in the JSON object of `array` whose first field is
 // `id` (one object per line, as the tool writes them); NaN when absent.
@@ -46,12 +40,6 @@ struct Expect {
     int id;
     const char* key;
     double value;
-};
-
-struct Case {
-    const char* name;
-    std::function<void(FrameTest&)> build;
-    std::vector<Expect> expect;
 };
 
 class BatchTest : public FrameTest {
@@ -81,7 +69,7 @@ protected:
         const int status = batch::analyseModelFile(path, json ? jsonPath : "", o, e);
         out = readBack(o);
         err = readBack(e);
-        if (json) *json = slurp(jsonPath);
+        if (json) *json = testrun::readFile(jsonPath);
         // The tool leaves the modules empty; the fixture's model is gone.
         s = mdl_new_model();
         return status;
@@ -95,6 +83,12 @@ protected:
         return t;
     }
     std::string out, err;
+};
+
+struct Case {
+    const char* name;
+    std::function<void(BatchTest&)> build;
+    std::vector<Expect> expect;
 };
 
 // A 4 m beam along x with the standard properties, pinned at x = 0 and
@@ -113,8 +107,7 @@ TEST_F(BatchTest, ClosedFormsThroughTheWholePath) {
     using attrib::kNff;
     const std::vector<Case> cases = {
         {"cantilever",
-         [](FrameTest& t0) {
-             auto& t = static_cast<BatchTest&>(t0);
+         [](BatchTest& t) {
              t.line(0, 0, 2, 0);
              t.standardProperties();
              t.support(t.at(0, 0), "111");
@@ -127,8 +120,7 @@ TEST_F(BatchTest, ClosedFormsThroughTheWholePath) {
           {"members", 1, "m1", 20},
           {"members", 1, "v1", 10}}},
         {"simply-supported",
-         [](FrameTest& t0) {
-             auto& t = static_cast<BatchTest&>(t0);
+         [](BatchTest& t) {
              pinnedBeam(t, "010");
              t.give(t.bar(2, 0), attrib::kUniform, t.block(attrib::kUlf, {0, -5}));
          },
@@ -137,8 +129,7 @@ TEST_F(BatchTest, ClosedFormsThroughTheWholePath) {
           {"reactions", 1, "fy", 10},
           {"reactions", 2, "fy", 10}}},
         {"truss",
-         [](FrameTest& t0) {
-             auto& t = static_cast<BatchTest&>(t0);
+         [](BatchTest& t) {
              t.line(0, 0, 4, 0);
              t.line(4, 0, 2, 2);
              t.line(2, 2, 0, 0);
@@ -153,8 +144,7 @@ TEST_F(BatchTest, ClosedFormsThroughTheWholePath) {
          },
          {{"members", 1, "n2", 5}, {"nodes", 2, "dx", 5 * 4 / EA}, {"reactions", 2, "fy", 5}}},
         {"settlement",
-         [](FrameTest& t0) {
-             auto& t = static_cast<BatchTest&>(t0);
+         [](BatchTest& t) {
              t.line(0, 0, 4, 0);
              t.standardProperties();
              t.support(t.at(0, 0), "111");
@@ -169,8 +159,7 @@ TEST_F(BatchTest, ClosedFormsThroughTheWholePath) {
           {"reactions", 1, "fy", 12 * EI * 0.01 / 64},
           {"reactions", 2, "fy", -12 * EI * 0.01 / 64}}},
         {"inclined-roller",
-         [](FrameTest& t0) {
-             auto& t = static_cast<BatchTest&>(t0);
+         [](BatchTest& t) {
              t.line(0, 0, 2, 0);
              t.line(2, 0, 4, 0);
              t.standardProperties();
@@ -184,16 +173,14 @@ TEST_F(BatchTest, ClosedFormsThroughTheWholePath) {
           {"reactions", 1, "fx", -5 * kRoot3},
           {"reactions", 1, "fy", 5}}},
         {"spring",
-         [](FrameTest& t0) {
-             auto& t = static_cast<BatchTest&>(t0);
+         [](BatchTest& t) {
              pinnedBeam(t, "020");
              t.at(4, 0).spring[1] = 1000;
              t.give(t.at(4, 0), t.block(kNff, {0, -10, 0}));
          },
          {{"nodes", 2, "dy", -0.01}, {"nodes", 1, "rz", -0.0025}, {"reactions", 2, "fy", 10}}},
         {"thermal",
-         [](FrameTest& t0) {
-             auto& t = static_cast<BatchTest&>(t0);
+         [](BatchTest& t) {
              pinnedBeam(t, "010");
              t.give(t.bar(2, 0), attrib::kThermal, t.block(attrib::kTpf, {0, 20}));
          },
