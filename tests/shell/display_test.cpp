@@ -72,26 +72,6 @@ TEST_F(ShellTest, DimensionLinesToggleUpdatesTheDeleteButton) {
     EXPECT_EQ(at("edtdelsel").get("ACTIVE"), "YES");
 }
 
-TEST_F(ShellTest, GrayBackgroundTwiceLeavesItOnAndTheSecondPressDoesNothing) {
-    toggle("colorgraybg");
-    EXPECT_EQ(state().colors.scheme, shell::kGrayBackground);
-    EXPECT_EQ(value("colorgraybg"), "ON");
-    EXPECT_EQ(value("colorwhitebg"), "OFF");
-    const auto& prims = canvas().primitives();
-    ASSERT_GE(prims.size(), 2u);
-    EXPECT_EQ(prims[prims.size() - 2].kind, Primitive::Kind::Clear);
-    EXPECT_EQ(prims[prims.size() - 2].rgb, (gfx::Rgb{188, 188, 188}));
-    const std::size_t drawn = prims.size();
-    toggle("colorgraybg");
-    EXPECT_EQ(value("colorgraybg"), "ON");
-    for (const char* other : {"colorwhitebg", "colorblackbg", "colorblackfg"})
-        EXPECT_EQ(value(other), "OFF") << other;
-    EXPECT_EQ(state().colors.scheme, shell::kGrayBackground);
-    EXPECT_EQ(canvas().primitives().size(), drawn);
-    // The scheme is not saved with the model.
-    EXPECT_EQ(shell::isSaved(), 1);
-}
-
 struct SchemeCase {
     const char* toggle;
     int scheme;
@@ -99,7 +79,7 @@ struct SchemeCase {
     gfx::Rgb background;
 };
 
-TEST_F(ShellTest, EachSchemeSetsItsSlotTableAndClearsToItsBackground) {
+TEST_F(ShellTest, EachSchemeSetsItsSlotTableClearsToItsBackgroundAndStaysOnPressedAgain) {
     const SchemeCase cases[] = {
         {"colorgraybg",
          1,
@@ -124,7 +104,14 @@ TEST_F(ShellTest, EachSchemeSetsItsSlotTableAndClearsToItsBackground) {
         EXPECT_EQ(prims[prims.size() - 2].kind, Primitive::Kind::Clear);
         EXPECT_EQ(prims[prims.size() - 2].rgb, c.background) << c.toggle;
         EXPECT_EQ(canvas().background(), c.slots[1]);
+        // Pressed again the scheme's toggle stays on and nothing is drawn.
+        const std::size_t drawn = prims.size();
+        toggle(c.toggle);
+        EXPECT_EQ(value(c.toggle), "ON");
+        EXPECT_EQ(value("colorscheme"), c.toggle);
+        EXPECT_EQ(canvas().primitives().size(), drawn);
     }
+    EXPECT_EQ(shell::isSaved(), 1);    // the scheme is not saved with the model
     EXPECT_EQ(shell::slotColor(0), 0); // outside 1 to 17
     EXPECT_EQ(shell::slotColor(18), 0);
 }

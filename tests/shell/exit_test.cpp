@@ -101,17 +101,5 @@ TEST_F(ShellTest, TheMainLoopEndsWhenExitLeaves) {
     EXPECT_TRUE(backend->errors().empty());
 }
 
-TEST_F(ShellTest, AboutWindowShowsItsCloseButtonAndReturns) {
-    ui::Input close;
-    close.type = ui::Input::Type::Press;
-    close.target = "aboutclose";
-    backend->queue(close);
-    EXPECT_EQ(fire("Info"), ui::kDefault);
-    EXPECT_EQ(title("aboutclose"), " Close ");
-    EXPECT_EQ(at("about").get("VISIBLE"), "NO");
-    EXPECT_TRUE(backend->errors().empty());
-    EXPECT_EQ(tk->loopDepth(), 0);
-}
-
 } // namespace
 } // namespace shelltest

@@ -314,6 +314,8 @@ TEST_F(ReplayTest, InputsOfAModalDialogGoToItsOwnLoop) {
     EXPECT_EQ(replay("press miinfo\npress aboutclose\ntoggle vbltmembnumb\n"), 0);
     EXPECT_EQ(value("vbltmembnumb"), "ON");
     EXPECT_EQ(tk->at("about").get("VISIBLE"), "NO");
+    EXPECT_EQ(title("aboutclose"), " Close "); // no longer the start-up notice
+    EXPECT_EQ(tk->loopDepth(), 0);
     EXPECT_EQ(replay("press miinfo\n"), 2);
     EXPECT_EQ(errors, "kestrel: j:1: the journal ended while \"About Kestrel\" was open\n");
 }

@@ -209,29 +209,6 @@ TEST_F(ShellTest, MenusOfferTheFixedItems) {
     EXPECT_EQ(tk->find("miioemf"), nullptr);
 }
 
-void collectImages(const ui::Element& e, std::vector<std::string>& out) {
-    if (e.has("IMAGE")) out.push_back(e.get("IMAGE"));
-    for (const ui::Element* c : e.children()) collectImages(*c, out);
-}
-
-TEST_F(ShellTest, EveryButtonImageIsAnIconFileOfTheRepository) {
-    std::vector<std::string> images;
-    collectImages(at("main"), images);
-    collectImages(at("about"), images);
-    // 33 tool bar buttons, the 2 step buttons, the 6 hinge buttons and the logo
-    EXPECT_EQ(images.size(), 42u);
-    // Each names the resource compiled from shell/icons/NAME.svg.
-    const std::string prefix = ":/icons/";
-    for (const std::string& path : images) {
-        ASSERT_EQ(path.rfind(prefix, 0), 0u) << path;
-        const std::string file =
-            std::string(KESTREL_TEST_DATA) + "/../../shell/icons/" + path.substr(prefix.size());
-        FILE* f = std::fopen(file.c_str(), "r");
-        EXPECT_NE(f, nullptr) << path;
-        if (f) std::fclose(f);
-    }
-}
-
 class NoCanvasBackend : public ui::HeadlessBackend {
 public:
     std::unique_ptr<gfx::Canvas> createCanvas(ui::Element&) override { return nullptr; }
