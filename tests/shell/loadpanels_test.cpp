@@ -117,11 +117,6 @@ TEST_F(LoadPanelTest, ApplySelectAndTheDrawingOfEveryKind) {
         EXPECT_EQ(drawnIn(c.role), drawnBefore) << p;
         shell::redoStep();
     }
-    // Both load options off: no load drawn, the model still is.
-    toggle("vbltload");
-    EXPECT_EQ(drawnIn(results::Role::MemberLoads), 0);
-    EXPECT_EQ(drawnIn(results::Role::NodalForces), 0);
-    EXPECT_GT(drawnIn(results::Role::Members), 0);
 }
 
 // The example journal builds every attribute it describes.
