@@ -27,15 +27,6 @@ protected:
         click(x0, y0);
         click(x1, y1);
     }
-    // Nodes and members of the model, "N/M".
-    std::string counts() {
-        int n = 0, m = 0;
-        if (!shell::modelIsEmpty()) {
-            for (const Vertex* v = state().model->vertices; v; v = v->next) ++n;
-            for (const Edge* e = state().model->edges; e; e = e->next) ++m;
-        }
-        return std::to_string(n) + "/" + std::to_string(m);
-    }
     bool hasNodeAt(double x, double y) {
         for (const Vertex* v = state().model->vertices; v; v = v->next)
             if (std::fabs(v->x - x) < 1e-9 && std::fabs(v->y - y) < 1e-9) return true;

@@ -92,10 +92,7 @@ TEST_F(ShellTest, ModifiedIndicatorFollowsTheSavedFlagAndTheNewestUndoSlot) {
 }
 
 TEST_F(ShellTest, TheMainLoopEndsWhenExitLeaves) {
-    ui::Input press;
-    press.type = ui::Input::Type::Press;
-    press.target = "miexit";
-    backend->queue(press);
+    queue(ui::Input::Type::Press, "miexit");
     shell::runMainLoop(*tk);
     EXPECT_TRUE(state().leaving);
     EXPECT_TRUE(backend->errors().empty());

@@ -1,6 +1,7 @@
 // A started program on the headless backend, for the shell's tests.
 #pragma once
 
+#include "model/model.h"
 #include "shell/edit.h"
 #include "shell/journal.h"
 #include "shell/startup.h"
@@ -56,6 +57,23 @@ protected:
     void commit(const std::string& field, const std::string& text) {
         at(field).set("VALUE", text);
         tk->commit(at(field));
+    }
+    // Nodes and members of the model, "N/M".
+    std::string counts() {
+        int n = 0, m = 0;
+        if (!shell::modelIsEmpty()) {
+            for (const Vertex* v = state().model->vertices; v; v = v->next) ++n;
+            for (const Edge* e = state().model->edges; e; e = e->next) ++m;
+        }
+        return std::to_string(n) + "/" + std::to_string(m);
+    }
+    // An input for the next dialog's own loop to take.
+    void queue(ui::Input::Type type, const std::string& target, int number = 0) {
+        ui::Input in;
+        in.type = type;
+        in.target = target;
+        in.number = number;
+        backend->queue(in);
     }
     // The last dialog line shown ("" none).
     std::string lastMessage() {

@@ -84,12 +84,6 @@ TEST_F(InquiryTest, AttributeAndResultTexts) {
 
 class SignConventionTest : public ShellTest {
 protected:
-    void queue(ui::Input::Type type, const std::string& target) {
-        ui::Input in;
-        in.type = type;
-        in.target = target;
-        backend->queue(in);
-    }
     std::string state3() {
         return title("closesignconvdlg") + "|" + at("applysignconvdlg").get("ACTIVE") + "|" +
                at("acceptsignconvdlg").get("ACTIVE");

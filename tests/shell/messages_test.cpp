@@ -245,13 +245,6 @@ TEST(LengthText, ValuesInTheLengthUnitWithTheSlotFormat) {
 // changes nothing; an accepted unit refreshes the panels, redraws and
 // modifies the frame.
 TEST_F(ShellTest, UnitsCommandThroughTheDialog) {
-    auto queue = [&](ui::Input::Type type, const std::string& target, int number = 0) {
-        ui::Input in;
-        in.type = type;
-        in.target = target;
-        in.number = number;
-        backend->queue(in);
-    };
     queue(ui::Input::Type::Select, "untunit0", 3); // millimetre
     queue(ui::Input::Type::Press, "untcancel");
     EXPECT_EQ(fire("Units"), ui::kDefault);

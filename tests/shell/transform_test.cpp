@@ -64,12 +64,6 @@ protected:
             if (std::fabs(v->x - x) < kTol && std::fabs(v->y - y) < kTol) return v;
         return nullptr;
     }
-    std::string counts() {
-        int n = 0, m = 0;
-        for (const Vertex* v = state().model->vertices; v; v = v->next) ++n;
-        for (const Edge* e = state().model->edges; e; e = e->next) ++m;
-        return std::to_string(n) + "/" + std::to_string(m);
-    }
     // Live member records that refer to the material.
     int withMaterial() {
         int k = 0;
