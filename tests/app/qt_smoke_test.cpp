@@ -9,8 +9,7 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
+#include "tests/app/run.h"
 
 namespace {
 
@@ -57,10 +56,7 @@ TEST_F(QtSmoke, ASessionOnTheQtBackendIsRecorded) {
     tk.toggle(tk.at("colorgraybg"));
     rec.stop();
     shell::shutDown(tk);
-    std::ifstream f(path);
-    std::stringstream text;
-    text << f.rdbuf();
-    const std::string s = text.str();
+    const std::string s = testrun::readFile(path);
     EXPECT_NE(s.find("\ntoggle vbltnodenumb\ntoggle colorgraybg\n"), std::string::npos) << s;
     std::remove(path.c_str());
 }

@@ -121,32 +121,24 @@ TEST_F(SmallScreen, UnitLabelsAndFieldsHoldTheirLongestTexts) {
     std::vector<std::string> lengthUnits; // what the unit labels show
     for (int code = 0; code <= 4; ++code) lengthUnits.push_back(units::unitLabelUtf8(code));
     // Six digits before the point with the two decimals of every preset format.
-    const std::vector<std::string> value = {"999999.99"};
-    const std::vector<std::string> cursor = {"-999999.99 mm"};
     const struct {
-        const char* element;
-        const std::vector<std::string>& texts;
+        std::vector<const char*> elements;
+        std::vector<std::string> texts;
     } cases[] = {
-        {"hsizeunit", lengthUnits},
-        {"vsizeunit", lengthUnits},
-        {"gridstepxunit", lengthUnits},
-        {"gridstepyunit", lengthUnits},
-        {"resultstepunit", lengthUnits},
-        {"htext", value},
-        {"vtext", value},
-        {"gridstepxtext", value},
-        {"gridstepytext", value},
-        {"resultsteptext", value},
-        {"cursorxpos", cursor},
-        {"cursorypos", cursor},
+        {{"hsizeunit", "vsizeunit", "gridstepxunit", "gridstepyunit", "resultstepunit"},
+         lengthUnits},
+        {{"htext", "vtext", "gridstepxtext", "gridstepytext", "resultsteptext"}, {"999999.99"}},
+        {{"cursorxpos", "cursorypos"}, {"-999999.99 mm"}},
     };
-    for (const auto& c : cases) {
-        const QWidget* w = widget(c.element);
-        ASSERT_NE(w, nullptr) << c.element;
-        for (const std::string& text : c.texts)
-            EXPECT_LE(w->fontMetrics().horizontalAdvance(QString::fromStdString(text)), textRoom(w))
-                << c.element << " " << text;
-    }
+    for (const auto& c : cases)
+        for (const char* element : c.elements) {
+            const QWidget* w = widget(element);
+            ASSERT_NE(w, nullptr) << element;
+            for (const std::string& text : c.texts)
+                EXPECT_LE(w->fontMetrics().horizontalAdvance(QString::fromStdString(text)),
+                          textRoom(w))
+                    << element << " " << text;
+        }
     const QLabel* mode = widget<QLabel>("modelabel");
     for (const char* title : {"Editing Mode:", "Influence Line Factor:", "Bending Moment:"})
         EXPECT_LE(mode->fontMetrics().horizontalAdvance(title), textRoom(mode)) << title;

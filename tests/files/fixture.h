@@ -57,6 +57,13 @@ inline files::ReadResult readText(const std::string& text,
     return r;
 }
 
+// Deletes a model read beside the one being edited, without an undo record.
+inline void discard(Solid* model) {
+    mdl_set_recording_mode(MODE_OFF);
+    mdl_delete_model(model);
+    mdl_undo_recording_on();
+}
+
 class ModelFileTest : public kestrel_test::FrameFixture {
 protected:
     void SetUp() override {

@@ -101,46 +101,31 @@ protected:
     }
 };
 
-TEST_F(WriteReadTest, LayoutOfTheEmptyModelIsExact) {
-    const std::string t = writeText(s, root(), settings);
-    // Version lines, the record, the settings, eight empty lists, the node and
-    // the end marker.
-    EXPECT_EQ(t.substr(0, 8), "211\n200\n");
-    EXPECT_EQ(t.substr(t.size() - 3), " 0\n");
-    std::istringstream in(t);
-    std::vector<std::string> lines;
-    for (std::string l; std::getline(in, l);) lines.push_back(l);
-    ASSERT_GE(lines.size(), 6u);
-    EXPECT_EQ(lines[2], " 1");
-    EXPECT_EQ(lines[3].substr(0, 3), " 0 ");
-    EXPECT_EQ(lines[4], "+1.00000e+30 -1.00000e+30");
-    EXPECT_EQ(lines[6], "1 1");
-    EXPECT_EQ(lines[7], "1 0 1 0 1 1 1 0 0 0 0 0 0 0");
-    EXPECT_EQ(lines[8], "0 0");
-    EXPECT_EQ(lines[11].size() > 0 && lines[11].find(' ') != std::string::npos, true);
-}
-
-TEST_F(WriteReadTest, StraightMemberIsWrittenWithGeometryZeroAndEdgeHeader) {
+// The exact layout: the version lines, the solid record with its counters and
+// box, the settings, the eight lists, then a record per entity with its
+// attributes and the end marker.
+TEST_F(WriteReadTest, LayoutsOfTheEmptyModelAndOfAStraightMemberAreExact) {
+    const std::string settingsAndLists = "1 1\n1 0 1 0 1 1 1 0 0 0 0 0 0 0\n0 0\n"
+                                         "0 2 5 17 22 35 57 63 76 48\n2 9 14 78 91\n"
+                                         "2 2 10 10 1 1 4 1 1 4\n2 0 1 6 0 0 11 11 10 10\n2 2 2\n"
+                                         "1 1\n0\n0\n0\n0\n0\n0\n0\n0\n";
+    const std::string node = "0 0 0 0 0\n0\n0 0 0 0\n0 0 0\n";
+    const std::string box = "-1.00000e+30 +1.00000e+30 -1.00000e+30 +1.00000e+30\n";
+    EXPECT_EQ(writeText(s, root(), settings),
+              "211\n200\n 1\n 0   1   1   1   1   1   0   0   0   0   0\n"
+              "+1.00000e+30 -1.00000e+30\n" +
+                  box + settingsAndLists + node + " 0\n");
+    // The member's record: header with the curve kind 1 and the edge id, the
+    // new vertex, the geometry line "0" of a straight member, the edge box.
     line(0, 0, 3, 0);
-    const std::string t = writeText(s, root(), settings);
-    // The mev record: header with curve kind 1 and edge id, the new vertex,
-    // the geometry line "0", the edge box.
-    const std::size_t h = t.find("\n 2 ");
-    ASSERT_NE(h, std::string::npos);
-    std::istringstream in(t.substr(h + 1));
-    std::string header, point, geom, box;
-    std::getline(in, header);
-    std::getline(in, point);
-    std::getline(in, geom);
-    std::getline(in, box);
-    int v[11];
-    ASSERT_EQ(std::sscanf(header.c_str(), "%d %d %d %d %d %d %d %d %d %d %d", &v[0], &v[1], &v[2],
-                          &v[3], &v[4], &v[5], &v[6], &v[7], &v[8], &v[9], &v[10]),
-              11);
-    EXPECT_EQ(v[9], 1);
-    EXPECT_GT(v[10], 0);
-    EXPECT_EQ(geom, "0");
-    EXPECT_EQ(box, "+0.00000e+00 +3.00000e+00 +0.00000e+00 +0.00000e+00");
+    EXPECT_EQ(writeText(s, root(), settings),
+              "211\n200\n 1\n 0   1   1   1   1   2   1   0   0   0   0\n"
+              "+0.00000e+00 +0.00000e+00\n" +
+                  box + settingsAndLists + node +
+                  " 1\n 2   1   1   1   1   1   1   2   1   1   1\n+3.00000e+00 +0.00000e+00\n0\n"
+                  "+0.00000e+00 +3.00000e+00 +0.00000e+00 +0.00000e+00\n"
+                  "0 0 0 0 0\n0\n0\n0\n0\n0\n0\n" +
+                  node + " 0\n");
 }
 
 TEST_F(WriteReadTest, EverythingRoundTripsToIdenticalBytes) {
@@ -201,9 +186,7 @@ TEST_F(WriteReadTest, RoundTripAfterUndoAndRedoSequences) {
         const std::string second = writeText(r.model, *r.root, r.settings);
         EXPECT_EQ(second, first) << seq;
         EXPECT_EQ(files_test::shape(r.model), dump) << seq;
-        mdl_set_recording_mode(MODE_OFF);
-        mdl_delete_model(r.model);
-        mdl_undo_recording_on();
+        files_test::discard(r.model);
         // Undo still works on the model that was saved.
         EXPECT_EQ(mdl_check(s), "") << seq;
     }
@@ -262,9 +245,7 @@ TEST_F(WriteReadTest, ExamplesOpenAndSaveToTheSameBytes) {
         } else {
             EXPECT_EQ(r.version, 205);
         }
-        mdl_set_recording_mode(MODE_OFF);
-        mdl_delete_model(r.model);
-        mdl_undo_recording_on();
+        files_test::discard(r.model);
     }
 }
 

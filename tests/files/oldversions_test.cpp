@@ -121,8 +121,7 @@ TEST_F(OldVersionsTest, EveryLayoutReadsTheSameFrame) {
         if (c.version == 0) {
             EXPECT_EQ(m->edge_counter, 2);
         }
-        mdl_set_recording_mode(MODE_OFF);
-        mdl_delete_model(m);
+        files_test::discard(m);
     }
 }
 
@@ -147,10 +146,6 @@ TEST_F(OldVersionsTest, ConversionOfAFileInCentimetresAndKiloNewtons) {
     EXPECT_EQ(mdl_check(s), "");
 }
 
-} // namespace
-
-namespace {
-
 // The conversion dialog's table, row by row: unit labels of the family and
 // the nine formats the table gives.
 TEST(ConversionUnitsTest, EveryRowOfTheTable) {
@@ -160,53 +155,36 @@ TEST(ConversionUnitsTest, EveryRowOfTheTable) {
         const char* labels; // length force moment distributed elastic weight spring rotspring
         std::array<int, 9> formats;
     };
+    // clang-format off
     const Row rows[] = {
-        {false, 0, 0, "m kN kNm kN/m kN/m\xB2 kN/m\xB3 kN/m kNm/rad", {2, 2, 4, 6, 1, 1, 2, 10, 1}},
-        {false, 0, 1, "m N Nm N/m Pa N/m\xB3 N/m Nm/rad", {2, 2, 4, 6, 0, 0, 0, 10, 0}},
-        {false, 0, 2, "m tf tfm tf/m tf/m\xB2 tf/m\xB3 tf/m tfm/rad", {2, 2, 4, 6, 2, 2, 3, 10, 2}},
-        {false,
-         1,
-         0,
-         "cm kN kNcm kN/cm kN/cm\xB2 kN/cm\xB3 kN/cm kNcm/rad",
+        {false, 0, 0, "m kN kNm kN/m kN/m\xB2 kN/m\xB3 kN/m kNm/rad",
+         {2, 2, 4, 6, 1, 1, 2, 10, 1}},
+        {false, 0, 1, "m N Nm N/m Pa N/m\xB3 N/m Nm/rad",
+         {2, 2, 4, 6, 0, 0, 0, 10, 0}},
+        {false, 0, 2, "m tf tfm tf/m tf/m\xB2 tf/m\xB3 tf/m tfm/rad",
+         {2, 2, 4, 6, 2, 2, 3, 10, 2}},
+        {false, 1, 0, "cm kN kNcm kN/cm kN/cm\xB2 kN/cm\xB3 kN/cm kNcm/rad",
          {1, 1, 2, 11, 1, 0, 4, 2, 10}},
-        {false,
-         1,
-         1,
-         "cm N Ncm N/cm N/cm\xB2 N/cm\xB3 N/cm Ncm/rad",
+        {false, 1, 1, "cm N Ncm N/cm N/cm\xB2 N/cm\xB3 N/cm Ncm/rad",
          {1, 1, 2, 11, 0, 11, 1, 10, 4}},
-        {false,
-         1,
-         2,
-         "cm tf tfcm tf/cm tf/cm\xB2 tf/cm\xB3 tf/cm tfcm/rad",
+        {false, 1, 2, "cm tf tfcm tf/cm tf/cm\xB2 tf/cm\xB3 tf/cm tfcm/rad",
          {1, 1, 2, 11, 2, 0, 5, 3, 10}},
-        {false,
-         2,
-         0,
-         "mm kN kNmm kN/mm GPa kN/mm\xB3 kN/mm kNmm/rad",
+        {false, 2, 0, "mm kN kNmm kN/mm GPa kN/mm\xB3 kN/mm kNmm/rad",
          {0, 0, 0, 11, 1, 0, 6, 4, 10}},
-        {false, 2, 1, "mm N Nmm N/mm MPa N/mm\xB3 N/mm Nmm/rad", {0, 0, 0, 11, 0, 11, 2, 0, 10}},
-        {false,
-         2,
-         2,
-         "mm tf tfmm tf/mm tf/mm\xB2 tf/mm\xB3 tf/mm tfmm/rad",
+        {false, 2, 1, "mm N Nmm N/mm MPa N/mm\xB3 N/mm Nmm/rad",
+         {0, 0, 0, 11, 0, 11, 2, 0, 10}},
+        {false, 2, 2, "mm tf tfmm tf/mm tf/mm\xB2 tf/mm\xB3 tf/mm tfmm/rad",
          {0, 0, 0, 11, 2, 0, 10, 5, 10}},
-        {true,
-         0,
-         0,
-         "ft kip ft-k k/ft k/ft\xB2 k/ft\xB3 k/ft ft-k/rad",
+        {true, 0, 0, "ft kip ft-k k/ft k/ft\xB2 k/ft\xB3 k/ft ft-k/rad",
          {2, 2, 4, 6, 1, 1, 2, 10, 3}},
-        {true,
-         0,
-         1,
-         "ft lb ft-lb lb/ft lb/ft\xB2 pcf lb/ft ft-lb/rad",
+        {true, 0, 1, "ft lb ft-lb lb/ft lb/ft\xB2 pcf lb/ft ft-lb/rad",
          {2, 2, 4, 6, 0, 0, 0, 10, 1}},
-        {true, 1, 0, "in kip in-k k/in ksi k/in\xB3 k/in in-k/rad", {1, 1, 2, 11, 1, 0, 4, 2, 10}},
-        {true,
-         1,
-         1,
-         "in lb in-lb lb/in psi lb/in\xB3 lb/in in-lb/rad",
+        {true, 1, 0, "in kip in-k k/in ksi k/in\xB3 k/in in-k/rad",
+         {1, 1, 2, 11, 1, 0, 4, 2, 10}},
+        {true, 1, 1, "in lb in-lb lb/in psi lb/in\xB3 lb/in in-lb/rad",
          {1, 1, 2, 11, 0, 11, 1, 10, 3}},
     };
+    // clang-format on
     using namespace units;
     for (const Row& r : rows) {
         const UnitSettings s = files::conversionUnits(r.us, r.l, r.f, presetSettings(kSIPreset));

@@ -109,9 +109,7 @@ protected:
             // What was read saves again.
             const std::string again = files_test::writeText(r.model, *r.root, r.settings);
             ASSERT_EQ(again.substr(0, 4), "211\n");
-            mdl_set_recording_mode(MODE_OFF);
-            mdl_delete_model(r.model);
-            mdl_undo_recording_on();
+            files_test::discard(r.model);
             break;
         }
         case files::ReadStatus::kBadFile:
@@ -224,9 +222,7 @@ TEST_F(RobustnessTest, MembersThatCrossOverlapOrPassThroughANodeAreRefused) {
         EXPECT_EQ(r.status, c.status) << c.p;
         if (r.model) {
             EXPECT_EQ(mdl_check(r.model), "");
-            mdl_set_recording_mode(MODE_OFF);
-            mdl_delete_model(r.model);
-            mdl_undo_recording_on();
+            files_test::discard(r.model);
         }
     }
 }

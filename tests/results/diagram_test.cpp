@@ -37,13 +37,13 @@ MemberInput member(double x1, double y1, double x2, double y2, double N1, double
 }
 
 constexpr double q = 10, L = 6, h = 0.01;
+// Simply supported under q downward, drawn from left to right and reversed.
+const MemberInput ss = member(0, 0, L, 0, 0, q* L / 2, 0, 0, -q, 0, -q);
+const MemberInput ssRev = member(L, 0, 0, 0, 0, -q* L / 2, 0, 0, q, 0, q);
 
 TEST(DiagramTest, ClosedFormsOfSampledDiagrams) {
-    // Simply supported under q downward, drawn both ways; linear load 0..p
-    // on a simply supported beam; cantilever (fixed at end 1) with a tip
-    // load P = 5; fixed-fixed beam with a constant moment (thermal gradient).
-    const MemberInput ss = member(0, 0, L, 0, 0, q * L / 2, 0, 0, -q, 0, -q);
-    const MemberInput ssRev = member(L, 0, 0, 0, 0, -q * L / 2, 0, 0, q, 0, q);
+    // The simply supported beam both ways; linear load 0..p on it; cantilever (fixed at end 1) with
+    // a tip load P = 5; fixed-fixed beam with a constant moment (thermal gradient).
     const MemberInput lin = member(0, 0, L, 0, 3, q * L / 6, 0, 0, 0, 0, -q);
     const MemberInput cant = member(0, 0, L, 0, 0, 5, 5 * L);
     const MemberInput thermal = member(0, 0, L, 0, 0, 0, 12.5);
@@ -82,7 +82,6 @@ TEST(DiagramTest, ClosedFormsOfSampledDiagrams) {
 }
 
 TEST(DiagramTest, LocalBendingExtremes) {
-    const MemberInput ss = member(0, 0, L, 0, 0, q * L / 2, 0, 0, -q, 0, -q);
     const MemberInput lin = member(0, 0, L, 0, 0, q * L / 6, 0, 0, 0, 0, -q);
     auto e = results::bendingExtremes(ss);
     ASSERT_EQ(e.size(), 1u);
@@ -97,9 +96,8 @@ TEST(DiagramTest, LocalBendingExtremes) {
 }
 
 TEST(DiagramTest, StepValues) {
-    const MemberInput ss = member(0, 0, L, 0, 0, q * L / 2, 0, 0, -q, 0, -q);
-    const MemberInput ssRev = member(L, 0, 0, 0, 0, -q * L / 2, 0, 0, q, 0, q);
     const MemberInput tension = member(0, 0, 0, 4, -7, 0, 0);
+    auto shortMember = [](double length) { return member(0, 0, length, 0, 0, 1, 0); };
     const struct {
         MemberInput m;
         ResultKind kind;
@@ -113,18 +111,9 @@ TEST(DiagramTest, StepValues) {
         {ss, ResultKind::Bending, 4, true, {0, 3, 6}, {0, 45, 0}},
         {ss, ResultKind::Shear, 3, true, {0, 3, 6}, {30, 0, -30}},
         {tension, ResultKind::Axial, 4, true, {0, 4}, {7, 7}},
-        {member(0, 0, 1.003, 0, 0, 1, 0),
-         ResultKind::Shear,
-         0.5,
-         false,
-         {0, 0.5, 1.003},
-         {1, 1, 1}},
-        {member(0, 0, 1.006, 0, 0, 1, 0),
-         ResultKind::Shear,
-         0.5,
-         false,
-         {0, 0.5, 1, 1.006},
-         {1, 1, 1, 1}},
+        // A remainder of at most 0.005 m makes no step of its own.
+        {shortMember(1.003), ResultKind::Shear, 0.5, false, {0, 0.5, 1.003}, {1, 1, 1}},
+        {shortMember(1.006), ResultKind::Shear, 0.5, false, {0, 0.5, 1, 1.006}, {1, 1, 1, 1}},
         {member(0, 0, 1, 0, 0, 0.004, 0), ResultKind::Shear, 1, true, {0, 1}, {0, 0}},
         {ss, ResultKind::Bending, 6.0 / 49, true, std::vector<double>(50), {}},
         {ss, ResultKind::Bending, 6.0 / 50, true, {}, {}},
@@ -285,8 +274,6 @@ TEST(DiagramTest, SizeAndFactor) {
 
 TEST(DiagramTest, ResultLineOfThePickedPoint) {
     const attrib::AppSettings st = attrib::initialSettings();
-    const MemberInput ss = member(0, 0, L, 0, 0, q * L / 2, 0, 0, -q, 0, -q);
-    const MemberInput ssRev = member(L, 0, 0, 0, 0, -q * L / 2, 0, 0, q, 0, q);
     MemberInput column = member(0, 0, 0, 4, 7, 0, 0);
     column.E = column.I = column.A = 1, column.w2 = 0.5, column.u2 = 0.1;
     const struct {
@@ -340,8 +327,6 @@ protected:
 };
 
 TEST_F(DiagramDrawTest, BendingOnTheTensionSideWithValues) {
-    const MemberInput ss = member(0, 0, L, 0, 0, q * L / 2, 0, 0, -q, 0, -q);
-    const MemberInput ssRev = member(L, 0, 0, 0, 0, -q * L / 2, 0, 0, q, 0, q);
     const struct {
         MemberInput m;
         bool tension, signedMoment;
@@ -397,7 +382,6 @@ TEST_F(DiagramDrawTest, ValuesSignsClosingLinesAndLimits) {
     }
     // Too many step values: none written, the diagram still drawn; the
     // transversal lines follow the steps.
-    const MemberInput ss = member(0, 0, L, 0, 0, q * L / 2, 0, 0, -q, 0, -q);
     st.endValues = false, st.stepValues = true, st.step = 0.01, st.transversal = true;
     c.reset();
     const auto curve = results::sampleDiagram(ss, st.kind, 0.001);

@@ -7,7 +7,7 @@
 #include "gfx/record.h"
 #include "results/display.h"
 #include "results/resultset.h"
-#include "tests/support/frame.h"
+#include "tests/results/drawing_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -18,21 +18,13 @@ namespace {
 using results::ResultKind;
 using Kind = gfx::Primitive::Kind;
 
-class ResultSetTest : public kestrel_test::FrameFixture {
+class ResultSetTest : public kestrel_test::DrawingFixture {
 protected:
-    void SetUp() override {
-        FrameFixture::SetUp();
-        settings = attrib::initialSettings();
-        colors = attrib::makeScheme(attrib::kWhiteBackground);
-        c.setWindow(-2, 8, -5, 5);
-    }
+    void SetUp() override { setUpDrawing(-5, 8); }
+    // The member from (x1, y1) to (x2, y2), inserted as one undo step.
     Edge* line(double x1, double y1, double x2, double y2) {
-        const MPoint p[2] = {{x1, y1}, {x2, y2}};
-        mdl_begin_group();
-        if (mdl_is_empty(s)) mdl_move_vertex(s->vertices, p[0]);
-        EXPECT_EQ(mdl_insert_points(s, CURVE_LINE, p, 2), -2);
-        mdl_end_group();
-        return mdl_find_edge_at(s, {(x1 + x2) / 2, (y1 + y2) / 2}, 1e-3);
+        DrawingFixture::line(x1, y1, x2, y2);
+        return member((x1 + x2) / 2, (y1 + y2) / 2);
     }
     void loadOn(Edge* e, attrib::PropertyKind kind, int direction, std::array<double, 4> v) {
         attrib::PropertyBlock* b = nullptr;
@@ -45,9 +37,6 @@ protected:
         mdl_set_edge_attrib(e, a);
     }
     int blocks = 0;
-    attrib::AppSettings settings;
-    attrib::ColorScheme colors;
-    gfx::RecordingCanvas c{500, 500};
 };
 
 TEST_F(ResultSetTest, InputsFromTheRecords) {

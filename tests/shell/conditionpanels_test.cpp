@@ -14,18 +14,10 @@ namespace {
 
 class ConditionPanelTest : public ShellTest {
 protected:
-    void commit(const std::string& field, const std::string& text) {
-        at(field).set("VALUE", text);
-        tk->commit(at(field));
-    }
     bool active(const std::string& name) { return at(name).isActive(); }
     Vertex* node(double x, double y) {
         MPoint p{x, y};
         return mdl_find_vertex_at(state().model, &p);
-    }
-    std::string lastMessage() {
-        const auto& t = backend->transcript();
-        return t.empty() ? "" : t.back();
     }
 };
 

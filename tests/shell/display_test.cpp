@@ -5,6 +5,8 @@
 #include "shell/display.h"
 #include "units/units.h"
 
+#include <vector>
+
 namespace shelltest {
 namespace {
 
@@ -28,60 +30,34 @@ TEST_F(ShellTest, EachDisplayToggleStoresItsFlagRedrawsAndMarksModified) {
     }
 }
 
-TEST_F(ShellTest, ADisplayActionFiredByNameFlipsItsToggleToo) {
-    EXPECT_EQ(fire("VbltNodeNumb"), ui::kDefault);
-    EXPECT_EQ(flag(shell::kNodeNumbers), 1);
-    EXPECT_EQ(value("vbltnodenumb"), "ON");
-}
-
-TEST_F(ShellTest, ReactionValuesTurnReactionsOnAndReactionsOffTurnValuesOff) {
-    toggle("vbltreactval");
-    EXPECT_EQ(flag(shell::kReactionValues), 1);
-    EXPECT_EQ(flag(shell::kReactions), 1);
-    EXPECT_EQ(value("vbltreactions"), "ON");
-    toggle("vbltreactions");
-    EXPECT_EQ(flag(shell::kReactions), 0);
-    EXPECT_EQ(flag(shell::kReactionValues), 0);
-    EXPECT_EQ(value("vbltreactval"), "OFF");
-    // Reactions on alone leaves the values off.
-    toggle("vbltreactions");
-    EXPECT_EQ(flag(shell::kReactions), 1);
-    EXPECT_EQ(flag(shell::kReactionValues), 0);
-}
-
-TEST_F(ShellTest, LoadingOffWithNoOtherLoadingTurnsLoadValuesOff) {
-    // Loading while editing off, loading with results off: values go off.
-    toggle("vbltload");
-    EXPECT_EQ(flag(shell::kLoadWhileEditing), 0);
-    EXPECT_EQ(flag(shell::kLoadValues), 0);
-    EXPECT_EQ(value("vbltloadval"), "OFF");
-}
-
-TEST_F(ShellTest, LoadingOffWhileTheOtherLoadingIsOnKeepsLoadValues) {
-    toggle("vbltloadwresp"); // loading with results on
-    toggle("vbltload");      // loading while editing off
-    EXPECT_EQ(flag(shell::kLoadValues), 1);
-    toggle("vbltloadwresp"); // now both off: values go off
-    EXPECT_EQ(flag(shell::kLoadWithResults), 0);
-    EXPECT_EQ(flag(shell::kLoadValues), 0);
-    EXPECT_EQ(value("vbltloadval"), "OFF");
-}
-
-TEST_F(ShellTest, LoadValuesOnTurnsOnTheLoadingOfTheCurrentDisplay) {
-    toggle("vbltload"); // editing loading off, values off with it
-    ASSERT_EQ(flag(shell::kLoadValues), 0);
-    toggle("vbltloadval");
-    EXPECT_EQ(flag(shell::kLoadValues), 1);
-    EXPECT_EQ(flag(shell::kLoadWhileEditing), 1);
-    EXPECT_EQ(value("vbltload"), "ON");
-    EXPECT_EQ(flag(shell::kLoadWithResults), 0);
-
-    // In the result display it is the loading with results that follows.
-    toggle("vbltloadval");
-    state().settings.result.on = 1;
-    toggle("vbltloadval");
-    EXPECT_EQ(flag(shell::kLoadWithResults), 1);
-    EXPECT_EQ(value("vbltloadwresp"), "ON");
+// The couplings of the flags, step by step from the start: reaction values
+// need the reactions; load values need the loading of the current display
+// (editing, or results while they are shown) and go when both loadings are
+// off. Every toggle shows its flag after each step.
+TEST_F(ShellTest, DisplayFlagsThatDependOnEachOther) {
+    using namespace shell;
+    struct Step {
+        const char* toggle;
+        bool results; // the result display is on
+        std::vector<std::pair<int, int>> flags;
+    } steps[] = {
+        {"vbltreactval", false, {{kReactionValues, 1}, {kReactions, 1}}},
+        {"vbltreactions", false, {{kReactions, 0}, {kReactionValues, 0}}},
+        {"vbltreactions", false, {{kReactions, 1}, {kReactionValues, 0}}},
+        {"vbltload", false, {{kLoadWhileEditing, 0}, {kLoadValues, 0}, {kLoadWithResults, 0}}},
+        {"vbltloadval", false, {{kLoadValues, 1}, {kLoadWhileEditing, 1}, {kLoadWithResults, 0}}},
+        {"vbltloadwresp", false, {{kLoadWithResults, 1}, {kLoadValues, 1}}},
+        {"vbltload", false, {{kLoadWhileEditing, 0}, {kLoadValues, 1}}},
+        {"vbltloadwresp", false, {{kLoadWithResults, 0}, {kLoadValues, 0}}},
+        {"vbltloadval", true, {{kLoadValues, 1}, {kLoadWithResults, 1}, {kLoadWhileEditing, 0}}},
+    };
+    for (const Step& s : steps) {
+        state().settings.result.on = s.results;
+        toggle(s.toggle);
+        for (auto [f, want] : s.flags) EXPECT_EQ(flag(f), want) << s.toggle << " flag " << f;
+        for (int f = 0; f < kDisplayFlagCount; ++f)
+            EXPECT_EQ(value(kDisplayToggles[f].element), flag(f) ? "ON" : "OFF") << s.toggle;
+    }
 }
 
 TEST_F(ShellTest, DimensionLinesToggleUpdatesTheDeleteButton) {
@@ -96,26 +72,6 @@ TEST_F(ShellTest, DimensionLinesToggleUpdatesTheDeleteButton) {
     EXPECT_EQ(at("edtdelsel").get("ACTIVE"), "YES");
 }
 
-TEST_F(ShellTest, GrayBackgroundTwiceLeavesItOnAndTheSecondPressDoesNothing) {
-    toggle("colorgraybg");
-    EXPECT_EQ(state().colors.scheme, shell::kGrayBackground);
-    EXPECT_EQ(value("colorgraybg"), "ON");
-    EXPECT_EQ(value("colorwhitebg"), "OFF");
-    const auto& prims = canvas().primitives();
-    ASSERT_GE(prims.size(), 2u);
-    EXPECT_EQ(prims[prims.size() - 2].kind, Primitive::Kind::Clear);
-    EXPECT_EQ(prims[prims.size() - 2].rgb, (gfx::Rgb{188, 188, 188}));
-    const std::size_t drawn = prims.size();
-    toggle("colorgraybg");
-    EXPECT_EQ(value("colorgraybg"), "ON");
-    for (const char* other : {"colorwhitebg", "colorblackbg", "colorblackfg"})
-        EXPECT_EQ(value(other), "OFF") << other;
-    EXPECT_EQ(state().colors.scheme, shell::kGrayBackground);
-    EXPECT_EQ(canvas().primitives().size(), drawn);
-    // The scheme is not saved with the model.
-    EXPECT_EQ(shell::isSaved(), 1);
-}
-
 struct SchemeCase {
     const char* toggle;
     int scheme;
@@ -123,7 +79,7 @@ struct SchemeCase {
     gfx::Rgb background;
 };
 
-TEST_F(ShellTest, EachSchemeSetsItsSlotTableAndClearsToItsBackground) {
+TEST_F(ShellTest, EachSchemeSetsItsSlotTableClearsToItsBackgroundAndStaysOnPressedAgain) {
     const SchemeCase cases[] = {
         {"colorgraybg",
          1,
@@ -148,7 +104,14 @@ TEST_F(ShellTest, EachSchemeSetsItsSlotTableAndClearsToItsBackground) {
         EXPECT_EQ(prims[prims.size() - 2].kind, Primitive::Kind::Clear);
         EXPECT_EQ(prims[prims.size() - 2].rgb, c.background) << c.toggle;
         EXPECT_EQ(canvas().background(), c.slots[1]);
+        // Pressed again the scheme's toggle stays on and nothing is drawn.
+        const std::size_t drawn = prims.size();
+        toggle(c.toggle);
+        EXPECT_EQ(value(c.toggle), "ON");
+        EXPECT_EQ(value("colorscheme"), c.toggle);
+        EXPECT_EQ(canvas().primitives().size(), drawn);
     }
+    EXPECT_EQ(shell::isSaved(), 1);    // the scheme is not saved with the model
     EXPECT_EQ(shell::slotColor(0), 0); // outside 1 to 17
     EXPECT_EQ(shell::slotColor(18), 0);
 }
@@ -198,11 +161,6 @@ TEST_F(ShellTest, RefreshInTheResultDisplayTitlesTheModeLineWithTheResultKind) {
     r.kind = 3;
     shell::refreshPanels();
     EXPECT_EQ(title("modelabel"), "Influence Line Factor:");
-}
-
-TEST_F(ShellTest, StartUpMakesTheSIDefaultsTheCurrentUnits) {
-    EXPECT_EQ(units::currentSettings().unit, units::presetSettings(units::kSIPreset).unit);
-    EXPECT_EQ(units::currentSettings().format, units::presetSettings(units::kSIPreset).format);
 }
 
 } // namespace

@@ -16,13 +16,6 @@ namespace {
 
 class EditTest : public ShellTest {
 protected:
-    // A press and release of `button` at a world point.
-    void click(double x, double y, int button = 1, ui::Modifiers mods = {}) {
-        const gfx::Point p = canvas().worldToPixel(x, y);
-        const int px = static_cast<int>(std::lround(p.x)), py = static_cast<int>(std::lround(p.y));
-        tk->canvasButton(at("datascreen"), button, true, px, py, mods);
-        tk->canvasButton(at("datascreen"), button, false, px, py, mods);
-    }
     void drag(double x0, double y0, double x1, double y1, ui::Modifiers mods = {}) {
         const gfx::Point a = canvas().worldToPixel(x0, y0), b = canvas().worldToPixel(x1, y1);
         ui::Element& c = at("datascreen");
@@ -34,15 +27,6 @@ protected:
         click(x0, y0);
         click(x1, y1);
     }
-    // Nodes and members of the model, "N/M".
-    std::string counts() {
-        int n = 0, m = 0;
-        if (!shell::modelIsEmpty()) {
-            for (const Vertex* v = state().model->vertices; v; v = v->next) ++n;
-            for (const Edge* e = state().model->edges; e; e = e->next) ++m;
-        }
-        return std::to_string(n) + "/" + std::to_string(m);
-    }
     bool hasNodeAt(double x, double y) {
         for (const Vertex* v = state().model->vertices; v; v = v->next)
             if (std::fabs(v->x - x) < 1e-9 && std::fabs(v->y - y) < 1e-9) return true;
@@ -51,12 +35,6 @@ protected:
     void keyOnCanvas(int key) {
         at("main").store("FOCUS", "datascreen");
         tk->key(at("main"), key);
-    }
-    // A two-bay portal without the mouse: columns at x = 0, 4, 8 up to y = 3.
-    void portal() {
-        for (double x : {0.0, 4.0, 8.0}) shell::insertMember(x, 0, x, 3, 0.01);
-        shell::insertMember(0, 3, 8, 3, 0.01);
-        shell::deselectAll();
     }
 };
 
@@ -185,8 +163,7 @@ TEST_F(EditTest, CreationMeasuresAreShownInTheLengthUnit) {
         state().settings.units[units::kLengthUnit] = c.unit;
         fire(c.mode);
         for (const auto& [x, y] : c.clicks) click(x, y);
-        const gfx::Point p = canvas().worldToPixel(c.x, c.y);
-        tk->canvasMotion(at("datascreen"), int(std::lround(p.x)), int(std::lround(p.y)), {});
+        moveTo(c.x, c.y);
         EXPECT_EQ(title("datatopmsg"), c.want) << c.mode << " unit " << c.unit;
         fire("Select");
     }
@@ -470,12 +447,6 @@ TEST_F(EditTest, LimitsFormAndScaleDial) {
     shell::viewWindow(a0, a1, b0, b1);
     EXPECT_NEAR(a1 - a0, x1 - x0, 1e-9);
 }
-
-} // namespace
-} // namespace shelltest
-
-namespace shelltest {
-namespace {
 
 TEST_F(EditTest, FitShowsTheDimensionLinesWhileTheyAreShown) {
     shell::insertMember(0, 0, 4, 0, 0.01);

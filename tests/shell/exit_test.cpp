@@ -39,21 +39,6 @@ TEST_F(ShellTest, AfterADisplayToggleExitAsksAndCancelStays) {
     EXPECT_TRUE(backend->errors().empty());
 }
 
-TEST_F(ShellTest, CloseWindowDiscardingLeaves) {
-    toggle("vbltdimln");
-    backend->queueAlarm(2);
-    EXPECT_EQ(fire("CloseWindow"), ui::kClose);
-    EXPECT_TRUE(state().leaving);
-}
-
-TEST_F(ShellTest, ClosingTheAlertWithoutAButtonStays) {
-    toggle("vbltdimln");
-    backend->queueAlarm(0);
-    EXPECT_EQ(fire("Exit"), ui::kDefault);
-    backend->queueAlarm(0);
-    EXPECT_EQ(fire("CloseWindow"), ui::kIgnore);
-}
-
 bool saveAsFails() {
     return false;
 }
@@ -61,18 +46,29 @@ bool saveAsSucceeds() {
     return true;
 }
 
-TEST_F(ShellTest, SaveAsAndExitLeavesOnlyWhenSaveAsSucceeds) {
-    toggle("vbltmembnumb");
-    backend->queueAlarm(1);
-    EXPECT_EQ(fire("Exit"), ui::kDefault); // no Save As in this build: it fails
-    state().saveAs = saveAsFails;
-    backend->queueAlarm(1);
-    EXPECT_EQ(fire("Exit"), ui::kDefault);
-    backend->queueAlarm(1);
-    EXPECT_EQ(fire("CloseWindow"), ui::kIgnore);
-    state().saveAs = saveAsSucceeds;
-    backend->queueAlarm(1);
-    EXPECT_EQ(fire("Exit"), ui::kClose);
+// The answers to the question, by Exit and by the window's close: Discard
+// leaves; the alert closed without a button stays; Save As & Exit leaves only
+// when Save As succeeds (without a Save As it fails).
+TEST_F(ShellTest, EachAnswerToTheSaveQuestion) {
+    const struct {
+        bool (*saveAs)();
+        int answer;
+        const char* action;
+        int rc;
+    } cases[] = {
+        {nullptr, 2, "CloseWindow", ui::kClose},  {nullptr, 0, "Exit", ui::kDefault},
+        {nullptr, 0, "CloseWindow", ui::kIgnore}, {nullptr, 1, "Exit", ui::kDefault},
+        {saveAsFails, 1, "Exit", ui::kDefault},   {saveAsFails, 1, "CloseWindow", ui::kIgnore},
+        {saveAsSucceeds, 1, "Exit", ui::kClose},
+    };
+    for (const auto& c : cases) {
+        start("");
+        if (c.saveAs) state().saveAs = c.saveAs;
+        toggle("vbltdimln");
+        backend->queueAlarm(c.answer);
+        EXPECT_EQ(fire(c.action), c.rc) << c.action << " answer " << c.answer;
+        EXPECT_EQ(state().leaving, c.rc == ui::kClose) << c.action << " answer " << c.answer;
+    }
 }
 
 TEST_F(ShellTest, ModifiedIndicatorFollowsTheSavedFlagAndTheNewestUndoSlot) {
@@ -96,25 +92,10 @@ TEST_F(ShellTest, ModifiedIndicatorFollowsTheSavedFlagAndTheNewestUndoSlot) {
 }
 
 TEST_F(ShellTest, TheMainLoopEndsWhenExitLeaves) {
-    ui::Input press;
-    press.type = ui::Input::Type::Press;
-    press.target = "miexit";
-    backend->queue(press);
+    queue(ui::Input::Type::Press, "miexit");
     shell::runMainLoop(*tk);
     EXPECT_TRUE(state().leaving);
     EXPECT_TRUE(backend->errors().empty());
-}
-
-TEST_F(ShellTest, AboutWindowShowsItsCloseButtonAndReturns) {
-    ui::Input close;
-    close.type = ui::Input::Type::Press;
-    close.target = "aboutclose";
-    backend->queue(close);
-    EXPECT_EQ(fire("Info"), ui::kDefault);
-    EXPECT_EQ(title("aboutclose"), " Close ");
-    EXPECT_EQ(at("about").get("VISIBLE"), "NO");
-    EXPECT_TRUE(backend->errors().empty());
-    EXPECT_EQ(tk->loopDepth(), 0);
 }
 
 } // namespace

@@ -41,20 +41,6 @@ protected:
         struct stat st {};
         return stat(p.c_str(), &st) == 0;
     }
-    void press(const std::string& name) {
-        ui::Input in;
-        in.type = ui::Input::Type::Press;
-        in.target = name;
-        backend->queue(in);
-    }
-    void select(const std::string& name, int item) {
-        ui::Input in;
-        in.type = ui::Input::Type::Select;
-        in.target = name;
-        in.number = item;
-        backend->queue(in);
-    }
-    std::string last() { return backend->transcript().empty() ? "" : backend->transcript().back(); }
     bool said(const std::string& text) {
         for (const std::string& l : backend->transcript())
             if (l.find(text) != std::string::npos) return true;
@@ -139,8 +125,8 @@ TEST_F(FileCommandsTest, OpenRefusalsLeaveTheEmptyUntitledFrame) {
 
 TEST_F(FileCommandsTest, OpenAnOlderFileConvertsCentimetresAndKiloNewtons) {
     backend->queueFile(0, std::string(KESTREL_TEST_DATA) + "/files/v205.kst");
-    select("untcnvlength", 2); // cm
-    press("untcnvaccept");
+    queue(ui::Input::Type::Select, "untcnvlength", 2); // cm
+    queue(ui::Input::Type::Press, "untcnvaccept");
     fire("IoOpen");
     EXPECT_TRUE(backend->errors().empty());
     Solid* s = state().model;
@@ -151,7 +137,7 @@ TEST_F(FileCommandsTest, OpenAnOlderFileConvertsCentimetresAndKiloNewtons) {
     // Cancel throws the frame away.
     backend->queueFile(0, std::string(KESTREL_TEST_DATA) + "/files/v205.kst");
     backend->queueAlarm(2); // discard
-    press("untcnvcancel");
+    queue(ui::Input::Type::Press, "untcnvcancel");
     fire("IoOpen");
     EXPECT_TRUE(mdl_is_empty(state().model));
     EXPECT_EQ(state().file.shortName, "untitled.kst");

@@ -1,6 +1,9 @@
 // A started program on the headless backend, for the shell's tests.
 #pragma once
 
+#include "model/model.h"
+#include "shell/edit.h"
+#include "shell/journal.h"
 #include "shell/startup.h"
 #include "shell/state.h"
 #include "ui/headless.h"
@@ -8,8 +11,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <fstream>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 
 namespace shelltest {
@@ -46,11 +53,106 @@ protected:
     int toggle(const std::string& name) { return tk->toggle(at(name)); }
     std::string value(const std::string& name) { return at(name).get("VALUE"); }
     std::string title(const std::string& name) { return at(name).get("TITLE"); }
+    // A text field given `text` and committed, as Enter does.
+    void commit(const std::string& field, const std::string& text) {
+        at(field).set("VALUE", text);
+        tk->commit(at(field));
+    }
+    // Nodes and members of the model, "N/M".
+    std::string counts() {
+        int n = 0, m = 0;
+        if (!shell::modelIsEmpty()) {
+            for (const Vertex* v = state().model->vertices; v; v = v->next) ++n;
+            for (const Edge* e = state().model->edges; e; e = e->next) ++m;
+        }
+        return std::to_string(n) + "/" + std::to_string(m);
+    }
+    // An input for the next dialog's own loop to take.
+    void queue(ui::Input::Type type, const std::string& target, int number = 0) {
+        ui::Input in;
+        in.type = type;
+        in.target = target;
+        in.number = number;
+        backend->queue(in);
+    }
+    // The last dialog line shown ("" none).
+    std::string lastMessage() {
+        const auto& t = backend->transcript();
+        return t.empty() ? "" : t.back();
+    }
     gfx::RecordingCanvas& canvas() { return *backend->canvasOf(at("datascreen")); }
+    // A two-bay portal without the mouse, nothing selected: columns at x = 0,
+    // 4, 8 up to y = 3 and the beam over them.
+    void portal() {
+        for (double x : {0.0, 4.0, 8.0}) shell::insertMember(x, 0, x, 3, 0.01);
+        shell::insertMember(0, 3, 8, 3, 0.01);
+        shell::deselectAll();
+    }
+    // The pointer moved to a world point of the canvas.
+    void moveTo(double x, double y, ui::Modifiers mods = {}) {
+        const gfx::Point p = canvas().worldToPixel(x, y);
+        tk->canvasMotion(at("datascreen"), int(std::lround(p.x)), int(std::lround(p.y)), mods);
+    }
+    // A press and release of `button` at a world point.
+    void click(double x, double y, int button = 1, ui::Modifiers mods = {}) {
+        const gfx::Point p = canvas().worldToPixel(x, y);
+        const int px = int(std::lround(p.x)), py = int(std::lround(p.y));
+        tk->canvasButton(at("datascreen"), button, true, px, py, mods);
+        tk->canvasButton(at("datascreen"), button, false, px, py, mods);
+    }
     shell::AppState& state() { return shell::app(); }
 
     CountingBackend* backend = nullptr;
     std::unique_ptr<ui::Toolkit> tk;
+};
+
+// A started program on the replay backend, which replays journal texts.
+class ReplayTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        if (tk) shell::shutDown(*tk);
+    }
+    // Replays `text` on a freshly started program; the status, with what the
+    // replay printed in `output` and `errors`.
+    int replay(const std::string& text) {
+        if (tk) shell::shutDown(*tk);
+        auto b = std::make_unique<shell::ReplayBackend>();
+        backend = b.get();
+        tk = std::make_unique<ui::Toolkit>(std::move(b));
+        EXPECT_EQ(shell::startUp(*tk, ""), 0);
+        std::vector<shell::JournalEntry> entries;
+        std::string error;
+        EXPECT_TRUE(shell::parseJournal(text, "j", entries, error)) << error;
+        backend->load(std::move(entries));
+        FILE* out = std::tmpfile();
+        FILE* err = std::tmpfile();
+        int rc = shell::replayJournal(*tk, *backend, "j", out, err);
+        output = contents(out);
+        errors = contents(err);
+        return rc;
+    }
+    // The journal examples/NAME.journal.
+    static std::string example(const std::string& name) {
+        std::ifstream f(std::string(KESTREL_TEST_DATA) + "/../../examples/" + name + ".journal");
+        EXPECT_TRUE(f) << name;
+        std::stringstream text;
+        text << f.rdbuf();
+        return text.str();
+    }
+    static std::string contents(FILE* f) {
+        std::rewind(f);
+        std::string s;
+        for (int c; (c = std::fgetc(f)) != EOF;) s += static_cast<char>(c);
+        std::fclose(f);
+        return s;
+    }
+    shell::AppState& state() { return shell::app(); }
+    std::string value(const std::string& name) { return tk->at(name).get("VALUE"); }
+    std::string title(const std::string& name) { return tk->at(name).get("TITLE"); }
+
+    shell::ReplayBackend* backend = nullptr;
+    std::unique_ptr<ui::Toolkit> tk;
+    std::string output, errors;
 };
 
 } // namespace shelltest

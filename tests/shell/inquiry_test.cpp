@@ -18,15 +18,8 @@
 namespace shelltest {
 namespace {
 
-namespace fs = std::filesystem;
-
-class InquiryTest : public ShellTest {
+class InquiryTest : public BeamTest {
 protected:
-    void TearDown() override {
-        ShellTest::TearDown();
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
     // The beam of the result tests; its material and nodal force block.
     void beam() {
         Solid* s = state().model;
@@ -36,7 +29,6 @@ protected:
             if (attrib::nodeOf(v)->force) force = attrib::nodeOf(v)->force;
     }
     std::string info() { return value("infotxt"); }
-    fs::path dir = fs::temp_directory_path() / ("kestrel-inquiry-" + std::to_string(::getpid()));
     attrib::PropertyBlock* mat = nullptr;
     attrib::PropertyBlock* force = nullptr;
 };
@@ -69,8 +61,7 @@ TEST_F(InquiryTest, AttributeAndResultTexts) {
 
     // After the analysis: the pinned node carries half the load, the member
     // from it has the moment 0 at its start and PL/4 = 10 kNm at the middle.
-    fs::create_directories(dir);
-    backend->queueFile(1, (dir / "beam").string());
+    saveAsBeam();
     ASSERT_TRUE(shell::resultCommand(3));
     shell::inquireAt(0, 0, 0.01);
     EXPECT_EQ(
@@ -91,20 +82,8 @@ TEST_F(InquiryTest, AttributeAndResultTexts) {
                              "\n 0.00\t0.0\n 1.00\t5.0\n 2.00\t10.0");
 }
 
-} // namespace
-} // namespace shelltest
-
-namespace shelltest {
-namespace {
-
 class SignConventionTest : public ShellTest {
 protected:
-    void queue(ui::Input::Type type, const std::string& target) {
-        ui::Input in;
-        in.type = type;
-        in.target = target;
-        backend->queue(in);
-    }
     std::string state3() {
         return title("closesignconvdlg") + "|" + at("applysignconvdlg").get("ACTIVE") + "|" +
                at("acceptsignconvdlg").get("ACTIVE");

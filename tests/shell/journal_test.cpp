@@ -204,44 +204,6 @@ TEST(JournalText, AByteOrderMarkAndCarriageReturnsAreNoPartOfTheLines) {
                                      "j", entries, error));
 }
 
-class ReplayTest : public ::testing::Test {
-protected:
-    void TearDown() override {
-        if (tk) shell::shutDown(*tk);
-    }
-    int replay(const std::string& text) {
-        if (tk) shell::shutDown(*tk);
-        auto b = std::make_unique<shell::ReplayBackend>();
-        backend = b.get();
-        tk = std::make_unique<ui::Toolkit>(std::move(b));
-        EXPECT_EQ(shell::startUp(*tk, ""), 0);
-        std::vector<shell::JournalEntry> entries;
-        std::string error;
-        EXPECT_TRUE(shell::parseJournal(text, "j", entries, error)) << error;
-        backend->load(std::move(entries));
-        FILE* out = std::tmpfile();
-        FILE* err = std::tmpfile();
-        int rc = shell::replayJournal(*tk, *backend, "j", out, err);
-        output = contents(out);
-        errors = contents(err);
-        return rc;
-    }
-    static std::string contents(FILE* f) {
-        std::rewind(f);
-        std::string s;
-        for (int c; (c = std::fgetc(f)) != EOF;) s += static_cast<char>(c);
-        std::fclose(f);
-        return s;
-    }
-    shell::AppState& state() { return shell::app(); }
-    std::string value(const std::string& name) { return tk->at(name).get("VALUE"); }
-    std::string title(const std::string& name) { return tk->at(name).get("TITLE"); }
-
-    shell::ReplayBackend* backend = nullptr;
-    std::unique_ptr<ui::Toolkit> tk;
-    std::string output, errors;
-};
-
 TEST_F(ReplayTest, TogglingThenExitDiscardingLeavesAndPrintsTheAlert) {
     EXPECT_EQ(replay("toggle vbltnodenumb\npress miexit\nalert 2\ntoggle vbltmembnumb\n"), 0);
     EXPECT_TRUE(state().leaving);
@@ -352,6 +314,8 @@ TEST_F(ReplayTest, InputsOfAModalDialogGoToItsOwnLoop) {
     EXPECT_EQ(replay("press miinfo\npress aboutclose\ntoggle vbltmembnumb\n"), 0);
     EXPECT_EQ(value("vbltmembnumb"), "ON");
     EXPECT_EQ(tk->at("about").get("VISIBLE"), "NO");
+    EXPECT_EQ(title("aboutclose"), " Close "); // no longer the start-up notice
+    EXPECT_EQ(tk->loopDepth(), 0);
     EXPECT_EQ(replay("press miinfo\n"), 2);
     EXPECT_EQ(errors, "kestrel: j:1: the journal ended while \"About Kestrel\" was open\n");
 }
@@ -408,12 +372,6 @@ TEST(JournalRecorder, AnUnwritableFileIsRefused) {
     EXPECT_FALSE(static_cast<bool>(tk.recorder));
 }
 
-} // namespace
-} // namespace shelltest
-
-namespace shelltest {
-namespace {
-
 // A recorded session replays to the same state.
 TEST_F(ReplayTest, ARecordedSessionReplaysToTheSameState) {
     std::string path = ::testing::TempDir() + "session.journal";
@@ -456,12 +414,6 @@ TEST_F(ReplayTest, ARecordedSessionReplaysToTheSameState) {
     std::remove(path.c_str());
 }
 
-} // namespace
-} // namespace shelltest
-
-namespace shelltest {
-namespace {
-
 // The journals of examples/ replay to the model summaries they print.
 TEST_F(ReplayTest, ExampleJournalsEndWithTheirSummaries) {
     struct Case {
@@ -476,11 +428,7 @@ TEST_F(ReplayTest, ExampleJournalsEndWithTheirSummaries) {
         {"materials", "nodes 6 members 5 dimension lines 0; 3 members selected", 5},
     };
     for (const Case& c : cases) {
-        std::ifstream f(std::string(KESTREL_TEST_DATA) + "/../../examples/" + c.file + ".journal");
-        ASSERT_TRUE(f) << c.file;
-        std::stringstream text;
-        text << f.rdbuf();
-        EXPECT_EQ(replay(text.str()), 0) << c.file << ": " << errors;
+        EXPECT_EQ(replay(example(c.file)), 0) << c.file << ": " << errors;
         std::vector<std::string> found;
         std::istringstream lines(output);
         for (std::string l; std::getline(lines, l);)

@@ -9,11 +9,7 @@
 #include "shell/display.h"
 #include "shell/edit.h"
 #include "shell/editmodes.h"
-#include "shell/journal.h"
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace shelltest {
@@ -26,10 +22,6 @@ protected:
         tk->press(at(prefix + "new"));
         at(prefix + "labeltext").set("VALUE", label);
         tk->press(at(prefix + "labelset"));
-    }
-    void commit(const std::string& field, const std::string& text) {
-        at(field).set("VALUE", text);
-        tk->commit(at(field));
     }
     std::string linear() {
         return value("llfpxitext") + " " + value("llfpyitext") + " " + value("llfpxjtext") + " " +
@@ -125,31 +117,12 @@ TEST_F(LoadPanelTest, ApplySelectAndTheDrawingOfEveryKind) {
         EXPECT_EQ(drawnIn(c.role), drawnBefore) << p;
         shell::redoStep();
     }
-    // Both load options off: no load drawn, the model still is.
-    toggle("vbltload");
-    EXPECT_EQ(drawnIn(results::Role::MemberLoads), 0);
-    EXPECT_EQ(drawnIn(results::Role::NodalForces), 0);
-    EXPECT_GT(drawnIn(results::Role::Members), 0);
 }
 
 // The example journal builds every attribute it describes.
-TEST(GableFrameJournal, LeavesTheSupportsHingeAndLoadsItDescribes) {
-    std::ifstream f(std::string(KESTREL_TEST_DATA) + "/../../examples/gable-frame.journal");
-    ASSERT_TRUE(f);
-    std::stringstream text;
-    text << f.rdbuf();
-    auto owned = std::make_unique<shell::ReplayBackend>();
-    shell::ReplayBackend& backend = *owned;
-    ui::Toolkit tk(std::move(owned));
-    ASSERT_EQ(shell::startUp(tk, ""), 0);
-    std::vector<shell::JournalEntry> entries;
-    std::string error;
-    ASSERT_TRUE(shell::parseJournal(text.str(), "gable", entries, error)) << error;
-    backend.load(std::move(entries));
-    FILE* out = std::tmpfile();
-    EXPECT_EQ(shell::replayJournal(tk, backend, "gable", out, out), 0);
-    std::fclose(out);
-    Solid* s = shell::app().model;
+TEST_F(ReplayTest, TheGableFrameJournalLeavesTheSupportsHingeAndLoadsItDescribes) {
+    EXPECT_EQ(replay(example("gable-frame")), 0) << errors;
+    Solid* s = state().model;
     auto node = [&](double x, double y) {
         MPoint p{x, y};
         return mdl_find_vertex_at(s, &p);
@@ -190,7 +163,6 @@ TEST(GableFrameJournal, LeavesTheSupportsHingeAndLoadsItDescribes) {
     EXPECT_EQ(uniform, 2);
     EXPECT_EQ(linear, 1);
     EXPECT_EQ(thermal, 1);
-    shell::shutDown(tk);
 }
 
 } // namespace

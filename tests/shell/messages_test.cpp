@@ -26,38 +26,31 @@ TEST_F(ShellTest, MessageBoxAndAlertCarryTheirTitlesTextsAndButtons) {
               "alert [ Kestrel Alert ]: Go on? { Continue  |    Exit   }");
 }
 
+// Each way to a fatal end: what it shows first (the transcript lines, written
+// to the error stream) and the closing error line with status 1.
 using ShellDeathTest = ShellTest;
 
-TEST_F(ShellDeathTest, FatalExitWritesTheErrorLineAndEndsWithStatusOne) {
+TEST_F(ShellDeathTest, FatalPathsShowTheirAlertAndEndWithStatusOne) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(shell::fatalExit(), ::testing::ExitedWithCode(1),
                 "^\nkestrel: execution error\\.\n$");
-}
-
-TEST_F(ShellDeathTest, ExitInTheAlertWithExitIsAFatalExit) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    backend->queueAlarm(2);
-    EXPECT_EXIT(shell::alertExit("Disk full"), ::testing::ExitedWithCode(1),
-                "kestrel: execution error\\.");
-}
-
-TEST_F(ShellDeathTest, FatalErrorShowsTheErrorAlertFirst) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    backend->onTranscript = [](const std::string& line) {
-        std::fprintf(stderr, "%s|", line.c_str());
+    // A fresh program for each, answering its alert with `button`.
+    auto answering = [&](int button) {
+        start("");
+        backend->onTranscript = [](const std::string& line) {
+            std::fprintf(stderr, "%s|", line.c_str());
+        };
+        backend->queueAlarm(button);
     };
-    backend->queueAlarm(1);
+    answering(2); // Exit in the alert with Exit
+    EXPECT_EXIT(shell::alertExit("Disk full"), ::testing::ExitedWithCode(1),
+                "Disk full \\{ Continue  \\|    Exit   \\}\\|answer:    Exit   \\|\n"
+                "kestrel: execution error\\.");
+    answering(1);
     EXPECT_EXIT(shell::fatalError("Broken"), ::testing::ExitedWithCode(1),
                 "alert \\[ Kestrel Alert \\]: Broken \\{ Error \\}\\|answer:  Error \\|\n"
                 "kestrel: execution error\\.\n$");
-}
-
-TEST_F(ShellDeathTest, ExhaustedMemoryShowsNotEnoughMemoryThenExits) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    backend->onTranscript = [](const std::string& line) {
-        std::fprintf(stderr, "%s|", line.c_str());
-    };
-    backend->queueAlarm(1);
+    answering(1);
     std::new_handler handler = std::get_new_handler();
     ASSERT_NE(handler, nullptr); // installed at start-up
     EXPECT_EXIT(handler(), ::testing::ExitedWithCode(1),
@@ -73,7 +66,7 @@ TEST_F(ShellTest, AllocateGivesZeroFilledMemory) {
     std::free(p);
 }
 
-TEST_F(ShellTest, PromptIsSetOnceAndClearedOnce) {
+TEST_F(ShellTest, PromptIsSetOnceAndClearedOnceByRedisplayAndTheSelectMode) {
     backend->sets.clear();
     shell::showPrompt("Select a rectangle area for zooming in.");
     EXPECT_EQ(title("datatopmsg"), "Select a rectangle area for zooming in.");
@@ -84,9 +77,6 @@ TEST_F(ShellTest, PromptIsSetOnceAndClearedOnce) {
     EXPECT_EQ(title("datatopmsg"), " ");
     EXPECT_TRUE(state().messageBlank);
     EXPECT_EQ(backend->sets["datatopmsg.TITLE"], 2);
-}
-
-TEST_F(ShellTest, RedisplayAndTheSelectModeClearThePrompt) {
     shell::showPrompt("Pick a section.");
     EXPECT_EQ(fire("VisRedisplay"), ui::kDefault);
     EXPECT_EQ(title("datatopmsg"), " ");
@@ -131,11 +121,6 @@ TEST_F(ShellTest, PanelButtonsSwitchTheAttributeAreaOnce) {
         EXPECT_EQ(value("attmenu"), shell::kPanels[i].panel);
         EXPECT_NE(tk->find(shell::kPanels[i].panel), nullptr);
     }
-}
-
-TEST_F(ShellTest, WindowTitleCarriesTheShortName) {
-    shell::setWindowTitle("portal.kst");
-    EXPECT_EQ(title("main"), "Kestrel - Spanwork: portal.kst");
 }
 
 TEST_F(ShellTest, CursorLabelsUseTheCursorFormatAndTheLengthUnit) {
@@ -238,32 +223,6 @@ TEST_F(ShellTest, StepModeButtonsSetTheStepMode) {
     EXPECT_EQ(value("unifressegs"), "ON");
 }
 
-int unitsToMillimetres(shell::AppSettings& s) {
-    s.units[0] = 2;
-    s.formats[20] = 0;
-    s.formats[22] = 1;
-    return 1;
-}
-int unitsCancelled(shell::AppSettings&) {
-    return 0;
-}
-
-TEST_F(ShellTest, AcceptedUnitsRefreshThePanelsAndMarkTheFrameModified) {
-    state().unitsDialog = unitsCancelled;
-    EXPECT_EQ(fire("Units"), ui::kDefault);
-    EXPECT_EQ(title("hsizeunit"), "m");
-    EXPECT_EQ(shell::isSaved(), 1);
-    state().unitsDialog = unitsToMillimetres;
-    const int clears = canvas().count(gfx::Primitive::Kind::Clear);
-    EXPECT_EQ(fire("Units"), ui::kDefault);
-    EXPECT_EQ(title("hsizeunit"), "mm");
-    EXPECT_EQ(title("gridstepyunit"), "mm");
-    EXPECT_EQ(value("htext"), "16000");
-    EXPECT_EQ(value("gridstepxtext"), "1000.0");
-    EXPECT_EQ(shell::isSaved(), 0);
-    EXPECT_EQ(canvas().count(gfx::Primitive::Kind::Clear), clears + 1);
-}
-
 TEST(LengthText, ValuesInTheLengthUnitWithTheSlotFormat) {
     shell::AppSettings s = shell::initialSettings();
     EXPECT_EQ(shell::lengthLabel(s), "m");
@@ -282,16 +241,10 @@ TEST(LengthText, ValuesInTheLengthUnitWithTheSlotFormat) {
     EXPECT_EQ(shell::readLength(s, "0.1"), static_cast<double>(0.1f));
 }
 
-
-// The Units command with the real dialog, answered as a user would.
+// The Units command with the real dialog, answered as a user would: Cancel
+// changes nothing; an accepted unit refreshes the panels, redraws and
+// modifies the frame.
 TEST_F(ShellTest, UnitsCommandThroughTheDialog) {
-    auto queue = [&](ui::Input::Type type, const std::string& target, int number = 0) {
-        ui::Input in;
-        in.type = type;
-        in.target = target;
-        in.number = number;
-        backend->queue(in);
-    };
     queue(ui::Input::Type::Select, "untunit0", 3); // millimetre
     queue(ui::Input::Type::Press, "untcancel");
     EXPECT_EQ(fire("Units"), ui::kDefault);
@@ -300,8 +253,13 @@ TEST_F(ShellTest, UnitsCommandThroughTheDialog) {
 
     queue(ui::Input::Type::Select, "untunit0", 3);
     queue(ui::Input::Type::Press, "untaccept");
+    const int clears = canvas().count(gfx::Primitive::Kind::Clear);
     EXPECT_EQ(fire("Units"), ui::kDefault);
     EXPECT_EQ(title("hsizeunit"), "mm");
+    EXPECT_EQ(title("gridstepyunit"), "mm");
+    EXPECT_EQ(value("htext"), "16000");
+    EXPECT_EQ(value("gridstepxtext"), "1000");
+    EXPECT_EQ(canvas().count(gfx::Primitive::Kind::Clear), clears + 1);
     EXPECT_EQ(state().settings.units[0], 2);
     EXPECT_EQ(shell::isSaved(), 0);
     EXPECT_TRUE(backend->errors().empty());

@@ -18,7 +18,6 @@ using shelltest::ShellTest;
 
 class PanelTest : public ShellTest {
 protected:
-    ui::HeadlessBackend& headless() { return *backend; }
     // New (or Rename), the label typed key by key, Done.
     void label(const std::string& text, const char* start = "mafnew") {
         tk->press(at(start));
@@ -38,23 +37,14 @@ protected:
                " " + title("mafspwgtunit") + "; " + value("mafthermtext") + " " +
                title("mafthermunit");
     }
-    void commit(const std::string& field, const std::string& text) {
-        at(field).set("VALUE", text);
-        tk->commit(at(field));
-    }
     std::string lastDialog() {
-        const auto& t = headless().transcript();
+        const auto& t = backend->transcript();
         for (auto it = t.rbegin(); it != t.rend(); ++it)
             if (it->rfind("answer", 0) != 0) return *it;
         return "";
     }
     attrib::PropertyBlock* block(const char* label) {
         return attrib::findLabel(attrib::root(), attrib::kMaf, label);
-    }
-    void portal() {
-        for (double x : {0.0, 4.0, 8.0}) shell::insertMember(x, 0, x, 3, 0.01);
-        shell::insertMember(0, 3, 8, 3, 0.01);
-        shell::deselectAll();
     }
     // Selects the members whose midpoints are listed.
     void selectAt(std::initializer_list<std::pair<double, double>> points) {
@@ -212,23 +202,23 @@ TEST_F(PanelTest, RemoveAndCondenseAskBeforeEmptyingTheHistory) {
     selectAt({{4, 1.5}});
     ASSERT_EQ(shell::deleteSelection(), 1);
     tk->select(at("maflabellist"), 3);
-    headless().queueAlarm(2); // "  Cancel  "
+    backend->queueAlarm(2); // "  Cancel  "
     tk->press(at("mafremove"));
     EXPECT_EQ(lastDialog(), "alert [ Kestrel Alert ]: " + question + " { Continue  |   Cancel  }");
     EXPECT_EQ(list(), "NONE|A|B|C -> 3");
     EXPECT_EQ(mdl_can_undo(), 1);
-    headless().queueAlarm(1); // " Continue "
+    backend->queueAlarm(1); // " Continue "
     tk->press(at("mafremove"));
     EXPECT_EQ(list(), "NONE|A|C -> 2"); // the first block is current
     EXPECT_EQ(mdl_can_undo(), 0);
     EXPECT_EQ(at("edtundo").get("ACTIVE"), "NO");
     // Condense: C goes, A stays as id 1 on its member. No question now.
-    const std::size_t shown = headless().transcript().size();
+    const std::size_t shown = backend->transcript().size();
     tk->press(at("mafcondense"));
-    EXPECT_EQ(headless().transcript().size(), shown);
+    EXPECT_EQ(backend->transcript().size(), shown);
     EXPECT_EQ(list(), "NONE|A -> 2");
     EXPECT_EQ(block("A")->id, 1);
-    EXPECT_EQ(headless().errors().size(), 0u);
+    EXPECT_EQ(backend->errors().size(), 0u);
 }
 
 TEST_F(PanelTest, SelectAndApplyGoThroughOneUndoStep) {

@@ -20,29 +20,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Messages shown so far.
-int messages(const CountingBackend& b) {
-    int n = 0;
-    for (const std::string& line : b.transcript()) n += line.rfind("message [", 0) == 0;
-    return n;
-}
-
-class ResultCommandTest : public ShellTest {
+class ResultCommandTest : public BeamTest {
 protected:
-    void SetUp() override {
-        ShellTest::SetUp();
-        dir = fs::temp_directory_path() / ("kestrel-results-" + std::to_string(::getpid()));
-        fs::create_directories(dir);
-    }
-    void TearDown() override {
-        ShellTest::TearDown();
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-    // A beam of 4 m on two supports, with a material, a section and a load
-    // at its middle node; `stable` false leaves it free to slide.
-    void beam(bool stable) { supportedBeam(state().model, stable); }
-    fs::path dir;
     double endMoment() {
         double m = 0;
         for (Edge* e = state().model->edges; e; e = e->next)
@@ -51,29 +30,44 @@ protected:
     }
 };
 
-TEST_F(ResultCommandTest, EmptyModelIsRefusedWithTheCheckMessage) {
-    fire("Bending");
-    EXPECT_EQ(
-        backend->transcript().back(),
-        "message [ Kestrel Message ]: \n No member defined. \n Please create the structure. \n");
-    EXPECT_EQ(state().settings.result.on, 0);
-    EXPECT_EQ(value("bending"), "OFF");
-    EXPECT_TRUE(backend->errors().empty()); // no file dialog was shown
-}
-
-TEST_F(ResultCommandTest, CancelledSaveAsRunsNothing) {
-    beam(true);
-    backend->queueFile(-1, "");
-    fire("Axial");
-    EXPECT_EQ(backend->pendingCount(), 0u); // the Save As dialog was shown
-    EXPECT_EQ(messages(*backend), 0);
-    EXPECT_EQ(state().settings.result.on, 0);
-    EXPECT_TRUE(fs::is_empty(dir));
+// A command that cannot show results leaves the result display off: the
+// empty model with the check message (no file dialog), a cancelled Save As
+// (no message, no file) and a mechanism with the unstable message.
+TEST_F(ResultCommandTest, RefusedCommandsShowNoResults) {
+    const struct {
+        int beam;       // 0 none, 1 stable, 2 a mechanism
+        int fileStatus; // of the Save As dialog; -2: none shown
+        const char* action;
+        const char* button;
+        std::string message; // "" none
+    } cases[] = {
+        {0, -2, "Bending", "bending",
+         "message [ Kestrel Message ]: \n No member defined. \n Please create the structure. \n"},
+        {1, -1, "Axial", "axial", ""},
+        {2, 1, "Axial", "axial",
+         std::string("message [ Kestrel Message ]: ") + analysis::kMsgUnstable},
+    };
+    for (const auto& c : cases) {
+        start("");
+        if (c.beam) beam(c.beam == 1);
+        if (c.fileStatus > -2) backend->queueFile(c.fileStatus, (dir / "beam").string());
+        fire(c.action);
+        EXPECT_EQ(backend->pendingCount(), 0u) << c.action; // the dialog was shown
+        std::string message;                                // the last one shown
+        for (const std::string& line : backend->transcript())
+            if (line.rfind("message [", 0) == 0) message = line;
+        EXPECT_EQ(message, c.message);
+        EXPECT_EQ(state().settings.result.on, 0);
+        EXPECT_EQ(state().settings.result.kind, 0);
+        EXPECT_EQ(value(c.button), "OFF");
+        EXPECT_EQ(fs::exists(dir / "beam.kst"), c.beam == 2) << c.beam;
+        EXPECT_TRUE(backend->errors().empty()) << c.beam;
+    }
 }
 
 TEST_F(ResultCommandTest, AnalysesOnceAndSwitchesKindsUntilAnEditingMode) {
-    beam(true);
-    backend->queueFile(1, (dir / "beam").string());
+    beam();
+    saveAsBeam();
     ASSERT_TRUE(shell::resultCommand(3));
     EXPECT_EQ(backend->pendingCount(), 0u);
     EXPECT_EQ(state().file.shortName, "beam.kst");
@@ -101,17 +95,6 @@ TEST_F(ResultCommandTest, AnalysesOnceAndSwitchesKindsUntilAnEditingMode) {
     EXPECT_TRUE(backend->errors().empty());
     EXPECT_TRUE(fs::exists(dir / "beam.pos"));
     EXPECT_EQ(state().settings.result.kind, 4);
-}
-
-TEST_F(ResultCommandTest, MechanismShowsTheUnstableMessage) {
-    beam(false);
-    backend->queueFile(1, (dir / "beam").string());
-    EXPECT_FALSE(shell::resultCommand(1));
-    EXPECT_EQ(backend->transcript().back(),
-              std::string("message [ Kestrel Message ]: ") + analysis::kMsgUnstable);
-    EXPECT_EQ(state().settings.result.on, 0);
-    EXPECT_EQ(state().settings.result.kind, 0);
-    EXPECT_EQ(value("axial"), "OFF");
 }
 
 } // namespace

@@ -21,21 +21,12 @@
 namespace shelltest {
 namespace {
 
-namespace fs = std::filesystem;
-
-class ResultDisplayTest : public ShellTest {
+class ResultDisplayTest : public BeamTest {
 protected:
     void SetUp() override {
-        ShellTest::SetUp();
-        dir = fs::temp_directory_path() / ("kestrel-resdisp-" + std::to_string(::getpid()));
-        fs::create_directories(dir);
-        ASSERT_NO_FATAL_FAILURE(supportedBeam(state().model, true));
-        backend->queueFile(1, (dir / "beam").string());
-    }
-    void TearDown() override {
-        ShellTest::TearDown();
-        std::error_code ec;
-        fs::remove_all(dir, ec);
+        BeamTest::SetUp();
+        beam();
+        saveAsBeam();
     }
     std::vector<std::string> texts() {
         std::vector<std::string> out;
@@ -54,7 +45,6 @@ protected:
         ev.element = &at("modetext");
         return tk->fireAction("DefFactSet", ev);
     }
-    fs::path dir;
 };
 
 TEST_F(ResultDisplayTest, DiagramFactorValuatorAndKinds) {
@@ -135,12 +125,7 @@ TEST_F(ResultDisplayTest, PrecisionStepFromADrawnSegment) {
         if (k.kind) {
             EXPECT_EQ(t.back(), prompt);
         }
-        for (const Click& c : k.clicks) {
-            const gfx::Point p = canvas().worldToPixel(c.x, c.y);
-            const int px = int(std::lround(p.x)), py = int(std::lround(p.y));
-            tk->canvasButton(at("datascreen"), c.button, true, px, py, {});
-            tk->canvasButton(at("datascreen"), c.button, false, px, py, {});
-        }
+        for (const Click& c : k.clicks) click(c.x, c.y, c.button);
         // One pixel of the drawn points either way.
         const double pixel = canvas().pixelsToWorldX(1);
         EXPECT_NEAR(rs.precisionStep, k.step < 0 ? 0.125 : k.step, 2 * pixel);

@@ -30,10 +30,6 @@ protected:
         tk->press(at("spflabelset"));
         return static_cast<SectionBlock*>(findLabel(root(), kSpf, label))->section;
     }
-    void commit(const std::string& field, const std::string& text) {
-        at(field).set("VALUE", text);
-        tk->commit(at(field));
-    }
     // The section size unit and its format code (1: "%.1f", 2: "%.2f").
     void setSizeUnit(int code, int format = 1) {
         state().settings.units[units::kSectionSizeUnit] = code;

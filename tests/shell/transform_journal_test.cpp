@@ -10,44 +10,20 @@
 #include "attrib/section.h"
 
 #include "model/model.h"
-#include "shell/journal.h"
 
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <sstream>
 
 namespace shelltest {
 namespace {
 
-std::string contents(FILE* f) {
-    std::rewind(f);
-    std::string s;
-    for (int c; (c = std::fgetc(f)) != EOF;) s += static_cast<char>(c);
-    std::fclose(f);
-    return s;
-}
-
-TEST(TransformJournal, RepeatedBaysMakeTheFiveBayThreeStoreyFrame) {
-    std::ifstream file(std::string(KESTREL_TEST_DATA) + "/../../examples/repeat-bays.journal");
-    ASSERT_TRUE(file);
-    std::stringstream text;
-    text << file.rdbuf();
-    auto b = std::make_unique<shell::ReplayBackend>();
-    shell::ReplayBackend* backend = b.get();
-    ui::Toolkit tk(std::move(b));
-    ASSERT_EQ(shell::startUp(tk, ""), 0);
-    std::vector<shell::JournalEntry> entries;
-    std::string error;
-    ASSERT_TRUE(shell::parseJournal(text.str(), "repeat-bays", entries, error)) << error;
-    backend->load(std::move(entries));
-    FILE* out = std::tmpfile();
-    FILE* err = std::tmpfile();
-    EXPECT_EQ(shell::replayJournal(tk, *backend, "repeat-bays", out, err), 0) << contents(err);
+TEST_F(ReplayTest, RepeatedBaysMakeTheFiveBayThreeStoreyFrame) {
+    EXPECT_EQ(replay(example("repeat-bays")), 0) << errors;
     std::string summaries;
-    std::istringstream lines(contents(out));
+    std::istringstream lines(output);
     for (std::string l; std::getline(lines, l);)
         if (l.rfind("summary: ", 0) == 0) summaries += l + "\n";
     EXPECT_EQ(summaries, "summary: nodes 4 members 3 dimension lines 0; 3 members selected\n"
@@ -125,7 +101,6 @@ TEST(TransformJournal, RepeatedBaysMakeTheFiveBayThreeStoreyFrame) {
     EXPECT_NEAR(fy, 0, 1e-9);
     EXPECT_NEAR(mz - 9 * 10, 0, 1e-8); // the load's lever arm is the height, 9 m
     std::filesystem::remove_all(dir);
-    shell::shutDown(tk);
 }
 
 } // namespace

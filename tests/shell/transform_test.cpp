@@ -64,12 +64,6 @@ protected:
             if (std::fabs(v->x - x) < kTol && std::fabs(v->y - y) < kTol) return v;
         return nullptr;
     }
-    std::string counts() {
-        int n = 0, m = 0;
-        for (const Vertex* v = state().model->vertices; v; v = v->next) ++n;
-        for (const Edge* e = state().model->edges; e; e = e->next) ++m;
-        return std::to_string(n) + "/" + std::to_string(m);
-    }
     // Live member records that refer to the material.
     int withMaterial() {
         int k = 0;
@@ -90,10 +84,6 @@ protected:
     }
     void setCopyMode(bool on) {
         if (at("oopleaveorg").isOn() != on) toggle("oopleaveorg");
-    }
-    std::string lastMessage() {
-        const auto& t = backend->transcript();
-        return t.empty() ? "" : t.back();
     }
 };
 
@@ -195,12 +185,10 @@ TEST_F(TransformTest, MouseFormsAndTheirLiveTexts) {
     // Points snap to a 1 m grid, so that the clicks are exact.
     state().settings.gridOn = state().settings.snapToGrid = 1;
     state().settings.gridStepX = state().settings.gridStepY = 1;
+    // The pointer moves to each point it clicks.
     auto click = [&](double x, double y, int button = 1) {
-        const gfx::Point p = canvas().worldToPixel(x, y);
-        const int px = int(std::lround(p.x)), py = int(std::lround(p.y));
-        tk->canvasMotion(at("datascreen"), px, py, {});
-        tk->canvasButton(at("datascreen"), button, true, px, py, {});
-        tk->canvasButton(at("datascreen"), button, false, px, py, {});
+        moveTo(x, y);
+        ShellTest::click(x, y, button);
     };
     // A half turn of the free column about its foot, dragged to the point
     // opposite the first arc point.
@@ -210,9 +198,7 @@ TEST_F(TransformTest, MouseFormsAndTheirLiveTexts) {
               "With mouse left button enter rotation center; Mid button => Keyboard.");
     click(10, 0);
     click(10, 3);
-    const gfx::Point opposite = canvas().worldToPixel(10, -3);
-    tk->canvasMotion(at("datascreen"), int(std::lround(opposite.x)), int(std::lround(opposite.y)),
-                     {});
+    moveTo(10, -3);
     EXPECT_EQ(at("datatopmsg").get("TITLE"), "Angle =  180.00");
     click(10, -3);
     EXPECT_TRUE(member(10, 0, 10, -3));
@@ -223,8 +209,7 @@ TEST_F(TransformTest, MouseFormsAndTheirLiveTexts) {
     state().settings.units[units::kLengthUnit] = 1; // cm
     fire("OopMove");
     click(10, 0);
-    const gfx::Point end = canvas().worldToPixel(12, 1);
-    tk->canvasMotion(at("datascreen"), int(std::lround(end.x)), int(std::lround(end.y)), {});
+    moveTo(12, 1);
     EXPECT_EQ(at("datatopmsg").get("TITLE"), "DX = 200.00 cm;   DY = 100.00 cm");
     // The echo: the selected column (the half-turned copy) drawn moved.
     bool echoed = false;

@@ -1,6 +1,7 @@
-// The drawing canvas's view and pointer as the started program wires them:
-// zoom and fit commands with the size fields, the zoom rectangle, the
-// selection echo and the button translation of the canvas.
+// The drawing canvas's view and pointer as the started program wires them
+// (the view and pick modules' own tests cover their geometry): the zoom
+// rectangle with its prompt and toggle, and the button translation of the
+// canvas.
 #include "fixture.h"
 #include "interact/pck.h"
 #include "model/model.h"
@@ -11,37 +12,6 @@ namespace {
 
 void window(double& xmin, double& xmax, double& ymin, double& ymax) {
     shell::viewWindow(xmin, xmax, ymin, ymax);
-}
-
-TEST_F(ShellTest, ZoomCommandsUpdateTheSizeFieldsAndPreviousZoomRestoresThem) {
-    const std::string w0 = value("htext"), h0 = value("vtext");
-    double a0, b0, c0, d0;
-    window(a0, b0, c0, d0);
-    EXPECT_EQ(fire("VisZoomIn"), ui::kDefault);
-    EXPECT_NE(value("htext"), w0);
-    double a1, b1, c1, d1;
-    window(a1, b1, c1, d1);
-    EXPECT_NEAR((b0 - a0) / (b1 - a1), 1.2, 1e-12) << "one zoom step of ZOOMFACTOR";
-    fire("VisPrevZoom");
-    EXPECT_EQ(value("htext"), w0);
-    EXPECT_EQ(value("vtext"), h0);
-    double a2, b2, c2, d2;
-    window(a2, b2, c2, d2);
-    EXPECT_EQ(a2, a0);
-    EXPECT_EQ(d2, d0);
-}
-
-TEST_F(ShellTest, FitShowsTheNodesOfTheModel) {
-    ASSERT_NE(mdl_insert_point(state().model, MPoint{0, 0}), nullptr);
-    ASSERT_NE(mdl_insert_point(state().model, MPoint{40, 10}), nullptr);
-    fire("VisFit");
-    double xmin, xmax, ymin, ymax;
-    window(xmin, xmax, ymin, ymax);
-    EXPECT_NEAR(0.5 * (xmin + xmax), 20, 1e-9);
-    EXPECT_NEAR(xmax - xmin, 40 * 1.20, 1e-9) << "FITFACTOR of the canvas is 1.20";
-    EXPECT_LE(ymin, 0);
-    EXPECT_GE(ymax, 10);
-    EXPECT_EQ(value("htext"), "48.00");
 }
 
 TEST_F(ShellTest, ZoomRectangleDraggedOnTheCanvas) {
@@ -76,23 +46,6 @@ TEST_F(ShellTest, ZoomRectangleDraggedOnTheCanvas) {
     for (int px : {200, 500})
         for (bool pressed : {true, false}) tk->canvasButton(c, 1, pressed, px, 300, {});
     EXPECT_FALSE(shell::modelIsEmpty()) << "the member mode took the clicks";
-}
-
-TEST_F(ShellTest, SelectionGestureEchoesAFenceAndErasesIt) {
-    ui::Element& c = at("datascreen");
-    canvas().reset();
-    tk->canvasMotion(c, 50, 50, {});
-    tk->canvasButton(c, 1, true, 50, 50, {});
-    tk->canvasMotion(c, 120, 90, {});
-    tk->canvasButton(c, 1, false, 120, 90, {});
-    tk->canvasLeave(c);
-    int xor_ = 0;
-    for (const gfx::Primitive& p : canvas().primitives())
-        if (p.writeMode == gfx::WriteMode::Xor) ++xor_;
-    EXPECT_GT(xor_, 0);
-    EXPECT_EQ(xor_ % 2, 0) << "every echo drawn is drawn again to erase it";
-    EXPECT_EQ(c.get("CURSOR"), "ARROW");
-    EXPECT_EQ(title("cursorxpos"), " ");
 }
 
 TEST_F(ShellTest, ControlWithTheRightButtonStepsThePickAperture) {
