@@ -85,6 +85,10 @@ int isSaved() {
 void createEmptyModel() {
     AppState& a = app();
     if (a.model) mdl_delete_model(a.model);
+    a.model = nullptr;
+    // The undo history (the deletion just recorded among it) refers to the
+    // blocks of the old root: it is released before they are.
+    mdl_clear_history();
     attrib::state().root.reset();
     a.model = mdl_new_model();
     attrib::root();
