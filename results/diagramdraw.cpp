@@ -275,8 +275,11 @@ void drawInfluenceMember(gfx::Canvas& c, const MemberInput& m, const MemberCurve
         c.setLineWidth(1);
     }
     if (!st.settings) return;
+    // Values below 0.005 in magnitude are not written, as for step values:
+    // on a line that is zero there, the result file's rounding would
+    // otherwise show as "0.00" beside the member.
     auto value = [&](double x, double v) {
-        if (v != 0)
+        if (std::fabs(v) >= 0.005)
             curveValue(c, m, st.labels, x, s * v,
                        influenceValueText(*st.settings, st.kind, v, true));
     };

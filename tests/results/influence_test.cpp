@@ -166,4 +166,27 @@ TEST(InfluenceDrawingTest, OutlineSectionMarkStepValuesAndThreshold) {
     }
 }
 
+// The ordinates at the section are written unless they are below 0.005:
+// an axial line of a beam lifted as a whole by w reads -w on both sides.
+TEST(InfluenceDrawingTest, SectionValuesBelowTheStepThresholdAreNotWritten) {
+    const attrib::AppSettings s = attrib::initialSettings();
+    for (double w : {-0.3, -0.004}) {
+        results::ResultCurves rc = triangle(true, results::ResultKind::Axial);
+        rc.sectionIndex = 0;
+        rc.sectionX = 2;
+        rc.inputs[0].w1 = rc.inputs[0].w2 = w;
+        results::ResultDrawing rd;
+        rd.curves = &rc;
+        rd.diagramSize = 0.5;
+        gfx::RecordingCanvas c(400, 200);
+        c.setWindow(-1, 5, -1.5, 1.5);
+        results::drawResults(c, rd, &s, attrib::makeScheme(attrib::kWhiteBackground),
+                             results::symbolSizes(-1, 5, -1.5, 1.5));
+        std::string texts;
+        for (const gfx::Primitive& p : c.primitives())
+            if (p.kind == gfx::Primitive::Kind::Text) texts += p.text + "|";
+        EXPECT_EQ(texts, w < -0.1 ? "0.30|" : "") << w; // the second side overlaps the first
+    }
+}
+
 } // namespace
