@@ -10,6 +10,7 @@
 #include "shell/edit.h"
 #include "shell/editmodes.h"
 
+#include <cmath>
 #include <string>
 
 namespace shelltest {
@@ -143,6 +144,9 @@ TEST_F(ReplayTest, TheGableFrameJournalLeavesTheSupportsHingeAndLoadsItDescribes
         EXPECT_EQ(a->inclination, c.angle);
         EXPECT_NEAR(a->spring[attrib::kDy], c.ky, 1e-9);
     }
+    // Every node lies exactly on whole metres, where the clicks were.
+    for (const Vertex* v = s->vertices; v; v = v->next)
+        EXPECT_TRUE(v->x == std::round(v->x) && v->y == std::round(v->y)) << v->x << "," << v->y;
     EXPECT_TRUE(attrib::isHingedNode(node(6, 8), 2));
     const attrib::ValueBlock* m = attrib::valuesOf(attrib::nodeOf(node(0, 5))->force);
     ASSERT_NE(m, nullptr);
