@@ -52,12 +52,6 @@ bool lineOn(const Edge* e) {
     return influenceShown() && e == g_line.member;
 }
 
-const char* const kKindButtons[] = {"axial", "shear", "bending"};
-
-void releaseKindButton(int kind) {
-    if (kind >= 1 && kind <= 3) app().tk->at(kKindButtons[kind - 1]).set("VALUE", "OFF");
-}
-
 } // namespace
 
 bool influenceShown() {
@@ -87,19 +81,19 @@ void influenceSizeChanged() {
 bool influenceCommand(int kind) {
     AppState& a = app();
     if (kind < 1 || kind > 3) {
-        if (kind == 4) a.tk->at("deformed").set("VALUE", "OFF");
+        releaseResultButton(kind);
         return false;
     }
     attrib::AttributeRoot& root = attrib::root();
     if (const analysis::CheckResult c = analysis::checkModel(a.model, root);
         c != analysis::kCheckOk) {
         message(analysis::checkMessage(c));
-        releaseKindButton(kind);
+        releaseResultButton(kind);
         return false;
     }
     attrib::clearSelection(a.model);
     if (!saveCommand()) {
-        releaseKindButton(kind);
+        releaseResultButton(kind);
         return false;
     }
     analysis::resetResults(a.model);
@@ -144,7 +138,7 @@ bool pickInfluenceSection(double x, double y, double tolerance) {
     if (out.status != analysis::RunStatus::kSolved) {
         message(out.message);
         clearResults();
-        releaseKindButton(kind);
+        releaseResultButton(kind);
         redraw();
         return false;
     }

@@ -28,6 +28,10 @@ bool saveBeforeAnalysis() {
 
 } // namespace
 
+void releaseResultButton(int kind) {
+    if (kind >= 1 && kind <= 4) app().tk->at(kResultButtons[kind - 1]).set("VALUE", "OFF");
+}
+
 void enterResultDisplay(int kind) {
     AppState& a = app();
     const bool influence = a.settings.result.influence == 1;
@@ -68,20 +72,20 @@ bool resultCommand(int kind) {
     if (const analysis::CheckResult c = analysis::checkModel(a.model, root);
         c != analysis::kCheckOk) {
         message(analysis::checkMessage(c));
-        a.tk->at(kResultButtons[kind - 1]).set("VALUE", "OFF");
+        releaseResultButton(kind);
         return false;
     }
     analysis::resetResults(a.model);
     attrib::clearSelection(a.model);
     if (!saveBeforeAnalysis()) {
-        a.tk->at(kResultButtons[kind - 1]).set("VALUE", "OFF");
+        releaseResultButton(kind);
         return false;
     }
     const analysis::RunOutcome out = analysis::runAnalysis(a.model, root, a.file.fullPath);
     if (out.status != analysis::RunStatus::kSolved) {
         message(out.message);
         clearResults();
-        a.tk->at(kResultButtons[kind - 1]).set("VALUE", "OFF");
+        releaseResultButton(kind);
         return false;
     }
     invalidateResultCurves();

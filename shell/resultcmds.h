@@ -19,6 +19,8 @@ bool resultCommand(int kind);
 // buttons released, the mode line, the drawing; a click then queries a
 // result (diagrams) or picks a section (influence lines).
 void enterResultDisplay(int kind);
+// Shows the button of result kind 1 to 4 released.
+void releaseResultButton(int kind);
 // Clears the results after a failed analysis or when an editing mode is
 // entered: member results, largest value and result kind, the selection; the
 // attribute panel is shown again.

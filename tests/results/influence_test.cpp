@@ -81,6 +81,33 @@ results::ResultCurves triangle(bool leftToRight, results::ResultKind kind, doubl
     return rc;
 }
 
+// The curves drawn into the recording driver (the 4 m member in a 6 m x 3 m
+// window): the texts written, each followed by "|", the polylines of more
+// than two points and the thick strokes.
+struct Drawn {
+    std::string texts;
+    int outlines = 0, thick = 0;
+};
+Drawn drawIL(const results::ResultCurves& rc, const attrib::AppSettings& s) {
+    results::ResultDrawing rd;
+    rd.curves = &rc;
+    rd.diagramSize = 0.5;
+    gfx::RecordingCanvas c(400, 200);
+    c.setWindow(-1, 5, -1.5, 1.5);
+    results::drawResults(c, rd, &s, attrib::makeScheme(attrib::kWhiteBackground),
+                         results::symbolSizes(-1, 5, -1.5, 1.5));
+    Drawn d;
+    for (const gfx::Primitive& p : c.primitives()) {
+        if (p.kind == gfx::Primitive::Kind::Text) d.texts += p.text + "|";
+        if (p.kind != gfx::Primitive::Kind::Polyline) continue;
+        if (p.lineWidth == 3)
+            ++d.thick;
+        else if (p.world.size() > 2)
+            ++d.outlines;
+    }
+    return d;
+}
+
 // Positive values lie below the member unless the influence-line setting
 // follows the diagrams; then axial and shear values lie above, bending
 // values only when the moment diagram is on the compression side. The
@@ -129,40 +156,24 @@ TEST(InfluenceDrawingTest, OutlineSectionMarkStepValuesAndThreshold) {
     attrib::AppSettings s = attrib::initialSettings();
     s.display[attrib::kStepValues] = 1;
     s.resultStep = 1;
-    const attrib::ColorScheme cs = attrib::makeScheme(attrib::kWhiteBackground);
     for (double peak : {1.0, 0.001}) {
         results::ResultCurves rc = triangle(true, results::ResultKind::Bending, peak);
         rc.sectionIndex = 0;
         rc.sectionX = 2;
         rc.inputs[0].E = 2e8, rc.inputs[0].I = 1e-4;
-        results::ResultDrawing rd;
-        rd.curves = &rc;
-        rd.diagramSize = 0.5;
-        gfx::RecordingCanvas c(400, 200);
-        c.setWindow(-1, 5, -1.5, 1.5);
-        results::drawResults(c, rd, &s, cs, results::symbolSizes(-1, 5, -1.5, 1.5));
-        std::string texts;
-        int polylines = 0, thick = 0;
-        for (const gfx::Primitive& p : c.primitives()) {
-            if (p.kind == gfx::Primitive::Kind::Text) texts += p.text + "|";
-            if (p.kind != gfx::Primitive::Kind::Polyline) continue;
-            if (p.lineWidth == 3)
-                ++thick;
-            else if (p.world.size() > 2)
-                ++polylines;
-        }
+        const Drawn d = drawIL(rc, s);
         if (peak < 0.0011) {
-            EXPECT_EQ(polylines + thick, 0) << texts;
+            EXPECT_EQ(d.outlines + d.thick, 0) << d.texts;
             continue;
         }
-        EXPECT_EQ(polylines, 1);
-        EXPECT_EQ(thick, 1);
+        EXPECT_EQ(d.outlines, 1);
+        EXPECT_EQ(d.thick, 1);
         // With its ends held (no end displacements) the member shows the
         // dislocation alone: a unit kink at 2 m of a 4 m member bends it to
         // 0.5 m under the section and 0.125 m at 1 m and 3 m (printed 0.12).
         // The section value comes first; the step value under it would
         // overlap it and is left out.
-        EXPECT_EQ(texts, "0.50 m|0.12 m|0.12 m|") << texts;
+        EXPECT_EQ(d.texts, "0.50 m|0.12 m|0.12 m|") << d.texts;
     }
 }
 
@@ -175,17 +186,8 @@ TEST(InfluenceDrawingTest, SectionValuesBelowTheStepThresholdAreNotWritten) {
         rc.sectionIndex = 0;
         rc.sectionX = 2;
         rc.inputs[0].w1 = rc.inputs[0].w2 = w;
-        results::ResultDrawing rd;
-        rd.curves = &rc;
-        rd.diagramSize = 0.5;
-        gfx::RecordingCanvas c(400, 200);
-        c.setWindow(-1, 5, -1.5, 1.5);
-        results::drawResults(c, rd, &s, attrib::makeScheme(attrib::kWhiteBackground),
-                             results::symbolSizes(-1, 5, -1.5, 1.5));
-        std::string texts;
-        for (const gfx::Primitive& p : c.primitives())
-            if (p.kind == gfx::Primitive::Kind::Text) texts += p.text + "|";
-        EXPECT_EQ(texts, w < -0.1 ? "0.30|" : "") << w; // the second side overlaps the first
+        EXPECT_EQ(drawIL(rc, s).texts, w < -0.1 ? "0.30|" : "")
+            << w; // the second side overlaps the first
     }
 }
 

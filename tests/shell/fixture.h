@@ -3,9 +3,11 @@
 
 #include "model/model.h"
 #include "shell/edit.h"
+#include "shell/filecommands.h"
 #include "shell/journal.h"
 #include "shell/startup.h"
 #include "shell/state.h"
+#include "shell/view.h"
 #include "ui/headless.h"
 #include "ui/ui.h"
 
@@ -112,18 +114,22 @@ protected:
     void TearDown() override {
         if (tk) shell::shutDown(*tk);
     }
-    // Replays `text` on a freshly started program; the status, with what the
-    // replay printed in `output` and `errors`.
-    int replay(const std::string& text) {
+    // Replays `text` on a freshly started program, opened on `model` when one
+    // is named; the status, with what the replay printed in `output` and
+    // `errors`.
+    int replay(const std::string& text, const std::string& model = "") {
         if (tk) shell::shutDown(*tk);
         auto b = std::make_unique<shell::ReplayBackend>();
         backend = b.get();
         tk = std::make_unique<ui::Toolkit>(std::move(b));
-        EXPECT_EQ(shell::startUp(*tk, ""), 0);
         std::vector<shell::JournalEntry> entries;
         std::string error;
         EXPECT_TRUE(shell::parseJournal(text, "j", entries, error)) << error;
         backend->load(std::move(entries));
+        shell::StartupHooks hooks;
+        hooks.openModel = [](const std::string& p) { return shell::openModelByName(p); };
+        hooks.fitView = shell::fitView;
+        EXPECT_EQ(shell::startUp(*tk, model, hooks), 0);
         FILE* out = std::tmpfile();
         FILE* err = std::tmpfile();
         int rc = shell::replayJournal(*tk, *backend, "j", out, err);
