@@ -158,17 +158,17 @@ void forEachDrawnPoint(const ResultDrawing& rd, const attrib::AppSettings* setti
     if (!rc || rc->kind == ResultKind::None) return;
     if (rc->influence && !(rc->largest > kInfluenceDrawnAbove)) return;
     const double scale = diagramScale(rd.diagramSize, rc->largest);
+    const InfluenceStyle influence = influenceStyle(*rc, scale, settings);
+    const DiagramStyle diagram = diagramStyle(*rc, scale, settings);
+    const bool deformed = rc->kind == ResultKind::Deformed;
     for (std::size_t i = 0; i < rc->curves.size(); ++i) {
         const MemberInput& m = rc->inputs[i];
         const double L = memberLength(m);
         if (!(L > 0)) continue;
         const double ex = (m.x2 - m.x1) / L, ey = (m.y2 - m.y1) / L;
-        double s = scale;
-        if (rc->influence)
-            s = influenceScale(m, influenceStyle(*rc, scale, settings));
-        else if (rc->kind != ResultKind::Deformed)
-            s = drawnScale(m, diagramStyle(*rc, scale, settings));
-        const bool deformed = rc->kind == ResultKind::Deformed;
+        const double s = rc->influence ? influenceScale(m, influence)
+                         : deformed    ? scale
+                                       : drawnScale(m, diagram);
         for (const Sample& p : rc->curves[i].pts) {
             const double x = p.x + (deformed ? s * p.u : 0), y = s * p.f;
             add(m.x1 + x * ex - y * ey, m.y1 + x * ey + y * ex);
