@@ -10,13 +10,13 @@
 // status 1 instead of letting the toolkit abort.
 #include "analysis/analysis.h"
 #include "gfx/drivers.h"
-#include "shell/export.h"
-#include "shell/filecommands.h"
+#include "shell/edit/view.h"
+#include "shell/files/export.h"
+#include "shell/files/filecommands.h"
 #include "shell/journal.h"
 #include "shell/mainwindow.h"
-#include "shell/resultcmds.h"
+#include "shell/results/resultcmds.h"
 #include "shell/startup.h"
-#include "shell/view.h"
 #include "ui/headless.h"
 #include "ui/ui.h"
 

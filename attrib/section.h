@@ -6,7 +6,7 @@
 // model file, unit conversion of older models). The rest of the program
 // reaches a section only through its type's entry; the panel pages and the
 // picture of the shape are the shell's, in a table indexed by the same type
-// number (shell/sectionpages.h).
+// number (shell/panels/sectionpanel.h).
 //
 // Parameters are in internal units: lengths in metres, A in square metres,
 // I in metres to the fourth. The two catalogue types hold integers (stored

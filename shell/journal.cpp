@@ -2,7 +2,7 @@
 #include "shell/journal.h"
 
 #include "gfx/canvas.h"
-#include "shell/edit.h"
+#include "shell/edit/edit.h"
 #include "shell/state.h"
 #include "ui/headless.h"
 #include "ui/reach.h"

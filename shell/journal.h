@@ -17,7 +17,7 @@ namespace shell {
 struct JournalEntry {
     int line = 0; // 1-based line number in the journal
     ui::Input input;
-    // The line "summary": print the model summary (shell/edit.h) instead of
+    // The line "summary": print the model summary (shell/edit/edit.h) instead of
     // delivering an input.
     bool summary = false;
     // The line "show ELEMENT ...": print what the elements show (a field's

@@ -3,10 +3,10 @@
 // ("miexit"), so that every input can be recorded and replayed by name.
 #include "shell/mainwindow.h"
 
-#include "shell/conditionpanels.h"
 #include "shell/display.h"
-#include "shell/panels.h"
-#include "shell/propertypanel.h"
+#include "shell/panels/conditionpanels.h"
+#include "shell/panels/panels.h"
+#include "shell/panels/propertypanel.h"
 #include "ui/ui.h"
 
 #include <cctype>

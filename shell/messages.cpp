@@ -3,7 +3,7 @@
 #include "shell/messages.h"
 
 #include "shell/lengthtext.h"
-#include "shell/panels.h"
+#include "shell/panels/panels.h"
 #include "shell/state.h"
 #include "ui/ui.h"
 

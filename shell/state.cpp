@@ -5,8 +5,8 @@
 #include "attrib/attrib.h"
 #include "gfx/canvas.h"
 #include "model/model.h"
+#include "shell/edit/view.h"
 #include "shell/messages.h"
-#include "shell/view.h"
 #include "ui/ui.h"
 
 namespace shell {

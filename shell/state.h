@@ -98,7 +98,7 @@ struct AppState {
     std::string messageText = " ";
     bool messageBlank = true;
     // Information page in the attribute area and the property panel to
-    // return to (an index into the panel table, shell/panels.h).
+    // return to (an index into the panel table, shell/panels/panels.h).
     bool infoShown = false;
     int currentPanel = 0;
     // Set when a handler asked to leave the program.

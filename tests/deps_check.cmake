@@ -4,7 +4,7 @@
 
 cmake_minimum_required(VERSION 3.25)
 
-set(lower gfx ui units model attrib interact analysis/engine analysis files results shell app)
+set(lower gfx ui units model attrib interact analysis/engine analysis files results shell app tools)
 
 # Allowed project folders per source folder (besides the folder itself).
 set(allow_gfx "")
@@ -20,12 +20,23 @@ set(allow_analysis analysis/engine attrib model units)
 set(allow_files attrib model units)
 set(allow_results files analysis analysis/engine attrib model units interact ui gfx)
 set(allow_shell results files analysis analysis/engine attrib model units interact ui gfx)
-set(allow_app shell results files analysis analysis/engine attrib model units interact ui gfx ui/qt gfx/qt)
+# The rooms of the shell: its top binds the handlers of every room and every
+# room reads the application state at the top, so the shell and its rooms use
+# one another freely; what is below them is what the shell may use.
+set(shell_rooms shell/panels shell/edit shell/results shell/files)
+foreach(room IN LISTS shell_rooms)
+    set(allow_${room} ${allow_shell} ${shell_rooms})
+endforeach()
+list(APPEND allow_shell ${shell_rooms})
+set(allow_app shell ${shell_rooms} results files analysis analysis/engine attrib model units interact ui gfx ui/qt gfx/qt)
+# The programs that draw the documentation pictures use what the program does.
+set(allow_tools ${allow_app})
 
-set(qt_folders gfx/qt ui/qt app)
+set(qt_folders gfx/qt ui/qt app tools)
 set(failures "")
 
-foreach(folder gfx gfx/qt ui ui/qt units model attrib interact analysis/engine analysis files results shell app)
+foreach(folder gfx gfx/qt ui ui/qt units model attrib interact analysis/engine analysis files results shell
+               ${shell_rooms} app tools)
     file(GLOB sources ${ROOT}/${folder}/*.h ${ROOT}/${folder}/*.cpp)
     foreach(src IN LISTS sources)
         file(STRINGS ${src} includes REGEX "^[ \t]*#[ \t]*include")

@@ -10,10 +10,10 @@
 #include "gfx/record.h"
 #include "model/model.h"
 #include "results/display.h"
-#include "shell/edit.h"
+#include "shell/edit/edit.h"
+#include "shell/edit/view.h"
 #include "shell/startup.h"
 #include "shell/state.h"
-#include "shell/view.h"
 #include "ui/headless.h"
 #include "ui/ui.h"
 

@@ -4,9 +4,9 @@
 #pragma once
 
 #include "bench/support/tallframe.h"
-#include "shell/edit.h"
+#include "shell/edit/edit.h"
+#include "shell/edit/view.h"
 #include "shell/state.h"
-#include "shell/view.h"
 
 namespace bench_support {
 

@@ -7,7 +7,7 @@
 #include "attrib/section.h"
 #include "model/model.h"
 
-#include "fixture.h"
+#include "tests/shell/fixture.h"
 
 #include <gtest/gtest.h>
 

@@ -2,12 +2,12 @@
 #pragma once
 
 #include "model/model.h"
-#include "shell/edit.h"
-#include "shell/filecommands.h"
+#include "shell/edit/edit.h"
+#include "shell/edit/view.h"
+#include "shell/files/filecommands.h"
 #include "shell/journal.h"
 #include "shell/startup.h"
 #include "shell/state.h"
-#include "shell/view.h"
 #include "ui/headless.h"
 #include "ui/ui.h"
 

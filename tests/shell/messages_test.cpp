@@ -5,7 +5,7 @@
 #include "shell/commands.h"
 #include "shell/lengthtext.h"
 #include "shell/messages.h"
-#include "shell/panels.h"
+#include "shell/panels/panels.h"
 
 #include <new>
 

@@ -4,8 +4,8 @@
 
 #include "shell/colors.h"
 #include "shell/display.h"
-#include "shell/modes.h"
-#include "shell/panels.h"
+#include "shell/edit/modes.h"
+#include "shell/panels/panels.h"
 #include "units/units.h"
 
 #include <array>

@@ -1,10 +1,10 @@
 // An engineer's session replayed as a journal on a model opened from the
 // command line: what the panels, the inquiry and the message line show.
 #include "analysis/analysis.h"
-#include "shell/filecommands.h"
+#include "shell/edit/view.h"
+#include "shell/files/filecommands.h"
 #include "shell/journal.h"
 #include "shell/startup.h"
-#include "shell/view.h"
 #include "ui/ui.h"
 
 #include <gtest/gtest.h>

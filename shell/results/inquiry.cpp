@@ -1,0 +1,108 @@
+// The inquiry pick and the totals message (see inquiry.h).
+#include "shell/results/inquiry.h"
+
+#include "analysis/analysis.h"
+#include "attrib/blocks.h"
+#include "model/model.h"
+#include "results/inquiry.h"
+#include "results/resultset.h"
+#include "shell/messages.h"
+#include "shell/panels/conditionpanels.h"
+#include "shell/panels/propertypanel.h"
+#include "shell/results/influence.h"
+#include "shell/results/resultdisplay.h"
+#include "shell/state.h"
+#include "ui/ui.h"
+
+#include <cmath>
+
+namespace shell {
+
+namespace {
+
+void inquireNode(const Vertex* v) {
+    AppState& a = app();
+    const attrib::NodeAttrib* n = attrib::nodeOf(v);
+    if (!n) return;
+    if (a.settings.result.on) {
+        double r[3] = {0, 0, 0};
+        const bool supported = attrib::hasSupport(*n);
+        if (supported) {
+            for (const analysis::Reaction& x :
+                 analysis::supportReactions(analysis::numberModel(a.model))) {
+                if (x.node != v) continue;
+                r[0] = x.fx, r[1] = x.fy, r[2] = x.mz;
+            }
+        }
+        // After an analysis the node's displacement triple holds its results.
+        showInformation(results::nodeResultText(a.settings, supported, r, n->prescribed));
+    } else {
+        showInformation(results::nodeAttribText(a.settings, v->x, v->y, *n));
+    }
+    loadNodeConditions(v);
+    setCurrentBlock(nodalForcePanel(), n->force);
+}
+
+void inquireMember(const Edge* e, double x, double y, double tolerance) {
+    AppState& a = app();
+    const attrib::MemberAttrib* m = attrib::memberOf(e);
+    if (!m) return;
+    if (a.settings.result.on && a.settings.result.influence) {
+        showPrompt(resultLineAt(x, y, tolerance));
+        showInformation(influenceMemberText(e));
+    } else if (a.settings.result.on) {
+        showPrompt(resultLineAt(x, y, tolerance));
+        const results::MemberInput in = results::memberInputOf(e);
+        showInformation(results::memberResultText(
+            a.settings, in, static_cast<results::ResultKind>(a.settings.result.kind),
+            analysis::resultState().precisionStep));
+    } else {
+        const double L =
+            std::hypot(e->he2->vtx->x - e->he1->vtx->x, e->he2->vtx->y - e->he1->vtx->y);
+        showInformation(results::memberAttribText(a.settings, L, *m));
+    }
+    loadMemberConditions(e);
+    setCurrentBlock(materialPanel(), m->blocks[attrib::kMaterial]);
+    setCurrentBlock(sectionPanelKind(), m->blocks[attrib::kSection]);
+    setCurrentBlock(endMomentPanel(), m->blocks[attrib::kEndMoments]);
+    setCurrentBlock(uniformLoadPanel(), m->blocks[attrib::kUniform]);
+    setCurrentBlock(linearLoadPanel(), m->blocks[attrib::kLinear]);
+    setCurrentBlock(thermalLoadPanel(), m->blocks[attrib::kThermal]);
+}
+
+} // namespace
+
+void inquireAt(double x, double y, double tolerance) {
+    AppState& a = app();
+    if (!a.model || modelIsEmpty()) return;
+    mdl_set_tolerance(tolerance);
+    MPoint p{x, y};
+    const bool influence = a.settings.result.on && a.settings.result.influence;
+    if (Vertex* v = influence ? nullptr : mdl_find_vertex_at(a.model, &p)) {
+        inquireNode(v);
+    } else if (Edge* e = mdl_find_edge_at(a.model, p, tolerance)) {
+        inquireMember(e, x, y, tolerance);
+    } else {
+        showInformation("");
+        clearPrompt();
+    }
+}
+
+void showTotals() {
+    AppState& a = app();
+    int nodes = 0, members = 0;
+    if (a.model && !modelIsEmpty()) {
+        for (const Vertex* v = a.model->vertices; v; v = v->next) ++nodes;
+        for (const Edge* e = a.model->edges; e; e = e->next) ++members;
+    }
+    message(results::totalsText(a.model != nullptr, nodes, members));
+}
+
+void bindInquiryActions(ui::Toolkit& tk) {
+    tk.bind("InqGlobal", [](ui::Event&) {
+        showTotals();
+        return ui::kDefault;
+    });
+}
+
+} // namespace shell

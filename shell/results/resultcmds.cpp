@@ -1,0 +1,107 @@
+// Result commands: check, save, analyse, store, enter the result mode.
+#include "shell/results/resultcmds.h"
+
+#include "analysis/analysis.h"
+#include "attrib/supports.h"
+#include "shell/display.h"
+#include "shell/edit/editmodes.h"
+#include "shell/edit/modes.h"
+#include "shell/files/filecommands.h"
+#include "shell/messages.h"
+#include "shell/results/influence.h"
+#include "shell/results/resultdisplay.h"
+#include "shell/state.h"
+#include "ui/ui.h"
+
+namespace shell {
+
+namespace {
+
+const char* const kResultButtons[] = {"axial", "shear", "bending", "deformed"};
+
+// The model must be saved under a name of its own before it is analysed:
+// the neutral and result files lie beside it. Save asks for a name while the
+// model is "untitled.kst"; false when the user cancels.
+bool saveBeforeAnalysis() {
+    return saveCommand();
+}
+
+} // namespace
+
+void releaseResultButton(int kind) {
+    if (kind >= 1 && kind <= 4) app().tk->at(kResultButtons[kind - 1]).set("VALUE", "OFF");
+}
+
+void enterResultDisplay(int kind) {
+    AppState& a = app();
+    const bool influence = a.settings.result.influence == 1;
+    a.mode = influence ? EditMode::InfluenceSection : EditMode::ResultQuery;
+    a.pickPurpose = influence ? 2 : 3;
+    a.settings.result.on = 1;
+    a.settings.result.kind = kind;
+    for (int k = 1; k <= 4; ++k)
+        a.tk->at(kResultButtons[k - 1]).set("VALUE", k == kind ? "ON" : "OFF");
+    a.el.select->set("VALUE", "OFF");
+    for (ui::Element* e : {a.el.insline, a.el.insvertex, a.el.insdimln}) e->set("VALUE", "OFF");
+    showResultTitle();
+    redraw();
+    showResultFactor();
+}
+
+void clearResults() {
+    AppState& a = app();
+    analysis::clearMemberResults(a.model);
+    invalidateResultCurves();
+    clearInfluence(true);
+    analysis::resultState().largestValue = 0;
+    a.settings.result.kind = 0;
+    attrib::clearSelection(a.model);
+    restoreAttributePanel();
+}
+
+bool resultCommand(int kind) {
+    AppState& a = app();
+    if (kind < 1 || kind > 4) return false;
+    if (a.settings.result.influence == 1) return influenceCommand(kind);
+    // Inside the result mode the stored results serve every kind.
+    if (a.settings.result.on == 1 && a.settings.result.kind != 0) {
+        enterResultDisplay(kind);
+        return true;
+    }
+    attrib::AttributeRoot& root = attrib::root();
+    if (const analysis::CheckResult c = analysis::checkModel(a.model, root);
+        c != analysis::kCheckOk) {
+        message(analysis::checkMessage(c));
+        releaseResultButton(kind);
+        return false;
+    }
+    analysis::resetResults(a.model);
+    attrib::clearSelection(a.model);
+    if (!saveBeforeAnalysis()) {
+        releaseResultButton(kind);
+        return false;
+    }
+    const analysis::RunOutcome out = analysis::runAnalysis(a.model, root, a.file.fullPath);
+    if (out.status != analysis::RunStatus::kSolved) {
+        message(out.message);
+        clearResults();
+        releaseResultButton(kind);
+        return false;
+    }
+    invalidateResultCurves();
+    enterResultDisplay(kind);
+    return true;
+}
+
+void bindResultActions(ui::Toolkit& tk) {
+    bindResultDisplayActions(tk);
+    bindInfluenceActions(tk);
+    static const char* const kActions[] = {"Axial", "Shear", "Bending", "Deformed"};
+    for (int k = 1; k <= 4; ++k)
+        tk.bind(kActions[k - 1], [k](ui::Event&) {
+            resultCommand(k);
+            return ui::kDefault;
+        });
+}
+
+} // namespace shell

@@ -1,0 +1,465 @@
+// Editing on the canvas through the started program: snapping, the grid line,
+// the creation modes and the keyboard mode, picks and fences, deletion, undo
+// and redo with the modified indicator and the selection summary, keys,
+// limits and the scale dial.
+#include "attrib/attrib.h"
+#include "model/model.h"
+#include "shell/edit/edit.h"
+#include "shell/edit/view.h"
+#include "tests/shell/fixture.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace shelltest {
+namespace {
+
+class EditTest : public ShellTest {
+protected:
+    void drag(double x0, double y0, double x1, double y1, ui::Modifiers mods = {}) {
+        const gfx::Point a = canvas().worldToPixel(x0, y0), b = canvas().worldToPixel(x1, y1);
+        ui::Element& c = at("datascreen");
+        tk->canvasButton(c, 1, true, int(std::lround(a.x)), int(std::lround(a.y)), mods);
+        tk->canvasMotion(c, int(std::lround(b.x)), int(std::lround(b.y)), mods);
+        tk->canvasButton(c, 1, false, int(std::lround(b.x)), int(std::lround(b.y)), mods);
+    }
+    void member(double x0, double y0, double x1, double y1) {
+        click(x0, y0);
+        click(x1, y1);
+    }
+    bool hasNodeAt(double x, double y) {
+        for (const Vertex* v = state().model->vertices; v; v = v->next)
+            if (std::fabs(v->x - x) < 1e-9 && std::fabs(v->y - y) < 1e-9) return true;
+        return false;
+    }
+    void keyOnCanvas(int key) {
+        at("main").store("FOCUS", "datascreen");
+        tk->key(at("main"), key);
+    }
+};
+
+TEST(Snap, GridStepsRoundHalvesTowardZero) {
+    struct Case {
+        double v, step, want;
+    } cases[] = {
+        {2.5, 1, 2},          {-2.5, 1, -2},   {2.6, 1, 3},    {-2.6, 1, -3},
+        {0.49, 1, 0},         {1.5, 1, 1},     {-0.5, 1, -0},  {7.4, 2.5, 7.5},
+        {6.25, 2.5, 5},       {3.7, 0, 3.7},   {3.7, -1, 3.7}, {1e6 + 0.7, 1, 1e6 + 1},
+        {3.7, HUGE_VAL, 3.7}, {3.7, NAN, 3.7},
+    };
+    for (const Case& c : cases)
+        EXPECT_DOUBLE_EQ(shell::snapToStep(c.v, c.step), c.want) << c.v << " step " << c.step;
+}
+
+TEST_F(EditTest, PointsSnapToTheGridUnlessControlInvertsIt) {
+    struct Case {
+        int grid, snap;
+        bool control;
+        double x, wantX;
+    } cases[] = {
+        {1, 1, false, 2.5, 2.0}, {1, 1, false, -2.5, -2.0}, {1, 1, false, 2.6, 3.0},
+        {1, 1, true, 2.6, 2.6},  {1, 0, true, 2.6, 3.0},    {1, 0, false, 2.6, 2.6},
+        {0, 1, false, 2.6, 2.6}, {0, 0, true, 2.6, 2.6},
+    };
+    for (const Case& c : cases) {
+        state().settings.gridOn = c.grid;
+        state().settings.snapToGrid = c.snap;
+        double x = c.x, y = 0.4;
+        shell::snapPoint(x, y, 0.01, c.control);
+        EXPECT_EQ(x, c.wantX) << c.x << " grid " << c.grid << " snap " << c.snap;
+    }
+    // Through the canvas: a node clicked near (2.7, 1.2) lands on (3, 1).
+    toggle("grid");
+    toggle("snaptogrid");
+    fire("InsVertex");
+    click(2.7, 1.2);
+    ASSERT_FALSE(shell::modelIsEmpty());
+    EXPECT_TRUE(hasNodeAt(3, 1));
+}
+
+TEST_F(EditTest, PointsSnapToNodesBeforeMembers) {
+    portal();
+    struct Case {
+        double x, y, tol;
+        bool control;
+        double wantX, wantY;
+    } cases[] = {
+        {4.05, 3.02, 0.1, false, 4, 3},      // near a node
+        {2.0, 3.05, 0.1, false, 2, 3},       // near the beam: foot on it
+        {2.0, 3.05, 0.01, false, 2, 3.05},   // outside the tolerance
+        {4.05, 3.02, 0.1, true, 4.05, 3.02}, // Control inverts snapping to members
+    };
+    for (const Case& c : cases) {
+        double x = c.x, y = c.y;
+        shell::snapPoint(x, y, c.tol, c.control);
+        EXPECT_NEAR(x, c.wantX, 1e-12) << c.x << "," << c.y;
+        EXPECT_NEAR(y, c.wantY, 1e-12) << c.x << "," << c.y;
+    }
+}
+
+TEST_F(EditTest, GridStepsIgnoreValuesThatAreNotPositiveOrFinite) {
+    EXPECT_EQ(at("gridstepxtext").get("ACTIVE"), "NO") << "the grid starts off";
+    EXPECT_EQ(at("snaptogrid").get("ACTIVE"), "NO");
+    toggle("grid");
+    EXPECT_EQ(at("gridstepxtext").get("ACTIVE"), "YES");
+    EXPECT_EQ(at("snaptogrid").get("ACTIVE"), "YES");
+    for (const char* bad : {"0", "-1", "", "0.0", "1e39"}) {
+        at("gridstepxtext").set("VALUE", bad);
+        tk->commit(at("gridstepxtext"));
+        EXPECT_EQ(value("gridstepxtext"), bad) << "the field keeps what was typed";
+        EXPECT_EQ(state().settings.gridStepX, 1.0);
+    }
+    EXPECT_EQ(shell::isSaved(), 1);
+    at("gridstepytext").set("VALUE", "2.5");
+    tk->commit(at("gridstepytext"));
+    EXPECT_EQ(state().settings.gridStepY, 2.5);
+    EXPECT_EQ(value("gridstepytext"), "2.50");
+    EXPECT_EQ(shell::isSaved(), 0);
+    // The key filter refuses signs and letters.
+    EXPECT_EQ(tk->typeKey(at("gridstepxtext"), '-'), ui::kIgnore);
+    EXPECT_EQ(tk->typeKey(at("gridstepxtext"), 'e'), ui::kIgnore);
+    EXPECT_EQ(tk->typeKey(at("gridstepxtext"), '7'), ui::kDefault);
+    toggle("grid");
+    EXPECT_EQ(at("gridstepytext").get("ACTIVE"), "NO");
+}
+
+TEST_F(EditTest, DimensionLineModeTurnsTheDimensionLinesOn) {
+    toggle("vbltdimln");
+    ASSERT_EQ(state().settings.display[shell::kDimLines], 0);
+    state().file.saved = 1;
+    fire("InsDimLn");
+    EXPECT_EQ(state().settings.display[shell::kDimLines], 1);
+    EXPECT_EQ(value("vbltdimln"), "ON");
+    EXPECT_EQ(value("modetext"), "  Creation");
+    EXPECT_EQ(value("insdimln"), "ON");
+    EXPECT_EQ(shell::isSaved(), 0);
+    click(0, 0);
+    click(4, 0);
+    click(2, 1);
+    ASSERT_EQ(attrib::root().dimLines.size(), 1u);
+    EXPECT_NEAR(attrib::root().dimLines[0].pts[2].y, 1, 0.05);
+    EXPECT_EQ(value("edtundo"), "") << "undo is active";
+    EXPECT_EQ(at("edtundo").get("ACTIVE"), "YES");
+    fire("EdtUndo");
+    EXPECT_TRUE(attrib::root().dimLines.empty());
+}
+
+// The live measure of a creation is shown in the length unit with its label.
+TEST_F(EditTest, CreationMeasuresAreShownInTheLengthUnit) {
+    struct Case {
+        const char* mode;
+        int unit; // length unit code: 0 m, 1 cm
+        std::vector<std::pair<double, double>> clicks;
+        double x, y; // where the pointer moves to
+        const char* want;
+    } cases[] = {
+        {"InsLine", 0, {{0, 0}}, 3, 4, "Length = 5.00 m"},
+        {"InsLine", 1, {{0, 0}}, 3, 4, "Length = 500.00 cm"},
+        {"InsDimLn", 0, {{0, 0}}, 0, 2, "Length = 2.00 m"},
+        {"InsDimLn", 0, {{0, 0}, {4, 0}}, 2, 1, "Length = 4.00 m;  Extension = 1.00 m"},
+        {"InsDimLn", 1, {{0, 0}, {4, 0}}, 2, -1, "Length = 400.00 cm;  Extension = -100.00 cm"},
+    };
+    for (const Case& c : cases) {
+        state().settings.units[units::kLengthUnit] = c.unit;
+        fire(c.mode);
+        for (const auto& [x, y] : c.clicks) click(x, y);
+        moveTo(c.x, c.y);
+        EXPECT_EQ(title("datatopmsg"), c.want) << c.mode << " unit " << c.unit;
+        fire("Select");
+    }
+}
+
+TEST_F(EditTest, KeyboardModeRepeatsTheDialogUntilCancelled) {
+    toggle("keyboard");
+    EXPECT_EQ(value("select"), "ON");
+    // A number that reads as infinite (a coordinate or the tolerance) or a
+    // coordinate beyond 1e9 m is refused with a message; the dialog comes back.
+    backend->queueParam({"1e39", "0", "0", "3", "0"});
+    backend->queueParam({"0", "0", "0", "3", "0"});
+    backend->queueParam({"0", "3", "5", "3", "0"});
+    backend->queueParam({"0", "3", "2e9", "3", "0"});
+    backend->queueParam({"0", "3", "5", "6", "1e39"});
+    backend->queueParamCancel();
+    fire("InsLine");
+    EXPECT_EQ(backend->pendingCount(), 0u);
+    EXPECT_TRUE(backend->errors().empty());
+    EXPECT_EQ(counts(), "3/2");
+    EXPECT_EQ(state().mode, shell::EditMode::Select);
+    EXPECT_EQ(value("insline"), "OFF");
+    const auto& t = backend->transcript();
+    EXPECT_EQ(std::count_if(t.begin(), t.end(),
+                            [](const std::string& s) { return s.rfind("form: ", 0) == 0; }),
+              6);
+    EXPECT_EQ(std::count(t.begin(), t.end(),
+                         "message [ Kestrel Message ]: \n   Coordinates out of range: nothing was "
+                         "inserted.   \n"),
+              3);
+}
+
+TEST_F(EditTest, NodeOnAMemberSplitsItAndANodeOnANodeChangesNothing) {
+    fire("InsLine");
+    member(0, 0, 6, 0);
+    fire("InsVertex");
+    click(2, 0);
+    EXPECT_EQ(counts(), "3/2");
+    EXPECT_EQ(shell::selectionSummary(), "1 node selected");
+    click(2, 0);
+    EXPECT_EQ(counts(), "3/2");
+}
+
+TEST_F(EditTest, PicksAndFencesSelectOneKind) {
+    portal();
+    shell::insertNode(12, 1, 0.01); // an isolated node
+    shell::deselectAll();
+    fire("Select");
+    struct Step {
+        double x0, y0, x1, y1; // a fence, or a click when the corners are equal
+        bool shift;
+        const char* want;
+    } steps[] = {
+        {-1, -1, 9, 4, false, "5 members selected"}, // members and nodes inside
+        {11, 0, 13, 2, false, "1 node selected"},    // isolated node only
+        {4, 1.5, 4, 1.5, true, "1 node selected"},   // shift-click a member: unchanged
+        {4, 3, 4, 3, false, "1 node selected"},      // node where members meet
+        {2, 3, 2, 3, false, "1 member selected"},    // a member
+        {2, 3, 2, 3, true, "nothing selected"},      // shift-click it again
+    };
+    for (const Step& s : steps) {
+        ui::Modifiers m;
+        m.shift = s.shift;
+        if (s.x0 == s.x1)
+            click(s.x0, s.y0, 1, m);
+        else
+            drag(s.x0, s.y0, s.x1, s.y1, m);
+        EXPECT_EQ(shell::selectionSummary(), s.want) << s.x0 << "," << s.y0;
+    }
+    // The right button asks for an inquiry and selects nothing.
+    click(2, 3, 3);
+    EXPECT_EQ(shell::selectionSummary(), "nothing selected");
+    EXPECT_EQ(state().pickPurpose, 0);
+}
+
+TEST_F(EditTest, PicksAndFencesDoNothingInAnEmptyModel) {
+    shell::insertDimensionLine(0, 0, 4, 0, 2, 1);
+    fire("Select");
+    struct Step {
+        bool member; // draw a member away from the dimension line first
+        bool fence;
+        const char* want;
+    } steps[] = {
+        {false, false, "nothing selected"},
+        {false, true, "nothing selected"},
+        {true, false, "nothing selected, 1 dimension line selected"},
+        {true, true, "nothing selected, 1 dimension line selected"},
+    };
+    for (const Step& s : steps) {
+        if (s.member && shell::modelIsEmpty()) {
+            shell::insertMember(10, 10, 12, 10, 0.01);
+            shell::deselectAll();
+        }
+        if (s.fence)
+            drag(-1, -1, 5, 2);
+        else
+            click(2, 1);
+        EXPECT_EQ(shell::selectionSummary(), s.want) << s.member << s.fence;
+    }
+}
+
+// The hinge panel's Apply is active for the selection kind its mode works on.
+TEST_F(EditTest, HingeApplyFollowsThePanelModeAndTheSelection) {
+    portal();
+    fire("Select");
+    struct Step {
+        double x, y; // click: (4, 3) a node, (2, 3) a member
+        const char* hingeAction;
+        const char* want;
+    } steps[] = {
+        {4, 3, "HingeNodeOn", "YES"},    {4, 3, "HingeMembBoth", "NO"},
+        {2, 3, "HingeMembLeft", "YES"},  {2, 3, "HingeNodeOff", "NO"},
+        {-5, -5, "HingeMembNone", "NO"}, {-5, -5, "HingeNodeOn", "NO"},
+    };
+    for (const Step& s : steps) {
+        click(s.x, s.y);
+        fire(s.hingeAction);
+        EXPECT_EQ(at("hingeapply").get("ACTIVE"), s.want) << s.x << " " << s.hingeAction;
+    }
+}
+
+TEST_F(EditTest, DeleteRefusesNodesThatJoinMembersAtAnAngle) {
+    portal();
+    fire("Select");
+    click(0, 3); // corner node
+    fire("EdtDelSelAll");
+    EXPECT_EQ(counts(), "6/5");
+    EXPECT_EQ(backend->transcript().back(),
+              "message [ Kestrel Message ]: \n   Selected objects can not be deleted.   \n");
+    EXPECT_EQ(shell::selectionSummary(), "nothing selected");
+    click(4, 0); // foot of the middle column: a dangling end
+    fire("EdtDelSelAll");
+    EXPECT_EQ(counts(), "6/5") << "a node at the end of one member cannot be removed";
+    drag(-1, -1, 9, 4);
+    fire("EdtDelSelAll");
+    EXPECT_TRUE(shell::modelIsEmpty()) << "only the dummy vertex is left";
+    fire("EdtUndo");
+    EXPECT_EQ(counts(), "6/5");
+}
+
+TEST_F(EditTest, KeysActOnlyWhenTheCanvasHasTheFocus) {
+    portal();
+    fire("InsVertex");
+    double x0, x1, y0, y1;
+    shell::viewWindow(x0, x1, y0, y1);
+    // With the focus in a text field every canvas key is passed on: nothing
+    // is deleted, the view stays and the creation mode goes on.
+    at("main").store("FOCUS", "gridstepxtext");
+    for (int key : {int(ui::K_DEL), int(ui::K_BS), int(ui::K_ESC), int('+'), int(ui::K_LEFT),
+                    int(ui::K_PGUP)}) {
+        EXPECT_EQ(tk->key(at("main"), key), ui::kDefault) << key;
+        double a0, a1, b0, b1;
+        shell::viewWindow(a0, a1, b0, b1);
+        EXPECT_EQ(a0, x0) << key;
+        EXPECT_EQ(b1, y1) << key;
+    }
+    EXPECT_EQ(state().mode, shell::EditMode::InsertNode);
+    fire("Select");
+    click(2, 3);
+    at("main").store("FOCUS", "gridstepxtext");
+    EXPECT_EQ(tk->key(at("main"), ui::K_DEL), ui::kDefault);
+    EXPECT_EQ(counts(), "6/5");
+    keyOnCanvas(ui::K_BS);
+    EXPECT_EQ(counts(), "6/4");
+}
+
+TEST_F(EditTest, UndoAndRedoWithTheModifiedIndicator) {
+    EXPECT_EQ(at("edtundo").get("ACTIVE"), "NO");
+    fire("EdtUndo");
+    EXPECT_EQ(shell::isSaved(), 1) << "nothing to undo: not modified";
+    fire("InsLine");
+    member(0, 0, 5, 0);
+    EXPECT_EQ(at("edtundo").get("ACTIVE"), "YES");
+    EXPECT_EQ(at("edtredo").get("ACTIVE"), "NO");
+    fire("EdtUndo");
+    EXPECT_TRUE(shell::modelIsEmpty());
+    EXPECT_EQ(shell::isSaved(), 0) << "one edit and one undo count as modified";
+    EXPECT_EQ(at("edtundo").get("ACTIVE"), "NO");
+    EXPECT_EQ(at("edtredo").get("ACTIVE"), "YES");
+    fire("EdtRedo");
+    EXPECT_EQ(counts(), "2/1");
+    EXPECT_EQ(state().mode, shell::EditMode::InsertMember) << "the mode is restarted";
+    // The right button goes to the creation, which it ends: select mode.
+    click(1, 1, 3);
+    EXPECT_EQ(state().mode, shell::EditMode::Select);
+    EXPECT_EQ(value("insline"), "OFF");
+    EXPECT_EQ(value("modetext"), " Selection");
+}
+
+TEST_F(EditTest, UndoThatLeavesBothKindsSelectedClearsTheSelection) {
+    shell::insertMember(0, 0, 4, 0, 0.01);
+    shell::insertNode(10, 10, 0.01);
+    shell::deselectAll();
+    fire("Select");
+    click(2, 0);
+    fire("EdtDelSelAll"); // the undo step keeps the member's record, selected
+    click(10, 10);
+    ASSERT_EQ(shell::selectionSummary(), "1 node selected");
+    fire("EdtUndo");
+    EXPECT_EQ(shell::selectionSummary(), "nothing selected");
+    EXPECT_EQ(state().selectionKind, 0);
+    for (const Vertex* v = state().model->vertices; v; v = v->next)
+        EXPECT_EQ(attrib::nodeOf(v)->selected, 0);
+    for (const Edge* e = state().model->edges; e; e = e->next)
+        EXPECT_EQ(attrib::memberOf(e)->selected, 0);
+    EXPECT_EQ(at("edtdelsel").get("ACTIVE"), "NO");
+}
+
+TEST_F(EditTest, KeysMoveAndZoomTheViewAndEscapeSelects) {
+    double x0, x1, y0, y1;
+    shell::viewWindow(x0, x1, y0, y1);
+    const double w = x1 - x0, h = y1 - y0;
+    struct Case {
+        int key;
+        double dx, dy; // window move in window sizes
+    } cases[] = {{ui::K_LEFT, 0.1, 0}, {ui::K_RIGHT, -0.1, 0}, {ui::K_UP, 0, -0.1},
+                 {ui::K_DOWN, 0, 0.1}, {ui::K_PGUP, 0, 1},     {ui::K_PGDN, 0, -1}};
+    for (const Case& c : cases) {
+        double a0, a1, b0, b1;
+        shell::viewWindow(a0, a1, b0, b1);
+        keyOnCanvas(c.key);
+        double n0, n1, m0, m1;
+        shell::viewWindow(n0, n1, m0, m1);
+        EXPECT_NEAR(n0 - a0, c.dx * w, 1e-9) << c.key;
+        EXPECT_NEAR(m0 - b0, c.dy * h, 1e-9) << c.key;
+    }
+    keyOnCanvas('+');
+    shell::viewWindow(x0, x1, y0, y1);
+    EXPECT_NEAR(w / (x1 - x0), 1.2, 1e-9);
+    fire("InsLine");
+    EXPECT_EQ(tk->key(at("main"), ui::K_ESC), ui::kIgnore);
+    EXPECT_EQ(state().mode, shell::EditMode::Select);
+    EXPECT_EQ(tk->key(at("main"), 'v'), ui::kDefault);
+    // Esc also ends a zoom rectangle: its button is released and the right
+    // button asks for an inquiry again instead of selecting.
+    portal();
+    fire("VisZoom");
+    EXPECT_EQ(tk->key(at("main"), ui::K_ESC), ui::kIgnore);
+    EXPECT_EQ(value("zoom"), "OFF");
+    click(2, 3, 3);
+    EXPECT_EQ(shell::selectionSummary(), "nothing selected");
+}
+
+TEST_F(EditTest, LimitsFormAndScaleDial) {
+    backend->queueParam({"-2", "8", "0", "5"});
+    fire("VisLimits");
+    double x0, x1, y0, y1;
+    shell::viewWindow(x0, x1, y0, y1);
+    EXPECT_LE(x0, -2 + 1e-9);
+    EXPECT_GE(x1, 8 - 1e-9);
+    EXPECT_LE(y0, 1e-9);
+    EXPECT_GE(y1, 5 - 1e-9);
+    // Inverted limits, and limits beyond 1e9 m or too large to read, are
+    // refused with a message; the window stays.
+    struct Refused {
+        std::vector<std::string> limits;
+        const char* message;
+    } refused[] = {
+        {{"8", "-2", "0", "5"}, "\n   Maximum limits must be greater than minimum limits.   \n"},
+        {{"-1e39", "1e39", "0", "5"}, "\n   Limits out of range: the window stays.   \n"},
+        {{"0", "8", "-2e9", "5"}, "\n   Limits out of range: the window stays.   \n"},
+    };
+    double a0, a1, b0, b1;
+    for (const Refused& r : refused) {
+        backend->queueParam(r.limits);
+        fire("VisLimits");
+        shell::viewWindow(a0, a1, b0, b1);
+        EXPECT_EQ(a0, x0) << r.limits[0];
+        EXPECT_EQ(b0, y0) << r.limits[0];
+        EXPECT_EQ(b1, y1) << r.limits[0];
+        EXPECT_EQ(backend->transcript().back(),
+                  std::string("message [ Kestrel Message ]: ") + r.message);
+    }
+    EXPECT_TRUE(backend->errors().empty());
+    // Half a radian forward shrinks the window by 1.1; back restores it.
+    tk->turnDial(at("scaledial"), 0.5);
+    shell::viewWindow(a0, a1, b0, b1);
+    EXPECT_NEAR((x1 - x0) / (a1 - a0), 1.1, 1e-9);
+    EXPECT_NEAR(0.5 * (a0 + a1), 0.5 * (x0 + x1), 1e-9);
+    tk->turnDial(at("scaledial"), -0.5);
+    shell::viewWindow(a0, a1, b0, b1);
+    EXPECT_NEAR(a1 - a0, x1 - x0, 1e-9);
+}
+
+TEST_F(EditTest, FitShowsTheDimensionLinesWhileTheyAreShown) {
+    shell::insertMember(0, 0, 4, 0, 0.01);
+    shell::insertDimensionLine(0, 0, 4, 0, 2, -6);
+    double x0, x1, y0, y1;
+    fire("VisFit");
+    shell::viewWindow(x0, x1, y0, y1);
+    EXPECT_LE(y0, -6);
+    toggle("vbltdimln");
+    fire("VisFit");
+    shell::viewWindow(x0, x1, y0, y1);
+    EXPECT_GT(y0, -6) << "hidden dimension lines do not count";
+}
+
+} // namespace
+} // namespace shelltest

@@ -1,0 +1,173 @@
+// The load panels in the started program: the direction pair, the
+// parallelism of global linear loads through the fields, Apply and Select
+// with the kinds' texts, and the loads on the drawing.
+#include "attrib/loads.h"
+#include "attrib/supports.h"
+#include "model/model.h"
+#include "results/display.h"
+#include "shell/display.h"
+#include "shell/edit/edit.h"
+#include "shell/edit/editmodes.h"
+#include "tests/shell/fixture.h"
+
+#include <cmath>
+#include <string>
+
+namespace shelltest {
+namespace {
+
+class LoadPanelTest : public ShellTest {
+protected:
+    // New, the label, Done on the panel of `prefix` ("llf").
+    void newBlock(const std::string& prefix, const std::string& label) {
+        tk->press(at(prefix + "new"));
+        at(prefix + "labeltext").set("VALUE", label);
+        tk->press(at(prefix + "labelset"));
+    }
+    std::string linear() {
+        return value("llfpxitext") + " " + value("llfpyitext") + " " + value("llfpxjtext") + " " +
+               value("llfpyjtext");
+    }
+    // Primitives of a role in a fresh redraw.
+    int drawnIn(results::Role r) {
+        canvas().reset();
+        shell::redraw();
+        int n = 0;
+        const int color = results::roleColor(state().colors, r);
+        for (const gfx::Primitive& p : canvas().primitives())
+            n += p.color == color && p.kind != gfx::Primitive::Kind::Clear;
+        return n;
+    }
+};
+
+TEST_F(LoadPanelTest, DirectionPairAndParallelismOfGlobalLinearLoads) {
+    toggle("lload");
+    // Empty list: the pair only returns to Global.
+    toggle("llflocdir");
+    EXPECT_EQ(value("llfgbldir"), "ON");
+    EXPECT_EQ(value("llflocdir"), "OFF");
+    newBlock("llf", "w");
+    struct Case {
+        const char* what;
+        const char* toggle; // direction chosen first ("" none)
+        const char* field;
+        const char* typed;
+        const char* shown; // Pxi Pyi Pxj Pyj afterwards
+    } cases[] = {
+        {"start vector", "", "llfpxitext", "3", "3.00 0.00 0.00 0.00"},
+        {"start vector", "", "llfpyitext", "4", "3.00 4.00 0.00 0.00"},
+        {"x end leads", "", "llfpxjtext", "6", "3.00 4.00 6.00 8.00"},
+        {"y end leads", "", "llfpyjtext", "-4", "3.00 4.00 -3.00 -4.00"},
+        {"local keeps what is typed", "llflocdir", "llfpyjtext", "1", "3.00 4.00 -3.00 1.00"},
+        {"back to global: larger y leads", "llfgbldir", "", "", "3.00 4.00 0.75 1.00"},
+    };
+    for (const Case& c : cases) {
+        if (*c.toggle) toggle(c.toggle);
+        if (*c.field) commit(c.field, c.typed);
+        EXPECT_EQ(linear(), c.shown) << c.what;
+    }
+    EXPECT_EQ(value("llfgbldir"), "ON");
+}
+
+TEST_F(LoadPanelTest, ApplySelectAndTheDrawingOfEveryKind) {
+    shell::insertMember(0, 0, 4, 0, 1e-3);
+    shell::deselectAll();
+    Edge* e = state().model->edges;
+    Vertex* v = e->he2->vtx;
+    struct Case {
+        const char* panel;  // tool bar toggle
+        const char* prefix; // element prefix
+        const char* field;
+        results::Role role;
+        const char* notFound;
+    } cases[] = {
+        {"nforc", "nff", "nfffytext", results::Role::NodalForces,
+         "No node belongs to the selected nodal forces."},
+        {"mendm", "mbm", "mbmmatext", results::Role::MemberLoads,
+         "No member belongs to the selected end moments block."},
+        {"uload", "ulf", "ulfqytext", results::Role::MemberLoads,
+         "No member belongs to the selected uniform load."},
+        {"lload", "llf", "llfpyitext", results::Role::MemberLoads,
+         "No member belongs to the selected linear load."},
+        {"tpvar", "tpf", "tpftoptext", results::Role::MemberLoads,
+         "No member belongs to the selected temperature variation."},
+    };
+    for (const Case& c : cases) {
+        const std::string p = c.prefix;
+        toggle(c.panel);
+        newBlock(p, "a");
+        // Select before anything uses the block: the kind's text.
+        const std::size_t before = backend->transcript().size();
+        tk->press(at(p + "select"));
+        ASSERT_GT(backend->transcript().size(), before) << p;
+        EXPECT_NE(backend->transcript().back().find(c.notFound), std::string::npos)
+            << backend->transcript().back();
+        commit(c.field, "-12");
+        const int drawnBefore = drawnIn(c.role);
+        if (p == "nff")
+            attrib::nodeOf(v)->selected = 1;
+        else
+            attrib::memberOf(e)->selected = 1;
+        shell::recountSelection();
+        shell::updateToolbar();
+        EXPECT_TRUE(at(p + "apply").isActive()) << p;
+        tk->press(at(p + "apply"));
+        EXPECT_GT(drawnIn(c.role), drawnBefore) << p;
+        // Applied as one undo step: undo takes the load off again.
+        shell::undoStep();
+        EXPECT_EQ(drawnIn(c.role), drawnBefore) << p;
+        shell::redoStep();
+    }
+}
+
+// The example journal builds every attribute it describes.
+TEST_F(ReplayTest, TheGableFrameJournalLeavesTheSupportsHingeAndLoadsItDescribes) {
+    EXPECT_EQ(replay(example("gable-frame")), 0) << errors;
+    Solid* s = state().model;
+    auto node = [&](double x, double y) {
+        MPoint p{x, y};
+        return mdl_find_vertex_at(s, &p);
+    };
+    struct Case {
+        double x, y;
+        const char* codes;
+        double angle, ky;
+    } cases[] = {{0, 0, "111", 0, 0},
+                 {12, 0, "110", 0, 0},
+                 {18, 3, "010", 30, 0},
+                 {15, 4, "020", 0, 5000},
+                 {6, 8, "000", 0, 0}};
+    for (const Case& c : cases) {
+        const attrib::NodeAttrib* a = attrib::nodeOf(node(c.x, c.y));
+        ASSERT_NE(a, nullptr) << c.x << "," << c.y;
+        EXPECT_EQ(std::string(a->support, 3), c.codes) << c.x << "," << c.y;
+        EXPECT_EQ(a->inclination, c.angle);
+        EXPECT_NEAR(a->spring[attrib::kDy], c.ky, 1e-9);
+    }
+    // Every node lies exactly on whole metres, where the clicks were.
+    for (const Vertex* v = s->vertices; v; v = v->next)
+        EXPECT_TRUE(v->x == std::round(v->x) && v->y == std::round(v->y)) << v->x << "," << v->y;
+    EXPECT_TRUE(attrib::isHingedNode(node(6, 8), 2));
+    const attrib::ValueBlock* m = attrib::valuesOf(attrib::nodeOf(node(0, 5))->force);
+    ASSERT_NE(m, nullptr);
+    EXPECT_NEAR(m->values[attrib::kMz], 15, 1e-9);
+    // Member blocks: rafters share the uniform load, the left column carries
+    // the local linear load, the right one the temperature variation.
+    int uniform = 0, linear = 0, thermal = 0;
+    for (const Edge* e = s->edges; e; e = e->next) {
+        const attrib::MemberAttrib* a = attrib::memberOf(e);
+        uniform += a->blocks[attrib::kUniform] != nullptr;
+        if (const attrib::ValueBlock* l = attrib::valuesOf(a->blocks[attrib::kLinear])) {
+            ++linear;
+            EXPECT_EQ(l->direction, attrib::kLocal);
+            EXPECT_NEAR(l->values[attrib::kPyj], -4, 1e-6);
+        }
+        thermal += a->blocks[attrib::kThermal] != nullptr;
+    }
+    EXPECT_EQ(uniform, 2);
+    EXPECT_EQ(linear, 1);
+    EXPECT_EQ(thermal, 1);
+}
+
+} // namespace
+} // namespace shelltest

@@ -1,0 +1,250 @@
+// The material panel as the user drives it: the label entry, the value fields
+// in the display units, the presets, Remove and Condense with their messages
+// and question, Select and Apply through the undo history.
+#include "attrib/blocks.h"
+#include "model/model.h"
+#include "shell/display.h"
+#include "shell/edit/edit.h"
+#include "shell/edit/editmodes.h"
+#include "shell/panels/propertypanel.h"
+#include "tests/shell/fixture.h"
+#include "units/units.h"
+
+#include <string>
+
+namespace {
+
+using shelltest::ShellTest;
+
+class PanelTest : public ShellTest {
+protected:
+    // New (or Rename), the label typed key by key, Done.
+    void label(const std::string& text, const char* start = "mafnew") {
+        tk->press(at(start));
+        at("maflabeltext").set("VALUE", "");
+        tk->typeText(at("maflabeltext"), text);
+        tk->press(at("maflabelset"));
+    }
+    // "NONE|A|B -> 2": the list items and the item shown.
+    std::string list() {
+        std::string t;
+        for (int i = 1; !at("maflabellist").get(std::to_string(i)).empty(); ++i)
+            t += (i > 1 ? "|" : "") + at("maflabellist").get(std::to_string(i));
+        return t + " -> " + value("maflabellist");
+    }
+    std::string fields() {
+        return value("mafelastext") + " " + title("mafelasunit") + "; " + value("mafspwgttext") +
+               " " + title("mafspwgtunit") + "; " + value("mafthermtext") + " " +
+               title("mafthermunit");
+    }
+    std::string lastDialog() {
+        const auto& t = backend->transcript();
+        for (auto it = t.rbegin(); it != t.rend(); ++it)
+            if (it->rfind("answer", 0) != 0) return *it;
+        return "";
+    }
+    attrib::PropertyBlock* block(const char* label) {
+        return attrib::findLabel(attrib::root(), attrib::kMaf, label);
+    }
+    // Selects the members whose midpoints are listed.
+    void selectAt(std::initializer_list<std::pair<double, double>> points) {
+        shell::deselectAll();
+        for (auto [x, y] : points) shell::pickAt(x, y, 0.01, true);
+        shell::updateToolbar(); // the Apply buttons follow the selection
+    }
+};
+
+TEST_F(PanelTest, LabelEntryCreatesRenamesAndNeverDuplicates) {
+    struct Step {
+        const char* what;
+        std::string typed;
+        const char* start;
+        const char* page; // page shown afterwards
+        const char* list;
+    } steps[] = {
+        {"New A", "A", "mafnew", "mafmenu", "NONE|A -> 2"},
+        {"New A again", "A", "mafnew", "mafmenu", "NONE|A -> 2"},
+        {"New empty", "", "mafnew", "mafnewlabel", "NONE|A -> 2"},
+        {"New with blanks refused", "B 1", "mafnew", "mafmenu", "NONE|A|B1 -> 3"},
+        {"long label cut", std::string(40, 'x'), "mafnew", "mafmenu",
+         "NONE|A|B1|xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx -> 4"},
+        {"Rename to a taken label", "A", "mafrename", "mafmenu",
+         "NONE|A|B1|xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx -> 4"},
+        {"Rename", "C", "mafrename", "mafmenu", "NONE|A|B1|C -> 4"},
+    };
+    for (const Step& s : steps) {
+        if (value("attmenu") != "mafmenu") tk->press(at("maflabelcancel"));
+        label(s.typed, s.start);
+        EXPECT_EQ(value("attmenu"), s.page) << s.what;
+        EXPECT_EQ(list(), s.list) << s.what;
+    }
+    EXPECT_EQ(attrib::blockCount(attrib::root(), attrib::kMaf), 3);
+    // Rename shows the current label; Cancel leaves everything as it was.
+    tk->press(at("mafrename"));
+    EXPECT_EQ(value("maflabeltext"), "C");
+    tk->press(at("maflabelcancel"));
+    EXPECT_EQ(value("attmenu"), "mafmenu");
+    EXPECT_EQ(list(), "NONE|A|B1|C -> 4");
+    // Choosing "NONE" empties the fields; choosing A shows its values.
+    tk->select(at("maflabellist"), 1);
+    EXPECT_EQ(fields(), " MPa;  kN/m\u00b3;  /\u00b0C");
+    tk->select(at("maflabellist"), 2);
+    EXPECT_EQ(shell::currentBlock(attrib::kMaf), block("A"));
+}
+
+TEST_F(PanelTest, KeyFiltersOfTheLabelAndValueFields) {
+    // No block yet: the value fields take no key at all.
+    EXPECT_EQ(tk->typeKey(at("mafelastext"), '5'), ui::kIgnore);
+    label("A");
+    const std::string accepted = "0123456789.eE+-";
+    for (char c : accepted) EXPECT_EQ(tk->typeKey(at("mafelastext"), c), ui::kDefault) << c;
+    for (char c : std::string("a,x /*"))
+        EXPECT_EQ(tk->typeKey(at("mafelastext"), c), ui::kIgnore) << c;
+    EXPECT_EQ(tk->typeKey(at("mafelastext"), ui::K_BS), ui::kDefault);
+    tk->press(at("mafnew"));
+    EXPECT_EQ(tk->typeKey(at("maflabeltext"), ui::K_SP), ui::kIgnore);
+    tk->typeText(at("maflabeltext"), std::string(35, 'y'));
+    EXPECT_EQ(value("maflabeltext"), std::string(31, 'y'));
+    EXPECT_EQ(tk->typeKey(at("maflabeltext"), ui::K_BS), ui::kDefault);
+}
+
+TEST_F(PanelTest, ValuesShowInTheDisplayUnitsAndAreCheckedOnEntry) {
+    label("A");
+    EXPECT_EQ(fields(), "100000 MPa; 10.0 kN/m\u00b3; 0.000010 /\u00b0C");
+    struct Case {
+        const char* field;
+        const char* typed;
+        double stored; // internal value afterwards
+        int index;
+    } cases[] = {
+        {"mafelastext", "-1", 100000000, attrib::kElasticity}, // refused
+        {"mafelastext", "abc", 0, attrib::kElasticity},        // no number: 0, accepted
+        {"mafelastext", "2.1e5xyz", 2.1e8, attrib::kElasticity},
+        {"mafspwgttext", "-0.5", 10, attrib::kSpecificWeight},
+        {"mafspwgttext", "1e39", 10, attrib::kSpecificWeight}, // beyond single precision
+        {"mafspwgttext", "nan", 10, attrib::kSpecificWeight},
+        {"mafthermtext", "1.2e-5", 1.2e-5, attrib::kThermalExpansion},
+    };
+    for (const Case& c : cases) {
+        commit(c.field, c.typed);
+        EXPECT_NEAR(attrib::valuesOf(block("A"))->values[c.index], c.stored, c.stored * 1e-7)
+            << c.typed;
+    }
+    // The refused entry was replaced by the stored value. Other unit sets
+    // convert what is shown, never what is stored.
+    struct Set {
+        int preset;
+        const char* fields;
+    } sets[] = {
+        {units::kSIPreset, "210000 MPa; 10.0 kN/m\u00b3; 0.000012 /\u00b0C"},
+        {units::kKNMPreset, "2.100e+08 kN/m\u00b2; 10.0 kN/m\u00b3; 0.000012 /\u00b0C"},
+        {units::kUSPreset, "30457 ksi; 63.7 pcf; 6.7e-06 /\u00b0F"},
+    };
+    for (const Set& u : sets) {
+        state().settings.units = units::presetSettings(u.preset).unit;
+        state().settings.formats = units::presetSettings(u.preset).format;
+        shell::refreshPanels();
+        EXPECT_EQ(fields(), u.fields) << u.preset;
+        EXPECT_DOUBLE_EQ(attrib::valuesOf(block("A"))->values[attrib::kElasticity], 2.1e8);
+    }
+    commit("mafelastext", "29000");
+    EXPECT_NEAR(attrib::valuesOf(block("A"))->values[attrib::kElasticity], 29000 * 6895.0, 1);
+}
+
+TEST_F(PanelTest, PresetsAreMadeOnceAndFollowTheLengthUnit) {
+    tk->press(at("mafnew"));
+    tk->typeText(at("maflabeltext"), "ignored");
+    tk->press(at("mafnewsteel"));
+    EXPECT_EQ(value("attmenu"), "mafmenu");
+    tk->press(at("mafnew"));
+    tk->press(at("mafnewsteel"));
+    EXPECT_EQ(list(), "NONE|Steel -> 2");
+    EXPECT_DOUBLE_EQ(attrib::valuesOf(block("Steel"))->values[attrib::kElasticity], 205000000);
+    // Inch models get the customary concrete.
+    state().settings.units[units::kLengthUnit] = 4;
+    shell::refreshPanels();
+    tk->press(at("mafnew"));
+    tk->press(at("mafnewconcrete"));
+    EXPECT_EQ(list(), "NONE|Steel|Concrete -> 3");
+    EXPECT_NEAR(attrib::valuesOf(block("Concrete"))->values[attrib::kElasticity], 3640 * 6895.0,
+                1e-6);
+}
+
+TEST_F(PanelTest, RemoveAndCondenseAskBeforeEmptyingTheHistory) {
+    const std::string inUse = "     \n"
+                              "   This material parameter block is being used by a   \n"
+                              "     \n"
+                              "   member of the structure.  You cannot remove it.    \n"
+                              "     \n";
+    const std::string question = "     \n"
+                                 "   This operation cannot be undone and will empty the   \n"
+                                 "     \n"
+                                 "   list of operations that could be undone.             \n"
+                                 "     \n";
+    portal();
+    label("A");
+    label("B");
+    label("C");
+    tk->select(at("maflabellist"), 2); // A
+    selectAt({{0, 1.5}});
+    tk->press(at("mafapply"));
+    tk->select(at("maflabellist"), 3); // B
+    selectAt({{4, 1.5}});
+    EXPECT_EQ(shell::selectionSummary(), "1 member selected");
+    EXPECT_EQ(shell::currentBlock(attrib::kMaf), block("B"));
+    tk->press(at("mafapply"));
+    EXPECT_EQ(block("B")->useCount, 1);
+    // A still used by a member: refused with the message.
+    tk->select(at("maflabellist"), 2);
+    tk->press(at("mafremove"));
+    EXPECT_EQ(lastDialog(), "message [ Kestrel Message ]: " + inUse);
+    // B's member deleted: only the history holds B.
+    selectAt({{4, 1.5}});
+    ASSERT_EQ(shell::deleteSelection(), 1);
+    tk->select(at("maflabellist"), 3);
+    backend->queueAlarm(2); // "  Cancel  "
+    tk->press(at("mafremove"));
+    EXPECT_EQ(lastDialog(), "alert [ Kestrel Alert ]: " + question + " { Continue  |   Cancel  }");
+    EXPECT_EQ(list(), "NONE|A|B|C -> 3");
+    EXPECT_EQ(mdl_can_undo(), 1);
+    backend->queueAlarm(1); // " Continue "
+    tk->press(at("mafremove"));
+    EXPECT_EQ(list(), "NONE|A|C -> 2"); // the first block is current
+    EXPECT_EQ(mdl_can_undo(), 0);
+    EXPECT_EQ(at("edtundo").get("ACTIVE"), "NO");
+    // Condense: C goes, A stays as id 1 on its member. No question now.
+    const std::size_t shown = backend->transcript().size();
+    tk->press(at("mafcondense"));
+    EXPECT_EQ(backend->transcript().size(), shown);
+    EXPECT_EQ(list(), "NONE|A -> 2");
+    EXPECT_EQ(block("A")->id, 1);
+    EXPECT_EQ(backend->errors().size(), 0u);
+}
+
+TEST_F(PanelTest, SelectAndApplyGoThroughOneUndoStep) {
+    portal();
+    label("A");
+    tk->press(at("mafselect"));
+    EXPECT_EQ(lastDialog(), "message [ Kestrel Message ]: "
+                            "     \n   No member belongs to the selected material.   \n     \n");
+    EXPECT_EQ(state().selectionKind, 0);
+    tk->press(at("mafapplyall"));
+    EXPECT_EQ(block("A")->useCount, 5); // the beam is split at the middle column: 5 members
+    EXPECT_EQ(state().selectionCount, 0);
+    tk->press(at("mafselect"));
+    EXPECT_EQ(shell::selectionSummary(), "5 members selected");
+    // "NONE" applied to one column, then undone in one step.
+    tk->select(at("maflabellist"), 1);
+    selectAt({{0, 1.5}});
+    tk->press(at("mafapply"));
+    EXPECT_EQ(block("A")->useCount, 5); // 4 live, 1 in the undo step
+    tk->press(at("mafselect"));
+    EXPECT_EQ(shell::selectionSummary(), "1 member selected");
+    tk->press(at("edtundo"));
+    tk->select(at("maflabellist"), 2);
+    tk->press(at("mafselect"));
+    EXPECT_EQ(shell::selectionSummary(), "5 members selected");
+    EXPECT_EQ(shell::isSaved(), 0);
+}
+
+} // namespace

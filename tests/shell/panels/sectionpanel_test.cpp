@@ -1,0 +1,217 @@
+// The section panel as the user drives it: the type chosen at New, typed
+// dimensions in the section-size unit, refused values, the orientation
+// buttons, the welded catalogue's lists and stepping buttons, the panel with
+// no current section, and the picture on the recording driver.
+#include "attrib/blocks.h"
+#include "attrib/section.h"
+#include "gfx/record.h"
+#include "shell/panels/sectionpanel.h"
+#include "tests/shell/fixture.h"
+#include "units/numformat.h"
+
+#include <string>
+
+namespace {
+
+using shelltest::ShellTest;
+using namespace attrib;
+
+class SectionPanelTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        tk->press(at("sprop"));
+    }
+    // New, the type list item (0: none chosen), the label, Done.
+    Section& make(int item, const std::string& label) {
+        tk->press(at("spfnew"));
+        if (item > 0) tk->select(at("spftypelist"), item);
+        at("spflabeltext").set("VALUE", label);
+        tk->press(at("spflabelset"));
+        return static_cast<SectionBlock*>(findLabel(root(), kSpf, label))->section;
+    }
+    // The section size unit and its format code (1: "%.1f", 2: "%.2f").
+    void setSizeUnit(int code, int format = 1) {
+        state().settings.units[units::kSectionSizeUnit] = code;
+        state().settings.formats[units::kSectionSizeFormat] = format;
+        units::setCurrentUnit(units::kSectionSizeUnit, code);
+        units::setCurrentFormat(units::kSectionSizeFormat, format);
+        shell::refreshSectionUnits();
+    }
+    std::string active(const char* name) { return at(name).get("ACTIVE"); }
+    std::string orientButtons() {
+        std::string t;
+        for (const char* b : {"spfflipvert", "spffliphorz", "spfrotleft", "spfrotright"})
+            t += at(b).isActive() ? "1" : "0";
+        return t;
+    }
+};
+
+TEST_F(SectionPanelTest, NewMakesTheChosenTypeAndShowsItsPage) {
+    struct Case {
+        int item;
+        const char *label, *page, *buttons;
+        int type;
+    } cases[] = {
+        {0, "G", "xscgenericmenu", "0000", kSecGeneric},
+        {3, "I", "xscishapemenu", "0011", kSecIShape},
+        {4, "L", "xscanglemenu", "1100", kSecAngle},
+        {5, "T", "xsctshapemenu", "0111", kSecTShape},
+        {6, "C", "xsccshapemenu", "1011", kSecCShape},
+        {7, "Z", "xsczshapemenu", "1111", kSecZShape},
+        {12, "Box", "xscboxmenu", "0000", kSecBox},
+        {13, "W", "xscwwftablemenu", "0011", kSecWelded},
+        {14, "E", "xscewftablemenu", "0011", kSecLight},
+        {15, "X", "xscgenericmenu", "0000", kSecGeneric}, // not an item: Generic stays
+    };
+    for (const Case& c : cases) {
+        tk->press(at("spfnew"));
+        EXPECT_EQ(active("spftypelist"), "YES");
+        EXPECT_EQ(value("spftypelist"), "0"); // no item shown
+        const Section& s = make(c.item, c.label);
+        EXPECT_EQ(s.type, c.type) << c.label;
+        EXPECT_EQ(value("xscmenu"), c.page) << c.label;
+        EXPECT_EQ(value("attmenu"), "spfmenu");
+        EXPECT_EQ(active("spftypelist"), "NO");
+        EXPECT_EQ(value("spftypelist"), std::to_string(c.type + 1)) << c.label;
+        EXPECT_EQ(orientButtons(), c.buttons) << c.label;
+    }
+    tk->press(at("spfrename"));
+    EXPECT_EQ(active("spftypelist"), "NO");
+    tk->press(at("spflabelcancel"));
+    // No current section: the Generic page, reset, and no orientation.
+    tk->select(at("spflabellist"), 1);
+    EXPECT_EQ(value("xscmenu"), "xscgenericmenu");
+    EXPECT_EQ(orientButtons(), "0000");
+    EXPECT_EQ(value("xscgenericparam0"),
+              units::formatBareValue(units::kSectionAreaUnit, units::kSectionAreaFormat, 0));
+}
+
+TEST_F(SectionPanelTest, DimensionsAreTypedInTheSectionSizeUnitAndStoredInMetres) {
+    Section& s = make(3, "I"); // d, b, tw, tf
+    struct Step {
+        int unit; // section size unit code
+        const char* field;
+        const char* typed;
+        double stored;     // the parameter afterwards, metres
+        const char* shown; // the field afterwards
+    } steps[] = {
+        {1, "xscishapeparam0", "30", 0.3, "30.0"}, // cm
+        {1, "xscishapeparam1", "15", 0.15, "15.0"},
+        {1, "xscishapeparam1", "0", 0.15, "15.0"}, // refused: not more than 0
+        {1, "xscishapeparam1", "-2", 0.15, "15.0"},
+        {1, "xscishapeparam1", "abc", 0.15, "15.0"},  // reads as 0
+        {4, "xscishapeparam2", "0.5", 0.0127, "0.5"}, // in
+        {2, "xscishapeparam3", "20", 0.02, "20.0"},   // mm
+    };
+    for (const Step& st : steps) {
+        setSizeUnit(st.unit);
+        commit(st.field, st.typed);
+        const int i = st.field[std::string(st.field).size() - 1] - '0';
+        EXPECT_NEAR(s.params[i], st.stored, 1e-7 * st.stored) << st.field << " " << st.typed;
+        EXPECT_EQ(value(st.field), st.shown) << st.field << " " << st.typed;
+        EXPECT_EQ(title(("xscishapeunit" + std::to_string(i)).c_str()),
+                  units::unitLabelUtf8(st.unit));
+    }
+    // In metres the same values read back; the computed fields follow.
+    setSizeUnit(0, 2);
+    EXPECT_EQ(value("xscishapeparam0"), "0.30");
+    EXPECT_NEAR(sectionArea(s), 0.3 * 0.15 - 0.26 * (0.15 - 0.0127), 1e-9);
+    EXPECT_EQ(state().file.saved, 0);
+
+    // Generic accepts 0; the key filter takes only the characters of a number.
+    Section& g = make(0, "G");
+    commit("xscgenericparam3", "0.1");
+    commit("xscgenericparam3", "0");
+    EXPECT_EQ(g.params[3], 0);
+    at("xscgenericparam2").set("VALUE", "");
+    tk->typeText(at("xscgenericparam2"), "1x2e-3,a");
+    EXPECT_EQ(value("xscgenericparam2"), "12e-3");
+    make(2, "R");
+    const std::string ygc = value("xscrectangleygc");
+    EXPECT_FALSE(ygc.empty());
+    tk->typeText(at("xscrectangleygc"), "12");
+    EXPECT_EQ(value("xscrectangleygc"), ygc); // read-only results take no key
+}
+
+TEST_F(SectionPanelTest, OrientationButtonsTurnTheSectionAndItsPicture) {
+    setSizeUnit(0, 2);
+    Section& s = make(3, "I");
+    commit("xscishapeparam0", "0.3");
+    commit("xscishapeparam1", "0.2");
+    commit("xscishapeparam2", "0.01");
+    commit("xscishapeparam3", "0.02");
+    EXPECT_EQ(value("xscishapeygc"), "0.15");
+    EXPECT_EQ(at("xscpicture").get("PICTURE"), "secishapeimg_north");
+    state().file.saved = 1;
+    tk->press(at("spfrotleft"));
+    EXPECT_EQ(s.orientation, 1);
+    EXPECT_EQ(value("xscishapeygc"), "0.10"); // b/2
+    EXPECT_EQ(at("xscpicture").get("PICTURE"), "secishapeimg_left");
+    EXPECT_EQ(state().file.saved, 0);
+    tk->press(at("spfrotright"));
+    EXPECT_EQ(s.orientation, 0);
+
+    Section& t = make(5, "T");
+    for (int k = 0; k < 4; ++k) tk->press(at("spfrotleft"));
+    EXPECT_EQ(t.orientation, 0);
+    EXPECT_EQ(orientButtons(), "0111");
+    tk->press(at("spfrotleft"));
+    EXPECT_EQ(orientButtons(), "1011"); // lying: only the vertical flip
+    tk->press(at("spffliphorz"));       // inactive: the toolkit ignores it
+    EXPECT_EQ(t.orientation, 1);
+}
+
+TEST_F(SectionPanelTest, WeldedCatalogueListsAndStepping) {
+    setSizeUnit(1, 1); // cm
+    Section& s = make(13, "W");
+    EXPECT_EQ(title("xscwwfname"), "VS200x10.8");
+    EXPECT_EQ(value("xscwwftype"), "1");
+    EXPECT_EQ(at("xscwwfdepth").get("32"), "250.0");
+    EXPECT_EQ(at("xscwwfdepth").get("33"), "");
+    tk->select(at("xscwwfdepth"), 21); // group 20, 1.4 m
+    struct Step {
+        const char* button;
+        const char* name;
+    } steps[] = {
+        {"xscwwfnext", "VS1400x283"},  {"xscwwflast", "VS1400x482"}, {"xscwwfnext", "VS1400x482"},
+        {"xscwwffirst", "VS1400x260"}, {"xscwwfprev", "VS1400x260"}, {"xscwwfnext", "VS1400x283"},
+    };
+    for (const Step& st : steps) {
+        tk->press(at(st.button));
+        EXPECT_EQ(title("xscwwfname"), st.name) << st.button;
+        EXPECT_EQ(sectionTypeName(s), st.name);
+    }
+    tk->select(at("xscwwftype"), 2);
+    EXPECT_EQ(title("xscwwfname"), "CS700x356");
+    EXPECT_EQ(value("xscwwfdepth"), "11");
+    EXPECT_EQ(at("xscwwfdepth").get("12"), "");
+    EXPECT_EQ(s.params, (std::vector<double>{2, 10, 0}));
+    EXPECT_EQ(value("xscwwfd"), "70.0");
+
+    // The light catalogue: family and row lists.
+    Section& e = make(14, "E");
+    tk->select(at("xscewftype"), 3);
+    tk->select(at("xscewfdepth"), 9);
+    EXPECT_EQ(sectionTypeName(e), "VEE300x50");
+    EXPECT_EQ(title("xscewfname"), "VEE300x50");
+}
+
+TEST_F(SectionPanelTest, PictureOfARotatedWeldedShapeOnTheRecordingDriver) {
+    make(13, "W");
+    auto* c = backend->canvasOf(at("xscpicture"));
+    ASSERT_NE(c, nullptr);
+    c->reset();
+    tk->press(at("spfrotleft"));
+    double x0 = 1e9, x1 = -1e9, y0 = 1e9, y1 = -1e9;
+    for (const gfx::Primitive& p : c->primitives())
+        if (p.kind == gfx::Primitive::Kind::Polygon)
+            for (const gfx::Point& q : p.world) {
+                x0 = std::min(x0, q.x), x1 = std::max(x1, q.x);
+                y0 = std::min(y0, q.y), y1 = std::max(y1, q.y);
+            }
+    EXPECT_NEAR(x1 - x0, 0.2, 1e-12);  // lying: the depth d across
+    EXPECT_NEAR(y1 - y0, 0.05, 1e-12); // the flange width b up
+}
+
+} // namespace
