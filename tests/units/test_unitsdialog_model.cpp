@@ -1,4 +1,6 @@
 // The units dialog's model: rows, lists, defaults, couplings, presets, OK and Cancel.
+#include "tests/support/golden.h"
+#include "units/latin1.h"
 #include "units/unitsdialog_model.h"
 
 #include <gtest/gtest.h>
@@ -19,112 +21,62 @@ const UnitSettings& us() {
     return units::presetSettings(units::kUSPreset);
 }
 
-// For every row and list: the code and the format default of each item, in order
-// (format -1: the choice leaves the format alone).
-struct ExpectedItem {
-    int code;
-    int format;
-};
-struct ExpectedRow {
-    std::vector<ExpectedItem> si, us;
-};
-const ExpectedRow kExpected[units::kDialogRowCount] = {
-    {{{0, 2}, {1, 1}, {2, 0}}, {{3, 2}, {4, 1}}},         // Length
-    {{{0, 10}, {1, 10}, {2, 10}}, {{3, 10}, {4, 10}}},    // Displacement
-    {{{5, 10}, {6, 1}}, {{5, 10}, {6, 1}}},               // Rotation
-    {{{0, 2}, {1, 1}, {2, 0}}, {{3, 2}, {4, 1}}},         // Section Sizes
-    {{{7, 4}, {8, 2}, {9, 11}}, {{10, 4}, {11, 2}}},      // Section Area
-    {{{12, 6}, {13, 11}, {14, 11}}, {{15, 6}, {16, 11}}}, // Section Inertia
-    {{{17, 1}, {18, 0}, {19, 2}}, {{20, 1}, {21, 0}}},    // Force
-    {{{22, 1}, {23, 0}, {24, 2}, {25, 0}, {26, 11}, {27, 0}, {28, 0}, {29, 11}, {30, 0}},
-     {{31, 1}, {32, 0}, {33, 0}, {34, 11}}}, // Moment
-    {{{35, 2}, {36, 0}, {37, 3}, {38, 4}, {39, 1}, {40, 5}, {41, 6}, {42, 2}, {43, 10}},
-     {{44, 2}, {45, 0}, {46, 4}, {47, 1}}}, // Distrib. Load
-    {{{48, 0}}, {{49, 0}}},                 // Temperature
-    {{{50, 10}, {51, 10}, {52, 10}, {53, 2}, {54, 10}, {55, 3}, {56, 3}, {57, 0}, {58, 5}},
-     {{59, 10}, {60, 10}, {61, 0}, {62, 0}}}, // Elastic Param.
-    {{{63, 1}, {64, 0}, {65, 2}, {66, 10}, {67, 4}, {68, 10}, {69, 10}, {70, 10}, {71, 10}},
-     {{72, 3}, {73, 1}, {74, 10}, {75, 3}}}, // Specific Weight
-    {{{76, 6}}, {{77, 8}}},                  // Thermal Expan.
-    {{{78, 10}, {79, 10}, {80, 10}, {81, 10}, {82, 10}, {83, 10}, {84, 10}, {85, 10}, {86, 10}},
-     {{87, 10}, {88, 10}, {89, 10}, {90, 10}}}, // Translat. Spring
-    // clang-format off
-    {{{91, 10}, {92, 10}, {93, 10}, {94, 10}, {95, 10}, {96, 10}, {97, 10}, {98, 10}, {99, 10},
-      {104, 10}, {105, 10}, {106, 10}, {107, 10}, {108, 10}, {109, 10}, {110, 10}, {111, 10},
-      {112, 10}},
-     {{100, 10}, {101, 10}, {102, 10}, {103, 10}, {113, 10}, {114, 10}, {115, 10}, {116, 10}}},
-    // clang-format on
-    {{{-1, -1}}, {{-1, -1}}},                          // Force Infl. Line
-    {{{0, -1}, {1, -1}, {2, -1}}, {{3, -1}, {4, -1}}}, // Moment Infl. Line
-};
-
-// Format slots each row's format drop-down sets.
-const std::vector<int> kRowSlots[units::kDialogRowCount] = {{0, 1, 20, 21, 22},
-                                                            {2},
-                                                            {3},
-                                                            {15},
-                                                            {16},
-                                                            {17},
-                                                            {4, 5},
-                                                            {7, 8},
-                                                            {10},
-                                                            {14},
-                                                            {11},
-                                                            {12},
-                                                            {13},
-                                                            {18},
-                                                            {19},
-                                                            {6},
-                                                            {9}};
-
-TEST(UnitsDialogRows, LabelsInOrder) {
-    const char* const labels[] = {
-        "Length:",           "Displacement:",     "Rotation:",        "Section Sizes:",
-        "Section Area:",     "Section Inertia:",  "Force:",           "Moment:",
-        "Distrib. Load:",    "Temperature:",      "Elastic Param.:",  "Specific Weight:",
-        "Thermal Expan.:",   "Translat. Spring:", "Rotation Spring:", "Force Infl. Line:",
-        "Moment Infl. Line:"};
+// Every row as the dialog shows it, SI and US lists: label, quantity kind,
+// whether the unit box can be chosen, the format slots its format box sets,
+// and each list's fall-back item and items (text, unit code, format default);
+// then the format items.
+TEST(UnitsDialogRows, TheRowsAsShown) {
     UnitsDialogModel m;
-    const DialogView v = m.open(si());
+    const DialogView views[2] = {m.open(si()), m.preset(units::kUSPreset)};
+    std::string text;
     for (int row = 0; row < units::kDialogRowCount; ++row) {
-        EXPECT_STREQ(units::dialogRow(row).label, labels[row]);
-        EXPECT_EQ(v.rows[row].label, labels[row]);
-        EXPECT_EQ(v.rows[row].unitActive, row < units::kRowForceInflLine) << "row " << row;
+        const units::DialogRowDef& def = units::dialogRow(row);
+        EXPECT_EQ(views[0].rows[row].label, def.label);
+        EXPECT_EQ(views[0].rows[row].unitActive, def.unitActive);
+        text += views[0].rows[row].label + " kind " + std::to_string(def.unitSlot) +
+                (def.unitActive ? "" : " (shown only)") + " formats";
+        for (int slot : def.formatSlots) text += " " + std::to_string(slot);
+        text += "\n";
+        for (int list = 0; list < 2; ++list) {
+            const units::UnitItemList& items = def.lists[list];
+            text += list ? "  US" : "  SI";
+            text += " fall-back " + std::to_string(items.fallback) + "\n";
+            ASSERT_EQ(views[list].rows[row].unitItems.size(), items.items.size());
+            for (size_t i = 0; i < items.items.size(); ++i) {
+                EXPECT_EQ(views[list].rows[row].unitItems[i],
+                          units::latin1ToUtf8(items.items[i].text));
+                text += "    " + views[list].rows[row].unitItems[i] + " | " +
+                        std::to_string(items.items[i].code) + " " +
+                        std::to_string(items.items[i].format) + "\n";
+            }
+        }
     }
-}
-
-TEST(UnitsDialogRows, ItemTextsAreUtf8) {
-    UnitsDialogModel m;
-    DialogView v = m.open(si());
-    EXPECT_EQ(v.rows[units::kRowLength].unitItems,
-              (std::vector<std::string>{"meter [ m ]", "centimeter [ cm ]", "millimeter [ mm ]"}));
-    EXPECT_EQ(v.rows[units::kRowElasticParam].unitItems[7], "mega-Pascal [ MPa (N/mm²) ]");
-    EXPECT_EQ(v.rows[units::kRowElasticParam].unitItems[1], "Pascal [ Pa (N/m²) ]");
-    EXPECT_EQ(v.rows[units::kRowTemperature].unitItems,
-              (std::vector<std::string>{"centigrade [ °C ]"}));
-    EXPECT_EQ(v.rows[units::kRowThermalExpan].unitItems, (std::vector<std::string>{"[ 1/°C ]"}));
-    EXPECT_EQ(v.rows[units::kRowSpecificWeight].unitItems[8], "[ tf/mm³ ]");
-    EXPECT_EQ(v.rows[units::kRowSectionArea].unitItems[0], "[ m^2 ]");
-    EXPECT_EQ(v.rows[units::kRowMoment].unitItems[8], "[ tfmm ]");
-    EXPECT_EQ(v.rows[units::kRowRotationSpring].unitItems[9], "[ kNm/deg ]");
-    EXPECT_EQ(v.rows[units::kRowForceInflLine].unitItems, (std::vector<std::string>{"[  ]"}));
-    EXPECT_EQ(v.formatItems.size(), 14u);
-    EXPECT_EQ(v.formatItems[0], "x");
-    EXPECT_EQ(v.formatItems[6], "x.xxxxxx");
-    EXPECT_EQ(v.formatItems[7], "x e±xx");
-    EXPECT_EQ(v.formatItems[13], "x.xxxxxx e±xx");
+    for (const std::string& item : views[0].formatItems) text += item + "\n";
+    kestrel_test::expectGolden("units", "dialog_rows", text);
     EXPECT_STREQ(units::formatItemText(8), "x e\xB1xx");
     EXPECT_STREQ(units::formatItemText(0), "");
     EXPECT_STREQ(units::formatItemText(15), "");
-    v = m.preset(units::kUSPreset);
-    EXPECT_EQ(v.rows[units::kRowElasticParam].unitItems,
-              (std::vector<std::string>{"[ kip/ft² ]", "[ lb/ft² ]", "[ ksi (kip/in²) ]",
-                                        "[ psi (lb/in²) ]"}));
-    EXPECT_EQ(v.rows[units::kRowSpecificWeight].unitItems[1], "[ pcf (lb/ft³) ]");
-    EXPECT_EQ(v.rows[units::kRowMoment].unitItems,
-              (std::vector<std::string>{"[ ft-kip ]", "[ ft-lb ]", "[ in-kip ]", "[ in-lb ]"}));
-    EXPECT_EQ(v.rows[units::kRowTemperature].unitItems,
-              (std::vector<std::string>{"Fahrenheit [ °F ]"}));
+}
+
+// Each quantity kind is chosen by exactly one row and each format slot is set
+// by exactly one row; every preset's unit is an item of its system's list.
+TEST(UnitsDialogRows, RowsCoverEveryKindAndSlotOnce) {
+    int kinds[units::kUnitSlotCount] = {}, slots[units::kFormatSlotCount] = {};
+    for (int row = 0; row < units::kDialogRowCount; ++row) {
+        const units::DialogRowDef& def = units::dialogRow(row);
+        if (def.unitActive) ++kinds[def.unitSlot];
+        for (int slot : def.formatSlots) ++slots[slot];
+        for (int preset = 0; preset < units::kPresetCount; ++preset) {
+            if (!def.unitActive) continue;
+            const int code = units::presetSettings(preset).unit[def.unitSlot];
+            const auto& items = def.lists[preset == units::kUSPreset].items;
+            bool found = false;
+            for (const units::UnitItem& item : items) found = found || item.code == code;
+            EXPECT_TRUE(found) << "row " << row << " preset " << preset;
+        }
+    }
+    for (int n : kinds) EXPECT_EQ(n, 1);
+    for (int n : slots) EXPECT_EQ(n, 1);
 }
 
 TEST(UnitsDialogModel, EveryItemSetsItsCodeAndFormat) {
@@ -135,34 +87,23 @@ TEST(UnitsDialogModel, EveryItemSetsItsCodeAndFormat) {
         if (list == units::kUSList) start.unit[units::kLengthUnit] = 4;
         ASSERT_EQ(m.open(start).list, list);
         for (int row = 0; row < units::kDialogRowCount; ++row) {
-            const std::vector<ExpectedItem>& items = list ? kExpected[row].us : kExpected[row].si;
-            ASSERT_EQ(m.view().rows[row].unitItems.size(), items.size()) << "row " << row;
             const units::DialogRowDef& def = units::dialogRow(row);
+            const auto& items = def.lists[list].items;
+            if (!def.unitActive) continue;
             for (size_t i = 0; i < items.size(); ++i) {
-                EXPECT_EQ(def.lists[list].items[i].code, items[i].code) << "row " << row;
-                EXPECT_EQ(def.lists[list].items[i].format, items[i].format) << "row " << row;
-                if (!def.unitActive) continue;
                 const UnitSettings before = m.working();
                 const DialogView v = m.selectUnit(row, static_cast<int>(i) + 1);
                 EXPECT_EQ(m.working().unit[def.unitSlot], items[i].code) << "row " << row;
                 EXPECT_EQ(v.rows[row].unitItem, static_cast<int>(i) + 1) << "row " << row;
-                for (int slot : kRowSlots[row]) {
+                for (int slot : def.formatSlots) {
                     EXPECT_EQ(m.working().format[slot], items[i].format) << "row " << row;
                 }
                 EXPECT_EQ(v.rows[row].formatItem, items[i].format + 1);
                 // Nothing outside the row changes.
-                for (int s = 0; s < units::kUnitSlotCount; ++s) {
-                    if (s != def.unitSlot) {
-                        EXPECT_EQ(m.working().unit[s], before.unit[s]);
-                    }
-                }
-                for (int s = 0; s < units::kFormatSlotCount; ++s) {
-                    bool inRow = false;
-                    for (int slot : kRowSlots[row]) inRow = inRow || slot == s;
-                    if (!inRow) {
-                        EXPECT_EQ(m.working().format[s], before.format[s]);
-                    }
-                }
+                UnitSettings expected = before;
+                expected.unit[def.unitSlot] = items[i].code;
+                for (int slot : def.formatSlots) expected.format[slot] = items[i].format;
+                EXPECT_EQ(m.working(), expected) << "row " << row;
             }
         }
     }
