@@ -4,10 +4,12 @@
 // by hand); the orientation commands; degenerate parameters; the parameter
 // line of the model file; unit conversion of older models; the inquiry text.
 #include "attrib/section.h"
+#include "tests/support/golden.h"
 #include "units/units.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -252,77 +254,100 @@ TEST(SectionProps, NewAndDegenerateSectionsGiveZeroNotNaN) {
     }
 }
 
-TEST(SectionOrientation, CommandsFollowTheTransitionTable) {
-    // For each type: its codes, then per command the code each one goes to
-    // (-1: the command is not available there).
-    struct Case {
-        int type;
-        std::vector<int> codes;
-        std::vector<int> flipV, flipH, rotL, rotR;
-    } cases[] = {
-        {kSecGeneric, {0}, {-1}, {-1}, {-1}, {-1}},
-        {kSecRectangle, {0}, {-1}, {-1}, {-1}, {-1}},
-        {kSecCircle, {0}, {-1}, {-1}, {-1}, {-1}},
-        {kSecRing, {0}, {-1}, {-1}, {-1}, {-1}},
-        {kSecBox, {0}, {-1}, {-1}, {-1}, {-1}},
-        {kSecIShape, {0, 1}, {-1, -1}, {-1, -1}, {1, 0}, {1, 0}},
-        {kSecWelded, {0, 1}, {-1, -1}, {-1, -1}, {1, 0}, {1, 0}},
-        {kSecLight, {0, 1}, {-1, -1}, {-1, -1}, {1, 0}, {1, 0}},
-        {kSecAngle, {0, 4, 3, 7}, {4, 0, 7, 3}, {3, 7, 0, 4}, {-1, -1, -1, -1}, {-1, -1, -1, -1}},
-        {kSecTShape, {0, 1, 2, 3}, {-1, 3, -1, 1}, {2, -1, 0, -1}, {1, 2, 3, 0}, {3, 0, 1, 2}},
-        {kSecDoubleAngle, {0, 1, 2, 3}, {-1, 3, -1, 1}, {2, -1, 0, -1}, {1, 2, 3, 0}, {3, 0, 1, 2}},
-        {kSecGirder, {0, 1, 2, 3}, {-1, 3, -1, 1}, {2, -1, 0, -1}, {1, 2, 3, 0}, {3, 0, 1, 2}},
-        {kSecCShape, {0, 1, 2, 3}, {2, -1, 0, -1}, {-1, 3, -1, 1}, {1, 2, 3, 0}, {3, 0, 1, 2}},
-        {kSecZShape, {0, 1, 4, 5}, {4, 5, 0, 1}, {4, 5, 0, 1}, {1, 0, 5, 4}, {1, 0, 5, 4}},
+// A figure as a sorted set of vertices, moved so that its bounding box
+// starts at the origin: two placements are the same figure when these agree.
+std::vector<std::pair<long long, long long>> figure(const std::vector<Poly>& polys,
+                                                    const std::function<P(P)>& place) {
+    std::vector<P> pts;
+    double x0 = 1e300, y0 = 1e300;
+    for (const Poly& poly : polys)
+        for (const P& q : poly) {
+            pts.push_back(place(q));
+            x0 = std::min(x0, pts.back().x), y0 = std::min(y0, pts.back().y);
+        }
+    std::vector<std::pair<long long, long long>> out;
+    for (const P& q : pts)
+        out.emplace_back(std::llround((q.x - x0) * 1e9), std::llround((q.y - y0) * 1e9));
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// Each command is a mirror image (x -> -x, y -> -y) or a quarter turn (left,
+// right) of the placed figure. It takes a code to the admitted code whose
+// placement is that image, and is not available when the image is the figure
+// itself or no admitted code places it so (shapes with unequal sides).
+TEST(SectionOrientation, CommandsTakeEachCodeToThePlacementOfItsImage) {
+    const ShapeCase shapes[] = {
+        {kSecGeneric, {0.01, 2e-4, 0.4, 0.13}},
+        {kSecRectangle, {0.5, 0.2}},
+        {kSecCircle, {0.3}},
+        {kSecRing, {0.2, 0.012}},
+        {kSecBox, {0.3, 0.2, 0.01, 0.015}},
+        {kSecIShape, {0.3, 0.15, 0.01, 0.02}},
+        {kSecWelded, {2, 10, 12}, {0.7, 0.7, 0.0375, 0.05}},
+        {kSecLight, {3, 1}, {0.15, 0.1, 0.00475, 0.008}},
+        {kSecAngle, {0.15, 0.09, 0.012}},
+        {kSecTShape, {0.3, 0.2, 0.012, 0.025}},
+        {kSecDoubleAngle, {0.1, 0.08, 0.01, 0.012}},
+        {kSecGirder, {0.03, 0.04, 0.5, 0.06, 0.025, 0.3, 0.22, 0.012}},
+        {kSecCShape, {0.3, 0.09, 0.007, 0.011}},
+        {kSecZShape, {0.2, 0.075, 0.004}},
     };
-    for (const Case& c : cases) {
+    const std::function<P(P)> commands[kOrientCommandCount] = {[](P p) {
+                                                                   return P{-p.x, p.y};
+                                                               },
+                                                               [](P p) {
+                                                                   return P{p.x, -p.y};
+                                                               },
+                                                               [](P p) { return turned(p, 1); },
+                                                               [](P p) { return turned(p, 3); }};
+    int moves = 0;
+    for (const ShapeCase& c : shapes) {
         const SectionType& t = sectionType(c.type);
-        ASSERT_EQ(t.codeCount, int(c.codes.size())) << t.item;
-        for (size_t k = 0; k < c.codes.size(); ++k) {
-            EXPECT_EQ(t.codes[k], c.codes[k]) << t.item;
-            const int want[] = {c.flipV[k], c.flipH[k], c.rotL[k], c.rotR[k]};
+        const auto polys = c.row.empty() ? shapeOf(c.type, c.v) : shapeOf(kSecIShape, c.row);
+        const int geometry = c.row.empty() ? c.type : kSecIShape;
+        for (int k = 0; k < t.codeCount; ++k) {
+            const int code = t.codes[k];
             for (int cmd = 0; cmd < kOrientCommandCount; ++cmd) {
+                const auto place = placement(geometry, code);
+                const auto image = figure(polys, [&](P p) { return commands[cmd](place(p)); });
+                int want = -1;
+                for (int j = 0; j < t.codeCount; ++j)
+                    if (t.codes[j] != code &&
+                        figure(polys, placement(geometry, t.codes[j])) == image &&
+                        figure(polys, place) != image)
+                        want = t.codes[j];
                 Section s = makeSection(c.type);
-                s.orientation = c.codes[k];
-                EXPECT_EQ(orientationAvailable(s, cmd), want[cmd] >= 0) << t.item << k << cmd;
-                EXPECT_EQ(applyOrientation(s, cmd), want[cmd] >= 0);
-                EXPECT_EQ(s.orientation, want[cmd] >= 0 ? want[cmd] : c.codes[k])
-                    << t.item << " code " << c.codes[k] << " command " << cmd;
+                s.orientation = code;
+                const std::string where = std::string(t.item) + " code " + std::to_string(code) +
+                                          " command " + std::to_string(cmd);
+                EXPECT_EQ(orientationAvailable(s, cmd), want >= 0) << where;
+                EXPECT_EQ(applyOrientation(s, cmd), want >= 0) << where;
+                EXPECT_EQ(s.orientation, want >= 0 ? want : code) << where;
+                moves += want >= 0;
             }
         }
     }
+    EXPECT_EQ(moves, 84); // the transitions of the orientation panel
     Section s = makeSection(kSecTShape);
     EXPECT_FALSE(orientationAvailable(s, 4));
     EXPECT_FALSE(orientationAvailable(s, -1));
 }
 
+// Item, name and every admitted code with its text, for every type.
 TEST(SectionOrientation, TextsAndNames) {
-    struct Case {
-        int type, code;
-        const char *item, *name, *text;
-    } cases[] = {
-        {kSecGeneric, 0, "Generic", "Generic", "Normal orientation"},
-        {kSecIShape, 1, "I-shape", "I shape", "Rotated orientation"},
-        {kSecAngle, 4, "Angle", "Angle", "Vertical flip orient."},
-        {kSecAngle, 3, "Angle", "Angle", "Horizontal flip orient."},
-        {kSecAngle, 7, "Angle", "Angle", "Vert. and Horiz. flip orient."},
-        {kSecTShape, 1, "T-shape", "T shape", "Rotated left"},
-        {kSecCShape, 2, "C-shape", "C shape", "Rotated south"},
-        {kSecDoubleAngle, 3, "Double Angle", "Double Angle", "Rotated right"},
-        {kSecZShape, 4, "Z-shape", "Z shape", "Flipped orientation"},
-        {kSecZShape, 5, "Z-shape", "Z shape", "Rotated and Flipped orient."},
-        {kSecGirder, 0, "Girder Section", "Girder section", "Normal orientation"},
-        {kSecBox, 0, "Box", "Box", "Normal orientation"},
-        {kSecWelded, 1, "NBR Welded I-shapes", "VS200x10.8", "Rotated orientation"},
-        {kSecLight, 0, "Usilight I-shapes", "VE100x6", "Normal orientation"},
-    };
-    for (const Case& c : cases) {
-        Section s = makeSection(c.type);
-        s.orientation = c.code;
-        EXPECT_STREQ(sectionType(c.type).item, c.item);
-        EXPECT_EQ(sectionTypeName(s), c.name);
-        EXPECT_STREQ(sectionOrientationText(s), c.text);
+    std::string text;
+    for (int type = 0; type < kSectionTypeCount; ++type) {
+        Section s = makeSection(type);
+        const SectionType& t = sectionType(type);
+        text += std::string(t.item) + " | " + sectionTypeName(s) + "\n";
+        for (int k = 0; k < t.codeCount; ++k) {
+            s.orientation = t.codes[k];
+            EXPECT_TRUE(admitsOrientation(type, t.codes[k]));
+            text += "  " + std::to_string(t.codes[k]) + " " + sectionOrientationText(s) + "\n";
+        }
     }
+    kestrel_test::expectGolden("attrib", "orientations", text);
 }
 
 // A section written and read back through a real file.
@@ -440,27 +465,19 @@ TEST(SectionText, DescriptionInTheSectionSizeUnit) {
     units::resetUnits();
     units::setCurrentUnit(units::kSectionSizeUnit, 1); // cm
     units::setCurrentFormat(units::kSectionSizeFormat, 1);
-    struct Case {
-        Section s;
-        const char* text;
-    } cases[] = {
-        {section(kSecGeneric, 0, {1, 2, 3, 4}), "  Global params.:\n"},
-        {section(kSecRectangle, 0, {0.5, 0.2}), "  d = 50.0 cm\n  b = 20.0 cm\n"},
-        {section(kSecBox, 0, {0.3, 0.2, 0.01, 0.015}),
-         "  d  = 30.0 cm\n  b  = 20.0 cm\n  tw = 1.0 cm\n  tf = 1.5 cm\n"},
-        {section(kSecIShape, 1, {0.3, 0.15, 0.01, 0.02}),
-         "  Rotated orientation\n  d = 30.0 cm\n  b  = 15.0 cm\n  tw = 1.0 cm\n  tf = 2.0 cm\n"},
-        {section(kSecZShape, 4, {0.2, 0.075, 0.004}),
-         "  Flipped orientation\n  d = 20.0 cm\n  b = 7.5 cm\n  t = 0.4 cm\n"},
-        {section(kSecDoubleAngle, 0, {0.1, 0.08, 0.01, 0.012}),
-         "  Normal orientation\n  d = 10.0 cm\n  b = 8.0 cm\n  t = 1.0 cm\n  e = 1.2 cm\n"},
-        {section(kSecGirder, 3, {0.01, 0.02, 0.03, 0.04, 0.05, 0.06, 0.07, 0.08}),
-         "  Rotated right\n  d1 = 1.0 cm\n  d2 = 2.0 cm\n  d3 = 3.0 cm\n  d4 = 4.0 cm\n"
-         "  d5 = 5.0 cm\n  b1 = 6.0 cm\n  b2 = 7.0 cm\n  tw = 8.0 cm\n"},
-        {makeSection(kSecWelded),
-         "  Normal orientation\n  d = 20.0 cm\n  b  = 5.0 cm\n  tw = 0.4 cm\n  tf = 0.6 cm\n"},
+    const Section cases[] = {
+        section(kSecGeneric, 0, {1, 2, 3, 4}),
+        section(kSecRectangle, 0, {0.5, 0.2}),
+        section(kSecBox, 0, {0.3, 0.2, 0.01, 0.015}),
+        section(kSecIShape, 1, {0.3, 0.15, 0.01, 0.02}),
+        section(kSecZShape, 4, {0.2, 0.075, 0.004}),
+        section(kSecDoubleAngle, 0, {0.1, 0.08, 0.01, 0.012}),
+        section(kSecGirder, 3, {0.01, 0.02, 0.03, 0.04, 0.05, 0.06, 0.07, 0.08}),
+        makeSection(kSecWelded),
     };
-    for (const Case& c : cases) EXPECT_EQ(sectionDescription(c.s), c.text);
+    std::string text;
+    for (const Section& c : cases) text += "[" + sectionTypeName(c) + "]\n" + sectionDescription(c);
+    kestrel_test::expectGolden("attrib", "descriptions", text);
     units::resetUnits();
 }
 
