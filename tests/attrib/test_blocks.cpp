@@ -2,6 +2,7 @@
 // undo, redo, delete, remove and condense; ids after renumbering; labels;
 // material defaults and presets.
 #include "attrib/blocks.h"
+#include "tests/support/frame.h"
 #include "units/units.h"
 
 #include <gtest/gtest.h>
@@ -13,28 +14,15 @@ namespace {
 
 using namespace attrib;
 
-class BlocksTest : public ::testing::Test {
+class BlocksTest : public kestrel_test::FrameFixture {
 protected:
     void SetUp() override {
-        mdl_reset();
-        state().reset();
-        mdl_register_hooks(&hooks());
-        mdl_set_tolerance(1e-3);
-        s = mdl_new_model();
+        FrameFixture::SetUp();
         // Three separate members m0, m1, m2 at heights 0, 1 and 2.
-        for (int k = 0; k < 3; ++k) {
-            const MPoint p[2] = {{0, double(k)}, {4, double(k)}};
-            mdl_begin_group();
-            ASSERT_EQ(mdl_insert_points(s, CURVE_LINE, p, 2), -2);
-            mdl_end_group();
-        }
+        for (int k = 0; k < 3; ++k) line(0, k, 4, k);
         mdl_clear_history();
     }
-    void TearDown() override {
-        mdl_reset();
-        state().reset();
-    }
-    Edge* member(int k) { return mdl_find_edge_at(s, {2, double(k)}, 1e-3); }
+    Edge* member(int k) { return FrameFixture::member(2, k); }
     // Selects exactly the members listed by the digits of `which` ("02").
     void selectMembers(const std::string& which) {
         for (Edge* e = s->edges; e; e = e->next) memberOf(e)->selected = 0;
@@ -60,7 +48,6 @@ protected:
     void make(PropertyKind kind, const std::string& labels) {
         for (char c : labels) ASSERT_EQ(newBlock(root(), kind, std::string(1, c)), kLabelDone);
     }
-    Solid* s = nullptr;
 };
 
 TEST_F(BlocksTest, UseCountsFollowEveryRecordLiveOrHeldByTheHistory) {
