@@ -8,6 +8,7 @@
 #include "interact/sel.h"
 #include "interact/trf.h"
 #include "interact/vis.h"
+#include "tests/support/golden.h"
 #include "ui/headless.h"
 #include "ui/ui.h"
 
@@ -107,6 +108,11 @@ protected:
         interact::vis::Window w;
         interact::vis::getWindow(*canvas, w);
         return w;
+    }
+    // The template of form `i` shown so far against tests/data/interact/<name>.txt.
+    void expectForm(std::size_t i, const char* name) {
+        ASSERT_GT(backend->forms.size(), i) << name;
+        kestrel_test::expectGolden("interact", name, templateOf(backend->forms[i]));
     }
     int fire(const std::string& action) {
         ui::Event ev;

@@ -119,8 +119,7 @@ TEST_F(Cll, MiddleButtonOpensTheFirstPointDialog) {
     click(2, 100, 300);
     ASSERT_EQ(backend->forms.size(), 1u);
     const ui::ParamForm& f = backend->forms[0];
-    EXPECT_EQ(kt::templateOf(f), "Enter with first point coordinates:\nPoint 1 X = %12.12%.3f\n"
-                                 "Point 1 Y = %12.12%.3f\n");
+    expectForm(0, "cll_first_point");
     EXPECT_DOUBLE_EQ(f.fields[0].real, world(100, 300).x); // the pointer
     EXPECT_DOUBLE_EQ(f.fields[1].real, world(100, 300).y);
     EXPECT_EQ(msgs.back(), "Enter end point; Mid button => Keyboard; Right button => Cancel.");
@@ -142,9 +141,7 @@ TEST_F(Cll, MiddleButtonOpensTheLineDialogInDisplayUnits) {
     click(2, 300, 200);
     ASSERT_EQ(backend->forms.size(), 1u);
     const ui::ParamForm& f = backend->forms[0];
-    EXPECT_EQ(kt::templateOf(f),
-              "Enter with line coordinates:\nPoint 1 X = %12.12%.3f\nPoint 1 Y = %12.12%.3f\n"
-              "Point 2 X = %12.12%.3f\nPoint 2 Y = %12.12%.3f\n");
+    expectForm(0, "cll_line");
     EXPECT_DOUBLE_EQ(f.fields[0].real, a.x * 100);
     EXPECT_DOUBLE_EQ(f.fields[3].real, world(300, 200).y * 100);
     ASSERT_EQ(finished.size(), 1u);
@@ -167,9 +164,7 @@ TEST_F(Cll, KeyboardLineWithTolerance) {
     EXPECT_EQ(keyboard(cll::kLine), 1);
     EXPECT_EQ(msgs, std::vector<std::string>{"Use the keyboard to enter line data. "});
     ASSERT_EQ(backend->forms.size(), 1u);
-    EXPECT_EQ(kt::templateOf(backend->forms[0]),
-              "Enter with line coordinates:\nPoint 1 X = %12.12%.3f\nPoint 1 Y = %12.12%.3f\n"
-              "Point 2 X = %12.12%.3f\nPoint 2 Y = %12.12%.3f\nTolerance = %12.12%.3f\n");
+    expectForm(0, "cll_keyboard_line");
     ASSERT_EQ(finished.size(), 1u);
     const cll::CurveRecord& r = finished[0].rec;
     EXPECT_EQ(r.kind, cll::kLine);
@@ -188,18 +183,13 @@ TEST_F(Cll, KeyboardPointAndDimensionLineTemplates) {
     backend->queueParam({"7", "8", "0"});
     EXPECT_EQ(keyboard(cll::kPoint), 1);
     EXPECT_EQ(msgs.back(), "Use the keyboard to enter point data. ");
-    EXPECT_EQ(kt::templateOf(backend->forms[0]),
-              "Enter with point coordinates:\nPoint X   = %12.12%.3f\nPoint Y   = %12.12%.3f\n"
-              "Tolerance = %12.12%.3f\n");
+    expectForm(0, "cll_keyboard_point");
     EXPECT_EQ(ends(finished[0].rec), (std::vector<double>{7, 8, 7, 8}));
     EXPECT_EQ(finished[0].tol, 0);
     backend->queueParam({"0", "0", "4", "0", "2", "1", "0.001"});
     EXPECT_EQ(keyboard(cll::kDimLine), 1);
     EXPECT_EQ(msgs.back(), "Use the keyboard to enter dimension line. ");
-    EXPECT_EQ(kt::templateOf(backend->forms[1]),
-              "Line parameters:\nPoint 1 X = %12.12%.3f\nPoint 1 Y = %12.12%.3f\n"
-              "Point 2 X = %12.12%.3f\nPoint 2 Y = %12.12%.3f\nRef.Pt. X = %12.12%.3f\n"
-              "Ref.Pt. Y = %12.12%.3f\nTolerance = %12.12%.3f\n");
+    expectForm(1, "cll_keyboard_dimension_line");
     const cll::CurveRecord& d = finished[1].rec;
     EXPECT_EQ(d.kind, cll::kDimLine);
     EXPECT_EQ(d.x1, 4);
@@ -274,16 +264,11 @@ TEST_F(Cll, DimensionLineDialogs) {
     click(1, 100, 300);
     backend->queueParam({"5", "0"});
     click(2, 400, 300);
-    EXPECT_EQ(kt::templateOf(backend->forms[0]),
-              "Enter second line point coordinates:\nPoint 2 X = %12.12%.3f\n"
-              "Point 2 Y = %12.12%.3f\n");
+    expectForm(0, "cll_second_point");
     EXPECT_DOUBLE_EQ(backend->forms[0].fields[0].real, world(400, 300).x);
     backend->queueParam({"0", "0"});
     click(2, 250, 200);
-    EXPECT_EQ(kt::templateOf(backend->forms[1]),
-              "Enter dimension line points:\nPoint 1 X = %12.12%.3f\nPoint 1 Y = %12.12%.3f\n"
-              "Point 2 X = %12.12%.3f\nPoint 2 Y = %12.12%.3f\nRef.Pt. X = %12.12%.3f\n"
-              "Ref.Pt. Y = %12.12%.3f\n");
+    expectForm(1, "cll_dimension_line");
     EXPECT_EQ(backend->forms[1].fields[2].real, 5);
     EXPECT_DOUBLE_EQ(backend->forms[1].fields[4].real, world(250, 200).x);
     ASSERT_EQ(finished.size(), 1u);
@@ -302,8 +287,7 @@ TEST_F(Cll, PointByClickAndByDialog) {
     begin(cll::kPoint);
     backend->queueParam({"2", "3"});
     click(2, 200, 100);
-    EXPECT_EQ(kt::templateOf(backend->forms[0]),
-              "Enter with point coordinates:\nPoint X = %12.12%.3f\nPoint Y = %12.12%.3f\n");
+    expectForm(0, "cll_point");
     ASSERT_EQ(finished.size(), 2u);
     EXPECT_EQ(ends(finished[1].rec), (std::vector<double>{2, 3, 2, 3}));
     EXPECT_EQ(done, (std::vector<int>{1, 1}));

@@ -77,30 +77,15 @@ TEST_F(TrfMode, EachKindByMouse) {
     struct Case {
         int kind;
         std::vector<Click> clicks;
-        std::vector<std::string> prompts; // shown at start and after each point but the last
-        const char* live;                 // printf format of the live text, "" for none
+        const char* prompts; // golden: shown at start and after each point but the last
+        const char* live;    // printf format of the live text, "" for none
     } cases[] = {
-        {trf::kMove,
-         {{100, 300}, {300, 200}},
-         {"Enter first point with mouse left button; Mid button => Keyboard.",
-          "Enter end point; Mid button => Keyboard; Right button => Cancel."},
-         "DX = %10.3f;   DY = %10.3f"},
-        {trf::kMirror,
-         {{400, 100}, {400, 300}},
-         {"Enter first point with mouse left button; Mid button => Keyboard.",
-          "Enter end point; Mid button => Keyboard; Right button => Cancel."},
-         ""},
-        {trf::kRotate,
-         {{400, 200}, {500, 200}, {400, 20}},
-         {"With mouse left button enter rotation center; Mid button => Keyboard.",
-          "Enter arc first point (counter-clockwise direction); Mid button => Keyboard.",
-          "Enter arc second point; Mid button => Keyboard; Right button => Cancel."},
-         "Angle = %7.2f"},
+        {trf::kMove, {{100, 300}, {300, 200}}, "trf_move_prompts", "DX = %10.3f;   DY = %10.3f"},
+        {trf::kMirror, {{400, 100}, {400, 300}}, "trf_mirror_prompts", ""},
+        {trf::kRotate, {{400, 200}, {500, 200}, {400, 20}}, "trf_rotate_prompts", "Angle = %7.2f"},
         {trf::kScale,
          {{400, 200}, {500, 200}, {600, 150}},
-         {"With mouse left button enter scaling center; Mid button => Keyboard.",
-          "Enter first scaling line point Mid button => Keyboard.",
-          "Enter second point; Mid button => Keyboard; Right button => Cancel."},
+         "trf_scale_prompts",
          "Scaling factor = %7.2f"},
     };
     const double u = 23.0 / 800; // world units per pixel
@@ -111,9 +96,9 @@ TEST_F(TrfMode, EachKindByMouse) {
         echoes.clear();
         const std::size_t from = rec->primitives().size();
         ASSERT_EQ(begin(c.kind), 0);
-        std::vector<std::string> prompts;
+        std::string prompts;
         for (std::size_t i = 0; i < c.clicks.size(); ++i) {
-            prompts.push_back(msgs.back());
+            prompts += msgs.back() + "\n";
             move(c.clicks[i].x, c.clicks[i].y);
             if (i + 1 == c.clicks.size() && *c.live) {
                 char want[64];
@@ -128,7 +113,7 @@ TEST_F(TrfMode, EachKindByMouse) {
             }
             click(1, c.clicks[i].x, c.clicks[i].y);
         }
-        EXPECT_EQ(prompts, c.prompts) << c.kind;
+        kestrel_test::expectGolden("interact", c.prompts, prompts);
         ASSERT_EQ(applied.size(), 1u) << c.kind;
         EXPECT_EQ(done, std::vector<int>{1});
         EXPECT_FALSE(applied[0].typed);
@@ -263,35 +248,31 @@ TEST_F(TrfMode, KeyboardDialogs) {
         int kind;
         std::vector<std::string> typed;
         const char* status;
-        const char* form;
+        const char* form; // golden of the form's template
         gfx::Point probe, want;
     } cases[] = {
         {trf::kMove,
          {"1.5", "-2", "0.01"},
          "Use the keyboard to enter translation data. ",
-         "Enter with the translat. vector:\nDX     = %12.12%.3f\nDY     = %12.12%.3f\n"
-         "Toler. = %12.12%.3f\n",
+         "trf_move",
          {1, 1},
          {2.5, -1}},
         {trf::kMirror,
          {"0", "0", "1", "1", "0.01"},
          "Use the keyboard to enter mirror data. ",
-         "Enter with mirror line coordinates:\nPoint 1 X = %12.12%.3f\nPoint 1 Y = %12.12%.3f\n"
-         "Point 2 X = %12.12%.3f\nPoint 2 Y = %12.12%.3f\nTolerance = %12.12%.3f\n",
+         "trf_mirror",
          {3, 1},
          {1, 3}},
         {trf::kRotate,
          {"1", "1", "-90", "0.01"},
          "Use the keyboard to enter rotation data. ",
-         "Rotation parameters:\nCenter X  = %12.12%.3f\nCenter Y  = %12.12%.3f\n"
-         "Angle     = %12.12%.3f\nTolerance = %12.12%.3f\n",
+         "trf_rotate",
          {1, 2},
          {2, 1}},
         {trf::kScale,
          {"2", "0", "0.5", "0.01"},
          "Use the keyboard to enter scaling data. ",
-         "Scaling parameters:\nCenter X  = %12.12%.3f\nCenter Y  = %12.12%.3f\n"
-         "Factor    = %12.12%.3f\nTolerance = %12.12%.3f\n",
+         "trf_scale",
          {4, 2},
          {3, 1}},
     };
@@ -303,7 +284,7 @@ TEST_F(TrfMode, KeyboardDialogs) {
         EXPECT_EQ(keyboard(c.kind), 1);
         EXPECT_EQ(msgs, std::vector<std::string>{c.status});
         ASSERT_EQ(backend->forms.size(), 1u);
-        EXPECT_EQ(kt::templateOf(backend->forms[0]), c.form);
+        expectForm(0, c.form);
         ASSERT_EQ(applied.size(), 1u);
         EXPECT_TRUE(applied[0].typed);
         EXPECT_EQ(applied[0].tol, static_cast<double>(0.01f));
