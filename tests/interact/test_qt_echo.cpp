@@ -3,6 +3,7 @@
 #include "fixture.h"
 
 #include "gfx/qt/qtcanvas.h"
+#include "tests/support/qt_app.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -14,21 +15,10 @@ namespace pck = interact::pck;
 namespace sel = interact::sel;
 namespace vis = interact::vis;
 
+const bool qtApp = kestrel_test::useQtApplication<QGuiApplication>();
+
 class QtEcho : public ::testing::TestWithParam<double> {
 protected:
-    static QGuiApplication* app;
-    static void SetUpTestSuite() {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char arg0[] = "test_interact_qt";
-        static char* argv[] = {arg0, nullptr};
-        app = new QGuiApplication(argc, argv);
-    }
-    static void TearDownTestSuite() {
-        delete app;
-        app = nullptr;
-    }
-
     std::unique_ptr<ui::Toolkit> tk;
     ui::Element* canvas = nullptr;
     std::unique_ptr<gfx::QtCanvas> qc;
@@ -79,8 +69,6 @@ protected:
     }
     void move(int x, int y, ui::Modifiers m = {}) { tk->canvasMotion(*canvas, x, y, m); }
 };
-
-QGuiApplication* QtEcho::app = nullptr;
 
 TEST_P(QtEcho, FenceEchoRestoresThePixelsExactly) {
     const QImage picture = qc->front().copy();
