@@ -25,7 +25,6 @@ protected:
         ASSERT_EQ(mdl_insert_points(s, CURVE_LINE, p, 2), -2);
         mdl_end_group();
     }
-    Edge* edgeAt(double x, double y) { return mdl_find_edge_at(s, {x, y}, 1e-3); }
     // Gives member e a record referring to the blocks named by `mask` (bit k:
     // block k), with the hinges and constraints given.
     void give(Edge* e, int mask, int h1, int h2, int rigid, int noAxial) {
@@ -49,13 +48,12 @@ TEST_F(AttribTest, NewNodesAndMembersGetDefaultsSelectedOnlyForTheirTarget) {
         SetUp();
         state().target = c.target;
         line(0, 0, 4, 0);
-        const MemberAttrib* m = memberOf(edgeAt(2, 0));
+        const MemberAttrib* m = memberOf(member(2, 0));
         ASSERT_NE(m, nullptr);
         EXPECT_EQ(m->selected, c.memberSelected) << c.target;
         EXPECT_EQ(m->hingeStart + m->hingeEnd + m->rigid + m->noAxial, 0);
         for (PropertyBlock* b : m->blocks) EXPECT_EQ(b, nullptr);
-        MPoint p{4, 0};
-        const NodeAttrib* n = nodeOf(mdl_find_vertex_at(s, &p));
+        const NodeAttrib* n = nodeOf(node(4, 0));
         EXPECT_EQ(n->selected, c.nodeSelected) << c.target;
         EXPECT_EQ(std::string(n->support, 3), "000");
         EXPECT_EQ(n->force, nullptr);
@@ -64,18 +62,17 @@ TEST_F(AttribTest, NewNodesAndMembersGetDefaultsSelectedOnlyForTheirTarget) {
 
 TEST_F(AttribTest, SplitGivesBothPiecesTheBlocksAndKeepsOnlyTheOuterHinges) {
     line(0, 0, 4, 0);
-    give(edgeAt(2, 0), 0b111111, 1, 1, 1, 1);
+    give(member(2, 0), 0b111111, 1, 1, 1, 1);
     for (const PropertyBlock& b : block) EXPECT_EQ(b.useCount, 1);
     // A vertical member crossing it at x = 1 splits it.
     line(1, -1, 1, 1);
-    const MemberAttrib* left = memberOf(edgeAt(0.5, 0));
-    const MemberAttrib* right = memberOf(edgeAt(3, 0));
+    const MemberAttrib* left = memberOf(member(0.5, 0));
+    const MemberAttrib* right = memberOf(member(3, 0));
     ASSERT_NE(left, right);
     EXPECT_EQ(
         (std::vector<int>{left->hingeStart, left->hingeEnd, right->hingeStart, right->hingeEnd}),
         (std::vector<int>{1, 0, 0, 1}));
-    MPoint cut{1, 0};
-    EXPECT_FALSE(isHingedNode(mdl_find_vertex_at(s, &cut)));
+    EXPECT_FALSE(isHingedNode(node(1, 0)));
     for (const MemberAttrib* m : {left, right}) {
         EXPECT_EQ(m->rigid, 1);
         EXPECT_EQ(m->noAxial, 1);
@@ -106,12 +103,11 @@ TEST_F(AttribTest, JoinKeepsWhatBothMembersAgreeOn) {
         SetUp();
         line(0, 0, 2, 0);
         line(2, 0, 5, 0);
-        give(edgeAt(1, 0), c.maskA, 1, 0, c.rigidA, 0);
-        give(edgeAt(3, 0), c.maskB, 0, 1, c.rigidB, 0);
+        give(member(1, 0), c.maskA, 1, 0, c.rigidA, 0);
+        give(member(3, 0), c.maskB, 0, 1, c.rigidB, 0);
         mdl_clear_history();
-        MPoint mid{2, 0};
-        ASSERT_EQ(mdl_delete_vertex(mdl_find_vertex_at(s, &mid)), -2);
-        const MemberAttrib* j = memberOf(edgeAt(3, 0));
+        ASSERT_EQ(mdl_delete_vertex(node(2, 0)), -2);
+        const MemberAttrib* j = memberOf(member(3, 0));
         EXPECT_EQ(j->hingeStart, 1);
         EXPECT_EQ(j->hingeEnd, 1);
         EXPECT_EQ(j->rigid, c.joinedRigid);
