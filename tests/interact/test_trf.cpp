@@ -25,6 +25,9 @@ protected:
 };
 
 TEST_F(Trf, EachOperationTakesAProbePointWhereExpected) {
+    using namespace interact::trf;
+    static const Matrix kSet{2, 3, 4, 5, 6, 7};
+    const double kRoot3 = std::sqrt(3.0), kMirrored = -(0.3 - 0.1) + 0.1;
     // Each row starts from the identity, applies its operations in order (each composes after
     // the current matrix) and maps a probe point; tol 0 asks for the exact result.
     struct Case {
@@ -33,46 +36,24 @@ TEST_F(Trf, EachOperationTakesAProbePointWhereExpected) {
         P in, out;
         double tol;
     } cases[] = {
-        {"set",
-         [] {
-             trf::set({2, 3, 4, 5, 6, 7});
-         },
-         {1, 1},
-         {9, 18},
-         1e-15},
-        {"translations add",
-         [] { trf::translate(1, 2), trf::translate(0.5, -1); },
-         {0, 0},
-         {1.5, 1},
-         1e-15},
-        {"rotate, then move", [] { trf::rotate(90), trf::translate(1, 0); }, {1, 0}, {1, 1}, 1e-9},
-        {"scale scales the translation",
-         [] { trf::translate(1, 0), trf::scale(2, 3); },
-         {1, 1},
-         {4, 3},
-         1e-15},
-        {"rotation about a point", [] { trf::rotateAbout(1, 1, 90); }, {2, 1}, {1, 2}, 1e-9},
-        {"30 degrees anticlockwise",
-         [] { trf::rotateAbout(0, 0, 30); },
-         {2, 0},
-         {std::sqrt(3.0), 1},
-         1e-9},
-        {"scale about a point", [] { trf::scaleAbout(2, 2, 3, 0.5); }, {3, 4}, {5, 3}, 1e-15},
-        {"x += 2y", [] { trf::shear(2, 0); }, {1, 1}, {3, 1}, 1e-15},
-        {"row 1 uses the old row 0", [] { trf::shear(1, 1); }, {1, 2}, {3, 3}, 1e-15},
-        {"shear about a point", [] { trf::shearAbout(0, 1, 1, 0); }, {0, 2}, {1, 2}, 1e-15},
-        {"mirror x", [] { trf::mirrorX(); }, {3, 4}, {-3, 4}, 0},
-        {"mirror y", [] { trf::mirrorY(); }, {3, 4}, {3, -4}, 0},
+        {"set", [] { set(kSet); }, {1, 1}, {9, 18}, 1e-15},
+        {"translations add", [] { translate(1, 2), translate(0.5, -1); }, {0, 0}, {1.5, 1}, 1e-15},
+        {"rotate, then move", [] { rotate(90), translate(1, 0); }, {1, 0}, {1, 1}, 1e-9},
+        {"scale scales the move", [] { translate(1, 0), scale(2, 3); }, {1, 1}, {4, 3}, 1e-15},
+        {"rotation about a point", [] { rotateAbout(1, 1, 90); }, {2, 1}, {1, 2}, 1e-9},
+        {"30 degrees anticlockwise", [] { rotateAbout(0, 0, 30); }, {2, 0}, {kRoot3, 1}, 1e-9},
+        {"scale about a point", [] { scaleAbout(2, 2, 3, 0.5); }, {3, 4}, {5, 3}, 1e-15},
+        {"x += 2y", [] { shear(2, 0); }, {1, 1}, {3, 1}, 1e-15},
+        {"row 1 uses the old row 0", [] { shear(1, 1); }, {1, 2}, {3, 3}, 1e-15},
+        {"shear about a point", [] { shearAbout(0, 1, 1, 0); }, {0, 2}, {1, 2}, 1e-15},
+        {"mirror x", [] { mirrorX(); }, {3, 4}, {-3, 4}, 0},
+        {"mirror y", [] { mirrorY(); }, {3, 4}, {3, -4}, 0},
         // A vertical mirror line negates x exactly, without the quotient formula.
-        {"vertical line",
-         [] { trf::mirrorAbout(0.1, 0, 0.1, 7); },
-         {0.3, 5},
-         {-(0.3 - 0.1) + 0.1, 5},
-         0},
-        {"horizontal line", [] { trf::mirrorAbout(0, 2, 5, 2); }, {1, 3}, {1, 1}, 1e-15},
-        {"diagonal through (1, 1)", [] { trf::mirrorAbout(1, 1, 2, 2); }, {3, 1}, {1, 3}, 1e-12},
+        {"vertical line", [] { mirrorAbout(0.1, 0, 0.1, 7); }, {0.3, 5}, {kMirrored, 5}, 0},
+        {"horizontal line", [] { mirrorAbout(0, 2, 5, 2); }, {1, 3}, {1, 1}, 1e-15},
+        {"diagonal through (1, 1)", [] { mirrorAbout(1, 1, 2, 2); }, {3, 1}, {1, 3}, 1e-12},
         {"mirrored twice",
-         [] { trf::mirrorAbout(1, 1, 2, 2), trf::mirrorAbout(1, 1, 2, 2); },
+         [] { mirrorAbout(1, 1, 2, 2), mirrorAbout(1, 1, 2, 2); },
          {3, 1},
          {3, 1},
          1e-12},
