@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <limits>
 #include <string>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -47,12 +49,10 @@ TEST(NumberFormat, PrintsAsPrintfDoes) {
 }
 
 TEST(NumberFormat, EdgeCases) {
-    EXPECT_EQ(units::formatNumber(7, 12345.0), "1e+04");
-    EXPECT_EQ(units::formatNumber(2, 12345.0), "12345.00");
-    EXPECT_EQ(units::formatNumber(13, 12345.0), "1.234500e+04");
-    EXPECT_EQ(units::formatNumber(14, 3.14159), "3.14");
-    EXPECT_EQ(units::formatNumber(-1, 3.14159), "3.14");
-    EXPECT_EQ(units::formatNumber(0, -0.4), "-0");
+    const std::tuple<int, double, const char*> rows[] = {
+        {7, 12345.0, "1e+04"}, {2, 12345.0, "12345.00"}, {13, 12345.0, "1.234500e+04"},
+        {14, 3.14159, "3.14"}, {-1, 3.14159, "3.14"},    {0, -0.4, "-0"}};
+    for (const auto& [code, v, text] : rows) EXPECT_EQ(units::formatNumber(code, v), text) << code;
 }
 
 TEST(NumberFormat, IgnoresTheProcessLocale) {
@@ -125,26 +125,17 @@ TEST_F(NumFormatTest, BareValue) {
 }
 
 TEST(ReadNumber, LeadingNumberInSinglePrecision) {
-    EXPECT_EQ(units::readNumber("250"), 250.0f);
-    EXPECT_EQ(units::readNumber("  12.5kN"), 12.5f);
-    EXPECT_EQ(units::readNumber("\t-3e2x"), -300.0f);
-    EXPECT_EQ(units::readNumber("+7"), 7.0f);
-    EXPECT_EQ(units::readNumber(".5"), 0.5f);
-    EXPECT_EQ(units::readNumber("-.25"), -0.25f);
-    EXPECT_EQ(units::readNumber("1e"), 1.0f);
-    EXPECT_EQ(units::readNumber("4.5e+1 m"), 45.0f);
+    const float inf = std::numeric_limits<float>::infinity();
+    // Hexadecimal numbers as scanf's "%f" reads them ("e" is a digit there).
+    const std::pair<const char*, float> rows[] = {
+        {"250", 250.0f}, {"  12.5kN", 12.5f},    {"\t-3e2x", -300.0f}, {"+7", 7.0f},
+        {".5", 0.5f},    {"-.25", -0.25f},       {"1e", 1.0f},         {"4.5e+1 m", 45.0f},
+        {"0x1A", 26.0f}, {" -0X1.8p1 m", -3.0f}, {"0x1e3", 483.0f},    {"0x.8", 0.5f},
+        {"0x1p", 1.0f},  {"0x1p999", inf},       {"0x1p-999", 0.0f},   {"16777217", 16777216.0f}};
+    for (const auto& [text, value] : rows) EXPECT_EQ(units::readNumber(text), value) << text;
     // Single precision: 0.1 reads as the float nearest 0.1, not the double.
     EXPECT_EQ(static_cast<double>(units::readNumber("0.1")), static_cast<double>(0.1f));
     EXPECT_NE(static_cast<double>(units::readNumber("0.1")), 0.1);
-    EXPECT_EQ(units::readNumber("16777217"), 16777216.0f);
-    // Hexadecimal numbers, as scanf's "%f" reads them ("e" is a digit there).
-    EXPECT_EQ(units::readNumber("0x1A"), 26.0f);
-    EXPECT_EQ(units::readNumber(" -0X1.8p1 m"), -3.0f);
-    EXPECT_EQ(units::readNumber("0x1e3"), 483.0f);
-    EXPECT_EQ(units::readNumber("0x.8"), 0.5f);
-    EXPECT_EQ(units::readNumber("0x1p"), 1.0f);
-    EXPECT_EQ(units::readNumber("0x1p999"), std::numeric_limits<float>::infinity());
-    EXPECT_EQ(units::readNumber("0x1p-999"), 0.0f);
 }
 
 TEST(ReadNumber, NoNumberReadsZero) {
