@@ -151,30 +151,33 @@ struct ShapeCase {
     std::vector<double> row = {};
 };
 
+// Shapes of every type with a figure; the first of each type has unequal
+// sides, so that no turn or mirror image of it is another of its codes by chance.
+const ShapeCase kShapes[] = {
+    {kSecRectangle, {0.5, 0.2}},
+    {kSecIShape, {0.3, 0.15, 0.01, 0.02}},
+    {kSecIShape, {0.41, 0.27, 0.013, 0.031}},
+    {kSecAngle, {0.15, 0.09, 0.012}},
+    {kSecAngle, {0.1, 0.1, 0.01}},
+    {kSecAngle, {0.05, 0.2, 0.03}}, // centroid inside the horizontal leg
+    {kSecTShape, {0.3, 0.2, 0.012, 0.025}},
+    {kSecTShape, {0.12, 0.3, 0.05, 0.01}},
+    {kSecCShape, {0.3, 0.09, 0.007, 0.011}},
+    {kSecCShape, {0.1, 0.2, 0.02, 0.015}},
+    {kSecZShape, {0.2, 0.075, 0.004}},
+    {kSecZShape, {0.1, 0.12, 0.02}},
+    {kSecDoubleAngle, {0.1, 0.08, 0.01, 0.012}},
+    {kSecDoubleAngle, {0.06, 0.15, 0.008, 0.0}},
+    {kSecGirder, {0.03, 0.04, 0.5, 0.06, 0.025, 0.3, 0.22, 0.012}},
+    {kSecGirder, {0.02, 0.0, 0.7, 0.05, 0.04, 0.18, 0.4, 0.01}},
+    {kSecBox, {0.3, 0.2, 0.01, 0.015}},
+    {kSecWelded, {2, 10, 12}, {0.7, 0.7, 0.0375, 0.05}}, // CS700x726
+    {kSecWelded, {3, 9, 10}, {0.65, 0.45, 0.025, 0.05}}, // CVS650x461
+    {kSecLight, {3, 1}, {0.15, 0.1, 0.00475, 0.008}},    // VEE150x18
+};
+
 TEST(SectionProps, EveryOrientationMatchesTheIntegratedShape) {
-    const ShapeCase cases[] = {
-        {kSecRectangle, {0.5, 0.2}},
-        {kSecIShape, {0.3, 0.15, 0.01, 0.02}},
-        {kSecIShape, {0.41, 0.27, 0.013, 0.031}},
-        {kSecAngle, {0.1, 0.1, 0.01}},
-        {kSecAngle, {0.15, 0.09, 0.012}},
-        {kSecAngle, {0.05, 0.2, 0.03}}, // centroid inside the horizontal leg
-        {kSecTShape, {0.3, 0.2, 0.012, 0.025}},
-        {kSecTShape, {0.12, 0.3, 0.05, 0.01}},
-        {kSecCShape, {0.3, 0.09, 0.007, 0.011}},
-        {kSecCShape, {0.1, 0.2, 0.02, 0.015}},
-        {kSecZShape, {0.2, 0.075, 0.004}},
-        {kSecZShape, {0.1, 0.12, 0.02}},
-        {kSecDoubleAngle, {0.1, 0.08, 0.01, 0.012}},
-        {kSecDoubleAngle, {0.06, 0.15, 0.008, 0.0}},
-        {kSecGirder, {0.03, 0.04, 0.5, 0.06, 0.025, 0.3, 0.22, 0.012}},
-        {kSecGirder, {0.02, 0.0, 0.7, 0.05, 0.04, 0.18, 0.4, 0.01}},
-        {kSecBox, {0.3, 0.2, 0.01, 0.015}},
-        {kSecWelded, {2, 10, 12}, {0.7, 0.7, 0.0375, 0.05}}, // CS700x726
-        {kSecWelded, {3, 9, 10}, {0.65, 0.45, 0.025, 0.05}}, // CVS650x461
-        {kSecLight, {3, 1}, {0.15, 0.1, 0.00475, 0.008}},    // VEE150x18
-    };
-    for (const ShapeCase& c : cases) {
+    for (const ShapeCase& c : kShapes) {
         const SectionType& t = sectionType(c.type);
         for (int k = 0; k < t.codeCount; ++k) {
             const int code = t.codes[k];
@@ -277,22 +280,6 @@ std::vector<std::pair<long long, long long>> figure(const std::vector<Poly>& pol
 // placement is that image, and is not available when the image is the figure
 // itself or no admitted code places it so (shapes with unequal sides).
 TEST(SectionOrientation, CommandsTakeEachCodeToThePlacementOfItsImage) {
-    const ShapeCase shapes[] = {
-        {kSecGeneric, {0.01, 2e-4, 0.4, 0.13}},
-        {kSecRectangle, {0.5, 0.2}},
-        {kSecCircle, {0.3}},
-        {kSecRing, {0.2, 0.012}},
-        {kSecBox, {0.3, 0.2, 0.01, 0.015}},
-        {kSecIShape, {0.3, 0.15, 0.01, 0.02}},
-        {kSecWelded, {2, 10, 12}, {0.7, 0.7, 0.0375, 0.05}},
-        {kSecLight, {3, 1}, {0.15, 0.1, 0.00475, 0.008}},
-        {kSecAngle, {0.15, 0.09, 0.012}},
-        {kSecTShape, {0.3, 0.2, 0.012, 0.025}},
-        {kSecDoubleAngle, {0.1, 0.08, 0.01, 0.012}},
-        {kSecGirder, {0.03, 0.04, 0.5, 0.06, 0.025, 0.3, 0.22, 0.012}},
-        {kSecCShape, {0.3, 0.09, 0.007, 0.011}},
-        {kSecZShape, {0.2, 0.075, 0.004}},
-    };
     const std::function<P(P)> commands[kOrientCommandCount] = {[](P p) {
                                                                    return P{-p.x, p.y};
                                                                },
@@ -302,8 +289,12 @@ TEST(SectionOrientation, CommandsTakeEachCodeToThePlacementOfItsImage) {
                                                                [](P p) { return turned(p, 1); },
                                                                [](P p) { return turned(p, 3); }};
     int moves = 0;
-    for (const ShapeCase& c : shapes) {
-        const SectionType& t = sectionType(c.type);
+    for (int type = 0; type < kSectionTypeCount; ++type) {
+        const SectionType& t = sectionType(type);
+        // Types without a figure here (generic, circle, ring) admit no other code.
+        ShapeCase c{type, {}};
+        for (const ShapeCase& k : kShapes)
+            if (k.type == type && c.v.empty()) c = k;
         const auto polys = c.row.empty() ? shapeOf(c.type, c.v) : shapeOf(kSecIShape, c.row);
         const int geometry = c.row.empty() ? c.type : kSecIShape;
         for (int k = 0; k < t.codeCount; ++k) {
