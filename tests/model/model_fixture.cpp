@@ -25,12 +25,10 @@ static void h_solid(Solid* s) {
     s->attrib = make_attr(KIND_SOLID);
 }
 static void h_face(Face* f, int, int) {
-    g_hooks.face_created++;
     g_hooks.calls.push_back("4 f" + std::to_string(f->id));
     f->attrib = make_attr(KIND_FACE);
 }
 static void h_face_changed(AttribRef) {
-    g_hooks.face_changed++;
     g_hooks.calls.push_back("6");
 }
 static void h_edge(Edge* e) {

@@ -23,11 +23,8 @@ struct HookLog {
     int made = 0;
     std::map<const void*, int> releases; // reference -> release count
     std::vector<const TestAttr*> all;
-    int released_live = 0;
     int split_calls = 0;
     int join_calls = 0;
-    int face_created = 0;
-    int face_changed = 0;
     int solid_created = 0;
     const void* last_split_old = nullptr;
     std::vector<std::pair<int, int>> release_kinds; // (kind, serial)
