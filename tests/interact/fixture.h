@@ -130,7 +130,6 @@ protected:
     }
     void move(int x, int y, ui::Modifiers m = {}) { tk->canvasMotion(*canvas, x, y, m); }
     gfx::Point world(int px, int py) const { return gc->pixelToWorld(px, py); }
-    double tolAt() const { return gc->pixelsToWorldX(interact::pck::state().aperture); }
 
     // Every exclusive-or primitive drawn since `from` appears an even number
     // of times (same kind, same pixels): the echo left nothing behind.
