@@ -67,7 +67,10 @@ protected:
         tk.reset();
     }
 
-    void open(int w, int h, std::initializer_list<std::pair<const char*, std::string>> extra = {}) {
+    // A canvas of `w` x `h` pixels with extra attributes; its drawing canvas is
+    // the toolkit's recording one unless the test brings its own.
+    void open(int w, int h, std::initializer_list<std::pair<const char*, std::string>> extra = {},
+              std::unique_ptr<gfx::Canvas> own = nullptr) {
         resetAll();
         gc.reset();
         tk.reset();
@@ -83,8 +86,8 @@ protected:
                             {"RESIZE_CB", "VisResize"},
                             {"ACTION", "VisRedraw"}});
         for (const auto& [attr, value] : extra) canvas->store(attr, value);
-        gc = tk->createCanvas(*canvas);
-        rec = static_cast<gfx::RecordingCanvas*>(gc.get());
+        gc = own ? std::move(own) : tk->createCanvas(*canvas);
+        rec = dynamic_cast<gfx::RecordingCanvas*>(gc.get());
         interact::vis::registerCanvas(*canvas, *gc);
         interact::vis::setCallbacks(*canvas, {[this](ui::Element&, const interact::vis::Window& w) {
                                                   redraws.push_back(w);

@@ -17,22 +17,16 @@ namespace vis = interact::vis;
 
 const bool qtApp = kestrel_test::useQtApplication<QGuiApplication>();
 
-class QtEcho : public ::testing::TestWithParam<double> {
+// The interaction fixture's canvas drawn by the Qt screen driver at the
+// test's device pixel ratio.
+class QtEcho : public kt::Screen, public ::testing::WithParamInterface<double> {
 protected:
-    std::unique_ptr<ui::Toolkit> tk;
-    ui::Element* canvas = nullptr;
-    std::unique_ptr<gfx::QtCanvas> qc;
+    gfx::QtCanvas* qc = nullptr;
 
     void SetUp() override {
-        kt::resetAll();
-        tk = std::make_unique<ui::Toolkit>(std::make_unique<ui::HeadlessBackend>(400, 300));
-        canvas = &tk->make(ui::Kind::Canvas, "datascreen",
-                           {{"BUTTON_CB", "PckMouseBt"},
-                            {"MOTION_CB", "PckMouseMv"},
-                            {"LEAVEWINDOW_CB", "PckEchoOff"},
-                            {"ACTION", "VisRedraw"}});
-        qc = std::make_unique<gfx::QtCanvas>(400, 300, GetParam());
-        vis::registerCanvas(*canvas, *qc);
+        auto own = std::make_unique<gfx::QtCanvas>(400, 300, GetParam());
+        qc = own.get();
+        open(400, 300, {}, std::move(own));
         // A picture with lines, a filled box and an arc in several colours.
         vis::setCallbacks(*canvas, {[this](ui::Element&, const vis::Window&) {
                                         gfx::Canvas& c = *qc;
@@ -50,24 +44,8 @@ protected:
                                         c.flush();
                                     },
                                     nullptr, nullptr});
-        tk->bind("PckMouseBt", pck::onMouseBt);
-        tk->bind("PckMouseMv", pck::onMouseMv);
-        tk->bind("PckEchoOff", pck::onEchoOff);
-        tk->bind("VisRedraw", vis::onRedraw);
         vis::fit(*canvas);
     }
-    void TearDown() override {
-        kt::resetAll();
-        qc.reset();
-        tk.reset();
-    }
-    void press(int b, int x, int y, ui::Modifiers m = {}) {
-        tk->canvasButton(*canvas, b, true, x, y, m);
-    }
-    void release(int b, int x, int y, ui::Modifiers m = {}) {
-        tk->canvasButton(*canvas, b, false, x, y, m);
-    }
-    void move(int x, int y, ui::Modifiers m = {}) { tk->canvasMotion(*canvas, x, y, m); }
 };
 
 TEST_P(QtEcho, FenceEchoRestoresThePixelsExactly) {
