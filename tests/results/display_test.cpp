@@ -6,6 +6,8 @@
 
 #include "gfx/record.h"
 #include "tests/results/drawing_fixture.h"
+#include "tests/support/golden.h"
+#include "tests/support/primitives.h"
 
 #include <gtest/gtest.h>
 
@@ -52,53 +54,44 @@ TEST_F(DisplayTest, RolesMapToTheSchemeSlots) {
     }
 }
 
-TEST_F(DisplayTest, EmptyModelIsOnlyTheBackground) {
+// The drawings as snapshots (tests/data/results/display.txt): the empty model
+// is the background alone; members, nodes and the selected beam in their
+// role colours; the orientation arrows only when asked for, tip 0.01 L
+// beyond the midpoint (L the window's diagonal); in the black-foreground
+// scheme the selection shows as a dashed line and a larger node mark; a
+// dimension line with its length.
+TEST_F(DisplayTest, Snapshots) {
     draw();
-    ASSERT_EQ(c.primitives().size(), 1u);
-    EXPECT_EQ(c.primitives()[0].kind, Kind::Clear);
-    EXPECT_EQ(c.primitives()[0].color, colors.slot(2));
-}
-
-TEST_F(DisplayTest, MembersNodesSelectionAndArrows) {
+    std::string snap = kestrel_test::scene("empty model", c);
     line(0, 0, 0, 4);
     line(0, 4, 6, 4);
-    attrib::memberOf(mdl_find_edge_at(s, {3, 4}, 1e-3))->selected = 1;
+    attrib::memberOf(member(3, 4))->selected = 1;
+    attrib::nodeOf(node(0, 0))->selected = 1;
     draw();
-    EXPECT_EQ(of(Kind::Polyline, role(results::Role::Members)).size(), 1u);
-    ASSERT_EQ(of(Kind::Polyline, role(results::Role::Selected)).size(), 1u);
-    EXPECT_EQ(of(Kind::Polyline, role(results::Role::Selected))[0].world[1].x, 6);
-    EXPECT_EQ(of(Kind::Mark, role(results::Role::Nodes)).size(), 3u);
-    EXPECT_EQ(of(Kind::Polygon).size(), 0u) << "no orientation arrows unless asked for";
-
+    snap += kestrel_test::scene("column and selected beam", c);
     settings.display[attrib::kMemberOrientation] = 1;
     draw();
-    const auto arrows = of(Kind::Polygon);
-    ASSERT_EQ(arrows.size(), 2u);
-    // The arrow of the beam points from its start to its end, tip 0.01 L
-    // beyond the midpoint; L is the window's diagonal.
-    const double L = std::hypot(10, 10);
-    bool found = false;
-    for (const Primitive& p : arrows)
-        if (std::fabs(p.world[0].y - 4) < 1e-12) {
-            EXPECT_NEAR(p.world[0].x, 3 + 0.01 * L, 1e-12);
-            EXPECT_NEAR(p.world[1].y - p.world[2].y, 2 * 0.35 * 0.02 * L, 1e-12);
-            found = true;
-        }
-    EXPECT_TRUE(found);
-}
-
-TEST_F(DisplayTest, BlackForegroundTellsSelectionApartByStyleAndMark) {
-    line(0, 0, 4, 0);
+    snap += kestrel_test::scene("orientation arrows", c);
+    settings.display[attrib::kMemberOrientation] = 0;
     colors = attrib::makeScheme(attrib::kBlackForeground);
-    attrib::memberOf(s->edges)->selected = 1;
-    attrib::nodeOf(s->vertices)->selected = 1;
     draw();
-    const auto lines = of(Kind::Polyline);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].lineStyle, gfx::LineStyle::Dashed);
-    int big = 0;
-    for (const Primitive& m : of(Kind::Mark)) big += m.markSize == results::kSelectedNodeMarkPx;
-    EXPECT_EQ(big, 1);
+    snap += kestrel_test::scene("black foreground", c);
+    colors = attrib::makeScheme(attrib::kWhiteBackground);
+    attrib::root().dimLines.push_back(attrib::dimensionLineFrom({0, 0}, {4, 0}, {2, -1}));
+    draw();
+    snap += kestrel_test::scene("dimension line", c);
+    settings.display[attrib::kDimLines] = 0;
+    draw();
+    kestrel_test::expectGolden("results", "display",
+                               snap + kestrel_test::scene("dimension lines off", c));
+    // The arrow tip of the beam, exactly.
+    settings.display[attrib::kMemberOrientation] = 1;
+    draw();
+    int tips = 0;
+    for (const Primitive& p : of(Kind::Polygon))
+        tips += std::fabs(p.world[0].y - 4) < 1e-12 &&
+                std::fabs(p.world[0].x - 3 - 0.01 * std::hypot(10, 10)) < 1e-12;
+    EXPECT_EQ(tips, 1);
 }
 
 TEST_F(DisplayTest, GridPointsOnlyWhileOnAndNotTooDense) {
@@ -112,18 +105,6 @@ TEST_F(DisplayTest, GridPointsOnlyWhileOnAndNotTooDense) {
     settings.gridOn = 0;
     draw();
     EXPECT_EQ(of(Kind::Mark).size(), 0u);
-}
-
-TEST_F(DisplayTest, DimensionLinesWithTheirLengthWhenShown) {
-    attrib::root().dimLines.push_back(attrib::dimensionLineFrom({0, 0}, {4, 0}, {2, -1}));
-    draw();
-    const auto texts = of(Kind::Text, role(results::Role::DimensionLines));
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0].text, "4.00 m");
-    EXPECT_EQ(of(Kind::Polyline, role(results::Role::DimensionLines)).size(), 3u);
-    settings.display[attrib::kDimLines] = 0;
-    draw();
-    EXPECT_TRUE(of(Kind::Text).empty());
 }
 
 TEST_F(DisplayTest, LoadsAndNumbersInResultMode) {

@@ -7,6 +7,8 @@
 #include "results/display.h"
 #include "results/symbols.h"
 #include "tests/results/drawing_fixture.h"
+#include "tests/support/golden.h"
+#include "tests/support/primitives.h"
 
 #include <gtest/gtest.h>
 
@@ -81,7 +83,17 @@ TEST(RigidHatch, StyleFollowsTheMemberAngleWithItsBoundaries) {
     EXPECT_EQ(results::hatchFill(3), gfx::FillStyle::HatchCross);
 }
 
-TEST_F(SymbolsTest, RigidBandsAreHatchedByAngleAndNoAxialMembersDrawnThick) {
+// The symbols as snapshots (tests/data/results/symbols.txt), each scene on a
+// fresh model:
+// - rigid members as bands 0.006 L wide, hatched diagonally when vertical and
+//   crossed when horizontal, outlined thick; a no-axial member drawn thick;
+// - a member released at (4, 0): a circle of diameter 0.0096 L on its axis
+//   just before the node, its line stopping short of it; the other member
+//   drawn to the node;
+// - a hinged node: one circle of radius 0.006 L centred on it;
+// - a rotation-only restraint: the member trimmed to the square of side
+//   0.01875 L, drawn as a closed outline.
+TEST_F(SymbolsTest, Snapshots) {
     line(0, 0, 0, 4); // vertical
     line(0, 4, 5, 4); // horizontal
     line(5, 4, 5, 0);
@@ -90,54 +102,27 @@ TEST_F(SymbolsTest, RigidBandsAreHatchedByAngleAndNoAxialMembersDrawnThick) {
     attrib::memberOf(member(5, 2))->selected = 1;
     attrib::applyConstraint(s, 1, 0);
     draw();
-    const std::vector<Primitive> bands = of(Kind::Polygon, Role::Members);
-    ASSERT_EQ(bands.size(), 2u);
-    for (const Primitive& b : bands) {
-        const bool vertical = std::fabs(b.world[0].x - b.world[1].x) < 1e-9;
-        EXPECT_EQ(b.fillStyle,
-                  vertical ? gfx::FillStyle::HatchDiagonal : gfx::FillStyle::HatchCross);
-        // Band width 0.006 L across the axis.
-        const double w = vertical ? std::fabs(b.world[0].x - b.world[2].x)
-                                  : std::fabs(b.world[0].y - b.world[2].y);
-        EXPECT_NEAR(w, 0.006 * L(), 1e-9);
-    }
-    int thick = 0, outlines = 0;
-    for (const Primitive& p : of(Kind::Polyline, Role::Members)) {
-        if (p.world.size() == 2 && p.lineWidth == 2) ++thick;
-        if (p.world.size() == 5 && p.lineWidth == 2) ++outlines;
-    }
-    EXPECT_EQ(thick, 1);
-    EXPECT_EQ(outlines, 2);
-}
-
-TEST_F(SymbolsTest, OneReleasedMemberDrawsASmallCircleAndANodeHingeOneLargeCircle) {
+    std::string snap = kestrel_test::scene("rigid column and beam, no-axial column", c);
+    TearDown();
+    SetUp();
     line(0, 0, 4, 0);
     line(4, 0, 4, 4);
-    Edge* released = member(2, 0);
-    attrib::memberOf(released)->selected = 1;
+    attrib::memberOf(member(2, 0))->selected = 1;
     attrib::applyMemberHinges(s, 0, 1); // released at (4, 0)
     draw();
-    std::vector<Primitive> arcs = of(Kind::Arc, Role::Members);
-    ASSERT_EQ(arcs.size(), 1u);
-    const double small = 0.0096 * L();
-    EXPECT_NEAR(arcs[0].world[0].y, 0, 1e-9); // on the released member's axis
-    EXPECT_NEAR(arcs[0].world[0].x, 4 - 0.5 * small, 1e-9);
-    EXPECT_NEAR(arcs[0].rx, c.worldToPixel(0.5 * small, 0).x - c.worldToPixel(0, 0).x, 1e-6);
-    // The released member's line stops short of the circle; the other does not.
-    for (const Primitive& p : of(Kind::Polyline, Role::Members))
-        if (std::fabs(p.world[0].y - p.world[1].y) < 1e-9) {
-            EXPECT_NEAR(p.world[1].x, 4 - small, 1e-9);
-        }
-
+    snap += kestrel_test::scene("beam released at its end 2", c);
     attrib::clearSelection(s);
     attrib::nodeOf(node(4, 0))->selected = 1;
     attrib::applyNodeHinge(s, true);
     draw();
-    arcs = of(Kind::Arc, Role::Members);
-    ASSERT_EQ(arcs.size(), 1u);
-    EXPECT_NEAR(arcs[0].world[0].x, 4, 1e-9);
-    EXPECT_NEAR(arcs[0].world[0].y, 0, 1e-9);
-    EXPECT_NEAR(arcs[0].rx, c.worldToPixel(0.006 * L(), 0).x - c.worldToPixel(0, 0).x, 1e-6);
+    snap += kestrel_test::scene("hinged node", c);
+    TearDown();
+    SetUp();
+    line(0, 0, 4, 2);
+    support(0, 0, "001");
+    draw();
+    kestrel_test::expectGolden("results", "symbols",
+                               snap + kestrel_test::scene("rotation-only restraint", c));
 }
 
 TEST_F(SymbolsTest, ZoomingKeepsArrowAndSupportSizesInPixels) {
@@ -215,18 +200,6 @@ TEST_F(SymbolsTest, LoadOptionsHideLoadsButNotSupportsAndZeroLoadsDrawNothing) {
     draw();
     EXPECT_EQ(count(Role::Supports), 0);
     EXPECT_GT(count(Role::MemberLoads), 0);
-}
-
-TEST_F(SymbolsTest, RotationOnlyRestraintTrimsTheMemberToTheSquare) {
-    line(0, 0, 4, 2); // t = 0.5
-    support(0, 0, "001");
-    draw();
-    const Primitive m = of(Kind::Polyline, Role::Members).at(0);
-    const double cut = 0.5 * 0.01875 * L() * std::sqrt(1 + 0.25);
-    EXPECT_NEAR(std::hypot(m.world[0].x, m.world[0].y), cut, 1e-9);
-    // The square itself: side 0.01875 L, drawn as an outline.
-    ASSERT_EQ(of(Kind::Polyline, Role::Supports).size(), 1u);
-    EXPECT_TRUE(of(Kind::Polyline, Role::Supports)[0].closed);
 }
 
 } // namespace
