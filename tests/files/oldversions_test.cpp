@@ -4,6 +4,7 @@
 // counters of the oldest layout; then the conversion of a file older than 206.
 #include "attrib/section.h"
 #include "tests/files/fixture.h"
+#include "tests/support/golden.h"
 #include "units/units.h"
 
 namespace {
@@ -146,70 +147,41 @@ TEST_F(OldVersionsTest, ConversionOfAFileInCentimetresAndKiloNewtons) {
     EXPECT_EQ(mdl_check(s), "");
 }
 
-// The conversion dialog's table, row by row: unit labels of the family and
-// the nine formats the table gives.
+// The conversion dialog's table, row by row, against its golden file
+// (tests/data/files/conversion-units.txt): the unit labels of the family
+// (length force moment distributed elastic weight spring rotspring) and the
+// nine formats the table gives; the slots that follow others as invariants.
 TEST(ConversionUnitsTest, EveryRowOfTheTable) {
-    struct Row {
-        bool us;
-        int l, f;
-        const char* labels; // length force moment distributed elastic weight spring rotspring
-        std::array<int, 9> formats;
-    };
-    // clang-format off
-    const Row rows[] = {
-        {false, 0, 0, "m kN kNm kN/m kN/m\xB2 kN/m\xB3 kN/m kNm/rad",
-         {2, 2, 4, 6, 1, 1, 2, 10, 1}},
-        {false, 0, 1, "m N Nm N/m Pa N/m\xB3 N/m Nm/rad",
-         {2, 2, 4, 6, 0, 0, 0, 10, 0}},
-        {false, 0, 2, "m tf tfm tf/m tf/m\xB2 tf/m\xB3 tf/m tfm/rad",
-         {2, 2, 4, 6, 2, 2, 3, 10, 2}},
-        {false, 1, 0, "cm kN kNcm kN/cm kN/cm\xB2 kN/cm\xB3 kN/cm kNcm/rad",
-         {1, 1, 2, 11, 1, 0, 4, 2, 10}},
-        {false, 1, 1, "cm N Ncm N/cm N/cm\xB2 N/cm\xB3 N/cm Ncm/rad",
-         {1, 1, 2, 11, 0, 11, 1, 10, 4}},
-        {false, 1, 2, "cm tf tfcm tf/cm tf/cm\xB2 tf/cm\xB3 tf/cm tfcm/rad",
-         {1, 1, 2, 11, 2, 0, 5, 3, 10}},
-        {false, 2, 0, "mm kN kNmm kN/mm GPa kN/mm\xB3 kN/mm kNmm/rad",
-         {0, 0, 0, 11, 1, 0, 6, 4, 10}},
-        {false, 2, 1, "mm N Nmm N/mm MPa N/mm\xB3 N/mm Nmm/rad",
-         {0, 0, 0, 11, 0, 11, 2, 0, 10}},
-        {false, 2, 2, "mm tf tfmm tf/mm tf/mm\xB2 tf/mm\xB3 tf/mm tfmm/rad",
-         {0, 0, 0, 11, 2, 0, 10, 5, 10}},
-        {true, 0, 0, "ft kip ft-k k/ft k/ft\xB2 k/ft\xB3 k/ft ft-k/rad",
-         {2, 2, 4, 6, 1, 1, 2, 10, 3}},
-        {true, 0, 1, "ft lb ft-lb lb/ft lb/ft\xB2 pcf lb/ft ft-lb/rad",
-         {2, 2, 4, 6, 0, 0, 0, 10, 1}},
-        {true, 1, 0, "in kip in-k k/in ksi k/in\xB3 k/in in-k/rad",
-         {1, 1, 2, 11, 1, 0, 4, 2, 10}},
-        {true, 1, 1, "in lb in-lb lb/in psi lb/in\xB3 lb/in in-lb/rad",
-         {1, 1, 2, 11, 0, 11, 1, 10, 3}},
-    };
-    // clang-format on
     using namespace units;
-    for (const Row& r : rows) {
-        const UnitSettings s = files::conversionUnits(r.us, r.l, r.f, presetSettings(kSIPreset));
-        std::string labels;
-        for (int slot : {kLengthUnit, kForceUnit, kMomentUnit, kDistribLoadUnit, kElasticParamUnit,
-                         kSpecificWeightUnit, kTranslatSpringUnit, kRotationSpringUnit})
-            labels += std::string(labels.empty() ? "" : " ") + unitLabel(s.unit[slot]);
-        EXPECT_EQ(labels, r.labels);
-        EXPECT_EQ(s.unit[kDisplacementUnit], s.unit[kLengthUnit]);
-        EXPECT_EQ(s.unit[kSectionSizeUnit], s.unit[kLengthUnit]);
-        EXPECT_STREQ(unitLabel(s.unit[kTemperatureUnit]), r.us ? "\260F" : "\260C");
-        EXPECT_STREQ(unitLabel(s.unit[kThermalExpanUnit]), r.us ? "/\260F" : "/\260C");
-        const auto& f = s.format;
-        const std::array<int, 9> got = {
-            f[kLengthFormat],         f[kSectionSizeFormat],  f[kSectionAreaFormat],
-            f[kSectionInertiaFormat], f[kForceFormat],        f[kMomentFormat],
-            f[kDistribLoadFormat],    f[kElasticParamFormat], f[kSpecificWeightFormat]};
-        EXPECT_EQ(got, r.formats) << r.labels;
-        EXPECT_EQ(f[kGridStepFormat], f[kLengthFormat]);
-        EXPECT_EQ(f[kForce2Format], f[kForceFormat]);
-        EXPECT_EQ(f[kMoment2Format], f[kMomentFormat]);
-        EXPECT_EQ(f[kRotationFormat], 10);
-        EXPECT_EQ(f[kTemperatureFormat], 0);
-        EXPECT_EQ(f[kThermalExpanFormat], 6);
-    }
+    std::string table;
+    for (const bool us : {false, true})
+        for (int l = 0; l < (us ? 2 : 3); ++l)
+            for (int fo = 0; fo < (us ? 2 : 3); ++fo) {
+                const UnitSettings s = files::conversionUnits(us, l, fo, presetSettings(kSIPreset));
+                table += (us ? "US " : "SI ") + std::to_string(l) + " " + std::to_string(fo) + ":";
+                for (int slot :
+                     {kLengthUnit, kForceUnit, kMomentUnit, kDistribLoadUnit, kElasticParamUnit,
+                      kSpecificWeightUnit, kTranslatSpringUnit, kRotationSpringUnit})
+                    table += std::string(" ") + unitLabel(s.unit[slot]);
+                const auto& f = s.format;
+                table += " |";
+                for (int slot : {kLengthFormat, kSectionSizeFormat, kSectionAreaFormat,
+                                 kSectionInertiaFormat, kForceFormat, kMomentFormat,
+                                 kDistribLoadFormat, kElasticParamFormat, kSpecificWeightFormat})
+                    table += " " + std::to_string(f[slot]);
+                table += "\n";
+                EXPECT_EQ(s.unit[kDisplacementUnit], s.unit[kLengthUnit]);
+                EXPECT_EQ(s.unit[kSectionSizeUnit], s.unit[kLengthUnit]);
+                EXPECT_STREQ(unitLabel(s.unit[kTemperatureUnit]), us ? "\260F" : "\260C");
+                EXPECT_STREQ(unitLabel(s.unit[kThermalExpanUnit]), us ? "/\260F" : "/\260C");
+                EXPECT_EQ(f[kGridStepFormat], f[kLengthFormat]);
+                EXPECT_EQ(f[kForce2Format], f[kForceFormat]);
+                EXPECT_EQ(f[kMoment2Format], f[kMomentFormat]);
+                EXPECT_EQ(f[kRotationFormat], 10);
+                EXPECT_EQ(f[kTemperatureFormat], 0);
+                EXPECT_EQ(f[kThermalExpanFormat], 6);
+            }
+    kestrel_test::expectGolden("files", "conversion-units", table);
 }
 
 } // namespace
