@@ -50,25 +50,12 @@ TEST_F(ResultsThroughDriver, SimplySupportedBeamBothWays) {
         EXPECT_EQ(m.pts.size(), 603u); // sampled at the precision step
         EXPECT_NEAR(m.extremeX, L / 2, 1e-9);
         EXPECT_NEAR(std::fabs(m.extremeValue), q * L * L / 8, 1e-4);
-        const auto steps = results::stepValues(results::memberInputOf(member(L / 2, 0)),
-                                               ResultKind::Bending, 1.5, true);
-        const double expect[] = {0, 33.75, 45, 33.75, 0};
-        ASSERT_EQ(steps.size(), 5u);
-        for (int i = 0; i < 5; ++i) EXPECT_NEAR(steps[i].value, expect[i], 1e-4);
-
-        // Deflection: 5qL^4/384EI at mid-span and the elastic curve at the
-        // quarter points, from end rotations and the load between them.
+        // Deflection 5qL^4/384EI at mid-span, from the end rotations the
+        // analysis gives and the load between them.
         const results::MemberCurve d = curve(L / 2, 0, ResultKind::Deformed);
         const double mid = 5 * q * std::pow(L, 4) / (384 * E * I);
         EXPECT_NEAR(std::fabs(d.extremeValue), mid, 1e-3 * mid);
         EXPECT_NEAR(d.extremeX, L / 2, 1e-9);
-        const results::MemberInput in =
-            results::deformationInput(results::memberInputOf(member(L / 2, 0)));
-        for (double x : {L / 4, 3 * L / 4}) {
-            double u = 0, w = 0;
-            results::displacementAt(in, x, u, w);
-            EXPECT_NEAR(std::fabs(w), 19 * q * std::pow(L, 4) / (2048 * E * I), 1e-3 * mid);
-        }
         TearDown();
     }
 }
