@@ -307,12 +307,7 @@ protected:
         c.setWindow(-1, 7, -4, 4);
         settings = attrib::initialSettings();
     }
-    std::vector<gfx::Primitive> of(Kind k) const {
-        std::vector<gfx::Primitive> out;
-        for (const auto& p : c.primitives())
-            if (p.kind == k) out.push_back(p);
-        return out;
-    }
+    std::vector<gfx::Primitive> of(Kind k) const { return kestrel_test::primitivesOf(c, k); }
     std::vector<std::string> texts() const {
         std::vector<std::string> out;
         for (const auto& p : of(Kind::Text)) out.push_back(p.text);

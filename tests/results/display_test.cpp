@@ -23,13 +23,6 @@ using Kind = gfx::Primitive::Kind;
 class DisplayTest : public kestrel_test::DrawingFixture {
 protected:
     void SetUp() override { setUpDrawing(-1, 9); }
-    std::vector<Primitive> of(Kind k, int color = -1) const {
-        std::vector<Primitive> out;
-        for (const Primitive& p : c.primitives())
-            if (p.kind == k && (color < 0 || p.color == color)) out.push_back(p);
-        return out;
-    }
-    int role(results::Role r) const { return results::roleColor(colors, r); }
 };
 
 TEST_F(DisplayTest, RolesMapToTheSchemeSlots) {
@@ -97,10 +90,10 @@ TEST_F(DisplayTest, Snapshots) {
 TEST_F(DisplayTest, GridPointsOnlyWhileOnAndNotTooDense) {
     settings.gridOn = 1;
     draw(); // window -1..9 at 500 px: 11 x 11 points of step 1
-    EXPECT_EQ(of(Kind::Mark, role(results::Role::Grid)).size(), 121u);
+    EXPECT_EQ(of(Kind::Mark, results::Role::Grid).size(), 121u);
     settings.gridStepX = 0.01; // under 4 pixels apart
     draw();
-    EXPECT_EQ(of(Kind::Mark, role(results::Role::Grid)).size(), 0u);
+    EXPECT_EQ(of(Kind::Mark, results::Role::Grid).size(), 0u);
     settings.gridStepX = 1;
     settings.gridOn = 0;
     draw();
@@ -137,10 +130,9 @@ TEST_F(DisplayTest, LoadsAndNumbersInResultMode) {
         settings.display[attrib::kNodeNumbers] = k.nodeNumbers;
         settings.display[attrib::kMemberNumbers] = k.memberNumbers;
         draw();
-        EXPECT_EQ(!of(Kind::Polygon, role(results::Role::NodalForces)).empty(), k.loads);
+        EXPECT_EQ(!of(Kind::Polygon, results::Role::NodalForces).empty(), k.loads);
         std::vector<std::string> texts;
-        for (const Primitive& p : of(Kind::Text, role(results::Role::Numbers)))
-            texts.push_back(p.text);
+        for (const Primitive& p : of(Kind::Text, results::Role::Numbers)) texts.push_back(p.text);
         std::sort(texts.begin(), texts.end());
         EXPECT_EQ(texts, k.texts);
     }

@@ -6,6 +6,7 @@
 #include "gfx/record.h"
 #include "results/display.h"
 #include "tests/support/frame.h"
+#include "tests/support/primitives.h"
 
 namespace kestrel_test {
 
@@ -26,6 +27,14 @@ protected:
         in.settings = &settings;
         in.colors = &colors;
         results::drawModel(c, in);
+    }
+
+    // The primitives of a kind, in one colour or in a role's colour.
+    std::vector<gfx::Primitive> of(gfx::Primitive::Kind k, int color = -1) const {
+        return primitivesOf(c, k, color);
+    }
+    std::vector<gfx::Primitive> of(gfx::Primitive::Kind k, results::Role r) const {
+        return of(k, results::roleColor(colors, r));
     }
 
     attrib::AppSettings settings;

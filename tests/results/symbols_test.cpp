@@ -23,13 +23,6 @@ using results::Role;
 class SymbolsTest : public kestrel_test::DrawingFixture {
 protected:
     void SetUp() override { setUpDrawing(-2, 8); }
-    std::vector<Primitive> of(Kind k, Role r) const {
-        std::vector<Primitive> out;
-        const int color = results::roleColor(colors, r);
-        for (const Primitive& p : c.primitives())
-            if (p.kind == k && p.color == color) out.push_back(p);
-        return out;
-    }
     int count(Role r) const {
         int n = 0;
         for (Kind k : {Kind::Polyline, Kind::Polygon, Kind::Arc, Kind::Text}) n += of(k, r).size();

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace kestrel_test {
 
@@ -54,6 +55,15 @@ inline std::string describe(const gfx::Primitive& p) {
     }
     return out + " n" + std::to_string(p.pixel.size()) + " " + px(p.pixel.front()) + ".." +
            px(p.pixel.back()) + " box " + px(lo) + "-" + px(hi);
+}
+
+// The primitives of a kind, in one colour unless the colour is -1.
+inline std::vector<gfx::Primitive> primitivesOf(const gfx::RecordingCanvas& c,
+                                                gfx::Primitive::Kind kind, int color = -1) {
+    std::vector<gfx::Primitive> out;
+    for (const gfx::Primitive& p : c.primitives())
+        if (p.kind == kind && (color < 0 || p.color == color)) out.push_back(p);
+    return out;
 }
 
 // A titled scene: the primitives recorded on the canvas since its last reset.
