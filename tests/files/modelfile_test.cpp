@@ -5,8 +5,6 @@
 #include "tests/support/golden.h"
 
 #include <csignal>
-#include <fstream>
-#include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -160,8 +158,7 @@ TEST_F(WriteReadTest, ExamplesOpenAndSaveToTheSameBytes) {
     for (const char* name :
          {"portal.kst", "three-storey.kst", "truss.kst", "gable.kst", "portal-v205.kst"}) {
         SCOPED_TRACE(name);
-        std::ifstream f(dir + name);
-        const std::string text{std::istreambuf_iterator<char>(f), {}};
+        const std::string text = kestrel_test::readText(dir + name);
         files::ReadResult r = readText(text);
         ASSERT_EQ(r.status, files::ReadStatus::kModel);
         EXPECT_EQ(mdl_check(r.model), "");
@@ -187,10 +184,6 @@ protected:
         std::system(("rm -rf " + dir).c_str());
         WriteReadTest::TearDown();
     }
-    static std::string slurp(const std::string& p) {
-        std::ifstream f(p, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(f), {});
-    }
     std::string dir;
 };
 
@@ -198,7 +191,7 @@ TEST_F(SaveTest, SaveWritesAtomicallyAndKeepsPermissions) {
     line(0, 0, 1, 0);
     const std::string path = dir + "/frame.kst";
     ASSERT_EQ(files::saveModelFile(path, s, root(), settings), files::SaveStatus::kSaved);
-    EXPECT_EQ(slurp(path), writeText(s, root(), settings));
+    EXPECT_EQ(kestrel_test::readText(path), writeText(s, root(), settings));
     chmod(path.c_str(), 0640);
     line(0, 0, 0, 1);
     ASSERT_EQ(files::saveModelFile(path, s, root(), settings), files::SaveStatus::kSaved);
@@ -213,14 +206,14 @@ TEST_F(SaveTest, FailedSaveLeavesThePreviousFileByteIdentical) {
     line(0, 0, 1, 0);
     const std::string path = dir + "/frame.kst";
     ASSERT_EQ(files::saveModelFile(path, s, root(), settings), files::SaveStatus::kSaved);
-    const std::string before = slurp(path);
+    const std::string before = kestrel_test::readText(path);
     line(0, 0, 0, 1);
     const std::string dump = files_test::shape(s);
     // A read-only directory: no temporary file can be made.
     chmod(dir.c_str(), 0500);
     if (access(dir.c_str(), W_OK) != 0) {
         EXPECT_EQ(files::saveModelFile(path, s, root(), settings), files::SaveStatus::kCannotWrite);
-        EXPECT_EQ(slurp(path), before);
+        EXPECT_EQ(kestrel_test::readText(path), before);
     }
     chmod(dir.c_str(), 0700);
     // A full disk: a file size limit of 64 bytes in a child process.
@@ -244,7 +237,7 @@ TEST_F(SaveTest, FailedSaveLeavesThePreviousFileByteIdentical) {
         std::fclose(full);
     }
     EXPECT_EQ(files_test::shape(s), dump);
-    EXPECT_EQ(slurp(path), before);
+    EXPECT_EQ(kestrel_test::readText(path), before);
 }
 
 } // namespace
