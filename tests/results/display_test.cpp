@@ -25,26 +25,22 @@ protected:
     void SetUp() override { setUpDrawing(-1, 9); }
 };
 
+// The palette index of every role (numbered as in results::Role) in the
+// white-background, black-background and black-foreground schemes
+// (tests/data/results/role-colors.txt); no role draws in the background or
+// the rubber band's slot.
 TEST_F(DisplayTest, RolesMapToTheSchemeSlots) {
-    using R = results::Role;
-    struct Case {
-        R role;
-        int white, black, blackForeground; // palette indices
-    } cases[] = {
-        {R::Members, 0, 1, 0},  {R::Selected, 12, 12, 0},  {R::Nodes, 3, 2, 0},
-        {R::Supports, 5, 4, 0}, {R::NodalForces, 6, 8, 0}, {R::Reactions, 12, 12, 15},
-        {R::Numbers, 0, 1, 0},  {R::Grid, 15, 14, 0},      {R::DimensionLines, 3, 2, 0},
-    };
-    for (const Case& k : cases) {
-        EXPECT_EQ(results::roleColor(attrib::makeScheme(0), k.role), k.white);
-        EXPECT_EQ(results::roleColor(attrib::makeScheme(2), k.role), k.black);
-        EXPECT_EQ(results::roleColor(attrib::makeScheme(3), k.role), k.blackForeground);
+    std::string table;
+    for (int r = 0; r < static_cast<int>(results::Role::Count); ++r) {
+        const auto role = static_cast<results::Role>(r);
+        table += std::to_string(r) + ":";
+        for (int scheme : {0, 2, 3})
+            table += " " + std::to_string(results::roleColor(attrib::makeScheme(scheme), role));
+        table += "\n";
+        EXPECT_NE(results::roleSlot(role), 1);
+        EXPECT_NE(results::roleSlot(role), 2);
     }
-    // No role draws in the background or the rubber band's slot.
-    for (int r = 0; r < static_cast<int>(R::Count); ++r) {
-        EXPECT_NE(results::roleSlot(static_cast<R>(r)), 1);
-        EXPECT_NE(results::roleSlot(static_cast<R>(r)), 2);
-    }
+    kestrel_test::expectGolden("results", "role-colors", table);
 }
 
 // The drawings as snapshots (tests/data/results/display.txt): the empty model
