@@ -10,26 +10,24 @@ using gfx::Point;
 using gfx::Primitive;
 using gfx::RecordingCanvas;
 
-TEST(CanvasMapping, SquareWindowOnSquareCanvas) {
-    RecordingCanvas c(100, 100);
-    c.setWindow(0, 10, 0, 10);
-    EXPECT_EQ(c.worldToPixel(0, 0), (Point{0, 100}));
-    EXPECT_EQ(c.worldToPixel(10, 10), (Point{100, 0}));
-    EXPECT_EQ(c.worldToPixel(2.5, 7.5), (Point{25, 25}));
-    EXPECT_DOUBLE_EQ(c.pixelsToWorldX(8), 0.8);
-}
-
-TEST(CanvasMapping, WindowWhoseAspectDiffersFromTheCanvas) {
-    // 200 x 100 pixels showing a 10 x 10 window: 20 px per unit across, 10 down.
-    RecordingCanvas c(200, 100);
-    c.setWindow(-5, 5, 0, 10);
-    EXPECT_EQ(c.worldToPixel(0, 5), (Point{100, 50}));
-    EXPECT_EQ(c.worldToPixel(-5, 0), (Point{0, 100}));
-    EXPECT_EQ(c.worldToPixel(1, 1), (Point{120, 90}));
-    Point w = c.pixelToWorld(150, 20);
-    EXPECT_DOUBLE_EQ(w.x, 2.5);
-    EXPECT_DOUBLE_EQ(w.y, 8.0);
-    EXPECT_DOUBLE_EQ(c.pixelsToWorldX(20), 1.0);
+// A 10 x 10 window on 100 x 100 pixels, and on 200 x 100 pixels: 20 px per
+// unit across, 10 down; each point both ways, and the whole width in pixels.
+TEST(CanvasMapping, SquareAndStretchedWindows) {
+    const struct {
+        int w;
+        double x0, x, y, px, py;
+    } rows[] = {{100, 0, 0, 0, 0, 100},    {100, 0, 10, 10, 100, 0}, {100, 0, 2.5, 7.5, 25, 25},
+                {200, -5, 0, 5, 100, 50},  {200, -5, -5, 0, 0, 100}, {200, -5, 1, 1, 120, 90},
+                {200, -5, 2.5, 8, 150, 20}};
+    for (const auto& r : rows) {
+        RecordingCanvas c(r.w, 100);
+        c.setWindow(r.x0, r.x0 + 10, 0, 10);
+        EXPECT_EQ(c.worldToPixel(r.x, r.y), (Point{r.px, r.py}));
+        const Point w = c.pixelToWorld(r.px, r.py);
+        EXPECT_DOUBLE_EQ(w.x, r.x);
+        EXPECT_DOUBLE_EQ(w.y, r.y);
+        EXPECT_DOUBLE_EQ(c.pixelsToWorldX(r.w), 10);
+    }
 }
 
 TEST(CanvasMapping, PixelToWorldInvertsWorldToPixel) {
