@@ -98,12 +98,9 @@ TEST_F(DisplayTest, GridPointsOnlyWhileOnAndNotTooDense) {
 
 TEST_F(DisplayTest, LoadsAndNumbersInResultMode) {
     line(0, 0, 4, 0);
-    attrib::PropertyBlock* f =
-        attrib::appendBlock(attrib::root(), attrib::kNff, attrib::makeBlock(attrib::kNff));
-    attrib::valuesOf(f)->values[1] = -10;
+    nodalForce(s->vertices, 0, -10, 0);
     int n = 0;
     for (Vertex* v = s->vertices; v; v = v->next) attrib::nodeOf(v)->number = ++n;
-    attrib::nodeOf(s->vertices)->force = f;
     attrib::memberOf(s->edges)->number = 7;
     settings.display[attrib::kLoadValues] = 0;
     struct Case {

@@ -28,17 +28,6 @@ protected:
         DrawingFixture::line(x1, y1, x2, y2);
         return member((x1 + x2) / 2, (y1 + y2) / 2);
     }
-    void loadOn(Edge* e, attrib::PropertyKind kind, int direction, std::array<double, 4> v) {
-        attrib::PropertyBlock* b = nullptr;
-        attrib::newBlock(attrib::root(), kind, "b" + std::to_string(++blocks), &b);
-        attrib::valuesOf(b)->values = v;
-        attrib::valuesOf(b)->direction = direction;
-        attrib::MemberAttrib* a = attrib::copyMemberAttrib(*attrib::memberOf(e));
-        a->blocks[attrib::memberSlot(kind)] = b;
-        ++b->useCount;
-        mdl_set_edge_attrib(e, a);
-    }
-    int blocks = 0;
 };
 
 TEST_F(ResultSetTest, InputsFromTheRecords) {
@@ -46,10 +35,10 @@ TEST_F(ResultSetTest, InputsFromTheRecords) {
     // one drawn right to left (from (6, -3) back to (0, -3)).
     Edge* a = line(0, 0, 6, 0);
     Edge* b = line(6, -3, 0, -3);
-    loadOn(a, attrib::kUlf, attrib::kGlobal, {0, -10, 0, 0});
-    loadOn(b, attrib::kUlf, attrib::kGlobal, {0, -10, 0, 0});
-    loadOn(b, attrib::kLlf, attrib::kLocal, {1, 2, 3, 4}); // the uniform block wins
-    loadOn(a, attrib::kMbm, attrib::kGlobal, {1.5, -2.5, 0, 0});
+    loadOn(a, attrib::kUlf, {0, -10, 0, 0}, attrib::kGlobal);
+    loadOn(b, attrib::kUlf, {0, -10, 0, 0}, attrib::kGlobal);
+    loadOn(b, attrib::kLlf, {1, 2, 3, 4}, attrib::kLocal); // the uniform block wins
+    loadOn(a, attrib::kMbm, {1.5, -2.5, 0, 0}, attrib::kGlobal);
     attrib::memberOf(a)->results = {0, 30, 0, 0, 30, 0};
     attrib::memberOf(a)->hingeEnd = 1;
     attrib::memberOf(b)->results = {0, 0, 0, 0, -60, 180}; // a cantilever fixed at (0, -3)
@@ -94,7 +83,7 @@ TEST_F(ResultSetTest, InputsFromTheRecords) {
 // size), and the reaction arrows (tests/data/results/result-layer.txt).
 TEST_F(ResultSetTest, ResultLayerOnlyInResultMode) {
     Edge* a = line(0, 0, 6, 0);
-    loadOn(a, attrib::kUlf, attrib::kGlobal, {0, -10, 0, 0});
+    loadOn(a, attrib::kUlf, {0, -10, 0, 0}, attrib::kGlobal);
     attrib::memberOf(a)->results = {0, 30, 0, 0, 30, 0};
     results::ResultCurves rc;
     results::computeCurves(rc, s, ResultKind::Bending, 0.01);

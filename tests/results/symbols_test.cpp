@@ -36,31 +36,6 @@ protected:
         attrib::nodeOf(node(x, y))->selected = 1;
         attrib::applySupport(s, st);
     }
-    attrib::ValueBlock* newLoad(int kind) {
-        static int n = 0;
-        attrib::PropertyBlock* b = nullptr;
-        attrib::newBlock(attrib::root(), static_cast<attrib::PropertyKind>(kind),
-                         "b" + std::to_string(++n), &b);
-        return attrib::valuesOf(b);
-    }
-    attrib::ValueBlock* loadOn(Edge* e, int kind, std::initializer_list<double> values) {
-        attrib::ValueBlock* b = newLoad(kind);
-        int i = 0;
-        for (double v : values) b->values[i++] = v;
-        attrib::MemberAttrib* a = attrib::copyMemberAttrib(*attrib::memberOf(e));
-        a->blocks[attrib::memberSlot(static_cast<attrib::PropertyKind>(kind))] = b;
-        ++b->useCount;
-        mdl_set_edge_attrib(e, a);
-        return b;
-    }
-    void nodalForce(Vertex* v, double fx, double fy, double mz) {
-        attrib::ValueBlock* b = newLoad(attrib::kNff);
-        b->values = {fx, fy, mz, 0};
-        attrib::NodeAttrib* a = attrib::copyNodeAttrib(*attrib::nodeOf(v));
-        a->force = b;
-        ++b->useCount;
-        mdl_set_vertex_attrib(v, a);
-    }
 };
 
 TEST(RigidHatch, StyleFollowsTheMemberAngleWithItsBoundaries) {
