@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -96,27 +97,41 @@ TEST_F(DisplayTest, GridPointsOnlyWhileOnAndNotTooDense) {
     EXPECT_EQ(of(Kind::Mark).size(), 0u);
 }
 
+// Loads are drawn while editing with "Load While Editing" on and in result
+// mode with "Load With Results" on, never with an influence line; supports
+// always. Numbers only in result mode, each kind with its option.
 TEST_F(DisplayTest, LoadsAndNumbersInResultMode) {
     line(0, 0, 4, 0);
     nodalForce(s->vertices, 0, -10, 0);
+    std::memcpy(attrib::nodeOf(s->vertices)->support, "110", 3);
+    loadOn(s->edges, attrib::kUlf, {0, -8});
     int n = 0;
     for (Vertex* v = s->vertices; v; v = v->next) attrib::nodeOf(v)->number = ++n;
     attrib::memberOf(s->edges)->number = 7;
     settings.display[attrib::kLoadValues] = 0;
+    auto drawn = [&](results::Role r) {
+        int k = 0;
+        for (const Primitive& p : c.primitives())
+            k += p.kind != Kind::Clear && p.color == results::roleColor(colors, r);
+        return k > 0;
+    };
     struct Case {
         const char* name;
-        int resultOn, influence, loadsWithResults, nodeNumbers, memberNumbers;
+        int editing, resultOn, influence, loadsWithResults, nodeNumbers, memberNumbers;
         bool loads;
         std::vector<std::string> texts; // sorted
     } cases[] = {
-        {"editing: numbers never", 0, 0, 0, 1, 1, true, {}},
-        {"results, loads off", 1, 0, 0, 1, 1, false, {"1", "2", "7"}},
-        {"results with loads, member numbers", 1, 0, 1, 0, 1, true, {"7"}},
-        {"results with loads, node numbers", 1, 0, 1, 1, 0, true, {"1", "2"}},
-        {"influence line: no loads", 1, 1, 1, 0, 0, false, {}},
+        {"editing: numbers never", 1, 0, 0, 0, 1, 1, true, {}},
+        {"editing, loads off", 0, 0, 0, 0, 1, 1, false, {}},
+        {"editing, loads only with results", 0, 0, 0, 1, 1, 1, false, {}},
+        {"results, loads off", 1, 1, 0, 0, 1, 1, false, {"1", "2", "7"}},
+        {"results with loads, member numbers", 0, 1, 0, 1, 0, 1, true, {"7"}},
+        {"results with loads, node numbers", 1, 1, 0, 1, 1, 0, true, {"1", "2"}},
+        {"influence line: no loads", 1, 1, 1, 1, 0, 0, false, {}},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
+        settings.display[attrib::kLoadWhileEditing] = k.editing;
         settings.result.on = k.resultOn;
         settings.result.influence = k.influence;
         settings.display[attrib::kLoadWithResults] = k.loadsWithResults;
@@ -124,6 +139,9 @@ TEST_F(DisplayTest, LoadsAndNumbersInResultMode) {
         settings.display[attrib::kMemberNumbers] = k.memberNumbers;
         draw();
         EXPECT_EQ(!of(Kind::Polygon, results::Role::NodalForces).empty(), k.loads);
+        EXPECT_EQ(drawn(results::Role::NodalForces), k.loads);
+        EXPECT_EQ(drawn(results::Role::MemberLoads), k.loads);
+        EXPECT_TRUE(drawn(results::Role::Supports));
         std::vector<std::string> texts;
         for (const Primitive& p : of(Kind::Text, results::Role::Numbers)) texts.push_back(p.text);
         std::sort(texts.begin(), texts.end());

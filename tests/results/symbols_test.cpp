@@ -124,30 +124,13 @@ TEST_F(SymbolsTest, ZoomingKeepsArrowAndSupportSizesInPixels) {
     EXPECT_NEAR(extent(Role::NodalForces).first, force.first, 1e-6);
 }
 
-TEST_F(SymbolsTest, LoadOptionsHideLoadsButNotSupportsAndZeroLoadsDrawNothing) {
+// Negligible loads draw nothing; load values are written with their unit
+// only with "Load Values" on; with supports off the loads stay (the load
+// options themselves: DisplayTest.LoadsAndNumbersInResultMode).
+TEST_F(SymbolsTest, ZeroLoadsDrawNothingAndLoadValuesAndSupportsFollowTheirOptions) {
     line(0, 0, 4, 0);
     support(0, 0, "110");
-    nodalForce(node(4, 0), 0, -10, 5);
     attrib::ValueBlock* q = loadOn(member(2, 0), attrib::kUlf, {0, -8});
-    struct Case {
-        const char* what;
-        int editing, withResults, resultOn;
-        bool loads;
-    } cases[] = {{"editing on", 1, 0, 0, true},
-                 {"both off", 0, 0, 0, false},
-                 {"both off, results", 0, 0, 1, false},
-                 {"with results only, editing", 0, 1, 0, false},
-                 {"with results only, results", 0, 1, 1, true}};
-    for (const Case& k : cases) {
-        settings.display[attrib::kLoadWhileEditing] = k.editing;
-        settings.display[attrib::kLoadWithResults] = k.withResults;
-        settings.result.on = k.resultOn;
-        draw();
-        EXPECT_EQ(count(Role::MemberLoads) > 0, k.loads) << k.what;
-        EXPECT_EQ(count(Role::NodalForces) > 0, k.loads) << k.what;
-        EXPECT_GT(count(Role::Supports), 0) << k.what;
-    }
-    settings = attrib::initialSettings();
     // Values below 0.005 count as zero: nothing is drawn.
     q->values = {0.004, -0.0049, 0, 0};
     draw();
