@@ -1,10 +1,11 @@
 // Shared set-up of the model file tests: a clean frame model with the
 // attribute hooks, frames built through the editing operations, and the
-// writer and reader over in-memory streams.
+// canonical shape of a model.
 #pragma once
 
 #include "attrib/blocks.h"
 #include "files/modelfile.h"
+#include "tests/files/modelio.h"
 #include "tests/support/frame.h"
 
 #include <gtest/gtest.h>
@@ -32,36 +33,6 @@ inline std::string shape(const Solid* s) {
         pos = end + 1;
     }
     return out;
-}
-
-// Text written by writeModel.
-inline std::string writeText(Solid* s, const attrib::AttributeRoot& r,
-                             const attrib::AppSettings& st) {
-    char* buf = nullptr;
-    size_t len = 0;
-    FILE* fp = open_memstream(&buf, &len);
-    const bool ok = files::writeModel(fp, s, r, st);
-    std::fclose(fp);
-    std::string t(buf, len);
-    std::free(buf);
-    return ok ? t : "write failed";
-}
-
-// Reads a model file held in a string.
-inline files::ReadResult readText(const std::string& text,
-                                  const attrib::AppSettings& base = attrib::initialSettings()) {
-    FILE* fp = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-    if (text.empty()) fp = std::tmpfile();
-    files::ReadResult r = files::readModel(fp, base);
-    std::fclose(fp);
-    return r;
-}
-
-// Deletes a model read beside the one being edited, without an undo record.
-inline void discard(Solid* model) {
-    mdl_set_recording_mode(MODE_OFF);
-    mdl_delete_model(model);
-    mdl_undo_recording_on();
 }
 
 class ModelFileTest : public kestrel_test::FrameFixture {

@@ -5,11 +5,11 @@
 // or the newer-version refusal; memory while reading stays within a small
 // multiple of the file's size.
 #include "tests/files/fixture.h"
+#include "tests/support/golden.h"
 
 #include <atomic>
 #include <cstdlib>
 #include <dirent.h>
-#include <fstream>
 #include <new>
 #include <random>
 #include <sstream>
@@ -67,11 +67,8 @@ std::vector<std::string> seeds() {
         if (DIR* d = opendir(dir.c_str())) {
             while (dirent* e = readdir(d)) {
                 const std::string n = e->d_name;
-                if (n.size() > 4 && n.substr(n.size() - 4) == ".kst") {
-                    std::ifstream f(dir + "/" + n);
-                    texts.emplace_back(std::istreambuf_iterator<char>(f),
-                                       std::istreambuf_iterator<char>());
-                }
+                if (n.size() > 4 && n.substr(n.size() - 4) == ".kst")
+                    texts.push_back(kestrel_test::readText(dir + "/" + n));
             }
             closedir(d);
         }

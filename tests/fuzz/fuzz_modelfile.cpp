@@ -5,6 +5,7 @@
 // caught by the sanitizers when the model is deleted.
 #include "attrib/blocks.h"
 #include "files/modelfile.h"
+#include "tests/files/modelio.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -25,30 +26,6 @@ bool inList(const attrib::AttributeRoot& r, attrib::PropertyKind kind,
     return false;
 }
 
-std::string write(Solid* s, const attrib::AttributeRoot& r, const attrib::AppSettings& st) {
-    char* buf = nullptr;
-    size_t len = 0;
-    FILE* fp = open_memstream(&buf, &len);
-    check(files::writeModel(fp, s, r, st));
-    std::fclose(fp);
-    std::string t(buf, len);
-    std::free(buf);
-    return t;
-}
-
-files::ReadResult read(const std::string& text) {
-    FILE* fp =
-        text.empty() ? std::tmpfile() : fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-    files::ReadResult r = files::readModel(fp, attrib::initialSettings());
-    std::fclose(fp);
-    return r;
-}
-
-void drop(Solid* s) {
-    mdl_set_recording_mode(MODE_OFF);
-    mdl_delete_model(s);
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -56,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     attrib::state().reset();
     mdl_register_hooks(&attrib::hooks());
     mdl_set_tolerance(1e-3);
-    files::ReadResult r = read(std::string(reinterpret_cast<const char*>(data), size));
+    files::ReadResult r =
+        files_test::readText(std::string(reinterpret_cast<const char*>(data), size));
     if (r.status != files::ReadStatus::kModel) {
         check(r.model == nullptr && mdl_first_solid() == nullptr);
         return 0;
@@ -69,12 +47,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (int k = attrib::kMbm; k < attrib::kPropertyKindCount; ++k)
                 check(inList(*r.root, attrib::PropertyKind(k),
                              a->blocks[attrib::memberSlot(attrib::PropertyKind(k))]));
-    const std::string first = write(r.model, *r.root, r.settings);
-    files::ReadResult again = read(first);
+    const std::string first = files_test::writeText(r.model, *r.root, r.settings);
+    files::ReadResult again = files_test::readText(first);
     check(again.status == files::ReadStatus::kModel);
-    check(write(again.model, *again.root, again.settings) == first);
-    drop(again.model);
-    drop(r.model);
+    check(files_test::writeText(again.model, *again.root, again.settings) == first);
+    files_test::discard(again.model);
+    files_test::discard(r.model);
     mdl_reset();
     return 0;
 }

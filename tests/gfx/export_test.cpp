@@ -6,6 +6,7 @@
 #include "gfx/drivers.h"
 #include "gfx/hatch.h"
 #include "tests/gfx/picture.h"
+#include "tests/support/golden.h"
 
 #include <cairo.h>
 #include <gtest/gtest.h>
@@ -16,7 +17,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 namespace fs = std::filesystem;
 using gfx::Canvas;
@@ -82,13 +82,6 @@ bool run(const std::string& cmd) {
     return std::system((cmd + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 std::unique_ptr<Canvas> open(const std::string& driver, const std::string& data) {
     return gfx::openDriver(driver, data, kW, kH, kW * 25.4 / 96, kH * 25.4 / 96);
 }
@@ -134,8 +127,8 @@ TEST(ExportRendering, VectorFilesRenderLikeThePngImage) {
         EXPECT_NEAR(double(ink(got)), double(ink(reference)), 0.15 * ink(reference));
     }
     // The EPS bounding box is the picture: 400 x 300 pixels are 300 x 225 points.
-    EXPECT_NE(slurp(eps).find("%%BoundingBox: 0 0 300 225"), std::string::npos);
-    EXPECT_EQ(slurp(ps).find("EPSF"), std::string::npos);
+    EXPECT_NE(kestrel_test::readText(eps).find("%%BoundingBox: 0 0 300 225"), std::string::npos);
+    EXPECT_EQ(kestrel_test::readText(ps).find("EPSF"), std::string::npos);
 }
 
 TEST(ExportDxf, EzdxfFindsTheEntitiesOnTheirColourLayers) {
@@ -153,15 +146,15 @@ TEST(ExportDxf, EzdxfFindsTheEntitiesOnTheirColourLayers) {
         std::system(
             ("/usr/bin/python3 " + tmp("dxf.py") + " " + dxf + " > " + out + " 2>&1").c_str()),
         0)
-        << slurp(out);
+        << kestrel_test::readText(out);
     // Hatch lines of a box from y 60 to 100 (pixel rows 200..240): at pixel
     // rows 200, 208, ..., 232, five lines. The quadrilateral is two triangles.
-    EXPECT_EQ(slurp(out), "LINE COLOR_12 3\n"
-                          "LINE COLOR_5 5\n"
-                          "POLYLINE COLOR_6 1\n"
-                          "SOLID COLOR_0 3\n"
-                          "TEXT COLOR_13 3\n"
-                          "TEXTS ['A', 'B', 'M = 12.5 kNm']\n");
+    EXPECT_EQ(kestrel_test::readText(out), "LINE COLOR_12 3\n"
+                                           "LINE COLOR_5 5\n"
+                                           "POLYLINE COLOR_6 1\n"
+                                           "SOLID COLOR_0 3\n"
+                                           "TEXT COLOR_13 3\n"
+                                           "TEXTS ['A', 'B', 'M = 12.5 kNm']\n");
 }
 
 namespace {
@@ -220,7 +213,7 @@ TEST(ExportCgm, DecodedStructureAndElementCounts) {
     const std::string cgm = tmp("a.cgm");
     // 105.833 x 79.375 mm at 3.7795 px/mm: the 400 x 300 pixel canvas.
     exportPicture("cgm", gfx::cgmData(cgm, kW * 25.4 / 96, kH * 25.4 / 96, 96 / 25.4));
-    const std::vector<Element> els = decodeCgm(slurp(cgm));
+    const std::vector<Element> els = decodeCgm(kestrel_test::readText(cgm));
     ASSERT_GT(els.size(), 10u);
     std::map<std::pair<int, int>, int> n;
     for (const Element& e : els) ++n[{e.cls, e.id}];
@@ -245,7 +238,9 @@ TEST(ExportCgm, DecodedStructureAndElementCounts) {
         }
     }
     // A truncated file is not a metafile.
-    EXPECT_TRUE(decodeCgm(slurp(cgm).substr(0, slurp(cgm).size() - 3)).empty());
+    EXPECT_TRUE(
+        decodeCgm(kestrel_test::readText(cgm).substr(0, kestrel_test::readText(cgm).size() - 3))
+            .empty());
 }
 
 TEST(ExportDrivers, DataTextsAndRefusals) {

@@ -8,8 +8,6 @@ namespace kestrel_test {
 
 constexpr int kW = 400, kH = 300;
 
-// The test picture in pixel-aligned world coordinates (y up): known numbers
-// of lines, polylines, fills and texts in known colours.
 inline void drawPicture(gfx::Canvas& c) {
     c.setWindow(0, kW, 0, kH);
     c.setBackground(1); // white

@@ -8,12 +8,15 @@
 #include "results/diagram.h"
 #include "results/diagramdraw.h"
 #include "results/resultquery.h"
+#include "tests/support/golden.h"
+#include "tests/support/primitives.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -272,31 +275,24 @@ TEST(DiagramTest, SizeAndFactor) {
     EXPECT_FALSE(results::readsLeftToRight(0, 0, -1, 5));
 }
 
+// The result line of the picked point (tests/data/results/picked-lines.txt):
+// bending both ways, shear, axial in tension and compression, displacements,
+// and no line without a result kind.
 TEST(DiagramTest, ResultLineOfThePickedPoint) {
     const attrib::AppSettings st = attrib::initialSettings();
     MemberInput column = member(0, 0, 0, 4, 7, 0, 0);
     column.E = column.I = column.A = 1, column.w2 = 0.5, column.u2 = 0.1;
-    const struct {
-        MemberInput m;
-        ResultKind kind;
-        double x;
-        const char* line;
-    } cases[] = {
-        {ss, ResultKind::Bending, 3,
-         "Bending moment at local pos.: x = 3.00 m  L = 6.00 m  -  Value: 45.0 kNm"},
-        {ssRev, ResultKind::Bending, 1.5,
-         "Bending moment at local pos.: x = 1.50 m  L = 6.00 m  -  Value: 33.8 kNm"},
-        {ss, ResultKind::Shear, 1.5,
-         "Shear force at local pos.: x = 1.50 m  L = 6.00 m  -  Value: 15.0 kN"},
-        {member(0, 0, 0, 4, -7, 0, 0), ResultKind::Axial, 2,
-         "Axial force at local pos.: x = 2.00 m  L = 4.00 m  -  Value: 7.0 kN - Tension"},
-        {column, ResultKind::Axial, 2,
-         "Axial force at local pos.: x = 2.00 m  L = 4.00 m  -  Value: 7.0 kN - Compression"},
-        {column, ResultKind::Deformed, 4,
-         "Displ. at local pos.: x = 4.00 m  L = 4.00 m  -  Dx: -5.000e+02 mm  Dy: 1.000e+02 mm"},
-        {column, ResultKind::None, 4, ""},
-    };
-    for (const auto& c : cases) EXPECT_EQ(results::resultLine(st, c.m, c.kind, c.x), c.line);
+    const MemberInput tension = member(0, 0, 0, 4, -7, 0, 0);
+    std::string lines;
+    for (const auto& [m, kind, x] : {std::tuple{ss, ResultKind::Bending, 3.0},
+                                     {ssRev, ResultKind::Bending, 1.5},
+                                     {ss, ResultKind::Shear, 1.5},
+                                     {tension, ResultKind::Axial, 2.0},
+                                     {column, ResultKind::Axial, 2.0},
+                                     {column, ResultKind::Deformed, 4.0},
+                                     {column, ResultKind::None, 4.0}})
+        lines += results::resultLine(st, m, kind, x) + "\n";
+    kestrel_test::expectGolden("results", "picked-lines", lines);
     EXPECT_DOUBLE_EQ(results::localPosition(ssRev, 4.5, 1), 1.5);
     EXPECT_EQ(results::localPosition(ss, -3, 0), 0);
     EXPECT_EQ(results::localPosition(ss, 9, 2), L);
@@ -311,12 +307,7 @@ protected:
         c.setWindow(-1, 7, -4, 4);
         settings = attrib::initialSettings();
     }
-    std::vector<gfx::Primitive> of(Kind k) const {
-        std::vector<gfx::Primitive> out;
-        for (const auto& p : c.primitives())
-            if (p.kind == k) out.push_back(p);
-        return out;
-    }
+    std::vector<gfx::Primitive> of(Kind k) const { return kestrel_test::primitivesOf(c, k); }
     std::vector<std::string> texts() const {
         std::vector<std::string> out;
         for (const auto& p : of(Kind::Text)) out.push_back(p.text);
@@ -363,76 +354,63 @@ TEST_F(DiagramDrawTest, BendingOnTheTensionSideWithValues) {
     }
 }
 
-TEST_F(DiagramDrawTest, ValuesSignsClosingLinesAndLimits) {
-    // Cantilever moment: hogging, written as magnitude unless signed.
+// The drawings as snapshots (tests/data/results/diagram-drawing.txt):
+// - a cantilever's hogging moment written as its magnitude, then signed; its
+//   outline starts with the closing line at end 1;
+// - too many step values: none written, the diagram still drawn thinned to
+//   kMaxDrawnPoints - 2 points;
+// - steps of 1 m: five values and the transversal lines at the steps;
+// - the same diagram twice with one label space: the second labels left out;
+// - the deformed member (scale 2, colour 3) ending at (L + 0.2, 1);
+// - a reaction of Fx, Fy and Mz: two arrow heads and the moment's, its arc
+//   and three values; the vertical arrow points up from below the support;
+//   with Fx hidden and no moment one head and no value.
+TEST_F(DiagramDrawTest, Snapshots) {
     const MemberInput cant = member(0, 0, L, 0, 0, 5, 5 * L);
     results::DiagramStyle st;
     st.kind = ResultKind::Bending;
     st.scale = 0.05;
     st.settings = &settings;
+    std::string snap;
     for (bool sign : {false, true}) {
         c.reset();
         st.signedMoment = sign;
         results::drawMemberDiagram(c, cant, results::sampleDiagram(cant, st.kind, 0.01), st);
-        EXPECT_EQ(texts(), std::vector<std::string>{sign ? "-30.0 kNm" : "30.0 kNm"});
-        // The outline starts with the closing line at end 1.
-        ASSERT_EQ(of(Kind::Polyline).size(), 1u);
-        EXPECT_EQ(of(Kind::Polyline)[0].world.front().y, 0);
-        EXPECT_EQ(of(Kind::Polyline)[0].world.size(), 3u);
+        snap += kestrel_test::scene(sign ? "cantilever, signed" : "cantilever", c);
     }
-    // Too many step values: none written, the diagram still drawn; the
-    // transversal lines follow the steps.
     st.endValues = false, st.stepValues = true, st.step = 0.01, st.transversal = true;
-    c.reset();
     const auto curve = results::sampleDiagram(ss, st.kind, 0.001);
-    results::drawMemberDiagram(c, ss, curve, st);
-    EXPECT_TRUE(texts().empty());
-    ASSERT_EQ(of(Kind::Polyline).size(), 1u);
-    EXPECT_EQ(of(Kind::Polyline)[0].world.size(),
-              static_cast<std::size_t>(results::kMaxDrawnPoints) - 2);
-    st.step = 1;
-    c.reset();
-    results::drawMemberDiagram(c, ss, curve, st);
-    EXPECT_EQ(texts().size(), 5u);
-    EXPECT_EQ(of(Kind::Polyline).size(), 1u + 5u);
-    // Overlapping labels: the second of two equal labels at one place is left out.
+    for (double step : {0.01, 1.0}) {
+        c.reset();
+        st.step = step;
+        results::drawMemberDiagram(c, ss, curve, st);
+        snap += kestrel_test::scene("step " + kestrel_test::px(step), c);
+    }
     results::LabelSpace space;
     st.labels = &space;
     c.reset();
     results::drawMemberDiagram(c, ss, curve, st);
     results::drawMemberDiagram(c, ss, curve, st);
-    EXPECT_EQ(texts().size(), 5u);
+    snap += kestrel_test::scene("twice, one label space", c);
+    MemberInput m = member(0, 0, L, 0, 0, 0, 0);
+    m.E = 1, m.I = 1, m.A = 1, m.w2 = 0.5, m.u2 = 0.1;
+    c.reset();
+    results::drawDeformedMember(c, m, results::sampleDeformed(m, 0.1), 2, 3);
+    snap += kestrel_test::scene("deformed", c);
+    const results::SymbolSizes sz = results::symbolSizes(-1, 7, -4, 4);
+    results::Reaction r{0, 0, -2, 30, 12.5, true, true, true};
+    c.reset();
+    results::drawReaction(c, r, sz, &settings, true, 4);
+    snap += kestrel_test::scene("reaction", c);
+    r.showX = false, r.mz = 0;
+    c.reset();
+    results::drawReaction(c, r, sz, &settings, false, 4);
+    kestrel_test::expectGolden("results", "diagram-drawing",
+                               snap + kestrel_test::scene("reaction, Fy only", c));
     // The thinned curve keeps its extreme.
     const auto idx = results::drawnPoints(curve);
     ASSERT_EQ(idx.size(), static_cast<std::size_t>(results::kMaxDrawnPoints));
     EXPECT_NE(std::find(idx.begin(), idx.end(), 3001), idx.end());
-}
-
-TEST_F(DiagramDrawTest, DeformedAndReactions) {
-    MemberInput m = member(0, 0, L, 0, 0, 0, 0);
-    m.E = 1, m.I = 1, m.A = 1, m.w2 = 0.5, m.u2 = 0.1;
-    results::drawDeformedMember(c, m, results::sampleDeformed(m, 0.1), 2, 3);
-    ASSERT_EQ(of(Kind::Polyline).size(), 1u);
-    const auto pts = of(Kind::Polyline)[0].world;
-    EXPECT_NEAR(pts.back().x, L + 0.2, 1e-12);
-    EXPECT_NEAR(pts.back().y, 1, 1e-12);
-    EXPECT_EQ(of(Kind::Polyline)[0].color, 3);
-
-    c.reset();
-    const results::SymbolSizes sz = results::symbolSizes(-1, 7, -4, 4);
-    results::Reaction r{0, 0, -2, 30, 12.5, true, true, true};
-    results::drawReaction(c, r, sz, &settings, true, 4);
-    EXPECT_EQ(of(Kind::Polygon).size(), 3u); // two heads and the moment's
-    EXPECT_EQ(of(Kind::Arc).size(), 1u);
-    EXPECT_EQ(texts(), (std::vector<std::string>{"2.0 kN", "30.0 kN", "12.5 kNm"}));
-    // The vertical arrow points up and ends below the node, clear of the support.
-    const auto heads = of(Kind::Polygon);
-    EXPECT_LT(heads[1].world[0].y, -sz.support);
-    c.reset();
-    r.showX = false, r.mz = 0;
-    results::drawReaction(c, r, sz, &settings, false, 4);
-    EXPECT_EQ(of(Kind::Polygon).size(), 1u);
-    EXPECT_TRUE(texts().empty());
 }
 
 } // namespace

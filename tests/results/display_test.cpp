@@ -6,11 +6,14 @@
 
 #include "gfx/record.h"
 #include "tests/results/drawing_fixture.h"
+#include "tests/support/golden.h"
+#include "tests/support/primitives.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -21,145 +24,126 @@ using Kind = gfx::Primitive::Kind;
 class DisplayTest : public kestrel_test::DrawingFixture {
 protected:
     void SetUp() override { setUpDrawing(-1, 9); }
-    std::vector<Primitive> of(Kind k, int color = -1) const {
-        std::vector<Primitive> out;
-        for (const Primitive& p : c.primitives())
-            if (p.kind == k && (color < 0 || p.color == color)) out.push_back(p);
-        return out;
-    }
-    int role(results::Role r) const { return results::roleColor(colors, r); }
 };
 
+// The palette index of every role (numbered as in results::Role) in the
+// white-background, black-background and black-foreground schemes
+// (tests/data/results/role-colors.txt); no role draws in the background or
+// the rubber band's slot.
 TEST_F(DisplayTest, RolesMapToTheSchemeSlots) {
-    using R = results::Role;
-    struct Case {
-        R role;
-        int white, black, blackForeground; // palette indices
-    } cases[] = {
-        {R::Members, 0, 1, 0},  {R::Selected, 12, 12, 0},  {R::Nodes, 3, 2, 0},
-        {R::Supports, 5, 4, 0}, {R::NodalForces, 6, 8, 0}, {R::Reactions, 12, 12, 15},
-        {R::Numbers, 0, 1, 0},  {R::Grid, 15, 14, 0},      {R::DimensionLines, 3, 2, 0},
-    };
-    for (const Case& k : cases) {
-        EXPECT_EQ(results::roleColor(attrib::makeScheme(0), k.role), k.white);
-        EXPECT_EQ(results::roleColor(attrib::makeScheme(2), k.role), k.black);
-        EXPECT_EQ(results::roleColor(attrib::makeScheme(3), k.role), k.blackForeground);
+    std::string table;
+    for (int r = 0; r < static_cast<int>(results::Role::Count); ++r) {
+        const auto role = static_cast<results::Role>(r);
+        table += std::to_string(r) + ":";
+        for (int scheme : {0, 2, 3})
+            table += " " + std::to_string(results::roleColor(attrib::makeScheme(scheme), role));
+        table += "\n";
+        EXPECT_NE(results::roleSlot(role), 1);
+        EXPECT_NE(results::roleSlot(role), 2);
     }
-    // No role draws in the background or the rubber band's slot.
-    for (int r = 0; r < static_cast<int>(R::Count); ++r) {
-        EXPECT_NE(results::roleSlot(static_cast<R>(r)), 1);
-        EXPECT_NE(results::roleSlot(static_cast<R>(r)), 2);
-    }
+    kestrel_test::expectGolden("results", "role-colors", table);
 }
 
-TEST_F(DisplayTest, EmptyModelIsOnlyTheBackground) {
+// The drawings as snapshots (tests/data/results/display.txt): the empty model
+// is the background alone; members, nodes and the selected beam in their
+// role colours; the orientation arrows only when asked for, tip 0.01 L
+// beyond the midpoint (L the window's diagonal); in the black-foreground
+// scheme the selection shows as a dashed line and a larger node mark; a
+// dimension line with its length.
+TEST_F(DisplayTest, Snapshots) {
     draw();
-    ASSERT_EQ(c.primitives().size(), 1u);
-    EXPECT_EQ(c.primitives()[0].kind, Kind::Clear);
-    EXPECT_EQ(c.primitives()[0].color, colors.slot(2));
-}
-
-TEST_F(DisplayTest, MembersNodesSelectionAndArrows) {
+    std::string snap = kestrel_test::scene("empty model", c);
     line(0, 0, 0, 4);
     line(0, 4, 6, 4);
-    attrib::memberOf(mdl_find_edge_at(s, {3, 4}, 1e-3))->selected = 1;
+    attrib::memberOf(member(3, 4))->selected = 1;
+    attrib::nodeOf(node(0, 0))->selected = 1;
     draw();
-    EXPECT_EQ(of(Kind::Polyline, role(results::Role::Members)).size(), 1u);
-    ASSERT_EQ(of(Kind::Polyline, role(results::Role::Selected)).size(), 1u);
-    EXPECT_EQ(of(Kind::Polyline, role(results::Role::Selected))[0].world[1].x, 6);
-    EXPECT_EQ(of(Kind::Mark, role(results::Role::Nodes)).size(), 3u);
-    EXPECT_EQ(of(Kind::Polygon).size(), 0u) << "no orientation arrows unless asked for";
-
+    snap += kestrel_test::scene("column and selected beam", c);
     settings.display[attrib::kMemberOrientation] = 1;
     draw();
-    const auto arrows = of(Kind::Polygon);
-    ASSERT_EQ(arrows.size(), 2u);
-    // The arrow of the beam points from its start to its end, tip 0.01 L
-    // beyond the midpoint; L is the window's diagonal.
-    const double L = std::hypot(10, 10);
-    bool found = false;
-    for (const Primitive& p : arrows)
-        if (std::fabs(p.world[0].y - 4) < 1e-12) {
-            EXPECT_NEAR(p.world[0].x, 3 + 0.01 * L, 1e-12);
-            EXPECT_NEAR(p.world[1].y - p.world[2].y, 2 * 0.35 * 0.02 * L, 1e-12);
-            found = true;
-        }
-    EXPECT_TRUE(found);
-}
-
-TEST_F(DisplayTest, BlackForegroundTellsSelectionApartByStyleAndMark) {
-    line(0, 0, 4, 0);
+    snap += kestrel_test::scene("orientation arrows", c);
+    settings.display[attrib::kMemberOrientation] = 0;
     colors = attrib::makeScheme(attrib::kBlackForeground);
-    attrib::memberOf(s->edges)->selected = 1;
-    attrib::nodeOf(s->vertices)->selected = 1;
     draw();
-    const auto lines = of(Kind::Polyline);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].lineStyle, gfx::LineStyle::Dashed);
-    int big = 0;
-    for (const Primitive& m : of(Kind::Mark)) big += m.markSize == results::kSelectedNodeMarkPx;
-    EXPECT_EQ(big, 1);
+    snap += kestrel_test::scene("black foreground", c);
+    colors = attrib::makeScheme(attrib::kWhiteBackground);
+    attrib::root().dimLines.push_back(attrib::dimensionLineFrom({0, 0}, {4, 0}, {2, -1}));
+    draw();
+    snap += kestrel_test::scene("dimension line", c);
+    settings.display[attrib::kDimLines] = 0;
+    draw();
+    kestrel_test::expectGolden("results", "display",
+                               snap + kestrel_test::scene("dimension lines off", c));
+    // The arrow tip of the beam, exactly.
+    settings.display[attrib::kMemberOrientation] = 1;
+    draw();
+    int tips = 0;
+    for (const Primitive& p : of(Kind::Polygon))
+        tips += std::fabs(p.world[0].y - 4) < 1e-12 &&
+                std::fabs(p.world[0].x - 3 - 0.01 * std::hypot(10, 10)) < 1e-12;
+    EXPECT_EQ(tips, 1);
 }
 
 TEST_F(DisplayTest, GridPointsOnlyWhileOnAndNotTooDense) {
     settings.gridOn = 1;
     draw(); // window -1..9 at 500 px: 11 x 11 points of step 1
-    EXPECT_EQ(of(Kind::Mark, role(results::Role::Grid)).size(), 121u);
+    EXPECT_EQ(of(Kind::Mark, results::Role::Grid).size(), 121u);
     settings.gridStepX = 0.01; // under 4 pixels apart
     draw();
-    EXPECT_EQ(of(Kind::Mark, role(results::Role::Grid)).size(), 0u);
+    EXPECT_EQ(of(Kind::Mark, results::Role::Grid).size(), 0u);
     settings.gridStepX = 1;
     settings.gridOn = 0;
     draw();
     EXPECT_EQ(of(Kind::Mark).size(), 0u);
 }
 
-TEST_F(DisplayTest, DimensionLinesWithTheirLengthWhenShown) {
-    attrib::root().dimLines.push_back(attrib::dimensionLineFrom({0, 0}, {4, 0}, {2, -1}));
-    draw();
-    const auto texts = of(Kind::Text, role(results::Role::DimensionLines));
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0].text, "4.00 m");
-    EXPECT_EQ(of(Kind::Polyline, role(results::Role::DimensionLines)).size(), 3u);
-    settings.display[attrib::kDimLines] = 0;
-    draw();
-    EXPECT_TRUE(of(Kind::Text).empty());
-}
-
+// Loads are drawn while editing with "Load While Editing" on and in result
+// mode with "Load With Results" on, never with an influence line; supports
+// always. Numbers only in result mode, each kind with its option.
 TEST_F(DisplayTest, LoadsAndNumbersInResultMode) {
     line(0, 0, 4, 0);
-    attrib::PropertyBlock* f =
-        attrib::appendBlock(attrib::root(), attrib::kNff, attrib::makeBlock(attrib::kNff));
-    attrib::valuesOf(f)->values[1] = -10;
+    nodalForce(s->vertices, 0, -10, 0);
+    std::memcpy(attrib::nodeOf(s->vertices)->support, "110", 3);
+    loadOn(s->edges, attrib::kUlf, {0, -8});
     int n = 0;
     for (Vertex* v = s->vertices; v; v = v->next) attrib::nodeOf(v)->number = ++n;
-    attrib::nodeOf(s->vertices)->force = f;
     attrib::memberOf(s->edges)->number = 7;
     settings.display[attrib::kLoadValues] = 0;
+    auto drawn = [&](results::Role r) {
+        int k = 0;
+        for (const Primitive& p : c.primitives())
+            k += p.kind != Kind::Clear && p.color == results::roleColor(colors, r);
+        return k > 0;
+    };
     struct Case {
         const char* name;
-        int resultOn, influence, loadsWithResults, nodeNumbers, memberNumbers;
+        int editing, resultOn, influence, loadsWithResults, nodeNumbers, memberNumbers;
         bool loads;
         std::vector<std::string> texts; // sorted
     } cases[] = {
-        {"editing: numbers never", 0, 0, 0, 1, 1, true, {}},
-        {"results, loads off", 1, 0, 0, 1, 1, false, {"1", "2", "7"}},
-        {"results with loads, member numbers", 1, 0, 1, 0, 1, true, {"7"}},
-        {"results with loads, node numbers", 1, 0, 1, 1, 0, true, {"1", "2"}},
-        {"influence line: no loads", 1, 1, 1, 0, 0, false, {}},
+        {"editing: numbers never", 1, 0, 0, 0, 1, 1, true, {}},
+        {"editing, loads off", 0, 0, 0, 0, 1, 1, false, {}},
+        {"editing, loads only with results", 0, 0, 0, 1, 1, 1, false, {}},
+        {"results, loads off", 1, 1, 0, 0, 1, 1, false, {"1", "2", "7"}},
+        {"results with loads, member numbers", 0, 1, 0, 1, 0, 1, true, {"7"}},
+        {"results with loads, node numbers", 1, 1, 0, 1, 1, 0, true, {"1", "2"}},
+        {"influence line: no loads", 1, 1, 1, 1, 0, 0, false, {}},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
+        settings.display[attrib::kLoadWhileEditing] = k.editing;
         settings.result.on = k.resultOn;
         settings.result.influence = k.influence;
         settings.display[attrib::kLoadWithResults] = k.loadsWithResults;
         settings.display[attrib::kNodeNumbers] = k.nodeNumbers;
         settings.display[attrib::kMemberNumbers] = k.memberNumbers;
         draw();
-        EXPECT_EQ(!of(Kind::Polygon, role(results::Role::NodalForces)).empty(), k.loads);
+        EXPECT_EQ(!of(Kind::Polygon, results::Role::NodalForces).empty(), k.loads);
+        EXPECT_EQ(drawn(results::Role::NodalForces), k.loads);
+        EXPECT_EQ(drawn(results::Role::MemberLoads), k.loads);
+        EXPECT_TRUE(drawn(results::Role::Supports));
         std::vector<std::string> texts;
-        for (const Primitive& p : of(Kind::Text, role(results::Role::Numbers)))
-            texts.push_back(p.text);
+        for (const Primitive& p : of(Kind::Text, results::Role::Numbers)) texts.push_back(p.text);
         std::sort(texts.begin(), texts.end());
         EXPECT_EQ(texts, k.texts);
     }

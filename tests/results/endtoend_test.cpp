@@ -50,41 +50,26 @@ TEST_F(ResultsThroughDriver, SimplySupportedBeamBothWays) {
         EXPECT_EQ(m.pts.size(), 603u); // sampled at the precision step
         EXPECT_NEAR(m.extremeX, L / 2, 1e-9);
         EXPECT_NEAR(std::fabs(m.extremeValue), q * L * L / 8, 1e-4);
-        const auto steps = results::stepValues(results::memberInputOf(member(L / 2, 0)),
-                                               ResultKind::Bending, 1.5, true);
-        const double expect[] = {0, 33.75, 45, 33.75, 0};
-        ASSERT_EQ(steps.size(), 5u);
-        for (int i = 0; i < 5; ++i) EXPECT_NEAR(steps[i].value, expect[i], 1e-4);
-
-        // Deflection: 5qL^4/384EI at mid-span and the elastic curve at the
-        // quarter points, from end rotations and the load between them.
+        // Deflection 5qL^4/384EI at mid-span, from the end rotations the
+        // analysis gives and the load between them.
         const results::MemberCurve d = curve(L / 2, 0, ResultKind::Deformed);
         const double mid = 5 * q * std::pow(L, 4) / (384 * E * I);
         EXPECT_NEAR(std::fabs(d.extremeValue), mid, 1e-3 * mid);
         EXPECT_NEAR(d.extremeX, L / 2, 1e-9);
-        const results::MemberInput in =
-            results::deformationInput(results::memberInputOf(member(L / 2, 0)));
-        for (double x : {L / 4, 3 * L / 4}) {
-            double u = 0, w = 0;
-            results::displacementAt(in, x, u, w);
-            EXPECT_NEAR(std::fabs(w), 19 * q * std::pow(L, 4) / (2048 * E * I), 1e-3 * mid);
-        }
         TearDown();
     }
 }
 
-TEST_F(ResultsThroughDriver, LinearLoadCantileverAndThermalGradient) {
-    // A simply supported member with a load rising from 0 to p; a
-    // cantilever with a tip load P; a fixed-fixed member under a gradient.
+TEST_F(ResultsThroughDriver, LinearLoadAndThermalGradient) {
+    // A simply supported member with a load rising from 0 to p and a
+    // fixed-fixed member under a gradient: closed forms the driver tests do
+    // not check.
     line(0, 0, L, 0);
-    line(0, 5, L, 5);
     line(0, 10, L, 10);
     standardProperties();
     support(at(0, 0), "110");
     support(at(L, 0), "010");
     give(bar(3, 0), attrib::kLinear, block(attrib::kLlf, {0, 0, 0, -q}));
-    support(at(0, 5), "111");
-    give(at(L, 5), block(attrib::kNff, {0, -5, 0}));
     support(at(0, 10), "111");
     support(at(L, 10), "111");
     const double Tp = -10, Tm = 20;
@@ -99,14 +84,6 @@ TEST_F(ResultsThroughDriver, LinearLoadCantileverAndThermalGradient) {
     ASSERT_EQ(ext.size(), 1u);
     EXPECT_NEAR(ext[0].x, L / std::sqrt(3.0), 1e-4);
     EXPECT_NEAR(std::fabs(ext[0].M), q * L * L / (9 * std::sqrt(3.0)), 1e-4);
-
-    const results::MemberCurve cm = curve(3, 5, ResultKind::Bending);
-    const results::MemberCurve cv = curve(3, 5, ResultKind::Shear);
-    EXPECT_EQ(cm.pts.size(), 4u);
-    EXPECT_EQ(cv.pts.size(), 4u);
-    EXPECT_NEAR(std::fabs(cm.extremeValue), 5 * L, 1e-4);
-    EXPECT_NEAR(cm.extremeX, 0, 1e-12);
-    EXPECT_NEAR(std::fabs(cv.pts[1].f), 5, 1e-5);
 
     const double Mt = 1e-5 * E * I * (Tm - Tp) / 0.2;
     const results::MemberCurve tm = curve(3, 10, ResultKind::Bending);

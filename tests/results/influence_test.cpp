@@ -9,6 +9,8 @@
 #include "results/inquiry.h"
 #include "results/resultquery.h"
 #include "results/resultset.h"
+#include "tests/support/golden.h"
+#include "tests/support/primitives.h"
 #include "units/units.h"
 
 #include <gtest/gtest.h>
@@ -82,13 +84,9 @@ results::ResultCurves triangle(bool leftToRight, results::ResultKind kind, doubl
 }
 
 // The curves drawn into the recording driver (the 4 m member in a 6 m x 3 m
-// window): the texts written, each followed by "|", the polylines of more
-// than two points and the thick strokes.
-struct Drawn {
-    std::string texts;
-    int outlines = 0, thick = 0;
-};
-Drawn drawIL(const results::ResultCurves& rc, const attrib::AppSettings& s) {
+// window), as a titled scene.
+std::string drawIL(const std::string& title, const results::ResultCurves& rc,
+                   const attrib::AppSettings& s) {
     results::ResultDrawing rd;
     rd.curves = &rc;
     rd.diagramSize = 0.5;
@@ -96,16 +94,7 @@ Drawn drawIL(const results::ResultCurves& rc, const attrib::AppSettings& s) {
     c.setWindow(-1, 5, -1.5, 1.5);
     results::drawResults(c, rd, &s, attrib::makeScheme(attrib::kWhiteBackground),
                          results::symbolSizes(-1, 5, -1.5, 1.5));
-    Drawn d;
-    for (const gfx::Primitive& p : c.primitives()) {
-        if (p.kind == gfx::Primitive::Kind::Text) d.texts += p.text + "|";
-        if (p.kind != gfx::Primitive::Kind::Polyline) continue;
-        if (p.lineWidth == 3)
-            ++d.thick;
-        else if (p.world.size() > 2)
-            ++d.outlines;
-    }
-    return d;
+    return kestrel_test::scene(title, c);
 }
 
 // Positive values lie below the member unless the influence-line setting
@@ -149,46 +138,37 @@ TEST(InfluenceDrawingTest, SideOfPositiveValuesUnderTheSignConventions) {
         }
 }
 
-// The drawing: the outline through the samples, the section mark across the
-// member, the values at the result step; a line whose largest value is not
-// above 0.001 is not drawn at all.
-TEST(InfluenceDrawingTest, OutlineSectionMarkStepValuesAndThreshold) {
+// The drawings as snapshots (tests/data/results/influence-drawing.txt):
+// - a bending line, section at mid-length, ends held (no end displacements):
+//   the outline through the samples, the thick section mark across the
+//   member, the values at the 1 m step: the unit kink bends the member to
+//   0.5 m under the section and 0.125 m at 1 m and 3 m (written 0.12); the
+//   step value under the section value would overlap it and is left out;
+// - the same line peaking at 0.001: not drawn at all;
+// - an axial line of a beam lifted as a whole by 0.3: -0.3 on both sides of
+//   the section, written once (the second overlaps the first); lifted by
+//   0.004, below the threshold of 0.005: not written.
+TEST(InfluenceDrawingTest, Snapshots) {
     attrib::AppSettings s = attrib::initialSettings();
     s.display[attrib::kStepValues] = 1;
     s.resultStep = 1;
+    std::string snap;
     for (double peak : {1.0, 0.001}) {
         results::ResultCurves rc = triangle(true, results::ResultKind::Bending, peak);
         rc.sectionIndex = 0;
         rc.sectionX = 2;
         rc.inputs[0].E = 2e8, rc.inputs[0].I = 1e-4;
-        const Drawn d = drawIL(rc, s);
-        if (peak < 0.0011) {
-            EXPECT_EQ(d.outlines + d.thick, 0) << d.texts;
-            continue;
-        }
-        EXPECT_EQ(d.outlines, 1);
-        EXPECT_EQ(d.thick, 1);
-        // With its ends held (no end displacements) the member shows the
-        // dislocation alone: a unit kink at 2 m of a 4 m member bends it to
-        // 0.5 m under the section and 0.125 m at 1 m and 3 m (printed 0.12).
-        // The section value comes first; the step value under it would
-        // overlap it and is left out.
-        EXPECT_EQ(d.texts, "0.50 m|0.12 m|0.12 m|") << d.texts;
+        snap += drawIL(peak > 0.5 ? "bending, peak 1" : "bending, peak 0.001", rc, s);
     }
-}
-
-// The ordinates at the section are written unless they are below 0.005:
-// an axial line of a beam lifted as a whole by w reads -w on both sides.
-TEST(InfluenceDrawingTest, SectionValuesBelowTheStepThresholdAreNotWritten) {
-    const attrib::AppSettings s = attrib::initialSettings();
     for (double w : {-0.3, -0.004}) {
         results::ResultCurves rc = triangle(true, results::ResultKind::Axial);
         rc.sectionIndex = 0;
         rc.sectionX = 2;
         rc.inputs[0].w1 = rc.inputs[0].w2 = w;
-        EXPECT_EQ(drawIL(rc, s).texts, w < -0.1 ? "0.30|" : "")
-            << w; // the second side overlaps the first
+        snap += drawIL(w < -0.1 ? "axial, lifted 0.3" : "axial, lifted 0.004", rc,
+                       attrib::initialSettings());
     }
+    kestrel_test::expectGolden("results", "influence-drawing", snap);
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 #include "results/display.h"
 #include "results/resultset.h"
 #include "tests/results/drawing_fixture.h"
+#include "tests/support/golden.h"
+#include "tests/support/primitives.h"
 
 #include <gtest/gtest.h>
 
@@ -26,17 +28,6 @@ protected:
         DrawingFixture::line(x1, y1, x2, y2);
         return member((x1 + x2) / 2, (y1 + y2) / 2);
     }
-    void loadOn(Edge* e, attrib::PropertyKind kind, int direction, std::array<double, 4> v) {
-        attrib::PropertyBlock* b = nullptr;
-        attrib::newBlock(attrib::root(), kind, "b" + std::to_string(++blocks), &b);
-        attrib::valuesOf(b)->values = v;
-        attrib::valuesOf(b)->direction = direction;
-        attrib::MemberAttrib* a = attrib::copyMemberAttrib(*attrib::memberOf(e));
-        a->blocks[attrib::memberSlot(kind)] = b;
-        ++b->useCount;
-        mdl_set_edge_attrib(e, a);
-    }
-    int blocks = 0;
 };
 
 TEST_F(ResultSetTest, InputsFromTheRecords) {
@@ -44,10 +35,10 @@ TEST_F(ResultSetTest, InputsFromTheRecords) {
     // one drawn right to left (from (6, -3) back to (0, -3)).
     Edge* a = line(0, 0, 6, 0);
     Edge* b = line(6, -3, 0, -3);
-    loadOn(a, attrib::kUlf, attrib::kGlobal, {0, -10, 0, 0});
-    loadOn(b, attrib::kUlf, attrib::kGlobal, {0, -10, 0, 0});
-    loadOn(b, attrib::kLlf, attrib::kLocal, {1, 2, 3, 4}); // the uniform block wins
-    loadOn(a, attrib::kMbm, attrib::kGlobal, {1.5, -2.5, 0, 0});
+    loadOn(a, attrib::kUlf, {0, -10, 0, 0}, attrib::kGlobal);
+    loadOn(b, attrib::kUlf, {0, -10, 0, 0}, attrib::kGlobal);
+    loadOn(b, attrib::kLlf, {1, 2, 3, 4}, attrib::kLocal); // the uniform block wins
+    loadOn(a, attrib::kMbm, {1.5, -2.5, 0, 0}, attrib::kGlobal);
     attrib::memberOf(a)->results = {0, 30, 0, 0, 30, 0};
     attrib::memberOf(a)->hingeEnd = 1;
     attrib::memberOf(b)->results = {0, 0, 0, 0, -60, 180}; // a cantilever fixed at (0, -3)
@@ -87,9 +78,12 @@ TEST_F(ResultSetTest, InputsFromTheRecords) {
     EXPECT_EQ(rc.largest, 0);
 }
 
+// The result layer of the model drawing, drawn only in result mode: the
+// moment diagram on the tension side, 2 m deep at mid-span (the diagram
+// size), and the reaction arrows (tests/data/results/result-layer.txt).
 TEST_F(ResultSetTest, ResultLayerOnlyInResultMode) {
     Edge* a = line(0, 0, 6, 0);
-    loadOn(a, attrib::kUlf, attrib::kGlobal, {0, -10, 0, 0});
+    loadOn(a, attrib::kUlf, {0, -10, 0, 0}, attrib::kGlobal);
     attrib::memberOf(a)->results = {0, 30, 0, 0, 30, 0};
     results::ResultCurves rc;
     results::computeCurves(rc, s, ResultKind::Bending, 0.01);
@@ -98,26 +92,15 @@ TEST_F(ResultSetTest, ResultLayerOnlyInResultMode) {
     rd.diagramSize = 2;
     rd.reactions.push_back({0, 0, 0, 30, 0, false, true, false});
     settings.display[attrib::kReactions] = 1;
-    const int diagram = results::roleColor(colors, results::Role::Diagrams);
-    const int reaction = results::roleColor(colors, results::Role::Reactions);
+    std::string snap;
     for (int mode : {0, 1}) {
         settings.result.on = mode;
         c.reset();
         results::DisplayInput in{s, &attrib::root(), &settings, &colors, &rd};
         results::drawModel(c, in);
-        int outlines = 0, heads = 0;
-        double deepest = 0;
-        for (const auto& p : c.primitives()) {
-            if (p.kind == Kind::Polyline && p.color == diagram) {
-                ++outlines;
-                for (const auto& q : p.world) deepest = std::min(deepest, q.y);
-            }
-            if (p.kind == Kind::Polygon && p.color == reaction) ++heads;
-        }
-        EXPECT_EQ(outlines, mode);
-        EXPECT_EQ(heads, mode);
-        EXPECT_NEAR(deepest, mode ? -2 : 0, 1e-9); // tension side, scaled to the size
+        snap += kestrel_test::scene(mode ? "result mode" : "editing", c);
     }
+    kestrel_test::expectGolden("results", "result-layer", snap);
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 #include "results/display.h"
 #include "results/symbols.h"
 #include "tests/results/drawing_fixture.h"
+#include "tests/support/golden.h"
+#include "tests/support/primitives.h"
 
 #include <gtest/gtest.h>
 
@@ -21,13 +23,6 @@ using results::Role;
 class SymbolsTest : public kestrel_test::DrawingFixture {
 protected:
     void SetUp() override { setUpDrawing(-2, 8); }
-    std::vector<Primitive> of(Kind k, Role r) const {
-        std::vector<Primitive> out;
-        const int color = results::roleColor(colors, r);
-        for (const Primitive& p : c.primitives())
-            if (p.kind == k && p.color == color) out.push_back(p);
-        return out;
-    }
     int count(Role r) const {
         int n = 0;
         for (Kind k : {Kind::Polyline, Kind::Polygon, Kind::Arc, Kind::Text}) n += of(k, r).size();
@@ -40,31 +35,6 @@ protected:
         attrib::clearSelection(s);
         attrib::nodeOf(node(x, y))->selected = 1;
         attrib::applySupport(s, st);
-    }
-    attrib::ValueBlock* newLoad(int kind) {
-        static int n = 0;
-        attrib::PropertyBlock* b = nullptr;
-        attrib::newBlock(attrib::root(), static_cast<attrib::PropertyKind>(kind),
-                         "b" + std::to_string(++n), &b);
-        return attrib::valuesOf(b);
-    }
-    attrib::ValueBlock* loadOn(Edge* e, int kind, std::initializer_list<double> values) {
-        attrib::ValueBlock* b = newLoad(kind);
-        int i = 0;
-        for (double v : values) b->values[i++] = v;
-        attrib::MemberAttrib* a = attrib::copyMemberAttrib(*attrib::memberOf(e));
-        a->blocks[attrib::memberSlot(static_cast<attrib::PropertyKind>(kind))] = b;
-        ++b->useCount;
-        mdl_set_edge_attrib(e, a);
-        return b;
-    }
-    void nodalForce(Vertex* v, double fx, double fy, double mz) {
-        attrib::ValueBlock* b = newLoad(attrib::kNff);
-        b->values = {fx, fy, mz, 0};
-        attrib::NodeAttrib* a = attrib::copyNodeAttrib(*attrib::nodeOf(v));
-        a->force = b;
-        ++b->useCount;
-        mdl_set_vertex_attrib(v, a);
     }
 };
 
@@ -81,7 +51,17 @@ TEST(RigidHatch, StyleFollowsTheMemberAngleWithItsBoundaries) {
     EXPECT_EQ(results::hatchFill(3), gfx::FillStyle::HatchCross);
 }
 
-TEST_F(SymbolsTest, RigidBandsAreHatchedByAngleAndNoAxialMembersDrawnThick) {
+// The symbols as snapshots (tests/data/results/symbols.txt), each scene on a
+// fresh model:
+// - rigid members as bands 0.006 L wide, hatched diagonally when vertical and
+//   crossed when horizontal, outlined thick; a no-axial member drawn thick;
+// - a member released at (4, 0): a circle of diameter 0.0096 L on its axis
+//   just before the node, its line stopping short of it; the other member
+//   drawn to the node;
+// - a hinged node: one circle of radius 0.006 L centred on it;
+// - a rotation-only restraint: the member trimmed to the square of side
+//   0.01875 L, drawn as a closed outline.
+TEST_F(SymbolsTest, Snapshots) {
     line(0, 0, 0, 4); // vertical
     line(0, 4, 5, 4); // horizontal
     line(5, 4, 5, 0);
@@ -90,54 +70,27 @@ TEST_F(SymbolsTest, RigidBandsAreHatchedByAngleAndNoAxialMembersDrawnThick) {
     attrib::memberOf(member(5, 2))->selected = 1;
     attrib::applyConstraint(s, 1, 0);
     draw();
-    const std::vector<Primitive> bands = of(Kind::Polygon, Role::Members);
-    ASSERT_EQ(bands.size(), 2u);
-    for (const Primitive& b : bands) {
-        const bool vertical = std::fabs(b.world[0].x - b.world[1].x) < 1e-9;
-        EXPECT_EQ(b.fillStyle,
-                  vertical ? gfx::FillStyle::HatchDiagonal : gfx::FillStyle::HatchCross);
-        // Band width 0.006 L across the axis.
-        const double w = vertical ? std::fabs(b.world[0].x - b.world[2].x)
-                                  : std::fabs(b.world[0].y - b.world[2].y);
-        EXPECT_NEAR(w, 0.006 * L(), 1e-9);
-    }
-    int thick = 0, outlines = 0;
-    for (const Primitive& p : of(Kind::Polyline, Role::Members)) {
-        if (p.world.size() == 2 && p.lineWidth == 2) ++thick;
-        if (p.world.size() == 5 && p.lineWidth == 2) ++outlines;
-    }
-    EXPECT_EQ(thick, 1);
-    EXPECT_EQ(outlines, 2);
-}
-
-TEST_F(SymbolsTest, OneReleasedMemberDrawsASmallCircleAndANodeHingeOneLargeCircle) {
+    std::string snap = kestrel_test::scene("rigid column and beam, no-axial column", c);
+    TearDown();
+    SetUp();
     line(0, 0, 4, 0);
     line(4, 0, 4, 4);
-    Edge* released = member(2, 0);
-    attrib::memberOf(released)->selected = 1;
+    attrib::memberOf(member(2, 0))->selected = 1;
     attrib::applyMemberHinges(s, 0, 1); // released at (4, 0)
     draw();
-    std::vector<Primitive> arcs = of(Kind::Arc, Role::Members);
-    ASSERT_EQ(arcs.size(), 1u);
-    const double small = 0.0096 * L();
-    EXPECT_NEAR(arcs[0].world[0].y, 0, 1e-9); // on the released member's axis
-    EXPECT_NEAR(arcs[0].world[0].x, 4 - 0.5 * small, 1e-9);
-    EXPECT_NEAR(arcs[0].rx, c.worldToPixel(0.5 * small, 0).x - c.worldToPixel(0, 0).x, 1e-6);
-    // The released member's line stops short of the circle; the other does not.
-    for (const Primitive& p : of(Kind::Polyline, Role::Members))
-        if (std::fabs(p.world[0].y - p.world[1].y) < 1e-9) {
-            EXPECT_NEAR(p.world[1].x, 4 - small, 1e-9);
-        }
-
+    snap += kestrel_test::scene("beam released at its end 2", c);
     attrib::clearSelection(s);
     attrib::nodeOf(node(4, 0))->selected = 1;
     attrib::applyNodeHinge(s, true);
     draw();
-    arcs = of(Kind::Arc, Role::Members);
-    ASSERT_EQ(arcs.size(), 1u);
-    EXPECT_NEAR(arcs[0].world[0].x, 4, 1e-9);
-    EXPECT_NEAR(arcs[0].world[0].y, 0, 1e-9);
-    EXPECT_NEAR(arcs[0].rx, c.worldToPixel(0.006 * L(), 0).x - c.worldToPixel(0, 0).x, 1e-6);
+    snap += kestrel_test::scene("hinged node", c);
+    TearDown();
+    SetUp();
+    line(0, 0, 4, 2);
+    support(0, 0, "001");
+    draw();
+    kestrel_test::expectGolden("results", "symbols",
+                               snap + kestrel_test::scene("rotation-only restraint", c));
 }
 
 TEST_F(SymbolsTest, ZoomingKeepsArrowAndSupportSizesInPixels) {
@@ -171,30 +124,13 @@ TEST_F(SymbolsTest, ZoomingKeepsArrowAndSupportSizesInPixels) {
     EXPECT_NEAR(extent(Role::NodalForces).first, force.first, 1e-6);
 }
 
-TEST_F(SymbolsTest, LoadOptionsHideLoadsButNotSupportsAndZeroLoadsDrawNothing) {
+// Negligible loads draw nothing; load values are written with their unit
+// only with "Load Values" on; with supports off the loads stay (the load
+// options themselves: DisplayTest.LoadsAndNumbersInResultMode).
+TEST_F(SymbolsTest, ZeroLoadsDrawNothingAndLoadValuesAndSupportsFollowTheirOptions) {
     line(0, 0, 4, 0);
     support(0, 0, "110");
-    nodalForce(node(4, 0), 0, -10, 5);
     attrib::ValueBlock* q = loadOn(member(2, 0), attrib::kUlf, {0, -8});
-    struct Case {
-        const char* what;
-        int editing, withResults, resultOn;
-        bool loads;
-    } cases[] = {{"editing on", 1, 0, 0, true},
-                 {"both off", 0, 0, 0, false},
-                 {"both off, results", 0, 0, 1, false},
-                 {"with results only, editing", 0, 1, 0, false},
-                 {"with results only, results", 0, 1, 1, true}};
-    for (const Case& k : cases) {
-        settings.display[attrib::kLoadWhileEditing] = k.editing;
-        settings.display[attrib::kLoadWithResults] = k.withResults;
-        settings.result.on = k.resultOn;
-        draw();
-        EXPECT_EQ(count(Role::MemberLoads) > 0, k.loads) << k.what;
-        EXPECT_EQ(count(Role::NodalForces) > 0, k.loads) << k.what;
-        EXPECT_GT(count(Role::Supports), 0) << k.what;
-    }
-    settings = attrib::initialSettings();
     // Values below 0.005 count as zero: nothing is drawn.
     q->values = {0.004, -0.0049, 0, 0};
     draw();
@@ -215,18 +151,6 @@ TEST_F(SymbolsTest, LoadOptionsHideLoadsButNotSupportsAndZeroLoadsDrawNothing) {
     draw();
     EXPECT_EQ(count(Role::Supports), 0);
     EXPECT_GT(count(Role::MemberLoads), 0);
-}
-
-TEST_F(SymbolsTest, RotationOnlyRestraintTrimsTheMemberToTheSquare) {
-    line(0, 0, 4, 2); // t = 0.5
-    support(0, 0, "001");
-    draw();
-    const Primitive m = of(Kind::Polyline, Role::Members).at(0);
-    const double cut = 0.5 * 0.01875 * L() * std::sqrt(1 + 0.25);
-    EXPECT_NEAR(std::hypot(m.world[0].x, m.world[0].y), cut, 1e-9);
-    // The square itself: side 0.01875 L, drawn as an outline.
-    ASSERT_EQ(of(Kind::Polyline, Role::Supports).size(), 1u);
-    EXPECT_TRUE(of(Kind::Polyline, Role::Supports)[0].closed);
 }
 
 } // namespace
