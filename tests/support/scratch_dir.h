@@ -1,0 +1,43 @@
+// A fresh temporary folder for a test, removed with its content at the end
+// of its scope, and whole files written and read back.
+#pragma once
+
+#include "tests/support/golden.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace kestrel_test {
+
+inline void writeText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+inline bool fileExists(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+}
+
+class ScratchDir {
+public:
+    explicit ScratchDir(const std::string& stem = "kestrel") {
+        std::string name = (std::filesystem::temp_directory_path() / (stem + "-XXXXXX")).string();
+        if (mkdtemp(name.data())) dir_ = name;
+    }
+    ~ScratchDir() {
+        std::error_code ec;
+        if (!dir_.empty()) std::filesystem::remove_all(dir_, ec);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    // The folder itself ("" when it could not be made), or a name inside it.
+    const std::string& path() const { return dir_; }
+    std::string path(const std::string& name) const { return dir_ + "/" + name; }
+
+private:
+    std::string dir_;
+};
+
+} // namespace kestrel_test
