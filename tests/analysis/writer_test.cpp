@@ -12,63 +12,14 @@ namespace {
 using attrib::kMaterial;
 using attrib::kSection;
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-class WriterTest : public FrameTest {
-protected:
-    // Columns A (0,0)-(0,3) and C (4,3)-(4,0) drawn downward, beam B
-    // (0,3)-(4,3) and D (4,3)-(8,3) hinged at its end 2.
-    void everyKind() {
-        line(0, 0, 0, 3);
-        line(0, 3, 4, 3);
-        line(4, 3, 4, 0);
-        line(4, 3, 8, 3);
-        attrib::PropertyBlock* m1 = block(attrib::kMaf, {2.05e8, 78.5, 1.2e-5});
-        attrib::PropertyBlock* m2 = block(attrib::kMaf, {3e7, 25, 1e-5});
-        attrib::PropertyBlock* s1 = block(attrib::kSpf, {0.01, 1e-4, 0.2, 0.1});
-        attrib::PropertyBlock* s2 = block(attrib::kSpf, {0.02, 0, 0.3, 0.15}); // I = 0
-        attrib::MemberAttrib& a = bar(0, 1);
-        attrib::MemberAttrib& b = bar(2, 3);
-        attrib::MemberAttrib& c = bar(4, 1);
-        attrib::MemberAttrib& d = bar(6, 3);
-        for (attrib::MemberAttrib* x : {&a, &b, &d}) give(*x, kMaterial, m1);
-        give(c, kMaterial, m2);
-        for (attrib::MemberAttrib* x : {&a, &b, &c}) give(*x, kSection, s1);
-        give(d, kSection, s2);
-        a.noAxial = 1;
-        c.rigid = 1;
-        d.hingeEnd = 1; // liberation 4 all the same: its section has I = 0
-        give(b, attrib::kEndMoments, block(attrib::kMbm, {0, 5})); // one record only
-        give(b, attrib::kUniform, block(attrib::kUlf, {0, -5}, 0));
-        give(d, attrib::kLinear, block(attrib::kLlf, {0, -2, 0, -4}, 1));
-        give(c, attrib::kThermal, block(attrib::kTpf, {10, 30}));
-
-        attrib::NodeAttrib& n1 = at(0, 0);
-        support(n1, "111");
-        n1.prescribedFlag = 1;
-        n1.prescribed[1] = -0.01;
-        n1.prescribed[2] = 0.002;
-        support(at(4, 0), "100");
-        at(4, 0).inclination = 30;
-        give(at(0, 3), block(attrib::kNff, {10, 0, 0}));
-        attrib::NodeAttrib& n5 = at(8, 3); // rotation free, its only member hinged there
-        support(n5, "020");
-        n5.spring[0] = 7; // not a spring direction: not written
-        n5.spring[1] = 500;
-    }
-};
+using WriterTest = FrameTest;
 
 TEST_F(WriterTest, EveryAttributeKindMatchesTheReference) {
     everyKind();
     const Numbering n = numberModel(s);
     std::string text;
     ASSERT_TRUE(writeModelSection(text, n, root()));
-    EXPECT_EQ(text, slurp(KESTREL_TEST_DATA "/analysis/every_kind.dat"));
+    EXPECT_EQ(text, kestrel_test::readText(KESTREL_TEST_DATA "/analysis/every_kind.dat"));
 
     // A prescribed value of a free direction is written as 0; an inclined
     // node with both translations fixed is an ordinary support.
