@@ -1,11 +1,10 @@
 // Test helper: neutral files in the driver's layout, and engine runs in temporary directories.
 #include "neutral_model.h"
 
+#include <gtest/gtest.h>
+
 #include <array>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 namespace kestrel::engine::test {
@@ -118,6 +117,13 @@ std::string NeutralModel::text() const {
     o << extra;
     o << "\n%END\n";
     return o.str();
+}
+
+std::string replace(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
 }
 
 RunResult run_text(const TempDir& dir, const std::string& name, const std::string& text) {

@@ -63,6 +63,9 @@ using kestrel_test::fileExists;
 using kestrel_test::readText;
 using kestrel_test::writeText;
 
+// The text with the first occurrence of `from` replaced (a failure when there is none).
+std::string replace(std::string text, const std::string& from, const std::string& to);
+
 // Writes text as NAME.dat in dir and runs AnalyseCore; fills the solution and the message.
 struct RunResult {
     int code = 0;

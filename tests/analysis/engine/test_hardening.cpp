@@ -30,13 +30,6 @@ std::string beam(const std::string& tail) {
            tail + "%END\n";
 }
 
-std::string replace(std::string text, const std::string& from, const std::string& to) {
-    std::size_t at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    if (at != std::string::npos) text.replace(at, from.size(), to);
-    return text;
-}
-
 struct Case {
     const char* name;
     std::string text;

@@ -57,20 +57,31 @@ TEST_F(Mechanics, InclinedCantileverUsesTheRotation) {
     EXPECT_REL(force(r.solution, 0, V1), P * c);
 }
 
+// The simply supported beam, its supports given plainly or in axes turned by 90 degrees (local
+// x' = global y), so member loads reach the supports through the node axes.
 TEST_F(Mechanics, SimplySupportedBeamUniformLoad) {
     const double L = 6, q = 4;
-    NeutralModel m;
-    m.nodes = {{0, 0, {1, 1, 0}}, {L / 2, 0, {0, 0, 0}}, {L, 0, {0, 1, 0}}};
-    m.elements = {{1, 2}, {2, 3}};
-    m.uniform(1, 0, 0, -q);
-    m.uniform(2, 0, 0, -q);
-    RunResult r = solve(m);
-    EXPECT_REL(disp(r.solution, 2, DY), -5 * q * std::pow(L, 4) / (384 * kE * kI));
-    EXPECT_REL(disp(r.solution, 1, RZ), -q * std::pow(L, 3) / (24 * kE * kI));
-    EXPECT_REL(force(r.solution, 0, V1), q * L / 2);
-    EXPECT_REL(force(r.solution, 1, V2), q * L / 2);
-    EXPECT_REL(force(r.solution, 0, M2), q * L * L / 8); // sagging
-    EXPECT_NEAR(force(r.solution, 0, M1), 0, 1e-9);
+    for (bool skew : {false, true}) {
+        SCOPED_TRACE(skew ? "skew supports" : "plain supports");
+        NeutralModel m;
+        m.nodes = {
+            {0, 0, {1, 1, 0}}, {L / 2, 0, {0, 0, 0}}, {L, 0, {skew ? 1 : 0, skew ? 0 : 1, 0}}};
+        m.elements = {{1, 2}, {2, 3}};
+        for (int n : {1, 3})
+            if (skew) m.inclined(n, 90);
+        m.uniform(1, 0, 0, -q);
+        m.uniform(2, 0, 0, -q);
+        RunResult r = solve(m);
+        EXPECT_REL(disp(r.solution, 2, DY), -5 * q * std::pow(L, 4) / (384 * kE * kI));
+        EXPECT_REL(disp(r.solution, 1, RZ), -q * std::pow(L, 3) / (24 * kE * kI));
+        EXPECT_REL(disp(r.solution, 3, RZ), q * std::pow(L, 3) / (24 * kE * kI));
+        EXPECT_NEAR(disp(r.solution, 3, DY), 0, 1e-15);
+        EXPECT_NEAR(disp(r.solution, 3, DX), 0, 1e-15); // no axial load, the roller stays put
+        EXPECT_REL(force(r.solution, 0, V1), q * L / 2);
+        EXPECT_REL(force(r.solution, 1, V2), q * L / 2);
+        EXPECT_REL(force(r.solution, 0, M2), q * L * L / 8); // sagging
+        EXPECT_NEAR(force(r.solution, 0, M1), 0, 1e-9);
+    }
 }
 
 TEST_F(Mechanics, FixedFixedBeamUniformLoad) {
@@ -204,25 +215,6 @@ TEST_F(Mechanics, RollerOnIncline) {
     EXPECT_REL(force(r.solution, 0, N2), P);
 }
 
-TEST_F(Mechanics, SkewSupportsInSeparateBlocksCarryMemberLoads) {
-    // The simply supported beam again, both supports given in axes turned by 90 degrees
-    // (local x' = global y), so member loads reach the supports through the node axes.
-    const double L = 6, q = 4;
-    NeutralModel m;
-    m.nodes = {{0, 0, {1, 1, 0}}, {L / 2, 0, {0, 0, 0}}, {L, 0, {1, 0, 0}}};
-    m.elements = {{1, 2}, {2, 3}};
-    m.inclined(1, 90);
-    m.inclined(3, 90);
-    m.uniform(1, 0, 0, -q);
-    m.uniform(2, 0, 0, -q);
-    RunResult r = solve(m);
-    EXPECT_REL(disp(r.solution, 2, DY), -5 * q * std::pow(L, 4) / (384 * kE * kI));
-    EXPECT_NEAR(disp(r.solution, 3, DY), 0, 1e-15);
-    EXPECT_NEAR(disp(r.solution, 3, DX), 0, 1e-15); // no axial load, the roller stays put
-    EXPECT_REL(disp(r.solution, 3, RZ), q * std::pow(L, 3) / (24 * kE * kI));
-    EXPECT_REL(force(r.solution, 1, V2), q * L / 2);
-}
-
 TEST_F(Mechanics, SpringSupport) {
     const double L = 2, P = 9, k = 5000;
     NeutralModel m = beam(L, "111", "000");
@@ -309,7 +301,8 @@ TEST_F(Mechanics, MultiStoreyFrameIsInEquilibrium) {
     EXPECT_REL(mz, -applied_moment);
 }
 
-TEST_F(Mechanics, PinnedFrameWithoutBracingIsSingular) {
+// A pinned frame without bracing, and a mechanism without load.
+TEST_F(Mechanics, MechanismsAreSingular) {
     NeutralModel m;
     m.nodes = {{0, 0, {1, 1, 1}}, {4, 0, {1, 1, 1}}, {0, 3, {0, 0, 1}}, {4, 3, {0, 0, 1}}};
     m.elements = {{1, 3, 1, 4}, {2, 4, 1, 4}, {3, 4, 1, 4}};
@@ -318,9 +311,6 @@ TEST_F(Mechanics, PinnedFrameWithoutBracingIsSingular) {
     EXPECT_TRUE(r.solution.displacements.empty());
     EXPECT_EQ(r.pos.find("%RESULT"), std::string::npos);
     EXPECT_EQ(r.pos.substr(r.pos.size() - 6), "\n%END\n");
-}
-
-TEST_F(Mechanics, MechanismWithoutLoadIsStillSingular) {
     solve(beam(4, "111", "000", 2), kAnalyseSingular); // hinge at the clamp: the end can swing
 }
 

@@ -48,13 +48,6 @@ std::string replace_line(const std::string& text, const std::string& label, int 
     return text.substr(0, at) + line + text.substr(end);
 }
 
-std::string replace(const std::string& text, const std::string& from, const std::string& to) {
-    std::size_t at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    if (at == std::string::npos) return text;
-    return text.substr(0, at) + to + text.substr(at + from.size());
-}
-
 // Runs Analyse in a child with its standard output sent to a file; returns that output.
 std::string child_output(const std::string& dat) {
     std::string out = dat + ".stdout";
