@@ -8,7 +8,7 @@
 #include "attrib/section.h"
 #include "attrib/supports.h"
 #include "tests/support/frame.h"
-#include "tests/support/golden.h"
+#include "tests/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -20,18 +20,6 @@ namespace analysis::test {
 
 class FrameTest : public kestrel_test::FrameFixture {
 protected:
-    void SetUp() override {
-        FrameFixture::SetUp();
-        dir = std::filesystem::temp_directory_path() /
-              ("kestrel-analysis-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir);
-    }
-    void TearDown() override {
-        FrameFixture::TearDown();
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
     attrib::AttributeRoot& root() { return attrib::root(); }
     attrib::NodeAttrib& at(double x, double y) {
         Vertex* v = node(x, y);
@@ -123,7 +111,9 @@ protected:
 
     attrib::PropertyBlock* mat = nullptr;
     attrib::PropertyBlock* sec = nullptr;
-    std::filesystem::path dir;
+    // A fresh folder for the model and analysis files of each test.
+    kestrel_test::ScratchDir scratch{"kestrel-analysis"};
+    const std::filesystem::path dir{scratch.path()};
 };
 
 } // namespace analysis::test

@@ -48,12 +48,14 @@ std::string replace_line(const std::string& text, const std::string& label, int 
     return text.substr(0, at) + line + text.substr(end);
 }
 
-// Runs Analyse in a child with its standard output sent to a file; returns that output.
-std::string child_output(const std::string& dat) {
+// Runs Analyse in a child with its standard output sent to a file, its allocations limited to
+// `limit` bytes; returns that output.
+std::string child_output(const std::string& dat, std::size_t limit = g_utl.fail_above) {
     std::string out = dat + ".stdout";
     EXPECT_EXIT(
         {
             if (!std::freopen(out.c_str(), "w", stdout)) std::_Exit(41);
+            g_utl.fail_above = limit;
             Analyse(dat.c_str());
             std::_Exit(42); // Analyse returned: not a fatal input
         },
@@ -194,16 +196,7 @@ TEST(ReaderMessagesDeathTest, SolvedAndSingularReturnToTheCaller) {
 TEST(ReaderMessagesDeathTest, AllocationFailureEndsTheProcess) {
     TempDir dir;
     writeText(dir.path("big.dat"), base_text());
-    std::string out = dir.path("big.stdout");
-    EXPECT_EXIT(
-        {
-            if (!std::freopen(out.c_str(), "w", stdout)) std::_Exit(41);
-            g_utl.fail_above = 64;
-            Analyse(dir.path("big.dat").c_str());
-            std::_Exit(42);
-        },
-        ::testing::ExitedWithCode(0), "");
-    EXPECT_EQ(readText(out), "Allocation failure in utl_calloc !!!\n");
+    EXPECT_EQ(child_output(dir.path("big.dat"), 64), "Allocation failure in utl_calloc !!!\n");
 }
 
 } // namespace
