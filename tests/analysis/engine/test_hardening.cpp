@@ -10,7 +10,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace kestrel::engine::test {
@@ -74,7 +73,7 @@ std::vector<Case> cases() {
 }
 
 // The outcome of each case, whether it left a result file, and the message of a fatal one are
-// kept in engine/hardening.txt. A failed or singular run leaves no scratch file, the input stays.
+// kept in engine/hardening.txt. No run leaves a scratch file, and the input stays as written.
 TEST(Hardening, EachInputGetsTheOutcomeOfTheReadingRules) {
     TempDir dir;
     std::string all;
