@@ -22,7 +22,7 @@ inline std::string readFile(const std::string& path) {
 }
 
 // A fresh temporary directory, removed with its content at the end of its
-// scope; `path` is "" when it could not be made.
+// scope.
 struct TempDir : kestrel_test::ScratchDir {
     explicit TempDir(const std::string& stem) : ScratchDir(stem), path(ScratchDir::path()) {}
     std::string path;

@@ -24,20 +24,24 @@ class ScratchDir {
 public:
     explicit ScratchDir(const std::string& stem = "kestrel") {
         std::string name = (std::filesystem::temp_directory_path() / (stem + "-XXXXXX")).string();
-        if (mkdtemp(name.data())) dir_ = name;
+        // Should it fail, the names lead into a folder that does not exist.
+        made_ = mkdtemp(name.data()) != nullptr;
+        if (!made_) ADD_FAILURE() << "cannot make a folder " << name;
+        dir_ = name;
     }
     ~ScratchDir() {
         std::error_code ec;
-        if (!dir_.empty()) std::filesystem::remove_all(dir_, ec);
+        if (made_) std::filesystem::remove_all(dir_, ec);
     }
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
-    // The folder itself ("" when it could not be made), or a name inside it.
+    // The folder itself, or a name inside it.
     const std::string& path() const { return dir_; }
     std::string path(const std::string& name) const { return dir_ + "/" + name; }
 
 private:
     std::string dir_;
+    bool made_ = false;
 };
 
 } // namespace kestrel_test
