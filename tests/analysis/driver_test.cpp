@@ -177,10 +177,7 @@ TEST_F(SolvedFrame, MechanismIsUnstableAndLeavesNoResults) {
     EXPECT_EQ(out.status, RunStatus::kUnstable);
     EXPECT_EQ(out.message, kMsgUnstable);
     // The writer refuses a model whose lists are empty.
-    mdl_reset();
-    attrib::state().reset();
-    mdl_register_hooks(&attrib::hooks());
-    s = mdl_new_model();
+    SetUp();
     line(0, 0, 4, 0);
     const RunOutcome none = runAnalysis(s, root(), modelPath());
     EXPECT_EQ(none.status, RunStatus::kCannotWrite);
