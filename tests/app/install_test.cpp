@@ -8,14 +8,8 @@
 #include <fstream>
 #include <memory>
 #include <string>
-#include <sys/stat.h>
 
 namespace {
-
-bool exists(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
-}
 
 class Installed : public ::testing::Test {
 protected:
@@ -44,7 +38,7 @@ TEST_F(Installed, FilesAndTheDesktopEntryWithItsIcon) {
     for (const char* f : {"bin/kestrel", "bin/kestrel-solve", "share/doc/kestrel/README.md",
                           "share/doc/kestrel/journal.md", "share/doc/kestrel/kestrel-solve.md",
                           "share/doc/kestrel/images/small-screen.png"})
-        EXPECT_TRUE(exists(prefix + "/" + f)) << f;
+        EXPECT_TRUE(kestrel_test::fileExists(prefix + "/" + f)) << f;
     // The program does not look for its icons in the source tree.
     EXPECT_EQ(testrun::readFile(prefix + "/bin/kestrel").find(KESTREL_SOURCE_DIR "/shell/icons"),
               std::string::npos);
@@ -58,8 +52,11 @@ TEST_F(Installed, FilesAndTheDesktopEntryWithItsIcon) {
         if (line.rfind("Exec=", 0) == 0) exec = line.substr(5);
         if (line.rfind("Icon=", 0) == 0) icon = line.substr(5);
     }
-    EXPECT_TRUE(exists(prefix + "/bin/" + exec.substr(0, exec.find(' ')))) << exec;
-    EXPECT_TRUE(exists(prefix + "/share/icons/hicolor/scalable/apps/" + icon + ".svg")) << icon;
+    EXPECT_TRUE(kestrel_test::fileExists(prefix + "/bin/" + exec.substr(0, exec.find(' '))))
+        << exec;
+    EXPECT_TRUE(
+        kestrel_test::fileExists(prefix + "/share/icons/hicolor/scalable/apps/" + icon + ".svg"))
+        << icon;
 }
 
 TEST_F(Installed, TheProgramsRunFromAnotherDirectory) {

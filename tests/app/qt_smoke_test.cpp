@@ -1,38 +1,19 @@
-// The program's start on the real Qt backend (offscreen platform): the main
-// window, its canvas and a recorded journal.
+// The program's start on the real Qt backend (offscreen platform, the QApplication of
+// tests/qt/qt_env.cpp): the main window, its canvas and a recorded journal.
 #include "gfx/canvas.h"
 #include "shell/journal.h"
 #include "shell/startup.h"
 #include "shell/state.h"
-#include "ui/qt/qtbackend.h"
+#include "tests/qt/qt_env.h"
+#include "tests/support/golden.h"
 
 #include <QApplication>
-#include <gtest/gtest.h>
-
-#include "tests/app/run.h"
 
 namespace {
 
-int argc = 1;
-char arg0[] = "test_app_qt";
-char* argv[] = {arg0, nullptr};
-
-class QtSmoke : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        app = ui::QtBackend::createApplication(argc, argv);
-    }
-    static void TearDownTestSuite() {
-        delete app;
-        app = nullptr;
-    }
-    static QApplication* app;
-};
-QApplication* QtSmoke::app = nullptr;
+using QtSmoke = kestrel_test::QtToolkitTest;
 
 TEST_F(QtSmoke, TheMainWindowOpensTitledWithItsCanvas) {
-    ui::Toolkit tk(ui::makeQtBackend(argc, argv));
     ASSERT_EQ(shell::startUp(tk, ""), 0);
     EXPECT_EQ(tk.at("main").get("TITLE"), "Kestrel - Spanwork");
     EXPECT_EQ(tk.at("main").get("VISIBLE"), "YES");
@@ -48,7 +29,6 @@ TEST_F(QtSmoke, TheMainWindowOpensTitledWithItsCanvas) {
 
 TEST_F(QtSmoke, ASessionOnTheQtBackendIsRecorded) {
     std::string path = ::testing::TempDir() + "qt_session.journal";
-    ui::Toolkit tk(ui::makeQtBackend(argc, argv));
     shell::JournalRecorder rec;
     ASSERT_TRUE(rec.start(tk, path));
     ASSERT_EQ(shell::startUp(tk, "missing.kst"), 0);
@@ -56,7 +36,7 @@ TEST_F(QtSmoke, ASessionOnTheQtBackendIsRecorded) {
     tk.toggle(tk.at("colorgraybg"));
     rec.stop();
     shell::shutDown(tk);
-    const std::string s = testrun::readFile(path);
+    const std::string s = kestrel_test::readText(path);
     EXPECT_NE(s.find("\ntoggle vbltnodenumb\ntoggle colorgraybg\n"), std::string::npos) << s;
     std::remove(path.c_str());
 }

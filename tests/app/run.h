@@ -3,13 +3,12 @@
 // runs it.
 #pragma once
 
+#include "tests/support/scratch_dir.h"
+
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
-#include <unistd.h>
 
 namespace testrun {
 
@@ -19,23 +18,13 @@ struct Outcome {
 };
 
 inline std::string readFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
+    return kestrel_test::readText(path);
 }
 
-// A fresh directory under the test's temporary directory, removed with its
-// content at the end of its scope ("" when it could not be made).
-struct TempDir {
-    explicit TempDir(const std::string& stem) : path(::testing::TempDir() + stem + "-XXXXXX") {
-        if (!mkdtemp(path.data())) path.clear();
-    }
-    ~TempDir() {
-        if (!path.empty()) std::system(("rm -rf '" + path + "'").c_str());
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
+// A fresh temporary directory, removed with its content at the end of its
+// scope.
+struct TempDir : kestrel_test::ScratchDir {
+    explicit TempDir(const std::string& stem) : ScratchDir(stem), path(ScratchDir::path()) {}
     std::string path;
 };
 

@@ -1,11 +1,10 @@
 // Test helper: neutral files in the driver's layout, and engine runs in temporary directories.
 #include "neutral_model.h"
 
+#include <gtest/gtest.h>
+
 #include <array>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 namespace kestrel::engine::test {
@@ -120,39 +119,19 @@ std::string NeutralModel::text() const {
     return o.str();
 }
 
-TempDir::TempDir() {
-    std::string templ = (std::filesystem::temp_directory_path() / "kestrel-engine-XXXXXX").string();
-    char* made = mkdtemp(templ.data());
-    dir_ = made ? made : templ;
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-}
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream o;
-    o << in.rdbuf();
-    return o.str();
-}
-
-void write_file(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
-
-bool file_exists(const std::string& path) {
-    return std::filesystem::exists(path);
+std::string replace(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
 }
 
 RunResult run_text(const TempDir& dir, const std::string& name, const std::string& text) {
     RunResult r;
-    write_file(dir.path(name + ".dat"), text);
+    writeText(dir.path(name + ".dat"), text);
     r.code = AnalyseCore(dir.path(name + ".dat").c_str(), &r.message, &r.solution);
-    if (file_exists(dir.path(name + ".pos"))) {
-        r.pos = read_file(dir.path(name + ".pos"));
+    if (fileExists(dir.path(name + ".pos"))) {
+        r.pos = readText(dir.path(name + ".pos"));
         r.section = ParseResultSection(r.pos);
     }
     return r;

@@ -4,6 +4,7 @@
 
 #include "analysis/engine/engine.h"
 #include "analysis/engine/result_section.h"
+#include "tests/support/scratch_dir.h"
 
 #include <array>
 #include <string>
@@ -57,22 +58,13 @@ NeutralModel cantilever();
 // Orientation vector number for a member from end 1 to end 2.
 int orientation_vector(double dx, double dy);
 
-// A fresh directory under the system temp dir, removed by the destructor.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string path(const std::string& name) const { return dir_ + "/" + name; }
+using TempDir = kestrel_test::ScratchDir;
+using kestrel_test::fileExists;
+using kestrel_test::readText;
+using kestrel_test::writeText;
 
-private:
-    std::string dir_;
-};
-
-std::string read_file(const std::string& path);
-void write_file(const std::string& path, const std::string& text);
-bool file_exists(const std::string& path);
+// The text with the first occurrence of `from` replaced (a failure when there is none).
+std::string replace(std::string text, const std::string& from, const std::string& to);
 
 // Writes text as NAME.dat in dir and runs AnalyseCore; fills the solution and the message.
 struct RunResult {

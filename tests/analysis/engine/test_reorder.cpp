@@ -103,13 +103,13 @@ TEST(Reorder, ReferenceFramesGiveTheirResults) {
         SCOPED_TRACE(ldlt_kernel_name());
         TempDir dir;
         const std::string base = std::string(KESTREL_TEST_DATA "/engine/") + f.name;
-        RunResult r = run_text(dir, f.name, read_file(base + ".dat"));
+        RunResult r = run_text(dir, f.name, readText(base + ".dat"));
         ASSERT_EQ(r.code, kAnalyseSolved) << f.name << r.message;
         EXPECT_EQ(LastEngineTimings().reordered, f.reordered) << f.name;
         std::string where;
-        EXPECT_TRUE(same_but_rounding(read_file(base + ".pos"), r.pos, &where))
+        EXPECT_TRUE(same_but_rounding(readText(base + ".pos"), r.pos, &where))
             << f.name << ": " << where;
-        const EngineSolution ref = read_values(read_file(base + ".values"));
+        const EngineSolution ref = read_values(readText(base + ".values"));
         ASSERT_FALSE(ref.displacements.empty()) << f.name;
         EXPECT_EQ(r.solution.element_numbers, ref.element_numbers) << f.name;
         EXPECT_LE(worst_relative(ref.displacements, r.solution.displacements, 6), 1e-9) << f.name;
@@ -181,8 +181,8 @@ TEST(Reorder, ProfileOfTheNewOrderIsMeasuredExactly) {
     const struct {
         const char* name;
         std::string text;
-    } frames[] = {{"wide", read_file(base + "wide.dat")},
-                  {"tall", read_file(base + "tall.dat")},
+    } frames[] = {{"wide", readText(base + "wide.dat")},
+                  {"tall", readText(base + "tall.dat")},
                   {"small", small_frame().text()},
                   {"loose nodes", loose.text()}};
     for (const auto& f : frames) {
