@@ -3,6 +3,7 @@
 #include "fixture.h"
 
 #include "shell/journal.h"
+#include "tests/support/golden.h"
 
 #include <algorithm>
 #include <cmath>
@@ -204,25 +205,6 @@ TEST(JournalText, AByteOrderMarkAndCarriageReturnsAreNoPartOfTheLines) {
                                      "j", entries, error));
 }
 
-TEST_F(ReplayTest, TogglingThenExitDiscardingLeavesAndPrintsTheAlert) {
-    EXPECT_EQ(replay("toggle vbltnodenumb\npress miexit\nalert 2\ntoggle vbltmembnumb\n"), 0);
-    EXPECT_TRUE(state().leaving);
-    EXPECT_EQ(output, "alert [ Kestrel Alert ]: \n    Current frame has been modified.      \n"
-                      "          Save current changes?           \n\n"
-                      " {  Save As & Exit   |  Discard & Exit  |      Cancel     }\n"
-                      "answer:  Discard & Exit \n");
-    EXPECT_EQ(errors, "");
-    EXPECT_EQ(state().settings.display[shell::kMemberNumbers], 0); // after leaving: not run
-}
-
-TEST_F(ReplayTest, AJournalThatEndsWithoutExitEndsTheRun) {
-    EXPECT_EQ(replay("toggle colorblackbg\naction VbltReactVal\n"), 0);
-    EXPECT_FALSE(state().leaving);
-    EXPECT_EQ(state().colors.scheme, 2);
-    EXPECT_EQ(value("vbltreactions"), "ON");
-    EXPECT_EQ(output, "");
-}
-
 TEST_F(ReplayTest, AnUnansweredDialogStopsTheReplayWithTheLineNumber) {
     EXPECT_EQ(replay("toggle vbltnodenumb\n# then\naction Exit\ntoggle vbltmembnumb\n"), 2);
     EXPECT_EQ(errors, "kestrel: j:3: unanswered alert: Current frame has been modified. Save "
@@ -294,22 +276,6 @@ TEST_F(ReplayTest, InputsNoUserCouldGiveStopTheReplay) {
     }
 }
 
-// What a user can do gets through: actions that belong to no element, and an
-// action of a menu item or toggle acts as its element does.
-TEST_F(ReplayTest, ActionsWithoutElementsFireAndOthersActAsTheirElement) {
-    EXPECT_EQ(replay("action VisZoomIn\n"), 0) << errors;
-    const std::string zoomed = value("htext");
-    EXPECT_NE(zoomed, "16.00");
-    EXPECT_EQ(replay("action VisZoomIn\naction VisPrevZoom\naction IoDropFile\n"), 0) << errors;
-    EXPECT_EQ(value("htext"), "16.00");
-    EXPECT_EQ(replay("action VbltNodeNumb\naction VbltNodeNumb\naction VbltMembNumb\n"), 0);
-    EXPECT_EQ(value("vbltnodenumb"), "OFF");
-    EXPECT_EQ(value("vbltmembnumb"), "ON");
-    EXPECT_EQ(state().settings.display[shell::kMemberNumbers], 1);
-    EXPECT_EQ(replay("action Info\naction AboutClose\nselect resultmode 2\n"), 0) << errors;
-    EXPECT_EQ(value("resultmode"), "2");
-}
-
 TEST_F(ReplayTest, InputsOfAModalDialogGoToItsOwnLoop) {
     EXPECT_EQ(replay("press miinfo\npress aboutclose\ntoggle vbltmembnumb\n"), 0);
     EXPECT_EQ(value("vbltmembnumb"), "ON");
@@ -318,17 +284,6 @@ TEST_F(ReplayTest, InputsOfAModalDialogGoToItsOwnLoop) {
     EXPECT_EQ(tk->loopDepth(), 0);
     EXPECT_EQ(replay("press miinfo\n"), 2);
     EXPECT_EQ(errors, "kestrel: j:1: the journal ended while \"About Kestrel\" was open\n");
-}
-
-TEST_F(ReplayTest, WorldPositionsAreDeliveredAsPixelsOfTheCurrentView) {
-    // After the canvas doubled in width the same world point is another pixel.
-    EXPECT_EQ(replay("motion datascreen 5 5 world\nresize datascreen 1600 600\n"
-                     "motion datascreen 7 2.5 world\n"),
-              0);
-    EXPECT_EQ(title("cursorxpos"), "7.00m");
-    EXPECT_EQ(title("cursorypos"), "2.50m");
-    EXPECT_EQ(replay("motion datascreen 0 600\n"), 0);
-    EXPECT_EQ(title("cursorxpos"), "-3.00m");
 }
 
 TEST_F(ShellTest, RecorderWritesEveryInputAndAnswerAsJournalLines) {
@@ -351,17 +306,7 @@ TEST_F(ShellTest, RecorderWritesEveryInputAndAnswerAsJournalLines) {
         tk->deliver(in);
     }
     toggle("vbltmembnumb"); // after the recorder stopped: not written
-    std::ifstream f(path);
-    std::stringstream text;
-    text << f.rdbuf();
-    EXPECT_EQ(text.str(), "# Kestrel session journal: replay with kestrel --replay FILE\n"
-                          "toggle vbltnodenumb\n"
-                          "resize datascreen 640 480\n"
-                          "resize datascreen 800 600\n"
-                          "key htext \"2\"\n"
-                          "button datascreen 1 press 10 20 shift\n"
-                          "alert 3\n"
-                          "action VisRedisplay\n");
+    kestrel_test::expectGolden("shell", "recorded-journal", kestrel_test::readText(path));
     std::remove(path.c_str());
 }
 
@@ -438,16 +383,15 @@ TEST_F(ReplayTest, ExampleJournalsEndWithTheirSummaries) {
     }
 }
 
-TEST_F(ReplayTest, SummaryLinesAreNoInputsAndMayCarryAComment) {
-    EXPECT_EQ(replay("summary   # before anything\ntoggle insvertex\n"
-                     "button datascreen 1 press 2 2 world\nsummary\n"),
-              0);
-    EXPECT_EQ(output, "summary: nodes 0 members 0 dimension lines 0; nothing selected\n"
-                      "summary: nodes 1 members 0 dimension lines 0; 1 node selected\n");
+// Summary and show lines as the scenarios summary-lines and show-lines
+// replay them; here the lines they refuse.
+TEST(JournalText, SummaryAndShowLinesThatAreMalformed) {
     std::vector<shell::JournalEntry> entries;
     std::string error;
     EXPECT_FALSE(shell::parseJournal("summary now\n", "j", entries, error));
     EXPECT_EQ(error.rfind("j:1: expected a command", 0), 0u) << error;
+    EXPECT_FALSE(shell::parseJournal("show # nothing\n", "j", entries, error));
+    EXPECT_EQ(error, "j:1: expected \"show ELEMENT ...\"");
 }
 
 // Texts pasted past a field's key filter: sizes the view cannot hold and
@@ -472,20 +416,6 @@ TEST_F(ReplayTest, PastedSizesAndStepsOutOfRangeAreRefused) {
         EXPECT_EQ(title("cursorxpos").find("nan"), std::string::npos) << c.text;
         EXPECT_TRUE(std::isfinite(state().settings.resultStep)) << c.text;
     }
-}
-
-TEST_F(ReplayTest, ShowLinesPrintFieldsLabelsAndListItems) {
-    EXPECT_EQ(replay("show maflabellist mafelastext mafelasunit  # nothing yet\n"
-                     "press mafnew\npress mafnewsteel\nshow maflabellist mafelastext\n"),
-              0);
-    EXPECT_EQ(output, "show: maflabellist \"NONE\" mafelastext \"\" mafelasunit \"MPa\"\n"
-                      "show: maflabellist \"Steel\" mafelastext \"205000\"\n");
-    EXPECT_EQ(replay("show nosuchfield\n"), 2);
-    EXPECT_NE(errors.find("no element named \"nosuchfield\""), std::string::npos) << errors;
-    std::vector<shell::JournalEntry> entries;
-    std::string error;
-    EXPECT_FALSE(shell::parseJournal("show # nothing\n", "j", entries, error));
-    EXPECT_EQ(error, "j:1: expected \"show ELEMENT ...\"");
 }
 
 } // namespace

@@ -40,35 +40,6 @@ protected:
     }
 };
 
-TEST_F(LoadPanelTest, DirectionPairAndParallelismOfGlobalLinearLoads) {
-    toggle("lload");
-    // Empty list: the pair only returns to Global.
-    toggle("llflocdir");
-    EXPECT_EQ(value("llfgbldir"), "ON");
-    EXPECT_EQ(value("llflocdir"), "OFF");
-    newBlock("llf", "w");
-    struct Case {
-        const char* what;
-        const char* toggle; // direction chosen first ("" none)
-        const char* field;
-        const char* typed;
-        const char* shown; // Pxi Pyi Pxj Pyj afterwards
-    } cases[] = {
-        {"start vector", "", "llfpxitext", "3", "3.00 0.00 0.00 0.00"},
-        {"start vector", "", "llfpyitext", "4", "3.00 4.00 0.00 0.00"},
-        {"x end leads", "", "llfpxjtext", "6", "3.00 4.00 6.00 8.00"},
-        {"y end leads", "", "llfpyjtext", "-4", "3.00 4.00 -3.00 -4.00"},
-        {"local keeps what is typed", "llflocdir", "llfpyjtext", "1", "3.00 4.00 -3.00 1.00"},
-        {"back to global: larger y leads", "llfgbldir", "", "", "3.00 4.00 0.75 1.00"},
-    };
-    for (const Case& c : cases) {
-        if (*c.toggle) toggle(c.toggle);
-        if (*c.field) commit(c.field, c.typed);
-        EXPECT_EQ(linear(), c.shown) << c.what;
-    }
-    EXPECT_EQ(value("llfgbldir"), "ON");
-}
-
 TEST_F(LoadPanelTest, ApplySelectAndTheDrawingOfEveryKind) {
     shell::insertMember(0, 0, 4, 0, 1e-3);
     shell::deselectAll();
