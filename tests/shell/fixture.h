@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -24,6 +25,24 @@
 #include <unistd.h>
 
 namespace shelltest {
+
+// A folder of the running test's own under the temporary directory, made by
+// testFolder() and removed by the fixtures below when the test ends: an
+// analysis writes its result file beside the model.
+inline std::filesystem::path testFolderPath() {
+    const auto* t = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string("kestrel-") + t->test_suite_name() + "-" + t->name();
+    std::replace(name.begin(), name.end(), '/', '-');
+    return std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
+}
+inline std::filesystem::path testFolder() {
+    std::filesystem::create_directories(testFolderPath());
+    return testFolderPath();
+}
+inline void removeTestFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(testFolderPath(), ec);
+}
 
 // Counts the attribute sets of each element, to check that an operation sets
 // a text once and not again.
@@ -41,6 +60,7 @@ protected:
     void TearDown() override {
         if (tk) shell::shutDown(*tk);
         tk.reset();
+        removeTestFolder();
     }
     void start(const std::string& file, const shell::StartupHooks& hooks = {}) {
         if (tk) shell::shutDown(*tk);
@@ -115,8 +135,7 @@ class ReplayTest : public ::testing::Test {
 protected:
     void TearDown() override {
         if (tk) shell::shutDown(*tk);
-        std::error_code ec;
-        std::filesystem::remove_all(copies(), ec);
+        removeTestFolder();
     }
     // Replays `text` (named `name` in the errors) on a freshly started
     // program, opened on `model` when one is named; the status, with what the
@@ -150,21 +169,11 @@ protected:
         text << f.rdbuf();
         return text.str();
     }
-    // A folder of the test's own, removed afterwards: an analysis writes its
-    // result file beside the model.
-    static std::filesystem::path copies() {
-        const auto* t = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string("kestrel-") + t->test_suite_name() + "-" + t->name();
-        for (char& c : name)
-            if (c == '/') c = '-';
-        return std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
-    }
     // A copy of the repository's file `path` (e.g. "examples/portal.kst") in
-    // that folder.
+    // the test's folder.
     static std::string copyOf(const std::string& path) {
         const std::filesystem::path from = std::string(KESTREL_TEST_DATA) + "/../../" + path;
-        const std::filesystem::path to = copies() / from.filename();
-        std::filesystem::create_directories(copies());
+        const std::filesystem::path to = testFolder() / from.filename();
         std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
         return to.string();
     }

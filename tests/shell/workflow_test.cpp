@@ -101,8 +101,7 @@ TEST_F(WorkflowTest, MetafileExportsAskForTheFileAndWriteNothing) {
 TEST_F(WorkflowTest, TheProppedCantileverExampleReadsTheHandCalculation) {
     std::string journal = example("propped-cantilever");
     const std::string saved = "file 1 \"/tmp/propped-cantilever.kst\"";
-    fs::create_directories(copies());
-    const std::string target = (copies() / "propped.kst").string();
+    const std::string target = (testFolder() / "propped.kst").string();
     ASSERT_NE(journal.find(saved), std::string::npos);
     journal.replace(journal.find(saved), saved.size(), "file 1 \"" + target + "\"");
     ASSERT_EQ(replay(journal), 0) << errors;

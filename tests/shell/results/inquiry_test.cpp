@@ -13,7 +13,6 @@
 
 #include <array>
 #include <filesystem>
-#include <unistd.h>
 #include <vector>
 
 namespace shelltest {
