@@ -7,12 +7,6 @@
 namespace shelltest {
 namespace {
 
-TEST_F(ShellTest, ExitOnAnUnmodifiedFrameLeavesAtOnce) {
-    EXPECT_EQ(fire("Exit"), ui::kClose);
-    EXPECT_TRUE(backend->transcript().empty());
-    EXPECT_TRUE(state().leaving);
-}
-
 bool saveAsFails() {
     return false;
 }

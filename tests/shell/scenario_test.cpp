@@ -41,6 +41,7 @@ TEST_P(Scenario, PrintsWhatItsOutFileHolds) {
         std::ofstream(path, std::ios::binary) << printed;
         return;
     }
+    ASSERT_TRUE(std::filesystem::exists(path)) << path;
     EXPECT_EQ(printed, kestrel_test::readText(path)) << path;
 }
 
