@@ -1,16 +1,14 @@
 // Session journals: the line format both ways, malformed lines, replay on
-// the headless backend and recording.
+// the headless backend and recording. Replays that print all they check are
+// scenarios (tests/data/shell/scenarios, run by scenario_test.cpp).
 #include "fixture.h"
 
 #include "shell/journal.h"
 #include "tests/support/golden.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 namespace shelltest {
 namespace {
@@ -367,30 +365,6 @@ TEST(JournalText, SummaryAndShowLinesThatAreMalformed) {
     EXPECT_EQ(error.rfind("j:1: expected a command", 0), 0u) << error;
     EXPECT_FALSE(shell::parseJournal("show # nothing\n", "j", entries, error));
     EXPECT_EQ(error, "j:1: expected \"show ELEMENT ...\"");
-}
-
-// Texts pasted past a field's key filter: sizes the view cannot hold and
-// steps that are no numbers leave the view and the step as they were.
-TEST_F(ReplayTest, PastedSizesAndStepsOutOfRangeAreRefused) {
-    struct Case {
-        const char* text;
-        const char* width; // shown afterwards
-    };
-    const Case cases[] = {
-        {"1e300", "16.00"},      {"nan", "16.00"},
-        {"inf", "16.00"},        {"9999999999999999", "16.00"},
-        {"2000000000", "16.00"}, {"1000000000", "1000000000.00"},
-        {"-5", "16.00"},         {"24", "24.00"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(replay(std::string("commit htext \"") + c.text +
-                         "\"\nmotion datascreen 0 0\ncommit resultsteptext \"" + c.text + "\"\n"),
-                  0)
-            << errors;
-        EXPECT_EQ(value("htext"), c.width) << c.text;
-        EXPECT_EQ(title("cursorxpos").find("nan"), std::string::npos) << c.text;
-        EXPECT_TRUE(std::isfinite(state().settings.resultStep)) << c.text;
-    }
 }
 
 } // namespace
