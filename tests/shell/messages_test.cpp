@@ -1,5 +1,8 @@
 // Messages, alerts, the fatal path, prompts, the information page, the
-// panel buttons, the title, the cursor labels and the shell's fields.
+// panel buttons, the cursor labels and the shell's fields (what the pointer,
+// the work space size, the result step and the Units command show: the
+// scenarios canvas-pointer-and-size, workspace-size, result-step and
+// units-command).
 #include "fixture.h"
 
 #include "shell/commands.h"

@@ -1,4 +1,5 @@
-// Start-up: the state, the panels and the canvas of a freshly started program.
+// Start-up: the state and the canvas of a freshly started program (what its
+// panels show: the scenario start-up).
 #include "fixture.h"
 #include "model/model.h"
 

@@ -1,7 +1,8 @@
 // Editing on the canvas through the started program: snapping, the grid line,
-// the creation modes and the keyboard mode, picks and fences, deletion, undo
-// and redo with the modified indicator and the selection summary, keys,
-// limits and the scale dial.
+// the dimension line mode, the hinge Apply, undo and redo with the modified
+// indicator and the selection, keys, limits and the scale dial. The creation
+// measures, the keyboard mode, picks and fences and deletion are scenarios
+// (tests/data/shell/scenarios).
 #include "attrib/attrib.h"
 #include "model/model.h"
 #include "shell/edit/edit.h"

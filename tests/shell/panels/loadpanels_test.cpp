@@ -1,6 +1,6 @@
-// The load panels in the started program: the direction pair, the
-// parallelism of global linear loads through the fields, Apply and Select
-// with the kinds' texts, and the loads on the drawing.
+// The load panels in the started program: Apply and Select with the kinds'
+// texts, and the loads on the drawing (the direction pair and the
+// parallelism of global linear loads: the scenario linear-load-directions).
 #include "attrib/loads.h"
 #include "attrib/supports.h"
 #include "model/model.h"
