@@ -265,6 +265,13 @@ TEST_F(ReplayTest, InputsNoUserCouldGiveStopTheReplay) {
     }
 }
 
+// The action of a toggle acts as the toggle: its flag follows (what the
+// toggles show: the scenario actions-without-elements).
+TEST_F(ReplayTest, TheActionOfAToggleSetsItsFlag) {
+    EXPECT_EQ(replay("action VbltMembNumb\n"), 0) << errors;
+    EXPECT_EQ(state().settings.display[shell::kMemberNumbers], 1);
+}
+
 TEST_F(ReplayTest, InputsOfAModalDialogGoToItsOwnLoop) {
     EXPECT_EQ(replay("press miinfo\npress aboutclose\ntoggle vbltmembnumb\n"), 0);
     EXPECT_EQ(value("vbltmembnumb"), "ON");

@@ -165,6 +165,21 @@ TEST_F(ShellTest, StepModeButtonsSetTheStepMode) {
     EXPECT_EQ(value("unifressegs"), "ON");
 }
 
+// What the fields show: the scenarios canvas-pointer-and-size and
+// result-step; here the exact values kept.
+TEST_F(ShellTest, AResizeKeepsTheLowerLeftCornerAndTheStepIsKeptInMetres) {
+    tk->canvasResize(at("datascreen"), 1600, 600);
+    double xmin, xmax, ymin, ymax;
+    canvas().window(xmin, xmax, ymin, ymax);
+    EXPECT_DOUBLE_EQ(xmin, -3.0);
+    EXPECT_DOUBLE_EQ(ymin, -1.0);
+    state().settings.units[0] = 1; // cm
+    commit("resultsteptext", "25");
+    EXPECT_DOUBLE_EQ(state().settings.resultStep, 0.25);
+    commit("resultsteptext", "0"); // ignored
+    EXPECT_DOUBLE_EQ(state().settings.resultStep, 0.25);
+}
+
 TEST(LengthText, ValuesInTheLengthUnitWithTheSlotFormat) {
     shell::AppSettings s = shell::initialSettings();
     EXPECT_EQ(shell::lengthLabel(s), "m");
