@@ -9,7 +9,6 @@
 #include "shell/edit/view.h"
 #include "tests/shell/fixture.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace shelltest {
@@ -17,17 +16,6 @@ namespace {
 
 class EditTest : public ShellTest {
 protected:
-    void drag(double x0, double y0, double x1, double y1, ui::Modifiers mods = {}) {
-        const gfx::Point a = canvas().worldToPixel(x0, y0), b = canvas().worldToPixel(x1, y1);
-        ui::Element& c = at("datascreen");
-        tk->canvasButton(c, 1, true, int(std::lround(a.x)), int(std::lround(a.y)), mods);
-        tk->canvasMotion(c, int(std::lround(b.x)), int(std::lround(b.y)), mods);
-        tk->canvasButton(c, 1, false, int(std::lround(b.x)), int(std::lround(b.y)), mods);
-    }
-    void member(double x0, double y0, double x1, double y1) {
-        click(x0, y0);
-        click(x1, y1);
-    }
     bool hasNodeAt(double x, double y) {
         for (const Vertex* v = state().model->vertices; v; v = v->next)
             if (std::fabs(v->x - x) < 1e-9 && std::fabs(v->y - y) < 1e-9) return true;
@@ -196,7 +184,8 @@ TEST_F(EditTest, UndoAndRedoWithTheModifiedIndicator) {
     fire("EdtUndo");
     EXPECT_EQ(shell::isSaved(), 1) << "nothing to undo: not modified";
     fire("InsLine");
-    member(0, 0, 5, 0);
+    click(0, 0);
+    click(5, 0);
     EXPECT_EQ(at("edtundo").get("ACTIVE"), "YES");
     EXPECT_EQ(at("edtredo").get("ACTIVE"), "NO");
     fire("EdtUndo");

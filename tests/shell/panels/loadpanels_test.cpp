@@ -24,10 +24,6 @@ protected:
         at(prefix + "labeltext").set("VALUE", label);
         tk->press(at(prefix + "labelset"));
     }
-    std::string linear() {
-        return value("llfpxitext") + " " + value("llfpyitext") + " " + value("llfpxjtext") + " " +
-               value("llfpyjtext");
-    }
     // Primitives of a role in a fresh redraw.
     int drawnIn(results::Role r) {
         canvas().reset();
