@@ -1,11 +1,10 @@
 // Start-up: the state and the canvas of a freshly started program (what its
-// panels show: the scenario start-up).
+// panels show: the scenario start-up; the mode line: mode-line).
 #include "fixture.h"
 #include "model/model.h"
 
 #include "shell/colors.h"
 #include "shell/display.h"
-#include "shell/edit/modes.h"
 #include "units/units.h"
 
 #include <array>
@@ -43,21 +42,6 @@ TEST_F(ShellTest, StartsUntitledInSelectModeWithTheDummyVertex) {
     EXPECT_EQ(tk->select(at("caselist"), 1), ui::kDefault);
     EXPECT_EQ(fire("IoDropFile"), ui::kIgnore);
     EXPECT_EQ(shell::isSaved(), 1);
-}
-
-TEST_F(ShellTest, ModeLineReadsSelectionOnAModelWithContentAndCreationInTheCreationModes) {
-    ASSERT_NE(mdl_insert_point(state().model, MPoint{2.0, 3.0}), nullptr);
-    EXPECT_EQ(fire("Select"), ui::kDefault);
-    EXPECT_EQ(title("modelabel"), "Editing Mode:");
-    EXPECT_EQ(value("modetext"), " Selection");
-    EXPECT_EQ(title("modeunit"), " ");
-    for (shell::EditMode m : {shell::EditMode::InsertMember, shell::EditMode::InsertNode,
-                              shell::EditMode::InsertDimLine}) {
-        state().mode = m;
-        shell::showModeLine();
-        EXPECT_EQ(value("modetext"), "  Creation");
-        EXPECT_EQ(title("modelabel"), "Editing Mode:");
-    }
 }
 
 TEST_F(ShellTest, SettingsStartWithTheInitialValuesAndTheSIDefaults) {
