@@ -1,7 +1,8 @@
-// The inquiry of the right button and the totals message on the headless
-// program: the attribute texts outside result mode, the reaction and end
-// values after an analysis, the blocks loaded into the panels, and a pick
-// beside the frame clearing the information area.
+// The inquiry of the right button on the headless program: the attribute
+// texts outside result mode, the reaction and end values after an analysis,
+// the blocks loaded into the panels, and a pick beside the frame clearing the
+// information area; the sign convention dialog. (The totals message: the
+// scenarios totals-*.)
 #include "tests/shell/beam.h"
 #include "tests/shell/fixture.h"
 #include "tests/support/golden.h"
@@ -32,16 +33,6 @@ protected:
     attrib::PropertyBlock* mat = nullptr;
     attrib::PropertyBlock* force = nullptr;
 };
-
-TEST_F(InquiryTest, TotalsCountNodesAndMembers) {
-    fire("InqGlobal");
-    EXPECT_EQ(backend->transcript().back(),
-              "message [ Kestrel Message ]: \n The structure is not defined. \n");
-    beam();
-    fire("InqGlobal");
-    EXPECT_EQ(backend->transcript().back(),
-              "message [ Kestrel Message ]: \n Number of Nodes : 3\n\n Number of Members : 2\n");
-}
 
 // The texts, one after the other, as the golden inquiry-beam holds them: the
 // middle node's coordinates and force, a member's length and material,
