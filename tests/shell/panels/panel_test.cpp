@@ -1,6 +1,7 @@
 // The material panel as the user drives it: the label entry, the value fields
 // in the display units, the presets, Remove and Condense with their messages
-// and question, Select and Apply through the undo history.
+// and question, Select and Apply through the undo history. (The key filters:
+// the scenario material-key-filters.)
 #include "attrib/blocks.h"
 #include "model/model.h"
 #include "shell/display.h"
@@ -91,22 +92,6 @@ TEST_F(PanelTest, LabelEntryCreatesRenamesAndNeverDuplicates) {
     EXPECT_EQ(fields(), " MPa;  kN/m\u00b3;  /\u00b0C");
     tk->select(at("maflabellist"), 2);
     EXPECT_EQ(shell::currentBlock(attrib::kMaf), block("A"));
-}
-
-TEST_F(PanelTest, KeyFiltersOfTheLabelAndValueFields) {
-    // No block yet: the value fields take no key at all.
-    EXPECT_EQ(tk->typeKey(at("mafelastext"), '5'), ui::kIgnore);
-    label("A");
-    const std::string accepted = "0123456789.eE+-";
-    for (char c : accepted) EXPECT_EQ(tk->typeKey(at("mafelastext"), c), ui::kDefault) << c;
-    for (char c : std::string("a,x /*"))
-        EXPECT_EQ(tk->typeKey(at("mafelastext"), c), ui::kIgnore) << c;
-    EXPECT_EQ(tk->typeKey(at("mafelastext"), ui::K_BS), ui::kDefault);
-    tk->press(at("mafnew"));
-    EXPECT_EQ(tk->typeKey(at("maflabeltext"), ui::K_SP), ui::kIgnore);
-    tk->typeText(at("maflabeltext"), std::string(35, 'y'));
-    EXPECT_EQ(value("maflabeltext"), std::string(31, 'y'));
-    EXPECT_EQ(tk->typeKey(at("maflabeltext"), ui::K_BS), ui::kDefault);
 }
 
 TEST_F(PanelTest, ValuesShowInTheDisplayUnitsAndAreCheckedOnEntry) {
