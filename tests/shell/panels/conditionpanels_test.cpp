@@ -1,6 +1,6 @@
 // The support, hinge and constraint panels in the started program: which
-// fields are active in which state, the key filters, and the hinge buttons
-// (what the fields refuse, Apply and Select: the scenarios
+// fields are active in which state and the hinge buttons (what the fields
+// and their key filters refuse, Apply and Select: the scenarios
 // support-values-refused and support-apply-and-select).
 #include "attrib/attrib.h"
 #include "model/model.h"
@@ -45,17 +45,6 @@ TEST_F(ConditionPanelTest, SupportFieldsFollowTheCodesSpringsAndPrescribedFlag) 
             EXPECT_EQ(active(fields[i]), c.activeFields[i] == '1') << c.what << " " << fields[i];
         EXPECT_EQ(value("supskewang"), c.angleText) << c.what;
     }
-}
-
-// The values refused and kept: the scenario support-values-refused.
-TEST_F(ConditionPanelTest, TheAngleTakesNoExponentAndPrescribedValuesDo) {
-    toggle("supxfix");
-    ui::Event e;
-    e.key = 'e';
-    EXPECT_EQ(tk->fireAction("SupSkewAng", e), ui::kIgnore);
-    EXPECT_EQ(tk->fireAction("SupDispDx", e), ui::kDefault);
-    e.key = 'x';
-    EXPECT_EQ(tk->fireAction("SupKDx", e), ui::kIgnore);
 }
 
 TEST_F(ConditionPanelTest, HingeButtonsSwitchModeAndTipsAndInquiryLoadsTheState) {
