@@ -2,6 +2,7 @@
 #include "shell/journal.h"
 
 #include "gfx/canvas.h"
+#include "model/model.h"
 #include "shell/edit/edit.h"
 #include "shell/state.h"
 #include "ui/headless.h"
@@ -485,6 +486,22 @@ void ReplayBackend::runLoop(ui::Element* dialog) {
         if (!e.show.empty()) {
             std::string shown = "show:";
             for (const std::string& n : e.show) {
+                // Two names that are no elements: the frame's modified flag and
+                // its node and member counts.
+                if (n == "@modified") {
+                    shown += " @modified \"" + std::string(isSaved() ? "no" : "yes") + "\"";
+                    continue;
+                }
+                if (n == "@counts") {
+                    int nodes = 0, members = 0;
+                    if (!modelIsEmpty()) {
+                        for (const Vertex* v = app().model->vertices; v; v = v->next) ++nodes;
+                        for (const Edge* m = app().model->edges; m; m = m->next) ++members;
+                    }
+                    shown += " @counts \"nodes " + std::to_string(nodes) + " members " +
+                             std::to_string(members) + "\"";
+                    continue;
+                }
                 const ui::Element* x = tk_->find(n);
                 if (!x) {
                     fail(e.line, "no element named \"" + n + "\"");

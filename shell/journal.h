@@ -21,7 +21,9 @@ struct JournalEntry {
     // delivering an input.
     bool summary = false;
     // The line "show ELEMENT ...": print what the elements show (a field's
-    // text, a label's title, a list's chosen item) instead of an input.
+    // text, a label's title, a list's chosen item; "@modified" and "@counts"
+    // the frame's modified flag and its node and member counts) instead of an
+    // input.
     std::vector<std::string> show;
     // Summary and show lines are notes of the replay, not inputs.
     bool isNote() const { return summary || !show.empty(); }

@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <unistd.h>
 
 namespace shelltest {
 
@@ -48,26 +47,14 @@ inline void supportedBeam(Solid* s, bool stable) {
     }
 }
 
-// A started program with a folder of its own for the model and result files
-// of the beam, removed afterwards.
+// A started program with the beam's folder (the test's own) for the model
+// and result files.
 class BeamTest : public ShellTest {
 protected:
-    void SetUp() override {
-        ShellTest::SetUp();
-        std::filesystem::create_directories(dir);
-    }
-    void TearDown() override {
-        ShellTest::TearDown();
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
     void beam(bool stable = true) { supportedBeam(state().model, stable); }
     // Answers the coming Save As with dir/beam.
     void saveAsBeam() { backend->queueFile(1, (dir / "beam").string()); }
-    std::filesystem::path dir =
-        std::filesystem::temp_directory_path() /
-        ("kestrel-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-         "-" + std::to_string(::getpid()));
+    const std::filesystem::path dir = testFolder();
 };
 
 } // namespace shelltest

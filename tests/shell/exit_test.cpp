@@ -1,43 +1,11 @@
 // Leaving the program: the save question of Exit and CloseWindow, and the
-// modified indicator it rests on.
+// modified indicator it rests on (the question's text and Cancel: the
+// scenario exit-question).
 #include "fixture.h"
 #include "model/model.h"
 
 namespace shelltest {
 namespace {
-
-const char* const kQuestion =
-    "alert [ Kestrel Alert ]: \n    Current frame has been modified.      \n"
-    "          Save current changes?           \n\n"
-    " {  Save As & Exit   |  Discard & Exit  |      Cancel     }";
-
-TEST_F(ShellTest, ExitOnAnUnmodifiedFrameLeavesAtOnce) {
-    EXPECT_EQ(fire("Exit"), ui::kClose);
-    EXPECT_TRUE(backend->transcript().empty());
-    EXPECT_TRUE(state().leaving);
-}
-
-TEST_F(ShellTest, AfterADisplayToggleExitAsksAndCancelStays) {
-    toggle("vbltnodenumb");
-    EXPECT_EQ(shell::isSaved(), 0);
-    backend->queueAlarm(3);
-    EXPECT_EQ(fire("Exit"), ui::kDefault);
-    ASSERT_EQ(backend->transcript().size(), 2u);
-    EXPECT_EQ(backend->transcript()[0], kQuestion);
-    EXPECT_EQ(backend->transcript()[1], "answer:      Cancel     ");
-    EXPECT_FALSE(state().leaving);
-
-    // The window manager's close keeps the window open on Cancel.
-    backend->queueAlarm(3);
-    EXPECT_EQ(tk->closeRequest(at("main")), ui::kIgnore);
-    EXPECT_EQ(at("main").get("VISIBLE"), "YES");
-    EXPECT_EQ(backend->transcript()[2], kQuestion);
-
-    backend->queueAlarm(2);
-    EXPECT_EQ(fire("Exit"), ui::kClose);
-    EXPECT_EQ(backend->transcript().back(), "answer:  Discard & Exit ");
-    EXPECT_TRUE(backend->errors().empty());
-}
 
 bool saveAsFails() {
     return false;

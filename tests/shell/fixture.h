@@ -13,15 +13,36 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 
 namespace shelltest {
+
+// A folder of the running test's own under the temporary directory, made by
+// testFolder() and removed by the fixtures below when the test ends: an
+// analysis writes its result file beside the model.
+inline std::filesystem::path testFolderPath() {
+    const auto* t = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string("kestrel-") + t->test_suite_name() + "-" + t->name();
+    std::replace(name.begin(), name.end(), '/', '-');
+    return std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
+}
+inline std::filesystem::path testFolder() {
+    std::filesystem::create_directories(testFolderPath());
+    return testFolderPath();
+}
+inline void removeTestFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(testFolderPath(), ec);
+}
 
 // Counts the attribute sets of each element, to check that an operation sets
 // a text once and not again.
@@ -39,6 +60,7 @@ protected:
     void TearDown() override {
         if (tk) shell::shutDown(*tk);
         tk.reset();
+        removeTestFolder();
     }
     void start(const std::string& file, const shell::StartupHooks& hooks = {}) {
         if (tk) shell::shutDown(*tk);
@@ -113,18 +135,20 @@ class ReplayTest : public ::testing::Test {
 protected:
     void TearDown() override {
         if (tk) shell::shutDown(*tk);
+        removeTestFolder();
     }
-    // Replays `text` on a freshly started program, opened on `model` when one
-    // is named; the status, with what the replay printed in `output` and
-    // `errors`.
-    int replay(const std::string& text, const std::string& model = "") {
+    // Replays `text` (named `name` in the errors) on a freshly started
+    // program, opened on `model` when one is named; the status, with what the
+    // replay printed in `output` and `errors`.
+    int replay(const std::string& text, const std::string& model = "",
+               const std::string& name = "j") {
         if (tk) shell::shutDown(*tk);
         auto b = std::make_unique<shell::ReplayBackend>();
         backend = b.get();
         tk = std::make_unique<ui::Toolkit>(std::move(b));
         std::vector<shell::JournalEntry> entries;
         std::string error;
-        EXPECT_TRUE(shell::parseJournal(text, "j", entries, error)) << error;
+        EXPECT_TRUE(shell::parseJournal(text, name, entries, error)) << error;
         backend->load(std::move(entries));
         shell::StartupHooks hooks;
         hooks.openModel = [](const std::string& p) { return shell::openModelByName(p); };
@@ -132,7 +156,7 @@ protected:
         EXPECT_EQ(shell::startUp(*tk, model, hooks), 0);
         FILE* out = std::tmpfile();
         FILE* err = std::tmpfile();
-        int rc = shell::replayJournal(*tk, *backend, "j", out, err);
+        int rc = shell::replayJournal(*tk, *backend, name, out, err);
         output = contents(out);
         errors = contents(err);
         return rc;
@@ -144,6 +168,14 @@ protected:
         std::stringstream text;
         text << f.rdbuf();
         return text.str();
+    }
+    // A copy of the repository's file `path` (e.g. "examples/portal.kst") in
+    // the test's folder.
+    static std::string copyOf(const std::string& path) {
+        const std::filesystem::path from = std::string(KESTREL_TEST_DATA) + "/../../" + path;
+        const std::filesystem::path to = testFolder() / from.filename();
+        std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
+        return to.string();
     }
     static std::string contents(FILE* f) {
         std::rewind(f);

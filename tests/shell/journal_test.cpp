@@ -1,15 +1,14 @@
 // Session journals: the line format both ways, malformed lines, replay on
-// the headless backend and recording.
+// the headless backend and recording. Replays that print all they check are
+// scenarios (tests/data/shell/scenarios, run by scenario_test.cpp).
 #include "fixture.h"
 
 #include "shell/journal.h"
+#include "tests/support/golden.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 namespace shelltest {
 namespace {
@@ -204,41 +203,11 @@ TEST(JournalText, AByteOrderMarkAndCarriageReturnsAreNoPartOfTheLines) {
                                      "j", entries, error));
 }
 
-TEST_F(ReplayTest, TogglingThenExitDiscardingLeavesAndPrintsTheAlert) {
-    EXPECT_EQ(replay("toggle vbltnodenumb\npress miexit\nalert 2\ntoggle vbltmembnumb\n"), 0);
-    EXPECT_TRUE(state().leaving);
-    EXPECT_EQ(output, "alert [ Kestrel Alert ]: \n    Current frame has been modified.      \n"
-                      "          Save current changes?           \n\n"
-                      " {  Save As & Exit   |  Discard & Exit  |      Cancel     }\n"
-                      "answer:  Discard & Exit \n");
-    EXPECT_EQ(errors, "");
-    EXPECT_EQ(state().settings.display[shell::kMemberNumbers], 0); // after leaving: not run
-}
-
-TEST_F(ReplayTest, AJournalThatEndsWithoutExitEndsTheRun) {
-    EXPECT_EQ(replay("toggle colorblackbg\naction VbltReactVal\n"), 0);
-    EXPECT_FALSE(state().leaving);
-    EXPECT_EQ(state().colors.scheme, 2);
-    EXPECT_EQ(value("vbltreactions"), "ON");
-    EXPECT_EQ(output, "");
-}
-
 TEST_F(ReplayTest, AnUnansweredDialogStopsTheReplayWithTheLineNumber) {
     EXPECT_EQ(replay("toggle vbltnodenumb\n# then\naction Exit\ntoggle vbltmembnumb\n"), 2);
     EXPECT_EQ(errors, "kestrel: j:3: unanswered alert: Current frame has been modified. Save "
                       "current changes?\n");
     EXPECT_EQ(state().settings.display[shell::kMemberNumbers], 0);
-}
-
-TEST_F(ReplayTest, AnAnswerThatNoDialogTakesStopsTheReplay) {
-    // Unmodified: Exit leaves without a question, so the answer is left over.
-    EXPECT_EQ(replay("press miexit\nalert 1\n"), 2);
-    EXPECT_EQ(errors, "kestrel: j:2: this answer follows no input that shows a dialog\n");
-    EXPECT_EQ(replay("toggle vbltdimln\nalert 1\ntoggle vbltdimln\n"), 2);
-    EXPECT_EQ(errors, "kestrel: j:2: this answer follows no input that shows a dialog\n");
-    EXPECT_EQ(value("vbltdimln"), "OFF"); // the third line never ran
-    EXPECT_EQ(replay("alert 1\n"), 2);
-    EXPECT_EQ(errors, "kestrel: j:1: this answer follows no input that shows a dialog\n");
 }
 
 // Each input is refused, with its line, unless a user could give it with the
@@ -268,6 +237,8 @@ TEST_F(ReplayTest, InputsNoUserCouldGiveStopTheReplay) {
         {"close htext", "\"htext\" (text) is not a window"},
         {"toggle anllinearinter", "\"anllinearinter\" is inactive"},
         {"press ilsection", "\"ilsection\" is inactive"},
+        // After an input that shows no dialog (more: the scenarios answer-*).
+        {"alert 1", "this answer follows no input that shows a dialog"},
         {"commit htext \"1000000000000000000000000000000000000000\"",
          "\"htext\" holds at most 16 characters"},
         {"commit htext \"1\\n2\"", "\"htext\" holds one line"},
@@ -294,20 +265,11 @@ TEST_F(ReplayTest, InputsNoUserCouldGiveStopTheReplay) {
     }
 }
 
-// What a user can do gets through: actions that belong to no element, and an
-// action of a menu item or toggle acts as its element does.
-TEST_F(ReplayTest, ActionsWithoutElementsFireAndOthersActAsTheirElement) {
-    EXPECT_EQ(replay("action VisZoomIn\n"), 0) << errors;
-    const std::string zoomed = value("htext");
-    EXPECT_NE(zoomed, "16.00");
-    EXPECT_EQ(replay("action VisZoomIn\naction VisPrevZoom\naction IoDropFile\n"), 0) << errors;
-    EXPECT_EQ(value("htext"), "16.00");
-    EXPECT_EQ(replay("action VbltNodeNumb\naction VbltNodeNumb\naction VbltMembNumb\n"), 0);
-    EXPECT_EQ(value("vbltnodenumb"), "OFF");
-    EXPECT_EQ(value("vbltmembnumb"), "ON");
+// The action of a toggle acts as the toggle: its flag follows (what the
+// toggles show: the scenario actions-without-elements).
+TEST_F(ReplayTest, TheActionOfAToggleSetsItsFlag) {
+    EXPECT_EQ(replay("action VbltMembNumb\n"), 0) << errors;
     EXPECT_EQ(state().settings.display[shell::kMemberNumbers], 1);
-    EXPECT_EQ(replay("action Info\naction AboutClose\nselect resultmode 2\n"), 0) << errors;
-    EXPECT_EQ(value("resultmode"), "2");
 }
 
 TEST_F(ReplayTest, InputsOfAModalDialogGoToItsOwnLoop) {
@@ -315,20 +277,7 @@ TEST_F(ReplayTest, InputsOfAModalDialogGoToItsOwnLoop) {
     EXPECT_EQ(value("vbltmembnumb"), "ON");
     EXPECT_EQ(tk->at("about").get("VISIBLE"), "NO");
     EXPECT_EQ(title("aboutclose"), " Close "); // no longer the start-up notice
-    EXPECT_EQ(tk->loopDepth(), 0);
-    EXPECT_EQ(replay("press miinfo\n"), 2);
-    EXPECT_EQ(errors, "kestrel: j:1: the journal ended while \"About Kestrel\" was open\n");
-}
-
-TEST_F(ReplayTest, WorldPositionsAreDeliveredAsPixelsOfTheCurrentView) {
-    // After the canvas doubled in width the same world point is another pixel.
-    EXPECT_EQ(replay("motion datascreen 5 5 world\nresize datascreen 1600 600\n"
-                     "motion datascreen 7 2.5 world\n"),
-              0);
-    EXPECT_EQ(title("cursorxpos"), "7.00m");
-    EXPECT_EQ(title("cursorypos"), "2.50m");
-    EXPECT_EQ(replay("motion datascreen 0 600\n"), 0);
-    EXPECT_EQ(title("cursorxpos"), "-3.00m");
+    EXPECT_EQ(tk->loopDepth(), 0);             // the journal ending in it: dialog-open-at-end
 }
 
 TEST_F(ShellTest, RecorderWritesEveryInputAndAnswerAsJournalLines) {
@@ -351,17 +300,7 @@ TEST_F(ShellTest, RecorderWritesEveryInputAndAnswerAsJournalLines) {
         tk->deliver(in);
     }
     toggle("vbltmembnumb"); // after the recorder stopped: not written
-    std::ifstream f(path);
-    std::stringstream text;
-    text << f.rdbuf();
-    EXPECT_EQ(text.str(), "# Kestrel session journal: replay with kestrel --replay FILE\n"
-                          "toggle vbltnodenumb\n"
-                          "resize datascreen 640 480\n"
-                          "resize datascreen 800 600\n"
-                          "key htext \"2\"\n"
-                          "button datascreen 1 press 10 20 shift\n"
-                          "alert 3\n"
-                          "action VisRedisplay\n");
+    kestrel_test::expectGolden("shell", "recorded-journal", kestrel_test::readText(path));
     std::remove(path.c_str());
 }
 
@@ -414,76 +353,23 @@ TEST_F(ReplayTest, ARecordedSessionReplaysToTheSameState) {
     std::remove(path.c_str());
 }
 
-// The journals of examples/ replay to the model summaries they print.
-TEST_F(ReplayTest, ExampleJournalsEndWithTheirSummaries) {
-    struct Case {
-        const char* file;
-        const char* lastSummary;
-        int summaries;
-    } cases[] = {
-        {"portal-mouse", "nodes 10 members 11 dimension lines 0; 1 node selected", 2},
-        {"select-delete-undo", "nodes 6 members 5 dimension lines 0; nothing selected", 5},
-        {"dimension-lines",
-         "nodes 2 members 1 dimension lines 2; nothing selected, 1 dimension line selected", 5},
-        {"materials", "nodes 6 members 5 dimension lines 0; 3 members selected", 5},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(replay(example(c.file)), 0) << c.file << ": " << errors;
-        std::vector<std::string> found;
-        std::istringstream lines(output);
-        for (std::string l; std::getline(lines, l);)
-            if (l.rfind("summary: ", 0) == 0) found.push_back(l.substr(9));
-        ASSERT_EQ(static_cast<int>(found.size()), c.summaries) << c.file << "\n" << output;
-        EXPECT_EQ(found.back(), c.lastSummary) << c.file;
+// The journals of examples/ replay to what their goldens hold: the model
+// summaries they print along the way.
+TEST_F(ReplayTest, ExampleJournalsPrintTheirSummaries) {
+    for (const std::string name :
+         {"portal-mouse", "select-delete-undo", "dimension-lines", "materials"}) {
+        EXPECT_EQ(replay(example(name)), 0) << name << ": " << errors;
+        kestrel_test::expectGolden("shell", "example-" + name, output);
     }
 }
 
-TEST_F(ReplayTest, SummaryLinesAreNoInputsAndMayCarryAComment) {
-    EXPECT_EQ(replay("summary   # before anything\ntoggle insvertex\n"
-                     "button datascreen 1 press 2 2 world\nsummary\n"),
-              0);
-    EXPECT_EQ(output, "summary: nodes 0 members 0 dimension lines 0; nothing selected\n"
-                      "summary: nodes 1 members 0 dimension lines 0; 1 node selected\n");
+// Summary and show lines as the scenarios summary-lines and show-lines
+// replay them; here the lines they refuse.
+TEST(JournalText, SummaryAndShowLinesThatAreMalformed) {
     std::vector<shell::JournalEntry> entries;
     std::string error;
     EXPECT_FALSE(shell::parseJournal("summary now\n", "j", entries, error));
     EXPECT_EQ(error.rfind("j:1: expected a command", 0), 0u) << error;
-}
-
-// Texts pasted past a field's key filter: sizes the view cannot hold and
-// steps that are no numbers leave the view and the step as they were.
-TEST_F(ReplayTest, PastedSizesAndStepsOutOfRangeAreRefused) {
-    struct Case {
-        const char* text;
-        const char* width; // shown afterwards
-    };
-    const Case cases[] = {
-        {"1e300", "16.00"},      {"nan", "16.00"},
-        {"inf", "16.00"},        {"9999999999999999", "16.00"},
-        {"2000000000", "16.00"}, {"1000000000", "1000000000.00"},
-        {"-5", "16.00"},         {"24", "24.00"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(replay(std::string("commit htext \"") + c.text +
-                         "\"\nmotion datascreen 0 0\ncommit resultsteptext \"" + c.text + "\"\n"),
-                  0)
-            << errors;
-        EXPECT_EQ(value("htext"), c.width) << c.text;
-        EXPECT_EQ(title("cursorxpos").find("nan"), std::string::npos) << c.text;
-        EXPECT_TRUE(std::isfinite(state().settings.resultStep)) << c.text;
-    }
-}
-
-TEST_F(ReplayTest, ShowLinesPrintFieldsLabelsAndListItems) {
-    EXPECT_EQ(replay("show maflabellist mafelastext mafelasunit  # nothing yet\n"
-                     "press mafnew\npress mafnewsteel\nshow maflabellist mafelastext\n"),
-              0);
-    EXPECT_EQ(output, "show: maflabellist \"NONE\" mafelastext \"\" mafelasunit \"MPa\"\n"
-                      "show: maflabellist \"Steel\" mafelastext \"205000\"\n");
-    EXPECT_EQ(replay("show nosuchfield\n"), 2);
-    EXPECT_NE(errors.find("no element named \"nosuchfield\""), std::string::npos) << errors;
-    std::vector<shell::JournalEntry> entries;
-    std::string error;
     EXPECT_FALSE(shell::parseJournal("show # nothing\n", "j", entries, error));
     EXPECT_EQ(error, "j:1: expected \"show ELEMENT ...\"");
 }

@@ -1,14 +1,14 @@
 // Editing on the canvas through the started program: snapping, the grid line,
-// the creation modes and the keyboard mode, picks and fences, deletion, undo
-// and redo with the modified indicator and the selection summary, keys,
-// limits and the scale dial.
+// the dimension line mode, the hinge Apply, undo and redo with the modified
+// indicator and the selection, keys, limits and the scale dial. The creation
+// measures, the keyboard mode, picks and fences and deletion are scenarios
+// (tests/data/shell/scenarios).
 #include "attrib/attrib.h"
 #include "model/model.h"
 #include "shell/edit/edit.h"
 #include "shell/edit/view.h"
 #include "tests/shell/fixture.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace shelltest {
@@ -16,17 +16,6 @@ namespace {
 
 class EditTest : public ShellTest {
 protected:
-    void drag(double x0, double y0, double x1, double y1, ui::Modifiers mods = {}) {
-        const gfx::Point a = canvas().worldToPixel(x0, y0), b = canvas().worldToPixel(x1, y1);
-        ui::Element& c = at("datascreen");
-        tk->canvasButton(c, 1, true, int(std::lround(a.x)), int(std::lround(a.y)), mods);
-        tk->canvasMotion(c, int(std::lround(b.x)), int(std::lround(b.y)), mods);
-        tk->canvasButton(c, 1, false, int(std::lround(b.x)), int(std::lround(b.y)), mods);
-    }
-    void member(double x0, double y0, double x1, double y1) {
-        click(x0, y0);
-        click(x1, y1);
-    }
     bool hasNodeAt(double x, double y) {
         for (const Vertex* v = state().model->vertices; v; v = v->next)
             if (std::fabs(v->x - x) < 1e-9 && std::fabs(v->y - y) < 1e-9) return true;
@@ -144,127 +133,6 @@ TEST_F(EditTest, DimensionLineModeTurnsTheDimensionLinesOn) {
     EXPECT_TRUE(attrib::root().dimLines.empty());
 }
 
-// The live measure of a creation is shown in the length unit with its label.
-TEST_F(EditTest, CreationMeasuresAreShownInTheLengthUnit) {
-    struct Case {
-        const char* mode;
-        int unit; // length unit code: 0 m, 1 cm
-        std::vector<std::pair<double, double>> clicks;
-        double x, y; // where the pointer moves to
-        const char* want;
-    } cases[] = {
-        {"InsLine", 0, {{0, 0}}, 3, 4, "Length = 5.00 m"},
-        {"InsLine", 1, {{0, 0}}, 3, 4, "Length = 500.00 cm"},
-        {"InsDimLn", 0, {{0, 0}}, 0, 2, "Length = 2.00 m"},
-        {"InsDimLn", 0, {{0, 0}, {4, 0}}, 2, 1, "Length = 4.00 m;  Extension = 1.00 m"},
-        {"InsDimLn", 1, {{0, 0}, {4, 0}}, 2, -1, "Length = 400.00 cm;  Extension = -100.00 cm"},
-    };
-    for (const Case& c : cases) {
-        state().settings.units[units::kLengthUnit] = c.unit;
-        fire(c.mode);
-        for (const auto& [x, y] : c.clicks) click(x, y);
-        moveTo(c.x, c.y);
-        EXPECT_EQ(title("datatopmsg"), c.want) << c.mode << " unit " << c.unit;
-        fire("Select");
-    }
-}
-
-TEST_F(EditTest, KeyboardModeRepeatsTheDialogUntilCancelled) {
-    toggle("keyboard");
-    EXPECT_EQ(value("select"), "ON");
-    // A number that reads as infinite (a coordinate or the tolerance) or a
-    // coordinate beyond 1e9 m is refused with a message; the dialog comes back.
-    backend->queueParam({"1e39", "0", "0", "3", "0"});
-    backend->queueParam({"0", "0", "0", "3", "0"});
-    backend->queueParam({"0", "3", "5", "3", "0"});
-    backend->queueParam({"0", "3", "2e9", "3", "0"});
-    backend->queueParam({"0", "3", "5", "6", "1e39"});
-    backend->queueParamCancel();
-    fire("InsLine");
-    EXPECT_EQ(backend->pendingCount(), 0u);
-    EXPECT_TRUE(backend->errors().empty());
-    EXPECT_EQ(counts(), "3/2");
-    EXPECT_EQ(state().mode, shell::EditMode::Select);
-    EXPECT_EQ(value("insline"), "OFF");
-    const auto& t = backend->transcript();
-    EXPECT_EQ(std::count_if(t.begin(), t.end(),
-                            [](const std::string& s) { return s.rfind("form: ", 0) == 0; }),
-              6);
-    EXPECT_EQ(std::count(t.begin(), t.end(),
-                         "message [ Kestrel Message ]: \n   Coordinates out of range: nothing was "
-                         "inserted.   \n"),
-              3);
-}
-
-TEST_F(EditTest, NodeOnAMemberSplitsItAndANodeOnANodeChangesNothing) {
-    fire("InsLine");
-    member(0, 0, 6, 0);
-    fire("InsVertex");
-    click(2, 0);
-    EXPECT_EQ(counts(), "3/2");
-    EXPECT_EQ(shell::selectionSummary(), "1 node selected");
-    click(2, 0);
-    EXPECT_EQ(counts(), "3/2");
-}
-
-TEST_F(EditTest, PicksAndFencesSelectOneKind) {
-    portal();
-    shell::insertNode(12, 1, 0.01); // an isolated node
-    shell::deselectAll();
-    fire("Select");
-    struct Step {
-        double x0, y0, x1, y1; // a fence, or a click when the corners are equal
-        bool shift;
-        const char* want;
-    } steps[] = {
-        {-1, -1, 9, 4, false, "5 members selected"}, // members and nodes inside
-        {11, 0, 13, 2, false, "1 node selected"},    // isolated node only
-        {4, 1.5, 4, 1.5, true, "1 node selected"},   // shift-click a member: unchanged
-        {4, 3, 4, 3, false, "1 node selected"},      // node where members meet
-        {2, 3, 2, 3, false, "1 member selected"},    // a member
-        {2, 3, 2, 3, true, "nothing selected"},      // shift-click it again
-    };
-    for (const Step& s : steps) {
-        ui::Modifiers m;
-        m.shift = s.shift;
-        if (s.x0 == s.x1)
-            click(s.x0, s.y0, 1, m);
-        else
-            drag(s.x0, s.y0, s.x1, s.y1, m);
-        EXPECT_EQ(shell::selectionSummary(), s.want) << s.x0 << "," << s.y0;
-    }
-    // The right button asks for an inquiry and selects nothing.
-    click(2, 3, 3);
-    EXPECT_EQ(shell::selectionSummary(), "nothing selected");
-    EXPECT_EQ(state().pickPurpose, 0);
-}
-
-TEST_F(EditTest, PicksAndFencesDoNothingInAnEmptyModel) {
-    shell::insertDimensionLine(0, 0, 4, 0, 2, 1);
-    fire("Select");
-    struct Step {
-        bool member; // draw a member away from the dimension line first
-        bool fence;
-        const char* want;
-    } steps[] = {
-        {false, false, "nothing selected"},
-        {false, true, "nothing selected"},
-        {true, false, "nothing selected, 1 dimension line selected"},
-        {true, true, "nothing selected, 1 dimension line selected"},
-    };
-    for (const Step& s : steps) {
-        if (s.member && shell::modelIsEmpty()) {
-            shell::insertMember(10, 10, 12, 10, 0.01);
-            shell::deselectAll();
-        }
-        if (s.fence)
-            drag(-1, -1, 5, 2);
-        else
-            click(2, 1);
-        EXPECT_EQ(shell::selectionSummary(), s.want) << s.member << s.fence;
-    }
-}
-
 // The hinge panel's Apply is active for the selection kind its mode works on.
 TEST_F(EditTest, HingeApplyFollowsThePanelModeAndTheSelection) {
     portal();
@@ -283,25 +151,6 @@ TEST_F(EditTest, HingeApplyFollowsThePanelModeAndTheSelection) {
         fire(s.hingeAction);
         EXPECT_EQ(at("hingeapply").get("ACTIVE"), s.want) << s.x << " " << s.hingeAction;
     }
-}
-
-TEST_F(EditTest, DeleteRefusesNodesThatJoinMembersAtAnAngle) {
-    portal();
-    fire("Select");
-    click(0, 3); // corner node
-    fire("EdtDelSelAll");
-    EXPECT_EQ(counts(), "6/5");
-    EXPECT_EQ(backend->transcript().back(),
-              "message [ Kestrel Message ]: \n   Selected objects can not be deleted.   \n");
-    EXPECT_EQ(shell::selectionSummary(), "nothing selected");
-    click(4, 0); // foot of the middle column: a dangling end
-    fire("EdtDelSelAll");
-    EXPECT_EQ(counts(), "6/5") << "a node at the end of one member cannot be removed";
-    drag(-1, -1, 9, 4);
-    fire("EdtDelSelAll");
-    EXPECT_TRUE(shell::modelIsEmpty()) << "only the dummy vertex is left";
-    fire("EdtUndo");
-    EXPECT_EQ(counts(), "6/5");
 }
 
 TEST_F(EditTest, KeysActOnlyWhenTheCanvasHasTheFocus) {
@@ -335,7 +184,8 @@ TEST_F(EditTest, UndoAndRedoWithTheModifiedIndicator) {
     fire("EdtUndo");
     EXPECT_EQ(shell::isSaved(), 1) << "nothing to undo: not modified";
     fire("InsLine");
-    member(0, 0, 5, 0);
+    click(0, 0);
+    click(5, 0);
     EXPECT_EQ(at("edtundo").get("ACTIVE"), "YES");
     EXPECT_EQ(at("edtredo").get("ACTIVE"), "NO");
     fire("EdtUndo");

@@ -46,12 +46,6 @@ class ExportTest : public ShellTest {
 protected:
     void SetUp() override {
         ShellTest::SetUp();
-        // One folder per test: CTest runs the cases in parallel.
-        dir = fs::temp_directory_path() /
-              ("kestrel-shell-export-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
         state().canvas->resize(400, 300, 100, 75);
         shell::setDeviceDrivers([this](const std::string& driver, const std::string& data, int w,
                                        int h, double, double) -> std::unique_ptr<gfx::Canvas> {
@@ -64,7 +58,7 @@ protected:
         shell::setDeviceDrivers(nullptr);
         ShellTest::TearDown();
     }
-    fs::path dir;
+    const fs::path dir = shelltest::testFolder();
     std::vector<Opened> opened;
 };
 

@@ -10,7 +10,6 @@
 #include "ui/keys.h"
 #include "units/units.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -22,12 +21,6 @@ protected:
     void SetUp() override {
         ShellTest::SetUp();
         shell::resetFileDialogDirectory();
-        char tmpl[] = "/tmp/kestrel-files-XXXXXX";
-        dir = mkdtemp(tmpl);
-    }
-    void TearDown() override {
-        std::system(("rm -rf " + dir).c_str());
-        ShellTest::TearDown();
     }
     // A new member each time (one where a member is already changes nothing).
     void drawMember() {
@@ -46,7 +39,7 @@ protected:
             if (l.find(text) != std::string::npos) return true;
         return false;
     }
-    std::string dir;
+    const std::string dir = testFolder().string();
     int members = 0;
 };
 

@@ -1,6 +1,6 @@
-// The load panels in the started program: the direction pair, the
-// parallelism of global linear loads through the fields, Apply and Select
-// with the kinds' texts, and the loads on the drawing.
+// The load panels in the started program: Apply and Select with the kinds'
+// texts, and the loads on the drawing (the direction pair and the
+// parallelism of global linear loads: the scenario linear-load-directions).
 #include "attrib/loads.h"
 #include "attrib/supports.h"
 #include "model/model.h"
@@ -24,10 +24,6 @@ protected:
         at(prefix + "labeltext").set("VALUE", label);
         tk->press(at(prefix + "labelset"));
     }
-    std::string linear() {
-        return value("llfpxitext") + " " + value("llfpyitext") + " " + value("llfpxjtext") + " " +
-               value("llfpyjtext");
-    }
     // Primitives of a role in a fresh redraw.
     int drawnIn(results::Role r) {
         canvas().reset();
@@ -39,35 +35,6 @@ protected:
         return n;
     }
 };
-
-TEST_F(LoadPanelTest, DirectionPairAndParallelismOfGlobalLinearLoads) {
-    toggle("lload");
-    // Empty list: the pair only returns to Global.
-    toggle("llflocdir");
-    EXPECT_EQ(value("llfgbldir"), "ON");
-    EXPECT_EQ(value("llflocdir"), "OFF");
-    newBlock("llf", "w");
-    struct Case {
-        const char* what;
-        const char* toggle; // direction chosen first ("" none)
-        const char* field;
-        const char* typed;
-        const char* shown; // Pxi Pyi Pxj Pyj afterwards
-    } cases[] = {
-        {"start vector", "", "llfpxitext", "3", "3.00 0.00 0.00 0.00"},
-        {"start vector", "", "llfpyitext", "4", "3.00 4.00 0.00 0.00"},
-        {"x end leads", "", "llfpxjtext", "6", "3.00 4.00 6.00 8.00"},
-        {"y end leads", "", "llfpyjtext", "-4", "3.00 4.00 -3.00 -4.00"},
-        {"local keeps what is typed", "llflocdir", "llfpyjtext", "1", "3.00 4.00 -3.00 1.00"},
-        {"back to global: larger y leads", "llfgbldir", "", "", "3.00 4.00 0.75 1.00"},
-    };
-    for (const Case& c : cases) {
-        if (*c.toggle) toggle(c.toggle);
-        if (*c.field) commit(c.field, c.typed);
-        EXPECT_EQ(linear(), c.shown) << c.what;
-    }
-    EXPECT_EQ(value("llfgbldir"), "ON");
-}
 
 TEST_F(LoadPanelTest, ApplySelectAndTheDrawingOfEveryKind) {
     shell::insertMember(0, 0, 4, 0, 1e-3);

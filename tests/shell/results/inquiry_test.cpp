@@ -1,9 +1,11 @@
-// The inquiry of the right button and the totals message on the headless
-// program: the attribute texts outside result mode, the reaction and end
-// values after an analysis, the blocks loaded into the panels, and a pick
-// beside the frame clearing the information area.
+// The inquiry of the right button on the headless program: the attribute
+// texts outside result mode, the reaction and end values after an analysis,
+// the blocks loaded into the panels, and a pick beside the frame clearing the
+// information area; the sign convention dialog. (The totals message: the
+// scenarios totals-*.)
 #include "tests/shell/beam.h"
 #include "tests/shell/fixture.h"
+#include "tests/support/golden.h"
 
 #include "attrib/blocks.h"
 #include "shell/panels/propertypanel.h"
@@ -12,7 +14,6 @@
 
 #include <array>
 #include <filesystem>
-#include <unistd.h>
 #include <vector>
 
 namespace shelltest {
@@ -33,53 +34,31 @@ protected:
     attrib::PropertyBlock* force = nullptr;
 };
 
-TEST_F(InquiryTest, TotalsCountNodesAndMembers) {
-    fire("InqGlobal");
-    EXPECT_EQ(backend->transcript().back(),
-              "message [ Kestrel Message ]: \n The structure is not defined. \n");
-    beam();
-    fire("InqGlobal");
-    EXPECT_EQ(backend->transcript().back(),
-              "message [ Kestrel Message ]: \n Number of Nodes : 3\n\n Number of Members : 2\n");
-}
-
+// The texts, one after the other, as the golden inquiry-beam holds them: the
+// middle node's coordinates and force, a member's length and material,
+// nothing beside the frame; after the analysis the pinned node carries half
+// the load (Fy = 5.0 kN) and the member from it has the moment 0 at its start
+// and PL/4 = 10 kNm at the middle, rising linearly along it (a result step of
+// 1 m lists it).
 TEST_F(InquiryTest, AttributeAndResultTexts) {
     beam();
-    // The middle node: its coordinates and force; its block becomes current.
-    shell::inquireAt(2, 0, 0.01);
-    EXPECT_NE(info().find("  x = 2.00 m\n  y = 0.00 m\n"), std::string::npos) << info();
-    EXPECT_NE(info().find(" Nodal Forces: \n  Fx = 0.0 kN\n  Fy = -10.0 kN\n"), std::string::npos)
-        << info();
-    EXPECT_EQ(shell::currentBlock(attrib::kNff), force);
-    // A member: its length and material; beside the frame: nothing.
-    shell::inquireAt(1, 0, 0.01);
-    EXPECT_EQ(info().rfind(" Member\n Attributes\n\n Length = 2.00 m\n Material: \n", 0), 0u)
-        << info();
+    std::string texts;
+    auto inquire = [&](double x, double y) {
+        shell::inquireAt(x, y, 0.01);
+        texts += "-- at " + std::to_string(x) + ", " + std::to_string(y) + "\n" + info() + "\n";
+    };
+    inquire(2, 0);
+    EXPECT_EQ(shell::currentBlock(attrib::kNff), force); // its block becomes current
+    inquire(1, 0);
     EXPECT_EQ(shell::currentBlock(attrib::kMaf), mat);
-    shell::inquireAt(1, 3, 0.01);
-    EXPECT_EQ(info(), "");
-
-    // After the analysis: the pinned node carries half the load, the member
-    // from it has the moment 0 at its start and PL/4 = 10 kNm at the middle.
+    inquire(1, 3);
     saveAsBeam();
     ASSERT_TRUE(shell::resultCommand(3));
-    shell::inquireAt(0, 0, 0.01);
-    EXPECT_EQ(
-        info().rfind("\n Node\n Results\n\n Support\n Reactions:\n Fx = 0.0 kN\n Fy = 5.0 kN\n"
-                     " Mz = 0.0 kNm\n",
-                     0),
-        0u)
-        << info();
-    shell::inquireAt(1, 0, 0.01);
-    const std::string head =
-        "\n Member\n Bending Moment\n Diagram Results\n\n Init: 0.0 kNm\n End: 10.0 kNm";
-    EXPECT_EQ(info(),
-              head + "\n\n Define a reasonable\n step value to get\n results along member.");
-    // With a result step of 1 m the moment rises linearly along the member.
+    inquire(0, 0);
+    inquire(1, 0);
     state().settings.resultStep = 1;
-    shell::inquireAt(1, 0, 0.01);
-    EXPECT_EQ(info(), head + "\n\n Results Along Member:\n x [m]\tBending\n \tMoment [kNm]"
-                             "\n 0.00\t0.0\n 1.00\t5.0\n 2.00\t10.0");
+    inquire(1, 0);
+    kestrel_test::expectGolden("shell", "inquiry-beam", texts);
 }
 
 class SignConventionTest : public ShellTest {

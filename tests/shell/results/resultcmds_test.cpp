@@ -13,7 +13,6 @@
 
 #include <cmath>
 #include <filesystem>
-#include <unistd.h>
 
 namespace shelltest {
 namespace {

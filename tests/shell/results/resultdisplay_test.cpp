@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <unistd.h>
 
 namespace shelltest {
 namespace {
