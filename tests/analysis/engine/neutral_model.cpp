@@ -30,46 +30,49 @@ int orientation_vector(double dx, double dy) {
     return 4;
 }
 
-void NeutralModel::inclined(int node, double a) {
-    extra += "\n%NODE.INCLINED.SUPPORT\n1\n" + std::to_string(node) + "     " + g(a) + "  " +
-             g(90 - a) + "  90  " + g(a + 90) + "  " + g(a) + "  90\n";
+NeutralModel& NeutralModel::inclined(int node, double a) {
+    return add("\n%NODE.INCLINED.SUPPORT\n1\n" + std::to_string(node) + "     " + g(a) + "  " +
+               g(90 - a) + "  90  " + g(a + 90) + "  " + g(a) + "  90\n");
 }
 
-void NeutralModel::springs(int node, double kx, double ky, double kr) {
-    extra += "\n%NODAL.SPRING\n1\n" + std::to_string(node) + "     " + g(kx) + "  " + g(ky) +
-             "  0  0  0  " + g(kr) + "\n";
+NeutralModel& NeutralModel::springs(int node, double kx, double ky, double kr) {
+    return add("\n%NODAL.SPRING\n1\n" + std::to_string(node) + "     " + g(kx) + "  " + g(ky) +
+               "  0  0  0  " + g(kr) + "\n");
 }
 
-void NeutralModel::nodal_force(int node, double fx, double fy, double mz) {
-    extra += "\n%LOAD.CASE.NODAL.FORCE\n1\n" + std::to_string(node) + "     " + g(fx) + "  " +
-             g(fy) + "  0  0  0  " + g(mz) + "\n";
+NeutralModel& NeutralModel::nodal_force(int node, double fx, double fy, double mz) {
+    return add("\n%LOAD.CASE.NODAL.FORCE\n1\n" + std::to_string(node) + "     " + g(fx) + "  " +
+               g(fy) + "  0  0  0  " + g(mz) + "\n");
 }
 
-void NeutralModel::prescribed(int node, double dx, double dy, double rz) {
-    extra += "\n%LOAD.CASE.NODAL.DISPLACEMENT\n1\n" + std::to_string(node) + "     " +
-             fmt("%.17g", dx) + "  " + fmt("%.17g", dy) + "  0  0  0  " + fmt("%.17g", rz) + "\n";
+NeutralModel& NeutralModel::prescribed(int node, double dx, double dy, double rz) {
+    return add("\n%LOAD.CASE.NODAL.DISPLACEMENT\n1\n" + std::to_string(node) + "     " +
+               fmt("%.17g", dx) + "  " + fmt("%.17g", dy) + "  0  0  0  " + fmt("%.17g", rz) +
+               "\n");
 }
 
-void NeutralModel::beam_force(int element, int flag, double pos, double fx, double fy, double mz) {
-    extra += "\n%LOAD.CASE.BEAM.FORCE\n1\n" + std::to_string(element) + "     " +
-             std::to_string(flag) + "  " + g(pos) + "\n" + g(fx) + "  " + g(fy) + "  0  0  0  " +
-             g(mz) + "\n";
+NeutralModel& NeutralModel::beam_force(int element, int flag, double pos, double fx, double fy,
+                                       double mz) {
+    return add("\n%LOAD.CASE.BEAM.FORCE\n1\n" + std::to_string(element) + "     " +
+               std::to_string(flag) + "  " + g(pos) + "\n" + g(fx) + "  " + g(fy) + "  0  0  0  " +
+               g(mz) + "\n");
 }
 
-void NeutralModel::uniform(int element, int flag, double qx, double qy) {
-    extra += "\n%LOAD.CASE.BEAM.UNIFORM\n1\n" + std::to_string(element) + "     " +
-             std::to_string(flag) + "  0  1\n" + g(qx) + "  " + g(qy) + "  0  0  0  0\n";
+NeutralModel& NeutralModel::uniform(int element, int flag, double qx, double qy) {
+    return add("\n%LOAD.CASE.BEAM.UNIFORM\n1\n" + std::to_string(element) + "     " +
+               std::to_string(flag) + "  0  1\n" + g(qx) + "  " + g(qy) + "  0  0  0  0\n");
 }
 
-void NeutralModel::linear(int element, int flag, double px1, double py1, double px2, double py2) {
-    extra += "\n%LOAD.CASE.BEAM.LINEAR\n1\n" + std::to_string(element) + "     " +
-             std::to_string(flag) + "  0  1\n" + g(px1) + "  " + g(py1) + "  0  0  0  0\n" +
-             g(px2) + "  " + g(py2) + "  0  0  0  0\n";
+NeutralModel& NeutralModel::linear(int element, int flag, double px1, double py1, double px2,
+                                   double py2) {
+    return add("\n%LOAD.CASE.BEAM.LINEAR\n1\n" + std::to_string(element) + "     " +
+               std::to_string(flag) + "  0  1\n" + g(px1) + "  " + g(py1) + "  0  0  0  0\n" +
+               g(px2) + "  " + g(py2) + "  0  0  0  0\n");
 }
 
-void NeutralModel::temperature(int element, double tc, double dty) {
-    extra += "\n%LOAD.CASE.BEAM.TEMPERATURE\n1\n" + std::to_string(element) + "\n" + g(tc) + "  " +
-             g(dty) + "  0\n";
+NeutralModel& NeutralModel::temperature(int element, double tc, double dty) {
+    return add("\n%LOAD.CASE.BEAM.TEMPERATURE\n1\n" + std::to_string(element) + "\n" + g(tc) +
+               "  " + g(dty) + "  0\n");
 }
 
 std::string NeutralModel::text() const {

@@ -37,15 +37,16 @@ struct NeutralModel {
     // Raw blocks appended after the elements, in the writer's layout (label and count included).
     std::string extra;
 
-    // Adds "LOAD.CASE.*" style records; each call appends one whole block.
-    void inclined(int node, double angle);
-    void springs(int node, double kx, double ky, double kr);
-    void nodal_force(int node, double fx, double fy, double mz);
-    void prescribed(int node, double dx, double dy, double rz);
-    void beam_force(int element, int flag, double pos, double fx, double fy, double mz);
-    void uniform(int element, int flag, double qx, double qy);
-    void linear(int element, int flag, double px1, double py1, double px2, double py2);
-    void temperature(int element, double tc, double dty);
+    // Adds "LOAD.CASE.*" style records; each call appends one whole block and returns the model.
+    NeutralModel& add(const std::string& block) { return extra += block, *this; }
+    NeutralModel& inclined(int node, double angle);
+    NeutralModel& springs(int node, double kx, double ky, double kr);
+    NeutralModel& nodal_force(int node, double fx, double fy, double mz);
+    NeutralModel& prescribed(int node, double dx, double dy, double rz);
+    NeutralModel& beam_force(int element, int flag, double pos, double fx, double fy, double mz);
+    NeutralModel& uniform(int element, int flag, double qx, double qy);
+    NeutralModel& linear(int element, int flag, double px1, double py1, double px2, double py2);
+    NeutralModel& temperature(int element, double tc, double dty);
 
     std::string text() const;
 };
