@@ -57,20 +57,20 @@ TEST(ResultFile, SectionsOfEachFormOfResult) {
 }
 
 TEST(FileNames, ScratchAndResultNamesComeFromTheInputName) {
-    EngineFileNames n;
-    ASSERT_TRUE(DeriveFileNames("/x/frame.dat", &n));
-    EXPECT_EQ(n.dat, "/x/frame.dat");
-    EXPECT_EQ(n.pos, "/x/frame.pos");
-    EXPECT_EQ(n.tmp, "/x/frame.tmp");
-    ASSERT_TRUE(DeriveFileNames("model.kst", &n));
-    EXPECT_EQ(n.dat, "model.dat");
-    EXPECT_FALSE(DeriveFileNames("abc", &n));
-    EXPECT_FALSE(DeriveFileNames(nullptr, &n));
+    auto names = [](const char* input) {
+        EngineFileNames n;
+        return DeriveFileNames(input, &n) ? n.dat + " " + n.pos + " " + n.tmp : "refused";
+    };
+    EXPECT_EQ(names("/x/frame.dat"), "/x/frame.dat /x/frame.pos /x/frame.tmp");
+    EXPECT_EQ(names("model.kst"), "model.dat model.pos model.tmp");
+    EXPECT_EQ(names("abc"), "refused");
+    EXPECT_EQ(names(nullptr), "refused");
 }
 
-TEST(FileNames, AScratchNameTheEngineNeverOpenedIsLeftAlone) {
-    // Without a readable input the engine stops before opening anything: a file that merely
-    // has the scratch name belongs to someone else and stays.
+// Without a readable input the engine stops before opening anything: a file that merely has
+// the scratch name belongs to someone else and stays. Given another extension, the engine reads
+// the .dat file.
+TEST(FileNames, TheEngineOpensTheFilesOfTheDatName) {
     TempDir dir;
     writeText(dir.path("frame.tmp"), "not ours");
     std::string message;
@@ -78,12 +78,7 @@ TEST(FileNames, AScratchNameTheEngineNeverOpenedIsLeftAlone) {
     EXPECT_EQ(message, "\n\n\n\t *** Error on reading Input file !!! *** \n");
     EXPECT_EQ(readText(dir.path("frame.tmp")), "not ours");
     EXPECT_FALSE(fileExists(dir.path("frame.pos")));
-}
-
-TEST(FileNames, AnalysingWithAnotherExtensionReadsTheDatFile) {
-    TempDir dir;
     writeText(dir.path("frame.dat"), cantilever().text());
-    std::string message;
     EXPECT_EQ(AnalyseCore(dir.path("frame.kst").c_str(), &message), kAnalyseSolved) << message;
     EXPECT_TRUE(fileExists(dir.path("frame.pos")));
 }
