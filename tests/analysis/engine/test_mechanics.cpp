@@ -168,23 +168,19 @@ TEST_F(Mechanics, SimplySupportedBeamUniformLoad) {
 // of the load, condensed for a hinge (NAN: not checked, 0: exactly zero).
 TEST_F(Mechanics, FixedEndForces) {
     const double q = 2, p = 6, P = 10, T = 15, alpha = 1e-5;
-    NeutralModel hinged = beam(4, "111", "111", 3), linear = beam(3, "111", "111");
-    NeutralModel point = beam(4, "111", "111"), heat = beam(4, "111", "111");
-    hinged.uniform(1, 1, 0, q);
-    linear.linear(1, 1, 0, 0, 0, p);
-    point.beam_force(1, 1, 0.5, 0, -P, 0);
-    heat.temperature(1, T, 0);
     const struct {
         const char* name;
-        const NeutralModel& m;
+        NeutralModel m;
         double n1, v1, m1, v2, m2;
     } rows[] = {
-        {"uniform load, hinged at end 2", hinged, NAN, -5 * q * 4 / 8, -q * 4 * 4 / 8,
-         -3 * q * 4 / 8, 0},
-        {"linear load", linear, NAN, -3 * p * 3 / 20, -p * 3 * 3 / 30, -7 * p * 3 / 20,
-         p * 3 * 3 / 20},
-        {"load at mid-span", point, NAN, P / 2, P * 4 / 8, NAN, -P * 4 / 8},
-        {"uniform temperature", heat, alpha * kE * kA * T, 0, 0, NAN, NAN},
+        {"uniform load, hinged at end 2", beam(4, "111", "111", 3).uniform(1, 1, 0, q), NAN,
+         -5 * q * 4 / 8, -q * 4 * 4 / 8, -3 * q * 4 / 8, 0},
+        {"linear load", beam(3, "111", "111").linear(1, 1, 0, 0, 0, p), NAN, -3 * p * 3 / 20,
+         -p * 3 * 3 / 30, -7 * p * 3 / 20, p * 3 * 3 / 20},
+        {"load at mid-span", beam(4, "111", "111").beam_force(1, 1, 0.5, 0, -P, 0), NAN, P / 2,
+         P * 4 / 8, NAN, -P * 4 / 8},
+        {"uniform temperature", beam(4, "111", "111").temperature(1, T, 0), alpha * kE * kA * T, 0,
+         0, NAN, NAN},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -241,10 +237,7 @@ TEST_F(Mechanics, MemberHingedAtBothEndsCarriesOnlyAxialForce) {
 TEST_F(Mechanics, RollerOnIncline) {
     // Bar pinned at node 1, node 2 on a roller whose free direction is 45 degrees to the bar.
     const double L = 3, P = 8, a = 45;
-    NeutralModel m = beam(L, "110", "100");
-    m.inclined(2, a);
-    m.nodal_force(2, 0, -P, 0);
-    RunResult r = solve(m);
+    RunResult r = solve(beam(L, "110", "100").inclined(2, a).nodal_force(2, 0, -P, 0));
     const double dx = disp(r.solution, 2, DX), dy = disp(r.solution, 2, DY);
     // Restrained local x' = (cos a, sin a): no movement across the incline.
     EXPECT_NEAR(dx * std::cos(a * M_PI / 180) + dy * std::sin(a * M_PI / 180), 0, 1e-12);

@@ -170,7 +170,9 @@ TEST(ReaderMessagesDeathTest, AnalysePrintsEachMessageAndExitsWithZero) {
     kestrel_test::expectGolden("engine", "reader_messages", all);
 }
 
-TEST(ReaderMessagesDeathTest, UnreadableInputAndUnwritableOutput) {
+// An input that cannot be read, a result file that cannot be written and an allocation that
+// fails each end the process with their message; the base model solves, and Analyse returns.
+TEST(ReaderMessagesDeathTest, OtherEndsOfARun) {
     TempDir dir;
     EXPECT_EQ(child_output(dir.path("missing.dat")),
               "\n\n\n\t *** Error on reading Input file !!! *** \n");
@@ -178,20 +180,10 @@ TEST(ReaderMessagesDeathTest, UnreadableInputAndUnwritableOutput) {
     std::filesystem::create_directory(dir.path("blocked.pos"));
     EXPECT_EQ(child_output(dir.path("blocked.dat")),
               "\n\n\n\t *** Error on openning Output files !!! *** \n");
-}
-
-// The base model solves, and Analyse returns.
-TEST(ReaderMessagesDeathTest, SolvedAndSingularReturnToTheCaller) {
-    TempDir dir;
     writeText(dir.path("ok.dat"), base_text());
+    EXPECT_EQ(child_output(dir.path("ok.dat"), 64), "Allocation failure in utl_calloc !!!\n");
     EXPECT_EXIT(std::_Exit(Analyse(dir.path("ok.dat").c_str()) == kAnalyseSolved ? 7 : 8),
                 ::testing::ExitedWithCode(7), "");
-}
-
-TEST(ReaderMessagesDeathTest, AllocationFailureEndsTheProcess) {
-    TempDir dir;
-    writeText(dir.path("big.dat"), base_text());
-    EXPECT_EQ(child_output(dir.path("big.dat"), 64), "Allocation failure in utl_calloc !!!\n");
 }
 
 } // namespace
