@@ -12,7 +12,9 @@ using gfx::RecordingCanvas;
 
 // A 10 x 10 window on 100 x 100 pixels, and on 200 x 100 pixels: 20 px per
 // unit across, 10 down; each point both ways, and the whole width in pixels.
-TEST(CanvasMapping, SquareAndStretchedWindows) {
+// Then an arbitrary window mapped there and back, and a viewport on a
+// quarter of the canvas until a resize.
+TEST(CanvasMapping, WindowsAndViewports) {
     const struct {
         int w;
         double x0, x, y, px, py;
@@ -28,9 +30,6 @@ TEST(CanvasMapping, SquareAndStretchedWindows) {
         EXPECT_DOUBLE_EQ(w.y, r.y);
         EXPECT_DOUBLE_EQ(c.pixelsToWorldX(r.w), 10);
     }
-}
-
-TEST(CanvasMapping, PixelToWorldInvertsWorldToPixel) {
     RecordingCanvas c(640, 480);
     c.setWindow(-3.25, 17.5, 2.0, 11.0);
     for (double x : {-3.25, 0.0, 4.4, 17.5})
@@ -40,18 +39,15 @@ TEST(CanvasMapping, PixelToWorldInvertsWorldToPixel) {
             EXPECT_NEAR(w.x, x, 1e-12);
             EXPECT_NEAR(w.y, y, 1e-12);
         }
-}
-
-TEST(CanvasMapping, ViewportMapsTheWindowOntoPartOfTheCanvas) {
-    RecordingCanvas c(200, 200);
-    c.setViewport(100, 199, 0, 99); // the top-right quarter
-    c.setWindow(0, 1, 0, 1);
-    EXPECT_EQ(c.worldToPixel(0, 0), (Point{100, 100}));
-    EXPECT_EQ(c.worldToPixel(1, 1), (Point{200, 0}));
-    c.resize(50, 40, 10, 8); // a resize shows the window on the whole canvas again
-    EXPECT_EQ(c.worldToPixel(1, 0), (Point{50, 40}));
-    EXPECT_EQ(c.width(), 50);
-    EXPECT_DOUBLE_EQ(c.heightMm(), 8);
+    RecordingCanvas q(200, 200);
+    q.setViewport(100, 199, 0, 99); // the top-right quarter
+    q.setWindow(0, 1, 0, 1);
+    EXPECT_EQ(q.worldToPixel(0, 0), (Point{100, 100}));
+    EXPECT_EQ(q.worldToPixel(1, 1), (Point{200, 0}));
+    q.resize(50, 40, 10, 8); // a resize shows the window on the whole canvas again
+    EXPECT_EQ(q.worldToPixel(1, 0), (Point{50, 40}));
+    EXPECT_EQ(q.width(), 50);
+    EXPECT_DOUBLE_EQ(q.heightMm(), 8);
 }
 
 TEST(CanvasPalette, DefaultColoursAndForegroundBackground) {
@@ -100,17 +96,15 @@ TEST(CanvasRecording, PrimitivesCarryWorldAndPixelCoordinatesAndState) {
 TEST(CanvasClip, ClipRectangleInPixels) {
     RecordingCanvas c(100, 100);
     c.setWindow(0, 10, 0, 10);
-    double x0, y0, x1, y1;
-    c.clipPixels(x0, y0, x1, y1);
-    EXPECT_EQ(x0, 0);
-    EXPECT_EQ(x1, 100);
+    auto clip = [&] {
+        double x0, y0, x1, y1;
+        c.clipPixels(x0, y0, x1, y1);
+        return std::vector<double>{x0, y0, x1, y1};
+    };
+    EXPECT_EQ(clip(), (std::vector<double>{0, 0, 100, 100}));
     c.setClip(2, 4, 1, 3);
     EXPECT_TRUE(c.clipped());
-    c.clipPixels(x0, y0, x1, y1);
-    EXPECT_DOUBLE_EQ(x0, 20);
-    EXPECT_DOUBLE_EQ(x1, 40);
-    EXPECT_DOUBLE_EQ(y0, 70);
-    EXPECT_DOUBLE_EQ(y1, 90);
+    EXPECT_EQ(clip(), (std::vector<double>{20, 70, 40, 90}));
     c.clearClip();
     EXPECT_FALSE(c.clipped());
 }

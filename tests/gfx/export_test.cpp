@@ -8,7 +8,6 @@
 #include "tests/gfx/picture.h"
 #include "tests/support/golden.h"
 
-#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -21,61 +20,12 @@
 namespace fs = std::filesystem;
 using gfx::Canvas;
 using gfx::Point;
-using kestrel_test::drawPicture;
-using kestrel_test::kH;
-using kestrel_test::kW;
+using namespace kestrel_test;
 
 namespace {
 
 std::string tmp(const std::string& name) {
     return (fs::temp_directory_path() / ("kestrel-export-" + name)).string();
-}
-
-struct Image {
-    int w = 0, h = 0;
-    std::vector<std::uint32_t> px;
-};
-
-Image readPng(const std::string& path) {
-    Image im;
-    cairo_surface_t* s = cairo_image_surface_create_from_png(path.c_str());
-    if (cairo_surface_status(s) == CAIRO_STATUS_SUCCESS) {
-        cairo_surface_flush(s);
-        im.w = cairo_image_surface_get_width(s);
-        im.h = cairo_image_surface_get_height(s);
-        const int stride = cairo_image_surface_get_stride(s);
-        const unsigned char* d = cairo_image_surface_get_data(s);
-        for (int y = 0; y < im.h; ++y)
-            for (int x = 0; x < im.w; ++x)
-                im.px.push_back(*reinterpret_cast<const std::uint32_t*>(d + y * stride + 4 * x) &
-                                0xffffff);
-    }
-    cairo_surface_destroy(s);
-    return im;
-}
-
-// Share of pixels whose colours differ by more than a quarter of the range
-// in some channel: antialiasing differs between renderers, shapes must not.
-double differing(const Image& a, const Image& b) {
-    if (a.w != b.w || a.h != b.h || a.px.empty()) return 1;
-    long n = 0;
-    for (std::size_t i = 0; i < a.px.size(); ++i)
-        for (int sh : {0, 8, 16}) {
-            const int d = int(a.px[i] >> sh & 0xff) - int(b.px[i] >> sh & 0xff);
-            if (std::abs(d) > 64) {
-                ++n;
-                break;
-            }
-        }
-    return double(n) / double(a.px.size());
-}
-
-// Dark pixels of an image: the ink of the picture.
-long ink(const Image& a) {
-    long n = 0;
-    for (std::uint32_t p : a.px)
-        if ((p & 0xff) + (p >> 8 & 0xff) + (p >> 16 & 0xff) < 600) ++n;
-    return n;
 }
 
 bool run(const std::string& cmd) {
