@@ -3,6 +3,7 @@
 #include "attrib/section.h"
 #include "tests/files/fixture.h"
 #include "tests/support/golden.h"
+#include "tests/support/scratch_dir.h"
 
 #include <csignal>
 #include <sys/resource.h>
@@ -174,17 +175,12 @@ TEST_F(WriteReadTest, ExamplesOpenAndSaveToTheSameBytes) {
 
 class SaveTest : public WriteReadTest {
 protected:
-    void SetUp() override {
-        WriteReadTest::SetUp();
-        char tmpl[] = "/tmp/kestrel-save-XXXXXX";
-        dir = mkdtemp(tmpl);
-    }
     void TearDown() override {
-        chmod(dir.c_str(), 0700);
-        std::system(("rm -rf " + dir).c_str());
+        chmod(dir.c_str(), 0700); // the folder can be emptied
         WriteReadTest::TearDown();
     }
-    std::string dir;
+    kestrel_test::ScratchDir scratch{"kestrel-save"};
+    const std::string dir = scratch.path();
 };
 
 TEST_F(SaveTest, SaveWritesAtomicallyAndKeepsPermissions) {
