@@ -233,14 +233,9 @@ TEST(DiagramTest, SubstitutionsKeepTheCurveFinite) {
     MemberInput m = member(0, 0, 2, 0, 0, 0, 0, 1, 1, 1, 1);
     m.depth = -1, m.tyPlus = 5, m.E = 0, m.I = 0, m.A = 0;
     const MemberInput s = results::deformationInput(m);
-    EXPECT_EQ(s.E, 1);
-    EXPECT_EQ(s.I, 1);
-    EXPECT_EQ(s.A, 1);
-    EXPECT_EQ(s.depth, 1);
-    EXPECT_EQ(s.tyPlus, 0);
-    EXPECT_EQ(s.qy1, 0);
-    EXPECT_EQ(s.qx1, 0);
-    EXPECT_TRUE(s.hinge1 && s.hinge2);
+    EXPECT_EQ((std::vector<double>{s.E, s.I, s.A, s.depth, s.tyPlus, s.qy1, s.qx1, double(s.hinge1),
+                                   double(s.hinge2)}),
+              (std::vector<double>{1, 1, 1, 1, 0, 0, 0, 1, 1}));
     m.rigid = true;
     EXPECT_EQ(results::deformationInput(m).I, 1e7);
     for (const auto& p : results::sampleDeformed(m, 0.1).pts) EXPECT_TRUE(std::isfinite(p.f));
@@ -261,18 +256,18 @@ TEST(DiagramTest, SizeAndFactor) {
     } valuator[] = {{0.5, 5}, {1, 10}, {0, 3}, {1.01, 3}, {-0.2, 3}};
     for (const auto& v : valuator)
         EXPECT_DOUBLE_EQ(results::sizeFromValuator(v.r, 10, 3), v.expect);
-    EXPECT_DOUBLE_EQ(results::sizeFromFactor(0.1, 40, 10), 4);
-    EXPECT_DOUBLE_EQ(results::sizeFromFactor(-0.1, 40, 10), 0);
-    EXPECT_DOUBLE_EQ(results::sizeFromFactor(1, 40, 10), 10);
+    for (auto [factor, size] : {std::pair{0.1, 4.0}, {-0.1, 0.0}, {1.0, 10.0}})
+        EXPECT_DOUBLE_EQ(results::sizeFromFactor(factor, 40, 10), size);
     EXPECT_DOUBLE_EQ(results::shownFactor(4, 40), 0.1);
     EXPECT_DOUBLE_EQ(results::shownFactor(4, 0), 0);
     double lx = 0, ly = 0;
     results::globalToLocal(0, -10, std::atan2(1, 0), lx, ly); // vertical member
     EXPECT_DOUBLE_EQ(lx, -10);
     EXPECT_EQ(ly, 0);
-    EXPECT_TRUE(results::readsLeftToRight(0, 0, 0, 1));
-    EXPECT_FALSE(results::readsLeftToRight(0, 0, 0, -1));
-    EXPECT_FALSE(results::readsLeftToRight(0, 0, -1, 5));
+    EXPECT_EQ((std::vector<bool>{results::readsLeftToRight(0, 0, 0, 1),
+                                 results::readsLeftToRight(0, 0, 0, -1),
+                                 results::readsLeftToRight(0, 0, -1, 5)}),
+              (std::vector<bool>{true, false, false}));
 }
 
 // The result line of the picked point (tests/data/results/picked-lines.txt):

@@ -1,8 +1,8 @@
 // Influence-line sections: snapping to the result step in both step modes,
-// the ends within 0.005 becoming the nodes, and the message line texts; the
-// side an influence line is drawn on under the two sign conventions, its
-// section mark and step values, and the threshold below which nothing is
-// drawn.
+// the ends within 0.005 becoming the nodes; the side an influence line is
+// drawn on under the two sign conventions, its section mark and step values,
+// and the threshold below which nothing is drawn. Its message line texts are
+// among the inquiry texts.
 #include "gfx/record.h"
 #include "results/diagramdraw.h"
 #include "results/influence.h"
@@ -49,23 +49,6 @@ TEST(InfluenceSectionTest, SnapsToTheStepAndTheEnds) {
     for (const Case& c : cases)
         EXPECT_NEAR(results::snapSection(c.x, c.L, c.t, c.uniform), c.expected, 1e-12)
             << "x " << c.x << " L " << c.L << " t " << c.t << " uniform " << c.uniform;
-}
-
-TEST(InfluenceSectionTest, MessageTexts) {
-    attrib::AppSettings s = attrib::initialSettings();
-    using K = results::ResultKind;
-    EXPECT_EQ(results::influenceMessage(s, K::Axial, 1, 4),
-              "Axial force influence line for section at local pos.: x = 1.00 m  L = 4.00 m");
-    EXPECT_EQ(results::influenceMessage(s, K::Shear, 0, 2.5),
-              "Shear force influence line for section at local pos.: x = 0.00 m  L = 2.50 m");
-    EXPECT_EQ(results::influenceMessage(s, K::Bending, 2, 4),
-              "Bending moment influence line for section at local pos.: x = 2.00 m  L = 4.00 m");
-    EXPECT_EQ(results::influenceMessage(s, K::Deformed, 2, 4), "");
-    const units::UnitSettings& us = units::presetSettings(units::kUSPreset);
-    s.units = us.unit;
-    s.formats = us.format;
-    EXPECT_EQ(results::influenceMessage(s, K::Bending, 2, 4),
-              "Bending moment influence line for section at local pos.: x = 6.56 ft  L = 13.12 ft");
 }
 
 // A member of 4 m along x, drawn left to right or right to left, whose

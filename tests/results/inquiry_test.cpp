@@ -4,6 +4,7 @@
 // the totals message.
 #include "attrib/blocks.h"
 #include "attrib/section.h"
+#include "results/influence.h"
 #include "results/inquiry.h"
 #include "results/resultquery.h"
 #include "tests/support/golden.h"
@@ -15,6 +16,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -206,7 +208,12 @@ TEST(InquiryTest, ExactTextsInTwoUnitSets) {
                                           c.c.a, c.x) +
                    "\n";
         // A moment that is zero shows no sign at a pinned end.
-        all += results::resultLine(s, kUniformBeam, K::Bending, 0) + "\n";
+        all += results::resultLine(s, kUniformBeam, K::Bending, 0) + "\n=== influence messages\n";
+        for (auto [kind, x, length] : {std::tuple{K::Axial, 1.0, 4.0},
+                                       {K::Shear, 0.0, 2.5},
+                                       {K::Bending, 2.0, 4.0},
+                                       {K::Deformed, 2.0, 4.0}})
+            all += results::influenceMessage(s, kind, x, length) + "\n";
         all += "=== totals\n" + results::totalsText(false, 0, 0) + results::totalsText(true, 0, 0) +
                results::totalsText(true, 3, 0) + results::totalsText(true, 3, 2);
         kestrel_test::expectGolden("results",

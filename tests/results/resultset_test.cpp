@@ -46,22 +46,13 @@ TEST_F(ResultSetTest, InputsFromTheRecords) {
     attrib::nodeOf(b->he1->vtx)->prescribed[1] = -0.02;
     attrib::nodeOf(b->he1->vtx)->prescribed[2] = 0.003;
 
-    const results::MemberInput ma = results::memberInputOf(a);
-    EXPECT_EQ(ma.qy1, -10);
-    EXPECT_EQ(ma.qy2, -10);
-    EXPECT_EQ(ma.qx1, 0);
-    EXPECT_EQ(ma.V1, 30);
-    EXPECT_EQ(ma.V2, 30);
-    EXPECT_EQ(ma.Ma, 1.5);
-    EXPECT_EQ(ma.Mb, -2.5);
-    EXPECT_TRUE(ma.hinge2 && !ma.hinge1);
-    const results::MemberInput mb = results::memberInputOf(b);
-    EXPECT_NEAR(mb.qy1, 10, 1e-12);
-    EXPECT_NEAR(mb.qy2, 10, 1e-12);
-    EXPECT_EQ(mb.qx1, 0);
-    EXPECT_NEAR(mb.u1, -0.01, 1e-12);
-    EXPECT_NEAR(mb.w1, 0.02, 1e-12);
-    EXPECT_EQ(mb.t1, 0.003);
+    const results::MemberInput ma = results::memberInputOf(a), mb = results::memberInputOf(b);
+    EXPECT_EQ((std::vector<double>{ma.qy1, ma.qy2, ma.qx1, ma.V1, ma.V2, ma.Ma, ma.Mb,
+                                   double(ma.hinge1), double(ma.hinge2), mb.qx1, mb.t1}),
+              (std::vector<double>{-10, -10, 0, 30, 30, 1.5, -2.5, 0, 1, 0, 0.003}));
+    // Turned into the axes of b: up along its local y, the node's Dx against it.
+    const double got[] = {mb.qy1, mb.qy2, mb.u1, mb.w1}, want[] = {10, 10, -0.01, 0.02};
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(got[i], want[i], 1e-12) << i;
 
     results::ResultCurves rc;
     results::computeCurves(rc, s, ResultKind::Bending, 0.01);
