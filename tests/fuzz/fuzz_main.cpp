@@ -13,43 +13,33 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
-namespace {
-
-bool runFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "fuzz: cannot read %s\n", path.c_str());
-        return false;
-    }
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-    return true;
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
-    int inputs = 0;
+    std::vector<fs::path> files;
     for (int i = 1; i < argc; ++i) {
-        fs::path arg(argv[i]);
-        std::vector<fs::path> files;
-        if (fs::is_directory(arg)) {
-            for (const auto& entry : fs::directory_iterator(arg))
-                if (entry.is_regular_file()) files.push_back(entry.path());
-            std::sort(files.begin(), files.end());
-        } else {
-            files.push_back(arg);
+        if (!fs::is_directory(argv[i])) {
+            files.push_back(argv[i]);
+            continue;
         }
-        for (const auto& f : files) {
-            if (!runFile(f)) return 1;
-            ++inputs;
-        }
+        const auto first = static_cast<std::ptrdiff_t>(files.size());
+        for (const auto& entry : fs::directory_iterator(argv[i]))
+            if (entry.is_regular_file()) files.push_back(entry.path());
+        std::sort(files.begin() + first, files.end());
     }
-    if (inputs == 0) {
+    for (const fs::path& path : files) {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) {
+            std::fprintf(stderr, "fuzz: cannot read %s\n", path.c_str());
+            return 1;
+        }
+        const std::string bytes((std::istreambuf_iterator<char>(in)),
+                                std::istreambuf_iterator<char>());
+        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    }
+    if (files.empty()) {
         std::fputs("fuzz: no input\n", stderr);
         return 1;
     }
-    std::printf("fuzz: %d inputs ran\n", inputs);
+    std::printf("fuzz: %zu inputs ran\n", files.size());
     return 0;
 }
