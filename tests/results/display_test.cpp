@@ -152,12 +152,10 @@ TEST_F(DisplayTest, LoadsAndNumbersInResultMode) {
 TEST(SymbolSizes, FractionsOfTheWindowDiagonal) {
     const results::SymbolSizes a = results::symbolSizes(0, 30, 0, 40);
     EXPECT_EQ(a.diagonal, 50);
-    EXPECT_DOUBLE_EQ(a.orientationArrow, 1.0);
-    EXPECT_DOUBLE_EQ(a.hingedNode, 0.6);
-    EXPECT_DOUBLE_EQ(a.endHinge, 0.48);
-    EXPECT_DOUBLE_EQ(a.clampSquare, 0.9375);
-    EXPECT_DOUBLE_EQ(a.forceArrow, 2.25);
-    EXPECT_DOUBLE_EQ(a.support, 1.25);
+    const double got[] = {a.orientationArrow, a.hingedNode, a.endHinge,
+                          a.clampSquare,      a.forceArrow, a.support};
+    const double want[] = {1.0, 0.6, 0.48, 0.9375, 2.25, 1.25};
+    for (int i = 0; i < 6; ++i) EXPECT_DOUBLE_EQ(got[i], want[i]) << i;
     // Zooming in by 2 halves every symbol in world units: the same on screen.
     EXPECT_DOUBLE_EQ(results::symbolSizes(0, 15, 0, 20).forceArrow, a.forceArrow / 2);
 }
