@@ -151,9 +151,7 @@ NeutralModel beam(double L, const char* fix1, const char* fix2, int liberation) 
 }
 
 NeutralModel cantilever() {
-    NeutralModel m = beam(2, "111", "000");
-    m.nodal_force(2, 0, -10, 0);
-    return m;
+    return beam(2, "111", "000").nodal_force(2, 0, -10, 0);
 }
 
 } // namespace kestrel::engine::test

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <unistd.h>
 
 namespace kestrel::engine::test {
@@ -103,34 +104,24 @@ TEST(Hardening, ScratchNameNeverLeadsIntoAnotherFile) {
     const std::string dat = dir.path("frame.dat"), tmp = dir.path("frame.tmp");
     const std::string other = dir.path("other.txt");
     writeText(other, "keep me");
-    struct {
+    const struct {
         const char* name;
-        void (*make)(const std::string& target, const std::string& link);
+        std::function<void()> make;
         int code;
     } kinds[] = {
-        {"link to the input",
-         [](const std::string&, const std::string& l) { fs::create_symlink("frame.dat", l); },
-         kAnalyseFatal},
-        {"link to another file",
-         [](const std::string& t, const std::string& l) { fs::create_symlink(t, l); },
-         kAnalyseFatal},
-        {"dangling link",
-         [](const std::string&, const std::string& l) { fs::create_symlink("nowhere", l); },
-         kAnalyseFatal},
-        {"directory", [](const std::string&, const std::string& l) { fs::create_directory(l); },
-         kAnalyseFatal},
-        {"hard link to another file",
-         [](const std::string& t, const std::string& l) { fs::create_hard_link(t, l); },
-         kAnalyseSolved},
-        {"stale scratch file",
-         [](const std::string&, const std::string& l) { writeText(l, "stale"); }, kAnalyseSolved},
+        {"link to the input", [&] { fs::create_symlink("frame.dat", tmp); }, kAnalyseFatal},
+        {"link to another file", [&] { fs::create_symlink(other, tmp); }, kAnalyseFatal},
+        {"dangling link", [&] { fs::create_symlink("nowhere", tmp); }, kAnalyseFatal},
+        {"directory", [&] { fs::create_directory(tmp); }, kAnalyseFatal},
+        {"hard link to another file", [&] { fs::create_hard_link(other, tmp); }, kAnalyseSolved},
+        {"stale scratch file", [&] { writeText(tmp, "stale"); }, kAnalyseSolved},
     };
     for (const auto& k : kinds) {
         writeText(dat, text);
         std::error_code ec;
         fs::remove(dir.path("frame.pos"), ec);
         writeText(dir.path("frame.pos"), "previous");
-        k.make(other, tmp);
+        k.make();
         std::string message;
         EXPECT_EQ(AnalyseCore(dat.c_str(), &message), k.code) << k.name;
         EXPECT_EQ(readText(dat), text) << k.name;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <tuple>
 #include <vector>
 
 namespace kestrel::engine {
@@ -108,27 +109,17 @@ std::vector<double> reals(const char* text) {
 
 TEST(Scan, FreeFormatNumbersLabelsAndQuotes) {
     Scan s;
-    std::string text = "junk %NODE.COORD\n 2\n+1 -2.5e1 .5 'a b' x %END";
-    s.reset(text);
-    std::string w;
-    int i = 0;
-    double d = 0;
-    ASSERT_TRUE(scan_label(s, &w));
-    EXPECT_EQ(w, "NODE.COORD");
-    ASSERT_TRUE(scan_int(s, &i));
-    EXPECT_EQ(i, 2);
-    ASSERT_TRUE(scan_int(s, &i));
-    EXPECT_EQ(i, 1);
-    ASSERT_TRUE(scan_double(s, &d));
-    EXPECT_EQ(d, -25.0);
-    ASSERT_TRUE(scan_double(s, &d));
-    EXPECT_EQ(d, 0.5);
-    ASSERT_TRUE(scan_quoted(s, &w));
-    EXPECT_EQ(w, "a b");
-    EXPECT_FALSE(scan_int(s, &i)); // "x" is no number
-    ASSERT_TRUE(scan_label(s, &w));
-    EXPECT_EQ(w, "END");
-    EXPECT_FALSE(scan_label(s, &w));
+    s.reset("junk %NODE.COORD\n 2\n+1 -2.5e1 .5 'a b' x %END");
+    std::string label, quoted, end;
+    int i1 = 0, i2 = 0;
+    double d1 = 0, d2 = 0;
+    EXPECT_TRUE(scan_label(s, &label) && scan_int(s, &i1) && scan_int(s, &i2) &&
+                scan_double(s, &d1) && scan_double(s, &d2) && scan_quoted(s, &quoted));
+    EXPECT_EQ(std::tuple(label, i1, i2, d1, d2, quoted),
+              std::tuple("NODE.COORD", 2, 1, -25.0, 0.5, "a b"));
+    EXPECT_FALSE(scan_int(s, &i1)); // "x" is no number
+    EXPECT_TRUE(scan_label(s, &end) && end == "END") << end;
+    EXPECT_FALSE(scan_label(s, &end));
 }
 
 TEST(Scan, DoubledSignsAndNonFiniteRealsAreNoNumbers) {
