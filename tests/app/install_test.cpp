@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/app/run.h"
+#include "tests/support/golden.h"
 
 #include <fstream>
 #include <memory>
@@ -34,29 +35,19 @@ protected:
 std::unique_ptr<testrun::TempDir> Installed::prefixDir, Installed::workDir;
 std::string Installed::prefix, Installed::work;
 
+// The desktop entry (app/desktop-entry.txt) starts the installed program and names the
+// installed icon.
 TEST_F(Installed, FilesAndTheDesktopEntryWithItsIcon) {
     for (const char* f : {"bin/kestrel", "bin/kestrel-solve", "share/doc/kestrel/README.md",
                           "share/doc/kestrel/journal.md", "share/doc/kestrel/kestrel-solve.md",
-                          "share/doc/kestrel/images/small-screen.png"})
+                          "share/doc/kestrel/images/small-screen.png",
+                          "share/icons/hicolor/scalable/apps/kestrel.svg"})
         EXPECT_TRUE(kestrel_test::fileExists(prefix + "/" + f)) << f;
+    kestrel_test::expectGolden("app", "desktop-entry",
+                               testrun::readFile(prefix + "/share/applications/kestrel.desktop"));
     // The program does not look for its icons in the source tree.
     EXPECT_EQ(testrun::readFile(prefix + "/bin/kestrel").find(KESTREL_SOURCE_DIR "/shell/icons"),
               std::string::npos);
-
-    // The desktop entry starts the installed program and names the installed icon.
-    std::ifstream f(prefix + "/share/applications/kestrel.desktop");
-    std::string line, exec, icon;
-    ASSERT_TRUE(std::getline(f, line));
-    EXPECT_EQ(line, "[Desktop Entry]");
-    while (std::getline(f, line)) {
-        if (line.rfind("Exec=", 0) == 0) exec = line.substr(5);
-        if (line.rfind("Icon=", 0) == 0) icon = line.substr(5);
-    }
-    EXPECT_TRUE(kestrel_test::fileExists(prefix + "/bin/" + exec.substr(0, exec.find(' '))))
-        << exec;
-    EXPECT_TRUE(
-        kestrel_test::fileExists(prefix + "/share/icons/hicolor/scalable/apps/" + icon + ".svg"))
-        << icon;
 }
 
 TEST_F(Installed, TheProgramsRunFromAnotherDirectory) {

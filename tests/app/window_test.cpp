@@ -4,6 +4,7 @@
 // and every image the windows show is built into the program.
 #include "app/images.h"
 #include "shell/startup.h"
+#include "tests/support/qt_app.h"
 #include "ui/qt/qtbackend.h"
 #include "units/units.h"
 
@@ -23,25 +24,19 @@
 
 namespace {
 
-int argc = 1;
-char arg0[] = "test_app_window";
-char* argv[] = {arg0, nullptr};
+// The application on Qt's offscreen platform with one 1024 x 768 screen.
+const bool qtApp = kestrel_test::useQtApplication([](int& argc, char** argv) {
+    const std::string config = ::testing::TempDir() + "screen-1024x768.json";
+    std::ofstream(config) << R"({"screens": [{"name": "small", "x": 0, "y": 0,
+        "width": 1024, "height": 768, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
+    qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + config.c_str());
+    return static_cast<QCoreApplication*>(ui::QtBackend::createApplication(argc, argv));
+});
 
 class SmallScreen : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        const std::string config = ::testing::TempDir() + "screen-1024x768.json";
-        std::ofstream(config) << R"({"screens": [{"name": "small", "x": 0, "y": 0,
-            "width": 1024, "height": 768, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
-        qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + config.c_str());
-        app = ui::QtBackend::createApplication(argc, argv);
-    }
-    static void TearDownTestSuite() {
-        delete app;
-        app = nullptr;
-    }
     void SetUp() override {
-        auto owned = ui::makeQtBackend(argc, argv);
+        auto owned = ui::makeQtBackend(kestrel_test::qtArgc, kestrel_test::qtArgv);
         backend = static_cast<ui::QtBackend*>(owned.get());
         tk = std::make_unique<ui::Toolkit>(std::move(owned));
         ASSERT_EQ(shell::startUp(*tk, ""), 0);
@@ -54,11 +49,9 @@ protected:
     template <class W = QWidget> W* widget(const std::string& name) {
         return qobject_cast<W*>(backend->widget(tk->at(name)));
     }
-    static QApplication* app;
     ui::QtBackend* backend = nullptr;
     std::unique_ptr<ui::Toolkit> tk;
 };
-QApplication* SmallScreen::app = nullptr;
 
 TEST_F(SmallScreen, TheMainWindowFitsWithItsMenusOnTheScreen) {
     QWidget* main = widget("main");
