@@ -64,6 +64,12 @@ using kestrel_test::fileExists;
 using kestrel_test::readText;
 using kestrel_test::writeText;
 
+// A named input text of a table of cases.
+struct Case {
+    const char* name;
+    std::string text;
+};
+
 // The text with the first occurrence of `from` replaced (a failure when there is none).
 std::string replace(std::string text, const std::string& from, const std::string& to);
 

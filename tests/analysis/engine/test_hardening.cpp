@@ -30,11 +30,6 @@ std::string beam(const std::string& tail) {
            tail + "%END\n";
 }
 
-struct Case {
-    const char* name;
-    std::string text;
-};
-
 std::vector<Case> cases() {
     const std::string frame = cantilever().text();
     return {

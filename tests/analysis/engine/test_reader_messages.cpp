@@ -63,11 +63,6 @@ std::string child_output(const std::string& dat, std::size_t limit = g_utl.fail_
     return readText(out);
 }
 
-struct Case {
-    const char* name;
-    std::string text;
-};
-
 std::vector<Case> cases() {
     const std::string b = base_text();
     auto count = [&](const char* label, const char* bad = "x") {

@@ -45,12 +45,11 @@ TEST(ResultParser, EachFormOfTheResultSection) {
     } cases[] = {
         // Displacements are not cut at 1e-5; end forces are (3e-6 is stored as 0).
         {"all three kinds",
-         std::string(kDisplacements) +
-             "\n%RESULT.CASE.STEP.ELEMENT.NODAL.SCALAR\n   3\n"
-             "  'SIGMA_XX '  'SIGMA_YY '  'MOMENT_Z '\n"
-             "\n%RESULT.CASE.STEP.ELEMENT.NODAL.SCALAR.DATA\n   1\n   4\n"
-             "   +1.00000e+00   +2.00000e+00   +3.00000e-06\n"
-             "   -1.00000e+00   -2.00000e+00   +6.00000e+00\n\n%END\n",
+         std::string(kDisplacements) + "\n%RESULT.CASE.STEP.ELEMENT.NODAL.SCALAR\n   3\n"
+                                       "  'SIGMA_XX '  'SIGMA_YY '  'MOMENT_Z '\n"
+                                       "\n%RESULT.CASE.STEP.ELEMENT.NODAL.SCALAR.DATA\n   1\n   4\n"
+                                       "   +1.00000e+00   +2.00000e+00   +3.00000e-06\n"
+                                       "   -1.00000e+00   -2.00000e+00   +6.00000e+00\n\n%END\n",
          "end N V M\nnode 1 0.001 -0.002 0.003\nnode 2 0 0 -4e-06\nelement 4 1 2 0 -1 -2 6\n"},
         {"two kinds leave the third at zero",
          "%RESULT.CASE.STEP.ELEMENT.NODAL.SCALAR\n   2\n  'SIGMA_YY '  'MOMENT_Z '\n"

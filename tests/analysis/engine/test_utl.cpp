@@ -28,7 +28,7 @@ protected:
     }
 };
 
-TEST_F(Utl, MatricesAreArraysOfZeroedRows) {
+TEST_F(Utl, MatricesAreArraysOfZeroedRowsAndProfilesOfTrueColumns) {
     double** d = utl_dmatalloc(3, 4);
     int** i = utl_imatalloc(2, 5);
     ASSERT_NE(d, nullptr);
@@ -40,9 +40,7 @@ TEST_F(Utl, MatricesAreArraysOfZeroedRows) {
     utl_dmatfree(d);
     utl_imatfree(i);
     EXPECT_TRUE(g_fem.error.empty());
-}
-
-TEST_F(Utl, ProfileAddressesTrueColumns) {
+    // A profile addresses true columns.
     const int first[4] = {0, 0, 2, 1};
     ProfileMatrix k;
     ASSERT_TRUE(utl_profilealloc(4, first, sizeof(double), &k));
