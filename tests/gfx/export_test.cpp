@@ -42,8 +42,6 @@ void exportPicture(const std::string& driver, const std::string& data) {
     ASSERT_TRUE(c->finish());
 }
 
-} // namespace
-
 TEST(ExportRendering, VectorFilesRenderLikeThePngImage) {
     const std::string ref = tmp("ref.png");
     exportPicture("png", gfx::sizeData(ref, kW, kH));
@@ -106,8 +104,6 @@ TEST(ExportDxf, EzdxfFindsTheEntitiesOnTheirColourLayers) {
                                            "TEXTS ['A', 'B', 'M = 12.5 kNm']\n");
 }
 
-namespace {
-
 // A reader of binary CGM: the (class, id) of every element and its
 // parameter bytes, or an empty list when the file is malformed.
 struct Element {
@@ -150,8 +146,6 @@ std::vector<Element> decodeCgm(const std::string& b) {
     if (i != b.size()) return {};
     return out;
 }
-
-} // namespace
 
 TEST(ExportCgm, DecodedStructureAndElementCounts) {
     const std::string cgm = tmp("a.cgm");
@@ -267,3 +261,5 @@ TEST(Hatch, LinesOfEachStyleInsideABox) {
     EXPECT_DOUBLE_EQ(gfx::arcSpan(350, 10), 20);
     EXPECT_DOUBLE_EQ(gfx::arcSpan(10, 10), 0);
 }
+
+} // namespace

@@ -160,12 +160,6 @@ TEST(Scan, LinesAreCutLikeFgets) {
     EXPECT_FALSE(scan_line(s, 8192, &line));
 }
 
-} // namespace
-} // namespace kestrel::engine
-
-namespace kestrel::engine {
-namespace {
-
 std::string printf_e(double v, int width, int digits) {
     char b[64];
     std::snprintf(b, sizeof b, "%+*.*e", width, digits, v);
@@ -178,7 +172,7 @@ std::string fast_e(double v, int width, int digits) {
     return std::string(line.data(), line.size());
 }
 
-TEST(LineBuffer, ScientificMatchesPrintf) {
+TEST(LineBuffer, ScientificAndIntegersMatchPrintf) {
     const double edge[] = {0.0,    -0.0,      0.00123456, 9.9995e-3, 9.99995,   -9.9999995e7,
                            1.0005, 2.5e-5,    1e-300,     -1e300,    4.9e-324,  123456789.0,
                            0.1,    -0.000125, 1e-5,       HUGE_VAL,  -HUGE_VAL, 1.25e-3};
@@ -209,9 +203,7 @@ TEST(LineBuffer, ScientificMatchesPrintf) {
             ASSERT_EQ(fast_e(v, 10, 5), printf_e(v, 10, 5)) << v;
         }
     }
-}
-
-TEST(LineBuffer, IntegersArePaddedLikePrintf) {
+    // Integers are padded like printf's too.
     LineBuffer line;
     line.integer(7, 4);
     line.text("|");
