@@ -172,9 +172,8 @@ TEST_F(RobustnessTest, HugeCountsCostOnlyWhatIsRead) {
     for (const char* tail : {"1 1\n2000000000\n", "1 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0\n0 0\n"
                                                   "0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\n"
                                                   "0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\n"
-                                                  "1 1\n2147483647\nA 1 2 3\n"}) {
+                                                  "1 1\n2147483647\nA 1 2 3\n"})
         check(head + tail);
-    }
     // An edge whose geometry claims two billion points.
     const std::string edge = head + "1 1\n1 0 1 0 1 0 1 0 0 0 0 0 0 0\n0 0\n"
                                     "0 0 5 17 22 35 50 63 76 48 0 7 12 78 91\n"
