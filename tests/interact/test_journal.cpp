@@ -1,0 +1,154 @@
+// Interactive curve creation replayed from journals: each
+// tests/data/interact/<name>.txt holds user actions ("> " lines) and, after
+// each, what the action left: messages, dialogs shown with their values,
+// finished records, end statuses, the echo on the screen in world units, the
+// cursor and which interactions are active. Coordinates print exactly.
+#include "fixture.h"
+
+#include <cstdio>
+#include <sstream>
+
+namespace {
+
+namespace cll = interact::cll;
+namespace pck = interact::pck;
+
+std::string num(double v) {
+    char b[40];
+    std::snprintf(b, sizeof b, "%.17g", v);
+    return b;
+}
+std::string pt(gfx::Point p) {
+    return "(" + num(p.x) + ", " + num(p.y) + ")";
+}
+
+class Journal : public kt::Screen {
+protected:
+    std::string out;
+    std::size_t forms = 0;
+    std::string cursor;
+
+    void SetUp() override {
+        kt::Screen::SetUp();
+        interact::vis::fit(*canvas);
+        cursor = canvas->get("CURSOR");
+    }
+    cll::Callbacks callbacks() {
+        cll::Callbacks cb;
+        cb.done = [this](int s) { out += "  done " + std::to_string(s) + "\n"; };
+        cb.finish = [this](const cll::CurveRecord& r, double tol, bool typed) {
+            out += "  finished kind " + std::to_string(r.kind) + " " + pt({r.x0, r.y0}) + " " +
+                   pt({r.x1, r.y1});
+            for (const gfx::Point& p : r.interior) out += " interior " + pt(p);
+            out += " tol " + num(tol) + (typed ? " typed\n" : " by mouse\n");
+        };
+        cb.message = [this](const std::string& m) { out += "  message \"" + m + "\"\n"; };
+        return cb;
+    }
+    // The exclusive-or primitives drawn an odd number of times: what the echo
+    // shows now, in world units.
+    std::string echo() const {
+        std::map<std::tuple<int, bool, std::vector<std::pair<double, double>>>,
+                 std::pair<int, std::string>>
+            n;
+        for (const gfx::Primitive& p : rec->primitives()) {
+            if (p.writeMode != gfx::WriteMode::Xor) continue;
+            std::vector<std::pair<double, double>> px;
+            for (const gfx::Point& q : p.pixel) px.emplace_back(q.x, q.y);
+            auto& [count, text] = n[{static_cast<int>(p.kind), p.closed, px}];
+            ++count;
+            text = "";
+            for (const gfx::Point& q : p.world) text += " " + pt(q);
+        }
+        std::string shown;
+        for (const auto& [key, v] : n)
+            if (v.first % 2) shown += "  echo" + v.second + "\n";
+        return shown;
+    }
+    ui::Modifiers mods(std::istream& in) {
+        std::string m;
+        in >> m;
+        return {m.find('S') != std::string::npos, m.find('C') != std::string::npos};
+    }
+    void run(const std::string& action) {
+        std::istringstream in(action);
+        std::string verb;
+        in >> verb;
+        int b = 0, x = 0, y = 0;
+        const std::map<std::string, int> kinds = {
+            {"point", cll::kPoint}, {"line", cll::kLine}, {"dimline", cll::kDimLine}};
+        auto kind = [&] {
+            std::string k;
+            in >> k;
+            return kinds.count(k) ? kinds.at(k) : std::atoi(k.c_str());
+        };
+        if (verb == "mouse") {
+            const int k = kind();
+            out += "  returned " + std::to_string(cll::startMouse(k, *canvas, *gc, callbacks())) +
+                   "\n";
+        } else if (verb == "keyboard") {
+            const int k = kind();
+            const cll::Callbacks cb = callbacks();
+            out += "  returned " +
+                   std::to_string(cll::startKeyboard(k, *canvas, cb.finish, cb.message)) + "\n";
+        } else if (verb == "click" && in >> b >> x >> y) {
+            click(b, x, y, mods(in));
+        } else if (verb == "press" && in >> b >> x >> y) {
+            press(b, x, y, mods(in));
+        } else if (verb == "release" && in >> b >> x >> y) {
+            release(b, x, y, mods(in));
+        } else if (verb == "move" && in >> x >> y) {
+            move(x, y, mods(in));
+        } else if (verb == "answer") {
+            std::vector<std::string> values;
+            for (std::string v; in >> v;) values.push_back(v);
+            values.empty() ? backend->queueParamCancel() : backend->queueParam(values);
+        } else if (verb == "language") {
+            std::string l;
+            in >> l;
+            tk->setLanguage(l);
+        } else if (verb == "centimetres") {
+            cll::setLengthConversion([](double m) { return m * 100; },
+                                     [](double cm) { return cm / 100; });
+        } else if (verb == "metres") {
+            cll::setLengthConversion(nullptr, nullptr);
+        } else {
+            ADD_FAILURE() << "unknown action: " << action;
+        }
+        for (; forms < backend->forms.size(); ++forms) {
+            const ui::ParamForm& f = backend->forms[forms];
+            std::istringstream t(kt::templateOf(f));
+            for (std::string line; std::getline(t, line);) out += "  form " + line + "\n";
+            out += "  values";
+            for (const ui::ParamField& p : f.fields) out += " " + num(p.real);
+            out += "\n";
+        }
+        out += echo();
+        if (canvas->get("CURSOR") != cursor)
+            out += "  cursor " + (cursor = canvas->get("CURSOR")) + "\n";
+        out += std::string("  active:") + (cll::active() ? " cll" : "") +
+               (pck::active() ? " pick" : "") + "\n";
+        for (const std::string& e : backend->errors()) out += "  error " + e + "\n";
+    }
+};
+
+class CllJournal : public Journal, public ::testing::WithParamInterface<const char*> {};
+
+// A journal on a fresh screen: "#" lines are comments, "> " lines actions.
+TEST_P(CllJournal, Replays) {
+    const std::string name = GetParam();
+    std::istringstream in(kestrel_test::readText(kestrel_test::goldenPath("interact", name)));
+    ASSERT_FALSE(in.str().empty()) << name;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("#", 0) == 0) out += line + "\n";
+        if (line.rfind("> ", 0) != 0) continue;
+        out += line + "\n";
+        run(line.substr(2));
+    }
+    kestrel_test::expectGolden("interact", name, out);
+}
+
+INSTANTIATE_TEST_SUITE_P(Curves, CllJournal,
+                         ::testing::Values("cll_mouse", "cll_dialogs", "cll_keyboard"));
+
+} // namespace
