@@ -4,6 +4,7 @@
 // finished records, end statuses, the echo on the screen in world units, the
 // cursor and which interactions are active. Coordinates print exactly.
 #include "fixture.h"
+#include "interact/trfmode.h"
 
 #include <cstdio>
 #include <sstream>
@@ -12,11 +13,18 @@ namespace {
 
 namespace cll = interact::cll;
 namespace pck = interact::pck;
+namespace trf = interact::trf;
 
 std::string num(double v) {
     char b[40];
     std::snprintf(b, sizeof b, "%.17g", v);
     return b;
+}
+// To 1e-9: matrices come from sines and cosines.
+std::string fixed(double v) {
+    char b[40];
+    std::snprintf(b, sizeof b, "%.9f", v);
+    return std::string(b) == "-0.000000000" ? "0.000000000" : b;
 }
 std::string pt(gfx::Point p) {
     return "(" + num(p.x) + ", " + num(p.y) + ")";
@@ -31,7 +39,17 @@ protected:
     void SetUp() override {
         kt::Screen::SetUp();
         interact::vis::fit(*canvas);
+        trf::modeState().reset();
         cursor = canvas->get("CURSOR");
+    }
+    void TearDown() override {
+        trf::modeState().reset();
+        kt::Screen::TearDown();
+    }
+    void applied(const trf::Matrix& m, double tol, bool typed) {
+        out += "  applied a " + fixed(m.a) + " b " + fixed(m.b) + " c " + fixed(m.c) + " d " +
+               fixed(m.d) + " tx " + fixed(m.tx) + " ty " + fixed(m.ty) + " tol " + num(tol) +
+               (typed ? " typed\n" : " by mouse\n");
     }
     cll::Callbacks callbacks() {
         cll::Callbacks cb;
@@ -57,7 +75,10 @@ protected:
             for (const gfx::Point& q : p.pixel) px.emplace_back(q.x, q.y);
             auto& [count, text] = n[{static_cast<int>(p.kind), p.closed, px}];
             ++count;
-            text = "";
+            static const char* const kinds[] = {"clear",  "polyline", "polygon", "arc",
+                                                "sector", "mark",     "text",    "flush"};
+            text =
+                std::string(" ") + kinds[static_cast<int>(p.kind)] + " c" + std::to_string(p.color);
             for (const gfx::Point& q : p.world) text += " " + pt(q);
         }
         std::string shown;
@@ -82,7 +103,36 @@ protected:
             in >> k;
             return kinds.count(k) ? kinds.at(k) : std::atoi(k.c_str());
         };
-        if (verb == "mouse") {
+        const std::map<std::string, int> tools = {{"move", trf::kMove},
+                                                  {"mirror", trf::kMirror},
+                                                  {"rotate", trf::kRotate},
+                                                  {"scale", trf::kScale}};
+        auto tool = [&] {
+            std::string k;
+            in >> k;
+            return tools.count(k) ? tools.at(k) : std::atoi(k.c_str());
+        };
+        if (verb == "transform") {
+            trf::Callbacks cb;
+            cb.done = [this](int s) { out += "  done " + std::to_string(s) + "\n"; };
+            cb.apply = [this](const trf::Matrix& m, double tol, bool typed) {
+                applied(m, tol, typed);
+            };
+            cb.message = [this](const std::string& m) { out += "  message \"" + m + "\"\n"; };
+            // The client's echo: a unit line from the translation.
+            cb.echo = [](gfx::Canvas& c, const trf::Matrix& m) {
+                c.line(m.tx, m.ty, m.tx + 1, m.ty);
+            };
+            const int k = tool();
+            out += "  returned " + std::to_string(trf::startMouse(k, *canvas, *gc, cb)) + "\n";
+        } else if (verb == "transform-keyboard") {
+            const int k = tool();
+            const int rc = trf::startKeyboard(
+                k, *canvas,
+                [this](const trf::Matrix& m, double tol, bool typed) { applied(m, tol, typed); },
+                [this](const std::string& m) { out += "  message \"" + m + "\"\n"; });
+            out += "  returned " + std::to_string(rc) + "\n";
+        } else if (verb == "mouse") {
             const int k = kind();
             out += "  returned " + std::to_string(cll::startMouse(k, *canvas, *gc, callbacks())) +
                    "\n";
@@ -127,7 +177,7 @@ protected:
         if (canvas->get("CURSOR") != cursor)
             out += "  cursor " + (cursor = canvas->get("CURSOR")) + "\n";
         out += std::string("  active:") + (cll::active() ? " cll" : "") +
-               (pck::active() ? " pick" : "") + "\n";
+               (trf::modeActive() ? " transform" : "") + (pck::active() ? " pick" : "") + "\n";
         for (const std::string& e : backend->errors()) out += "  error " + e + "\n";
     }
 };
@@ -149,6 +199,7 @@ TEST_P(CllJournal, Replays) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Curves, CllJournal,
-                         ::testing::Values("cll_mouse", "cll_dialogs", "cll_keyboard"));
+                         ::testing::Values("cll_mouse", "cll_dialogs", "cll_keyboard", "trf_mouse",
+                                           "trf_keyboard"));
 
 } // namespace
