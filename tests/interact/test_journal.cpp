@@ -7,6 +7,7 @@
 #include "interact/trfmode.h"
 
 #include <cstdio>
+#include <functional>
 #include <sstream>
 
 namespace {
@@ -33,14 +34,41 @@ std::string pt(gfx::Point p) {
 class Journal : public kt::Screen {
 protected:
     std::string out;
-    std::size_t forms = 0;
-    std::string cursor;
+    std::size_t forms = 0, redrawn = 0, primitives = 0;
+    std::string size;
+    std::string cursor, shownWindow, shownScroll;
+    int aperture = 0;
 
     void SetUp() override {
         kt::Screen::SetUp();
         interact::vis::fit(*canvas);
         trf::modeState().reset();
         cursor = canvas->get("CURSOR");
+        shownWindow = windowText();
+        shownScroll = scrollText();
+        redrawn = redraws.size();
+        aperture = pck::state().aperture;
+        size = sizeText();
+        primitives = rec->primitives().size();
+    }
+    std::string sizeText() const {
+        return std::to_string(gc->width()) + "x" + std::to_string(gc->height());
+    }
+    std::string windowText() const {
+        const interact::vis::Window w = window();
+        return num(w.xmin) + " " + num(w.xmax) + " " + num(w.ymin) + " " + num(w.ymax);
+    }
+    std::string scrollText() const {
+        std::string t;
+        for (const char* a : {"XMIN", "XMAX", "YMIN", "YMAX", "DX", "DY", "POSX", "POSY"})
+            t += std::string(" ") + a + "=" + canvas->get(a);
+        return t;
+    }
+    std::function<void(int)> doneLog() {
+        return [this](int s) { out += "  done " + std::to_string(s) + "\n"; };
+    }
+    std::string modsText(bool shift, bool control) {
+        return std::string(shift ? " shift" : "") + (control ? " control" : "");
     }
     void TearDown() override {
         trf::modeState().reset();
@@ -132,6 +160,61 @@ protected:
                 [this](const trf::Matrix& m, double tol, bool typed) { applied(m, tol, typed); },
                 [this](const std::string& m) { out += "  message \"" + m + "\"\n"; });
             out += "  returned " + std::to_string(rc) + "\n";
+        } else if (verb == "select") {
+            std::string restart;
+            in >> restart;
+            interact::sel::Callbacks cb;
+            cb.pick = [this](double x, double y, double tol, bool sh, bool co) {
+                out += "  pick " + pt({x, y}) + " tol " + num(tol) + modsText(sh, co) + "\n";
+            };
+            cb.fence = [this](double x0, double x1, double y0, double y1, bool sh, bool co) {
+                out += "  fence x " + num(x0) + ".." + num(x1) + " y " + num(y0) + ".." + num(y1) +
+                       modsText(sh, co) + "\n";
+            };
+            interact::sel::registerCanvas(*canvas, cb);
+            interact::sel::start(*canvas, doneLog(), restart == "restart");
+        } else if (verb == "open" && in >> x >> y) {
+            std::vector<std::pair<std::string, std::string>> extra;
+            for (std::string a; in >> a;)
+                extra.emplace_back(a.substr(0, a.find('=')), a.substr(a.find('=') + 1));
+            open(x, y, extra);
+            forms = redrawn = primitives = 0;
+        } else if (verb == "fit" || verb == "zoom-in" || verb == "zoom-out" ||
+                   verb == "previous-zoom") {
+            namespace vis = interact::vis;
+            const int rc = verb == "fit"        ? vis::fit(*canvas)
+                           : verb == "zoom-in"  ? vis::zoomIn(*canvas)
+                           : verb == "zoom-out" ? vis::zoomOut(*canvas)
+                                                : vis::prevZoom(*canvas);
+            out += "  returned " + std::to_string(rc) + "\n";
+        } else if (verb == "zoom-fence") {
+            interact::vis::zoomFence(*canvas, doneLog());
+        } else if (verb == "pan") {
+            interact::vis::pan(*canvas, doneLog());
+        } else if (verb == "scroll" || verb == "scroll-to") {
+            std::string axis;
+            double v = 0;
+            in >> axis >> v;
+            const auto a =
+                axis == "x" ? interact::vis::Axis::Horizontal : interact::vis::Axis::Vertical;
+            verb == "scroll" ? interact::vis::scroll(*canvas, a, v)
+                             : interact::vis::scrollTo(*canvas, a, v);
+        } else if (verb == "set-window") {
+            interact::vis::Window w;
+            in >> w.xmin >> w.xmax >> w.ymin >> w.ymax;
+            interact::vis::setWindow(*canvas, w);
+        } else if (verb == "bars") {
+            std::string px, py;
+            in >> px >> py;
+            canvas->store("POSX", px);
+            canvas->store("POSY", py);
+            tk->canvasRepaint(*canvas);
+        } else if (verb == "resize" && in >> x >> y) {
+            tk->canvasResize(*canvas, x, y);
+        } else if (verb == "leave") {
+            tk->canvasLeave(*canvas);
+        } else if (verb == "cancel") {
+            pck::cancel();
         } else if (verb == "mouse") {
             const int k = kind();
             out += "  returned " + std::to_string(cll::startMouse(k, *canvas, *gc, callbacks())) +
@@ -173,7 +256,20 @@ protected:
             for (const ui::ParamField& p : f.fields) out += " " + num(p.real);
             out += "\n";
         }
+        int drawn = 0;
+        for (std::size_t i = primitives; i < rec->primitives().size(); ++i)
+            drawn += rec->primitives()[i].writeMode == gfx::WriteMode::Xor;
+        primitives = rec->primitives().size();
+        if (drawn) out += "  xor drawn " + std::to_string(drawn) + "\n";
         out += echo();
+        if (sizeText() != size) out += "  canvas " + (size = sizeText()) + "\n";
+        if (redraws.size() > redrawn)
+            out += "  redrawn " + std::to_string(redraws.size() - redrawn) + "\n";
+        redrawn = redraws.size();
+        if (windowText() != shownWindow) out += "  window " + (shownWindow = windowText()) + "\n";
+        if (scrollText() != shownScroll) out += "  scroll" + (shownScroll = scrollText()) + "\n";
+        if (pck::state().aperture != aperture)
+            out += "  aperture " + std::to_string(aperture = pck::state().aperture) + "\n";
         if (canvas->get("CURSOR") != cursor)
             out += "  cursor " + (cursor = canvas->get("CURSOR")) + "\n";
         out += std::string("  active:") + (cll::active() ? " cll" : "") +
@@ -200,6 +296,6 @@ TEST_P(CllJournal, Replays) {
 
 INSTANTIATE_TEST_SUITE_P(Curves, CllJournal,
                          ::testing::Values("cll_mouse", "cll_dialogs", "cll_keyboard", "trf_mouse",
-                                           "trf_keyboard"));
+                                           "trf_keyboard", "vis", "sel"));
 
 } // namespace
