@@ -1,8 +1,10 @@
-// Interactive curve creation replayed from journals: each
-// tests/data/interact/<name>.txt holds user actions ("> " lines) and, after
-// each, what the action left: messages, dialogs shown with their values,
-// finished records, end statuses, the echo on the screen in world units, the
-// cursor and which interactions are active. Coordinates print exactly.
+// The interactions replayed from journals (curve creation, transformations,
+// view control, selection): each tests/data/interact/<name>.txt holds user
+// actions ("> " lines) and, after each, what the action left: messages,
+// dialogs shown with their values, finished records and matrices, picks and
+// fences, end statuses, the echo on the screen in world units, the window,
+// scroll attributes and redraws, the aperture, the cursor and which
+// interactions are active. Coordinates print exactly, matrices to 1e-9.
 #include "fixture.h"
 #include "interact/trfmode.h"
 
@@ -278,10 +280,10 @@ protected:
     }
 };
 
-class CllJournal : public Journal, public ::testing::WithParamInterface<const char*> {};
+class InteractionJournal : public Journal, public ::testing::WithParamInterface<const char*> {};
 
 // A journal on a fresh screen: "#" lines are comments, "> " lines actions.
-TEST_P(CllJournal, Replays) {
+TEST_P(InteractionJournal, Replays) {
     const std::string name = GetParam();
     std::istringstream in(kestrel_test::readText(kestrel_test::goldenPath("interact", name)));
     ASSERT_FALSE(in.str().empty()) << name;
@@ -294,7 +296,7 @@ TEST_P(CllJournal, Replays) {
     kestrel_test::expectGolden("interact", name, out);
 }
 
-INSTANTIATE_TEST_SUITE_P(Curves, CllJournal,
+INSTANTIATE_TEST_SUITE_P(Journals, InteractionJournal,
                          ::testing::Values("cll_mouse", "cll_dialogs", "cll_keyboard", "trf_mouse",
                                            "trf_keyboard", "vis", "sel"));
 
