@@ -69,7 +69,7 @@ protected:
 
     // A canvas of `w` x `h` pixels with extra attributes; its drawing canvas is
     // the toolkit's recording one unless the test brings its own.
-    void open(int w, int h, std::initializer_list<std::pair<const char*, std::string>> extra = {},
+    void open(int w, int h, const std::vector<std::pair<std::string, std::string>>& extra = {},
               std::unique_ptr<gfx::Canvas> own = nullptr) {
         resetAll();
         gc.reset();

@@ -114,3 +114,19 @@ Edge* square(Solid* s, double x0, double y0, double x1, double y1) {
 std::string dump(const Solid* s) {
     return mdl_dump(s, false);
 }
+
+template <class T> static int count_list(const T* head) {
+    int n = 0;
+    for (; head; head = head->next) ++n;
+    return n;
+}
+// The hinges of a member's attribute at end 1 and end 2, as "10".
+std::string hinges(const Edge* e) {
+    const auto* a = static_cast<const TestAttr*>(e->attrib);
+    return std::to_string(a->hinge1) + std::to_string(a->hinge2);
+}
+// The numbers of nodes, members and faces, as "v5 e4 f1".
+std::string counts(const Solid* s) {
+    return "v" + std::to_string(count_list(s->vertices)) + " e" +
+           std::to_string(count_list(s->edges)) + " f" + std::to_string(count_list(s->faces));
+}

@@ -52,5 +52,9 @@ Vertex* pt(Solid* s, double x, double y);
 Edge* seg(Vertex* a, Vertex* b);
 Edge* arm(Vertex* a, double x, double y);
 std::string dump(const Solid* s);
+// The numbers of nodes, members and faces, as "v5 e4 f1".
+std::string counts(const Solid* s);
+// The hinges of a member's attribute at end 1 and end 2, as "10".
+std::string hinges(const Edge* e);
 // A closed square from (x0, y0) to (x1, y1), drawn counter-clockwise; returns its last member.
 Edge* square(Solid* s, double x0, double y0, double x1, double y1);

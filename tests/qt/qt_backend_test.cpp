@@ -184,6 +184,10 @@ TEST_F(QtSession, CloseRequestKeepsOrHidesTheWindow) {
     w->close();
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(dlg.get("VISIBLE"), "NO");
+    tk.show(dlg); // without a handler the window closes too
+    tk.bind("Close", nullptr);
+    w->close();
+    EXPECT_EQ(dlg.get("VISIBLE"), "NO");
 }
 
 TEST_F(QtSession, TogglesListsValuatorAndSwitch) {
@@ -233,10 +237,15 @@ TEST_F(QtSession, TogglesListsValuatorAndSwitch) {
     EXPECT_EQ(b.get("VALUE"), "ON");
     EXPECT_FALSE(wa->isChecked());
     EXPECT_TRUE(wb->isChecked());
+    EXPECT_EQ(tk.at("radio").get("VALUE"), "b");
     wb->click(); // pressing the one that is on keeps it on
     EXPECT_TRUE(wb->isChecked());
-    // A check box flips; the program can set it back.
+    // A check box flips both ways; the program can set it back.
     auto* wc = widgetOf<QCheckBox>("check");
+    EXPECT_EQ(check.get("VALUE"), "OFF");
+    wc->click();
+    wc->click();
+    EXPECT_EQ(check.get("VALUE"), "OFF");
     wc->click();
     EXPECT_EQ(check.get("VALUE"), "ON");
     check.set("VALUE", "OFF");
@@ -248,7 +257,8 @@ TEST_F(QtSession, TogglesListsValuatorAndSwitch) {
     act->trigger();
     EXPECT_EQ(item.get("VALUE"), "ON");
     EXPECT_TRUE(act->isChecked());
-    EXPECT_EQ(events, (std::vector<std::string>{"b=1", "b=1", "check=1", "mitem=1"}));
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"b=1", "b=1", "check=1", "check=0", "check=1", "mitem=1"}));
     events.clear();
 
     // Drop-down: choosing item 2 deselects 1 first.

@@ -133,48 +133,6 @@ TEST_F(Fixture, KeyFilterRejectsKeysAndTheFieldKeepsOnlyAcceptedOnes) {
     EXPECT_EQ(t.get("VALUE"), "12.59") << "a read-only field keeps its text";
 }
 
-TEST_F(Fixture, DropDownDeliversDeselectionThenSelection) {
-    Element& l = tk.make(Kind::List, "resultmode",
-                         {{"1", "Diagram"},
-                          {"2", "Influence Line"},
-                          {"DROPDOWN", "YES"},
-                          {"ACTION", "ResModeSelCur"},
-                          {"VALUE", "1"}});
-    std::vector<std::string> events;
-    tk.bind("ResModeSelCur", [&](Event& ev) {
-        events.push_back(std::to_string(ev.state) + ":" + std::to_string(ev.item) + ":" + ev.text);
-        return kDefault;
-    });
-    tk.select(l, 2);
-    EXPECT_EQ(events, (std::vector<std::string>{"0:1:Diagram", "1:2:Influence Line"}));
-    EXPECT_EQ(l.get("VALUE"), "2");
-}
-
-TEST_F(Fixture, TogglesFlipAndRadioGroupsKeepOneOn) {
-    Element& t = tk.make(Kind::Toggle, "vbltnodenumb", {{"ACTION", "VbltNodeNumb"}});
-    int state = -1;
-    tk.bind("VbltNodeNumb", [&](Event& ev) {
-        state = ev.state;
-        return kDefault;
-    });
-    EXPECT_EQ(t.get("VALUE"), "OFF");
-    tk.toggle(t);
-    EXPECT_EQ(state, 1);
-    EXPECT_TRUE(t.isOn());
-    tk.toggle(t);
-    EXPECT_EQ(state, 0);
-
-    Element& a = tk.make(Kind::Toggle, "a", {{"VALUE", "ON"}});
-    Element& b = tk.make(Kind::Toggle, "b");
-    Element& g = tk.make(Kind::Radio, "g", {}, {&a, &b});
-    tk.toggle(b);
-    EXPECT_FALSE(a.isOn());
-    EXPECT_TRUE(b.isOn());
-    EXPECT_EQ(g.get("VALUE"), "b");
-    tk.toggle(b);
-    EXPECT_TRUE(b.isOn()) << "pressing the toggle that is on keeps it on";
-}
-
 TEST_F(Fixture, PredefinedDialogsTakeTheirAnswersInOrderAndAreTranscribed) {
     hb->queueAlarm(2);
     hb->queueFile(1, "/tmp/new.kst");
@@ -230,16 +188,4 @@ TEST_F(Fixture, CanvasResizeResizesItsDrawingCanvas) {
     EXPECT_EQ(hb->canvasOf(c), canvas.get());
     canvas.reset();
     EXPECT_EQ(hb->canvasOf(c), nullptr);
-}
-
-TEST_F(Fixture, CloseRequestKeepsTheWindowWhenTheHandlerIgnoresIt) {
-    Element& d = tk.make(Kind::Dialog, "main", {{"CLOSE_CB", "CloseWindow"}});
-    tk.show(d);
-    int answer = kIgnore;
-    tk.bind("CloseWindow", [&](Event&) { return answer; });
-    EXPECT_EQ(tk.closeRequest(d), kIgnore);
-    EXPECT_EQ(d.get("VISIBLE"), "YES");
-    tk.bind("CloseWindow", nullptr);
-    EXPECT_EQ(tk.closeRequest(d), kDefault);
-    EXPECT_EQ(d.get("VISIBLE"), "NO");
 }

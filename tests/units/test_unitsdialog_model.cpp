@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,101 @@ TEST(UnitsDialogRows, RowsCoverEveryKindAndSlotOnce) {
     for (int n : slots) EXPECT_EQ(n, 1);
 }
 
+// The working set (which preset it equals, if any, then unit and format
+// codes by slot) and what the dialog shows: the list, whether it is open, and
+// each row's unit item / format item / number of unit items.
+std::string state(const UnitsDialogModel& m, const DialogView& v) {
+    const char* const presets[] = {"SI", "kN-m", "US"};
+    std::string out = std::string("  ") + (v.list == units::kUSList ? "US" : "SI") + " lists, " +
+                      (v.isOpen ? "open" : "closed") + ", working set ";
+    std::string same = "-";
+    for (int k = 0; k < units::kPresetCount; ++k)
+        if (m.working() == units::presetSettings(k)) same = presets[k];
+    out += same + "\n  units";
+    for (int c : m.working().unit) out += " " + std::to_string(c);
+    out += "\n  formats";
+    for (int c : m.working().format) out += " " + std::to_string(c);
+    out += "\n  rows";
+    for (const units::RowView& r : v.rows)
+        out += " " + std::to_string(r.unitItem) + "/" + std::to_string(r.formatItem) + "/" +
+               std::to_string(r.unitItems.size());
+    return out + "\n";
+}
+
+// The dialog driven by the journal tests/data/units/dialog_journal.txt: its
+// "> " lines are user actions, "#" lines comments, and every other line the
+// state the action before left, compared as a golden. Actions: "new" (a new
+// dialog model), "open SI|kN-m|US|current [unit S=C] [format S=C]" (a preset
+// or the current set with slots changed), "unit ROW ITEM", "format ROW ITEM",
+// "preset K", "cancel", "accept" (into the current set).
+TEST(UnitsDialogModel, Journal) {
+    const std::string path = kestrel_test::goldenPath("units", "dialog_journal");
+    std::istringstream in(kestrel_test::readText(path));
+    ASSERT_FALSE(in.str().empty()) << path;
+    UnitsDialogModel m;
+    UnitSettings current = si();
+    std::string text;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("> ", 0) != 0 && line.rfind("#", 0) != 0) continue;
+        text += line + "\n";
+        if (line[0] == '#') continue;
+        std::istringstream words(line.substr(2));
+        std::string verb, arg;
+        words >> verb;
+        int row = 0, item = 0;
+        if (verb == "new") {
+            m = UnitsDialogModel();
+            current = si();
+            continue;
+        }
+        DialogView v;
+        if (verb == "open") {
+            words >> arg;
+            const char* const presets[] = {"SI", "kN-m", "US"};
+            UnitSettings start = current;
+            for (int k = 0; k < units::kPresetCount; ++k)
+                if (arg == presets[k]) start = units::presetSettings(k);
+            for (std::string kind; words >> kind;) {
+                char eq = 0;
+                int slot = 0, code = 0;
+                words >> slot >> eq >> code;
+                (kind == "unit" ? start.unit[slot] : start.format[slot]) = code;
+            }
+            v = m.open(start);
+        } else if (verb == "unit" && words >> row >> item) {
+            v = m.selectUnit(row, item);
+        } else if (verb == "format" && words >> row >> item) {
+            v = m.selectFormat(row, item);
+        } else if (verb == "preset" && words >> item) {
+            v = m.preset(item);
+        } else if (verb == "cancel" || verb == "accept") {
+            const int rc = verb == "cancel" ? m.cancel() : m.accept(current);
+            v = m.view();
+            text += "  returned " + std::to_string(rc) + ", the current set " +
+                    (current == m.working() ? "is" : "is not") + " the working set\n";
+        } else {
+            ADD_FAILURE() << "unknown action: " << line;
+            continue;
+        }
+        text += state(m, v);
+    }
+    kestrel_test::expectGolden("units", "dialog_journal", text);
+    // The items of a US list and of the SI lists chosen by the SI preset; the
+    // format item codes.
+    UnitSettings inches = si();
+    inches.unit[units::kLengthUnit] = 4;
+    EXPECT_EQ(UnitsDialogModel().open(inches).rows[units::kRowForce].unitItems,
+              (std::vector<std::string>{"kilo-pound [ kip ]", "pound [ lb ]"}));
+    UnitsDialogModel fromUS, fresh;
+    fromUS.open(us());
+    const DialogView a = fromUS.preset(units::kSIPreset), b = fresh.open(si());
+    for (int row = 0; row < units::kDialogRowCount; ++row)
+        EXPECT_EQ(a.rows[row].unitItems, b.rows[row].unitItems);
+    EXPECT_EQ(units::formatCodeOfItem(0), 2);
+    EXPECT_EQ(units::formatCodeOfItem(8), 7);
+    EXPECT_EQ(units::formatItemOfCode(7), 8);
+}
+
 TEST(UnitsDialogModel, EveryItemSetsItsCodeAndFormat) {
     for (int list = 0; list < 2; ++list) {
         UnitsDialogModel m;
@@ -107,192 +203,6 @@ TEST(UnitsDialogModel, EveryItemSetsItsCodeAndFormat) {
             }
         }
     }
-}
-
-TEST(UnitsDialogModel, OpeningWithInchesShowsUSListsEvenWithAnSIForce) {
-    UnitSettings start = si();
-    start.unit[units::kLengthUnit] = 4;           // in
-    ASSERT_EQ(start.unit[units::kForceUnit], 17); // kN
-    UnitsDialogModel m;
-    DialogView v = m.open(start);
-    EXPECT_EQ(v.list, units::kUSList);
-    EXPECT_EQ(v.rows[units::kRowForce].unitItems,
-              (std::vector<std::string>{"kilo-pound [ kip ]", "pound [ lb ]"}));
-    EXPECT_EQ(v.rows[units::kRowForce].unitItem, 1); // kN is not in the list: first item
-    EXPECT_EQ(v.rows[units::kRowLength].unitItem, 2);
-    // The SI elastic parameter (MPa) falls back to "[ ksi (kip/in²) ]", the SI
-    // specific weight to "[ pcf (lb/ft³) ]".
-    EXPECT_EQ(v.rows[units::kRowElasticParam].unitItem, 3);
-    EXPECT_EQ(v.rows[units::kRowSpecificWeight].unitItem, 2);
-    EXPECT_EQ(m.working().unit[units::kForceUnit], 17); // only shown, not changed
-    v = m.selectUnit(units::kRowForce, 2);
-    EXPECT_EQ(m.working().unit[units::kForceUnit], 21); // lb, a US code
-    EXPECT_EQ(m.working().format[units::kForceFormat], 0);
-    EXPECT_EQ(m.working().format[units::kForce2Format], 0);
-    // Opening with feet too; with metres the SI lists.
-    start.unit[units::kLengthUnit] = 3;
-    EXPECT_EQ(m.open(start).list, units::kUSList);
-    start.unit[units::kLengthUnit] = 2;
-    EXPECT_EQ(m.open(start).list, units::kSIList);
-}
-
-TEST(UnitsDialogModel, OpeningShowsTheCurrentItems) {
-    UnitsDialogModel m;
-    const DialogView v = m.open(si());
-    const int unitItems[] = {1, 3, 1, 3, 3, 3, 1, 1, 1, 1, 8, 1, 1, 1, 1, 1, 1};
-    const int formatItems[] = {3, 11, 11, 1, 12, 12, 2, 2, 3, 1, 1, 2, 7, 11, 11, 5, 5};
-    for (int row = 0; row < units::kDialogRowCount; ++row) {
-        EXPECT_EQ(v.rows[row].unitItem, unitItems[row]) << "row " << row;
-        EXPECT_EQ(v.rows[row].formatItem, formatItems[row]) << "row " << row;
-    }
-    // Format codes from an old file outside 0..13 show the "x.xx" item.
-    UnitSettings odd = si();
-    odd.format[units::kForceFormat] = 14;
-    odd.format[units::kMomentFormat] = -1;
-    const DialogView w = m.open(odd);
-    EXPECT_EQ(w.rows[units::kRowForce].formatItem, 3);
-    EXPECT_EQ(w.rows[units::kRowMoment].formatItem, 3);
-    // An unknown elastic code in SI shows "mega-Pascal [ MPa (N/mm²) ]".
-    odd.unit[units::kElasticParamUnit] = 61;
-    EXPECT_EQ(m.open(odd).rows[units::kRowElasticParam].unitItem, 8);
-}
-
-TEST(UnitsDialogModel, LengthMovesTheMomentInflLineBoxAndAllLengthFormats) {
-    UnitsDialogModel m;
-    m.open(si());
-    DialogView v = m.selectFormat(units::kRowMomentInflLine, 7);
-    EXPECT_EQ(m.working().format[units::kMomentInflLineFormat], 6);
-    v = m.selectUnit(units::kRowLength, 2); // cm
-    EXPECT_EQ(m.working().unit[units::kLengthUnit], 1);
-    for (int slot : {0, 1, 20, 21, 22}) EXPECT_EQ(m.working().format[slot], 1) << "slot " << slot;
-    EXPECT_EQ(v.rows[units::kRowMomentInflLine].unitItem, 2);
-    EXPECT_EQ(v.rows[units::kRowMomentInflLine].formatItem, 7); // its format is its own
-    EXPECT_EQ(m.working().unit[units::kSectionSizeUnit], 2);    // section sizes keep mm
-    v = m.selectUnit(units::kRowLength, 3);
-    EXPECT_EQ(v.rows[units::kRowMomentInflLine].unitItem, 3);
-    // The influence-line boxes cannot be chosen.
-    const UnitSettings before = m.working();
-    m.selectUnit(units::kRowMomentInflLine, 1);
-    m.selectUnit(units::kRowForceInflLine, 1);
-    EXPECT_EQ(m.working(), before);
-}
-
-TEST(UnitsDialogModel, FormatDropDownsSetEveryRowSlot) {
-    UnitsDialogModel m;
-    m.open(si());
-    m.selectFormat(units::kRowForce, 5);
-    EXPECT_EQ(m.working().format[units::kForceFormat], 4);
-    EXPECT_EQ(m.working().format[units::kForce2Format], 4);
-    m.selectFormat(units::kRowMoment, 14);
-    EXPECT_EQ(m.working().format[units::kMomentFormat], 13);
-    EXPECT_EQ(m.working().format[units::kMoment2Format], 13);
-    DialogView v = m.selectFormat(units::kRowLength, 0); // outside 1..14: code 2
-    for (int slot : {0, 1, 20, 21, 22}) EXPECT_EQ(m.working().format[slot], 2);
-    m.selectFormat(units::kRowLength, 1);
-    v = m.selectFormat(units::kRowLength, 15);
-    EXPECT_EQ(m.working().format[units::kCursorFormat], 2);
-    EXPECT_EQ(v.rows[units::kRowLength].formatItem, 3);
-    m.selectFormat(units::kRowForceInflLine, 1);
-    EXPECT_EQ(m.working().format[units::kForceInflLineFormat], 0);
-    // A row outside the dialog changes nothing.
-    const UnitSettings before = m.working();
-    m.selectFormat(17, 1);
-    m.selectFormat(-1, 1);
-    m.selectUnit(17, 1);
-    EXPECT_EQ(m.working(), before);
-}
-
-TEST(UnitsDialogModel, ItemsOutsideTheListFallBack) {
-    UnitsDialogModel m;
-    m.open(si());
-    m.selectUnit(units::kRowElasticParam, 0);
-    EXPECT_EQ(m.working().unit[units::kElasticParamUnit], 57); // MPa
-    EXPECT_EQ(m.working().format[units::kElasticParamFormat], 0);
-    m.selectUnit(units::kRowForce, 4);
-    EXPECT_EQ(m.working().unit[units::kForceUnit], 17);
-    m.selectUnit(units::kRowRotationSpring, 19);
-    EXPECT_EQ(m.working().unit[units::kRotationSpringUnit], 91);
-    m.preset(units::kUSPreset);
-    m.selectUnit(units::kRowElasticParam, 5);
-    EXPECT_EQ(m.working().unit[units::kElasticParamUnit], 61); // ksi
-    m.selectUnit(units::kRowSpecificWeight, -2);
-    EXPECT_EQ(m.working().unit[units::kSpecificWeightUnit], 73); // pcf
-    EXPECT_EQ(m.working().format[units::kSpecificWeightFormat], 1);
-    m.selectUnit(units::kRowMoment, 5);
-    EXPECT_EQ(m.working().unit[units::kMomentUnit], 31);
-    EXPECT_EQ(units::formatCodeOfItem(0), 2);
-    EXPECT_EQ(units::formatCodeOfItem(8), 7);
-    EXPECT_EQ(units::formatItemOfCode(7), 8);
-}
-
-TEST(UnitsDialogModel, PresetsSwitchEveryList) {
-    UnitsDialogModel m;
-    UnitSettings start = us();
-    DialogView v = m.open(start);
-    ASSERT_EQ(v.list, units::kUSList);
-    v = m.preset(units::kSIPreset); // "   SI   "
-    EXPECT_EQ(v.list, units::kSIList);
-    EXPECT_EQ(m.working(), si());
-    UnitsDialogModel fresh;
-    const DialogView siView = fresh.open(si());
-    for (int row = 0; row < units::kDialogRowCount; ++row) {
-        EXPECT_EQ(v.rows[row].unitItems, siView.rows[row].unitItems) << "row " << row;
-        EXPECT_EQ(v.rows[row].unitItem, siView.rows[row].unitItem) << "row " << row;
-        EXPECT_EQ(v.rows[row].formatItem, siView.rows[row].formatItem) << "row " << row;
-    }
-    v = m.preset(units::kKNMPreset); // "  kN-m  "
-    EXPECT_EQ(v.list, units::kSIList);
-    EXPECT_EQ(m.working(), units::presetSettings(units::kKNMPreset));
-    EXPECT_EQ(v.rows[units::kRowElasticParam].unitItem, 1);
-    EXPECT_EQ(v.rows[units::kRowElasticParam].formatItem, 11);
-    v = m.preset(units::kUSPreset); // "   US   "
-    EXPECT_EQ(v.list, units::kUSList);
-    EXPECT_EQ(m.working(), us());
-    EXPECT_EQ(v.rows[units::kRowRotationSpring].unitItems.size(), 8u);
-    m.preset(3); // not a preset
-    EXPECT_EQ(m.working(), us());
-    EXPECT_EQ(m.list(), units::kUSList);
-}
-
-TEST(UnitsDialogModel, CancelLeavesTheSettingsUntouched) {
-    UnitSettings current = si();
-    const UnitSettings original = current;
-    UnitsDialogModel m;
-    m.open(current);
-    m.selectUnit(units::kRowLength, 3);
-    m.selectFormat(units::kRowForce, 9);
-    m.preset(units::kUSPreset);
-    m.selectUnit(units::kRowMoment, 4);
-    EXPECT_NE(m.working(), original);
-    EXPECT_EQ(m.cancel(), 0);
-    EXPECT_FALSE(m.isOpen());
-    EXPECT_EQ(current, original);
-    EXPECT_EQ(m.accept(current), 0); // closed: nothing to accept
-    EXPECT_EQ(current, original);
-    // The next opening starts again from the settings handed in.
-    EXPECT_EQ(m.open(current).list, units::kSIList);
-    EXPECT_EQ(m.working(), original);
-}
-
-TEST(UnitsDialogModel, OkApplies) {
-    UnitSettings current = si();
-    UnitsDialogModel m;
-    m.open(current);
-    m.selectUnit(units::kRowForce, 2);       // N
-    m.selectUnit(units::kRowTemperature, 1); // °C
-    m.selectFormat(units::kRowDisplacement, 4);
-    const UnitSettings working = m.working();
-    EXPECT_EQ(m.accept(current), 1);
-    EXPECT_FALSE(m.isOpen());
-    EXPECT_EQ(current, working);
-    EXPECT_EQ(current.unit[units::kForceUnit], 18);
-    EXPECT_EQ(current.format[units::kForceFormat], 0);
-    EXPECT_EQ(current.format[units::kDisplacementFormat], 3);
-    // While closed the model ignores choices.
-    m.selectUnit(units::kRowForce, 1);
-    m.preset(units::kUSPreset);
-    EXPECT_EQ(m.working(), working);
-    EXPECT_FALSE(m.view().isOpen);
 }
 
 } // namespace
