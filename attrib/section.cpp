@@ -4,6 +4,7 @@
 
 #include "attrib/sectionprops.h"
 #include "units/numformat.h"
+#include "units/realtext.h"
 
 #include <cmath>
 #include <cstdio>
@@ -475,7 +476,7 @@ std::string sectionParamLine(const Section& s) {
         if (isCatalogue(s.type))
             std::snprintf(buf, sizeof buf, " %d", static_cast<int>(v));
         else
-            std::snprintf(buf, sizeof buf, " %g", v);
+            std::snprintf(buf, sizeof buf, " %s", units::realG(v).c_str());
         line += buf;
     }
     return line + "\n";

@@ -2,6 +2,7 @@
 #include "attrib/blocks.h"
 #include "attrib/section.h"
 #include "files/modelfile.h"
+#include "units/realtext.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -28,8 +29,9 @@ struct Writer {
     Positions positions;
     bool ok = true;
 
-    void put(const char* fmt, auto... args) {
-        if (std::fprintf(fp, fmt, args...) < 0) ok = false;
+    // Reals take the shortest text that reads back to the same double.
+    void put(const char* fmt, const auto&... args) {
+        if (std::fputs(units::formatRecord(fmt, args...).c_str(), fp) < 0) ok = false;
     }
     int idOf(const PropertyBlock* b) const {
         if (b == nullptr) return 0;
