@@ -519,7 +519,7 @@ void ReplayBackend::runLoop(ui::Element* dialog) {
             fail(e.line, why);
             break;
         }
-        if (in.type == Type::Commit && in.number == 1) tk_->find(in.target)->set("VALUE", in.text);
+        if (in.type == Type::Commit && in.number == 1) tk_->find(in.target)->setTyped(in.text);
         const std::size_t errors = this->errors().size();
         const int line = e.line;
         tk_->deliver(in);

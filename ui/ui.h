@@ -78,8 +78,16 @@ public:
     bool isActive() const { return get("ACTIVE") != "NO"; }
     const std::map<std::string, std::string>& attributes() const { return attrs_; }
 
-    // Sets an attribute and tells the backend.
+    // Sets an attribute and tells the backend. A VALUE set here is the text
+    // the program shows in the element.
     Element& set(const std::string& attr, const std::string& value);
+    // Sets VALUE as the user's typing does: tells the backend and leaves the
+    // text the program showed as it was.
+    Element& setTyped(const std::string& value);
+    // True while a field holds the text the program last put there (the user
+    // typed nothing, or typed it back): its commit changes nothing, so that a
+    // value shown rounded is never stored rounded.
+    bool holdsShownText() const { return get("VALUE") == shown_; }
     Element& setf(const std::string& attr, const char* fmt, ...)
         __attribute__((format(printf, 3, 4)));
     // Sets an attribute without telling the backend: used by backends to
@@ -101,6 +109,7 @@ private:
     Element* parent_ = nullptr;
     std::vector<Element*> children_;
     std::map<std::string, std::string> attrs_;
+    std::string shown_; // the last VALUE set by the program
 };
 
 // Everything a handler may want to know about the event that called it.

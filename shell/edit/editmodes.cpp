@@ -179,6 +179,8 @@ int onGrid(Event& ev) {
 }
 
 int onGridStepSet(Event& ev, bool x) {
+    // The step as shown is rounded: an unchanged field keeps the exact step.
+    if (ev.element && ev.element->holdsShownText()) return kDefault;
     AppState& a = app();
     ui::Element* field = x ? a.el.gridstepxtext : a.el.gridstepytext;
     const std::string text = ev.element ? ev.element->get("VALUE") : field->get("VALUE");

@@ -171,11 +171,11 @@ TEST_F(ShellTest, WorkSpaceSizeFieldsSetTheViewAndShowTheActualSize) {
     EXPECT_EQ(value("htext"), "20.00");
     EXPECT_EQ(value("vtext"), "15.00");
     ui::Element& v = at("vtext");
-    v.set("VALUE", "3");
+    v.setTyped("3");
     tk->commit(v); // 3 high on a 4:3 canvas is 4 wide
     EXPECT_EQ(value("htext"), "4.00");
     EXPECT_EQ(value("vtext"), "3.00");
-    v.set("VALUE", "0");
+    v.setTyped("0");
     tk->commit(v); // not above 0: the size is only shown again
     EXPECT_EQ(value("vtext"), "3.00");
     EXPECT_EQ(shell::isSaved(), 1);
@@ -196,17 +196,17 @@ TEST_F(ShellTest, ResizedCanvasKeepsTheWorldScale) {
 
 TEST_F(ShellTest, ResultStepIsReadInTheLengthUnitAndShownAgain) {
     ui::Element& f = at("resultsteptext");
-    f.set("VALUE", "0.5");
+    f.setTyped("0.5");
     tk->commit(f);
     EXPECT_DOUBLE_EQ(state().settings.resultStep, 0.5);
     EXPECT_EQ(value("resultsteptext"), "0.50");
     EXPECT_EQ(shell::isSaved(), 0);
     state().settings.units[0] = 1; // cm
-    f.set("VALUE", "25");
+    f.setTyped("25");
     tk->commit(f);
     EXPECT_DOUBLE_EQ(state().settings.resultStep, 0.25);
     EXPECT_EQ(value("resultsteptext"), "25.00");
-    f.set("VALUE", "0");
+    f.setTyped("0");
     tk->commit(f); // ignored
     EXPECT_DOUBLE_EQ(state().settings.resultStep, 0.25);
     EXPECT_EQ(value("resultsteptext"), "0");
@@ -236,9 +236,13 @@ TEST(LengthText, ValuesInTheLengthUnitWithTheSlotFormat) {
     EXPECT_EQ(shell::lengthBare(s, shell::kWorkSpaceFormatSlot, 0.0254 * 12345), "1e+04");
     s.formats[20] = -1;
     EXPECT_EQ(shell::lengthBare(s, shell::kWorkSpaceFormatSlot, 0.0254), "1.00");
-    // Typed numbers are single-precision values.
+    // Typed numbers are single-precision values, kept as the decimal they
+    // print as, and the unit factor adds no digits: 250 ft is 76.2 m.
     s.units[0] = 0;
-    EXPECT_EQ(shell::readLength(s, "0.1"), static_cast<double>(0.1f));
+    EXPECT_EQ(shell::readLength(s, "0.1"), 0.1);
+    EXPECT_EQ(shell::readLength(s, "0.123456789"), 0.12345679);
+    s.units[0] = 3;
+    EXPECT_EQ(shell::readLength(s, "250"), 76.2);
 }
 
 // The Units command with the real dialog, answered as a user would: Cancel
