@@ -133,7 +133,12 @@ int Toolkit::fireAction(const std::string& action, Event& ev) {
     ev.action = action;
     // Copy: the handler may rebind its own action.
     Handler h = it->second;
+    const bool outermost = actionDepth_ == 0;
+    if (outermost && beforeAction_) beforeAction_(ev);
+    ++actionDepth_;
     int rc = h(ev);
+    --actionDepth_;
+    if (outermost && afterAction_) afterAction_(ev);
     if (rc == kClose) leaveLoop();
     return rc;
 }

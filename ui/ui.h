@@ -195,6 +195,15 @@ public:
     // Calls the action named by the element's callback attribute (e.g.
     // "ACTION", "BUTTON_CB"); a -3 leaves the current loop.
     int dispatch(Element& e, const std::string& callback, Event& ev);
+    // Called before and after every handler of a user's input, that is the
+    // outermost one (not a handler that another handler fires, nor one run
+    // inside its dialog loop): the place for rules that hold for every
+    // command. Either may be null.
+    using ActionHook = std::function<void(const Event&)>;
+    void setActionHooks(ActionHook before, ActionHook after) {
+        beforeAction_ = std::move(before);
+        afterAction_ = std::move(after);
+    }
 
     // Dialogs.
     void map(Element& dialog);
@@ -264,6 +273,8 @@ private:
     std::map<std::string, Handler> handlers_;
     std::vector<Element*> loops_; // modal dialogs of the running loops (null: main)
     std::string language_ = "ENGLISH";
+    ActionHook beforeAction_, afterAction_;
+    int actionDepth_ = 0; // handlers running, outermost first
 
     void record(const Input& in) {
         if (recorder) recorder(in);
