@@ -224,7 +224,9 @@ RunOutcome run(Solid* model, const attrib::AttributeRoot& root, const std::strin
     }
     if (code == kestrel::engine::kAnalyseSingular) {
         out.status = RunStatus::kUnstable;
-        out.message = kMsgUnstable;
+        // A solution that was not finite says where; a singular matrix has
+        // the fixed text.
+        out.message = fatal.empty() ? std::string(kMsgUnstable) : "\n   " + fatal + "   \n";
         return out;
     }
 

@@ -180,6 +180,12 @@ int analyseNeutralFile(const std::string& path, std::FILE* out, std::FILE* err) 
         std::fprintf(err, "kestrel-solve: %s: %s\n", path.c_str(), oneLine(message).c_str());
         return kBadFile;
     }
+    if (result == kestrel::engine::kAnalyseSingular && !message.empty()) { // not finite
+        std::fprintf(out, "%s\n", message.c_str());
+        std::fflush(out);
+        std::fprintf(err, "kestrel-solve: %s: %s\n", path.c_str(), oneLine(message).c_str());
+        return kSingular;
+    }
     if (result == kestrel::engine::kAnalyseSingular) {
         std::fputs("Unstable frame: the stiffness matrix is singular.\n", out);
         std::fflush(out);
@@ -226,6 +232,7 @@ int analyseModelFile(const std::string& path, const std::string& jsonPath, std::
     case analysis::RunStatus::kSolved:
         break;
     case analysis::RunStatus::kUnstable:
+        if (run.message != analysis::kMsgUnstable) return fail(kSingular, oneLine(run.message));
         return fail(kSingular, "unstable frame: the stiffness matrix is singular");
     case analysis::RunStatus::kCannotWrite:
         return fail(kBadFile,

@@ -228,7 +228,9 @@ int AnalyseCore(const char* file_name, std::string* message, EngineSolution* sol
     int result = analyse(file_name);
     EngineTimings timings = g_fem.timings;
     timings.total = fem_seconds() - timings.total;
-    if (result == kAnalyseFatal && message) *message = g_fem.error;
+    // Fatal conditions always say why; a singular result does when the
+    // solution was not finite.
+    if (result != kAnalyseSolved && message) *message = g_fem.error;
     fem_release();
     g_last_timings = timings;
     return result;
