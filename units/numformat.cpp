@@ -184,10 +184,17 @@ bool readTyped(std::string_view text, double& value) {
     return true;
 }
 
+bool sensibleValue(double internal) {
+    const double m = std::fabs(internal);
+    return m == 0 || (m >= kSmallestValue && m <= kLargestValue);
+}
+
 bool readTypedInternal(int unitCode, std::string_view text, double& internal) {
     double typed = 0;
     if (!readTyped(text, typed)) return false;
-    internal = round15(toInternal(unitCode, typed));
+    const double v = round15(toInternal(unitCode, typed));
+    if (!sensibleValue(v)) return false;
+    internal = v;
     return true;
 }
 

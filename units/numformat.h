@@ -65,9 +65,15 @@ float readNumber(std::string_view text);
 // the decimal that single-precision value prints as, so 0.1 typed is the
 // double 0.1, not 0.100000001490116.
 bool readTyped(std::string_view text, double& value);
+// The range of every value a field takes, in internal units: 0, or a
+// magnitude from 1e-20 to 1e20. Beyond it no frame is meaningful, and the
+// analysis's products of such values would overflow a double.
+constexpr double kSmallestValue = 1e-20, kLargestValue = 1e20;
+bool sensibleValue(double internal);
 // readTyped() in the display unit `unitCode`, converted to internal and
 // rounded to 15 significant digits, so that the unit factor adds no digits
-// of its own (36.9 typed in mm is 0.0369 m).
+// of its own (36.9 typed in mm is 0.0369 m). False, with `internal` as it
+// was, when the text is not a number or the value is not sensibleValue().
 bool readTypedInternal(int unitCode, std::string_view text, double& internal);
 // The same in the unit of a quantity kind of the current set.
 bool readTypedSlot(int unitSlot, std::string_view text, double& internal);
