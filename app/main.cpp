@@ -240,15 +240,6 @@ int exportCommand(int argc, char** argv) {
             std::fprintf(stderr, "%s\n", line.c_str());
         return 1;
     }
-    if (opened && kind != 0) {
-        // The view was fitted to the frame; the diagrams and their values
-        // stand out from it by up to the diagram size, so widen the window by
-        // that much and a margin for the value texts.
-        double xmin, xmax, ymin, ymax;
-        shell::viewWindow(xmin, xmax, ymin, ymax);
-        const double grow = 1.5 * analysis::resultState().diagramSize;
-        shell::setViewWindow(xmin - grow, xmax + grow, ymin - grow, ymax + grow);
-    }
     const bool written = opened && shell::exportScreenTo(out);
     shell::shutDown(tk);
     if (!opened) {

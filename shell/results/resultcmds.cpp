@@ -89,6 +89,8 @@ bool resultCommand(int kind) {
         return false;
     }
     invalidateResultCurves();
+    // The diagrams of a new analysis and their values are shown whole.
+    fitViewToResults();
     enterResultDisplay(kind);
     return true;
 }

@@ -143,6 +143,10 @@ std::string factorText(double f) {
 
 } // namespace
 
+void fitViewToResults() {
+    fitViewWithMargin(1.5 * analysis::resultState().diagramSize);
+}
+
 void showResultFactor() {
     AppState& a = app();
     const int kind = a.settings.result.kind;
