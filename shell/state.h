@@ -88,6 +88,11 @@ struct AppState {
     ColorScheme colors;
     EditMode mode = EditMode::Select;
     int keyboardMode = 0;
+    // The coarsest sampling step a picture of known resolution needs (one
+    // of its pixels, in metres); the diagrams are sampled no finer than it.
+    // 0 in the window, whose curves serve every zoom. The extremes are exact
+    // either way.
+    double minimumSamplingStep = 0;
     int pickPurpose = 0;
     // Selection summary (0 nothing, 1 members, 2 nodes) and the number of
     // dimension lines of the drawing.
