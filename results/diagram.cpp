@@ -168,11 +168,8 @@ std::vector<LocalExtreme> bendingExtremes(const MemberInput& m) {
         const double x = -c / b;
         if (x >= 0 && x <= L) xs.push_back(x);
     }
-    const double M1 = m.M1 + m.Ma;
-    for (double x : xs) {
-        const double M = (m.qy2 - m.qy1) * x * x * x / (6 * L) + m.qy1 * x * x / 2 + m.V1 * x - M1;
-        out.push_back({x, zeroSmall(M)});
-    }
+    const double sign = valueSign(m, ResultKind::Bending);
+    for (double x : xs) out.push_back({x, zeroSmall(sign * ordinate(m, ResultKind::Bending, x))});
     return out;
 }
 

@@ -88,6 +88,10 @@ TEST(DiagramTest, LocalBendingExtremes) {
     ASSERT_EQ(e.size(), 1u);
     EXPECT_NEAR(e[0].x, L / 2, 1e-9);
     EXPECT_NEAR(e[0].M, q * L * L / 8, 1e-9);
+    // Drawn right to left: the same sagging moment, positive as written.
+    e = results::bendingExtremes(ssRev);
+    ASSERT_EQ(e.size(), 1u);
+    EXPECT_NEAR(e[0].M, q * L * L / 8, 1e-9);
     // Triangular load: zero shear at L/sqrt(3), moment qL^2/(9 sqrt 3).
     e = results::bendingExtremes(lin);
     ASSERT_EQ(e.size(), 1u);
