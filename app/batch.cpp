@@ -228,8 +228,11 @@ int analyseModelFile(const std::string& path, const std::string& jsonPath, std::
     case analysis::RunStatus::kUnstable:
         return fail(kSingular, "unstable frame: the stiffness matrix is singular");
     case analysis::RunStatus::kCannotWrite:
-        return fail(kBadFile,
-                    "cannot write the neutral file " + analysis::analysisFileName(path, "dat"));
+        // A file in the way of the neutral file has its own message.
+        return fail(kBadFile, run.message != analysis::kMsgCannotWrite
+                                  ? oneLine(run.message)
+                                  : "cannot write the neutral file " +
+                                        analysis::analysisFileName(path, "dat"));
     case analysis::RunStatus::kCannotRead:
         return fail(kBadFile,
                     "cannot read the result file " + analysis::analysisFileName(path, "pos"));
