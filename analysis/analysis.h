@@ -150,9 +150,16 @@ struct RunOutcome {
     kestrel::engine::EngineSolution solution; // full precision, when solved
 };
 
+// The first line of every neutral file the driver writes. The engine skips
+// what stands before the first label; the line tells a file the program left
+// behind (a run that failed) from one somebody else keeps under that name.
+inline constexpr char kNeutralFileMark[] = "Kestrel analysis input, removed after the analysis";
+
 // Numbers the model, writes "<model>.dat", runs the engine, reads
 // "<model>.pos" into the records and removes the ".dat" file. The model must
-// have passed checkModel.
+// have passed checkModel. An existing "<model>.dat" is replaced only when it
+// begins with kNeutralFileMark; a link, a directory or any other file of that
+// name is kept and the run fails (kCannotWrite) with a message naming it.
 RunOutcome runAnalysis(Solid* model, const attrib::AttributeRoot& root,
                        const std::string& modelPath);
 

@@ -5,9 +5,13 @@
 #include "attrib/blocks.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace analysis {
 
@@ -38,6 +42,54 @@ double since(Clock::time_point t) {
 }
 
 DriverTimings g_timings;
+
+enum class NeutralFile { kWritten, kCannotWrite, kInTheWay };
+
+// Whether the regular file `path` begins with the neutral file's first line.
+bool leftByKestrel(const std::string& path) {
+    const std::string mark = std::string(kNeutralFileMark) + "\n";
+    std::string line(mark.size(), '\0');
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    const ssize_t n = ::read(fd, line.data(), line.size());
+    ::close(fd);
+    return n == static_cast<ssize_t>(line.size()) && line == mark;
+}
+
+// Creates the neutral file as the engine creates its scratch file, so that it
+// never writes through a link into another file nor over a file somebody else
+// keeps there: a link, a directory or a device of that name is refused, a
+// regular file is removed only when it is one the program left (its first
+// line is kNeutralFileMark), and the file is created exclusively.
+NeutralFile writeNeutralFile(const std::string& dat, const std::string& text) {
+    struct stat st {};
+    if (::lstat(dat.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode) || !leftByKestrel(dat)) return NeutralFile::kInTheWay;
+        if (::unlink(dat.c_str()) != 0) return NeutralFile::kCannotWrite;
+    }
+    const int fd = ::open(dat.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return errno == EEXIST ? NeutralFile::kInTheWay : NeutralFile::kCannotWrite;
+    const std::string all = std::string(kNeutralFileMark) + "\n" + text;
+    std::size_t done = 0;
+    while (done < all.size()) {
+        const ssize_t n = ::write(fd, all.data() + done, all.size() - done);
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    const bool closed = ::close(fd) == 0;
+    if (done == all.size() && closed) return NeutralFile::kWritten;
+    ::unlink(dat.c_str());
+    return NeutralFile::kCannotWrite;
+}
+
+// The message of a neutral file name taken by a file the program did not write.
+std::string inTheWay(const std::string& dat) {
+    const std::size_t slash = dat.rfind('/');
+    const std::string name = slash == std::string::npos ? dat : dat.substr(slash + 1);
+    return "\n  " + name +
+           " was not written by Kestrel and is kept.  \n"
+           "  Rename or remove it to analyse the model.  \n";
+}
 
 bool isolated(const Vertex* v) {
     return v->vedge == nullptr || v->vedge->edge == nullptr;
@@ -201,15 +253,11 @@ RunOutcome run(Solid* model, const attrib::AttributeRoot& root, const std::strin
                        ? writeInfluenceSection(text, out.numbering, root, influence->kind,
                                                influence->member, influence->x, influence->length)
                        : writeModelSection(text, out.numbering, root);
-    if (written) {
-        std::FILE* f = std::fopen(dat.c_str(), "wb");
-        written = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
-        if (f && std::fclose(f) != 0) written = false;
-    }
+    const NeutralFile made = written ? writeNeutralFile(dat, text) : NeutralFile::kCannotWrite;
     g_timings.write = since(t);
-    if (!written) {
+    if (made != NeutralFile::kWritten) {
         out.status = RunStatus::kCannotWrite;
-        out.message = kMsgCannotWrite;
+        out.message = made == NeutralFile::kInTheWay ? inTheWay(dat) : kMsgCannotWrite;
         return out;
     }
 

@@ -5,6 +5,7 @@
 #include "analysis/engine/engine.h"
 #include "attrib/attrib.h"
 #include "attrib/settings.h"
+#include "fileio/fileio.h"
 #include "files/modelfile.h"
 #include "model/model.h"
 #include "units/units.h"
@@ -125,7 +126,8 @@ void printTable(std::FILE* out, const analysis::Numbering& n, const Units& u,
 bool writeJson(const std::string& path, const std::string& model, const analysis::Numbering& n,
                const kestrel::engine::EngineSolution& sol, const std::vector<double>& forces,
                const std::vector<analysis::Reaction>& reactions) {
-    std::FILE* f = std::fopen(path.c_str(), "w");
+    fileio::AtomicFile file(path);
+    std::FILE* f = file.stream();
     if (!f) return false;
     std::string name;
     for (char c : model) {
@@ -165,8 +167,7 @@ bool writeJson(const std::string& path, const std::string& model, const analysis
                      attrib::nodeOf(e->he2->vtx)->number, v[0], v[1], v[5], v[6], v[7], v[11]);
     }
     std::fprintf(f, "\n  ]\n}\n");
-    const bool ok = !std::ferror(f);
-    return std::fclose(f) == 0 && ok;
+    return file.commit();
 }
 
 } // namespace
@@ -235,8 +236,11 @@ int analyseModelFile(const std::string& path, const std::string& jsonPath, std::
         if (run.message != analysis::kMsgUnstable) return fail(kSingular, oneLine(run.message));
         return fail(kSingular, "unstable frame: the stiffness matrix is singular");
     case analysis::RunStatus::kCannotWrite:
-        return fail(kBadFile,
-                    "cannot write the neutral file " + analysis::analysisFileName(path, "dat"));
+        // A file in the way of the neutral file has its own message.
+        return fail(kBadFile, run.message != analysis::kMsgCannotWrite
+                                  ? oneLine(run.message)
+                                  : "cannot write the neutral file " +
+                                        analysis::analysisFileName(path, "dat"));
     case analysis::RunStatus::kCannotRead:
         return fail(kBadFile,
                     "cannot read the result file " + analysis::analysisFileName(path, "pos"));

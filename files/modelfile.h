@@ -28,11 +28,14 @@ bool writeModel(FILE* fp, Solid* model, const attrib::AttributeRoot& root,
                 const attrib::AppSettings& settings);
 
 enum class SaveStatus { kSaved = 0, kCannotWrite = 1 };
-// Saves atomically: the file is written beside `path` under a temporary name,
-// flushed to disk and renamed over `path`. On failure the temporary file is
-// removed and `path` is untouched. An existing file keeps its permissions.
+// Saves through the atomic writer (fileio/): the file is written beside `path`
+// under a temporary name, flushed to disk and renamed over `path`; a link is
+// followed and its target replaced. On failure the temporary file is removed
+// and `path` is untouched. An existing file keeps its permissions; a
+// write-protected one is replaced only with `replaceProtected` (the user was
+// asked), and a directory or device never.
 SaveStatus saveModelFile(const std::string& path, Solid* model, const attrib::AttributeRoot& root,
-                         const attrib::AppSettings& settings);
+                         const attrib::AppSettings& settings, bool replaceProtected = false);
 
 // The name Save As writes: the last path component loses its extension (from
 // its last ".") and gets ".kst".

@@ -8,6 +8,7 @@
 // entities do not exist is dropped (the frame model refuses it).
 #include "attrib/blocks.h"
 #include "attrib/section.h"
+#include "fileio/fileio.h"
 #include "files/modelfile.h"
 #include "files/textreader.h"
 #include "units/numformat.h"
@@ -624,7 +625,7 @@ ReadResult readModel(FILE* fp, const attrib::AppSettings& base) {
 }
 
 ReadResult readModelFile(const std::string& path, const attrib::AppSettings& base) {
-    FILE* fp = std::fopen(path.c_str(), "rb");
+    FILE* fp = fileio::openRegular(path);
     ReadResult res = readModel(fp, base);
     if (fp) std::fclose(fp);
     return res;
@@ -632,7 +633,7 @@ ReadResult readModelFile(const std::string& path, const attrib::AppSettings& bas
 
 ImportStatus importProperties(const std::string& path, AttributeRoot& root,
                               attrib::AppSettings& settings, int kind, int* version) {
-    FILE* fp = std::fopen(path.c_str(), "rb");
+    FILE* fp = fileio::openRegular(path);
     if (fp == nullptr) return ImportStatus::kCannotOpen;
     TextReader in(fp);
     int v = 0, second = 0;

@@ -2,6 +2,7 @@
 #include "shell/files/filecommands.h"
 
 #include "attrib/blocks.h"
+#include "fileio/fileio.h"
 #include "files/modelfile.h"
 #include "shell/display.h"
 #include "shell/edit/modes.h"
@@ -12,6 +13,8 @@
 #include "shell/state.h"
 #include "ui/ui.h"
 #include "units/units.h"
+
+#include <cerrno>
 
 namespace shell {
 
@@ -40,11 +43,18 @@ void deleteModel() {
     a.model = nullptr;
 }
 
-// Writes the frame to `path`; on success the file identity follows it.
+// Writes the frame to `path` (to the file it names when it is a link); on
+// success the file identity follows it. A write-protected file is replaced
+// only when the user says so.
 bool saveTo(const std::string& path) {
     AppState& a = app();
     if (!a.model) createEmptyModel();
-    if (files::saveModelFile(path, a.model, attrib::root(), a.settings) !=
+    const bool isProtected = fileio::isWriteProtected(path);
+    if (isProtected && alert("\n   " + lastComponent(path) + " is write-protected.   \n" +
+                                 "   Replace it anyway?   \n",
+                             "  Replace  ", "  Cancel  ") != 1)
+        return false;
+    if (files::saveModelFile(path, a.model, attrib::root(), a.settings, isProtected) !=
         files::SaveStatus::kSaved) {
         alert(kNotOpened, " Continue ");
         return false;
@@ -158,8 +168,13 @@ bool closeFrame() {
 bool openModelByName(const std::string& path) {
     if (!closeFrame()) return false;
     AppState& a = app();
-    FILE* fp = std::fopen(path.c_str(), "rb");
+    FILE* fp = fileio::openRegular(path);
     if (fp == nullptr) {
+        // A directory, a device or a FIFO is refused before it is read.
+        if (errno == EISDIR || errno == EINVAL)
+            alert("  " + lastComponent(path) +
+                      " is not a Kestrel file: it is not a regular file.  ",
+                  " Continue ");
         setWindowTitle(a.file.shortName);
         return false;
     }
