@@ -204,13 +204,16 @@ int analyseModelFile(const std::string& path, const std::string& jsonPath, std::
     case files::ReadStatus::kCannotOpen:
         return fail(kBadFile, "cannot open the file");
     case files::ReadStatus::kBadFile:
-        return fail(kBadFile, "not a Kestrel model file");
+        return fail(kBadFile, r.reason.empty() ? "not a Kestrel model file" : r.reason);
     case files::ReadStatus::kNewerVersion:
         return fail(kBadFile, "version " + std::to_string(r.version) +
                                   " is newer than this program reads (" +
                                   std::to_string(files::kFileVersion) + ")");
     }
     attrib::state().root = std::move(r.root);
+    // Analysing the part that could be read would give results for another frame.
+    if (r.droppedCount > 0)
+        return fail(kBadFile, "damaged file, not analysed: " + files::droppedSummary(r, 3));
     if (r.version < kOldestVersion)
         return fail(kBadFile, "version " + std::to_string(r.version) +
                                   " is too old to analyse here: open it in the program, which "

@@ -23,7 +23,7 @@ bool TextReader::token(std::string& out) {
     int c = std::getc(fp_);
     while (c != EOF && isBlank(c)) c = std::getc(fp_);
     if (c == EOF) {
-        failed_ = true;
+        failed_ = ended_ = true;
         return false;
     }
     bool control = false;
@@ -87,13 +87,22 @@ bool TextReader::readSection(attrib::Section& s) {
     return !failed_;
 }
 
+bool TextReader::atEnd() {
+    if (fp_ == nullptr) return true;
+    int c = std::getc(fp_);
+    while (c != EOF && isBlank(c)) c = std::getc(fp_);
+    if (c == EOF) return true;
+    std::ungetc(c, fp_);
+    return false;
+}
+
 long TextReader::tell() const {
     return fp_ ? std::ftell(fp_) : -1;
 }
 
 bool TextReader::seek(long pos) {
     if (fp_ == nullptr || pos < 0 || std::fseek(fp_, pos, SEEK_SET) != 0) return false;
-    failed_ = false;
+    failed_ = ended_ = false;
     return true;
 }
 
