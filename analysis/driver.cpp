@@ -3,11 +3,14 @@
 
 #include "analysis/engine/result_section.h"
 #include "attrib/blocks.h"
+#include "attrib/section.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
+#include <unordered_map>
 
 namespace analysis {
 
@@ -19,6 +22,7 @@ const char* const kMsgNoMaterial = "\n  You must define materials to all members
 const char* const kMsgNoSection = "\n  You must define sections to all members! \n";
 const char* const kMsgThermalSections = "\n  You must define positive values for height \n  and GC "
                                         "location in all section properties! \n";
+const char* const kMsgBadValue = "\n  A member or node holds a value the analysis cannot use.  \n";
 const char* const kMsgCannotWrite = "\n   Could not open temparary file for analysis.  \n";
 const char* const kMsgUnstable =
     "\n               Unstable Frame.           \n\n   Please check frame support conditions,  "
@@ -43,10 +47,90 @@ bool isolated(const Vertex* v) {
     return v->vedge == nullptr || v->vedge->edge == nullptr;
 }
 
-} // namespace
+// The nodes and members in analysis order: nodes by y, ties by x; members
+// by the number of their end-1 node, ties by that of their end-2 node.
+struct Order {
+    std::vector<const Vertex*> nodes;
+    std::vector<const Edge*> members;
+};
+Order analysisOrder(const Solid* model) {
+    Order o;
+    for (const Vertex* v = model->vertices; v; v = v->next)
+        if (attrib::nodeOf(v)) o.nodes.push_back(v);
+    auto below = [](const Vertex* a, const Vertex* b) {
+        return a->y != b->y ? a->y < b->y : a->x < b->x;
+    };
+    std::sort(o.nodes.begin(), o.nodes.end(), below);
+    std::unordered_map<const Vertex*, int> number;
+    for (std::size_t i = 0; i < o.nodes.size(); ++i) number[o.nodes[i]] = static_cast<int>(i + 1);
+    struct Ends {
+        const Edge* e;
+        int n1, n2;
+    };
+    std::vector<Ends> ends;
+    for (const Edge* e = model->edges; e; e = e->next) {
+        if (!attrib::memberOf(e)) continue;
+        const auto n1 = number.find(e->he1->vtx), n2 = number.find(e->he2->vtx);
+        ends.push_back(
+            {e, n1 != number.end() ? n1->second : 0, n2 != number.end() ? n2->second : 0});
+    }
+    std::sort(ends.begin(), ends.end(), [](const Ends& a, const Ends& b) {
+        return a.n1 != b.n1 ? a.n1 < b.n1 : a.n2 < b.n2;
+    });
+    o.members.reserve(ends.size());
+    for (const Ends& x : ends) o.members.push_back(x.e);
+    return o;
+}
 
-CheckResult checkModel(const Solid* model, const attrib::AttributeRoot& root) {
-    if (!model || !model->edges) return kCheckNoMember;
+std::string amount(double v) {
+    if (v == 0) return "0";
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "negative (%g)", v);
+    return buf;
+}
+
+// The first value of the frame the analysis cannot use, as a message ("" when none).
+std::string badValue(const Solid* model) {
+    const Order order = analysisOrder(model);
+    for (std::size_t m = 0; m < order.members.size(); ++m) {
+        const Edge* e = order.members[m];
+        const attrib::MemberAttrib* a = attrib::memberOf(e);
+        const Vertex* v1 = e->he1->vtx;
+        const Vertex* v2 = e->he2->vtx;
+        const std::string member = "Member " + std::to_string(m + 1);
+        if (v1->x == v2->x && v1->y == v2->y)
+            return "\n  " + member + " has zero length: its ends are at the same point.  \n";
+        const attrib::PropertyBlock* mat = a->blocks[attrib::kMaterial];
+        const double E =
+            attrib::valuesOf(const_cast<attrib::PropertyBlock*>(mat))->values[attrib::kElasticity];
+        if (!(E > 0))
+            return "\n  " + member + ": the modulus of elasticity E of material " + mat->label +
+                   " is " + amount(E) + ".  \n";
+        const attrib::PropertyBlock* sec = a->blocks[attrib::kSection];
+        const SectionValues s = sectionValues(sec);
+        const std::string of = std::string(" of section ") + sec->label + " is ";
+        const attrib::Section* x = attrib::sectionOf(const_cast<attrib::PropertyBlock*>(sec));
+        const char* negative = x ? attrib::negativeSectionPart(*x) : nullptr;
+        if (negative && std::string_view(negative) == "dimension")
+            return "\n  " + member + ": section " + sec->label + " has a negative dimension.  \n";
+        if (s.area < 0 || (s.area == 0 && !a->rigid && !a->noAxial))
+            return "\n  " + member + ": the area A" + of + amount(s.area) + ".  \n";
+        if (s.inertia < 0)
+            return "\n  " + member + ": the moment of inertia I" + of + amount(s.inertia) + ".  \n";
+    }
+    static const char* const kSprings[3] = {"KDx", "KDy", "KRz"};
+    for (std::size_t n = 0; n < order.nodes.size(); ++n) {
+        const attrib::NodeAttrib* a = attrib::nodeOf(order.nodes[n]);
+        for (int d = 0; d < 3; ++d)
+            if (a->support[d] == '2' && a->spring[d] < 0)
+                return "\n  Node " + std::to_string(n + 1) + ": the spring stiffness " +
+                       kSprings[d] + " is " + amount(a->spring[d]) + ".  \n";
+    }
+    return "";
+}
+
+// Every member has its material and section, no node is alone.
+CheckResult checkSound(const Solid* model) {
     for (const Vertex* v = model->vertices; v; v = v->next)
         if (isolated(v)) return kCheckIsolatedNode;
     for (const Edge* e = model->edges; e; e = e->next) {
@@ -55,12 +139,34 @@ CheckResult checkModel(const Solid* model, const attrib::AttributeRoot& root) {
     }
     for (const Edge* e = model->edges; e; e = e->next)
         if (!attrib::memberOf(e)->blocks[attrib::kSection]) return kCheckNoSection;
+    return kCheckOk;
+}
+
+} // namespace
+
+CheckResult checkModel(const Solid* model, const attrib::AttributeRoot& root) {
+    std::string message;
+    return checkModel(model, root, message);
+}
+
+CheckResult checkModel(const Solid* model, const attrib::AttributeRoot& root,
+                       std::string& message) {
+    const CheckResult r = !model || !model->edges ? kCheckNoMember : checkSound(model);
+    if (r != kCheckOk) {
+        message = checkMessage(r);
+        return r;
+    }
+    message = badValue(model);
+    if (!message.empty()) return kCheckBadValue;
     // Thermal loads need the depth and the centroid location of every
     // section, used or not.
     if (root.lists[attrib::kTpf] && root.lists[attrib::kSpf]) {
         for (const attrib::PropertyBlock* b = root.lists[attrib::kSpf]; b; b = b->next) {
             const SectionValues s = sectionValues(b);
-            if (!(s.depth > 0) || !(s.ygc > 0)) return kCheckThermalSections;
+            if (!(s.depth > 0) || !(s.ygc > 0)) {
+                message = kMsgThermalSections;
+                return kCheckThermalSections;
+            }
         }
     }
     return kCheckOk;
@@ -78,6 +184,8 @@ const char* checkMessage(CheckResult r) {
         return kMsgNoSection;
     case kCheckThermalSections:
         return kMsgThermalSections;
+    case kCheckBadValue:
+        return kMsgBadValue;
     case kCheckOk:
         break;
     }
@@ -88,33 +196,32 @@ Numbering numberModel(Solid* model) {
     Numbering n;
     n.model = model;
     if (!model) return n;
-    for (Vertex* v = model->vertices; v; v = v->next)
-        if (attrib::nodeOf(v)) n.nodes.push_back(v);
-    std::sort(n.nodes.begin(), n.nodes.end(), [](const Vertex* a, const Vertex* b) {
-        return a->y != b->y ? a->y < b->y : a->x < b->x;
-    });
-    for (std::size_t i = 0; i < n.nodes.size(); ++i)
-        attrib::nodeOf(n.nodes[i])->number = static_cast<int>(i + 1);
-    struct Ends {
-        Edge* e;
-        int n1, n2;
-    };
-    std::vector<Ends> ends;
-    for (Edge* e = model->edges; e; e = e->next) {
-        if (!attrib::memberOf(e)) continue;
-        const attrib::NodeAttrib* a1 = attrib::nodeOf(e->he1->vtx);
-        const attrib::NodeAttrib* a2 = attrib::nodeOf(e->he2->vtx);
-        ends.push_back({e, a1 ? a1->number : 0, a2 ? a2->number : 0});
+    // The model is the caller's to change: the order holds its own entities.
+    const Order o = analysisOrder(model);
+    for (std::size_t i = 0; i < o.nodes.size(); ++i) {
+        n.nodes.push_back(const_cast<Vertex*>(o.nodes[i]));
+        attrib::nodeOf(n.nodes.back())->number = static_cast<int>(i + 1);
     }
-    std::sort(ends.begin(), ends.end(), [](const Ends& a, const Ends& b) {
-        return a.n1 != b.n1 ? a.n1 < b.n1 : a.n2 < b.n2;
-    });
-    n.members.reserve(ends.size());
-    for (std::size_t i = 0; i < ends.size(); ++i) {
-        attrib::memberOf(ends[i].e)->number = static_cast<int>(i + 1);
-        n.members.push_back(ends[i].e);
+    for (std::size_t i = 0; i < o.members.size(); ++i) {
+        n.members.push_back(const_cast<Edge*>(o.members[i]));
+        attrib::memberOf(n.members.back())->number = static_cast<int>(i + 1);
     }
     return n;
+}
+
+std::string zeroInertiaMembers(const Numbering& n) {
+    std::string list;
+    int count = 0;
+    for (std::size_t m = 0; m < n.members.size(); ++m) {
+        const attrib::MemberAttrib* a = attrib::memberOf(n.members[m]);
+        if (!a || a->rigid || sectionValues(a->blocks[attrib::kSection]).inertia != 0) continue;
+        if (++count <= 5) list += (count > 1 ? ", " : "") + std::to_string(m + 1);
+    }
+    if (count == 0) return "";
+    if (count > 5) list += " and " + std::to_string(count - 5) + " more";
+    return count == 1
+               ? "the section of member " + list + " has I = 0, which releases both its ends"
+               : "the sections of members " + list + " have I = 0, which releases both their ends";
 }
 
 std::string analysisFileName(const std::string& modelPath, const char* ext) {
@@ -225,6 +332,10 @@ RunOutcome run(Solid* model, const attrib::AttributeRoot& root, const std::strin
     if (code == kestrel::engine::kAnalyseSingular) {
         out.status = RunStatus::kUnstable;
         out.message = kMsgUnstable;
+        if (std::string released = zeroInertiaMembers(out.numbering); !released.empty()) {
+            released[0] = 'T';
+            out.message += "\n   " + released + ".   \n";
+        }
         return out;
     }
 

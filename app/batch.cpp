@@ -212,24 +212,26 @@ int analyseModelFile(const std::string& path, const std::string& jsonPath, std::
     }
     attrib::state().root = std::move(r.root);
     // Analysing the part that could be read would give results for another frame.
-    if (r.droppedCount > 0)
-        return fail(kBadFile, "damaged file, not analysed: " + files::droppedSummary(r, 3));
+    if (r.noteCount > 0)
+        return fail(kBadFile, "damaged file, not analysed: " + files::notesSummary(r, 3));
     if (r.version < kOldestVersion)
         return fail(kBadFile, "version " + std::to_string(r.version) +
                                   " is too old to analyse here: open it in the program, which "
                                   "converts it, and save it");
     Solid* model = r.model;
-    if (const analysis::CheckResult c = analysis::checkModel(model, attrib::root());
-        c != analysis::kCheckOk)
-        return fail(kCheckFailed, oneLine(analysis::checkMessage(c)));
+    if (std::string text; analysis::checkModel(model, attrib::root(), text) != analysis::kCheckOk)
+        return fail(kCheckFailed, oneLine(text));
 
     analysis::resetResults(model);
     const analysis::RunOutcome run = analysis::runAnalysis(model, attrib::root(), path);
     switch (run.status) {
     case analysis::RunStatus::kSolved:
         break;
-    case analysis::RunStatus::kUnstable:
-        return fail(kSingular, "unstable frame: the stiffness matrix is singular");
+    case analysis::RunStatus::kUnstable: {
+        const std::string released = analysis::zeroInertiaMembers(run.numbering);
+        return fail(kSingular, "unstable frame: the stiffness matrix is singular" +
+                                   (released.empty() ? "" : "; " + released));
+    }
     case analysis::RunStatus::kCannotWrite:
         return fail(kBadFile,
                     "cannot write the neutral file " + analysis::analysisFileName(path, "dat"));

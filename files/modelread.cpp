@@ -335,12 +335,12 @@ struct FileReader {
     std::string entity;   // "member 7", "node 5": the entity of that record
     std::string problem;  // why record() ended the block ("" at its end marker)
     bool stopped = false; // a block ended early: nothing after it is read
-    std::vector<std::string> dropped;
-    int droppedCount = 0;
+    std::vector<std::string> notes;
+    int noteCount = 0;
 
     void note(std::string text) {
-        ++droppedCount;
-        if (dropped.size() < kMaxNotes) dropped.push_back(std::move(text));
+        ++noteCount;
+        if (notes.size() < kMaxNotes) notes.push_back(std::move(text));
     }
     std::string recordName() const {
         return "record " + std::to_string(recordNumber) +
@@ -383,6 +383,11 @@ struct FileReader {
             double k[3];
             if (in.readDouble(k[0]) && in.readDouble(k[1]) && in.readDouble(k[2]))
                 for (int i = 0; i < 3; ++i) a->spring[i] = k[i];
+            static const char* const kSprings[3] = {"KDx", "KDy", "KRz"};
+            for (int i = 0; i < 3; ++i)
+                if (a->support[i] == '2' && a->spring[i] < 0)
+                    note(entity + " has a negative spring stiffness " + kSprings[i] + " (" +
+                         number(a->spring[i]) + ")");
         }
         return a;
     }
@@ -451,8 +456,8 @@ struct FileReader {
         // A later block replaces the model of an earlier one, whose records
         // refer to the lists about to be replaced; what was noted of it goes too.
         if (model != nullptr) {
-            dropped.clear();
-            droppedCount = 0;
+            notes.clear();
+            noteCount = 0;
         }
         dropModel();
         readSettings(in, version, *settings);
@@ -464,6 +469,20 @@ struct FileReader {
             byId[k].clear();
             for (PropertyBlock* b = root->lists[k]; b; b = b->next) byId[k].push_back(b);
         }
+        // Values no panel accepts are kept as read (a save gives them back)
+        // but said: the model checks refuse to analyse them.
+        for (PropertyBlock* b : byId[attrib::kMaf])
+            if (const double e = attrib::valuesOf(b)->values[attrib::kElasticity]; e < 0)
+                note(std::string("material ") + b->label +
+                     " has a negative modulus of elasticity (" + number(e) + ")");
+        for (PropertyBlock* b : byId[attrib::kSpf])
+            if (const char* part = attrib::negativeSectionPart(*attrib::sectionOf(b)))
+                note(std::string("section ") + b->label + " has a negative " + part);
+    }
+    static std::string number(double v) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%g", v);
+        return buf;
     }
 
     bool point(MPoint& p) { return in.readDouble(p.x) && in.readDouble(p.y); }
@@ -729,17 +748,17 @@ ReadResult readModel(FILE* fp, const attrib::AppSettings& base) {
     }
     res.model = model;
     res.status = ReadStatus::kModel;
-    res.dropped = std::move(fr.dropped);
-    res.droppedCount = fr.droppedCount;
+    res.notes = std::move(fr.notes);
+    res.noteCount = fr.noteCount;
     return res;
 }
 
-std::string droppedSummary(const ReadResult& r, std::size_t max) {
+std::string notesSummary(const ReadResult& r, std::size_t max) {
     std::string text;
-    const std::size_t shown = std::min(max, r.dropped.size());
-    for (std::size_t i = 0; i < shown; ++i) text += (i ? "; " : "") + r.dropped[i];
-    if (static_cast<std::size_t>(r.droppedCount) > shown)
-        text += " (and " + std::to_string(r.droppedCount - shown) + " more)";
+    const std::size_t shown = std::min(max, r.notes.size());
+    for (std::size_t i = 0; i < shown; ++i) text += (i ? "; " : "") + r.notes[i];
+    if (static_cast<std::size_t>(r.noteCount) > shown)
+        text += " (and " + std::to_string(r.noteCount - shown) + " more)";
     return text;
 }
 

@@ -187,15 +187,14 @@ bool openModelByName(const std::string& path) {
     a.file.shortName = lastComponent(path).substr(0, kShortNameMax);
     a.file.saved = 1;
     setWindowTitle(a.file.shortName);
-    if (r.droppedCount > 0) {
+    if (r.noteCount > 0) {
         // What was left out would be lost by a save over the file: the frame
         // is marked changed and Save asks for a name.
         a.file.saved = 0;
         a.file.damaged = 1;
-        alert("\n   " + a.file.shortName +
-                  " is damaged; what could not be read was left out:   \n   " +
-                  files::droppedSummary(r, 5) +
-                  ".   \n\n   Save it under another name to keep the file as it is.   \n",
+        alert("\n   " + a.file.shortName + " is damaged:   \n   " + files::notesSummary(r, 5) +
+                  ".   \n\n   What could not be read is left out: save the frame under   \n"
+                  "   another name to keep the file as it is.   \n",
               " Continue ");
     }
     return true;

@@ -31,9 +31,10 @@ TEST_F(DamagedOpenTest, WhatWasLeftOutIsShownAndSaveAsksForAName) {
     backend->queueFile(0, path);
     backend->queueAlarm(1);
     fire("IoOpen");
-    EXPECT_TRUE(said("damaged-opcode.kst is damaged; what could not be read was left out:   \n"
+    EXPECT_TRUE(said("damaged-opcode.kst is damaged:   \n"
                      "   record 4 has an unknown operator code (57).   \n\n"
-                     "   Save it under another name to keep the file as it is."));
+                     "   What could not be read is left out: save the frame under   \n"
+                     "   another name to keep the file as it is."));
     EXPECT_EQ(counts(), "3/2");
     EXPECT_EQ(shell::isSaved(), 0);
     // Save shows the Save As dialog; cancelled, the file stays as it was.
