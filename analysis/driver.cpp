@@ -89,43 +89,81 @@ std::string amount(double v) {
     return buf;
 }
 
-// The first value of the frame the analysis cannot use, as a message ("" when none).
+// What the analysis needs of a material or a section block, worked out once
+// per block: its message for the member that uses it ("" when usable), and
+// for a section whether A = 0 (usable only without axial deformation).
+struct BlockVerdict {
+    std::string message;
+    bool zeroArea = false;
+};
+BlockVerdict materialVerdict(const attrib::PropertyBlock* b) {
+    const double E =
+        attrib::valuesOf(const_cast<attrib::PropertyBlock*>(b))->values[attrib::kElasticity];
+    if (E > 0) return {};
+    return {std::string("the modulus of elasticity E of material ") + b->label + " is " +
+            amount(E)};
+}
+BlockVerdict sectionVerdict(const attrib::PropertyBlock* b) {
+    const attrib::Section* x = attrib::sectionOf(const_cast<attrib::PropertyBlock*>(b));
+    const char* negative = x ? attrib::negativeSectionPart(*x) : nullptr;
+    if (negative && std::string_view(negative) == "dimension")
+        return {std::string("section ") + b->label + " has a negative dimension"};
+    const SectionValues s = sectionValues(b);
+    const std::string of = std::string(" of section ") + b->label + " is ";
+    if (s.area < 0) return {"the area A" + of + amount(s.area)};
+    if (s.inertia < 0) return {"the moment of inertia I" + of + amount(s.inertia)};
+    BlockVerdict v;
+    v.zeroArea = s.area == 0;
+    if (v.zeroArea) v.message = "the area A" + of + "0";
+    return v;
+}
+
+// The first value of the frame the analysis cannot use, as a message ("" when
+// none). The frame is looked at in its own order; only when something is
+// wrong are the members numbered, to name the first in analysis order.
 std::string badValue(const Solid* model) {
-    const Order order = analysisOrder(model);
-    for (std::size_t m = 0; m < order.members.size(); ++m) {
-        const Edge* e = order.members[m];
-        const attrib::MemberAttrib* a = attrib::memberOf(e);
+    std::unordered_map<const attrib::PropertyBlock*, BlockVerdict> verdicts;
+    auto verdict = [&](const attrib::PropertyBlock* b, bool section) -> const BlockVerdict& {
+        auto at = verdicts.find(b);
+        if (at == verdicts.end())
+            at = verdicts.emplace(b, section ? sectionVerdict(b) : materialVerdict(b)).first;
+        return at->second;
+    };
+    // The message of one member ("" when it can be analysed).
+    auto memberFault = [&](const Edge* e) -> std::string {
         const Vertex* v1 = e->he1->vtx;
         const Vertex* v2 = e->he2->vtx;
-        const std::string member = "Member " + std::to_string(m + 1);
         if (v1->x == v2->x && v1->y == v2->y)
-            return "\n  " + member + " has zero length: its ends are at the same point.  \n";
-        const attrib::PropertyBlock* mat = a->blocks[attrib::kMaterial];
-        const double E =
-            attrib::valuesOf(const_cast<attrib::PropertyBlock*>(mat))->values[attrib::kElasticity];
-        if (!(E > 0))
-            return "\n  " + member + ": the modulus of elasticity E of material " + mat->label +
-                   " is " + amount(E) + ".  \n";
-        const attrib::PropertyBlock* sec = a->blocks[attrib::kSection];
-        const SectionValues s = sectionValues(sec);
-        const std::string of = std::string(" of section ") + sec->label + " is ";
-        const attrib::Section* x = attrib::sectionOf(const_cast<attrib::PropertyBlock*>(sec));
-        const char* negative = x ? attrib::negativeSectionPart(*x) : nullptr;
-        if (negative && std::string_view(negative) == "dimension")
-            return "\n  " + member + ": section " + sec->label + " has a negative dimension.  \n";
-        if (s.area < 0 || (s.area == 0 && !a->rigid && !a->noAxial))
-            return "\n  " + member + ": the area A" + of + amount(s.area) + ".  \n";
-        if (s.inertia < 0)
-            return "\n  " + member + ": the moment of inertia I" + of + amount(s.inertia) + ".  \n";
-    }
+            return " has zero length: its ends are at the same point";
+        const attrib::MemberAttrib* a = attrib::memberOf(e);
+        const BlockVerdict& mat = verdict(a->blocks[attrib::kMaterial], false);
+        if (!mat.message.empty()) return ": " + mat.message;
+        const BlockVerdict& sec = verdict(a->blocks[attrib::kSection], true);
+        if (!sec.message.empty() && !(sec.zeroArea && (a->rigid || a->noAxial)))
+            return ": " + sec.message;
+        return "";
+    };
     static const char* const kSprings[3] = {"KDx", "KDy", "KRz"};
-    for (std::size_t n = 0; n < order.nodes.size(); ++n) {
-        const attrib::NodeAttrib* a = attrib::nodeOf(order.nodes[n]);
-        for (int d = 0; d < 3; ++d)
+    auto nodeFault = [&](const Vertex* v) -> std::string {
+        const attrib::NodeAttrib* a = attrib::nodeOf(v);
+        for (int d = 0; a && d < 3; ++d)
             if (a->support[d] == '2' && a->spring[d] < 0)
-                return "\n  Node " + std::to_string(n + 1) + ": the spring stiffness " +
-                       kSprings[d] + " is " + amount(a->spring[d]) + ".  \n";
-    }
+                return std::string(": the spring stiffness ") + kSprings[d] + " is " +
+                       amount(a->spring[d]);
+        return "";
+    };
+    bool any = false;
+    for (const Edge* e = model->edges; e && !any; e = e->next)
+        any = attrib::memberOf(e) && !memberFault(e).empty();
+    for (const Vertex* v = model->vertices; v && !any; v = v->next) any = !nodeFault(v).empty();
+    if (!any) return "";
+    const Order order = analysisOrder(model);
+    for (std::size_t m = 0; m < order.members.size(); ++m)
+        if (const std::string f = memberFault(order.members[m]); !f.empty())
+            return "\n  Member " + std::to_string(m + 1) + f + ".  \n";
+    for (std::size_t n = 0; n < order.nodes.size(); ++n)
+        if (const std::string f = nodeFault(order.nodes[n]); !f.empty())
+            return "\n  Node " + std::to_string(n + 1) + f + ".  \n";
     return "";
 }
 

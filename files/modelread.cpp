@@ -710,6 +710,30 @@ struct FileReader {
     }
 };
 
+// What makes a frame unfit to open, for the user; "" when no geometric
+// fault is known.
+std::string faultReason(const MdlGeometryFault& f) {
+    char at[80];
+    std::snprintf(at, sizeof at, "(%g, %g)", f.at.x, f.at.y);
+    const std::string a = std::to_string(f.a), b = std::to_string(f.b);
+    const char* const kOpen = ": the file cannot be opened.";
+    switch (f.kind) {
+    case MdlGeometryFault::kCross:
+        return "Members " + a + " and " + b + " cross at " + at + kOpen;
+    case MdlGeometryFault::kOverlap:
+        return "Members " + a + " and " + b + " overlap up to " + at + kOpen;
+    case MdlGeometryFault::kTouch:
+        return "Members " + a + " and " + b + " meet at " + at + " without a node" + kOpen;
+    case MdlGeometryFault::kDegenerate:
+        return "Member " + a + " or " + b + " has no length at " + at + kOpen;
+    case MdlGeometryFault::kVertexInEdge:
+        return "Node " + a + " lies on member " + b + " at " + at + kOpen;
+    case MdlGeometryFault::kNone:
+        break;
+    }
+    return "";
+}
+
 } // namespace
 
 ReadResult readModel(FILE* fp, const attrib::AppSettings& base) {
@@ -739,7 +763,11 @@ ReadResult readModel(FILE* fp, const attrib::AppSettings& base) {
     // The operators keep the topology sound whatever the records say, but
     // altered coordinates can make members cross or overlap: such a frame is
     // refused as a whole rather than opened half broken.
-    if (fr.model != nullptr && !mdl_check(fr.model).empty()) fr.dropModel();
+    MdlGeometryFault fault;
+    if (fr.model != nullptr && !mdl_check(fr.model, &fault).empty()) {
+        res.reason = faultReason(fault);
+        fr.dropModel();
+    }
     Solid* model = fr.model;
     if (model == nullptr) {
         res.root = std::make_unique<AttributeRoot>();

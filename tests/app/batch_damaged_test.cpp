@@ -1,5 +1,6 @@
 // kestrel-solve refuses a damaged model file instead of analysing the part
-// the reader could build: status 3 and the first things left out.
+// the reader could build: status 3 and the first things left out; a frame
+// whose members cross is refused with the members and the point.
 #include "app/batch.h"
 
 #include <gtest/gtest.h>

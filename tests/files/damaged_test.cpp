@@ -1,6 +1,6 @@
 // Damaged model files: what the reader leaves out is named, record by
-// record; a sound file reads without a note; a frame whose members cross is
-// refused with the members and the point.
+// record; a sound file reads without a note; a frame whose members cross,
+// overlap or pass through a node is refused with the members and the point.
 #include "tests/files/fixture.h"
 
 #include <dirent.h>
@@ -62,6 +62,38 @@ TEST_F(DamagedFileTest, SoundFilesReadWithoutANote) {
         closedir(d);
     }
     EXPECT_GE(files, 15);
+}
+
+TEST_F(DamagedFileTest, MembersThatMeetAwayFromANodeAreNamed) {
+    files::ReadResult r = files::readModelFile(data("damaged/crossing.kst"), settings);
+    EXPECT_EQ(r.status, files::ReadStatus::kBadFile);
+    EXPECT_EQ(r.reason, "Members 1 and 2 cross at (0, 2.5): the file cannot be opened.");
+    // Member 1 from (0,0) to (2,2); a lone node 3 at p, then member 2 from it to q.
+    std::string head = files_test::writeText(s, attrib::root(), settings);
+    head.replace(head.find("+1.00000e+30 -1.00000e+30"), 25, "0 0");
+    head.erase(head.rfind(" 0\n"));
+    const std::string node = "0 0 0 0 0\n0\n0 0 0 0\n0 0 0\n";
+    const std::string member = "0 0 0 0 0\n0\n0\n0\n0\n0\n0\n";
+    const struct {
+        const char* p;
+        const char* q;
+        const char* reason;
+    } cases[] = {
+        {"0 2", "2 0", "Members 1 and 2 cross at (1, 1): the file cannot be opened."},
+        {"1 0", "1 1", "Members 1 and 2 meet at (1, 1) without a node: the file cannot be opened."},
+        {"3 3", "1 1", "Members 1 and 2 meet at (2, 2) without a node: the file cannot be opened."},
+        {"1 1", nullptr, "Node 3 lies on member 1 at (1, 1): the file cannot be opened."},
+    };
+    for (const auto& c : cases) {
+        std::string t = head + " 1\n 2 1 1 1 1 1 1 2 1 1 1\n2 2\n0\n0 2 0 2\n" + member + node;
+        t += " 1\n10 1 1 3 0 0 0 0 0 0 0\n" + std::string(c.p) + "\n" + node;
+        if (c.q)
+            t += " 1\n 2 1 1 1 3 3 3 4 3 1 2\n" + std::string(c.q) + "\n0\n0 0 0 0\n" + member +
+                 node;
+        files::ReadResult x = readText(t + " 0\n");
+        EXPECT_EQ(x.status, files::ReadStatus::kBadFile) << c.p;
+        EXPECT_EQ(x.reason, c.reason);
+    }
 }
 
 } // namespace

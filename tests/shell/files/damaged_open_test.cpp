@@ -46,5 +46,14 @@ TEST_F(DamagedOpenTest, WhatWasLeftOutIsShownAndSaveAsksForAName) {
     std::remove(path.c_str());
 }
 
+TEST_F(DamagedOpenTest, CrossingMembersAreNamed) {
+    backend->queueFile(0, KESTREL_TEST_DATA "/files/damaged/crossing.kst");
+    backend->queueAlarm(1);
+    fire("IoOpen");
+    EXPECT_TRUE(said("\n   Members 1 and 2 cross at (0, 2.5): the file cannot be opened.   \n"));
+    EXPECT_EQ(counts(), "0/0");
+    EXPECT_TRUE(backend->errors().empty());
+}
+
 } // namespace
 } // namespace shelltest
