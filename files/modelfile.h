@@ -67,6 +67,9 @@ struct ReadResult {
     std::string reason;
 };
 constexpr std::size_t kMaxNotes = 20;
+// Dimension lines a model keeps at most; a file's further lines are left out
+// (and noted).
+constexpr std::size_t kMaxDimensionLines = 10000;
 
 // The notes of `r`: the first `max` joined by "; ", then how many more.
 std::string notesSummary(const ReadResult& r, std::size_t max);

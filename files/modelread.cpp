@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <optional>
+#include <unordered_set>
 #include <vector>
 
 namespace files {
@@ -44,18 +46,39 @@ bool toId(int v, int16_t& out) {
 }
 
 struct ListReader {
+    ListReader(TextReader& in, AttributeRoot& root, int version, bool merge)
+        : in(in), root(root), version(version), merge(merge) {}
     TextReader& in;
     AttributeRoot& root;
     int version;
-    bool merge; // import: blocks whose label exists are dropped
+    bool merge;             // import: blocks whose label exists are dropped
+    int dimensionsLeft = 0; // dimension lines beyond kMaxDimensionLines, not kept
+    // Each list is walked once: appends go to its end, labels to a set.
+    std::optional<attrib::BlockAppender> tails[attrib::kPropertyKindCount];
+    std::optional<std::unordered_set<std::string>> labels[attrib::kPropertyKindCount];
 
+    // Whether `label` is new to the list of `kind` (always without `merge`);
+    // a new label is taken.
+    bool newLabel(PropertyKind kind, const char* label) {
+        if (!merge) return true;
+        if (!labels[kind]) {
+            labels[kind].emplace();
+            for (PropertyBlock* b = root.lists[kind]; b; b = b->next)
+                labels[kind]->insert(b->label);
+        }
+        return labels[kind]->insert(label).second;
+    }
+    void append(PropertyKind kind, PropertyBlock* b) {
+        if (!tails[kind]) tails[kind].emplace(root, kind);
+        tails[kind]->append(b);
+    }
     // Appends a block; with `merge`, a block whose label exists is dropped.
     void add(PropertyKind kind, ValueBlock* b) {
-        if (merge && attrib::findLabel(root, kind, b->label) != nullptr) {
+        if (!newLabel(kind, b->label)) {
             delete b;
             return;
         }
-        attrib::appendBlock(root, kind, b);
+        append(kind, b);
     }
     static ValueBlock* block(PropertyKind kind, const std::string& label) {
         auto* b = static_cast<ValueBlock*>(attrib::makeBlock(kind));
@@ -86,11 +109,14 @@ struct ListReader {
     }
     // Appends a section block (with `merge`, only under a new label).
     void addSection(const std::string& label, const attrib::Section& sec) {
-        if (merge && attrib::findLabel(root, attrib::kSpf, label) != nullptr) return;
         PropertyBlock* b = attrib::makeBlock(attrib::kSpf);
         std::strncpy(b->label, label.c_str(), attrib::kLabelSize - 1);
+        if (!newLabel(attrib::kSpf, b->label)) {
+            delete b;
+            return;
+        }
         *attrib::sectionOf(b) = sec;
-        attrib::appendBlock(root, attrib::kSpf, b);
+        append(attrib::kSpf, b);
     }
     // A generic section (A, I, depth, ygc): the only kind older files hold.
     static attrib::Section generic(double a, double i, double depth, double ygc) {
@@ -145,10 +171,17 @@ struct ListReader {
         for (int i = 0; i < count; ++i) {
             double v[8];
             if (!values(v, 8)) break;
+            // Each line drawn costs far more than its text: beyond the
+            // limit lines are read past and counted, not kept.
+            if (lines.size() >= kMaxDimensionLines) {
+                ++dimensionsLeft;
+                continue;
+            }
             attrib::DimensionLine d;
             for (int j = 0; j < 4; ++j) d.pts[j] = {v[2 * j], v[2 * j + 1]};
             lines.push_back(d);
         }
+        lines.shrink_to_fit();
         if (!merge) root.dimLines = std::move(lines);
     }
     // The lists in file order; `only` (a kind) stops after that kind.
@@ -161,7 +194,7 @@ struct ListReader {
                 fn(*this);
             } else {
                 AttributeRoot scratch;
-                ListReader skip{in, scratch, version, false};
+                ListReader skip(in, scratch, version, false);
                 fn(skip);
             }
         };
@@ -187,7 +220,7 @@ struct ListReader {
                 combinedList();
             } else {
                 AttributeRoot scratch;
-                ListReader{in, scratch, version, false}.combinedList();
+                ListReader(in, scratch, version, false).combinedList();
             }
             if (only >= 0) return;
         }
@@ -464,7 +497,12 @@ struct FileReader {
         // Every list read replaces the one in memory.
         attrib::clearBlocks(*root);
         root->dimLines.clear();
-        ListReader{in, *root, version, false}.all(-1);
+        ListReader lists(in, *root, version, false);
+        lists.all(-1);
+        if (lists.dimensionsLeft > 0)
+            note("the file holds " + std::to_string(kMaxDimensionLines + lists.dimensionsLeft) +
+                 " dimension lines; those after the first " + std::to_string(kMaxDimensionLines) +
+                 " were left out");
         for (int k = 0; k < attrib::kPropertyKindCount; ++k) {
             byId[k].clear();
             for (PropertyBlock* b = root->lists[k]; b; b = b->next) byId[k].push_back(b);
@@ -820,7 +858,7 @@ ImportStatus importProperties(const std::string& path, AttributeRoot& root,
     in.skipLines(second != 0 ? 6 : 3);
     attrib::AppSettings scratch = settings;
     readSettings(in, v, kind < 0 ? settings : scratch);
-    ListReader{in, root, v, true}.all(kind);
+    ListReader(in, root, v, true).all(kind);
     std::fclose(fp);
     return ImportStatus::kImported;
 }

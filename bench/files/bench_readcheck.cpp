@@ -2,7 +2,8 @@
 // reader, the model checks of the analysis) against the engine's own time on
 // the same frame, at 100 and 799 storeys of 20 bays (2,121 nodes and 4,100
 // members; 16,800 nodes and 32,759 members). Target: reading and checking
-// under the engine's time at both heights.
+// under the engine's time at both heights. And a file of 100,000 materials
+// and as many dimension lines: reading in linear time.
 #include "analysis/analysis.h"
 #include "attrib/blocks.h"
 #include "attrib/section.h"
@@ -81,6 +82,36 @@ void BM_Engine(benchmark::State& st) {
     mdl_reset();
 }
 BENCHMARK(BM_Engine)->Arg(100)->Arg(799)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A frame of one node whose file holds `n` materials and `n` dimension lines.
+void BM_ManyBlocks(benchmark::State& st) {
+    const int n = static_cast<int>(st.range(0));
+    Solid* s = bench_support::newAttributedModel();
+    attrib::AttributeRoot& r = attrib::root();
+    attrib::BlockAppender materials(r, attrib::kMaf);
+    for (int i = 0; i < n; ++i) {
+        attrib::PropertyBlock* b = attrib::makeBlock(attrib::kMaf);
+        std::snprintf(b->label, sizeof b->label, "M%d", i);
+        attrib::valuesOf(b)->values = {2.05e8, 78.5, 1.2e-5, 0};
+        materials.append(b);
+    }
+    for (int i = 0; i < n; ++i)
+        r.dimLines.push_back(attrib::dimensionLineFrom({0, 1.0 * i}, {5, 1.0 * i}, {2, i + 0.5}));
+    files::saveModelFile(path(0), s, r, attrib::initialSettings());
+    for (auto _ : st) {
+        files::ReadResult res = files::readModelFile(path(0), attrib::initialSettings());
+        if (res.status != files::ReadStatus::kModel ||
+            attrib::blockCount(*res.root, attrib::kMaf) != n)
+            st.SkipWithError("not read");
+        st.PauseTiming();
+        mdl_set_recording_mode(MODE_OFF);
+        mdl_delete_model(res.model);
+        st.ResumeTiming();
+    }
+    std::remove(path(0).c_str());
+    mdl_reset();
+}
+BENCHMARK(BM_ManyBlocks)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

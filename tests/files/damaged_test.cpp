@@ -1,9 +1,12 @@
 // Damaged model files: what the reader leaves out is named, record by
 // record; a sound file reads without a note; a frame whose members cross,
-// overlap or pass through a node is refused with the members and the point.
+// overlap or pass through a node is refused with the members and the point;
+// long lists read and import in linear time, dimension lines up to a limit.
 #include "tests/files/fixture.h"
 
+#include <chrono>
 #include <dirent.h>
+#include <fstream>
 
 namespace {
 
@@ -62,6 +65,38 @@ TEST_F(DamagedFileTest, SoundFilesReadWithoutANote) {
         closedir(d);
     }
     EXPECT_GE(files, 15);
+}
+
+TEST_F(DamagedFileTest, LongListsReadInLinearTime) {
+    // 100,000 materials and one dimension line more than a model keeps.
+    std::string text = files_test::writeText(s, attrib::root(), settings);
+    std::string list = "100000\n";
+    for (int i = 0; i < 100000; ++i) list += "M" + std::to_string(i) + " 2e8 77 1e-5\n";
+    std::string dims = std::to_string(files::kMaxDimensionLines + 1) + "\n";
+    for (std::size_t i = 0; i <= files::kMaxDimensionLines; ++i) dims += "0 0 1 0 0 1 1 1\n";
+    // Lists of the empty frame: forces, end moments, uniform, linear and
+    // thermal loads (0 each), then materials, sections and dimension lines.
+    const std::size_t at = text.find("0\n0\n0\n0\n0\n0\n0\n0\n");
+    ASSERT_NE(at, std::string::npos) << text;
+    text.replace(at, 16, "0\n0\n0\n0\n0\n" + list + "0\n" + dims);
+    const std::string path = ::testing::TempDir() + "long-lists.kst";
+    std::ofstream(path) << text;
+    const auto start = std::chrono::steady_clock::now();
+    files::ReadResult r = files::readModelFile(path, settings);
+    ASSERT_EQ(r.status, files::ReadStatus::kModel);
+    EXPECT_EQ(attrib::blockCount(*r.root, attrib::kMaf), 100000);
+    EXPECT_EQ(r.root->dimLines.size(), files::kMaxDimensionLines);
+    EXPECT_EQ(files::notesSummary(r, 5),
+              "the file holds 10001 dimension lines; those after the first 10000 were left out");
+    files_test::discard(r.model);
+    // Imported into a list that holds one of the labels: the others are added.
+    attrib::newBlock(attrib::root(), attrib::kMaf, "M5");
+    EXPECT_EQ(files::importProperties(path, attrib::root(), settings, attrib::kMaf),
+              files::ImportStatus::kImported);
+    EXPECT_EQ(attrib::blockCount(attrib::root(), attrib::kMaf), 100000);
+    // A list walked for every block took 11 s.
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 3);
+    std::remove(path.c_str());
 }
 
 TEST_F(DamagedFileTest, MembersThatMeetAwayFromANodeAreNamed) {
