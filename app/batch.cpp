@@ -211,30 +211,37 @@ int analyseModelFile(const std::string& path, const std::string& jsonPath, std::
     case files::ReadStatus::kCannotOpen:
         return fail(kBadFile, "cannot open the file");
     case files::ReadStatus::kBadFile:
-        return fail(kBadFile, "not a Kestrel model file");
+        return fail(kBadFile, r.reason.empty() ? "not a Kestrel model file" : r.reason);
     case files::ReadStatus::kNewerVersion:
         return fail(kBadFile, "version " + std::to_string(r.version) +
                                   " is newer than this program reads (" +
                                   std::to_string(files::kFileVersion) + ")");
     }
     attrib::state().root = std::move(r.root);
+    // Analysing the part that could be read would give results for another frame.
+    if (r.noteCount > 0)
+        return fail(kBadFile, "damaged file, not analysed: " + files::notesSummary(r, 3));
     if (r.version < kOldestVersion)
         return fail(kBadFile, "version " + std::to_string(r.version) +
                                   " is too old to analyse here: open it in the program, which "
                                   "converts it, and save it");
     Solid* model = r.model;
-    if (const analysis::CheckResult c = analysis::checkModel(model, attrib::root());
-        c != analysis::kCheckOk)
-        return fail(kCheckFailed, oneLine(analysis::checkMessage(c)));
+    if (std::string text; analysis::checkModel(model, attrib::root(), text) != analysis::kCheckOk)
+        return fail(kCheckFailed, oneLine(text));
 
     analysis::resetResults(model);
     const analysis::RunOutcome run = analysis::runAnalysis(model, attrib::root(), path);
     switch (run.status) {
     case analysis::RunStatus::kSolved:
         break;
-    case analysis::RunStatus::kUnstable:
-        if (run.message != analysis::kMsgUnstable) return fail(kSingular, oneLine(run.message));
-        return fail(kSingular, "unstable frame: the stiffness matrix is singular");
+    case analysis::RunStatus::kUnstable: {
+        // A solution that was not finite: the engine's message says where.
+        if (run.message.rfind(analysis::kMsgUnstable, 0) != 0)
+            return fail(kSingular, oneLine(run.message));
+        const std::string released = analysis::zeroInertiaMembers(run.numbering);
+        return fail(kSingular, "unstable frame: the stiffness matrix is singular" +
+                                   (released.empty() ? "" : "; " + released));
+    }
     case analysis::RunStatus::kCannotWrite:
         // A file in the way of the neutral file has its own message.
         return fail(kBadFile, run.message != analysis::kMsgCannotWrite

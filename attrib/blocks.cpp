@@ -138,6 +138,19 @@ PropertyBlock* appendBlock(AttributeRoot& r, PropertyKind kind, PropertyBlock* b
     return b;
 }
 
+BlockAppender::BlockAppender(AttributeRoot& r, PropertyKind kind)
+    : root_(r), kind_(kind), link_(&r.lists[kind]) {
+    while (*link_) link_ = &(*link_)->next;
+}
+
+PropertyBlock* BlockAppender::append(PropertyBlock* b) {
+    b->next = nullptr;
+    b->id = ++root_.counters[kind_];
+    *link_ = b;
+    link_ = &b->next;
+    return b;
+}
+
 void renumber(AttributeRoot& r, PropertyKind kind) {
     int id = 0;
     for (PropertyBlock* b = r.lists[kind]; b; b = b->next) b->id = ++id;

@@ -383,6 +383,25 @@ double sectionArea(const Section& s) {
 double sectionInertia(const Section& s) {
     return sectionType(s.type).inertia(s);
 }
+const char* negativeSectionPart(const Section& s) {
+    const SectionType& t = sectionType(s.type);
+    for (int i = 0; i < t.paramCount && i < int(s.params.size()); ++i) {
+        if (!(s.params[i] < 0)) continue;
+        switch (t.quantity[i]) {
+        case kParamLength:
+            return "dimension";
+        case kParamArea:
+            return "area";
+        case kParamInertia:
+            return "moment of inertia";
+        case kParamIndex:
+            break;
+        }
+    }
+    if (sectionArea(s) < 0) return "area";
+    if (sectionInertia(s) < 0) return "moment of inertia";
+    return nullptr;
+}
 double sectionDepth(const Section& s) {
     return sectionType(s.type).depth(s);
 }

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace files {
 
@@ -56,7 +57,25 @@ struct ReadResult {
     Solid* model = nullptr;                      // the model read (owned by the frame model module)
     std::unique_ptr<attrib::AttributeRoot> root; // its property lists
     attrib::AppSettings settings;                // its settings
+    // What the reader left out of the model it built (records it could not
+    // read or apply, a file cut short, references to list entries the file
+    // does not hold) and the values it read that no panel accepts (negative
+    // stiffnesses, sections and springs, kept as read). One sentence each, in
+    // file order; the first kMaxNotes are kept and `noteCount` counts them
+    // all. Empty for a sound file.
+    std::vector<std::string> notes;
+    int noteCount = 0;
+    // Why no model was built, when more can be said than that the file is
+    // not a model file ("" otherwise).
+    std::string reason;
 };
+constexpr std::size_t kMaxNotes = 20;
+// Dimension lines a model keeps at most; a file's further lines are left out
+// (and noted).
+constexpr std::size_t kMaxDimensionLines = 10000;
+
+// The notes of `r`: the first `max` joined by "; ", then how many more.
+std::string notesSummary(const ReadResult& r, std::size_t max);
 
 // Reads a model file. `base` supplies every setting the file does not hold
 // (older versions) or that cannot be read. The model's node and member records

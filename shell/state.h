@@ -66,6 +66,9 @@ struct FileIdentity {
     std::string fullPath = "untitled.kst";
     int version = 211;
     int saved = 1;
+    // Set when the reader left parts of the file out: Save asks for a name
+    // instead of writing over the file.
+    int damaged = 0;
 };
 
 enum class EditMode {

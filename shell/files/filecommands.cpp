@@ -24,6 +24,7 @@ using ui::Event;
 constexpr int kDefault = -2;
 
 const char* const kNotOpened = "  Kestrel file could not be opened.  ";
+const char* const kNotSaved = "  Kestrel file could not be saved.  ";
 const char* const kNewer = "\n   Version of file is higher than this version of Kestrel.  \n\n"
                            "   Please update Kestrel from https://kestrel-frames.org  \n";
 
@@ -56,9 +57,10 @@ bool saveTo(const std::string& path) {
         return false;
     if (files::saveModelFile(path, a.model, attrib::root(), a.settings, isProtected) !=
         files::SaveStatus::kSaved) {
-        alert(kNotOpened, " Continue ");
+        alert(kNotSaved, " Continue ");
         return false;
     }
+    a.file.damaged = 0;
     a.file.fullPath = path.substr(0, kFullPathMax);
     a.file.shortName = lastComponent(path).substr(0, kShortNameMax);
     a.file.version = files::kFileVersion;
@@ -106,6 +108,7 @@ int onOpen(Event&) {
             fitView();
             markModified(0);
         } else {
+            a.file.saved = 1; // the frame the user declined goes without a question
             closeFrame();
             setWindowTitle(a.file.shortName);
         }
@@ -181,7 +184,9 @@ bool openModelByName(const std::string& path) {
     files::ReadResult r = files::readModel(fp, a.settings);
     std::fclose(fp);
     if (r.status == files::ReadStatus::kNewerVersion || r.status == files::ReadStatus::kBadFile) {
-        alertExit(r.status == files::ReadStatus::kNewerVersion ? kNewer : " Bad Kestrel file. ");
+        alertExit(r.status == files::ReadStatus::kNewerVersion ? kNewer
+                  : r.reason.empty()                           ? " Bad Kestrel file. "
+                                                               : "\n   " + r.reason + "   \n");
         setWindowTitle(a.file.shortName);
         return false;
     }
@@ -197,6 +202,16 @@ bool openModelByName(const std::string& path) {
     a.file.shortName = lastComponent(path).substr(0, kShortNameMax);
     a.file.saved = 1;
     setWindowTitle(a.file.shortName);
+    if (r.noteCount > 0) {
+        // What was left out would be lost by a save over the file: the frame
+        // is marked changed and Save asks for a name.
+        a.file.saved = 0;
+        a.file.damaged = 1;
+        alert("\n   " + a.file.shortName + " is damaged:   \n   " + files::notesSummary(r, 5) +
+                  ".   \n\n   What could not be read is left out: save the frame under   \n"
+                  "   another name to keep the file as it is.   \n",
+              " Continue ");
+    }
     return true;
 }
 
@@ -208,7 +223,7 @@ bool saveAsCommand() {
 
 bool saveCommand() {
     AppState& a = app();
-    if (a.file.shortName == "untitled.kst") return saveAsCommand();
+    if (a.file.shortName == "untitled.kst" || a.file.damaged) return saveAsCommand();
     return isSaved() || saveTo(a.file.fullPath);
 }
 

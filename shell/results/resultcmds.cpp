@@ -69,9 +69,8 @@ bool resultCommand(int kind) {
         return true;
     }
     attrib::AttributeRoot& root = attrib::root();
-    if (const analysis::CheckResult c = analysis::checkModel(a.model, root);
-        c != analysis::kCheckOk) {
-        message(analysis::checkMessage(c));
+    if (std::string text; analysis::checkModel(a.model, root, text) != analysis::kCheckOk) {
+        message(text);
         releaseResultButton(kind);
         return false;
     }
