@@ -66,11 +66,19 @@ enum CheckResult {
     kCheckNoMaterial,
     kCheckNoSection,
     kCheckThermalSections,
+    kCheckBadValue, // a member of zero length, or a stiffness no panel accepts
 };
 // The first failing check of the model, in the order of the messages.
 CheckResult checkModel(const Solid* model, const attrib::AttributeRoot& root);
 // Its message ("" for kCheckOk).
 const char* checkMessage(CheckResult r);
+// The same check with the message to show: the kind's message, or for
+// kCheckBadValue one naming the member or node (by the numbers the analysis
+// gives them) and the value: a member whose ends meet, E of its material 0
+// or negative, A of its section 0 (unless the member is rigid or has no
+// axial deformation) or negative, I negative (I = 0 releases both ends), a
+// negative section dimension, a negative spring stiffness of a node.
+CheckResult checkModel(const Solid* model, const attrib::AttributeRoot& root, std::string& message);
 
 // ---- Numbering ----------------------------------------------------------------
 
@@ -84,6 +92,13 @@ struct Numbering {
 // the number of their end-1 node, ties by that of their end-2 node; stores
 // the numbers in the records (entities without one are skipped).
 Numbering numberModel(Solid* model);
+
+// Which members have a section with I = 0, which releases both their ends
+// (the likely cause of an unstable frame): "the section of member 3 has
+// I = 0, which releases both its ends", or for several "the sections of
+// members 3, 4 have ..." (five at most, then how many more); "" for none.
+// Rigid members are stiff whatever their section and are left out.
+std::string zeroInertiaMembers(const Numbering& n);
 
 // ---- File names -------------------------------------------------------------------
 
@@ -150,9 +165,16 @@ struct RunOutcome {
     kestrel::engine::EngineSolution solution; // full precision, when solved
 };
 
+// The first line of every neutral file the driver writes. The engine skips
+// what stands before the first label; the line tells a file the program left
+// behind (a run that failed) from one somebody else keeps under that name.
+inline constexpr char kNeutralFileMark[] = "Kestrel analysis input, removed after the analysis";
+
 // Numbers the model, writes "<model>.dat", runs the engine, reads
 // "<model>.pos" into the records and removes the ".dat" file. The model must
-// have passed checkModel.
+// have passed checkModel. An existing "<model>.dat" is replaced only when it
+// begins with kNeutralFileMark; a link, a directory or any other file of that
+// name is kept and the run fails (kCannotWrite) with a message naming it.
 RunOutcome runAnalysis(Solid* model, const attrib::AttributeRoot& root,
                        const std::string& modelPath);
 

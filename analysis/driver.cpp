@@ -3,11 +3,18 @@
 
 #include "analysis/engine/result_section.h"
 #include "attrib/blocks.h"
+#include "attrib/section.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <fcntl.h>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_map>
 
 namespace analysis {
 
@@ -19,6 +26,7 @@ const char* const kMsgNoMaterial = "\n  You must define materials to all members
 const char* const kMsgNoSection = "\n  You must define sections to all members! \n";
 const char* const kMsgThermalSections = "\n  You must define positive values for height \n  and GC "
                                         "location in all section properties! \n";
+const char* const kMsgBadValue = "\n  A member or node holds a value the analysis cannot use.  \n";
 const char* const kMsgCannotWrite = "\n   Could not open temparary file for analysis.  \n";
 const char* const kMsgUnstable =
     "\n               Unstable Frame.           \n\n   Please check frame support conditions,  "
@@ -39,14 +47,180 @@ double since(Clock::time_point t) {
 
 DriverTimings g_timings;
 
+enum class NeutralFile { kWritten, kCannotWrite, kInTheWay };
+
+// Whether the regular file `path` begins with the neutral file's first line.
+bool leftByKestrel(const std::string& path) {
+    const std::string mark = std::string(kNeutralFileMark) + "\n";
+    std::string line(mark.size(), '\0');
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    const ssize_t n = ::read(fd, line.data(), line.size());
+    ::close(fd);
+    return n == static_cast<ssize_t>(line.size()) && line == mark;
+}
+
+// Creates the neutral file as the engine creates its scratch file, so that it
+// never writes through a link into another file nor over a file somebody else
+// keeps there: a link, a directory or a device of that name is refused, a
+// regular file is removed only when it is one the program left (its first
+// line is kNeutralFileMark), and the file is created exclusively.
+NeutralFile writeNeutralFile(const std::string& dat, const std::string& text) {
+    struct stat st {};
+    if (::lstat(dat.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode) || !leftByKestrel(dat)) return NeutralFile::kInTheWay;
+        if (::unlink(dat.c_str()) != 0) return NeutralFile::kCannotWrite;
+    }
+    const int fd = ::open(dat.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return errno == EEXIST ? NeutralFile::kInTheWay : NeutralFile::kCannotWrite;
+    const std::string all = std::string(kNeutralFileMark) + "\n" + text;
+    std::size_t done = 0;
+    while (done < all.size()) {
+        const ssize_t n = ::write(fd, all.data() + done, all.size() - done);
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    const bool closed = ::close(fd) == 0;
+    if (done == all.size() && closed) return NeutralFile::kWritten;
+    ::unlink(dat.c_str());
+    return NeutralFile::kCannotWrite;
+}
+
+// The message of a neutral file name taken by a file the program did not write.
+std::string inTheWay(const std::string& dat) {
+    const std::size_t slash = dat.rfind('/');
+    const std::string name = slash == std::string::npos ? dat : dat.substr(slash + 1);
+    return "\n  " + name +
+           " was not written by Kestrel and is kept.  \n"
+           "  Rename or remove it to analyse the model.  \n";
+}
+
 bool isolated(const Vertex* v) {
     return v->vedge == nullptr || v->vedge->edge == nullptr;
 }
 
-} // namespace
+// The nodes and members in analysis order: nodes by y, ties by x; members
+// by the number of their end-1 node, ties by that of their end-2 node.
+struct Order {
+    std::vector<const Vertex*> nodes;
+    std::vector<const Edge*> members;
+};
+Order analysisOrder(const Solid* model) {
+    Order o;
+    for (const Vertex* v = model->vertices; v; v = v->next)
+        if (attrib::nodeOf(v)) o.nodes.push_back(v);
+    auto below = [](const Vertex* a, const Vertex* b) {
+        return a->y != b->y ? a->y < b->y : a->x < b->x;
+    };
+    std::sort(o.nodes.begin(), o.nodes.end(), below);
+    std::unordered_map<const Vertex*, int> number;
+    for (std::size_t i = 0; i < o.nodes.size(); ++i) number[o.nodes[i]] = static_cast<int>(i + 1);
+    struct Ends {
+        const Edge* e;
+        int n1, n2;
+    };
+    std::vector<Ends> ends;
+    for (const Edge* e = model->edges; e; e = e->next) {
+        if (!attrib::memberOf(e)) continue;
+        const auto n1 = number.find(e->he1->vtx), n2 = number.find(e->he2->vtx);
+        ends.push_back(
+            {e, n1 != number.end() ? n1->second : 0, n2 != number.end() ? n2->second : 0});
+    }
+    std::sort(ends.begin(), ends.end(), [](const Ends& a, const Ends& b) {
+        return a.n1 != b.n1 ? a.n1 < b.n1 : a.n2 < b.n2;
+    });
+    o.members.reserve(ends.size());
+    for (const Ends& x : ends) o.members.push_back(x.e);
+    return o;
+}
 
-CheckResult checkModel(const Solid* model, const attrib::AttributeRoot& root) {
-    if (!model || !model->edges) return kCheckNoMember;
+std::string amount(double v) {
+    if (v == 0) return "0";
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "negative (%g)", v);
+    return buf;
+}
+
+// What the analysis needs of a material or a section block, worked out once
+// per block: its message for the member that uses it ("" when usable), and
+// for a section whether A = 0 (usable only without axial deformation).
+struct BlockVerdict {
+    std::string message;
+    bool zeroArea = false;
+};
+BlockVerdict materialVerdict(const attrib::PropertyBlock* b) {
+    const double E =
+        attrib::valuesOf(const_cast<attrib::PropertyBlock*>(b))->values[attrib::kElasticity];
+    if (E > 0) return {};
+    return {std::string("the modulus of elasticity E of material ") + b->label + " is " +
+            amount(E)};
+}
+BlockVerdict sectionVerdict(const attrib::PropertyBlock* b) {
+    const attrib::Section* x = attrib::sectionOf(const_cast<attrib::PropertyBlock*>(b));
+    const char* negative = x ? attrib::negativeSectionPart(*x) : nullptr;
+    if (negative && std::string_view(negative) == "dimension")
+        return {std::string("section ") + b->label + " has a negative dimension"};
+    const SectionValues s = sectionValues(b);
+    const std::string of = std::string(" of section ") + b->label + " is ";
+    if (s.area < 0) return {"the area A" + of + amount(s.area)};
+    if (s.inertia < 0) return {"the moment of inertia I" + of + amount(s.inertia)};
+    BlockVerdict v;
+    v.zeroArea = s.area == 0;
+    if (v.zeroArea) v.message = "the area A" + of + "0";
+    return v;
+}
+
+// The first value of the frame the analysis cannot use, as a message ("" when
+// none). The frame is looked at in its own order; only when something is
+// wrong are the members numbered, to name the first in analysis order.
+std::string badValue(const Solid* model) {
+    std::unordered_map<const attrib::PropertyBlock*, BlockVerdict> verdicts;
+    auto verdict = [&](const attrib::PropertyBlock* b, bool section) -> const BlockVerdict& {
+        auto at = verdicts.find(b);
+        if (at == verdicts.end())
+            at = verdicts.emplace(b, section ? sectionVerdict(b) : materialVerdict(b)).first;
+        return at->second;
+    };
+    // The message of one member ("" when it can be analysed).
+    auto memberFault = [&](const Edge* e) -> std::string {
+        const Vertex* v1 = e->he1->vtx;
+        const Vertex* v2 = e->he2->vtx;
+        if (v1->x == v2->x && v1->y == v2->y)
+            return " has zero length: its ends are at the same point";
+        const attrib::MemberAttrib* a = attrib::memberOf(e);
+        const BlockVerdict& mat = verdict(a->blocks[attrib::kMaterial], false);
+        if (!mat.message.empty()) return ": " + mat.message;
+        const BlockVerdict& sec = verdict(a->blocks[attrib::kSection], true);
+        if (!sec.message.empty() && !(sec.zeroArea && (a->rigid || a->noAxial)))
+            return ": " + sec.message;
+        return "";
+    };
+    static const char* const kSprings[3] = {"KDx", "KDy", "KRz"};
+    auto nodeFault = [&](const Vertex* v) -> std::string {
+        const attrib::NodeAttrib* a = attrib::nodeOf(v);
+        for (int d = 0; a && d < 3; ++d)
+            if (a->support[d] == '2' && a->spring[d] < 0)
+                return std::string(": the spring stiffness ") + kSprings[d] + " is " +
+                       amount(a->spring[d]);
+        return "";
+    };
+    bool any = false;
+    for (const Edge* e = model->edges; e && !any; e = e->next)
+        any = attrib::memberOf(e) && !memberFault(e).empty();
+    for (const Vertex* v = model->vertices; v && !any; v = v->next) any = !nodeFault(v).empty();
+    if (!any) return "";
+    const Order order = analysisOrder(model);
+    for (std::size_t m = 0; m < order.members.size(); ++m)
+        if (const std::string f = memberFault(order.members[m]); !f.empty())
+            return "\n  Member " + std::to_string(m + 1) + f + ".  \n";
+    for (std::size_t n = 0; n < order.nodes.size(); ++n)
+        if (const std::string f = nodeFault(order.nodes[n]); !f.empty())
+            return "\n  Node " + std::to_string(n + 1) + f + ".  \n";
+    return "";
+}
+
+// Every member has its material and section, no node is alone.
+CheckResult checkSound(const Solid* model) {
     for (const Vertex* v = model->vertices; v; v = v->next)
         if (isolated(v)) return kCheckIsolatedNode;
     for (const Edge* e = model->edges; e; e = e->next) {
@@ -55,12 +229,34 @@ CheckResult checkModel(const Solid* model, const attrib::AttributeRoot& root) {
     }
     for (const Edge* e = model->edges; e; e = e->next)
         if (!attrib::memberOf(e)->blocks[attrib::kSection]) return kCheckNoSection;
+    return kCheckOk;
+}
+
+} // namespace
+
+CheckResult checkModel(const Solid* model, const attrib::AttributeRoot& root) {
+    std::string message;
+    return checkModel(model, root, message);
+}
+
+CheckResult checkModel(const Solid* model, const attrib::AttributeRoot& root,
+                       std::string& message) {
+    const CheckResult r = !model || !model->edges ? kCheckNoMember : checkSound(model);
+    if (r != kCheckOk) {
+        message = checkMessage(r);
+        return r;
+    }
+    message = badValue(model);
+    if (!message.empty()) return kCheckBadValue;
     // Thermal loads need the depth and the centroid location of every
     // section, used or not.
     if (root.lists[attrib::kTpf] && root.lists[attrib::kSpf]) {
         for (const attrib::PropertyBlock* b = root.lists[attrib::kSpf]; b; b = b->next) {
             const SectionValues s = sectionValues(b);
-            if (!(s.depth > 0) || !(s.ygc > 0)) return kCheckThermalSections;
+            if (!(s.depth > 0) || !(s.ygc > 0)) {
+                message = kMsgThermalSections;
+                return kCheckThermalSections;
+            }
         }
     }
     return kCheckOk;
@@ -78,6 +274,8 @@ const char* checkMessage(CheckResult r) {
         return kMsgNoSection;
     case kCheckThermalSections:
         return kMsgThermalSections;
+    case kCheckBadValue:
+        return kMsgBadValue;
     case kCheckOk:
         break;
     }
@@ -88,33 +286,32 @@ Numbering numberModel(Solid* model) {
     Numbering n;
     n.model = model;
     if (!model) return n;
-    for (Vertex* v = model->vertices; v; v = v->next)
-        if (attrib::nodeOf(v)) n.nodes.push_back(v);
-    std::sort(n.nodes.begin(), n.nodes.end(), [](const Vertex* a, const Vertex* b) {
-        return a->y != b->y ? a->y < b->y : a->x < b->x;
-    });
-    for (std::size_t i = 0; i < n.nodes.size(); ++i)
-        attrib::nodeOf(n.nodes[i])->number = static_cast<int>(i + 1);
-    struct Ends {
-        Edge* e;
-        int n1, n2;
-    };
-    std::vector<Ends> ends;
-    for (Edge* e = model->edges; e; e = e->next) {
-        if (!attrib::memberOf(e)) continue;
-        const attrib::NodeAttrib* a1 = attrib::nodeOf(e->he1->vtx);
-        const attrib::NodeAttrib* a2 = attrib::nodeOf(e->he2->vtx);
-        ends.push_back({e, a1 ? a1->number : 0, a2 ? a2->number : 0});
+    // The model is the caller's to change: the order holds its own entities.
+    const Order o = analysisOrder(model);
+    for (std::size_t i = 0; i < o.nodes.size(); ++i) {
+        n.nodes.push_back(const_cast<Vertex*>(o.nodes[i]));
+        attrib::nodeOf(n.nodes.back())->number = static_cast<int>(i + 1);
     }
-    std::sort(ends.begin(), ends.end(), [](const Ends& a, const Ends& b) {
-        return a.n1 != b.n1 ? a.n1 < b.n1 : a.n2 < b.n2;
-    });
-    n.members.reserve(ends.size());
-    for (std::size_t i = 0; i < ends.size(); ++i) {
-        attrib::memberOf(ends[i].e)->number = static_cast<int>(i + 1);
-        n.members.push_back(ends[i].e);
+    for (std::size_t i = 0; i < o.members.size(); ++i) {
+        n.members.push_back(const_cast<Edge*>(o.members[i]));
+        attrib::memberOf(n.members.back())->number = static_cast<int>(i + 1);
     }
     return n;
+}
+
+std::string zeroInertiaMembers(const Numbering& n) {
+    std::string list;
+    int count = 0;
+    for (std::size_t m = 0; m < n.members.size(); ++m) {
+        const attrib::MemberAttrib* a = attrib::memberOf(n.members[m]);
+        if (!a || a->rigid || sectionValues(a->blocks[attrib::kSection]).inertia != 0) continue;
+        if (++count <= 5) list += (count > 1 ? ", " : "") + std::to_string(m + 1);
+    }
+    if (count == 0) return "";
+    if (count > 5) list += " and " + std::to_string(count - 5) + " more";
+    return count == 1
+               ? "the section of member " + list + " has I = 0, which releases both its ends"
+               : "the sections of members " + list + " have I = 0, which releases both their ends";
 }
 
 std::string analysisFileName(const std::string& modelPath, const char* ext) {
@@ -201,15 +398,11 @@ RunOutcome run(Solid* model, const attrib::AttributeRoot& root, const std::strin
                        ? writeInfluenceSection(text, out.numbering, root, influence->kind,
                                                influence->member, influence->x, influence->length)
                        : writeModelSection(text, out.numbering, root);
-    if (written) {
-        std::FILE* f = std::fopen(dat.c_str(), "wb");
-        written = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
-        if (f && std::fclose(f) != 0) written = false;
-    }
+    const NeutralFile made = written ? writeNeutralFile(dat, text) : NeutralFile::kCannotWrite;
     g_timings.write = since(t);
-    if (!written) {
+    if (made != NeutralFile::kWritten) {
         out.status = RunStatus::kCannotWrite;
-        out.message = kMsgCannotWrite;
+        out.message = made == NeutralFile::kInTheWay ? inTheWay(dat) : kMsgCannotWrite;
         return out;
     }
 
@@ -224,7 +417,17 @@ RunOutcome run(Solid* model, const attrib::AttributeRoot& root, const std::strin
     }
     if (code == kestrel::engine::kAnalyseSingular) {
         out.status = RunStatus::kUnstable;
+        // A solution that was not finite says where; a singular matrix has
+        // the fixed text, and names the members whose I = 0 releases them.
+        if (!fatal.empty()) {
+            out.message = "\n   " + fatal + "   \n";
+            return out;
+        }
         out.message = kMsgUnstable;
+        if (std::string released = zeroInertiaMembers(out.numbering); !released.empty()) {
+            released[0] = 'T';
+            out.message += "\n   " + released + ".   \n";
+        }
         return out;
     }
 

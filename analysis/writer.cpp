@@ -1,30 +1,25 @@
 // The model section of the neutral file: the plane frame written as the
 // engine's space frame, with the out-of-plane freedoms (z translation,
-// rotations about x and y) restrained at every node. Reals use "%g", the
+// rotations about x and y) restrained at every node. Reals use "%g" (with more
+// digits where six would not read back to the same double), the
 // first field of a record is followed by five blanks, the others by two, and
 // a blank line comes before every label.
 #include "analysis/analysis.h"
 
 #include "attrib/blocks.h"
 #include "attrib/supports.h"
+#include "units/realtext.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 
 namespace analysis {
 
 namespace {
 
-void put(std::string& out, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
-void put(std::string& out, const char* fmt, ...) {
-    char buf[512];
-    va_list ap;
-    va_start(ap, fmt);
-    const int len = std::vsnprintf(buf, sizeof buf, fmt, ap);
-    va_end(ap);
-    if (len > 0) out.append(buf, static_cast<std::size_t>(std::min<int>(len, sizeof buf - 1)));
+void put(std::string& out, const char* fmt, const auto&... args) {
+    out += units::formatRecord(fmt, args...);
 }
 
 void label(std::string& out, const char* name) {

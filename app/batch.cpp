@@ -5,6 +5,7 @@
 #include "analysis/engine/engine.h"
 #include "attrib/attrib.h"
 #include "attrib/settings.h"
+#include "fileio/fileio.h"
 #include "files/modelfile.h"
 #include "model/model.h"
 #include "units/units.h"
@@ -125,7 +126,8 @@ void printTable(std::FILE* out, const analysis::Numbering& n, const Units& u,
 bool writeJson(const std::string& path, const std::string& model, const analysis::Numbering& n,
                const kestrel::engine::EngineSolution& sol, const std::vector<double>& forces,
                const std::vector<analysis::Reaction>& reactions) {
-    std::FILE* f = std::fopen(path.c_str(), "w");
+    fileio::AtomicFile file(path);
+    std::FILE* f = file.stream();
     if (!f) return false;
     std::string name;
     for (char c : model) {
@@ -165,8 +167,7 @@ bool writeJson(const std::string& path, const std::string& model, const analysis
                      attrib::nodeOf(e->he2->vtx)->number, v[0], v[1], v[5], v[6], v[7], v[11]);
     }
     std::fprintf(f, "\n  ]\n}\n");
-    const bool ok = !std::ferror(f);
-    return std::fclose(f) == 0 && ok;
+    return file.commit();
 }
 
 } // namespace
@@ -179,6 +180,12 @@ int analyseNeutralFile(const std::string& path, std::FILE* out, std::FILE* err) 
         std::fflush(out);
         std::fprintf(err, "kestrel-solve: %s: %s\n", path.c_str(), oneLine(message).c_str());
         return kBadFile;
+    }
+    if (result == kestrel::engine::kAnalyseSingular && !message.empty()) { // not finite
+        std::fprintf(out, "%s\n", message.c_str());
+        std::fflush(out);
+        std::fprintf(err, "kestrel-solve: %s: %s\n", path.c_str(), oneLine(message).c_str());
+        return kSingular;
     }
     if (result == kestrel::engine::kAnalyseSingular) {
         std::fputs("Unstable frame: the stiffness matrix is singular.\n", out);
@@ -204,32 +211,43 @@ int analyseModelFile(const std::string& path, const std::string& jsonPath, std::
     case files::ReadStatus::kCannotOpen:
         return fail(kBadFile, "cannot open the file");
     case files::ReadStatus::kBadFile:
-        return fail(kBadFile, "not a Kestrel model file");
+        return fail(kBadFile, r.reason.empty() ? "not a Kestrel model file" : r.reason);
     case files::ReadStatus::kNewerVersion:
         return fail(kBadFile, "version " + std::to_string(r.version) +
                                   " is newer than this program reads (" +
                                   std::to_string(files::kFileVersion) + ")");
     }
     attrib::state().root = std::move(r.root);
+    // Analysing the part that could be read would give results for another frame.
+    if (r.noteCount > 0)
+        return fail(kBadFile, "damaged file, not analysed: " + files::notesSummary(r, 3));
     if (r.version < kOldestVersion)
         return fail(kBadFile, "version " + std::to_string(r.version) +
                                   " is too old to analyse here: open it in the program, which "
                                   "converts it, and save it");
     Solid* model = r.model;
-    if (const analysis::CheckResult c = analysis::checkModel(model, attrib::root());
-        c != analysis::kCheckOk)
-        return fail(kCheckFailed, oneLine(analysis::checkMessage(c)));
+    if (std::string text; analysis::checkModel(model, attrib::root(), text) != analysis::kCheckOk)
+        return fail(kCheckFailed, oneLine(text));
 
     analysis::resetResults(model);
     const analysis::RunOutcome run = analysis::runAnalysis(model, attrib::root(), path);
     switch (run.status) {
     case analysis::RunStatus::kSolved:
         break;
-    case analysis::RunStatus::kUnstable:
-        return fail(kSingular, "unstable frame: the stiffness matrix is singular");
+    case analysis::RunStatus::kUnstable: {
+        // A solution that was not finite: the engine's message says where.
+        if (run.message.rfind(analysis::kMsgUnstable, 0) != 0)
+            return fail(kSingular, oneLine(run.message));
+        const std::string released = analysis::zeroInertiaMembers(run.numbering);
+        return fail(kSingular, "unstable frame: the stiffness matrix is singular" +
+                                   (released.empty() ? "" : "; " + released));
+    }
     case analysis::RunStatus::kCannotWrite:
-        return fail(kBadFile,
-                    "cannot write the neutral file " + analysis::analysisFileName(path, "dat"));
+        // A file in the way of the neutral file has its own message.
+        return fail(kBadFile, run.message != analysis::kMsgCannotWrite
+                                  ? oneLine(run.message)
+                                  : "cannot write the neutral file " +
+                                        analysis::analysisFileName(path, "dat"));
     case analysis::RunStatus::kCannotRead:
         return fail(kBadFile,
                     "cannot read the result file " + analysis::analysisFileName(path, "pos"));

@@ -15,7 +15,7 @@ enum Status {
     kSolved = 0,
     kUsage = 1,
     kSingular = 2,
-    kBadFile = 3,     // cannot be read, is not a model, or its version is not read here
+    kBadFile = 3,     // cannot be read, is damaged, is not a model, or its version is not read here
     kCheckFailed = 4, // a model check refused the frame
 };
 

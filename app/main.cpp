@@ -17,6 +17,7 @@
 #include "shell/mainwindow.h"
 #include "shell/results/resultcmds.h"
 #include "shell/startup.h"
+#include "shell/state.h"
 #include "ui/headless.h"
 #include "ui/ui.h"
 
@@ -26,6 +27,7 @@
 #include "ui/qt/qtbackend.h"
 #endif
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -225,6 +227,13 @@ int exportCommand(int argc, char** argv) {
     hooks.openModel = [](const std::string& path) { return opened = shell::openModelByName(path); };
     hooks.fitView = shell::fitView;
     if (shell::startUp(tk, model, hooks) != 0) return 1;
+    // The picture has `width` pixels across the fitted frame: its diagrams
+    // need no sample closer than one of them.
+    if (opened) {
+        double xmin, xmax, ymin, ymax;
+        shell::viewWindow(xmin, xmax, ymin, ymax);
+        shell::app().minimumSamplingStep = (xmax - xmin) / std::max(1, width);
+    }
     // The result commands analyse the frame and show the asked result.
     const int kind = result == "axial"      ? 1
                      : result == "shear"    ? 2
@@ -239,15 +248,6 @@ int exportCommand(int argc, char** argv) {
         for (const std::string& line : backend.transcript())
             std::fprintf(stderr, "%s\n", line.c_str());
         return 1;
-    }
-    if (opened && kind != 0) {
-        // The view was fitted to the frame; the diagrams and their values
-        // stand out from it by up to the diagram size, so widen the window by
-        // that much and a margin for the value texts.
-        double xmin, xmax, ymin, ymax;
-        shell::viewWindow(xmin, xmax, ymin, ymax);
-        const double grow = 1.5 * analysis::resultState().diagramSize;
-        shell::setViewWindow(xmin - grow, xmax + grow, ymin - grow, ymax + grow);
     }
     const bool written = opened && shell::exportScreenTo(out);
     shell::shutDown(tk);

@@ -19,9 +19,13 @@ int unitCode(const char* label) {
     return -1;
 }
 
+// A blank, another white-space character or a control byte: none may stand
+// in a label, whose file record ends at the first blank.
 bool hasBlank(std::string_view s) {
-    for (char c : s)
-        if (std::isspace(static_cast<unsigned char>(c))) return true;
+    for (char c : s) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (std::isspace(u) || u < 0x20 || u == 0x7F) return true;
+    }
     return false;
 }
 
@@ -134,6 +138,19 @@ PropertyBlock* appendBlock(AttributeRoot& r, PropertyKind kind, PropertyBlock* b
     return b;
 }
 
+BlockAppender::BlockAppender(AttributeRoot& r, PropertyKind kind)
+    : root_(r), kind_(kind), link_(&r.lists[kind]) {
+    while (*link_) link_ = &(*link_)->next;
+}
+
+PropertyBlock* BlockAppender::append(PropertyBlock* b) {
+    b->next = nullptr;
+    b->id = ++root_.counters[kind_];
+    *link_ = b;
+    link_ = &b->next;
+    return b;
+}
+
 void renumber(AttributeRoot& r, PropertyKind kind) {
     int id = 0;
     for (PropertyBlock* b = r.lists[kind]; b; b = b->next) b->id = ++id;
@@ -148,7 +165,19 @@ void clearBlocks(AttributeRoot& r) {
 }
 
 std::string storedLabel(std::string_view typed) {
-    return std::string(typed.substr(0, kLabelSize - 1));
+    std::string s(typed.substr(0, kLabelSize - 1));
+    // Cut at a character boundary: a UTF-8 character that does not fit whole
+    // is left out rather than stored in part.
+    if (s.size() < typed.size()) {
+        std::size_t start = s.size();
+        while (start > 0 && (static_cast<unsigned char>(s[start - 1]) & 0xC0) == 0x80) --start;
+        if (start > 0 && static_cast<unsigned char>(s[start - 1]) >= 0xC0) {
+            const unsigned char lead = static_cast<unsigned char>(s[start - 1]);
+            const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+            if (s.size() - (start - 1) < length) s.resize(start - 1);
+        }
+    }
+    return s;
 }
 
 LabelResult newBlock(AttributeRoot& r, PropertyKind kind, std::string_view label,

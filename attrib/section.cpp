@@ -4,6 +4,7 @@
 
 #include "attrib/sectionprops.h"
 #include "units/numformat.h"
+#include "units/realtext.h"
 
 #include <cmath>
 #include <cstdio>
@@ -382,6 +383,25 @@ double sectionArea(const Section& s) {
 double sectionInertia(const Section& s) {
     return sectionType(s.type).inertia(s);
 }
+const char* negativeSectionPart(const Section& s) {
+    const SectionType& t = sectionType(s.type);
+    for (int i = 0; i < t.paramCount && i < int(s.params.size()); ++i) {
+        if (!(s.params[i] < 0)) continue;
+        switch (t.quantity[i]) {
+        case kParamLength:
+            return "dimension";
+        case kParamArea:
+            return "area";
+        case kParamInertia:
+            return "moment of inertia";
+        case kParamIndex:
+            break;
+        }
+    }
+    if (sectionArea(s) < 0) return "area";
+    if (sectionInertia(s) < 0) return "moment of inertia";
+    return nullptr;
+}
 double sectionDepth(const Section& s) {
     return sectionType(s.type).depth(s);
 }
@@ -475,7 +495,7 @@ std::string sectionParamLine(const Section& s) {
         if (isCatalogue(s.type))
             std::snprintf(buf, sizeof buf, " %d", static_cast<int>(v));
         else
-            std::snprintf(buf, sizeof buf, " %g", v);
+            std::snprintf(buf, sizeof buf, " %s", units::realG(v).c_str());
         line += buf;
     }
     return line + "\n";

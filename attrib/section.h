@@ -91,6 +91,10 @@ bool validSectionType(int index);
 Section makeSection(int type);
 double sectionArea(const Section& s);
 double sectionInertia(const Section& s);
+// What of a section is negative, which no panel accepts: "area",
+// "moment of inertia" or "dimension" (a parameter first, then the values
+// computed from them); nullptr when nothing is.
+const char* negativeSectionPart(const Section& s);
 double sectionDepth(const Section& s);
 double sectionYgc(const Section& s);
 // The type name of the inquiry: the type's name, or for a catalogue section

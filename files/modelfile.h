@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace files {
 
@@ -28,11 +29,14 @@ bool writeModel(FILE* fp, Solid* model, const attrib::AttributeRoot& root,
                 const attrib::AppSettings& settings);
 
 enum class SaveStatus { kSaved = 0, kCannotWrite = 1 };
-// Saves atomically: the file is written beside `path` under a temporary name,
-// flushed to disk and renamed over `path`. On failure the temporary file is
-// removed and `path` is untouched. An existing file keeps its permissions.
+// Saves through the atomic writer (fileio/): the file is written beside `path`
+// under a temporary name, flushed to disk and renamed over `path`; a link is
+// followed and its target replaced. On failure the temporary file is removed
+// and `path` is untouched. An existing file keeps its permissions; a
+// write-protected one is replaced only with `replaceProtected` (the user was
+// asked), and a directory or device never.
 SaveStatus saveModelFile(const std::string& path, Solid* model, const attrib::AttributeRoot& root,
-                         const attrib::AppSettings& settings);
+                         const attrib::AppSettings& settings, bool replaceProtected = false);
 
 // The name Save As writes: the last path component loses its extension (from
 // its last ".") and gets ".kst".
@@ -53,7 +57,25 @@ struct ReadResult {
     Solid* model = nullptr;                      // the model read (owned by the frame model module)
     std::unique_ptr<attrib::AttributeRoot> root; // its property lists
     attrib::AppSettings settings;                // its settings
+    // What the reader left out of the model it built (records it could not
+    // read or apply, a file cut short, references to list entries the file
+    // does not hold) and the values it read that no panel accepts (negative
+    // stiffnesses, sections and springs, kept as read). One sentence each, in
+    // file order; the first kMaxNotes are kept and `noteCount` counts them
+    // all. Empty for a sound file.
+    std::vector<std::string> notes;
+    int noteCount = 0;
+    // Why no model was built, when more can be said than that the file is
+    // not a model file ("" otherwise).
+    std::string reason;
 };
+constexpr std::size_t kMaxNotes = 20;
+// Dimension lines a model keeps at most; a file's further lines are left out
+// (and noted).
+constexpr std::size_t kMaxDimensionLines = 10000;
+
+// The notes of `r`: the first `max` joined by "; ", then how many more.
+std::string notesSummary(const ReadResult& r, std::size_t max);
 
 // Reads a model file. `base` supplies every setting the file does not hold
 // (older versions) or that cannot be read. The model's node and member records

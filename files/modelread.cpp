@@ -5,9 +5,11 @@
 // value that cannot be read (memory follows the values read, never a count),
 // ids must fit the model's id range and name nothing that exists yet, list
 // references that name no block leave the reference empty, and a record whose
-// entities do not exist is dropped (the frame model refuses it).
+// entities do not exist is dropped (the frame model refuses it). Whatever is
+// left out that way is noted in the result, so that the program says so.
 #include "attrib/blocks.h"
 #include "attrib/section.h"
+#include "fileio/fileio.h"
 #include "files/modelfile.h"
 #include "files/textreader.h"
 #include "units/numformat.h"
@@ -15,6 +17,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <optional>
+#include <unordered_set>
 #include <vector>
 
 namespace files {
@@ -43,18 +47,39 @@ bool toId(int v, int16_t& out) {
 }
 
 struct ListReader {
+    ListReader(TextReader& in, AttributeRoot& root, int version, bool merge)
+        : in(in), root(root), version(version), merge(merge) {}
     TextReader& in;
     AttributeRoot& root;
     int version;
-    bool merge; // import: blocks whose label exists are dropped
+    bool merge;             // import: blocks whose label exists are dropped
+    int dimensionsLeft = 0; // dimension lines beyond kMaxDimensionLines, not kept
+    // Each list is walked once: appends go to its end, labels to a set.
+    std::optional<attrib::BlockAppender> tails[attrib::kPropertyKindCount];
+    std::optional<std::unordered_set<std::string>> labels[attrib::kPropertyKindCount];
 
+    // Whether `label` is new to the list of `kind` (always without `merge`);
+    // a new label is taken.
+    bool newLabel(PropertyKind kind, const char* label) {
+        if (!merge) return true;
+        if (!labels[kind]) {
+            labels[kind].emplace();
+            for (PropertyBlock* b = root.lists[kind]; b; b = b->next)
+                labels[kind]->insert(b->label);
+        }
+        return labels[kind]->insert(label).second;
+    }
+    void append(PropertyKind kind, PropertyBlock* b) {
+        if (!tails[kind]) tails[kind].emplace(root, kind);
+        tails[kind]->append(b);
+    }
     // Appends a block; with `merge`, a block whose label exists is dropped.
     void add(PropertyKind kind, ValueBlock* b) {
-        if (merge && attrib::findLabel(root, kind, b->label) != nullptr) {
+        if (!newLabel(kind, b->label)) {
             delete b;
             return;
         }
-        attrib::appendBlock(root, kind, b);
+        append(kind, b);
     }
     static ValueBlock* block(PropertyKind kind, const std::string& label) {
         auto* b = static_cast<ValueBlock*>(attrib::makeBlock(kind));
@@ -85,11 +110,14 @@ struct ListReader {
     }
     // Appends a section block (with `merge`, only under a new label).
     void addSection(const std::string& label, const attrib::Section& sec) {
-        if (merge && attrib::findLabel(root, attrib::kSpf, label) != nullptr) return;
         PropertyBlock* b = attrib::makeBlock(attrib::kSpf);
         std::strncpy(b->label, label.c_str(), attrib::kLabelSize - 1);
+        if (!newLabel(attrib::kSpf, b->label)) {
+            delete b;
+            return;
+        }
         *attrib::sectionOf(b) = sec;
-        attrib::appendBlock(root, attrib::kSpf, b);
+        append(attrib::kSpf, b);
     }
     // A generic section (A, I, depth, ygc): the only kind older files hold.
     static attrib::Section generic(double a, double i, double depth, double ygc) {
@@ -144,10 +172,17 @@ struct ListReader {
         for (int i = 0; i < count; ++i) {
             double v[8];
             if (!values(v, 8)) break;
+            // Each line drawn costs far more than its text: beyond the
+            // limit lines are read past and counted, not kept.
+            if (lines.size() >= kMaxDimensionLines) {
+                ++dimensionsLeft;
+                continue;
+            }
             attrib::DimensionLine d;
             for (int j = 0; j < 4; ++j) d.pts[j] = {v[2 * j], v[2 * j + 1]};
             lines.push_back(d);
         }
+        lines.shrink_to_fit();
         if (!merge) root.dimLines = std::move(lines);
     }
     // The lists in file order; `only` (a kind) stops after that kind.
@@ -160,7 +195,7 @@ struct ListReader {
                 fn(*this);
             } else {
                 AttributeRoot scratch;
-                ListReader skip{in, scratch, version, false};
+                ListReader skip(in, scratch, version, false);
                 fn(skip);
             }
         };
@@ -186,7 +221,7 @@ struct ListReader {
                 combinedList();
             } else {
                 AttributeRoot scratch;
-                ListReader{in, scratch, version, false}.combinedList();
+                ListReader(in, scratch, version, false).combinedList();
             }
             if (only >= 0) return;
         }
@@ -311,19 +346,50 @@ void readSettings(TextReader& in, int v, attrib::AppSettings& s) {
     }
 }
 
+const char* kindName(PropertyKind kind) {
+    static const char* const kNames[attrib::kPropertyKindCount] = {
+        "nodal force",  "end moment", "uniform load", "linear load",
+        "thermal load", "material",   "section"};
+    return kNames[kind];
+}
+
 // The reading state of one file.
 struct FileReader {
+    explicit FileReader(FILE* fp) : in(fp) {}
     TextReader in;
     int version = 0;      // application version
     int blockVersion = 0; // version of the block being read
     AttributeRoot* root = nullptr;
     attrib::AppSettings* settings = nullptr;
     Solid* model = nullptr; // the model of the latest block
+    // The blocks of each list by id (id n is entry n - 1): the lists are
+    // read into an empty root, so the ids are 1, 2, ... in list order.
+    std::vector<PropertyBlock*> byId[attrib::kPropertyKindCount];
+    int recordNumber = 0; // of the record being read, 1 for the file's first
+    std::string entity;   // "member 7", "node 5": the entity of that record
+    std::string problem;  // why record() ended the block ("" at its end marker)
+    bool stopped = false; // a block ended early: nothing after it is read
+    std::vector<std::string> notes;
+    int noteCount = 0;
+
+    void note(std::string text) {
+        ++noteCount;
+        if (notes.size() < kMaxNotes) notes.push_back(std::move(text));
+    }
+    std::string recordName() const {
+        return "record " + std::to_string(recordNumber) +
+               (entity.empty() ? std::string() : " (" + entity + ")");
+    }
 
     PropertyBlock* ref(PropertyKind kind, int id, int holds = 1) {
         if (id <= 0) return nullptr;
-        PropertyBlock* b = attrib::findBlock(*root, kind, id);
-        if (b) b->useCount += holds;
+        const auto& ids = byId[kind];
+        PropertyBlock* b = static_cast<std::size_t>(id) <= ids.size() ? ids[id - 1] : nullptr;
+        if (b)
+            b->useCount += holds;
+        else
+            note((entity.empty() ? recordName() : entity) + " refers to " + kindName(kind) + " " +
+                 std::to_string(id) + ", which the file does not hold");
         return b;
     }
 
@@ -351,6 +417,11 @@ struct FileReader {
             double k[3];
             if (in.readDouble(k[0]) && in.readDouble(k[1]) && in.readDouble(k[2]))
                 for (int i = 0; i < 3; ++i) a->spring[i] = k[i];
+            static const char* const kSprings[3] = {"KDx", "KDy", "KRz"};
+            for (int i = 0; i < 3; ++i)
+                if (a->support[i] == '2' && a->spring[i] < 0)
+                    note(entity + " has a negative spring stiffness " + kSprings[i] + " (" +
+                         number(a->spring[i]) + ")");
         }
         return a;
     }
@@ -417,13 +488,40 @@ struct FileReader {
 
     void modelAttrib() {
         // A later block replaces the model of an earlier one, whose records
-        // refer to the lists about to be replaced.
+        // refer to the lists about to be replaced; what was noted of it goes too.
+        if (model != nullptr) {
+            notes.clear();
+            noteCount = 0;
+        }
         dropModel();
         readSettings(in, version, *settings);
         // Every list read replaces the one in memory.
         attrib::clearBlocks(*root);
         root->dimLines.clear();
-        ListReader{in, *root, version, false}.all(-1);
+        ListReader lists(in, *root, version, false);
+        lists.all(-1);
+        if (lists.dimensionsLeft > 0)
+            note("the file holds " + std::to_string(kMaxDimensionLines + lists.dimensionsLeft) +
+                 " dimension lines; those after the first " + std::to_string(kMaxDimensionLines) +
+                 " were left out");
+        for (int k = 0; k < attrib::kPropertyKindCount; ++k) {
+            byId[k].clear();
+            for (PropertyBlock* b = root->lists[k]; b; b = b->next) byId[k].push_back(b);
+        }
+        // Values no panel accepts are kept as read (a save gives them back)
+        // but said: the model checks refuse to analyse them.
+        for (PropertyBlock* b : byId[attrib::kMaf])
+            if (const double e = attrib::valuesOf(b)->values[attrib::kElasticity]; e < 0)
+                note(std::string("material ") + b->label +
+                     " has a negative modulus of elasticity (" + number(e) + ")");
+        for (PropertyBlock* b : byId[attrib::kSpf])
+            if (const char* part = attrib::negativeSectionPart(*attrib::sectionOf(b)))
+                note(std::string("section ") + b->label + " has a negative " + part);
+    }
+    static std::string number(double v) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%g", v);
+        return buf;
     }
 
     bool point(MPoint& p) { return in.readDouble(p.x) && in.readDouble(p.y); }
@@ -431,114 +529,168 @@ struct FileReader {
         return in.readDouble(b.xmin) && in.readDouble(b.xmax) && in.readDouble(b.ymin) &&
                in.readDouble(b.ymax);
     }
+    // Ends the block for a reason: the file's end when reading hit it.
+    bool bad(const std::string& why) {
+        problem = in.ended() ? "the file ends inside " + recordName() : recordName() + " " + why;
+        return false;
+    }
+    bool unreadable() { return bad("holds a value that cannot be read"); }
+
     // The interior points of an edge: gathered as they are read, so a count
     // larger than the file only costs the points that are really there.
     bool geometry(OperatorRecord& r) {
         int n = 0;
-        if (!in.readInt(n) || n < 0) return false;
+        if (!in.readInt(n)) return unreadable();
+        if (n < 0) return bad("has a negative point count");
         std::vector<MPoint> pts;
         for (int i = 0; i < n; ++i) {
             MPoint p;
-            if (!point(p)) return false;
+            if (!point(p)) return unreadable();
             pts.push_back(p);
         }
         if (pts.empty()) return true;
-        if (r.curve_kind != CURVE_POLYLINE) return false; // a straight member has none
+        if (r.curve_kind != CURVE_POLYLINE)
+            return bad("gives interior points to a straight member");
         r.geometry = mdl_curve_new(static_cast<int32_t>(pts.size()));
         std::copy(pts.begin(), pts.end(), r.geometry->points);
         return true;
     }
     bool edgeBox() const { return blockVersion != 0 && blockVersion != 104 && blockVersion != 105; }
 
-    // Reads one record into `r`; false ends the block.
+    // Reads one record into `r`; false ends the block, with `problem` set
+    // unless the block ended where it should (its end marker, the next
+    // block, or the end of a version 0 file).
     bool record(OperatorRecord& r, bool& seenMvfs, int& edgeNumber) {
         r = OperatorRecord{};
+        problem.clear();
+        entity.clear();
         const long start = in.tell();
         if (blockVersion != 0) {
             int marker = 0;
-            if (!in.readInt(marker) || marker == 0) return false;
+            if (!in.readInt(marker)) {
+                problem = in.ended() ? "the file ends before the end of the model"
+                                     : "the value after record " + std::to_string(recordNumber) +
+                                           " cannot be read";
+                return false;
+            }
+            if (marker == 0) return false;
+        } else if (in.atEnd()) {
+            return false;
         }
+        ++recordNumber;
         int h[11] = {};
         const int count = blockVersion != 0 ? 11 : 10;
         for (int i = 0; i < count; ++i)
-            if (!in.readInt(h[i])) return false;
+            if (!in.readInt(h[i])) return unreadable();
         if (h[0] == OP_MVFS) {
             if (seenMvfs) { // the next block begins here
                 in.seek(start);
+                --recordNumber;
                 return false;
             }
             seenMvfs = true;
         }
+        if (h[0] != OP_MVFS && h[0] != OP_MEV && h[0] != OP_MEF && h[0] != OP_MEKR &&
+            h[0] != OP_MVR) // no other operator makes a model
+            return bad("has an unknown operator code (" + std::to_string(h[0]) + ")");
         int16_t v[9];
         for (int i = 0; i < 9; ++i)
-            if (!toId(h[i], v[i])) return false;
+            if (!toId(h[i], v[i]))
+                return bad("holds an id out of range (" + std::to_string(h[i]) + ")");
         r.op = v[0];
         r.solid_id = v[1];
         r.a1 = v[2], r.a2 = v[3], r.a3 = v[4], r.a4 = v[5], r.a5 = v[6], r.a6 = v[7], r.a7 = v[8];
         const bool edge = r.op == OP_MEV || r.op == OP_MEF || r.op == OP_MEKR;
         if (edge) {
-            if (h[9] != 0 && h[9] != CURVE_LINE && h[9] != CURVE_POLYLINE) return false;
+            if (h[9] != 0 && h[9] != CURVE_LINE && h[9] != CURVE_POLYLINE)
+                return bad("has an unknown member kind (" + std::to_string(h[9]) + ")");
             r.curve_kind = h[9] != 0 ? h[9] : CURVE_LINE;
             int id = blockVersion == 0 ? edgeNumber + 1 : h[10];
             if (blockVersion == 0) ++edgeNumber;
-            if (!toId(id, r.edge_id)) return false;
+            if (!toId(id, r.edge_id))
+                return bad("holds an id out of range (" + std::to_string(id) + ")");
+            entity = "member " + std::to_string(id);
+        } else {
+            entity = "node " + std::to_string(r.a2);
         }
         switch (r.op) {
         case OP_MVFS:
-            if (!point(r.point) || !box(r.face_box)) return false;
+            if (!point(r.point) || !box(r.face_box)) return unreadable();
             if (blockVersion == 0) edgeNumber = 0;
             modelAttrib();
             r.attrib_b = node();
             break;
         case OP_MEV:
-            if (!point(r.point) || !geometry(r) || (edgeBox() && !box(r.edge_box))) return false;
+            if (!point(r.point)) return unreadable();
+            if (!geometry(r)) return false;
+            if (edgeBox() && !box(r.edge_box)) return unreadable();
             r.attrib_b = member();
+            entity = "node " + std::to_string(r.a6);
             r.attrib_c = node();
+            entity = "member " + std::to_string(r.edge_id);
             break;
         case OP_MEF:
-            if (!box(r.face_box) || !geometry(r) || (edgeBox() && !box(r.edge_box))) return false;
+            if (!box(r.face_box)) return unreadable();
+            if (!geometry(r)) return false;
+            if (edgeBox() && !box(r.edge_box)) return unreadable();
             r.attrib_b = member();
             break;
         case OP_MEKR:
-            if (!geometry(r) || (edgeBox() && !box(r.edge_box))) return false;
+            if (!geometry(r)) return false;
+            if (edgeBox() && !box(r.edge_box)) return unreadable();
             r.attrib_b = member();
             break;
-        case OP_MVR:
-            if (!point(r.point)) return false;
+        default: // OP_MVR
+            if (!point(r.point)) return unreadable();
             r.attrib_b = node();
             break;
-        default:
-            return false; // no other operator makes a model
         }
         return true;
     }
 
     // Ids the record makes must be new and positive; the frame model checks
-    // the entities it names.
-    static bool idsFree(const OperatorRecord& r, Solid* s) {
-        auto freeVertex = [&](int16_t id) { return id > 0 && !mdl_vertex_by_id(s, id); };
-        auto freeFace = [&](int16_t id) { return id > 0 && !mdl_face_by_id(s, id); };
-        auto freeEdge = [&](int16_t id) { return id > 0 && !mdl_edge_by_id(s, id); };
+    // the entities it names. Why the record cannot be applied, or "".
+    static std::string idsTaken(const OperatorRecord& r, Solid* s) {
+        if (r.op != OP_MVFS && s == nullptr) return "comes before the first node";
+        auto taken = [](const char* what, int16_t id, bool exists) -> std::string {
+            if (id <= 0)
+                return std::string("has a ") + what + " id that is not positive (" +
+                       std::to_string(id) + ")";
+            if (exists)
+                return std::string("makes ") + what + " " + std::to_string(id) +
+                       ", which exists already";
+            return "";
+        };
+        std::string why;
         switch (r.op) {
         case OP_MVFS:
-            return s == nullptr && r.a1 > 0 && r.a2 > 0 && r.a3 >= 0 && r.a4 >= 0 && r.a5 >= 0;
+            if (r.a1 <= 0 || r.a2 <= 0 || r.a3 < 0 || r.a4 < 0 || r.a5 < 0)
+                why = "holds an id that is not positive";
+            break;
         case OP_MEV:
-            return s && freeVertex(r.a6) && freeEdge(r.edge_id);
+            why = taken("node", r.a6, mdl_vertex_by_id(s, r.a6) != nullptr);
+            break;
         case OP_MEF:
-            return s && freeFace(r.a6) && freeEdge(r.edge_id);
-        case OP_MEKR:
-            return s && freeEdge(r.edge_id);
+            why = taken("face", r.a6, mdl_face_by_id(s, r.a6) != nullptr);
+            break;
         case OP_MVR:
-            return s && freeVertex(r.a2);
+            why = taken("node", r.a2, mdl_vertex_by_id(s, r.a2) != nullptr);
+            break;
         default:
-            return false;
+            break;
         }
+        if (why.empty() && r.op != OP_MVFS && r.op != OP_MVR)
+            why = taken("member", r.edge_id, mdl_edge_by_id(s, r.edge_id) != nullptr);
+        return why;
     }
 
     // Reads one model block; the solid it built, or none.
     Solid* block() {
         const long start = in.tell();
-        if (!in.readInt(blockVersion)) return nullptr;
+        if (!in.readInt(blockVersion)) {
+            if (!in.ended()) note("the values after the end of the model cannot be read");
+            return nullptr;
+        }
         if (blockVersion == 0 && !in.seek(start)) return nullptr;
         mdl_set_file_version(blockVersion);
         const int mode = mdl_recording_mode();
@@ -551,9 +703,24 @@ struct FileReader {
             // Records are freed by the frame model, which releases whatever
             // the record still holds (a record refused, or one cut short).
             auto* r = new OperatorRecord{};
-            const bool read = record(*r, seenMvfs, edgeNumber);
-            if (read && idsFree(*r, s) && mdl_execute_record(r) == -2 && r->op == OP_MVFS)
-                s = mdl_read_solid();
+            bool read = record(*r, seenMvfs, edgeNumber);
+            if (read) {
+                std::string why = idsTaken(*r, s);
+                if (why.empty() && mdl_execute_record(r) != -2)
+                    why = "names a node or face that does not exist";
+                else if (why.empty() && r->op == OP_MVFS)
+                    s = mdl_read_solid();
+                if (!why.empty()) note(recordName() + " " + why);
+                // A record whose attributes are cut short is the last read.
+                if (in.failed()) {
+                    unreadable();
+                    read = false;
+                }
+            }
+            if (!problem.empty()) {
+                note(problem);
+                stopped = true;
+            }
             mdl_free_record(r);
             if (!read) break;
         }
@@ -582,6 +749,30 @@ struct FileReader {
     }
 };
 
+// What makes a frame unfit to open, for the user; "" when no geometric
+// fault is known.
+std::string faultReason(const MdlGeometryFault& f) {
+    char at[80];
+    std::snprintf(at, sizeof at, "(%g, %g)", f.at.x, f.at.y);
+    const std::string a = std::to_string(f.a), b = std::to_string(f.b);
+    const char* const kOpen = ": the file cannot be opened.";
+    switch (f.kind) {
+    case MdlGeometryFault::kCross:
+        return "Members " + a + " and " + b + " cross at " + at + kOpen;
+    case MdlGeometryFault::kOverlap:
+        return "Members " + a + " and " + b + " overlap up to " + at + kOpen;
+    case MdlGeometryFault::kTouch:
+        return "Members " + a + " and " + b + " meet at " + at + " without a node" + kOpen;
+    case MdlGeometryFault::kDegenerate:
+        return "Member " + a + " or " + b + " has no length at " + at + kOpen;
+    case MdlGeometryFault::kVertexInEdge:
+        return "Node " + a + " lies on member " + b + " at " + at + kOpen;
+    case MdlGeometryFault::kNone:
+        break;
+    }
+    return "";
+}
+
 } // namespace
 
 ReadResult readModel(FILE* fp, const attrib::AppSettings& base) {
@@ -592,7 +783,7 @@ ReadResult readModel(FILE* fp, const attrib::AppSettings& base) {
         return res;
     }
     res.root = std::make_unique<AttributeRoot>();
-    FileReader fr{TextReader(fp)};
+    FileReader fr(fp);
     fr.root = res.root.get();
     fr.settings = &res.settings;
     const long start = fr.in.tell();
@@ -606,12 +797,16 @@ ReadResult readModel(FILE* fp, const attrib::AppSettings& base) {
     if (fr.version == 0 && !fr.in.seek(start)) return res;
     const int fileVersion = mdl_file_version();
     // Blocks are read until one builds nothing; the latest model stands.
-    while (fr.block() != nullptr) {}
+    while (!fr.stopped && fr.block() != nullptr) {}
     mdl_set_file_version(fileVersion);
     // The operators keep the topology sound whatever the records say, but
     // altered coordinates can make members cross or overlap: such a frame is
     // refused as a whole rather than opened half broken.
-    if (fr.model != nullptr && !mdl_check(fr.model).empty()) fr.dropModel();
+    MdlGeometryFault fault;
+    if (fr.model != nullptr && !mdl_check(fr.model, &fault).empty()) {
+        res.reason = faultReason(fault);
+        fr.dropModel();
+    }
     Solid* model = fr.model;
     if (model == nullptr) {
         res.root = std::make_unique<AttributeRoot>();
@@ -620,11 +815,22 @@ ReadResult readModel(FILE* fp, const attrib::AppSettings& base) {
     }
     res.model = model;
     res.status = ReadStatus::kModel;
+    res.notes = std::move(fr.notes);
+    res.noteCount = fr.noteCount;
     return res;
 }
 
+std::string notesSummary(const ReadResult& r, std::size_t max) {
+    std::string text;
+    const std::size_t shown = std::min(max, r.notes.size());
+    for (std::size_t i = 0; i < shown; ++i) text += (i ? "; " : "") + r.notes[i];
+    if (static_cast<std::size_t>(r.noteCount) > shown)
+        text += " (and " + std::to_string(r.noteCount - shown) + " more)";
+    return text;
+}
+
 ReadResult readModelFile(const std::string& path, const attrib::AppSettings& base) {
-    FILE* fp = std::fopen(path.c_str(), "rb");
+    FILE* fp = fileio::openRegular(path);
     ReadResult res = readModel(fp, base);
     if (fp) std::fclose(fp);
     return res;
@@ -632,7 +838,7 @@ ReadResult readModelFile(const std::string& path, const attrib::AppSettings& bas
 
 ImportStatus importProperties(const std::string& path, AttributeRoot& root,
                               attrib::AppSettings& settings, int kind, int* version) {
-    FILE* fp = std::fopen(path.c_str(), "rb");
+    FILE* fp = fileio::openRegular(path);
     if (fp == nullptr) return ImportStatus::kCannotOpen;
     TextReader in(fp);
     int v = 0, second = 0;
@@ -653,7 +859,7 @@ ImportStatus importProperties(const std::string& path, AttributeRoot& root,
     in.skipLines(second != 0 ? 6 : 3);
     attrib::AppSettings scratch = settings;
     readSettings(in, v, kind < 0 ? settings : scratch);
-    ListReader{in, root, v, true}.all(kind);
+    ListReader(in, root, v, true).all(kind);
     std::fclose(fp);
     return ImportStatus::kImported;
 }

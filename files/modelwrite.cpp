@@ -1,13 +1,11 @@
-// Writer of the model file and the atomic save.
+// Writer of the model file and its save through the atomic writer.
 #include "attrib/blocks.h"
 #include "attrib/section.h"
+#include "fileio/fileio.h"
 #include "files/modelfile.h"
+#include "units/realtext.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <unordered_map>
 
 namespace files {
@@ -28,8 +26,9 @@ struct Writer {
     Positions positions;
     bool ok = true;
 
-    void put(const char* fmt, auto... args) {
-        if (std::fprintf(fp, fmt, args...) < 0) ok = false;
+    // Reals take the shortest text that reads back to the same double.
+    void put(const char* fmt, const auto&... args) {
+        if (std::fputs(units::formatRecord(fmt, args...).c_str(), fp) < 0) ok = false;
     }
     int idOf(const PropertyBlock* b) const {
         if (b == nullptr) return 0;
@@ -223,42 +222,12 @@ std::string withModelExtension(const std::string& path) {
 }
 
 SaveStatus saveModelFile(const std::string& path, Solid* model, const AttributeRoot& root,
-                         const attrib::AppSettings& settings) {
-    const std::size_t slash = path.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    std::string tmp = (slash == std::string::npos ? std::string("./") : dir) + ".kestrel-XXXXXX";
-    const int fd = ::mkstemp(tmp.data());
-    if (fd < 0) return SaveStatus::kCannotWrite;
-    struct stat st {};
-    mode_t mode = 0666;
-    if (::stat(path.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    FILE* fp = ::fdopen(fd, "w");
-    if (fp == nullptr) {
-        ::close(fd);
-        ::unlink(tmp.c_str());
-        return SaveStatus::kCannotWrite;
-    }
-    bool ok = writeModel(fp, model, root, settings);
-    ok = ok && ::fsync(fd) == 0 && ::fchmod(fd, mode) == 0;
-    ok = std::fclose(fp) == 0 && ok;
-    ok = ok && std::rename(tmp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(tmp.c_str());
-        return SaveStatus::kCannotWrite;
-    }
-    // The rename itself reaches the disk with the directory.
-    const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
-    return SaveStatus::kSaved;
+                         const attrib::AppSettings& settings, bool replaceProtected) {
+    fileio::AtomicFile file(path, replaceProtected ? fileio::AtomicFile::Replace::kAny
+                                                   : fileio::AtomicFile::Replace::kWritable);
+    if (!file.ok()) return SaveStatus::kCannotWrite;
+    const bool written = writeModel(file.stream(), model, root, settings);
+    return written && file.commit() ? SaveStatus::kSaved : SaveStatus::kCannotWrite;
 }
 
 } // namespace files

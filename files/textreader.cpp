@@ -17,13 +17,15 @@ bool isBlank(int c) {
 }
 } // namespace
 
+// The stream belongs to this reader alone: characters are taken without
+// locking it.
 bool TextReader::token(std::string& out) {
     out.clear();
     if (failed_ || fp_ == nullptr) return false;
-    int c = std::getc(fp_);
-    while (c != EOF && isBlank(c)) c = std::getc(fp_);
+    int c = getc_unlocked(fp_);
+    while (c != EOF && isBlank(c)) c = getc_unlocked(fp_);
     if (c == EOF) {
-        failed_ = true;
+        failed_ = ended_ = true;
         return false;
     }
     bool control = false;
@@ -31,7 +33,7 @@ bool TextReader::token(std::string& out) {
         // A control character (a NUL above all) belongs to no value or label.
         if (c < 0x20 || c == 0x7f) control = true;
         if (out.size() < kTokenMax) out.push_back(static_cast<char>(c));
-        c = std::getc(fp_);
+        c = getc_unlocked(fp_);
     }
     if (c != EOF) std::ungetc(c, fp_);
     if (control) failed_ = true;
@@ -74,8 +76,8 @@ bool TextReader::readLabel(std::string& s, std::size_t max) {
 bool TextReader::skipLines(int n) {
     if (failed_ || fp_ == nullptr) return false;
     for (int i = 0; i < n; ++i) {
-        int c = std::getc(fp_);
-        while (c != EOF && c != '\n') c = std::getc(fp_);
+        int c = getc_unlocked(fp_);
+        while (c != EOF && c != '\n') c = getc_unlocked(fp_);
         if (c == EOF) return i == n - 1;
     }
     return true;
@@ -87,13 +89,22 @@ bool TextReader::readSection(attrib::Section& s) {
     return !failed_;
 }
 
+bool TextReader::atEnd() {
+    if (fp_ == nullptr) return true;
+    int c = getc_unlocked(fp_);
+    while (c != EOF && isBlank(c)) c = getc_unlocked(fp_);
+    if (c == EOF) return true;
+    std::ungetc(c, fp_);
+    return false;
+}
+
 long TextReader::tell() const {
     return fp_ ? std::ftell(fp_) : -1;
 }
 
 bool TextReader::seek(long pos) {
     if (fp_ == nullptr || pos < 0 || std::fseek(fp_, pos, SEEK_SET) != 0) return false;
-    failed_ = false;
+    failed_ = ended_ = false;
     return true;
 }
 

@@ -27,6 +27,10 @@ public:
     // Returns to a position given by tell() and clears the failed state.
     bool seek(long pos);
     bool failed() const { return failed_; }
+    // Whether a read failed because the file ended (not because of a value).
+    bool ended() const { return ended_; }
+    // Whether nothing but blanks is left (does not change the failed state).
+    bool atEnd();
     // Marks the reader failed.
     void fail() { failed_ = true; }
     // The parameter line of a section whose type and orientation are set.
@@ -36,6 +40,7 @@ private:
     bool token(std::string& out);
     FILE* fp_;
     bool failed_ = false;
+    bool ended_ = false;
 };
 
 } // namespace files

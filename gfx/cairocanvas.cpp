@@ -2,6 +2,7 @@
 // the same pen widths, dash patterns, hatch spacing, marks and text placement.
 #include "gfx/cairocanvas.h"
 
+#include "fileio/fileio.h"
 #include "gfx/hatch.h"
 
 #include <cairo-pdf.h>
@@ -44,29 +45,35 @@ std::vector<std::string> lines(const std::string& s) {
     return out;
 }
 
+// Cairo's output callback: the bytes go to the atomic file; a short write
+// sets the surface's error status.
+cairo_status_t writeBytes(void* closure, const unsigned char* data, unsigned int length) {
+    auto* file = static_cast<fileio::AtomicFile*>(closure);
+    return file->write(std::string_view(reinterpret_cast<const char*>(data), length))
+               ? CAIRO_STATUS_SUCCESS
+               : CAIRO_STATUS_WRITE_ERROR;
+}
+
 } // namespace
 
 CairoCanvas::CairoCanvas(CairoFormat format, const std::string& path, int widthPx, int heightPx,
                          double widthMm, double heightMm)
     : Canvas(widthPx, heightPx, mmFor(widthMm, widthPx), mmFor(heightMm, heightPx)),
-      format_(format), path_(path) {
-    // Cairo reports an unwritable file only when it is finished: try it first.
-    if (std::FILE* f = std::fopen(path.c_str(), "wb"))
-        std::fclose(f);
-    else
-        return;
+      format_(format) {
+    file_ = std::make_unique<fileio::AtomicFile>(path);
+    if (!file_->ok()) return;
     const double wPt = this->widthMm() * 72.0 / 25.4, hPt = this->heightMm() * 72.0 / 25.4;
     switch (format) {
     case CairoFormat::PostScript:
     case CairoFormat::Eps:
-        surface_ = cairo_ps_surface_create(path.c_str(), wPt, hPt);
+        surface_ = cairo_ps_surface_create_for_stream(writeBytes, file_.get(), wPt, hPt);
         cairo_ps_surface_set_eps(surface_, format == CairoFormat::Eps);
         break;
     case CairoFormat::Pdf:
-        surface_ = cairo_pdf_surface_create(path.c_str(), wPt, hPt);
+        surface_ = cairo_pdf_surface_create_for_stream(writeBytes, file_.get(), wPt, hPt);
         break;
     case CairoFormat::Svg:
-        surface_ = cairo_svg_surface_create(path.c_str(), wPt, hPt);
+        surface_ = cairo_svg_surface_create_for_stream(writeBytes, file_.get(), wPt, hPt);
         break;
     case CairoFormat::Png:
         surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width(), height());
@@ -75,7 +82,7 @@ CairoCanvas::CairoCanvas(CairoFormat format, const std::string& path, int widthP
     if (cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(surface_);
         surface_ = nullptr;
-        std::remove(path.c_str());
+        file_.reset();
         return;
     }
     cr_ = cairo_create(surface_);
@@ -110,13 +117,16 @@ bool CairoCanvas::finish() {
     bool good = cairo_status(cr_) == CAIRO_STATUS_SUCCESS;
     cairo_destroy(cr_);
     if (format_ == CairoFormat::Png && good)
-        good = cairo_surface_write_to_png(surface_, path_.c_str()) == CAIRO_STATUS_SUCCESS;
+        good = cairo_surface_write_to_png_stream(surface_, writeBytes, file_.get()) ==
+               CAIRO_STATUS_SUCCESS;
     cairo_surface_finish(surface_);
     good = good && cairo_surface_status(surface_) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(surface_);
     cr_ = nullptr;
     surface_ = nullptr;
-    if (!good) std::remove(path_.c_str());
+    // The file takes its name only when every byte reached it.
+    good = good && file_->commit();
+    file_.reset();
     return good;
 }
 

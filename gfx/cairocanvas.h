@@ -7,7 +7,12 @@
 
 #include "gfx/canvas.h"
 
+#include <memory>
 #include <string>
+
+namespace fileio {
+class AtomicFile;
+}
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
@@ -18,14 +23,15 @@ enum class CairoFormat { PostScript, Eps, Pdf, Svg, Png };
 
 class CairoCanvas : public Canvas {
 public:
-    // Opens `path` for writing. When it cannot be written, ok() is false and
-    // drawing does nothing.
+    // Prepares the atomic write of `path` (fileio/). When it cannot be
+    // written, ok() is false and drawing does nothing.
     CairoCanvas(CairoFormat format, const std::string& path, int widthPx, int heightPx,
                 double widthMm = 0, double heightMm = 0);
     ~CairoCanvas() override;
 
     bool ok() const { return cr_ != nullptr; }
-    // Writes the rest of the file and closes it; true when all went well. The
+    // Writes the rest of the file and gives it its name; true when all went
+    // well, else the previous file at the path is left as it was. The
     // destructor does this for a canvas that was not finished.
     bool finish() override;
 
@@ -42,7 +48,7 @@ protected:
 
 private:
     CairoFormat format_;
-    std::string path_;
+    std::unique_ptr<fileio::AtomicFile> file_;
     cairo_surface_t* surface_ = nullptr;
     cairo_t* cr_ = nullptr;
     bool finished_ = false;

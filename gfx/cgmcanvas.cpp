@@ -3,12 +3,12 @@
 // padded to an even length.
 #include "gfx/cgmcanvas.h"
 
+#include "fileio/fileio.h"
 #include "gfx/hatch.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
 namespace gfx {
@@ -17,10 +17,9 @@ CgmCanvas::CgmCanvas(const std::string& path, int widthPx, int heightPx, double 
                      double heightMm)
     : Canvas(widthPx, heightPx, widthMm > 0 ? widthMm : widthPx * 25.4 / 96.0,
              heightMm > 0 ? heightMm : heightPx * 25.4 / 96.0),
-      path_(path) {
+      file_(std::make_unique<fileio::AtomicFile>(path)) {
     // The file is written whole by finish(); find out now whether it can be.
-    std::ofstream probe(path, std::ios::binary);
-    ok_ = static_cast<bool>(probe);
+    ok_ = file_->ok();
     if (!ok_) return;
     str("Kestrel");
     element(0, 1); // BEGIN METAFILE
@@ -55,12 +54,10 @@ bool CgmCanvas::finish() {
     if (!ok_) return false;
     element(0, 5); // END PICTURE
     element(0, 2); // END METAFILE
-    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes_.data()),
-              static_cast<std::streamsize>(bytes_.size()));
-    out.close();
-    ok_ = !out.fail();
-    if (!ok_) std::remove(path_.c_str());
+    ok_ = file_->write(
+              std::string_view(reinterpret_cast<const char*>(bytes_.data()), bytes_.size())) &&
+          file_->commit();
+    file_.reset();
     return ok_;
 }
 

@@ -9,8 +9,13 @@
 #include "gfx/canvas.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+namespace fileio {
+class AtomicFile;
+}
 
 namespace gfx {
 
@@ -31,7 +36,7 @@ protected:
     void drvText(Point p, const std::string& utf8) override;
 
 private:
-    std::string path_;
+    std::unique_ptr<fileio::AtomicFile> file_;
     std::vector<std::uint8_t> bytes_;
     std::vector<std::uint8_t> params_;
     bool ok_ = false, finished_ = false;

@@ -1,6 +1,7 @@
 // ASCII DXF writer: header, one layer per palette colour, entities.
 #include "gfx/dxfcanvas.h"
 
+#include "fileio/fileio.h"
 #include "gfx/hatch.h"
 
 #include <cstdio>
@@ -31,9 +32,9 @@ int DxfCanvas::nearestAci(Rgb c) {
 }
 
 DxfCanvas::DxfCanvas(const std::string& path, int widthPx, int heightPx)
-    : Canvas(widthPx, heightPx, widthPx * 25.4 / 96.0, heightPx * 25.4 / 96.0), path_(path),
-      out_(path, std::ios::binary) {
-    ok_ = static_cast<bool>(out_);
+    : Canvas(widthPx, heightPx, widthPx * 25.4 / 96.0, heightPx * 25.4 / 96.0),
+      file_(std::make_unique<fileio::AtomicFile>(path)) {
+    ok_ = file_->ok();
     if (!ok_) return;
     out_ << "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1009\n"
          << "9\n$EXTMIN\n10\n0\n20\n0\n9\n$EXTMAX\n10\n"
@@ -55,9 +56,8 @@ bool DxfCanvas::finish() {
     finished_ = true;
     if (!ok_) return false;
     out_ << "0\nENDSEC\n0\nEOF\n";
-    out_.close();
-    ok_ = !out_.fail();
-    if (!ok_) std::remove(path_.c_str());
+    ok_ = file_->write(out_.str()) && file_->commit();
+    file_.reset();
     return ok_;
 }
 

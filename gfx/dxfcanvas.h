@@ -7,8 +7,13 @@
 
 #include "gfx/canvas.h"
 
-#include <fstream>
+#include <memory>
+#include <sstream>
 #include <string>
+
+namespace fileio {
+class AtomicFile;
+}
 
 namespace gfx {
 
@@ -32,8 +37,8 @@ protected:
     void drvText(Point p, const std::string& utf8) override;
 
 private:
-    std::string path_;
-    std::ofstream out_;
+    std::unique_ptr<fileio::AtomicFile> file_;
+    std::ostringstream out_; // the whole file, written by finish()
     bool ok_ = false, finished_ = false;
 
     void common(const char* type);

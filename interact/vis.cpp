@@ -244,6 +244,10 @@ int setCallbacks(ui::Element& canvas, Callbacks cb) {
 }
 
 int fit(ui::Element& canvas) {
+    return fitWithMargin(canvas, 0);
+}
+
+int fitWithMargin(ui::Element& canvas, double margin) {
     View* v = find(canvas);
     if (!v) return -1;
     Window e;
@@ -252,9 +256,16 @@ int fit(ui::Element& canvas) {
     if (w == 0 && h == 0) w = h = kEmptyHalf; // a single point
     const double f = factor(*v, "FITFACTOR", kFitFactor);
     ask(*v, around(cx(e), cy(e), w * f, h * f));
-    const Window& c = v->current;
+    const Window c = v->current;
     v->range = around(cx(c), cy(c), hw(c) * factor(*v, "HLIMITFACTOR", kLimitFactor),
                       hh(c) * factor(*v, "VLIMITFACTOR", kLimitFactor));
+    if (margin > 0) {
+        // The fitted window widened on every side; the range takes it in.
+        ask(*v, {c.xmin - margin, c.xmax + margin, c.ymin - margin, c.ymax + margin});
+        Window& r = v->range;
+        r = {std::min(r.xmin, v->current.xmin), std::max(r.xmax, v->current.xmax),
+             std::min(r.ymin, v->current.ymin), std::max(r.ymax, v->current.ymax)};
+    }
     writeRange(*v);
     writeBars(*v);
     v->previous.clear();

@@ -80,6 +80,9 @@ int setCallbacks(ui::Element& canvas, Callbacks cb);
 // Each returns 0, or -1 when the canvas is not registered (prevZoom: -1 also
 // when the stack is empty).
 int fit(ui::Element& canvas);
+// fit, then widened by `margin` world units on every side (for what stands
+// out from the drawing).
+int fitWithMargin(ui::Element& canvas, double margin);
 int zoomIn(ui::Element& canvas);
 int zoomOut(ui::Element& canvas);
 int prevZoom(ui::Element& canvas);

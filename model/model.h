@@ -166,6 +166,20 @@ std::string mdl_dump(const Solid* s, bool with_counters);
 // Checks the planar-subdivision invariants; returns "" when all hold, else a
 // description of the first fault.
 std::string mdl_check(const Solid* s);
+// A geometric fault of the frame: two edges that cross, overlap or touch
+// away from a vertex they share (a, b: their ids, a < b), an edge of no
+// length at a shared vertex, or vertex a inside edge b; `at` is a point of it
+// (the crossing, the nearer end of the overlap, the touching end, the vertex).
+struct MdlGeometryFault {
+    enum Kind { kNone = 0, kCross, kOverlap, kTouch, kDegenerate, kVertexInEdge };
+    Kind kind = kNone;
+    int a = 0, b = 0;
+    MPoint at{};
+};
+// mdl_check that also gives the geometric fault it found (kind kNone when
+// the check failed otherwise or passed). Of several geometric faults the one
+// of the lowest ids is given.
+std::string mdl_check(const Solid* s, MdlGeometryFault* fault);
 
 // ---- Directions ------------------------------------------------------------------
 // Pseudo-angle of a direction: 0 along +x, 2 along +y, 4 along -x, -2 along -y.

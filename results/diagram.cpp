@@ -93,6 +93,24 @@ int intervalsFor(double L, double h) {
     return std::max(1, static_cast<int>(n));
 }
 
+namespace {
+
+// Where a curved diagram has a zero slope inside the member, in increasing
+// order: the bending moment where the shear is zero, the shear of a linear
+// load where the load is zero.
+std::vector<double> turningPoints(const MemberInput& m, ResultKind kind) {
+    std::vector<double> xs;
+    if (kind == ResultKind::Bending) {
+        for (const LocalExtreme& e : bendingExtremes(m)) xs.push_back(e.x);
+    } else if (kind == ResultKind::Shear && m.qy1 != m.qy2) {
+        const double x = -m.qy1 * memberLength(m) / (m.qy2 - m.qy1);
+        if (x > 0 && x < memberLength(m)) xs.push_back(x);
+    }
+    return xs;
+}
+
+} // namespace
+
 MemberCurve sampleDiagram(const MemberInput& m, ResultKind kind, double h) {
     MemberCurve c;
     if (kind != ResultKind::Axial && kind != ResultKind::Shear && kind != ResultKind::Bending)
@@ -102,12 +120,22 @@ MemberCurve sampleDiagram(const MemberInput& m, ResultKind kind, double h) {
     if (kind == ResultKind::Shear) linear = m.qy1 == m.qy2;
     if (kind == ResultKind::Bending) linear = m.qy1 == 0 && m.qy2 == 0;
     const int n = linear ? 1 : intervalsFor(L, h);
-    c.pts.reserve(n + 3);
+    // The points where a curved diagram turns are sampled as well, so the
+    // extreme is exact whatever the step.
+    std::vector<double> turns;
+    if (!linear) turns = turningPoints(m, kind);
+    c.pts.reserve(n + 3 + turns.size());
     c.pts.push_back({0, 0, 0});
+    std::size_t t = 0;
     for (int i = 0; i < n; ++i) {
         const double x = i * L / n;
+        for (; t < turns.size() && turns[t] <= x; ++t)
+            if (turns[t] < x)
+                c.pts.push_back({turns[t], 0, zeroSmall(ordinate(m, kind, turns[t]))});
         c.pts.push_back({x, 0, zeroSmall(ordinate(m, kind, x))});
     }
+    for (; t < turns.size(); ++t)
+        if (turns[t] < L) c.pts.push_back({turns[t], 0, zeroSmall(ordinate(m, kind, turns[t]))});
     c.pts.push_back({L, 0, zeroSmall(ordinate(m, kind, L))});
     c.pts.push_back({L, 0, 0});
     // The first point with the largest magnitude is the extreme.
@@ -140,11 +168,8 @@ std::vector<LocalExtreme> bendingExtremes(const MemberInput& m) {
         const double x = -c / b;
         if (x >= 0 && x <= L) xs.push_back(x);
     }
-    const double M1 = m.M1 + m.Ma;
-    for (double x : xs) {
-        const double M = (m.qy2 - m.qy1) * x * x * x / (6 * L) + m.qy1 * x * x / 2 + m.V1 * x - M1;
-        out.push_back({x, zeroSmall(M)});
-    }
+    const double sign = valueSign(m, ResultKind::Bending);
+    for (double x : xs) out.push_back({x, zeroSmall(sign * ordinate(m, ResultKind::Bending, x))});
     return out;
 }
 

@@ -72,8 +72,9 @@ int intervalsFor(double L, double h);
 MemberCurve sampleDiagram(const MemberInput& m, ResultKind kind, double h);
 
 // Local extremes of the bending moment inside the member (at most two): the
-// positions where the shear vanishes, with the bending moment there (the
-// negated ordinate, so that sagging of a left-to-right member is positive).
+// positions where the shear vanishes, with the bending moment there signed
+// as every written value is (valueSign(): sagging of a member read left to
+// right is positive, whichever way the member was drawn).
 struct LocalExtreme {
     double x = 0, M = 0;
 };

@@ -259,7 +259,7 @@ std::string memberResultText(const attrib::AppSettings& s, const MemberInput& m,
     w.line(" End: ", unit, format, sign * ordinate(m, kind, L), false);
     if (moment) {
         const std::vector<LocalExtreme> ex = bendingExtremes(m);
-        auto M = [&](const LocalExtreme& e) { return sign * ordinate(m, kind, e.x); };
+        auto M = [](const LocalExtreme& e) { return e.M; };
         if (ex.size() >= 2) {
             w.out += "\n\n Max. Local Values:\n";
             for (int i = 0; i < 2; ++i) {

@@ -84,6 +84,7 @@ constexpr double kMaxWorkSpaceSize = 1e9; // metres
 
 // Work-space width (horizontal) or height of the view from a size field.
 int onSizeSet(Event& ev, bool horizontal) {
+    if (ev.element && ev.element->holdsShownText()) return kDefault;
     AppState& a = app();
     const double size = readLength(a.settings, ev.element ? ev.element->get("VALUE") : ev.text);
     if (size > 0 && size <= kMaxWorkSpaceSize) {
@@ -101,6 +102,8 @@ int onSizeSet(Event& ev, bool horizontal) {
 }
 
 int onResultStepSet(Event& ev) {
+    // The step as shown is rounded: an unchanged field keeps the exact step.
+    if (ev.element && ev.element->holdsShownText()) return kDefault;
     AppState& a = app();
     const double step = readLength(a.settings, ev.element ? ev.element->get("VALUE") : ev.text);
     if (!(step > 0 && std::isfinite(step))) return kDefault;

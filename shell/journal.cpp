@@ -1,6 +1,7 @@
 // Parsing, writing, replaying and recording session journals.
 #include "shell/journal.h"
 
+#include "fileio/fileio.h"
 #include "gfx/canvas.h"
 #include "model/model.h"
 #include "shell/edit/edit.h"
@@ -14,12 +15,9 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <sstream>
-#include <system_error>
 
 namespace shell {
 
@@ -434,23 +432,14 @@ bool parseJournal(const std::string& text, const std::string& name, std::vector<
 
 bool readJournalFile(const std::string& path, std::vector<JournalEntry>& out, std::string& error) {
     out.clear();
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        error = path + ": is a directory, not a journal";
+    std::string text;
+    if (!fileio::readRegular(path, text)) {
+        error = path + (errno == EISDIR   ? ": is a directory, not a journal"
+                        : errno == EINVAL ? ": is not a regular file, not a journal"
+                                          : ": cannot read the journal");
         return false;
     }
-    std::ifstream f(path, std::ios::binary);
-    if (!f) {
-        error = path + ": cannot read the journal";
-        return false;
-    }
-    std::ostringstream text;
-    text << f.rdbuf();
-    if (f.bad()) {
-        error = path + ": cannot read the journal";
-        return false;
-    }
-    return parseJournal(text.str(), path, out, error);
+    return parseJournal(text, path, out, error);
 }
 
 ReplayBackend::ReplayBackend() {
@@ -536,7 +525,7 @@ void ReplayBackend::runLoop(ui::Element* dialog) {
             fail(e.line, why);
             break;
         }
-        if (in.type == Type::Commit && in.number == 1) tk_->find(in.target)->set("VALUE", in.text);
+        if (in.type == Type::Commit && in.number == 1) tk_->find(in.target)->setTyped(in.text);
         const std::size_t errors = this->errors().size();
         const int line = e.line;
         tk_->deliver(in);

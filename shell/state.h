@@ -66,6 +66,9 @@ struct FileIdentity {
     std::string fullPath = "untitled.kst";
     int version = 211;
     int saved = 1;
+    // Set when the reader left parts of the file out: Save asks for a name
+    // instead of writing over the file.
+    int damaged = 0;
 };
 
 enum class EditMode {
@@ -88,6 +91,11 @@ struct AppState {
     ColorScheme colors;
     EditMode mode = EditMode::Select;
     int keyboardMode = 0;
+    // The coarsest sampling step a picture of known resolution needs (one
+    // of its pixels, in metres); the diagrams are sampled no finer than it.
+    // 0 in the window, whose curves serve every zoom. The extremes are exact
+    // either way.
+    double minimumSamplingStep = 0;
     int pickPurpose = 0;
     // Selection summary (0 nothing, 1 members, 2 nodes) and the number of
     // dimension lines of the drawing.

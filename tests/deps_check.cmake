@@ -4,10 +4,11 @@
 
 cmake_minimum_required(VERSION 3.25)
 
-set(lower gfx ui units model attrib interact analysis/engine analysis files results shell app tools)
+set(lower fileio gfx ui units model attrib interact analysis/engine analysis files results shell app tools)
 
 # Allowed project folders per source folder (besides the folder itself).
-set(allow_gfx "")
+set(allow_fileio "")
+set(allow_gfx fileio)
 set(allow_gfx/qt gfx)
 set(allow_ui gfx)
 set(allow_ui/qt ui gfx gfx/qt)
@@ -16,10 +17,10 @@ set(allow_model "")
 set(allow_analysis/engine "")
 set(allow_attrib model units)
 set(allow_interact ui gfx)
-set(allow_analysis analysis/engine attrib model units)
-set(allow_files attrib model units)
-set(allow_results files analysis analysis/engine attrib model units interact ui gfx)
-set(allow_shell results files analysis analysis/engine attrib model units interact ui gfx)
+set(allow_analysis analysis/engine attrib model units fileio)
+set(allow_files attrib model units fileio)
+set(allow_results files analysis analysis/engine attrib model units interact ui gfx fileio)
+set(allow_shell results files analysis analysis/engine attrib model units interact ui gfx fileio)
 # The rooms of the shell: its top binds the handlers of every room and every
 # room reads the application state at the top, so the shell and its rooms use
 # one another freely; what is below them is what the shell may use.
@@ -28,14 +29,14 @@ foreach(room IN LISTS shell_rooms)
     set(allow_${room} ${allow_shell} ${shell_rooms})
 endforeach()
 list(APPEND allow_shell ${shell_rooms})
-set(allow_app shell ${shell_rooms} results files analysis analysis/engine attrib model units interact ui gfx ui/qt gfx/qt)
+set(allow_app shell ${shell_rooms} results files analysis analysis/engine attrib model units interact ui gfx ui/qt gfx/qt fileio)
 # The programs that draw the documentation pictures use what the program does.
 set(allow_tools ${allow_app})
 
 set(qt_folders gfx/qt ui/qt app tools)
 set(failures "")
 
-foreach(folder gfx gfx/qt ui ui/qt units model attrib interact analysis/engine analysis files results shell
+foreach(folder fileio gfx gfx/qt ui ui/qt units model attrib interact analysis/engine analysis files results shell
                ${shell_rooms} app tools)
     file(GLOB sources ${ROOT}/${folder}/*.h ${ROOT}/${folder}/*.cpp)
     foreach(src IN LISTS sources)

@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
         }
         // A commit with a value: the field holds that text first.
         if (in.type == ui::Input::Type::Commit && in.number == 1)
-            if (ui::Element* f = tk.find(in.target)) f->set("VALUE", in.text);
+            if (ui::Element* f = tk.find(in.target)) f->setTyped(in.text);
         tk.deliver(in);
         QApplication::processEvents();
     }

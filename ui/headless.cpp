@@ -159,6 +159,13 @@ bool HeadlessBackend::getParam(ParamForm& form) {
         say("answer: cancelled");
         return false;
     }
+    // An answer with more values than the form has fields was meant for
+    // another form: it is malformed, not cut short.
+    if (in.values.size() > form.fields.size()) {
+        error("form answer with " + std::to_string(in.values.size()) + " values for a form of " +
+              std::to_string(form.fields.size()) + " fields");
+        return false;
+    }
     std::ostringstream shown;
     for (std::size_t i = 0; i < form.fields.size() && i < in.values.size(); ++i) {
         if (!form.fields[i].assign(in.values[i])) {

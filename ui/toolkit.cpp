@@ -43,8 +43,15 @@ double Element::getDouble(const std::string& attr, double fallback) const {
 }
 
 Element& Element::set(const std::string& attr, const std::string& value) {
+    if (attr == "VALUE") shown_ = value;
     attrs_[attr] = value;
     tk_->backend().attributeSet(*this, attr);
+    return *this;
+}
+
+Element& Element::setTyped(const std::string& value) {
+    attrs_["VALUE"] = value;
+    tk_->backend().attributeSet(*this, "VALUE");
     return *this;
 }
 
@@ -126,7 +133,12 @@ int Toolkit::fireAction(const std::string& action, Event& ev) {
     ev.action = action;
     // Copy: the handler may rebind its own action.
     Handler h = it->second;
+    const bool outermost = actionDepth_ == 0;
+    if (outermost && beforeAction_) beforeAction_(ev);
+    ++actionDepth_;
     int rc = h(ev);
+    --actionDepth_;
+    if (outermost && afterAction_) afterAction_(ev);
     if (rc == kClose) leaveLoop();
     return rc;
 }
@@ -293,12 +305,12 @@ int Toolkit::typeKey(Element& text, int key, bool edit) {
         while (!value.empty() && (static_cast<unsigned char>(value.back()) & 0xC0) == 0x80)
             value.pop_back();
         if (!value.empty()) value.pop_back();
-        text.set("VALUE", value);
+        text.setTyped(value);
     } else if (key == K_CR) {
         return commit(text);
     } else if (key >= 32 && key < 127) {
         int nc = text.getInt("NC", 0);
-        if (nc <= 0 || static_cast<int>(value.size()) < nc) text.set("VALUE", value + ev.text);
+        if (nc <= 0 || static_cast<int>(value.size()) < nc) text.setTyped(value + ev.text);
     }
     return rc;
 }

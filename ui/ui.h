@@ -78,8 +78,16 @@ public:
     bool isActive() const { return get("ACTIVE") != "NO"; }
     const std::map<std::string, std::string>& attributes() const { return attrs_; }
 
-    // Sets an attribute and tells the backend.
+    // Sets an attribute and tells the backend. A VALUE set here is the text
+    // the program shows in the element.
     Element& set(const std::string& attr, const std::string& value);
+    // Sets VALUE as the user's typing does: tells the backend and leaves the
+    // text the program showed as it was.
+    Element& setTyped(const std::string& value);
+    // True while a field holds the text the program last put there (the user
+    // typed nothing, or typed it back): its commit changes nothing, so that a
+    // value shown rounded is never stored rounded.
+    bool holdsShownText() const { return get("VALUE") == shown_; }
     Element& setf(const std::string& attr, const char* fmt, ...)
         __attribute__((format(printf, 3, 4)));
     // Sets an attribute without telling the backend: used by backends to
@@ -101,6 +109,7 @@ private:
     Element* parent_ = nullptr;
     std::vector<Element*> children_;
     std::map<std::string, std::string> attrs_;
+    std::string shown_; // the last VALUE set by the program
 };
 
 // Everything a handler may want to know about the event that called it.
@@ -186,6 +195,15 @@ public:
     // Calls the action named by the element's callback attribute (e.g.
     // "ACTION", "BUTTON_CB"); a -3 leaves the current loop.
     int dispatch(Element& e, const std::string& callback, Event& ev);
+    // Called before and after every handler of a user's input, that is the
+    // outermost one (not a handler that another handler fires, nor one run
+    // inside its dialog loop): the place for rules that hold for every
+    // command. Either may be null.
+    using ActionHook = std::function<void(const Event&)>;
+    void setActionHooks(ActionHook before, ActionHook after) {
+        beforeAction_ = std::move(before);
+        afterAction_ = std::move(after);
+    }
 
     // Dialogs.
     void map(Element& dialog);
@@ -255,6 +273,8 @@ private:
     std::map<std::string, Handler> handlers_;
     std::vector<Element*> loops_; // modal dialogs of the running loops (null: main)
     std::string language_ = "ENGLISH";
+    ActionHook beforeAction_, afterAction_;
+    int actionDepth_ = 0; // handlers running, outermost first
 
     void record(const Input& in) {
         if (recorder) recorder(in);

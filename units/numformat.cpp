@@ -112,7 +112,11 @@ std::string formatBareValue(int unitSlot, int formatSlot, double internal) {
     return formatBareValue(currentSettings(), unitSlot, formatSlot, internal);
 }
 
-float readNumber(std::string_view text) {
+namespace {
+
+// readNumber() that also says whether the text starts with a number.
+bool parseNumber(std::string_view text, float& out) {
+    out = 0.0f;
     size_t i = 0;
     while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
     bool negative = false;
@@ -121,7 +125,7 @@ float readNumber(std::string_view text) {
         ++i;
     }
     // from_chars takes no sign of its own here, so "+-1" and "--1" read as 0.
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) return 0.0f;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) return false;
     // A "0x" prefix starts a hexadecimal number, as scanf takes it.
     std::chars_format style = std::chars_format::general;
     if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
@@ -134,7 +138,7 @@ float readNumber(std::string_view text) {
 
     float value = 0.0f;
     auto r = std::from_chars(first, last, value, style);
-    if (r.ec == std::errc::invalid_argument) return 0.0f;
+    if (r.ec == std::errc::invalid_argument) return false;
     if (r.ec == std::errc::result_out_of_range) {
         // Read it as a double to tell an overflow from an underflow, as strtof
         // gives an infinity for the one and a tiny value or 0 for the other.
@@ -148,11 +152,60 @@ float readNumber(std::string_view text) {
             value = 0.0f;
         }
     }
-    return negative ? -value : value;
+    out = negative ? -value : value;
+    return true;
+}
+
+// `v` rounded to 15 significant digits.
+double round15(double v) {
+    if (!std::isfinite(v) || v == 0) return v;
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15);
+    double back = v;
+    std::from_chars(buf, r.ptr, back);
+    return back;
+}
+
+} // namespace
+
+float readNumber(std::string_view text) {
+    float v = 0.0f;
+    parseNumber(text, v);
+    return v;
+}
+
+bool readTyped(std::string_view text, double& value) {
+    float f = 0.0f;
+    if (!parseNumber(text, f)) return false;
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, f);
+    value = static_cast<double>(f);
+    std::from_chars(buf, r.ptr, value);
+    return true;
+}
+
+bool sensibleValue(double internal) {
+    const double m = std::fabs(internal);
+    return m == 0 || (m >= kSmallestValue && m <= kLargestValue);
+}
+
+bool readTypedInternal(int unitCode, std::string_view text, double& internal) {
+    double typed = 0;
+    if (!readTyped(text, typed)) return false;
+    const double v = round15(toInternal(unitCode, typed));
+    if (!sensibleValue(v)) return false;
+    internal = v;
+    return true;
+}
+
+bool readTypedSlot(int unitSlot, std::string_view text, double& internal) {
+    return readTypedInternal(slotUnit(currentSettings(), unitSlot), text, internal);
 }
 
 double readInternal(int unitCode, std::string_view text) {
-    return toInternal(unitCode, static_cast<double>(readNumber(text)));
+    double v = 0;
+    readTypedInternal(unitCode, text, v);
+    return v;
 }
 
 double readInternal(const UnitSettings& s, int unitSlot, std::string_view text) {

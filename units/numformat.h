@@ -60,7 +60,25 @@ std::string formatBareValue(int unitSlot, int formatSlot, double internal);
 // decimal point and an exponent; trailing text ignored. 0 when the text does
 // not start with a number. Too large magnitudes give an infinity.
 float readNumber(std::string_view text);
-// The typed text read in the display unit `unitCode` and converted to internal.
+// The typed text as a number: false when it does not start with one. The
+// value is read in single precision, as readNumber() reads it, and kept as
+// the decimal that single-precision value prints as, so 0.1 typed is the
+// double 0.1, not 0.100000001490116.
+bool readTyped(std::string_view text, double& value);
+// The range of every value a field takes, in internal units: 0, or a
+// magnitude from 1e-20 to 1e20. Beyond it no frame is meaningful, and the
+// analysis's products of such values would overflow a double.
+constexpr double kSmallestValue = 1e-20, kLargestValue = 1e20;
+bool sensibleValue(double internal);
+// readTyped() in the display unit `unitCode`, converted to internal and
+// rounded to 15 significant digits, so that the unit factor adds no digits
+// of its own (36.9 typed in mm is 0.0369 m). False, with `internal` as it
+// was, when the text is not a number or the value is not sensibleValue().
+bool readTypedInternal(int unitCode, std::string_view text, double& internal);
+// The same in the unit of a quantity kind of the current set.
+bool readTypedSlot(int unitSlot, std::string_view text, double& internal);
+// The typed text read in the display unit `unitCode` and converted to
+// internal as readTypedInternal() does; 0 when it is not a number.
 double readInternal(int unitCode, std::string_view text);
 // The typed text read in the unit of a quantity kind of `s`, or of the current set.
 double readInternal(const UnitSettings& s, int unitSlot, std::string_view text);

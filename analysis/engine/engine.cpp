@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -54,14 +53,24 @@ int beam3d_run() {
     return kAlgorithms[0].run(m.neq, m.first, m.f, m.u);
 }
 
-// Reads the whole input into memory, NUL-terminated.
+// Reads the whole input into memory, NUL-terminated. Only a regular file is read: a
+// directory, a device or a FIFO (or a link to one) is refused, without waiting on it.
 bool load_input(const char* name) {
     FemState& m = g_fem;
-    std::FILE* in = std::fopen(name, "rb");
-    if (!in) return false;
-    std::error_code ec;
-    const auto bytes = std::filesystem::file_size(name, ec); // fails for a directory
-    const long size = ec ? -1 : static_cast<long>(bytes);
+    const int fd = ::open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* in = ::fdopen(fd, "rb");
+    if (!in) {
+        ::close(fd);
+        return false;
+    }
+    const long size = static_cast<long>(st.st_size);
     bool ok = size >= 0;
     if (ok) {
         m.in_text = static_cast<char*>(utl_calloc(static_cast<std::size_t>(size) + 1, 1));
@@ -228,7 +237,9 @@ int AnalyseCore(const char* file_name, std::string* message, EngineSolution* sol
     int result = analyse(file_name);
     EngineTimings timings = g_fem.timings;
     timings.total = fem_seconds() - timings.total;
-    if (result == kAnalyseFatal && message) *message = g_fem.error;
+    // Fatal conditions always say why; a singular result does when the
+    // solution was not finite.
+    if (result != kAnalyseSolved && message) *message = g_fem.error;
     fem_release();
     g_last_timings = timings;
     return result;

@@ -193,6 +193,7 @@ struct FemState {
     double* end_forces = nullptr; // 12 per element after the solution, local
 
     std::string error;                  // pending fatal message
+    bool not_finite = false;            // the solution held an infinity or NaN (error says where)
     EngineSolution* solution = nullptr; // optional copy of the results for the caller
     EngineTimings timings;
 };

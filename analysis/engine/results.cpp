@@ -78,6 +78,40 @@ bool compute_end_forces() {
     return true;
 }
 
+// Values beyond the range of a double (loads or prescribed displacements of
+// 1e300, a modulus of 1e-300) leave infinities or NaN in the solution: no
+// result is written then, and the message names where it happened.
+bool not_finite(const char* what, int number) {
+    FemState& m = g_fem;
+    m.error = std::string("The results are not finite numbers (") + what + " " +
+              std::to_string(number) +
+              "): loads, prescribed displacements or properties of the frame are out of range.";
+    m.not_finite = true;
+    return false;
+}
+
+bool finite_displacements() {
+    FemState& m = g_fem;
+    for (int node = 1; node <= m.nnode; ++node) {
+        double d[6];
+        fem_node_displacements(node, d);
+        for (double v : d)
+            if (!std::isfinite(v)) return not_finite("displacement of node", node);
+    }
+    return true;
+}
+
+bool finite_end_forces() {
+    FemState& m = g_fem;
+    for (int ie = 0; ie < m.nelem_read; ++ie) {
+        const double* forces = m.end_forces + static_cast<std::size_t>(ie) * kMaxElementDofs;
+        for (int k = 0; k < kMaxElementDofs; ++k)
+            if (!std::isfinite(forces[k]))
+                return not_finite("end forces of element", m.elems[ie].number);
+    }
+    return true;
+}
+
 bool write_element_results() {
     FemState& m = g_fem;
     bool present[kResultKinds] = {};
@@ -127,14 +161,13 @@ bool write_element_results() {
 bool fem_write_results() {
     FemState& m = g_fem;
     double t0 = fem_seconds();
-    write_header_and_displacements();
+    // Every value is checked before the result section is begun.
+    if (!finite_displacements() || !compute_end_forces() || !finite_end_forces()) return false;
     double t1 = fem_seconds();
-    if (!compute_end_forces()) return false;
-    double t2 = fem_seconds();
+    write_header_and_displacements();
     if (!write_element_results()) return false;
-    double t3 = fem_seconds();
-    m.timings.forces += t2 - t1;
-    m.timings.write += (t1 - t0) + (t3 - t2);
+    m.timings.forces += t1 - t0;
+    m.timings.write += fem_seconds() - t1;
     return true;
 }
 

@@ -304,7 +304,10 @@ int fem_linear_static(int n, const int* first, double* f, double* u) {
         if (result != kAnalyseSolved) return result;
         utl_profilefree(&m.K); // the end forces need only the displacements
     }
-    return fem_write_results() ? kAnalyseSolved : kAnalyseFatal;
+    if (fem_write_results()) return kAnalyseSolved;
+    // A solution that is not finite is no result: the frame cannot be
+    // analysed with these values, as a singular one cannot.
+    return m.not_finite ? kAnalyseSingular : kAnalyseFatal;
 }
 
 void fem_node_displacements(int node, double d[6]) {

@@ -1,6 +1,6 @@
 // The 100-storey, 20-bay frame of the benchmarks (2,121 nodes, 4,100
-// members): 6 m bays, 3.5 m storeys, built through the frame model's own
-// operations.
+// members; other heights on request): 6 m bays, 3.5 m storeys, built through
+// the frame model's own operations.
 #pragma once
 
 #include "model/model.h"
@@ -17,12 +17,12 @@ constexpr double kStorey = 3.5; // m
 // Columns and beams level by level into the empty model s: each new level is
 // a row of columns from the level below, joined by beams (mev for a column,
 // mef for a beam). The caller decides about tolerance and undo recording.
-inline void buildTallFrame(Solid* s) {
+inline void buildTallFrame(Solid* s, int storeys = kStoreys) {
     std::vector<Vertex*> below(kBays + 1), row(kBays + 1);
     mdl_move_vertex(s->vertices, MPoint{0, 0});
     below[0] = s->vertices;
     for (int i = 1; i <= kBays; ++i) below[i] = mdl_insert_point(s, MPoint{i * kBay, 0});
-    for (int j = 1; j <= kStoreys; ++j) {
+    for (int j = 1; j <= storeys; ++j) {
         for (int i = 0; i <= kBays; ++i) {
             Edge* e = mdl_insert_edge_from(below[i], MPoint{i * kBay, j * kStorey}, CURVE_LINE,
                                            nullptr, 0);

@@ -272,6 +272,14 @@ int insertNode(double x, double y, double tol) {
     mdl_set_tolerance(tol);
     if (a.selectionKind == 1) deselectAll();
     attrib::state().target = attrib::kTargetNodes;
+    // A click on an existing node inserts nothing and so records nothing: an
+    // empty undo step would turn Undo inactive over the steps before it.
+    MPoint p{x, y};
+    if (!mdl_is_empty(a.model) && mdl_find_vertex_at(a.model, &p)) {
+        refreshModel();
+        recountSelection();
+        return 0;
+    }
     int made = 0;
     mdl_begin_group();
     if (mdl_is_empty(a.model)) {

@@ -179,6 +179,8 @@ int onGrid(Event& ev) {
 }
 
 int onGridStepSet(Event& ev, bool x) {
+    // The step as shown is rounded: an unchanged field keeps the exact step.
+    if (ev.element && ev.element->holdsShownText()) return kDefault;
     AppState& a = app();
     ui::Element* field = x ? a.el.gridstepxtext : a.el.gridstepytext;
     const std::string text = ev.element ? ev.element->get("VALUE") : field->get("VALUE");
@@ -452,7 +454,38 @@ void scaleViewByDial(double angle) {
     setViewWindow(xc - hw, xc + hw, yc - hh, yc + hh);
 }
 
+namespace {
+
+// Commands that leave a member or dimension line being drawn as it is: the
+// picks and echo of the drawing itself, the view, the snapping settings and
+// the creation modes (which restart the drawing themselves).
+bool keepsTheDrawing(const std::string& action) {
+    static const char* const kPrefixes[] = {"Pck", "Vis",      "ScaleDial", "Hsize", "Vsize",
+                                            "Ins", "Keyboard", "Grid",      "Snap",  "KeyCrtl"};
+    for (const char* p : kPrefixes)
+        if (action.rfind(p, 0) == 0) return true;
+    return false;
+}
+
+// Before every command: any other operation cancels a half-drawn member
+// (its first point given) and starts the creation afresh.
+void beforeCommand(const Event& ev) {
+    if (!cll::active() || cll::state().stage == 0 || keepsTheDrawing(ev.action)) return;
+    cll::cancel();
+    restartMode();
+}
+
+// After every command: the tool bar follows the history and the selection
+// (pointer motion and repaints change neither).
+void afterCommand(const Event& ev) {
+    if (ev.action == "PckMouseMv" || ev.action == "VisRedraw" || !app().model) return;
+    updateToolbar();
+}
+
+} // namespace
+
 void bindEditActions(ui::Toolkit& tk) {
+    tk.setActionHooks(beforeCommand, afterCommand);
     cll::setLengthConversion(toDisplayLength, toMetres);
     tk.bind("InsLine", [](Event&) {
         enterCreationMode(EditMode::InsertMember);

@@ -223,7 +223,11 @@ void detachView() {
 }
 
 void fitView() {
-    if (ui::Element* c = canvasElement()) vis::fit(*c);
+    fitViewWithMargin(0);
+}
+
+void fitViewWithMargin(double margin) {
+    if (ui::Element* c = canvasElement()) vis::fitWithMargin(*c, margin);
 }
 
 void setViewWindow(double xmin, double xmax, double ymin, double ymax) {

@@ -16,6 +16,8 @@ void attachView();
 void detachView();
 // Fits the window to the model (the square 0..10 for an empty model).
 void fitView();
+// fitView() widened by `margin` world units on every side.
+void fitViewWithMargin(double margin);
 // Sets the world window of the canvas, grown to the canvas's aspect.
 void setViewWindow(double xmin, double xmax, double ymin, double ymax);
 void viewWindow(double& xmin, double& xmax, double& ymin, double& ymax);

@@ -2,6 +2,7 @@
 #include "shell/files/filecommands.h"
 
 #include "attrib/blocks.h"
+#include "fileio/fileio.h"
 #include "files/modelfile.h"
 #include "shell/display.h"
 #include "shell/edit/modes.h"
@@ -13,6 +14,8 @@
 #include "ui/ui.h"
 #include "units/units.h"
 
+#include <cerrno>
+
 namespace shell {
 
 namespace {
@@ -21,6 +24,7 @@ using ui::Event;
 constexpr int kDefault = -2;
 
 const char* const kNotOpened = "  Kestrel file could not be opened.  ";
+const char* const kNotSaved = "  Kestrel file could not be saved.  ";
 const char* const kNewer = "\n   Version of file is higher than this version of Kestrel.  \n\n"
                            "   Please update Kestrel from https://kestrel-frames.org  \n";
 
@@ -40,15 +44,23 @@ void deleteModel() {
     a.model = nullptr;
 }
 
-// Writes the frame to `path`; on success the file identity follows it.
+// Writes the frame to `path` (to the file it names when it is a link); on
+// success the file identity follows it. A write-protected file is replaced
+// only when the user says so.
 bool saveTo(const std::string& path) {
     AppState& a = app();
     if (!a.model) createEmptyModel();
-    if (files::saveModelFile(path, a.model, attrib::root(), a.settings) !=
+    const bool isProtected = fileio::isWriteProtected(path);
+    if (isProtected && alert("\n   " + lastComponent(path) + " is write-protected.   \n" +
+                                 "   Replace it anyway?   \n",
+                             "  Replace  ", "  Cancel  ") != 1)
+        return false;
+    if (files::saveModelFile(path, a.model, attrib::root(), a.settings, isProtected) !=
         files::SaveStatus::kSaved) {
-        alert(kNotOpened, " Continue ");
+        alert(kNotSaved, " Continue ");
         return false;
     }
+    a.file.damaged = 0;
     a.file.fullPath = path.substr(0, kFullPathMax);
     a.file.shortName = lastComponent(path).substr(0, kShortNameMax);
     a.file.version = files::kFileVersion;
@@ -96,6 +108,7 @@ int onOpen(Event&) {
             fitView();
             markModified(0);
         } else {
+            a.file.saved = 1; // the frame the user declined goes without a question
             closeFrame();
             setWindowTitle(a.file.shortName);
         }
@@ -158,15 +171,22 @@ bool closeFrame() {
 bool openModelByName(const std::string& path) {
     if (!closeFrame()) return false;
     AppState& a = app();
-    FILE* fp = std::fopen(path.c_str(), "rb");
+    FILE* fp = fileio::openRegular(path);
     if (fp == nullptr) {
+        // A directory, a device or a FIFO is refused before it is read.
+        if (errno == EISDIR || errno == EINVAL)
+            alert("  " + lastComponent(path) +
+                      " is not a Kestrel file: it is not a regular file.  ",
+                  " Continue ");
         setWindowTitle(a.file.shortName);
         return false;
     }
     files::ReadResult r = files::readModel(fp, a.settings);
     std::fclose(fp);
     if (r.status == files::ReadStatus::kNewerVersion || r.status == files::ReadStatus::kBadFile) {
-        alertExit(r.status == files::ReadStatus::kNewerVersion ? kNewer : " Bad Kestrel file. ");
+        alertExit(r.status == files::ReadStatus::kNewerVersion ? kNewer
+                  : r.reason.empty()                           ? " Bad Kestrel file. "
+                                                               : "\n   " + r.reason + "   \n");
         setWindowTitle(a.file.shortName);
         return false;
     }
@@ -182,6 +202,16 @@ bool openModelByName(const std::string& path) {
     a.file.shortName = lastComponent(path).substr(0, kShortNameMax);
     a.file.saved = 1;
     setWindowTitle(a.file.shortName);
+    if (r.noteCount > 0) {
+        // What was left out would be lost by a save over the file: the frame
+        // is marked changed and Save asks for a name.
+        a.file.saved = 0;
+        a.file.damaged = 1;
+        alert("\n   " + a.file.shortName + " is damaged:   \n   " + files::notesSummary(r, 5) +
+                  ".   \n\n   What could not be read is left out: save the frame under   \n"
+                  "   another name to keep the file as it is.   \n",
+              " Continue ");
+    }
     return true;
 }
 
@@ -193,7 +223,7 @@ bool saveAsCommand() {
 
 bool saveCommand() {
     AppState& a = app();
-    if (a.file.shortName == "untitled.kst") return saveAsCommand();
+    if (a.file.shortName == "untitled.kst" || a.file.damaged) return saveAsCommand();
     return isSaved() || saveTo(a.file.fullPath);
 }
 

@@ -354,19 +354,25 @@ int onAngleKey(Event& ev) {
 }
 
 int onAngleSet(Event& ev) {
-    attrib::setSupportAngle(g_panels.support, units::readNumber(ev.element->get("VALUE")));
+    double angle = 0;
+    if (!ev.element->holdsShownText() && units::readTyped(ev.element->get("VALUE"), angle))
+        attrib::setSupportAngle(g_panels.support, angle);
     refreshSupport();
     return ui::kDefault;
 }
 
 int onValueSet(Event& ev, int dir, bool stiffness) {
     const ValueField& f = stiffness ? kStiffness[dir] : kPrescribed[dir];
-    const double v =
-        units::readInternal(app().settings.units[f.unitSlot], ev.element->get("VALUE"));
-    if (stiffness)
-        attrib::setSpringStiffness(g_panels.support, dir, v);
-    else
-        g_panels.support.values[dir] = v;
+    // An unchanged field keeps the exact value it shows rounded; a text that
+    // is not a number keeps the value.
+    double v = 0;
+    if (!ev.element->holdsShownText() &&
+        units::readTypedInternal(app().settings.units[f.unitSlot], ev.element->get("VALUE"), v)) {
+        if (stiffness)
+            attrib::setSpringStiffness(g_panels.support, dir, v);
+        else
+            g_panels.support.values[dir] = v;
+    }
     refreshSupport();
     return ui::kDefault;
 }

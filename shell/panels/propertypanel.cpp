@@ -276,14 +276,19 @@ int onValueKey(const PanelKind& k, Event& ev) {
 
 int onValueSet(const PanelKind& k, const PanelField& f, Event& ev) {
     if (listEmpty(k)) return kDefault;
+    // The field shows the value rounded to its format: committed unchanged,
+    // the block keeps its exact value.
+    if (ev.element && ev.element->holdsShownText()) return kDefault;
     PropertyBlock* cur = currentBlock(k.kind);
     attrib::ValueBlock* v = attrib::valuesOf(cur);
     if (v && f.value >= 0) {
         const std::string text = ev.element ? ev.element->get("VALUE") : ev.text;
-        const double x = units::readSlotInternal(f.unitSlot, text);
-        // A value too large for a typed number (an infinity) is refused like
-        // any value the kind does not accept.
-        if (std::isfinite(x) && (!f.accept || f.accept(x))) {
+        double x = 0;
+        // A text that is not a number, and a value too large for a typed
+        // number (an infinity), are refused like any value the kind does not
+        // accept: the field shows the stored value again.
+        if (units::readTypedSlot(f.unitSlot, text, x) && std::isfinite(x) &&
+            (!f.accept || f.accept(x))) {
             v->values[f.value] = x;
             if (k.afterChange) k.afterChange(*cur, f.value);
             markModified(0);

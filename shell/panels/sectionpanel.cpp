@@ -334,12 +334,16 @@ int onParamSet(int type, Event& ev) {
     const int i = ev.element->getInt("PARAM");
     Section& page = st.pages[type];
     if (i < 0 || i >= int(page.params.size())) return ui::kDefault;
-    const double typed = units::readNumber(ev.element->get("VALUE"));
-    const bool accepted = type == attrib::kSecGeneric ? typed >= 0 : typed > 0;
+    // The field shows the dimension rounded to its format: committed
+    // unchanged, the section keeps its exact dimension.
+    if (ev.element->holdsShownText()) return ui::kDefault;
+    int unit, format;
+    slotsOf(type, i, unit, format);
+    double internal = 0;
+    const bool number = units::readTypedSlot(unit, ev.element->get("VALUE"), internal);
+    const bool accepted = number && (type == attrib::kSecGeneric ? internal >= 0 : internal > 0);
     if (accepted) {
-        int unit, format;
-        slotsOf(type, i, unit, format);
-        page.params[i] = units::slotToInternal(unit, typed);
+        page.params[i] = internal;
         storePage(type);
     }
     fillPage(type);

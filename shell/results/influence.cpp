@@ -85,9 +85,8 @@ bool influenceCommand(int kind) {
         return false;
     }
     attrib::AttributeRoot& root = attrib::root();
-    if (const analysis::CheckResult c = analysis::checkModel(a.model, root);
-        c != analysis::kCheckOk) {
-        message(analysis::checkMessage(c));
+    if (std::string text; analysis::checkModel(a.model, root, text) != analysis::kCheckOk) {
+        message(text);
         releaseResultButton(kind);
         return false;
     }

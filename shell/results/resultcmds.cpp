@@ -69,9 +69,8 @@ bool resultCommand(int kind) {
         return true;
     }
     attrib::AttributeRoot& root = attrib::root();
-    if (const analysis::CheckResult c = analysis::checkModel(a.model, root);
-        c != analysis::kCheckOk) {
-        message(analysis::checkMessage(c));
+    if (std::string text; analysis::checkModel(a.model, root, text) != analysis::kCheckOk) {
+        message(text);
         releaseResultButton(kind);
         return false;
     }
@@ -89,6 +88,8 @@ bool resultCommand(int kind) {
         return false;
     }
     invalidateResultCurves();
+    // The diagrams of a new analysis and their values are shown whole.
+    fitViewToResults();
     enterResultDisplay(kind);
     return true;
 }

@@ -104,10 +104,11 @@ const results::ResultDrawing* resultDrawing() {
     if (r.on && r.influence) return influenceDrawing();
     if (!r.on || r.kind < 1 || r.kind > 4 || !a.model) return nullptr;
     analysis::ResultState& rs = analysis::resultState();
-    if (!g_cache.valid || g_cache.kind != r.kind || g_cache.step != rs.precisionStep ||
+    const double step = std::max(rs.precisionStep, a.minimumSamplingStep);
+    if (!g_cache.valid || g_cache.kind != r.kind || g_cache.step != step ||
         g_cache.model != a.model) {
         results::computeCurves(g_cache.curves, a.model, static_cast<results::ResultKind>(r.kind),
-                               rs.precisionStep);
+                               step);
         rs.largestValue = g_cache.curves.largest;
         g_cache.drawing.reactions.clear();
         for (const analysis::Reaction& x :
@@ -120,7 +121,7 @@ const results::ResultDrawing* resultDrawing() {
         }
         g_cache.valid = true;
         g_cache.kind = r.kind;
-        g_cache.step = rs.precisionStep;
+        g_cache.step = step;
         g_cache.model = a.model;
         g_cache.drawing.curves = &g_cache.curves;
         showResultFactor();
@@ -142,6 +143,10 @@ std::string factorText(double f) {
 }
 
 } // namespace
+
+void fitViewToResults() {
+    fitViewWithMargin(1.5 * analysis::resultState().diagramSize);
+}
 
 void showResultFactor() {
     AppState& a = app();

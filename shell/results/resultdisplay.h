@@ -34,6 +34,9 @@ void setResultFactor(double F);
 // the kind again; right button cancels and keeps the step. False (nothing
 // done) outside the result display or without a canvas.
 bool startPrecisionStep();
+// Fits the view to the frame widened by the diagrams and their value texts,
+// which stand out from the members by up to the diagram size.
+void fitViewToResults();
 // The result line of the member under the world point, "" for none.
 std::string resultLineAt(double x, double y, double tolerance);
 

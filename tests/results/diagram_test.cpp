@@ -79,7 +79,8 @@ TEST(DiagramTest, ClosedFormsOfSampledDiagrams) {
                     results::ordinate(*c.m, c.kind, L), 1e-6);
     }
     EXPECT_TRUE(results::sampleDiagram(ss, ResultKind::Deformed, h).pts.empty());
-    EXPECT_EQ(results::sampleDiagram(ss, ResultKind::Bending, 0).pts.size(), 4u);
+    // No step: the ends and the point where the moment turns.
+    EXPECT_EQ(results::sampleDiagram(ss, ResultKind::Bending, 0).pts.size(), 5u);
     EXPECT_EQ(results::sampleDiagram(ss, ResultKind::Bending, 1e-12).pts.size(),
               static_cast<std::size_t>(results::kMaxIntervals + 3));
 }
@@ -89,6 +90,10 @@ TEST(DiagramTest, LocalBendingExtremes) {
     auto e = results::bendingExtremes(ss);
     ASSERT_EQ(e.size(), 1u);
     EXPECT_NEAR(e[0].x, L / 2, 1e-9);
+    EXPECT_NEAR(e[0].M, q * L * L / 8, 1e-9);
+    // Drawn right to left: the same sagging moment, positive as written.
+    e = results::bendingExtremes(ssRev);
+    ASSERT_EQ(e.size(), 1u);
     EXPECT_NEAR(e[0].M, q * L * L / 8, 1e-9);
     // Triangular load: zero shear at L/sqrt(3), moment qL^2/(9 sqrt 3).
     e = results::bendingExtremes(lin);

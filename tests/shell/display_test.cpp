@@ -67,6 +67,7 @@ TEST_F(ShellTest, DimensionLinesToggleUpdatesTheDeleteButton) {
     toggle("vbltdimln");
     EXPECT_EQ(at("edtdelsel").get("ACTIVE"), "YES");
     state().dimensionLines = 0;
+    state().selectionKind = 1; // two members selected
     state().selectionCount = 2;
     toggle("vbltdimln");
     EXPECT_EQ(at("edtdelsel").get("ACTIVE"), "YES");

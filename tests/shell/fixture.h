@@ -79,7 +79,7 @@ protected:
     std::string title(const std::string& name) { return at(name).get("TITLE"); }
     // A text field given `text` and committed, as Enter does.
     void commit(const std::string& field, const std::string& text) {
-        at(field).set("VALUE", text);
+        at(field).setTyped(text);
         tk->commit(at(field));
     }
     // Nodes and members of the model, "N/M".

@@ -193,9 +193,13 @@ TEST(LengthText, ValuesInTheLengthUnitWithTheSlotFormat) {
     EXPECT_EQ(shell::lengthBare(s, shell::kWorkSpaceFormatSlot, 0.0254 * 12345), "1e+04");
     s.formats[20] = -1;
     EXPECT_EQ(shell::lengthBare(s, shell::kWorkSpaceFormatSlot, 0.0254), "1.00");
-    // Typed numbers are single-precision values.
+    // Typed numbers are single-precision values, kept as the decimal they
+    // print as, and the unit factor adds no digits: 250 ft is 76.2 m.
     s.units[0] = 0;
-    EXPECT_EQ(shell::readLength(s, "0.1"), static_cast<double>(0.1f));
+    EXPECT_EQ(shell::readLength(s, "0.1"), 0.1);
+    EXPECT_EQ(shell::readLength(s, "0.123456789"), 0.12345679);
+    s.units[0] = 3;
+    EXPECT_EQ(shell::readLength(s, "250"), 76.2);
 }
 
 // An accepted unit redraws the canvas once (what the panels show and the

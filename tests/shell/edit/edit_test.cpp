@@ -93,13 +93,13 @@ TEST_F(EditTest, GridStepsIgnoreValuesThatAreNotPositiveOrFinite) {
     EXPECT_EQ(at("gridstepxtext").get("ACTIVE"), "YES");
     EXPECT_EQ(at("snaptogrid").get("ACTIVE"), "YES");
     for (const char* bad : {"0", "-1", "", "0.0", "1e39"}) {
-        at("gridstepxtext").set("VALUE", bad);
+        at("gridstepxtext").setTyped(bad);
         tk->commit(at("gridstepxtext"));
         EXPECT_EQ(value("gridstepxtext"), bad) << "the field keeps what was typed";
         EXPECT_EQ(state().settings.gridStepX, 1.0);
     }
     EXPECT_EQ(shell::isSaved(), 1);
-    at("gridstepytext").set("VALUE", "2.5");
+    at("gridstepytext").setTyped("2.5");
     tk->commit(at("gridstepytext"));
     EXPECT_EQ(state().settings.gridStepY, 2.5);
     EXPECT_EQ(value("gridstepytext"), "2.50");

@@ -73,7 +73,7 @@ TEST_F(FileCommandsTest, AFailedSaveKeepsNamesFlagAndHistory) {
     backend->queueFile(1, dir + "/missing/frame");
     backend->queueAlarm(1);
     EXPECT_FALSE(shell::saveAsCommand());
-    EXPECT_TRUE(said("  Kestrel file could not be opened.  "));
+    EXPECT_TRUE(said("  Kestrel file could not be saved.  "));
     EXPECT_EQ(state().file.shortName, "untitled.kst");
     EXPECT_EQ(shell::isSaved(), 0);
     EXPECT_EQ(mdl_can_undo(), 1);

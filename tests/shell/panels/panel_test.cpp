@@ -104,7 +104,7 @@ TEST_F(PanelTest, ValuesShowInTheDisplayUnitsAndAreCheckedOnEntry) {
         int index;
     } cases[] = {
         {"mafelastext", "-1", 100000000, attrib::kElasticity}, // refused
-        {"mafelastext", "abc", 0, attrib::kElasticity},        // no number: 0, accepted
+        {"mafelastext", "abc", 100000000, attrib::kElasticity}, // no number: refused
         {"mafelastext", "2.1e5xyz", 2.1e8, attrib::kElasticity},
         {"mafspwgttext", "-0.5", 10, attrib::kSpecificWeight},
         {"mafspwgttext", "1e39", 10, attrib::kSpecificWeight}, // beyond single precision

@@ -100,7 +100,7 @@ TEST_F(SectionPanelTest, DimensionsAreTypedInTheSectionSizeUnitAndStoredInMetres
         {1, "xscishapeparam1", "15", 0.15, "15.0"},
         {1, "xscishapeparam1", "0", 0.15, "15.0"}, // refused: not more than 0
         {1, "xscishapeparam1", "-2", 0.15, "15.0"},
-        {1, "xscishapeparam1", "abc", 0.15, "15.0"},  // reads as 0
+        {1, "xscishapeparam1", "abc", 0.15, "15.0"},  // not a number
         {4, "xscishapeparam2", "0.5", 0.0127, "0.5"}, // in
         {2, "xscishapeparam3", "20", 0.02, "20.0"},   // mm
     };

@@ -1,0 +1,65 @@
+// Reals as the model file and the neutral file write them: printf's "%g" and
+// "%+.5e" forms, with more significant digits only where those would not read
+// back to the same double. A value exact in six significant digits is written
+// exactly as printf writes it, so files of such values keep their bytes; any
+// other value is written with the fewest digits that give it back. The texts
+// never depend on the process locale. Called by the file writers.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <type_traits>
+
+namespace units {
+
+// "%.Ng" with the smallest N >= 6 that reads back to `v` (at most 17).
+std::string realG(double v);
+// "%+.Ne" with the smallest N >= 5 that reads back to `v` (at most 16).
+std::string realE(double v);
+
+namespace detail {
+// Copies the text of `fmt` up to its next conversion into `out` ("%%" as
+// "%") and returns where that conversion starts, or the end of the text.
+const char* copyLiteral(std::string& out, const char* fmt);
+// The end of the conversion that starts at `spec` (one past its letter).
+const char* conversionEnd(const char* spec);
+// A double under "%g" or "%+.5e" takes realG() or realE(); any other
+// conversion of a double is printed as printf prints it.
+void appendReal(std::string& out, const std::string& spec, double v);
+
+template <class T> void appendOne(std::string& out, const std::string& spec, const T& arg) {
+    if constexpr (std::is_floating_point_v<T>) {
+        appendReal(out, spec, static_cast<double>(arg));
+    } else {
+        char buf[64];
+        const int n = std::snprintf(buf, sizeof buf, spec.c_str(), arg);
+        if (n > 0 && static_cast<std::size_t>(n) < sizeof buf) {
+            out.append(buf, static_cast<std::size_t>(n));
+        } else if (n > 0) { // a long string argument
+            std::string big(static_cast<std::size_t>(n) + 1, '\0');
+            std::snprintf(big.data(), big.size(), spec.c_str(), arg);
+            out.append(big.data(), static_cast<std::size_t>(n));
+        }
+    }
+}
+} // namespace detail
+
+// printf of `fmt` with `args`, one argument for each conversion, where every
+// double under "%g" or "%+.5e" is written as realG() or realE() write it.
+template <class... A> std::string formatRecord(const char* fmt, const A&... args) {
+    std::string out;
+    const char* p = fmt;
+    auto one = [&](const auto& arg) {
+        p = detail::copyLiteral(out, p);
+        if (*p == '\0') return;
+        const char* end = detail::conversionEnd(p);
+        detail::appendOne(out, std::string(p, end), arg);
+        p = end;
+    };
+    (one(args), ...);
+    (void)one; // a record without conversions
+    detail::copyLiteral(out, p);
+    return out;
+}
+
+} // namespace units
