@@ -59,7 +59,12 @@ TEST_F(DamagedFileTest, SoundFilesReadWithoutANote) {
             files::ReadResult r = files::readModelFile(dir + n, settings);
             ++files;
             EXPECT_EQ(r.status, files::ReadStatus::kModel) << n;
-            EXPECT_EQ(files::notesSummary(r, 5), "") << n;
+            // full.kst gives every section type made-up dimensions, some of
+            // which make a negative area or inertia: noted, as they must be.
+            if (n == "full.kst")
+                EXPECT_EQ(files::notesSummary(r, 1).rfind("section ", 0), 0u) << n;
+            else
+                EXPECT_EQ(files::notesSummary(r, 5), "") << n;
             if (r.model) files_test::discard(r.model);
         }
         closedir(d);
