@@ -17,9 +17,9 @@ namespace {
 
 using gfx::Primitive;
 
-// What the panels show at start-up: the scenario start-up.
+// What the panels and the windows show at start-up: the scenarios start-up
+// and startup-fixed-items.
 TEST_F(ShellTest, StartsUntitledInSelectModeWithTheDummyVertex) {
-    EXPECT_EQ(title("main"), "Kestrel - Spanwork");
     EXPECT_EQ(state().mode, shell::EditMode::Select);
     EXPECT_EQ(state().pickPurpose, 0);
     ASSERT_NE(state().model, nullptr);
@@ -29,19 +29,6 @@ TEST_F(ShellTest, StartsUntitledInSelectModeWithTheDummyVertex) {
     EXPECT_EQ(tk->language(), "ENGLISH");
     EXPECT_TRUE(backend->transcript().empty());
     EXPECT_TRUE(backend->errors().empty());
-    EXPECT_EQ(at("main").get("VISIBLE"), "YES");
-    // Without a file the About window was the start-up notice.
-    EXPECT_EQ(title("aboutclose"), " Please Wait ");
-    EXPECT_EQ(at("about").get("VISIBLE"), "NO");
-    // Internal linear analysis cannot be chosen off; the case list offers
-    // only the single case, and choosing it changes nothing; dropped files
-    // are ignored.
-    EXPECT_EQ(tk->toggle(at("anllinearinter")), ui::kIgnore);
-    EXPECT_EQ(value("anllinearinter"), "ON");
-    EXPECT_EQ(at("caselist").get("2"), "");
-    EXPECT_EQ(tk->select(at("caselist"), 1), ui::kDefault);
-    EXPECT_EQ(fire("IoDropFile"), ui::kIgnore);
-    EXPECT_EQ(shell::isSaved(), 1);
 }
 
 TEST_F(ShellTest, SettingsStartWithTheInitialValuesAndTheSIDefaults) {
@@ -77,12 +64,6 @@ TEST_F(ShellTest, TheFourteenDisplayFlagsAndTheirToggles) {
         EXPECT_EQ(at(t.element).get("ACTION"), t.action);
     }
     EXPECT_EQ(title("vbltsupport"), "Supports ");
-}
-
-TEST_F(ShellTest, TheResultDropDownOffersInfluenceLinesAndTheDeformedShape) {
-    EXPECT_EQ(at("resultmode").get("2"), "Influence Line");
-    EXPECT_EQ(at("ilsection").get("ACTIVE"), "NO");
-    EXPECT_EQ(at("deformed").get("ACTIVE"), "YES");
 }
 
 TEST_F(ShellTest, AFileThatCannotBeOpenedGivesAnEmptyUntitledModelWithoutMessage) {
@@ -152,23 +133,6 @@ TEST_F(ShellTest, CanvasIsClearedToTheWhiteSchemeBackgroundAndShown) {
     tk->canvasRepaint(at("datascreen"));
     ASSERT_EQ(canvas().primitives().size(), before + 1);
     EXPECT_EQ(canvas().primitives().back().kind, Primitive::Kind::Flush);
-}
-
-TEST_F(ShellTest, MenusOfferTheFixedItems) {
-    EXPECT_EQ(title("file"), "File");
-    EXPECT_EQ(title("options"), "Options");
-    EXPECT_EQ(title("miionew"), "New...                  Ctrl+N");
-    EXPECT_EQ(title("miioclipboard"), "Clipboard           Ctrl+C");
-    EXPECT_EQ(title("miexit"), "Exit");
-    EXPECT_EQ(at("iosave").get("TIP"), "Save model (Ctrl+S)");
-    EXPECT_EQ(at("scaledial").get("SIZE"), "11x45");
-    EXPECT_EQ(at("resultval").get("SIZE"), "40x15");
-    EXPECT_EQ(at("datascreen").get("FITFACTOR"), "1.20");
-    EXPECT_EQ(at("main").get("CLOSE_CB"), "CloseWindow");
-    EXPECT_EQ(at("main").get("K_ANY"), "KeyCrtl");
-    // Nothing reaches IoWMF and IoEMF from the menus.
-    EXPECT_EQ(tk->find("miiowmf"), nullptr);
-    EXPECT_EQ(tk->find("miioemf"), nullptr);
 }
 
 class NoCanvasBackend : public ui::HeadlessBackend {

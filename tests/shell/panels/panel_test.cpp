@@ -1,7 +1,7 @@
-// The material panel as the user drives it: the label entry, the value fields
-// in the display units, the presets, Remove and Condense with their messages
-// and question, Select and Apply through the undo history. (The key filters:
-// the scenario material-key-filters.)
+// The material panel as the user drives it: the value fields in the display
+// units, the presets, Remove and Condense with their messages and question,
+// Select and Apply through the undo history. (The label entry and the key
+// filters: the scenarios material-labels and material-key-filters.)
 #include "attrib/blocks.h"
 #include "model/model.h"
 #include "shell/display.h"
@@ -55,44 +55,6 @@ protected:
         shell::updateToolbar(); // the Apply buttons follow the selection
     }
 };
-
-TEST_F(PanelTest, LabelEntryCreatesRenamesAndNeverDuplicates) {
-    struct Step {
-        const char* what;
-        std::string typed;
-        const char* start;
-        const char* page; // page shown afterwards
-        const char* list;
-    } steps[] = {
-        {"New A", "A", "mafnew", "mafmenu", "NONE|A -> 2"},
-        {"New A again", "A", "mafnew", "mafmenu", "NONE|A -> 2"},
-        {"New empty", "", "mafnew", "mafnewlabel", "NONE|A -> 2"},
-        {"New with blanks refused", "B 1", "mafnew", "mafmenu", "NONE|A|B1 -> 3"},
-        {"long label cut", std::string(40, 'x'), "mafnew", "mafmenu",
-         "NONE|A|B1|xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx -> 4"},
-        {"Rename to a taken label", "A", "mafrename", "mafmenu",
-         "NONE|A|B1|xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx -> 4"},
-        {"Rename", "C", "mafrename", "mafmenu", "NONE|A|B1|C -> 4"},
-    };
-    for (const Step& s : steps) {
-        if (value("attmenu") != "mafmenu") tk->press(at("maflabelcancel"));
-        label(s.typed, s.start);
-        EXPECT_EQ(value("attmenu"), s.page) << s.what;
-        EXPECT_EQ(list(), s.list) << s.what;
-    }
-    EXPECT_EQ(attrib::blockCount(attrib::root(), attrib::kMaf), 3);
-    // Rename shows the current label; Cancel leaves everything as it was.
-    tk->press(at("mafrename"));
-    EXPECT_EQ(value("maflabeltext"), "C");
-    tk->press(at("maflabelcancel"));
-    EXPECT_EQ(value("attmenu"), "mafmenu");
-    EXPECT_EQ(list(), "NONE|A|B1|C -> 4");
-    // Choosing "NONE" empties the fields; choosing A shows its values.
-    tk->select(at("maflabellist"), 1);
-    EXPECT_EQ(fields(), " MPa;  kN/m\u00b3;  /\u00b0C");
-    tk->select(at("maflabellist"), 2);
-    EXPECT_EQ(shell::currentBlock(attrib::kMaf), block("A"));
-}
 
 TEST_F(PanelTest, ValuesShowInTheDisplayUnitsAndAreCheckedOnEntry) {
     label("A");
