@@ -138,8 +138,8 @@ protected:
         removeTestFolder();
     }
     // Replays `text` (named `name` in the errors) on a freshly started
-    // program, opened on `model` when one is named; the status, with what the
-    // replay printed in `output` and `errors`.
+    // program, opened on `model` when one is named as the command line opens
+    // it; the status, with what the replay printed in `output` and `errors`.
     int replay(const std::string& text, const std::string& model = "",
                const std::string& name = "j") {
         if (tk) shell::shutDown(*tk);
@@ -153,6 +153,7 @@ protected:
         shell::StartupHooks hooks;
         hooks.openModel = [](const std::string& p) { return shell::openModelByName(p); };
         hooks.fitView = shell::fitView;
+        hooks.convertUnits = shell::conversionDialog;
         EXPECT_EQ(shell::startUp(*tk, model, hooks), 0);
         FILE* out = std::tmpfile();
         FILE* err = std::tmpfile();

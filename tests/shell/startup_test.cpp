@@ -1,5 +1,6 @@
 // Start-up: the state and the canvas of a freshly started program (what its
-// panels show: the scenario start-up; the mode line: mode-line).
+// panels show: the scenario start-up; the mode line: mode-line; an older
+// file's conversion at start-up: opened-older-converted and -cancelled).
 #include "fixture.h"
 #include "model/model.h"
 
@@ -74,49 +75,6 @@ TEST_F(ShellTest, AFileThatCannotBeOpenedGivesAnEmptyUntitledModelWithoutMessage
     EXPECT_TRUE(backend->transcript().empty());
     EXPECT_EQ(at("about").get("VISIBLE"), ""); // no start-up notice with a file
     EXPECT_EQ(value("modetext"), "   None   ");
-}
-
-bool openOld(const std::string&) {
-    shell::app().file.version = 205;
-    shell::app().file.shortName = "old.kst";
-    shell::app().settings.units[0] = 1;
-    return true;
-}
-int cancelConversion() {
-    return 0;
-}
-int acceptConversion() {
-    return 1;
-}
-
-// An old file opened at start-up: a cancelled conversion leaves an empty
-// untitled model; an accepted one marks the model modified and refreshes the
-// panels in the file's units.
-TEST_F(ShellTest, TheConversionOfAnOldFileAtStartUp) {
-    const struct {
-        int (*convert)();
-        const char* name;
-        const char* title;
-        int saved;
-        const char* unit;
-        const char* grid;
-    } cases[] = {
-        {cancelConversion, "untitled.kst", "Kestrel - Spanwork: untitled.kst", 1, "m", "1.00"},
-        {acceptConversion, "old.kst", nullptr, 0, "cm", "100.00"},
-    };
-    for (const auto& c : cases) {
-        shell::StartupHooks hooks;
-        hooks.openModel = openOld;
-        hooks.convertUnits = c.convert;
-        start("old.kst", hooks);
-        EXPECT_EQ(state().file.shortName, c.name);
-        if (c.title) {
-            EXPECT_EQ(title("main"), c.title);
-        }
-        EXPECT_EQ(shell::isSaved(), c.saved) << c.name;
-        EXPECT_EQ(title("hsizeunit"), c.unit);
-        EXPECT_EQ(value("gridstepxtext"), c.grid);
-    }
 }
 
 TEST_F(ShellTest, CanvasIsClearedToTheWhiteSchemeBackgroundAndShown) {
