@@ -99,11 +99,6 @@ protected:
         in.number = number;
         backend->queue(in);
     }
-    // The last dialog line shown ("" none).
-    std::string lastMessage() {
-        const auto& t = backend->transcript();
-        return t.empty() ? "" : t.back();
-    }
     gfx::RecordingCanvas& canvas() { return *backend->canvasOf(at("datascreen")); }
     // A two-bay portal without the mouse, nothing selected: columns at x = 0,
     // 4, 8 up to y = 3 and the beam over them.

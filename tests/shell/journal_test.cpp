@@ -272,14 +272,6 @@ TEST_F(ReplayTest, TheActionOfAToggleSetsItsFlag) {
     EXPECT_EQ(state().settings.display[shell::kMemberNumbers], 1);
 }
 
-TEST_F(ReplayTest, InputsOfAModalDialogGoToItsOwnLoop) {
-    EXPECT_EQ(replay("press miinfo\npress aboutclose\ntoggle vbltmembnumb\n"), 0);
-    EXPECT_EQ(value("vbltmembnumb"), "ON");
-    EXPECT_EQ(tk->at("about").get("VISIBLE"), "NO");
-    EXPECT_EQ(title("aboutclose"), " Close "); // no longer the start-up notice
-    EXPECT_EQ(tk->loopDepth(), 0);             // the journal ending in it: dialog-open-at-end
-}
-
 TEST_F(ShellTest, RecorderWritesEveryInputAndAnswerAsJournalLines) {
     std::string path = ::testing::TempDir() + "recorded.journal";
     {
