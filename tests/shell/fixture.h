@@ -8,6 +8,7 @@
 #include "shell/journal.h"
 #include "shell/startup.h"
 #include "shell/state.h"
+#include "tests/support/golden.h"
 #include "ui/headless.h"
 #include "ui/ui.h"
 
@@ -159,11 +160,10 @@ protected:
     }
     // The journal examples/NAME.journal.
     static std::string example(const std::string& name) {
-        std::ifstream f(std::string(KESTREL_TEST_DATA) + "/../../examples/" + name + ".journal");
-        EXPECT_TRUE(f) << name;
-        std::stringstream text;
-        text << f.rdbuf();
-        return text.str();
+        const std::string text = kestrel_test::readText(std::string(KESTREL_TEST_DATA) +
+                                                        "/../../examples/" + name + ".journal");
+        EXPECT_FALSE(text.empty()) << name;
+        return text;
     }
     // A copy of the repository's file `path` (e.g. "examples/portal.kst") in
     // the test's folder.

@@ -322,10 +322,17 @@ TEST_F(ReplayTest, ARecordedSessionReplaysToTheSameState) {
         backend->queueAlarm(3);
         tk->press(tk->at("miexit"));
     }
-    const auto flags = state().settings.display;
-    const std::string width = value("htext"), height = value("vtext");
-    const std::string x = title("cursorxpos"), y = title("cursorypos");
-    ASSERT_EQ(width, "24.00");
+    // The flags, the scheme, the sizes, the pointer and the panel shown.
+    const auto shown = [&] {
+        std::string s = std::to_string(state().colors.scheme) + "|";
+        for (int f : state().settings.display) s += std::to_string(f);
+        for (const char* n : {"htext", "vtext", "attmenu"}) s += "|" + value(n);
+        return s + "|" + title("cursorxpos") + "|" + title("cursorypos");
+    };
+    const std::string recorded = shown();
+    ASSERT_EQ(value("htext"), "24.00");
+    EXPECT_EQ(recorded.substr(0, 2), "2|");
+    EXPECT_NE(recorded.find("|supmenu|"), std::string::npos);
 
     std::vector<shell::JournalEntry> entries;
     std::string error;
@@ -333,13 +340,7 @@ TEST_F(ReplayTest, ARecordedSessionReplaysToTheSameState) {
     std::string text;
     for (const auto& e : entries) text += shell::formatJournalLine(e.input) + "\n";
     EXPECT_EQ(replay(text), 0) << errors;
-    EXPECT_EQ(state().settings.display, flags);
-    EXPECT_EQ(state().colors.scheme, 2);
-    EXPECT_EQ(value("htext"), width);
-    EXPECT_EQ(value("vtext"), height);
-    EXPECT_EQ(title("cursorxpos"), x);
-    EXPECT_EQ(title("cursorypos"), y);
-    EXPECT_EQ(value("attmenu"), "supmenu");
+    EXPECT_EQ(shown(), recorded);
     EXPECT_FALSE(state().leaving); // the question was cancelled
     EXPECT_NE(output.find("answer:      Cancel     "), std::string::npos);
     std::remove(path.c_str());
