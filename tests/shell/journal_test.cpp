@@ -181,6 +181,12 @@ TEST(JournalText, TheQuotedLineHasItsControlBytesEscapedAndIsCutAt80Characters) 
         {"\x02jump", "j:1: expected a command (action, press, toggle, select, type, key, commit, "
                      "valuator, dial, button, motion, leave, resize, close, alert, form, file) "
                      "instead of \"\\x02jump\" in \"\\x02jump\""},
+        // Summary and show lines (replayed: the scenarios summary-lines and
+        // show-lines) take no arguments and at least one name.
+        {"summary now", "j:1: expected a command (action, press, toggle, select, type, key, "
+                        "commit, valuator, dial, button, motion, leave, resize, close, alert, "
+                        "form, file) instead of \"summary\" in \"summary now\""},
+        {"show # nothing", "j:1: expected \"show ELEMENT ...\""},
     };
     for (const Case& c : cases) {
         std::vector<shell::JournalEntry> entries;
@@ -354,17 +360,6 @@ TEST_F(ReplayTest, ExampleJournalsPrintTheirSummaries) {
         EXPECT_EQ(replay(example(name)), 0) << name << ": " << errors;
         kestrel_test::expectGolden("shell", "example-" + name, output);
     }
-}
-
-// Summary and show lines as the scenarios summary-lines and show-lines
-// replay them; here the lines they refuse.
-TEST(JournalText, SummaryAndShowLinesThatAreMalformed) {
-    std::vector<shell::JournalEntry> entries;
-    std::string error;
-    EXPECT_FALSE(shell::parseJournal("summary now\n", "j", entries, error));
-    EXPECT_EQ(error.rfind("j:1: expected a command", 0), 0u) << error;
-    EXPECT_FALSE(shell::parseJournal("show # nothing\n", "j", entries, error));
-    EXPECT_EQ(error, "j:1: expected \"show ELEMENT ...\"");
 }
 
 } // namespace
