@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace shelltest {
@@ -34,25 +35,16 @@ TEST_F(ShellTest, StartsUntitledInSelectModeWithTheDummyVertex) {
 
 TEST_F(ShellTest, SettingsStartWithTheInitialValuesAndTheSIDefaults) {
     const shell::AppSettings& s = state().settings;
-    EXPECT_EQ(s.reserved, 0);
-    EXPECT_EQ(s.gridOn, 0);
-    EXPECT_EQ(s.snapToGrid, 0);
-    EXPECT_EQ(s.snapToMember, 1);
-    EXPECT_EQ(s.gridStepX, 1.0);
-    EXPECT_EQ(s.gridStepY, 1.0);
-    EXPECT_EQ(s.result.on, 0);
-    EXPECT_EQ(s.result.influence, 0);
-    EXPECT_EQ(s.result.kind, 0);
-    EXPECT_EQ(s.resultStep, 0.0);
-    EXPECT_EQ(s.stepMode, 0);
+    EXPECT_EQ(std::make_tuple(s.reserved, s.gridOn, s.snapToGrid, s.snapToMember, s.gridStepX,
+                              s.gridStepY, s.result.on, s.result.influence, s.result.kind,
+                              s.resultStep, s.stepMode, s.signConvention),
+              std::make_tuple(0, 0, 0, 1, 1.0, 1.0, 0, 0, 0, 0.0, 0, std::array<int, 2>{1, 1}));
     // The SI set, which is also the units module's current set.
     const units::UnitSettings& si = units::presetSettings(units::kSIPreset);
     EXPECT_EQ(s.units, si.unit);
     EXPECT_EQ(s.formats, si.format);
     EXPECT_EQ(units::currentSettings().unit, si.unit);
     EXPECT_EQ(units::currentSettings().format, si.format);
-    EXPECT_EQ(s.signConvention[0], 1);
-    EXPECT_EQ(s.signConvention[1], 1);
 }
 
 TEST_F(ShellTest, TheFourteenDisplayFlagsAndTheirToggles) {
