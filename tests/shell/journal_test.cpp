@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <tuple>
 
 namespace shelltest {
 namespace {
@@ -58,28 +59,7 @@ TEST(JournalLines, EveryKindOfLineReadsBackAsItIsWritten) {
         "file -1 \"\"",
     };
     for (const char* line : lines) EXPECT_EQ(shell::formatJournalLine(parsed(line)), line);
-}
-
-TEST(JournalLines, FieldsOfParsedLines) {
-    Input b = parsed("button datascreen 3 release 2.5 -1.25 world shift");
-    EXPECT_EQ(b.type, Type::CanvasButton);
-    EXPECT_EQ(b.target, "datascreen");
-    EXPECT_EQ(b.number, 3);
-    EXPECT_FALSE(b.pressed);
-    EXPECT_EQ(b.x, 2.5);
-    EXPECT_EQ(b.y, -1.25);
-    EXPECT_TRUE(b.world);
-    EXPECT_TRUE(b.mods.shift);
-    EXPECT_FALSE(b.mods.control);
-    EXPECT_EQ(parsed("key main Ctrl+z").number, ui::ctrlKey('Z'));
-    EXPECT_EQ(parsed("key htext 65").number, 'A');
-    EXPECT_EQ(parsed("file -1").number, -1);
-    Input f = parsed("form \"1\" \"2\"  # two values");
-    EXPECT_EQ(f.values, (std::vector<std::string>{"1", "2"}));
-    EXPECT_EQ(parsed("  alert 3   # \" Cancel \"").number, 3);
-}
-
-TEST(JournalLines, CommentsAndBlankLinesAreNoInputs) {
+    // Comments and blank lines are no inputs.
     for (const char* line : {"", "   ", "# a comment", "   # indented", "\t"}) {
         Input in;
         bool isInput = true;
@@ -87,6 +67,20 @@ TEST(JournalLines, CommentsAndBlankLinesAreNoInputs) {
         EXPECT_TRUE(shell::parseJournalLine(line, in, isInput, error));
         EXPECT_FALSE(isInput) << line;
     }
+}
+
+TEST(JournalLines, FieldsOfParsedLines) {
+    Input b = parsed("button datascreen 3 release 2.5 -1.25 world shift");
+    EXPECT_EQ(
+        std::make_tuple(b.type == Type::CanvasButton, b.target, b.number, b.pressed, b.x, b.y,
+                        b.world, b.mods.shift, b.mods.control),
+        std::make_tuple(true, std::string("datascreen"), 3, false, 2.5, -1.25, true, true, false));
+    EXPECT_EQ(parsed("key main Ctrl+z").number, ui::ctrlKey('Z'));
+    EXPECT_EQ(parsed("key htext 65").number, 'A');
+    EXPECT_EQ(parsed("file -1").number, -1);
+    Input f = parsed("form \"1\" \"2\"  # two values");
+    EXPECT_EQ(f.values, (std::vector<std::string>{"1", "2"}));
+    EXPECT_EQ(parsed("  alert 3   # \" Cancel \"").number, 3);
 }
 
 TEST(JournalLines, MalformedLinesSayWhatWasExpected) {
