@@ -491,10 +491,16 @@ void ReplayBackend::runLoop(ui::Element* dialog) {
                              std::to_string(members) + "\"";
                     continue;
                 }
-                const ui::Element* x = tk_->find(n);
+                // ELEMENT.ATTRIBUTE shows that attribute as it is stored.
+                const std::size_t dot = n.find('.');
+                const ui::Element* x = tk_->find(n.substr(0, dot));
                 if (!x) {
-                    fail(e.line, "no element named \"" + n + "\"");
+                    fail(e.line, "no element named \"" + n.substr(0, dot) + "\"");
                     break;
+                }
+                if (dot != std::string::npos) {
+                    shown += " " + n + " \"" + x->get(n.substr(dot + 1)) + "\"";
+                    continue;
                 }
                 std::string text = x->get("VALUE");
                 if (x->kind() == ui::Kind::Label) text = x->get("TITLE");

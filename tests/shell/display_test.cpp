@@ -1,4 +1,5 @@
-// Display flag toggles with their couplings, and the colour schemes.
+// Display flag toggles and the colour schemes (the flags' couplings and the
+// mode line's result titles: the scenario display-flag-couplings).
 #include "fixture.h"
 
 #include "shell/colors.h"
@@ -27,36 +28,6 @@ TEST_F(ShellTest, EachDisplayToggleStoresItsFlagRedrawsAndMarksModified) {
         EXPECT_EQ(value(t.element), before ? "OFF" : "ON") << t.action;
         EXPECT_EQ(canvas().count(Primitive::Kind::Clear), clears + 1) << t.action;
         EXPECT_EQ(shell::isSaved(), 0) << t.action;
-    }
-}
-
-// The couplings of the flags, step by step from the start: reaction values
-// need the reactions; load values need the loading of the current display
-// (editing, or results while they are shown) and go when both loadings are
-// off. Every toggle shows its flag after each step.
-TEST_F(ShellTest, DisplayFlagsThatDependOnEachOther) {
-    using namespace shell;
-    struct Step {
-        const char* toggle;
-        bool results; // the result display is on
-        std::vector<std::pair<int, int>> flags;
-    } steps[] = {
-        {"vbltreactval", false, {{kReactionValues, 1}, {kReactions, 1}}},
-        {"vbltreactions", false, {{kReactions, 0}, {kReactionValues, 0}}},
-        {"vbltreactions", false, {{kReactions, 1}, {kReactionValues, 0}}},
-        {"vbltload", false, {{kLoadWhileEditing, 0}, {kLoadValues, 0}, {kLoadWithResults, 0}}},
-        {"vbltloadval", false, {{kLoadValues, 1}, {kLoadWhileEditing, 1}, {kLoadWithResults, 0}}},
-        {"vbltloadwresp", false, {{kLoadWithResults, 1}, {kLoadValues, 1}}},
-        {"vbltload", false, {{kLoadWhileEditing, 0}, {kLoadValues, 1}}},
-        {"vbltloadwresp", false, {{kLoadWithResults, 0}, {kLoadValues, 0}}},
-        {"vbltloadval", true, {{kLoadValues, 1}, {kLoadWithResults, 1}, {kLoadWhileEditing, 0}}},
-    };
-    for (const Step& s : steps) {
-        state().settings.result.on = s.results;
-        toggle(s.toggle);
-        for (auto [f, want] : s.flags) EXPECT_EQ(flag(f), want) << s.toggle << " flag " << f;
-        for (int f = 0; f < kDisplayFlagCount; ++f)
-            EXPECT_EQ(value(kDisplayToggles[f].element), flag(f) ? "ON" : "OFF") << s.toggle;
     }
 }
 
@@ -146,22 +117,6 @@ TEST_F(ShellTest, RefreshShowsTheSettingsInTheirUnitsAndTheFlagsOnTheToggles) {
     // The units module's current set follows the settings.
     EXPECT_EQ(units::currentSettings().unit[0], 2);
     EXPECT_EQ(units::currentSettings().format[22], 0);
-}
-
-TEST_F(ShellTest, RefreshInTheResultDisplayTitlesTheModeLineWithTheResultKind) {
-    shell::ResultDisplay& r = state().settings.result;
-    r.on = 1;
-    const char* const titles[] = {
-        "Axial Force:", "Shear Force:", "Bending Moment:", "Deformed Factor:"};
-    for (int kind = 1; kind <= 4; ++kind) {
-        r.kind = kind;
-        shell::refreshPanels();
-        EXPECT_EQ(title("modelabel"), titles[kind - 1]) << kind;
-    }
-    r.influence = 1;
-    r.kind = 3;
-    shell::refreshPanels();
-    EXPECT_EQ(title("modelabel"), "Influence Line Factor:");
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "shell/journal.h"
 #include "shell/startup.h"
 #include "shell/state.h"
+#include "tests/support/golden.h"
 #include "ui/headless.h"
 #include "ui/ui.h"
 
@@ -99,11 +100,6 @@ protected:
         in.number = number;
         backend->queue(in);
     }
-    // The last dialog line shown ("" none).
-    std::string lastMessage() {
-        const auto& t = backend->transcript();
-        return t.empty() ? "" : t.back();
-    }
     gfx::RecordingCanvas& canvas() { return *backend->canvasOf(at("datascreen")); }
     // A two-bay portal without the mouse, nothing selected: columns at x = 0,
     // 4, 8 up to y = 3 and the beam over them.
@@ -138,8 +134,8 @@ protected:
         removeTestFolder();
     }
     // Replays `text` (named `name` in the errors) on a freshly started
-    // program, opened on `model` when one is named; the status, with what the
-    // replay printed in `output` and `errors`.
+    // program, opened on `model` when one is named as the command line opens
+    // it; the status, with what the replay printed in `output` and `errors`.
     int replay(const std::string& text, const std::string& model = "",
                const std::string& name = "j") {
         if (tk) shell::shutDown(*tk);
@@ -153,6 +149,7 @@ protected:
         shell::StartupHooks hooks;
         hooks.openModel = [](const std::string& p) { return shell::openModelByName(p); };
         hooks.fitView = shell::fitView;
+        hooks.convertUnits = shell::conversionDialog;
         EXPECT_EQ(shell::startUp(*tk, model, hooks), 0);
         FILE* out = std::tmpfile();
         FILE* err = std::tmpfile();
@@ -163,11 +160,10 @@ protected:
     }
     // The journal examples/NAME.journal.
     static std::string example(const std::string& name) {
-        std::ifstream f(std::string(KESTREL_TEST_DATA) + "/../../examples/" + name + ".journal");
-        EXPECT_TRUE(f) << name;
-        std::stringstream text;
-        text << f.rdbuf();
-        return text.str();
+        const std::string text = kestrel_test::readText(std::string(KESTREL_TEST_DATA) +
+                                                        "/../../examples/" + name + ".journal");
+        EXPECT_FALSE(text.empty()) << name;
+        return text;
     }
     // A copy of the repository's file `path` (e.g. "examples/portal.kst") in
     // the test's folder.

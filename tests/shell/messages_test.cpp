@@ -17,16 +17,16 @@ namespace {
 
 TEST_F(ShellTest, MessageBoxAndAlertCarryTheirTitlesTextsAndButtons) {
     shell::message("\n  Structure is not defined.  \n");
-    EXPECT_EQ(backend->transcript().back(),
-              "message [ Kestrel Message ]: \n  Structure is not defined.  \n");
     backend->queueAlarm(2);
     EXPECT_EQ(shell::alert("Really?", " Yes ", " No "), 2);
-    EXPECT_EQ(backend->transcript()[1], "alert [ Kestrel Alert ]: Really? { Yes  |  No }");
-    EXPECT_EQ(backend->transcript()[2], "answer:  No ");
     backend->queueAlarm(1);
     EXPECT_EQ(shell::alertExit("Go on?"), 1);
-    EXPECT_EQ(backend->transcript()[3],
-              "alert [ Kestrel Alert ]: Go on? { Continue  |    Exit   }");
+    EXPECT_EQ(
+        backend->transcript(),
+        (std::vector<std::string>{"message [ Kestrel Message ]: \n  Structure is not defined.  \n",
+                                  "alert [ Kestrel Alert ]: Really? { Yes  |  No }", "answer:  No ",
+                                  "alert [ Kestrel Alert ]: Go on? { Continue  |    Exit   }",
+                                  "answer:  Continue "}));
 }
 
 // Each way to a fatal end: what it shows first (the transcript lines, written
@@ -93,26 +93,21 @@ TEST_F(ShellTest, InformationShownTwiceIsRestoredOnce) {
     toggle("support"); // the support panel is current
     shell::showInformation("Node 1");
     shell::showInformation("Node 2");
-    EXPECT_EQ(value("attmenu"), "infoarea");
-    EXPECT_EQ(value("infotxt"), "Node 2");
+    EXPECT_EQ(value("attmenu") + "|" + value("infotxt"), "infoarea|Node 2");
     for (const shell::PanelEntry& p : shell::kPanels) EXPECT_EQ(value(p.button), "OFF");
     EXPECT_TRUE(state().infoShown);
     backend->sets.clear();
-    shell::restoreAttributePanel();
-    EXPECT_EQ(value("attmenu"), "supmenu");
-    EXPECT_EQ(value("support"), "ON");
-    EXPECT_FALSE(state().infoShown);
-    EXPECT_EQ(backend->sets["attmenu.VALUE"], 1);
-    shell::restoreAttributePanel();
-    EXPECT_EQ(backend->sets["attmenu.VALUE"], 1);
-    EXPECT_EQ(value("attmenu"), "supmenu");
+    for (int twice = 0; twice < 2; ++twice) { // the second restore switches nothing
+        shell::restoreAttributePanel();
+        EXPECT_EQ(value("attmenu") + "|" + value("support"), "supmenu|ON");
+        EXPECT_FALSE(state().infoShown);
+        EXPECT_EQ(backend->sets["attmenu.VALUE"], 1);
+    }
 }
 
 TEST_F(ShellTest, PanelButtonsSwitchTheAttributeAreaOnce) {
     EXPECT_EQ(toggle("uload"), ui::kDefault);
-    EXPECT_EQ(value("attmenu"), "ulfmenu");
-    EXPECT_EQ(value("uload"), "ON");
-    EXPECT_EQ(value("matpa"), "OFF");
+    EXPECT_EQ(value("attmenu") + "|" + value("uload") + "|" + value("matpa"), "ulfmenu|ON|OFF");
     EXPECT_EQ(state().currentPanel, 7);
     backend->sets.clear();
     toggle("uload"); // already shown: stays pressed, nothing switches
@@ -128,8 +123,7 @@ TEST_F(ShellTest, PanelButtonsSwitchTheAttributeAreaOnce) {
 
 TEST_F(ShellTest, CursorLabelsUseTheCursorFormatAndTheLengthUnit) {
     shell::showCursorPosition(3.25, -1.5);
-    EXPECT_EQ(title("cursorxpos"), "3.25m");
-    EXPECT_EQ(title("cursorypos"), "-1.50m");
+    EXPECT_EQ(title("cursorxpos") + "|" + title("cursorypos"), "3.25m|-1.50m");
     state().settings.units[0] = 1;    // cm
     state().settings.formats[21] = 0; // "%.0f"
     shell::showCursorPosition(3.25, 0);
@@ -138,8 +132,7 @@ TEST_F(ShellTest, CursorLabelsUseTheCursorFormatAndTheLengthUnit) {
     shell::showCursorPosition(0.5, 0);
     EXPECT_EQ(title("cursorxpos"), "50.00cm");
     EXPECT_EQ(fire("PckEchoOff"), ui::kDefault);
-    EXPECT_EQ(title("cursorxpos"), " ");
-    EXPECT_EQ(title("cursorypos"), " ");
+    EXPECT_EQ(title("cursorxpos") + "|" + title("cursorypos"), " | ");
 }
 
 TEST_F(ShellTest, NumericFieldsRejectSignsAndExponents) {
@@ -154,15 +147,12 @@ TEST_F(ShellTest, NumericFieldsRejectSignsAndExponents) {
     EXPECT_EQ(h.get("VALUE"), "21.5");
 }
 
+// The buttons shown and the modified frame: the scenario step-mode-buttons.
 TEST_F(ShellTest, StepModeButtonsSetTheStepMode) {
     toggle("fixedressegs");
     EXPECT_EQ(state().settings.stepMode, 1);
-    EXPECT_EQ(value("fixedressegs"), "ON");
-    EXPECT_EQ(value("unifressegs"), "OFF");
-    EXPECT_EQ(shell::isSaved(), 0);
     toggle("unifressegs");
     EXPECT_EQ(state().settings.stepMode, 0);
-    EXPECT_EQ(value("unifressegs"), "ON");
 }
 
 // What the fields show: the scenarios canvas-pointer-and-size and

@@ -1,7 +1,9 @@
 // Shell scenarios kept as journals: each tests/data/shell/scenarios/NAME.journal
 // is replayed on a freshly started program and what it prints is compared
 // with NAME.out. A first line "# model: PATH" opens a copy of the
-// repository's file PATH (an analysis writes beside it). A replay that ends
+// repository's file PATH (an analysis writes beside it); a line "# replay:
+// PATH" stands for the lines of the repository's journal PATH (an example
+// that builds a frame, then inquired). A replay that ends
 // with a fault adds "status N" and the error lines to the output.
 // KESTREL_UPDATE_GOLDEN=1 writes the .out files instead (review them).
 #include "tests/shell/fixture.h"
@@ -9,11 +11,14 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 namespace shelltest {
 namespace {
 
 const std::string kScenarios = std::string(KESTREL_TEST_DATA) + "/shell/scenarios/";
+const std::string kRepository = std::string(KESTREL_TEST_DATA) + "/../../";
+const std::string kInclude = "# replay: ";
 
 std::vector<std::string> scenarioNames() {
     std::vector<std::string> names;
@@ -26,8 +31,14 @@ std::vector<std::string> scenarioNames() {
 class Scenario : public ReplayTest, public ::testing::WithParamInterface<std::string> {};
 
 TEST_P(Scenario, PrintsWhatItsOutFileHolds) {
-    const std::string journal = kestrel_test::readText(kScenarios + GetParam() + ".journal");
-    ASSERT_FALSE(journal.empty()) << GetParam();
+    const std::string text = kestrel_test::readText(kScenarios + GetParam() + ".journal");
+    ASSERT_FALSE(text.empty()) << GetParam();
+    std::string journal;
+    std::istringstream lines(text);
+    for (std::string l; std::getline(lines, l);)
+        journal += l.rfind(kInclude, 0) == 0
+                       ? kestrel_test::readText(kRepository + l.substr(kInclude.size()))
+                       : l + "\n";
     std::string model;
     const std::string tag = "# model: ";
     if (journal.rfind(tag, 0) == 0)

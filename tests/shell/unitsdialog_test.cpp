@@ -1,6 +1,7 @@
-// The units dialog driven through the headless toolkit as a user would: the
-// list switch decided on opening, unit choices with their format defaults,
-// presets, OK and Cancel.
+// The units dialog on a bare toolkit: the list switch decided on opening from
+// settings no user could give it (inches with an SI force). Unit choices with
+// their format defaults, presets, OK, Cancel and closing: the scenario
+// units-dialog.
 #include "shell/unitsdialog.h"
 #include "ui/headless.h"
 #include "units/units.h"
@@ -52,55 +53,4 @@ TEST_F(UnitsDialogTest, OpeningWithInchesShowsUSListsEvenWithAnSIForce) {
     EXPECT_EQ(settings.format[units::kForceFormat], 0);
     EXPECT_EQ(settings.format[units::kForce2Format], 0);
     EXPECT_TRUE(hb->errors().empty());
-}
-
-TEST_F(UnitsDialogTest, ChoosingALengthSetsItsCodeAndTheFormatDefaultAtOnce) {
-    select("untunit0", 2); // centimetre
-    press("untaccept");
-    ASSERT_EQ(dlg.run(settings), 1);
-    EXPECT_EQ(settings.unit[units::kLengthUnit], 1);
-    EXPECT_EQ(settings.format[units::kLengthFormat], 1);
-    EXPECT_EQ(tk.at("nbfformat0").get("VALUE"), "2") << "format item of code 1 shown";
-    EXPECT_EQ(tk.at("untunit16").get("VALUE"), "2") << "the moment influence-line box follows";
-    EXPECT_EQ(tk.at("untunit16").get("ACTIVE"), "NO");
-    EXPECT_EQ(items("untunit15"), (std::vector<std::string>{"[  ]"}));
-}
-
-TEST_F(UnitsDialogTest, SIPresetFromUSListsSwitchesEveryList) {
-    settings = units::presetSettings(units::kUSPreset);
-    press("untsetsi");
-    press("untaccept");
-    ASSERT_EQ(dlg.run(settings), 1);
-    EXPECT_EQ(settings, units::presetSettings(units::kSIPreset));
-    EXPECT_EQ(items("untunit0").front(), "meter [ m ]");
-    EXPECT_EQ(items("untunit6").front(), "kilo-Newton [ kN ]");
-    EXPECT_EQ(items("untunit9"), (std::vector<std::string>{"centigrade [ \u00B0C ]"}))
-        << "labels reach the widgets as UTF-8";
-}
-
-TEST_F(UnitsDialogTest, CancelAfterSeveralChangesLeavesEverythingUntouched) {
-    const units::UnitSettings before = settings;
-    select("untunit0", 3);
-    select("nbfformat7", 5);
-    press("untsetus");
-    press("untcancel");
-    EXPECT_EQ(dlg.run(settings), 0);
-    EXPECT_EQ(settings, before);
-    // The next opening starts again from the settings, not from the changes.
-    press("untaccept");
-    ASSERT_EQ(dlg.run(settings), 1);
-    EXPECT_EQ(settings, before);
-    EXPECT_EQ(tk.at("untunit0").get("VALUE"), "1");
-}
-
-TEST_F(UnitsDialogTest, ClosingTheWindowCancels) {
-    const units::UnitSettings before = settings;
-    select("untunit6", 3);
-    Input close;
-    close.type = Input::Type::Close;
-    close.target = "untdialog";
-    hb->queue(close);
-    EXPECT_EQ(dlg.run(settings), 0);
-    EXPECT_EQ(settings, before);
-    EXPECT_EQ(dlg.dialog()->get("TITLE"), "Units & Number Formatting");
 }

@@ -1,6 +1,7 @@
 // The file commands on the headless toolkit: Save and Save As with their
 // names and failures, Open with its refusals and the conversion dialog of an
-// older file, New, the keys, Import Properties.
+// older file, the keys, Import Properties (New: the scenario
+// new-keeps-flags-resets-units).
 #include "attrib/blocks.h"
 #include "files/modelfile.h"
 #include "model/model.h"
@@ -135,17 +136,6 @@ TEST_F(FileCommandsTest, OpenAnOlderFileConvertsCentimetresAndKiloNewtons) {
     EXPECT_TRUE(mdl_is_empty(state().model));
     EXPECT_EQ(state().file.shortName, "untitled.kst");
     EXPECT_TRUE(backend->errors().empty());
-}
-
-TEST_F(FileCommandsTest, NewKeepsDisplayFlagsAndResetsUnits) {
-    toggle("vbltnodenumb");
-    state().settings.units = units::presetSettings(units::kUSPreset).unit;
-    const auto flags = state().settings.display;
-    backend->queueAlarm(2);
-    tk->key(at("main"), ui::ctrlKey('n'));
-    EXPECT_EQ(state().settings.units, units::presetSettings(units::kSIPreset).unit);
-    EXPECT_EQ(state().settings.display, flags);
-    EXPECT_EQ(shell::isSaved(), 1);
 }
 
 TEST_F(FileCommandsTest, ImportPropertiesTakesUnitsAndNewLabels) {

@@ -1,6 +1,7 @@
 // The load panels in the started program: Apply and Select with the kinds'
 // texts, and the loads on the drawing (the direction pair and the
-// parallelism of global linear loads: the scenario linear-load-directions).
+// parallelism of global linear loads: the scenario linear-load-directions;
+// the loads an example journal applies: gable-frame-attributes).
 #include "attrib/loads.h"
 #include "attrib/supports.h"
 #include "model/model.h"
@@ -87,53 +88,15 @@ TEST_F(LoadPanelTest, ApplySelectAndTheDrawingOfEveryKind) {
     }
 }
 
-// The example journal builds every attribute it describes.
-TEST_F(ReplayTest, TheGableFrameJournalLeavesTheSupportsHingeAndLoadsItDescribes) {
+// The supports, loads and blocks the example journal leaves: the scenario
+// gable-frame-attributes; here what the inquiry does not show: every node
+// exactly on whole metres, where the clicks were, and the hinge at the crown.
+TEST_F(ReplayTest, TheGableFrameJournalLeavesExactNodesAndTheCrownHinge) {
     EXPECT_EQ(replay(example("gable-frame")), 0) << errors;
-    Solid* s = state().model;
-    auto node = [&](double x, double y) {
-        MPoint p{x, y};
-        return mdl_find_vertex_at(s, &p);
-    };
-    struct Case {
-        double x, y;
-        const char* codes;
-        double angle, ky;
-    } cases[] = {{0, 0, "111", 0, 0},
-                 {12, 0, "110", 0, 0},
-                 {18, 3, "010", 30, 0},
-                 {15, 4, "020", 0, 5000},
-                 {6, 8, "000", 0, 0}};
-    for (const Case& c : cases) {
-        const attrib::NodeAttrib* a = attrib::nodeOf(node(c.x, c.y));
-        ASSERT_NE(a, nullptr) << c.x << "," << c.y;
-        EXPECT_EQ(std::string(a->support, 3), c.codes) << c.x << "," << c.y;
-        EXPECT_EQ(a->inclination, c.angle);
-        EXPECT_NEAR(a->spring[attrib::kDy], c.ky, 1e-9);
-    }
-    // Every node lies exactly on whole metres, where the clicks were.
-    for (const Vertex* v = s->vertices; v; v = v->next)
+    for (const Vertex* v = state().model->vertices; v; v = v->next)
         EXPECT_TRUE(v->x == std::round(v->x) && v->y == std::round(v->y)) << v->x << "," << v->y;
-    EXPECT_TRUE(attrib::isHingedNode(node(6, 8), 2));
-    const attrib::ValueBlock* m = attrib::valuesOf(attrib::nodeOf(node(0, 5))->force);
-    ASSERT_NE(m, nullptr);
-    EXPECT_NEAR(m->values[attrib::kMz], 15, 1e-9);
-    // Member blocks: rafters share the uniform load, the left column carries
-    // the local linear load, the right one the temperature variation.
-    int uniform = 0, linear = 0, thermal = 0;
-    for (const Edge* e = s->edges; e; e = e->next) {
-        const attrib::MemberAttrib* a = attrib::memberOf(e);
-        uniform += a->blocks[attrib::kUniform] != nullptr;
-        if (const attrib::ValueBlock* l = attrib::valuesOf(a->blocks[attrib::kLinear])) {
-            ++linear;
-            EXPECT_EQ(l->direction, attrib::kLocal);
-            EXPECT_NEAR(l->values[attrib::kPyj], -4, 1e-6);
-        }
-        thermal += a->blocks[attrib::kThermal] != nullptr;
-    }
-    EXPECT_EQ(uniform, 2);
-    EXPECT_EQ(linear, 1);
-    EXPECT_EQ(thermal, 1);
+    MPoint crown{6, 8};
+    EXPECT_TRUE(attrib::isHingedNode(mdl_find_vertex_at(state().model, &crown), 2));
 }
 
 } // namespace

@@ -1,7 +1,8 @@
-// The section panel as the user drives it: the type chosen at New, typed
-// dimensions in the section-size unit, refused values, the orientation
-// buttons, the welded catalogue's lists and stepping buttons, the panel with
-// no current section, and the picture on the recording driver.
+// The section panel as the user drives it: typed dimensions in the
+// section-size unit, refused values, what the orientation buttons and the
+// catalogue lists store, and the picture on the recording driver (the type
+// chosen at New, the orientation buttons and the catalogue lists as shown:
+// the scenarios section-*).
 #include "attrib/blocks.h"
 #include "attrib/section.h"
 #include "gfx/record.h"
@@ -47,44 +48,11 @@ protected:
     }
 };
 
-TEST_F(SectionPanelTest, NewMakesTheChosenTypeAndShowsItsPage) {
-    struct Case {
-        int item;
-        const char *label, *page, *buttons;
-        int type;
-    } cases[] = {
-        {0, "G", "xscgenericmenu", "0000", kSecGeneric},
-        {3, "I", "xscishapemenu", "0011", kSecIShape},
-        {4, "L", "xscanglemenu", "1100", kSecAngle},
-        {5, "T", "xsctshapemenu", "0111", kSecTShape},
-        {6, "C", "xsccshapemenu", "1011", kSecCShape},
-        {7, "Z", "xsczshapemenu", "1111", kSecZShape},
-        {12, "Box", "xscboxmenu", "0000", kSecBox},
-        {13, "W", "xscwwftablemenu", "0011", kSecWelded},
-        {14, "E", "xscewftablemenu", "0011", kSecLight},
-        {15, "X", "xscgenericmenu", "0000", kSecGeneric}, // not an item: Generic stays
-    };
-    for (const Case& c : cases) {
-        tk->press(at("spfnew"));
-        EXPECT_EQ(active("spftypelist"), "YES");
-        EXPECT_EQ(value("spftypelist"), "0"); // no item shown
-        const Section& s = make(c.item, c.label);
-        EXPECT_EQ(s.type, c.type) << c.label;
-        EXPECT_EQ(value("xscmenu"), c.page) << c.label;
-        EXPECT_EQ(value("attmenu"), "spfmenu");
-        EXPECT_EQ(active("spftypelist"), "NO");
-        EXPECT_EQ(value("spftypelist"), std::to_string(c.type + 1)) << c.label;
-        EXPECT_EQ(orientButtons(), c.buttons) << c.label;
-    }
-    tk->press(at("spfrename"));
-    EXPECT_EQ(active("spftypelist"), "NO");
-    tk->press(at("spflabelcancel"));
-    // No current section: the Generic page, reset, and no orientation.
-    tk->select(at("spflabellist"), 1);
+// What New shows for each type: the scenario section-new-types; here a type
+// that is no item of the list, which leaves the section Generic.
+TEST_F(SectionPanelTest, ATypeThatIsNoItemMakesAGenericSection) {
+    EXPECT_EQ(make(15, "X").type, kSecGeneric);
     EXPECT_EQ(value("xscmenu"), "xscgenericmenu");
-    EXPECT_EQ(orientButtons(), "0000");
-    EXPECT_EQ(value("xscgenericparam0"),
-              units::formatBareValue(units::kSectionAreaUnit, units::kSectionAreaFormat, 0));
 }
 
 TEST_F(SectionPanelTest, DimensionsAreTypedInTheSectionSizeUnitAndStoredInMetres) {
@@ -134,67 +102,33 @@ TEST_F(SectionPanelTest, DimensionsAreTypedInTheSectionSizeUnitAndStoredInMetres
     EXPECT_EQ(value("xscrectangleygc"), ygc); // read-only results take no key
 }
 
-TEST_F(SectionPanelTest, OrientationButtonsTurnTheSectionAndItsPicture) {
-    setSizeUnit(0, 2);
+// The buttons and the picture of each orientation: the scenario
+// section-orientation; here the code stored and the frame marked modified.
+TEST_F(SectionPanelTest, ARotationIsStoredAndModifiesTheFrame) {
     Section& s = make(3, "I");
-    commit("xscishapeparam0", "0.3");
-    commit("xscishapeparam1", "0.2");
-    commit("xscishapeparam2", "0.01");
-    commit("xscishapeparam3", "0.02");
-    EXPECT_EQ(value("xscishapeygc"), "0.15");
-    EXPECT_EQ(at("xscpicture").get("PICTURE"), "secishapeimg_north");
     state().file.saved = 1;
     tk->press(at("spfrotleft"));
     EXPECT_EQ(s.orientation, 1);
-    EXPECT_EQ(value("xscishapeygc"), "0.10"); // b/2
-    EXPECT_EQ(at("xscpicture").get("PICTURE"), "secishapeimg_left");
     EXPECT_EQ(state().file.saved, 0);
     tk->press(at("spfrotright"));
     EXPECT_EQ(s.orientation, 0);
-
-    Section& t = make(5, "T");
-    for (int k = 0; k < 4; ++k) tk->press(at("spfrotleft"));
-    EXPECT_EQ(t.orientation, 0);
-    EXPECT_EQ(orientButtons(), "0111");
-    tk->press(at("spfrotleft"));
-    EXPECT_EQ(orientButtons(), "1011"); // lying: only the vertical flip
-    tk->press(at("spffliphorz"));       // inactive: the toolkit ignores it
-    EXPECT_EQ(t.orientation, 1);
 }
 
-TEST_F(SectionPanelTest, WeldedCatalogueListsAndStepping) {
-    setSizeUnit(1, 1); // cm
+// The catalogue lists and stepping buttons: the scenario
+// section-welded-catalogue; here what the section stores: the family, the
+// row and the name the lists show.
+TEST_F(SectionPanelTest, WeldedCatalogueChoicesAreStored) {
     Section& s = make(13, "W");
-    EXPECT_EQ(title("xscwwfname"), "VS200x10.8");
-    EXPECT_EQ(value("xscwwftype"), "1");
-    EXPECT_EQ(at("xscwwfdepth").get("32"), "250.0");
-    EXPECT_EQ(at("xscwwfdepth").get("33"), "");
-    tk->select(at("xscwwfdepth"), 21); // group 20, 1.4 m
-    struct Step {
-        const char* button;
-        const char* name;
-    } steps[] = {
-        {"xscwwfnext", "VS1400x283"},  {"xscwwflast", "VS1400x482"}, {"xscwwfnext", "VS1400x482"},
-        {"xscwwffirst", "VS1400x260"}, {"xscwwfprev", "VS1400x260"}, {"xscwwfnext", "VS1400x283"},
-    };
-    for (const Step& st : steps) {
-        tk->press(at(st.button));
-        EXPECT_EQ(title("xscwwfname"), st.name) << st.button;
-        EXPECT_EQ(sectionTypeName(s), st.name);
-    }
+    tk->select(at("xscwwfdepth"), 21);
+    tk->press(at("xscwwflast"));
+    EXPECT_EQ(sectionTypeName(s), "VS1400x482");
     tk->select(at("xscwwftype"), 2);
-    EXPECT_EQ(title("xscwwfname"), "CS700x356");
-    EXPECT_EQ(value("xscwwfdepth"), "11");
-    EXPECT_EQ(at("xscwwfdepth").get("12"), "");
     EXPECT_EQ(s.params, (std::vector<double>{2, 10, 0}));
-    EXPECT_EQ(value("xscwwfd"), "70.0");
-
-    // The light catalogue: family and row lists.
+    EXPECT_EQ(sectionTypeName(s), title("xscwwfname"));
     Section& e = make(14, "E");
     tk->select(at("xscewftype"), 3);
     tk->select(at("xscewfdepth"), 9);
     EXPECT_EQ(sectionTypeName(e), "VEE300x50");
-    EXPECT_EQ(title("xscewfname"), "VEE300x50");
 }
 
 TEST_F(SectionPanelTest, PictureOfARotatedWeldedShapeOnTheRecordingDriver) {

@@ -2,7 +2,8 @@
 // section mode waiting for a click, one analysis per pick with its message
 // line and factor, the factor kept from one line to the next, the inquiry
 // and cursor line of a shown line, a save that fails or an unstable frame
-// drawing nothing, and the example journal replayed on its model file.
+// drawing nothing, and the example journal replayed on its model file (the
+// drop-down switching a shown kind: the scenario result-dropdown).
 #include "tests/shell/beam.h"
 #include "tests/shell/fixture.h"
 #include "tests/support/golden.h"
@@ -134,27 +135,6 @@ TEST_F(InfluenceModeTest, FailedSaveOrUnstableFrameShowsNoLine) {
     EXPECT_EQ(line(), nullptr);
     EXPECT_EQ(prompt(), kWaiting);
     EXPECT_FALSE(fs::exists(dir / "beam.pos"));
-}
-
-// A click on a diagram shows the value there; the drop-down while diagrams
-// are shown shows the kind the other way.
-TEST_F(InfluenceModeTest, DropDownSwitchesAShownKind) {
-    beam(true);
-    fire("Bending");
-    EXPECT_EQ(title("modelabel"), "Bending Moment:");
-    click(1, 0);
-    EXPECT_EQ(
-        prompt().rfind("Bending moment at local pos.: x = 1.00 m  L = 2.00 m  -  Value: 5.0", 0),
-        0u)
-        << prompt();
-    tk->select(at("resultmode"), 2);
-    EXPECT_EQ(title("modelabel"), "Influence Line Factor:");
-    EXPECT_EQ(prompt(), kWaiting);
-    EXPECT_EQ(value("bending"), "ON");
-    tk->select(at("resultmode"), 1);
-    EXPECT_EQ(title("modelabel"), "Bending Moment:");
-    EXPECT_EQ(state().settings.result.influence, 0);
-    EXPECT_NE(shell::resultDrawing(), nullptr);
 }
 
 // examples/influence.journal on a copy of examples/two-span.kst prints

@@ -1,8 +1,8 @@
 // The inquiry of the right button on the headless program: the attribute
 // texts outside result mode, the reaction and end values after an analysis,
 // the blocks loaded into the panels, and a pick beside the frame clearing the
-// information area; the sign convention dialog. (The totals message: the
-// scenarios totals-*.)
+// information area. (The totals message and the sign convention dialog: the
+// scenarios totals-* and sign-convention-dialog.)
 #include "tests/shell/beam.h"
 #include "tests/shell/fixture.h"
 #include "tests/support/golden.h"
@@ -12,9 +12,7 @@
 #include "shell/results/inquiry.h"
 #include "shell/results/resultcmds.h"
 
-#include <array>
 #include <filesystem>
-#include <vector>
 
 namespace shelltest {
 namespace {
@@ -59,49 +57,6 @@ TEST_F(InquiryTest, AttributeAndResultTexts) {
     state().settings.resultStep = 1;
     inquire(1, 0);
     kestrel_test::expectGolden("shell", "inquiry-beam", texts);
-}
-
-class SignConventionTest : public ShellTest {
-protected:
-    std::string state3() {
-        return title("closesignconvdlg") + "|" + at("applysignconvdlg").get("ACTIVE") + "|" +
-               at("acceptsignconvdlg").get("ACTIVE");
-    }
-};
-
-// While the dialog's copy equals the model's settings Apply and Accept are
-// inactive and the third button reads Close; a change and its undoing in the
-// dialog go back to that; Apply stores the copy and modifies the model;
-// Close after a change keeps the model's settings.
-TEST_F(SignConventionTest, CopyApplyAcceptAndClose) {
-    using T = ui::Input::Type;
-    ASSERT_EQ(state().file.saved, 1); // a new model is not modified
-    std::vector<std::string> seen;
-    tk->bind("SignConvProbe", [&](ui::Event&) {
-        seen.push_back(state3());
-        return ui::kDefault;
-    });
-    queue(T::Action, "SignConvProbe");
-    queue(T::Toggle, "scvTopSidePosBendMom");
-    queue(T::Action, "SignConvProbe");
-    queue(T::Toggle, "scvTensSideBendMom");
-    queue(T::Action, "SignConvProbe");
-    queue(T::Toggle, "scvTopSidePosIL");
-    queue(T::Press, "applysignconvdlg");
-    queue(T::Action, "SignConvProbe");
-    queue(T::Toggle, "scvTopSidePosBendMom");
-    queue(T::Press, "closesignconvdlg");
-    fire("SignConv");
-    EXPECT_EQ(seen, (std::vector<std::string>{" Close  |NO|NO", " Cancel |YES|YES",
-                                              " Close  |NO|NO", " Close  |NO|NO"}));
-    EXPECT_EQ(state().settings.signConvention, (std::array<int, 2>{1, 0}));
-    EXPECT_EQ(state().file.saved, 0);
-
-    queue(T::Toggle, "scvTopSidePosBendMom");
-    queue(T::Press, "acceptsignconvdlg");
-    fire("SignConv");
-    EXPECT_EQ(state().settings.signConvention, (std::array<int, 2>{0, 0}));
-    EXPECT_TRUE(backend->errors().empty());
 }
 
 } // namespace
