@@ -63,22 +63,22 @@ const char* copyLiteral(std::string& out, const char* fmt) {
     return fmt;
 }
 
-const char* conversionEnd(const char* spec) {
-    const char* p = spec + 1;
+const char* conversionEnd(const char* conversion) {
+    const char* p = conversion + 1;
     while (*p != '\0' && std::strchr("-+ #0123456789.lhzjt", *p) != nullptr) ++p;
     return *p != '\0' ? p + 1 : p;
 }
 
-void appendReal(std::string& out, const std::string& spec, double v) {
-    const char letter = spec.empty() ? 'g' : spec.back();
-    if (spec == "%g" ||
+void appendReal(std::string& out, const std::string& conversion, double v) {
+    const char letter = conversion.empty() ? 'g' : conversion.back();
+    if (conversion == "%g" ||
         std::strchr("eEfFgGaA", letter) == nullptr) { // a real never goes to an integer conversion
         out += realG(v);
-    } else if (spec == "%+.5e") {
+    } else if (conversion == "%+.5e") {
         out += realE(v);
     } else {
         char buf[512];
-        const int n = std::snprintf(buf, sizeof buf, spec.c_str(), v);
+        const int n = std::snprintf(buf, sizeof buf, conversion.c_str(), v);
         if (n > 0) out.append(buf, static_cast<std::size_t>(std::min<int>(n, sizeof buf - 1)));
     }
 }

@@ -21,23 +21,23 @@ namespace detail {
 // Copies the text of `fmt` up to its next conversion into `out` ("%%" as
 // "%") and returns where that conversion starts, or the end of the text.
 const char* copyLiteral(std::string& out, const char* fmt);
-// The end of the conversion that starts at `spec` (one past its letter).
-const char* conversionEnd(const char* spec);
+// The end of the conversion that starts at `conversion` (one past its letter).
+const char* conversionEnd(const char* conversion);
 // A double under "%g" or "%+.5e" takes realG() or realE(); any other
 // conversion of a double is printed as printf prints it.
-void appendReal(std::string& out, const std::string& spec, double v);
+void appendReal(std::string& out, const std::string& conversion, double v);
 
-template <class T> void appendOne(std::string& out, const std::string& spec, const T& arg) {
+template <class T> void appendOne(std::string& out, const std::string& conversion, const T& arg) {
     if constexpr (std::is_floating_point_v<T>) {
-        appendReal(out, spec, static_cast<double>(arg));
+        appendReal(out, conversion, static_cast<double>(arg));
     } else {
         char buf[64];
-        const int n = std::snprintf(buf, sizeof buf, spec.c_str(), arg);
+        const int n = std::snprintf(buf, sizeof buf, conversion.c_str(), arg);
         if (n > 0 && static_cast<std::size_t>(n) < sizeof buf) {
             out.append(buf, static_cast<std::size_t>(n));
         } else if (n > 0) { // a long string argument
             std::string big(static_cast<std::size_t>(n) + 1, '\0');
-            std::snprintf(big.data(), big.size(), spec.c_str(), arg);
+            std::snprintf(big.data(), big.size(), conversion.c_str(), arg);
             out.append(big.data(), static_cast<std::size_t>(n));
         }
     }
