@@ -244,10 +244,10 @@ int setCallbacks(ui::Element& canvas, Callbacks cb) {
 }
 
 int fit(ui::Element& canvas) {
-    return fitWithMargin(canvas, 0);
+    return fitWithMargin(canvas, 0, 0);
 }
 
-int fitWithMargin(ui::Element& canvas, double margin) {
+int fitWithMargin(ui::Element& canvas, double margin, int pixels) {
     View* v = find(canvas);
     if (!v) return -1;
     Window e;
@@ -259,9 +259,17 @@ int fitWithMargin(ui::Element& canvas, double margin) {
     const Window c = v->current;
     v->range = around(cx(c), cy(c), hw(c) * factor(*v, "HLIMITFACTOR", kLimitFactor),
                       hh(c) * factor(*v, "VLIMITFACTOR", kLimitFactor));
-    if (margin > 0) {
-        // The fitted window widened on every side; the range takes it in.
-        ask(*v, {c.xmin - margin, c.xmax + margin, c.ymin - margin, c.ymax + margin});
+    if (margin > 0 || pixels > 0) {
+        // The fitted window widened on every side by `margin`, then by as
+        // much again as leaves `pixels` of the canvas beyond it; the range
+        // takes it in.
+        double halfW = hw(c) + margin, halfH = hh(c) + margin;
+        const double W = v->canvas->width(), H = v->canvas->height();
+        if (pixels > 0 && W > 4.0 * pixels && H > 4.0 * pixels) {
+            halfW /= 1 - 2.0 * pixels / W;
+            halfH /= 1 - 2.0 * pixels / H;
+        }
+        ask(*v, around(cx(c), cy(c), halfW, halfH));
         Window& r = v->range;
         r = {std::min(r.xmin, v->current.xmin), std::max(r.xmax, v->current.xmax),
              std::min(r.ymin, v->current.ymin), std::max(r.ymax, v->current.ymax)};

@@ -80,9 +80,10 @@ int setCallbacks(ui::Element& canvas, Callbacks cb);
 // Each returns 0, or -1 when the canvas is not registered (prevZoom: -1 also
 // when the stack is empty).
 int fit(ui::Element& canvas);
-// fit, then widened by `margin` world units on every side (for what stands
-// out from the drawing).
-int fitWithMargin(ui::Element& canvas, double margin);
+// fit, then widened by `margin` world units and `pixels` canvas pixels on
+// every side (for what stands out from the drawing: diagrams and their
+// value texts).
+int fitWithMargin(ui::Element& canvas, double margin, int pixels);
 int zoomIn(ui::Element& canvas);
 int zoomOut(ui::Element& canvas);
 int prevZoom(ui::Element& canvas);

@@ -223,11 +223,11 @@ void detachView() {
 }
 
 void fitView() {
-    fitViewWithMargin(0);
+    fitViewWithMargin(0, 0);
 }
 
-void fitViewWithMargin(double margin) {
-    if (ui::Element* c = canvasElement()) vis::fitWithMargin(*c, margin);
+void fitViewWithMargin(double margin, int pixels) {
+    if (ui::Element* c = canvasElement()) vis::fitWithMargin(*c, margin, pixels);
 }
 
 void setViewWindow(double xmin, double xmax, double ymin, double ymax) {

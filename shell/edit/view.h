@@ -16,8 +16,9 @@ void attachView();
 void detachView();
 // Fits the window to the model (the square 0..10 for an empty model).
 void fitView();
-// fitView() widened by `margin` world units on every side.
-void fitViewWithMargin(double margin);
+// fitView() widened by `margin` world units and `pixels` canvas pixels on
+// every side.
+void fitViewWithMargin(double margin, int pixels);
 // Sets the world window of the canvas, grown to the canvas's aspect.
 void setViewWindow(double xmin, double xmax, double ymin, double ymax);
 void viewWindow(double& xmin, double& xmax, double& ymin, double& ymax);

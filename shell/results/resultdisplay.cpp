@@ -145,7 +145,9 @@ std::string factorText(double f) {
 } // namespace
 
 void fitViewToResults() {
-    fitViewWithMargin(1.5 * analysis::resultState().diagramSize);
+    // The diagrams stand out up to the diagram size; a value text reaches
+    // about 80 pixels beyond its point.
+    fitViewWithMargin(1.5 * analysis::resultState().diagramSize, 80);
 }
 
 void showResultFactor() {
