@@ -148,6 +148,7 @@ void fitViewToResults() {
     // The diagrams stand out up to the diagram size; a value text reaches
     // about 80 pixels beyond its point.
     fitViewWithMargin(1.5 * analysis::resultState().diagramSize, 80);
+    showWorkSpaceSize();
 }
 
 void showResultFactor() {
