@@ -220,6 +220,8 @@ int exportCommand(int argc, char** argv) {
         return 2;
     }
     auto owned = std::make_unique<ui::HeadlessBackend>(width, height);
+    // The picture goes to a file driver: the headless canvas keeps nothing.
+    owned->recordDrawings(false);
     const ui::HeadlessBackend& backend = *owned;
     ui::Toolkit tk(std::move(owned));
     static bool opened = false;

@@ -30,6 +30,7 @@ Primitive RecordingCanvas::start(Primitive::Kind kind) const {
 }
 
 void RecordingCanvas::drvClear(Rgb bg) {
+    if (!recording_) return;
     Primitive p = start(Primitive::Kind::Clear);
     p.world.clear();
     p.color = background();
@@ -38,6 +39,7 @@ void RecordingCanvas::drvClear(Rgb bg) {
 }
 
 void RecordingCanvas::drvPolyline(const std::vector<Point>& px, bool closed) {
+    if (!recording_) return;
     Primitive p = start(Primitive::Kind::Polyline);
     p.pixel = px;
     p.closed = closed;
@@ -45,6 +47,7 @@ void RecordingCanvas::drvPolyline(const std::vector<Point>& px, bool closed) {
 }
 
 void RecordingCanvas::drvPolygon(const std::vector<Point>& px) {
+    if (!recording_) return;
     Primitive p = start(Primitive::Kind::Polygon);
     p.pixel = px;
     prims_.push_back(std::move(p));
@@ -52,6 +55,7 @@ void RecordingCanvas::drvPolygon(const std::vector<Point>& px) {
 
 void RecordingCanvas::drvArc(Point centre, double rx, double ry, double a1, double a2,
                              bool filled) {
+    if (!recording_) return;
     Primitive p = start(filled ? Primitive::Kind::Sector : Primitive::Kind::Arc);
     p.pixel = {centre};
     p.rx = rx;
@@ -62,6 +66,7 @@ void RecordingCanvas::drvArc(Point centre, double rx, double ry, double a1, doub
 }
 
 void RecordingCanvas::drvMark(Point pt, MarkKind kind, int sizePx) {
+    if (!recording_) return;
     Primitive p = start(Primitive::Kind::Mark);
     p.pixel = {pt};
     p.mark = kind;
@@ -70,6 +75,7 @@ void RecordingCanvas::drvMark(Point pt, MarkKind kind, int sizePx) {
 }
 
 void RecordingCanvas::drvText(Point pt, const std::string& utf8) {
+    if (!recording_) return;
     Primitive p = start(Primitive::Kind::Text);
     p.pixel = {pt};
     p.text = utf8;
@@ -77,6 +83,7 @@ void RecordingCanvas::drvText(Point pt, const std::string& utf8) {
 }
 
 void RecordingCanvas::flush() {
+    if (!recording_) return;
     prims_.push_back(start(Primitive::Kind::Flush));
 }
 

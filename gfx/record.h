@@ -33,6 +33,10 @@ public:
 
     const std::vector<Primitive>& primitives() const { return prims_; }
     void reset() { prims_.clear(); }
+    // Off: the drawing is done (the window mapped, the view followed) but no
+    // primitive is kept, for a program that draws into a file and never
+    // reads the canvas. On by default.
+    void setRecording(bool on) { recording_ = on; }
     // Number of recorded primitives of a kind.
     int count(Primitive::Kind kind) const;
     void flush() override;
@@ -48,6 +52,7 @@ protected:
 
 private:
     std::vector<Primitive> prims_;
+    bool recording_ = true;
     Primitive start(Primitive::Kind kind) const;
 };
 

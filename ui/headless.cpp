@@ -199,6 +199,7 @@ std::unique_ptr<gfx::Canvas> HeadlessBackend::createCanvas(Element& e) {
     if (!size.empty()) std::sscanf(size.c_str(), "%dx%d", &w, &h);
     e.store("DRAWSIZE", std::to_string(w) + "x" + std::to_string(h));
     auto c = std::make_unique<Canvas>(this, &e, w, h);
+    c->setRecording(recordDrawings_);
     canvases_[&e] = c.get();
     return c;
 }

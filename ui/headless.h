@@ -43,6 +43,9 @@ public:
 
     // The drawing canvas of a canvas element (null before createCanvas).
     gfx::RecordingCanvas* canvasOf(const Element& e) const;
+    // Whether the canvases made from now on keep what is drawn (on by
+    // default; off for a run that only writes files).
+    void recordDrawings(bool on) { recordDrawings_ = on; }
 
     void attach(Toolkit& tk) override { tk_ = &tk; }
     void runLoop(Element* dialog) override;
@@ -57,6 +60,7 @@ public:
 
 private:
     class Canvas;
+    bool recordDrawings_ = true;
     Toolkit* tk_ = nullptr;
     int canvasW_, canvasH_;
     bool echo_ = true;
