@@ -64,16 +64,18 @@ void writeBars(View& v) {
     v.posy = v.element->get("POSY");
 }
 
-// Widens the scroll range to hold the current window.
-void holdWindow(View& v) {
-    Window r = v.range;
-    r.xmin = std::min(r.xmin, v.current.xmin);
-    r.xmax = std::max(r.xmax, v.current.xmax);
-    r.ymin = std::min(r.ymin, v.current.ymin);
-    r.ymax = std::max(r.ymax, v.current.ymax);
-    if (r == v.range) return;
+// Widens the scroll range to hold the current window; true when it changed.
+bool widenRange(View& v) {
+    const Window r{std::min(v.range.xmin, v.current.xmin), std::max(v.range.xmax, v.current.xmax),
+                   std::min(v.range.ymin, v.current.ymin), std::max(v.range.ymax, v.current.ymax)};
+    if (r == v.range) return false;
     v.range = r;
-    writeRange(v);
+    return true;
+}
+
+// Widens the scroll range to hold the current window and shows it.
+void holdWindow(View& v) {
+    if (widenRange(v)) writeRange(v);
 }
 
 // Shows the current window: the echo is taken off the screen around the
@@ -270,9 +272,7 @@ int fitWithMargin(ui::Element& canvas, double margin, int pixels) {
             halfH /= 1 - 2.0 * pixels / H;
         }
         ask(*v, around(cx(c), cy(c), halfW, halfH));
-        Window& r = v->range;
-        r = {std::min(r.xmin, v->current.xmin), std::max(r.xmax, v->current.xmax),
-             std::min(r.ymin, v->current.ymin), std::max(r.ymax, v->current.ymax)};
+        widenRange(*v);
     }
     writeRange(*v);
     writeBars(*v);

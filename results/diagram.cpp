@@ -125,18 +125,15 @@ MemberCurve sampleDiagram(const MemberInput& m, ResultKind kind, double h) {
     std::vector<double> turns;
     if (!linear) turns = turningPoints(m, kind);
     c.pts.reserve(n + 3 + turns.size());
+    auto sample = [&](double x) { c.pts.push_back({x, 0, zeroSmall(ordinate(m, kind, x))}); };
     c.pts.push_back({0, 0, 0});
     std::size_t t = 0;
-    for (int i = 0; i < n; ++i) {
-        const double x = i * L / n;
-        for (; t < turns.size() && turns[t] <= x; ++t)
-            if (turns[t] < x)
-                c.pts.push_back({turns[t], 0, zeroSmall(ordinate(m, kind, turns[t]))});
-        c.pts.push_back({x, 0, zeroSmall(ordinate(m, kind, x))});
+    for (int i = 0; i <= n; ++i) {
+        const double x = i < n ? i * L / n : L;
+        for (; t < turns.size() && turns[t] <= x; ++t) // turns lie inside the member
+            if (turns[t] < x) sample(turns[t]);
+        sample(x);
     }
-    for (; t < turns.size(); ++t)
-        if (turns[t] < L) c.pts.push_back({turns[t], 0, zeroSmall(ordinate(m, kind, turns[t]))});
-    c.pts.push_back({L, 0, zeroSmall(ordinate(m, kind, L))});
     c.pts.push_back({L, 0, 0});
     // The first point with the largest magnitude is the extreme.
     for (const Sample& s : c.pts)
