@@ -144,9 +144,27 @@ void clearMemberResults(Solid* model);
 void resetResults(Solid* model);
 
 // Stores a parsed result section into the numbered records: displacements
-// into the nodes (prescribed fixed directions keep their values), end forces
-// into the members.
+// into the nodes (prescribed fixed directions of the active case keep their
+// values), end forces into the members.
 void storeResults(const Numbering& n, const kestrel::engine::ResultSection& r);
+
+// The results of every load case of the last analysis, in numbering order,
+// so that another case can be shown without analysing again.
+struct CaseResults {
+    int loadCase = 0;                 // id of the case
+    std::vector<double> displacements; // Dx, Dy, Rz per node
+    std::vector<double> endForces;     // N1 V1 M1 N2 V2 M2 per member
+};
+struct StoredResults {
+    Numbering numbering;
+    std::vector<CaseResults> cases; // in the order of the model's case list
+    const CaseResults* find(int loadCase) const;
+};
+// Emptied by every analysis, filled by a solved one (not by an influence line).
+StoredResults& storedResults();
+// Puts the stored results of case `loadCase` into the node and member
+// records; false (records unchanged) when there are none.
+bool showCaseResults(int loadCase);
 
 // ---- Run -------------------------------------------------------------------------
 
@@ -203,11 +221,13 @@ struct Reaction {
     bool hasFx = false, hasFy = false, hasMz = false;
 };
 // The support reactions of every node whose support codes are not all free,
-// from the end forces stored in the member records and the applied nodal
-// forces; in node order of the numbering.
+// from the end forces stored in the member records and the nodal forces of
+// the active case; in node order of the numbering.
 std::vector<Reaction> supportReactions(const Numbering& n);
 // The same from end forces given per member (12 local values per member,
-// engine order: Fx Fy Fz Mx My Mz of end 1, then end 2), index = member - 1.
-std::vector<Reaction> supportReactions(const Numbering& n, const std::vector<double>& endForces);
+// engine order: Fx Fy Fz Mx My Mz of end 1, then end 2), index = member - 1,
+// and the nodal forces of case `loadCase`.
+std::vector<Reaction> supportReactions(const Numbering& n, const std::vector<double>& endForces,
+                                       int loadCase);
 
 } // namespace analysis

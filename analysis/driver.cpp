@@ -3,6 +3,7 @@
 
 #include "analysis/engine/result_section.h"
 #include "attrib/blocks.h"
+#include "attrib/cases.h"
 #include "attrib/section.h"
 
 #include <algorithm>
@@ -46,6 +47,7 @@ double since(Clock::time_point t) {
 }
 
 DriverTimings g_timings;
+StoredResults g_stored;
 
 enum class NeutralFile { kWritten, kCannotWrite, kInTheWay };
 
@@ -323,6 +325,8 @@ std::string analysisFileName(const std::string& modelPath, const char* ext) {
 }
 
 void clearMemberResults(Solid* model) {
+    // The stored cases refer to the entities: they go with the results.
+    g_stored = StoredResults{};
     if (!model) return;
     for (Edge* e = model->edges; e; e = e->next)
         if (attrib::MemberAttrib* a = attrib::memberOf(e)) a->results.fill(0);
@@ -346,27 +350,72 @@ void resetResults(Solid* model) {
     clearMemberResults(model);
 }
 
-void storeResults(const Numbering& n, const kestrel::engine::ResultSection& r) {
+namespace {
+
+// The values of one result section in numbering order: displacements (the
+// fixed directions of a node with prescribed values in the case keep those
+// values) and end forces. Nodes and members the section leaves out get 0.
+CaseResults caseResultsOf(const Numbering& n, const kestrel::engine::ResultSection& r,
+                          int loadCase) {
+    CaseResults c;
+    c.loadCase = loadCase;
     const int nodeCount = static_cast<int>(n.nodes.size());
+    const int memberCount = static_cast<int>(n.members.size());
+    c.displacements.assign(n.nodes.size() * 3, 0.0);
+    c.endForces.assign(n.members.size() * 6, 0.0);
     for (const kestrel::engine::ResultNode& rn : r.nodes) {
         if (rn.number < 1 || rn.number > nodeCount) continue;
-        attrib::NodeAttrib* a = attrib::nodeOf(n.nodes[rn.number - 1]);
+        const attrib::NodeAttrib* a = attrib::nodeOf(n.nodes[rn.number - 1]);
+        const attrib::NodeLoads* l = attrib::loadsOf(*a, loadCase);
         const double values[3] = {rn.dx, rn.dy, rn.rz};
-        // The displacement triple is the prescribed-value storage: fixed
-        // directions of a node with prescribed values keep those values.
-        for (int d = 0; d < 3; ++d)
-            if (!a->prescribedFlag || a->support[d] != '1') a->prescribed[d] = values[d];
+        double* d = &c.displacements[(rn.number - 1) * 3];
+        for (int k = 0; k < 3; ++k)
+            d[k] = l && l->prescribedFlag && a->support[k] == '1' ? l->prescribed[k] : values[k];
     }
-    const int memberCount = static_cast<int>(n.members.size());
     for (const kestrel::engine::ResultElement& re : r.elements) {
         if (re.number < 1 || re.number > memberCount) continue;
-        attrib::MemberAttrib* a = attrib::memberOf(n.members[re.number - 1]);
-        a->results[kN1] = re.N1, a->results[kV1] = re.V1, a->results[kM1] = re.M1;
-        a->results[kN2] = re.N2, a->results[kV2] = re.V2, a->results[kM2] = re.M2;
+        const double f[6] = {re.N1, re.V1, re.M1, re.N2, re.V2, re.M2};
+        std::copy(f, f + 6, &c.endForces[(re.number - 1) * 6]);
     }
+    return c;
+}
+
+// Puts one case's values into the records.
+void putIntoRecords(const Numbering& n, const CaseResults& c) {
+    for (std::size_t i = 0; i < n.nodes.size() && (i + 1) * 3 <= c.displacements.size(); ++i)
+        std::copy_n(&c.displacements[i * 3], 3, attrib::nodeOf(n.nodes[i])->displacement);
+    for (std::size_t m = 0; m < n.members.size() && (m + 1) * 6 <= c.endForces.size(); ++m)
+        std::copy_n(&c.endForces[m * 6], 6, attrib::memberOf(n.members[m])->results.begin());
+}
+
+} // namespace
+
+void storeResults(const Numbering& n, const kestrel::engine::ResultSection& r) {
+    putIntoRecords(n, caseResultsOf(n, r, attrib::activeCase()));
+}
+
+StoredResults& storedResults() {
+    return g_stored;
+}
+
+const CaseResults* StoredResults::find(int loadCase) const {
+    for (const CaseResults& c : cases)
+        if (c.loadCase == loadCase) return &c;
+    return nullptr;
+}
+
+bool showCaseResults(int loadCase) {
+    const CaseResults* c = g_stored.find(loadCase);
+    if (!c) return false;
+    putIntoRecords(g_stored.numbering, *c);
+    return true;
 }
 
 namespace {
+bool readCasesShim(const char* pos, std::vector<kestrel::engine::ResultSection>* out) {
+    out->resize(1);
+    return kestrel::engine::ReadResultFile(pos, &out->front());
+}
 RunOutcome run(Solid* model, const attrib::AttributeRoot& root, const std::string& modelPath,
                const InfluenceRequest* influence);
 } // namespace
@@ -386,6 +435,7 @@ RunOutcome run(Solid* model, const attrib::AttributeRoot& root, const std::strin
                const InfluenceRequest* influence) {
     RunOutcome out;
     g_timings = {};
+    g_stored = StoredResults{};
     auto t = Clock::now();
     out.numbering = numberModel(model);
     g_timings.number = since(t);
@@ -432,13 +482,22 @@ RunOutcome run(Solid* model, const attrib::AttributeRoot& root, const std::strin
     }
 
     t = Clock::now();
-    kestrel::engine::ResultSection section;
-    if (!kestrel::engine::ReadResultFile(pos.c_str(), &section)) {
+    std::vector<kestrel::engine::ResultSection> sections;
+    if (!readCasesShim(pos.c_str(), &sections) || sections.empty()) {
         out.status = RunStatus::kCannotRead;
         out.message = kMsgCannotRead;
         return out;
     }
-    storeResults(out.numbering, section);
+    if (influence) {
+        storeResults(out.numbering, sections.front());
+    } else {
+        // The sections follow the list of cases; every case is kept, and
+        // the active one goes into the records.
+        g_stored.numbering = out.numbering;
+        for (std::size_t c = 0; c < root.cases.size() && c < sections.size(); ++c)
+            g_stored.cases.push_back(caseResultsOf(out.numbering, sections[c], root.cases[c].id));
+        showCaseResults(root.activeCase);
+    }
     std::remove(dat.c_str());
     g_timings.read = since(t);
     out.status = RunStatus::kSolved;

@@ -4,6 +4,7 @@
 #include "analysis/analysis.h"
 
 #include "attrib/blocks.h"
+#include "attrib/cases.h"
 
 #include <cmath>
 
@@ -11,7 +12,8 @@ namespace analysis {
 
 namespace {
 
-std::vector<Reaction> reactions(const Numbering& n, const double* forces, int stride) {
+std::vector<Reaction> reactions(const Numbering& n, const double* forces, int stride,
+                                int loadCase) {
     std::vector<Reaction> out;
     std::vector<int> index(n.nodes.size() + 1, -1); // node number -> reaction
     for (const Vertex* v : n.nodes) {
@@ -20,7 +22,7 @@ std::vector<Reaction> reactions(const Numbering& n, const double* forces, int st
         Reaction r;
         r.node = v;
         r.number = a.number;
-        if (const attrib::ValueBlock* f = attrib::valuesOf(a.force)) {
+        if (const attrib::ValueBlock* f = attrib::valuesOf(attrib::nodalForce(a, loadCase))) {
             r.fx = -f->values[0], r.fy = -f->values[1], r.mz = -f->values[2];
         }
         index[a.number] = static_cast<int>(out.size());
@@ -67,15 +69,17 @@ std::vector<Reaction> reactions(const Numbering& n, const double* forces, int st
 } // namespace
 
 std::vector<Reaction> supportReactions(const Numbering& n) {
+    const int loadCase = attrib::activeCase();
     std::vector<double> forces(n.members.size() * 6);
     for (std::size_t m = 0; m < n.members.size(); ++m) {
         const attrib::MemberAttrib& a = *attrib::memberOf(n.members[m]);
         for (int k = 0; k < 6; ++k) forces[m * 6 + k] = a.results[k];
     }
-    return reactions(n, forces.data(), 6);
+    return reactions(n, forces.data(), 6, loadCase);
 }
 
-std::vector<Reaction> supportReactions(const Numbering& n, const std::vector<double>& endForces) {
+std::vector<Reaction> supportReactions(const Numbering& n, const std::vector<double>& endForces,
+                                       int loadCase) {
     // Engine order per member: Fx Fy Fz Mx My Mz of end 1, then end 2; the
     // in-plane values are places 0, 1, 5 and 6, 7, 11.
     std::vector<double> forces(n.members.size() * 6);
@@ -84,7 +88,7 @@ std::vector<Reaction> supportReactions(const Numbering& n, const std::vector<dou
         const double in[6] = {f[0], f[1], f[5], f[6], f[7], f[11]};
         for (int k = 0; k < 6; ++k) forces[m * 6 + k] = in[k];
     }
-    return reactions(n, forces.data(), 6);
+    return reactions(n, forces.data(), 6, loadCase);
 }
 
 } // namespace analysis

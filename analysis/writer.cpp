@@ -7,6 +7,7 @@
 #include "analysis/analysis.h"
 
 #include "attrib/blocks.h"
+#include "attrib/cases.h"
 #include "attrib/supports.h"
 #include "units/realtext.h"
 
@@ -28,8 +29,11 @@ void label(std::string& out, const char* name) {
     out += '\n';
 }
 
+// The load case whose loads are written.
+int g_case = 1;
+
 const attrib::ValueBlock* values(const Edge* e, attrib::MemberBlock slot) {
-    return attrib::valuesOf(attrib::memberOf(e)->blocks[slot]);
+    return attrib::valuesOf(attrib::loadBlock(*attrib::memberOf(e), slot, g_case));
 }
 
 int numberOf(const Vertex* v) {
@@ -46,8 +50,9 @@ bool hasSpring(const attrib::NodeAttrib& a) {
 }
 
 bool hasPrescribed(const attrib::NodeAttrib& a) {
-    return a.prescribedFlag &&
-           (a.prescribed[0] != 0 || a.prescribed[1] != 0 || a.prescribed[2] != 0);
+    const attrib::NodeLoads* l = attrib::loadsOf(a, g_case);
+    return l && l->prescribedFlag &&
+           (l->prescribed[0] != 0 || l->prescribed[1] != 0 || l->prescribed[2] != 0);
 }
 
 // The three section records of the member: normal, no axial deformation,
@@ -219,10 +224,19 @@ bool hasThermal(const Edge* e) {
     return s.depth > 0 && s.ygc >= 0;
 }
 bool hasNodalForce(const attrib::NodeAttrib& a) {
-    return attrib::valuesOf(a.force) != nullptr;
+    return attrib::valuesOf(attrib::nodalForce(a, g_case)) != nullptr;
 }
 
-// Blocks 16 to 21: the loads.
+// Self-weight per length of the members in the case written.
+const attrib::AttributeRoot* g_root = nullptr;
+double selfWeight(const Edge* e) {
+    return attrib::selfWeightLoad(*g_root, *attrib::memberOf(e), g_case);
+}
+bool hasSelfWeight(const Edge* e) {
+    return selfWeight(e) != 0;
+}
+
+// Blocks 16 to 21: the loads of case g_case.
 void writeLoads(std::string& out, const Numbering& n) {
     const Solid* model = n.model;
     int forces = 0, prescribed = 0;
@@ -238,7 +252,7 @@ void writeLoads(std::string& out, const Numbering& n) {
         for (const Vertex* v = model->vertices; v; v = v->next) {
             const attrib::NodeAttrib* a = attrib::nodeOf(v);
             if (!a || !hasNodalForce(*a)) continue;
-            const auto& f = attrib::valuesOf(a->force)->values;
+            const auto& f = attrib::valuesOf(attrib::nodalForce(*a, g_case))->values;
             put(out, "%d     %g  %g  %g  %g  %g  %g\n", a->number, f[0], f[1], 0.0, 0.0, 0.0, f[2]);
         }
     }
@@ -261,7 +275,9 @@ void writeLoads(std::string& out, const Numbering& n) {
         }
     }
 
-    if (const int uniform = countMembers(model, hasUniform)) {
+    // The self-weight of a member is a global uniform load record of its own.
+    const int weighed = countMembers(model, hasSelfWeight);
+    if (const int uniform = countMembers(model, hasUniform) + weighed) {
         label(out, "LOAD.CASE.BEAM.UNIFORM");
         put(out, "%d\n", uniform);
         for (const Edge* e = model->edges; e; e = e->next) {
@@ -269,6 +285,11 @@ void writeLoads(std::string& out, const Numbering& n) {
             const attrib::ValueBlock* b = values(e, attrib::kUniform);
             put(out, "%d     %d  %g  %g\n", attrib::memberOf(e)->number, b->direction, 0.0, 1.0);
             put(out, "%g  %g  %g  %g  %g  %g\n", b->values[0], b->values[1], 0.0, 0.0, 0.0, 0.0);
+        }
+        for (const Edge* e = model->edges; e && weighed; e = e->next) {
+            if (!attrib::memberOf(e) || !hasSelfWeight(e)) continue;
+            put(out, "%d     %d  %g  %g\n", attrib::memberOf(e)->number, 0, 0.0, 1.0);
+            put(out, "%g  %g  %g  %g  %g  %g\n", 0.0, -selfWeight(e), 0.0, 0.0, 0.0, 0.0);
         }
     }
 
@@ -304,8 +325,9 @@ void writeLoads(std::string& out, const Numbering& n) {
         for (const Vertex* v = model->vertices; v; v = v->next) {
             const attrib::NodeAttrib* a = attrib::nodeOf(v);
             if (!a || !hasPrescribed(*a)) continue;
+            const attrib::NodeLoads& l = *attrib::loadsOf(*a, g_case);
             double d[3];
-            for (int k = 0; k < 3; ++k) d[k] = a->support[k] == '1' ? a->prescribed[k] : 0.0;
+            for (int k = 0; k < 3; ++k) d[k] = a->support[k] == '1' ? l.prescribed[k] : 0.0;
             put(out, "%d     %g  %g  %g  %g  %g  %g\n", a->number, d[0], d[1], 0.0, 0.0, 0.0, d[2]);
         }
     }
@@ -315,7 +337,23 @@ void writeLoads(std::string& out, const Numbering& n) {
 
 bool writeModelSection(std::string& out, const Numbering& n, const attrib::AttributeRoot& root) {
     if (!n.model || !writeFrame(out, n, root)) return false;
-    writeLoads(out, n);
+    g_root = &root;
+    if (attrib::isSingleCase(root)) {
+        // One case without self-weight: the loads as the single-case file
+        // has always held them.
+        g_case = root.cases.front().id;
+        writeLoads(out, n);
+    } else {
+        // Several cases: the count, then each case's label and its loads.
+        label(out, "LOAD");
+        put(out, "%d\n", static_cast<int>(root.cases.size()));
+        for (std::size_t c = 0; c < root.cases.size(); ++c) {
+            label(out, "LOAD.CASE");
+            out += std::to_string(c + 1) + "  '" + root.cases[c].label + "'\n";
+            g_case = root.cases[c].id;
+            writeLoads(out, n);
+        }
+    }
     label(out, "END");
     return true;
 }

@@ -4,6 +4,7 @@
 #include "analysis/analysis.h"
 #include "analysis/engine/engine.h"
 #include "attrib/attrib.h"
+#include "attrib/cases.h"
 #include "attrib/settings.h"
 #include "fileio/fileio.h"
 #include "files/modelfile.h"
@@ -256,7 +257,7 @@ int analyseModelFile(const std::string& path, const std::string& jsonPath, std::
     }
     const std::vector<double> forces = forcesByNumber(run.solution, run.numbering.members.size());
     const std::vector<analysis::Reaction> reactions =
-        analysis::supportReactions(run.numbering, forces);
+        analysis::supportReactions(run.numbering, forces, attrib::activeCase());
     printTable(out, run.numbering, Units(r.settings), run.solution, forces, reactions);
     if (!jsonPath.empty() &&
         !writeJson(jsonPath, path, run.numbering, run.solution, forces, reactions))

@@ -18,15 +18,27 @@ void select(int& flag, int target) {
     flag = state().target == target ? 1 : 0;
 }
 
+// Every block a record refers to, in every load case.
+template <typename F>
+void forEachBlock(const NodeAttrib& a, F f) {
+    for (const NodeLoads& l : a.loads) f(l.force);
+}
+template <typename F>
+void forEachBlock(const MemberAttrib& a, F f) {
+    for (PropertyBlock* b : a.blocks) f(b);
+    for (const MemberLoads& l : a.loads)
+        for (PropertyBlock* b : l.blocks) f(b);
+}
+
 void releaseNode(NodeAttrib* a) {
     if (!a) return;
-    drop(a->force);
+    forEachBlock(*a, drop);
     delete a;
 }
 
 void releaseMember(MemberAttrib* a) {
     if (!a) return;
-    for (PropertyBlock* b : a->blocks) drop(b);
+    forEachBlock(*a, drop);
     delete a;
 }
 
@@ -97,11 +109,19 @@ void hookEdgesJoined(Edge* e, AttribRef firstRef, AttribRef secondRef, Vertex*, 
     j->hingeEnd = b->hingeEnd;
     j->rigid = a->rigid && b->rigid ? 1 : 0;
     j->noAxial = a->noAxial && b->noAxial ? 1 : 0;
-    for (int k = 0; k < kMemberBlockCount; ++k)
-        if (a->blocks[k] == b->blocks[k]) {
-            j->blocks[k] = a->blocks[k];
-            retain(j->blocks[k]);
-        }
+    for (int k = 0; k < kMemberOwnBlocks; ++k)
+        if (a->blocks[k] == b->blocks[k]) j->blocks[k] = a->blocks[k];
+    // The loads of each case where both agree.
+    for (const MemberLoads& la : a->loads) {
+        MemberLoads joined;
+        joined.loadCase = la.loadCase;
+        for (const MemberLoads& lb : b->loads)
+            if (lb.loadCase == la.loadCase)
+                for (int k = 0; k < kMemberLoadBlocks; ++k)
+                    if (la.blocks[k] == lb.blocks[k]) joined.blocks[k] = la.blocks[k];
+        if (!joined.empty()) j->loads.push_back(joined);
+    }
+    forEachBlock(*j, retain);
     e->attrib = j;
 }
 
@@ -167,13 +187,13 @@ MemberAttrib* newMemberAttrib() {
 
 NodeAttrib* copyNodeAttrib(const NodeAttrib& a) {
     NodeAttrib* c = new NodeAttrib(a);
-    retain(c->force);
+    forEachBlock(*c, retain);
     return c;
 }
 
 MemberAttrib* copyMemberAttrib(const MemberAttrib& a) {
     MemberAttrib* c = new MemberAttrib(a);
-    for (PropertyBlock* b : c->blocks) retain(b);
+    forEachBlock(*c, retain);
     return c;
 }
 

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace attrib {
@@ -31,18 +32,34 @@ struct PropertyBlock {
     virtual ~PropertyBlock() = default;
 };
 
+// The loads of one load case on a node: the nodal force block and the
+// prescribed displacements (settlements) of its fixed directions.
+struct NodeLoads {
+    int loadCase = 0;                 // id of the case (LoadCase::id)
+    PropertyBlock* force = nullptr;   // nodal force block
+    int prescribedFlag = 0;           // the fixed directions take prescribed values
+    double prescribed[3] = {0, 0, 0}; // Dx, Dy (m), Rz (rad)
+    bool empty() const {
+        return !force && !prescribedFlag;
+    }
+};
+
 struct NodeAttrib {
     int selected = 0;
     int number = 0;                    // analysis number
     char support[3] = {'0', '0', '0'}; // Dx, Dy, Rz: '0' free, '1' fixed, '2' spring
     double inclination = 0;            // degrees
-    PropertyBlock* force = nullptr;    // nodal force block
-    double prescribed[3] = {0, 0, 0};  // Dx, Dy (m), Rz (rad)
-    int prescribedFlag = 0;
-    double spring[3] = {0, 0, 0}; // Kx, Ky, Kz
+    double spring[3] = {0, 0, 0};      // Kx, Ky, Kz
+    // Loads per load case, one entry for each case that loads the node.
+    std::vector<NodeLoads> loads;
+    // Displacement of the result shown (Dx, Dy in m, Rz in rad): zeroed on
+    // creation, copied unchanged.
+    double displacement[3] = {0, 0, 0};
 };
 
-// Index of each block reference of a member.
+// Index of each block reference of a member: the material and the section
+// are the member's own (MemberAttrib::blocks), the four load kinds are held
+// per load case (MemberLoads::blocks, at index slot - kEndMoments).
 enum MemberBlock {
     kMaterial = 0,
     kSection,
@@ -52,17 +69,43 @@ enum MemberBlock {
     kThermal,
     kMemberBlockCount
 };
+constexpr int kMemberOwnBlocks = 2;
+constexpr int kMemberLoadBlocks = kMemberBlockCount - kMemberOwnBlocks;
+
+// The loads of one load case on a member.
+struct MemberLoads {
+    int loadCase = 0; // id of the case (LoadCase::id)
+    std::array<PropertyBlock*, kMemberLoadBlocks> blocks{};
+    bool empty() const {
+        for (const PropertyBlock* b : blocks)
+            if (b) return false;
+        return true;
+    }
+};
 
 struct MemberAttrib {
     int selected = 0;
     int number = 0; // analysis number
     int hingeStart = 0, hingeEnd = 0;
     int rigid = 0, noAxial = 0;
-    std::array<PropertyBlock*, kMemberBlockCount> blocks{};
+    std::array<PropertyBlock*, kMemberOwnBlocks> blocks{}; // material, section
+    // Loads per load case, one entry for each case that loads the member.
+    std::vector<MemberLoads> loads;
     // Result and display data of the member: zeroed on creation, copied
     // unchanged by splits.
     std::array<double, 12> results{};
 };
+
+// A load case: its loads live in the node and member records under its id;
+// the self-weight factor adds factor x specific weight x area per length of
+// every member, downwards (global -y), to the case.
+constexpr int kMaxLoadCases = 99;
+struct LoadCase {
+    int id = 0;
+    std::string label;
+    double selfWeight = 0;
+};
+inline constexpr char kSingleCaseLabel[] = "Single Case";
 
 // A dimension line as the model file stores it: the two measured points and
 // the two ends of the dimension line drawn parallel to them, each end offset
@@ -84,6 +127,11 @@ struct AttributeRoot {
     std::array<PropertyBlock*, kPropertyKindCount> lists{};
     std::array<int, kPropertyKindCount> counters{};
     std::vector<DimensionLine> dimLines; // list 7, in file order
+    // The load cases in list order (at least one), the case the panels and
+    // displays work on, and the last id given.
+    std::vector<LoadCase> cases{LoadCase{1, kSingleCaseLabel, 0}};
+    int activeCase = 1;
+    int caseCounter = 1;
     AttributeRoot() = default;
     AttributeRoot(const AttributeRoot&) = delete;
     AttributeRoot& operator=(const AttributeRoot&) = delete;

@@ -1,5 +1,7 @@
 // Property block lists and their operations.
 #include "attrib/blocks.h"
+
+#include "attrib/cases.h"
 #include "attrib/section.h"
 
 #include "units/units.h"
@@ -219,24 +221,45 @@ int memberSlot(PropertyKind kind) {
 
 PropertyBlock* blockOf(const Vertex* v, PropertyKind kind) {
     const NodeAttrib* a = v ? nodeOf(v) : nullptr;
-    return a && isNodeKind(kind) ? a->force : nullptr;
+    return a && isNodeKind(kind) ? nodalForce(*a, root().activeCase) : nullptr;
 }
 
 PropertyBlock* blockOf(const Edge* e, PropertyKind kind) {
     const MemberAttrib* a = e ? memberOf(e) : nullptr;
     const int slot = memberSlot(kind);
-    return a && slot >= 0 ? a->blocks[slot] : nullptr;
+    if (!a || slot < 0) return nullptr;
+    return slot < kMemberOwnBlocks ? a->blocks[slot] : loadBlock(*a, slot, root().activeCase);
 }
+
+namespace {
+
+// Whether a record refers to b in any load case.
+bool refersTo(const NodeAttrib& a, const PropertyBlock* b) {
+    for (const NodeLoads& l : a.loads)
+        if (l.force == b) return true;
+    return false;
+}
+bool refersTo(const MemberAttrib& a, int slot, const PropertyBlock* b) {
+    if (slot < kMemberOwnBlocks) return a.blocks[slot] == b;
+    for (const MemberLoads& l : a.loads)
+        if (l.blocks[slot - kEndMoments] == b) return true;
+    return false;
+}
+
+} // namespace
 
 int liveUsers(const Solid* model, PropertyKind kind, const PropertyBlock* b) {
     int n = 0;
     if (!model) return 0;
+    const int slot = memberSlot(kind);
     if (isNodeKind(kind)) {
         for (const Vertex* v = model->vertices; v; v = v->next)
-            if (nodeOf(v) && blockOf(v, kind) == b) ++n;
+            if (const NodeAttrib* a = nodeOf(v))
+                n += b ? refersTo(*a, b) : blockOf(v, kind) == nullptr;
     } else {
         for (const Edge* e = model->edges; e; e = e->next)
-            if (memberOf(e) && blockOf(e, kind) == b) ++n;
+            if (const MemberAttrib* a = memberOf(e))
+                n += b ? refersTo(*a, slot, b) : blockOf(e, kind) == nullptr;
     }
     return n;
 }
@@ -307,24 +330,33 @@ int applyToSelection(Solid* model, PropertyKind kind, PropertyBlock* b, int* cha
     const int slot = memberSlot(kind);
     int n = 0;
     mdl_begin_group();
+    // Loads go to the active case; materials and sections to the member.
+    const int loadCase = root().activeCase;
+    auto swap = [b](PropertyBlock*& ref) {
+        if (ref) --ref->useCount;
+        ref = b;
+        if (b) ++b->useCount;
+    };
     for (Vertex* v : nodes) {
         NodeAttrib* a = nodeOf(v);
         a->selected = 0;
-        if (a->force == b) continue;
+        if (blockOf(v, kind) == b) continue;
         NodeAttrib* c = copyNodeAttrib(*a);
-        if (c->force) --c->force->useCount;
-        c->force = b;
-        if (b) ++b->useCount;
+        swap(loadsFor(*c, loadCase).force);
+        dropEmptyLoads(*c);
         if (setRecord(mdl_set_vertex_attrib, v, KIND_VERTEX, c)) ++n;
     }
     for (Edge* e : members) {
         MemberAttrib* a = memberOf(e);
         a->selected = 0;
-        if (a->blocks[slot] == b) continue;
+        if (blockOf(e, kind) == b) continue;
         MemberAttrib* c = copyMemberAttrib(*a);
-        if (c->blocks[slot]) --c->blocks[slot]->useCount;
-        c->blocks[slot] = b;
-        if (b) ++b->useCount;
+        if (slot < kMemberOwnBlocks) {
+            swap(c->blocks[slot]);
+        } else {
+            swap(loadsFor(*c, loadCase).blocks[slot - kEndMoments]);
+            dropEmptyLoads(*c);
+        }
         if (setRecord(mdl_set_edge_attrib, e, KIND_EDGE, c)) ++n;
     }
     mdl_end_group();

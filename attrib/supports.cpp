@@ -2,6 +2,8 @@
 // from the node and member records.
 #include "attrib/supports.h"
 
+#include "attrib/cases.h"
+
 #include <cmath>
 
 namespace attrib {
@@ -50,15 +52,27 @@ MemberAttrib* changedCopy(const MemberAttrib& a) {
 
 // ---- Support conditions ----------------------------------------------------
 
+namespace {
+
+// The prescribed displacements of the active case (none: all 0).
+const NodeLoads& activeLoads(const NodeAttrib& a) {
+    static const NodeLoads kNone;
+    const NodeLoads* l = loadsOf(a, root().activeCase);
+    return l ? *l : kNone;
+}
+
+} // namespace
+
 SupportState supportOf(const NodeAttrib& a) {
     SupportState s;
+    const NodeLoads& l = activeLoads(a);
     for (int d = 0; d < 3; ++d) {
         s.codes[d] = a.support[d];
-        s.values[d] = a.prescribed[d];
+        s.values[d] = l.prescribed[d];
         s.spring[d] = a.spring[d];
     }
     s.angle = a.inclination;
-    s.prescribed = a.prescribedFlag ? 1 : 0;
+    s.prescribed = l.prescribedFlag ? 1 : 0;
     return s;
 }
 
@@ -91,19 +105,22 @@ bool setSpringStiffness(SupportState& s, int dir, double k) {
 }
 
 bool sameSupport(const NodeAttrib& a, const SupportState& s) {
-    if (a.inclination != s.angle || a.prescribedFlag != effectivePrescribed(s)) return false;
+    const NodeLoads& l = activeLoads(a);
+    if (a.inclination != s.angle || l.prescribedFlag != effectivePrescribed(s)) return false;
     for (int d = 0; d < 3; ++d)
-        if (a.support[d] != s.codes[d] || a.prescribed[d] != s.values[d] ||
+        if (a.support[d] != s.codes[d] ||
+            (l.prescribedFlag && l.prescribed[d] != s.values[d]) ||
             a.spring[d] != s.spring[d])
             return false;
     return true;
 }
 
 bool matchesSupport(const NodeAttrib& a, const SupportState& s) {
-    if (a.inclination != s.angle || a.prescribedFlag != effectivePrescribed(s)) return false;
+    const NodeLoads& l = activeLoads(a);
+    if (a.inclination != s.angle || l.prescribedFlag != effectivePrescribed(s)) return false;
     for (int d = 0; d < 3; ++d) {
         if (a.support[d] != s.codes[d]) return false;
-        if (s.codes[d] == kFixed && a.prescribed[d] != s.values[d]) return false;
+        if (s.codes[d] == kFixed && l.prescribed[d] != s.values[d]) return false;
         if (s.codes[d] == kSpring && a.spring[d] != s.spring[d]) return false;
     }
     return true;
@@ -116,13 +133,18 @@ int applySupport(Solid* s, const SupportState& st) {
         a->selected = 0;
         if (sameSupport(*a, st)) return 0;
         NodeAttrib* c = copyNodeAttrib(*a);
+        // The support is common to every case; the prescribed values are
+        // the active case's.
+        NodeLoads& l = loadsFor(*c, root().activeCase);
         for (int d = 0; d < 3; ++d) {
             c->support[d] = st.codes[d];
-            c->prescribed[d] = st.values[d];
+            l.prescribed[d] = st.values[d];
             c->spring[d] = st.spring[d];
         }
         c->inclination = st.angle;
-        c->prescribedFlag = effectivePrescribed(st);
+        l.prescribedFlag = effectivePrescribed(st);
+        if (!l.prescribedFlag) l.prescribed[0] = l.prescribed[1] = l.prescribed[2] = 0;
+        dropEmptyLoads(*c);
         mdl_set_vertex_attrib(v, c);
         return 1;
     });

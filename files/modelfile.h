@@ -17,7 +17,8 @@
 
 namespace files {
 
-constexpr int kFileVersion = 211;  // written by the writer; the highest that is read
+constexpr int kFileVersion = 212;  // the highest that is read; written for load cases
+constexpr int kSingleCaseVersion = 211; // written for a model of one case without self-weight
 constexpr int kBlockVersion = 200; // version of the model block
 
 // ---- Writing -------------------------------------------------------------------

@@ -8,6 +8,7 @@
 // entities do not exist is dropped (the frame model refuses it). Whatever is
 // left out that way is noted in the result, so that the program says so.
 #include "attrib/blocks.h"
+#include "attrib/cases.h"
 #include "attrib/section.h"
 #include "fileio/fileio.h"
 #include "files/modelfile.h"
@@ -393,6 +394,75 @@ struct FileReader {
         return b;
     }
 
+    // The load case layout: a case list in the model attribute and the
+    // loads of each record per case.
+    bool caseLayout() const { return version >= 212; }
+
+    // A count of case entries in a record: at most one per case.
+    bool caseCount(int n) {
+        if (n >= 0 && static_cast<std::size_t>(n) <= root->cases.size()) return true;
+        note(entity + " holds loads of " + std::to_string(n) + " load cases; the file has " +
+             std::to_string(root->cases.size()));
+        in.fail();
+        return false;
+    }
+
+    // Keeps the loads read for the case at `position` (from 1) of the list;
+    // loads of a case the file does not hold, or of a case already given,
+    // are left out and said.
+    template <typename Loads> void keepCaseLoads(std::vector<Loads>& kept, Loads& l, int position) {
+        const bool known = position >= 1 && static_cast<std::size_t>(position) <= root->cases.size();
+        const int id = known ? root->cases[position - 1].id : 0;
+        const bool twice = known && std::any_of(kept.begin(), kept.end(),
+                                                [id](const Loads& k) { return k.loadCase == id; });
+        if (!known || twice) {
+            note(entity + (known ? " gives the loads of load case " : " refers to load case ") +
+                 std::to_string(position) +
+                 (known ? " twice" : ", which the file does not hold"));
+            dropLoads(l);
+            return;
+        }
+        l.loadCase = id;
+        if (!l.empty()) kept.push_back(l);
+    }
+    static void dropLoads(attrib::NodeLoads& l) {
+        if (l.force) --l.force->useCount;
+    }
+    static void dropLoads(attrib::MemberLoads& l) {
+        for (PropertyBlock* b : l.blocks)
+            if (b) --b->useCount;
+    }
+
+    // The case list of the load case layout, after the dimension lines.
+    void caseList() {
+        std::vector<attrib::LoadCase> cases;
+        if (!caseLayout()) {
+            attrib::setCases(*root, cases, 0);
+            return;
+        }
+        int n = 0, active = 0;
+        if (!in.readInt(n) || !in.readInt(active) || n < 1 || n > attrib::kMaxLoadCases ||
+            active < 1 || active > n) {
+            in.fail();
+            return;
+        }
+        for (int i = 0; i < n; ++i) {
+            attrib::LoadCase c;
+            c.id = i + 1;
+            if (!in.readDouble(c.selfWeight) || !in.readQuoted(c.label, attrib::kLabelSize - 1))
+                return;
+            // A label no panel would give is refused: the list cannot be trusted.
+            if (attrib::caseLabel(c.label) != c.label || c.label.empty() ||
+                std::any_of(cases.begin(), cases.end(),
+                            [&](const attrib::LoadCase& x) { return x.label == c.label; })) {
+                in.fail();
+                return;
+            }
+            cases.push_back(std::move(c));
+        }
+        attrib::setCases(*root, std::move(cases), active);
+    }
+
     attrib::NodeAttrib* node() {
         auto* a = new attrib::NodeAttrib();
         int flag = 0, code[3] = {0, 0, 0}, dropped = 0;
@@ -404,14 +474,34 @@ struct FileReader {
             return a;
         for (int i = 0; i < 3; ++i) a->support[i] = code[i] == 0 ? '0' : code[i] == 2 ? '2' : '1';
         a->inclination = angle;
-        int force = 0;
-        if (in.readInt(force)) a->force = ref(attrib::kNff, force);
-        int pflag = 0;
-        double d[3];
-        if (in.readInt(pflag) && in.readDouble(d[0]) && in.readDouble(d[1]) &&
-            in.readDouble(d[2])) {
-            a->prescribedFlag = pflag == 1 ? 1 : 0;
-            for (int i = 0; i < 3; ++i) a->prescribed[i] = d[i];
+        // The loads: of each case that loads the node in the load case
+        // layout, else of the single case.
+        auto loads = [&](attrib::NodeLoads& l) {
+            int force = 0, pflag = 0;
+            double d[3];
+            if (in.readInt(force)) l.force = ref(attrib::kNff, force);
+            if (in.readInt(pflag) && in.readDouble(d[0]) && in.readDouble(d[1]) &&
+                in.readDouble(d[2])) {
+                l.prescribedFlag = pflag == 1 ? 1 : 0;
+                for (int i = 0; i < 3; ++i) l.prescribed[i] = d[i];
+            }
+        };
+        if (caseLayout()) {
+            int n = 0;
+            if (!in.readInt(n) || !caseCount(n)) return a;
+            for (int i = 0; i < n; ++i) {
+                int position = 0;
+                if (!in.readInt(position)) return a;
+                attrib::NodeLoads l;
+                loads(l);
+                keepCaseLoads(a->loads, l, position);
+                if (in.failed()) return a;
+            }
+        } else {
+            attrib::NodeLoads l;
+            l.loadCase = root->cases.front().id;
+            loads(l);
+            if (!l.empty()) a->loads.push_back(l);
         }
         if (atLeast(version, 206)) {
             double k[3];
@@ -438,17 +528,40 @@ struct FileReader {
         using attrib::MemberBlock;
         static constexpr PropertyKind kKinds[] = {attrib::kMaf, attrib::kSpf, attrib::kMbm,
                                                   attrib::kUlf, attrib::kLlf, attrib::kTpf};
-        auto set = [&](MemberBlock slot, int id) { a->blocks[slot] = ref(kKinds[slot], id); };
+        // Material and section are the member's; the loads of a layout
+        // without cases belong to the single case.
+        auto set = [&](MemberBlock slot, int id) {
+            PropertyBlock* b = ref(kKinds[slot], id);
+            if (slot < attrib::kMemberOwnBlocks)
+                a->blocks[slot] = b;
+            else if (b)
+                attrib::loadsFor(*a, root->cases.front().id).blocks[slot - attrib::kEndMoments] = b;
+        };
         if (atLeast(version, 209)) {
             if (!ints(5)) return a;
             a->hingeStart = flag01(f[1]);
             a->hingeEnd = flag01(f[2]);
             a->rigid = flag01(f[3]);
             a->noAxial = flag01(f[4]);
-            for (int s = 0; s < attrib::kMemberBlockCount; ++s) {
+            const int own = caseLayout() ? attrib::kMemberOwnBlocks : attrib::kMemberBlockCount;
+            for (int s = 0; s < own; ++s) {
                 int id = 0;
                 if (!in.readInt(id)) return a;
                 set(static_cast<MemberBlock>(s), id);
+            }
+            if (caseLayout()) {
+                int n = 0;
+                if (!in.readInt(n) || !caseCount(n)) return a;
+                for (int i = 0; i < n; ++i) {
+                    int position = 0, id[attrib::kMemberLoadBlocks] = {};
+                    if (!in.readInt(position)) return a;
+                    for (int& x : id)
+                        if (!in.readInt(x)) return a;
+                    attrib::MemberLoads l;
+                    for (int k = 0; k < attrib::kMemberLoadBlocks; ++k)
+                        l.blocks[k] = ref(kKinds[attrib::kEndMoments + k], id[k]);
+                    keepCaseLoads(a->loads, l, position);
+                }
             }
         } else if (version >= 206) {
             if (!ints(6)) return a;
@@ -500,6 +613,7 @@ struct FileReader {
         root->dimLines.clear();
         ListReader lists(in, *root, version, false);
         lists.all(-1);
+        caseList();
         if (lists.dimensionsLeft > 0)
             note("the file holds " + std::to_string(kMaxDimensionLines + lists.dimensionsLeft) +
                  " dimension lines; those after the first " + std::to_string(kMaxDimensionLines) +
@@ -879,9 +993,11 @@ void convertToInternal(Solid* model, AttributeRoot& root, const attrib::AppSetti
             v->x = conv(units::kLengthUnit, v->x);
             v->y = conv(units::kLengthUnit, v->y);
             if (auto* a = attrib::nodeOf(v)) {
-                a->prescribed[0] = conv(units::kDisplacementUnit, a->prescribed[0]);
-                a->prescribed[1] = conv(units::kDisplacementUnit, a->prescribed[1]);
-                a->prescribed[2] = conv(units::kRotationUnit, a->prescribed[2]);
+                for (attrib::NodeLoads& l : a->loads) {
+                    l.prescribed[0] = conv(units::kDisplacementUnit, l.prescribed[0]);
+                    l.prescribed[1] = conv(units::kDisplacementUnit, l.prescribed[1]);
+                    l.prescribed[2] = conv(units::kRotationUnit, l.prescribed[2]);
+                }
                 a->spring[0] = conv(units::kTranslatSpringUnit, a->spring[0]);
                 a->spring[1] = conv(units::kTranslatSpringUnit, a->spring[1]);
                 a->spring[2] = conv(units::kRotationSpringUnit, a->spring[2]);

@@ -1,5 +1,6 @@
 // Writer of the model file and its save through the atomic writer.
 #include "attrib/blocks.h"
+#include "attrib/cases.h"
 #include "attrib/section.h"
 #include "fileio/fileio.h"
 #include "files/modelfile.h"
@@ -24,6 +25,7 @@ struct Writer {
     const AttributeRoot& root;
     const attrib::AppSettings& settings;
     Positions positions;
+    bool cases = false; // the load case layout (several cases or self-weight)
     bool ok = true;
 
     // Reals take the shortest text that reads back to the same double.
@@ -42,6 +44,7 @@ struct Writer {
         put("%d\n", n);
         for (int i = 0; i < n; ++i) point(r->geometry->points[i]);
     }
+    int casePosition(int id) const; // 1-based position of a case in the list, 0 for none
     void lists();
     void modelAttrib();
     void nodeAttrib(AttribRef ref);
@@ -90,6 +93,18 @@ void Writer::lists() {
     for (const attrib::DimensionLine& d : root.dimLines)
         put("%g %g %g %g %g %g %g %g\n", d.pts[0].x, d.pts[0].y, d.pts[1].x, d.pts[1].y, d.pts[2].x,
             d.pts[2].y, d.pts[3].x, d.pts[3].y);
+    if (!cases) return;
+    // The load cases: their count and the position of the active one, then
+    // each case's self-weight factor and label.
+    put("%d %d\n", static_cast<int>(root.cases.size()), attrib::caseIndex(root, root.activeCase) + 1);
+    for (const attrib::LoadCase& c : root.cases) {
+        put("%g ", c.selfWeight);
+        put("'%s'\n", c.label.c_str());
+    }
+}
+
+int Writer::casePosition(int id) const {
+    return attrib::caseIndex(root, id) + 1;
 }
 
 void Writer::modelAttrib() {
@@ -112,14 +127,33 @@ void Writer::nodeAttrib(AttribRef ref) {
     int code[3];
     for (int i = 0; i < 3; ++i) code[i] = a->support[i] == '0' ? 0 : a->support[i] == '2' ? 2 : 1;
     put("%d %d %d %d %g\n", 0, code[0], code[1], code[2], a->inclination);
-    put("%d\n", idOf(a->force));
-    put("%d ", a->prescribedFlag ? 1 : 0);
-    double d[3], k[3];
-    for (int i = 0; i < 3; ++i) {
-        d[i] = a->prescribedFlag && code[i] == 1 ? a->prescribed[i] : 0.0;
-        k[i] = code[i] == 2 ? a->spring[i] : 0.0;
+    // The prescribed values of the fixed directions only.
+    auto prescribed = [&](const attrib::NodeLoads& l, double d[3]) {
+        for (int i = 0; i < 3; ++i) d[i] = l.prescribedFlag && code[i] == 1 ? l.prescribed[i] : 0.0;
+    };
+    double d[3];
+    if (cases) {
+        // The cases that load the node, each with its position in the list.
+        int n = 0;
+        for (const attrib::NodeLoads& l : a->loads) n += !l.empty() && casePosition(l.loadCase) > 0;
+        put("%d\n", n);
+        for (const attrib::NodeLoads& l : a->loads) {
+            if (l.empty() || casePosition(l.loadCase) <= 0) continue;
+            prescribed(l, d);
+            put("%d %d %d ", casePosition(l.loadCase), idOf(l.force), l.prescribedFlag ? 1 : 0);
+            put("%g %g %g\n", d[0], d[1], d[2]);
+        }
+    } else {
+        static const attrib::NodeLoads kNone;
+        const attrib::NodeLoads* found = attrib::loadsOf(*a, root.cases.front().id);
+        const attrib::NodeLoads& l = found ? *found : kNone;
+        prescribed(l, d);
+        put("%d\n", idOf(l.force));
+        put("%d ", l.prescribedFlag ? 1 : 0);
+        put("%g %g %g\n", d[0], d[1], d[2]);
     }
-    put("%g %g %g\n", d[0], d[1], d[2]);
+    double k[3];
+    for (int i = 0; i < 3; ++i) k[i] = code[i] == 2 ? a->spring[i] : 0.0;
     put("%g %g %g\n", k[0], k[1], k[2]);
 }
 
@@ -128,6 +162,22 @@ void Writer::memberAttrib(AttribRef ref) {
     const auto* a = ref ? static_cast<const attrib::MemberAttrib*>(ref) : &def;
     put("%d %d %d %d %d\n", 0, a->hingeStart, a->hingeEnd, a->rigid, a->noAxial);
     for (const PropertyBlock* b : a->blocks) put("%d\n", idOf(b));
+    if (cases) {
+        // The cases that load the member: position, then the four load blocks.
+        int n = 0;
+        for (const attrib::MemberLoads& l : a->loads)
+            n += !l.empty() && casePosition(l.loadCase) > 0;
+        put("%d\n", n);
+        for (const attrib::MemberLoads& l : a->loads) {
+            if (l.empty() || casePosition(l.loadCase) <= 0) continue;
+            put("%d %d %d %d %d\n", casePosition(l.loadCase), idOf(l.blocks[0]), idOf(l.blocks[1]),
+                idOf(l.blocks[2]), idOf(l.blocks[3]));
+        }
+    } else {
+        const int only = root.cases.front().id;
+        for (int slot = attrib::kEndMoments; slot < attrib::kMemberBlockCount; ++slot)
+            put("%d\n", idOf(attrib::loadBlock(*a, slot, only)));
+    }
 }
 
 void Writer::record(const OperatorRecord* r) {
@@ -198,7 +248,10 @@ bool writeModel(FILE* fp, Solid* model, const AttributeRoot& root,
         int n = 0;
         for (const PropertyBlock* b = root.lists[k]; b; b = b->next) w.positions[b] = ++n;
     }
-    w.put("%d\n", kFileVersion);
+    // A model of one case without self-weight keeps the layout of the
+    // version before load cases, byte for byte.
+    w.cases = !attrib::isSingleCase(root);
+    w.put("%d\n", w.cases ? kFileVersion : kSingleCaseVersion);
     sortById(model->vertices);
     sortById(model->edges);
     sortById(model->faces);

@@ -73,6 +73,23 @@ bool TextReader::readLabel(std::string& s, std::size_t max) {
     return true;
 }
 
+bool TextReader::readQuoted(std::string& s, std::size_t max) {
+    s.clear();
+    if (failed_ || fp_ == nullptr) return false;
+    int c = getc_unlocked(fp_);
+    while (c != EOF && isBlank(c)) c = getc_unlocked(fp_);
+    if (c == '\'') {
+        for (c = getc_unlocked(fp_); c != EOF && c != '\''; c = getc_unlocked(fp_)) {
+            if (c < 0x20 || c == 0x7f || s.size() >= max) break;
+            s.push_back(static_cast<char>(c));
+        }
+        if (c == '\'') return true;
+    }
+    if (c == EOF) ended_ = true;
+    failed_ = true;
+    return false;
+}
+
 bool TextReader::skipLines(int n) {
     if (failed_ || fp_ == nullptr) return false;
     for (int i = 0; i < n; ++i) {

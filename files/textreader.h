@@ -21,6 +21,10 @@ public:
     bool readDouble(double& v);
     // A label of at most `max` characters (longer words are cut).
     bool readLabel(std::string& s, std::size_t max);
+    // A label between single quotes on one line, blanks allowed inside
+    // ('Dead load'); fails on a missing quote, a line break or a control
+    // character inside, or more than `max` bytes.
+    bool readQuoted(std::string& s, std::size_t max);
     // Skips the rest of the current line and `n - 1` further lines.
     bool skipLines(int n);
     long tell() const;

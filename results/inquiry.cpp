@@ -2,6 +2,7 @@
 #include "results/inquiry.h"
 
 #include "attrib/blocks.h"
+#include "attrib/cases.h"
 #include "attrib/section.h"
 #include "attrib/supports.h"
 #include "results/influence.h"
@@ -16,6 +17,14 @@ namespace results {
 using namespace units;
 
 namespace {
+
+// " Load Case: LABEL" and a line break when the model has several cases:
+// the texts then say which case they show.
+std::string caseLine() {
+    const attrib::AttributeRoot& r = attrib::root();
+    const attrib::LoadCase* c = attrib::findCase(r, r.activeCase);
+    return r.cases.size() > 1 && c ? " Load Case: " + c->label + "\n" : "";
+}
 
 // A value with its unit label, " = " before it: "  x = 1.00 m\n".
 struct Writer {
@@ -95,7 +104,12 @@ std::string nodeAttribText(const attrib::AppSettings& s, double x, double y,
         w.out += std::string("  Dy: ") + conditionWord(a.support[1]) + "\n";
         w.out += std::string("  Rz: ") + conditionWord(a.support[2]) + "\n";
     };
-    if (!supported || (spring && !a.prescribedFlag)) {
+    // Prescribed values and loads are those of the case shown.
+    const int loadCase = attrib::activeCase();
+    w.out += caseLine();
+    const attrib::NodeLoads* loads = attrib::loadsOf(a, loadCase);
+    const bool prescribed = loads && loads->prescribedFlag;
+    if (!supported || (spring && !prescribed)) {
         conditions();
         if (supported) {
             w.out += "\n Spring\n Stiffness:\n";
@@ -108,17 +122,19 @@ std::string nodeAttribText(const attrib::AppSettings& s, double x, double y,
         std::snprintf(angle, sizeof angle, "%1.f", a.inclination);
         w.out += std::string(" Inclination\n  Angle: ") + angle + " deg\n";
         conditions();
-        if (!a.prescribedFlag) {
+        if (!prescribed) {
             w.out += " No Prescribed\n Displacement\n";
         } else {
-            auto v = [&](int i) { return a.support[i] == attrib::kFixed ? a.prescribed[i] : 0.0; };
+            auto v = [&](int i) {
+                return a.support[i] == attrib::kFixed ? loads->prescribed[i] : 0.0;
+            };
             w.out += " Prescribed\n Displacements:\n";
             w.line("  Dx = ", kDisplacementUnit, kDisplacementFormat, v(0));
             w.line("  Dy = ", kDisplacementUnit, kDisplacementFormat, v(1));
             w.line("  Rz = ", kRotationUnit, kRotationFormat, v(2));
         }
     }
-    if (const auto* f = block(a.force)) {
+    if (const auto* f = block(loads ? loads->force : nullptr)) {
         w.out += std::string(" Nodal Forces: ") + f->label + "\n";
         w.line("  Fx = ", kForceUnit, kForceFormat, f->values[0]);
         w.line("  Fy = ", kForceUnit, kForceFormat, f->values[1]);
@@ -158,7 +174,12 @@ std::string memberAttribText(const attrib::AppSettings& s, double L,
     w.out += a.rigid     ? " Constraint:\n  Rigid member.\n"
              : a.noAxial ? " Constraint:\n  No axial deformation.\n"
                          : " Constraint:\n  None.\n";
-    if (const auto* e = block(a.blocks[attrib::kEndMoments])) {
+    // The loads of the case shown, named when the model has several.
+    const int loadCase = attrib::activeCase();
+    w.out += caseLine();
+    if (const double q = attrib::selfWeightLoad(attrib::root(), a, loadCase); q != 0)
+        w.line(" Self-Weight: q = ", kDistribLoadUnit, kDistribLoadFormat, -q);
+    if (const auto* e = block(attrib::loadBlock(a, attrib::kEndMoments, loadCase))) {
         w.out += std::string(" End Moments: ") + e->label + "\n";
         w.line("  Ma = ", kMomentUnit, kMomentFormat, e->values[0]);
         w.line("  Mb = ", kMomentUnit, kMomentFormat, e->values[1]);
@@ -166,11 +187,11 @@ std::string memberAttribText(const attrib::AppSettings& s, double L,
         w.out += " End Moments:\n  None.\n";
     }
     auto dir = [](const attrib::ValueBlock* b) { return b->direction == 1 ? "Local" : "Global"; };
-    if (const auto* u = block(a.blocks[attrib::kUniform])) {
+    if (const auto* u = block(attrib::loadBlock(a, attrib::kUniform, loadCase))) {
         w.out += std::string(" Uniform Load: ") + u->label + "\n  Dir: " + dir(u) + "\n";
         w.line("  Qx = ", kDistribLoadUnit, kDistribLoadFormat, u->values[0]);
         w.line("  Qy = ", kDistribLoadUnit, kDistribLoadFormat, u->values[1]);
-    } else if (const auto* l = block(a.blocks[attrib::kLinear])) {
+    } else if (const auto* l = block(attrib::loadBlock(a, attrib::kLinear, loadCase))) {
         w.out += std::string(" Linear Load: ") + l->label + "\n  Dir: " + dir(l) + "\n";
         static const char* heads[] = {"  Pxi = ", "  Pyi = ", "  Pxj = ", "  Pyj = "};
         for (int i = 0; i < 4; ++i)
@@ -178,7 +199,7 @@ std::string memberAttribText(const attrib::AppSettings& s, double L,
     } else {
         w.out += " Distributed Load:\n  None.\n";
     }
-    if (const auto* t = block(a.blocks[attrib::kThermal])) {
+    if (const auto* t = block(attrib::loadBlock(a, attrib::kThermal, loadCase))) {
         w.out += std::string(" Thermal Load: ") + t->label + "\n";
         w.line("  Ty+ = ", kTemperatureUnit, kTemperatureFormat, t->values[0]);
         w.line("  Ty- = ", kTemperatureUnit, kTemperatureFormat, t->values[1], false);
@@ -191,7 +212,7 @@ std::string memberAttribText(const attrib::AppSettings& s, double L,
 std::string nodeResultText(const attrib::AppSettings& s, bool supported, const double reactions[3],
                            const double displacements[3]) {
     Writer w{s, {}};
-    w.out = "\n Node\n Results\n\n Support\n Reactions:\n";
+    w.out = "\n Node\n Results\n\n" + caseLine() + " Support\n Reactions:\n";
     if (supported) {
         w.line(" Fx = ", kForceUnit, kForceFormat, reactions[0]);
         w.line(" Fy = ", kForceUnit, kForceFormat, reactions[1]);
@@ -221,7 +242,7 @@ std::string memberResultText(const attrib::AppSettings& s, const MemberInput& m,
             w.line("  Dy: ", kDisplacementUnit, kDisplacementFormat, dy);
             w.line("  Rz: ", kRotationUnit, kRotationFormat, t);
         };
-        w.out = "\n Member\n Displacements\n and Rotations\n\n";
+        w.out = "\n Member\n Displacements\n and Rotations\n\n" + caseLine();
         end(" Init:\n", m.u1, m.w1, m.t1);
         end("\n End:\n", m.u2, m.w2, m.t2);
         const MemberCurve curve = sampleDeformed(d, h);
@@ -254,7 +275,7 @@ std::string memberResultText(const attrib::AppSettings& s, const MemberInput& m,
     const int unit = moment ? kMomentUnit : kForceUnit;
     const int format = moment ? kMomentFormat : kForceFormat;
     const double sign = kind == ResultKind::Shear ? 1.0 : valueSign(m, kind);
-    w.out = std::string("\n Member\n ") + title + "\n Diagram Results\n\n";
+    w.out = std::string("\n Member\n ") + title + "\n Diagram Results\n\n" + caseLine();
     w.line(" Init: ", unit, format, sign * ordinate(m, kind, 0));
     w.line(" End: ", unit, format, sign * ordinate(m, kind, L), false);
     if (moment) {

@@ -3,6 +3,7 @@
 #include "results/resultset.h"
 
 #include "attrib/blocks.h"
+#include "attrib/cases.h"
 #include "attrib/loads.h"
 #include "attrib/section.h"
 #include "results/influence.h"
@@ -41,9 +42,9 @@ MemberInput memberInputOf(const Edge* e) {
     auto ends = [&](const Vertex* v, double& u, double& w, double& t) {
         const attrib::NodeAttrib* a = attrib::nodeOf(v);
         if (!a) return;
-        u = c * a->prescribed[0] + s * a->prescribed[1];
-        w = -s * a->prescribed[0] + c * a->prescribed[1];
-        t = a->prescribed[2];
+        u = c * a->displacement[0] + s * a->displacement[1];
+        w = -s * a->displacement[0] + c * a->displacement[1];
+        t = a->displacement[2];
     };
     ends(v1, m.u1, m.w1, m.t1);
     ends(v2, m.u2, m.w2, m.t2);
@@ -53,14 +54,23 @@ MemberInput memberInputOf(const Edge* e) {
     m.N1 = r[0], m.V1 = r[1], m.M1 = r[2], m.N2 = r[3], m.V2 = r[4], m.M2 = r[5];
     m.hinge1 = a->hingeStart != 0, m.hinge2 = a->hingeEnd != 0;
     m.rigid = a->rigid != 0, m.noAxial = a->noAxial != 0;
-    if (const attrib::ValueBlock* b = attrib::valuesOf(a->blocks[attrib::kEndMoments]))
+    // The loads of the case shown.
+    const int loadCase = attrib::activeCase();
+    auto load = [&](int slot) { return attrib::valuesOf(attrib::loadBlock(*a, slot, loadCase)); };
+    if (const attrib::ValueBlock* b = load(attrib::kEndMoments))
         m.Ma = b->values[attrib::kMa], m.Mb = b->values[attrib::kMb];
     // A uniform load block wins over a linear one.
-    if (const attrib::ValueBlock* b = attrib::valuesOf(a->blocks[attrib::kUniform]))
+    if (const attrib::ValueBlock* b = load(attrib::kUniform))
         localLoad(b, false, angle, m);
     else
-        localLoad(attrib::valuesOf(a->blocks[attrib::kLinear]), true, angle, m);
-    if (const attrib::ValueBlock* b = attrib::valuesOf(a->blocks[attrib::kThermal]))
+        localLoad(load(attrib::kLinear), true, angle, m);
+    // The self-weight of the case adds a global uniform load.
+    if (const double w = attrib::selfWeightLoad(attrib::root(), *a, loadCase); w != 0) {
+        double qx = 0, qy = 0;
+        globalToLocal(0, -w, angle, qx, qy);
+        m.qx1 += qx, m.qy1 += qy, m.qx2 += qx, m.qy2 += qy;
+    }
+    if (const attrib::ValueBlock* b = load(attrib::kThermal))
         m.tyPlus = b->values[attrib::kTyTop], m.tyMinus = b->values[attrib::kTyBottom];
     if (const attrib::ValueBlock* b = attrib::valuesOf(a->blocks[attrib::kMaterial]))
         m.E = b->values[attrib::kElasticity], m.alpha = b->values[attrib::kThermalExpansion];

@@ -2,6 +2,8 @@
 // loads, hinges, supports, prescribed displacements and nodal forces.
 #include "results/symbols.h"
 
+#include "attrib/cases.h"
+
 #include "attrib/loads.h"
 #include "attrib/supports.h"
 #include "units/numformat.h"
@@ -293,7 +295,7 @@ gfx::FillStyle hatchFill(int style) {
 
 bool drawsClampSquare(const attrib::NodeAttrib* a, bool supportsShown) {
     if (!a || !supportsShown || a->support[attrib::kRz] != attrib::kFixed) return false;
-    return a->prescribedFlag ||
+    return attrib::hasPrescribed(*a, attrib::activeCase()) ||
            (a->support[attrib::kDx] != attrib::kFixed && a->support[attrib::kDy] != attrib::kFixed);
 }
 
@@ -339,15 +341,16 @@ void drawMemberLoads(const SymbolContext& k, const Edge* e, const MemberLine& m)
     k.c.setLineWidth(1);
     const Point p1 = m.pts.front(), p2 = m.pts.back();
     using namespace attrib;
-    if (const ValueBlock* t = valuesOf(a->blocks[kThermal]))
+    const int loadCase = activeCase();
+    if (const ValueBlock* t = valuesOf(loadBlock(*a, kThermal, loadCase)))
         thermalLoad(k, p1, p2, t->values[kTyTop], t->values[kTyBottom]);
-    if (const ValueBlock* q = valuesOf(a->blocks[kUniform]); q && !loadIsNegligible(*q, kUlf))
+    if (const ValueBlock* q = valuesOf(loadBlock(*a, kUniform, loadCase)); q && !loadIsNegligible(*q, kUlf))
         distributedLoad(k, p1, p2, q->direction, q->values[kQx], q->values[kQy], q->values[kQx],
                         q->values[kQy], true);
-    if (const ValueBlock* q = valuesOf(a->blocks[kLinear]); q && !loadIsNegligible(*q, kLlf))
+    if (const ValueBlock* q = valuesOf(loadBlock(*a, kLinear, loadCase)); q && !loadIsNegligible(*q, kLlf))
         distributedLoad(k, p1, p2, q->direction, q->values[kPxi], q->values[kPyi], q->values[kPxj],
                         q->values[kPyj], false);
-    if (const ValueBlock* mb = valuesOf(a->blocks[kEndMoments]))
+    if (const ValueBlock* mb = valuesOf(loadBlock(*a, kEndMoments, loadCase)))
         endMoments(k, p1, p2, mb->values[kMa], mb->values[kMb]);
 }
 
@@ -418,12 +421,12 @@ void drawSupport(const SymbolContext& k, const Vertex* v) {
     const bool fx = a->support[kDx] == kFixed, fy = a->support[kDy] == kFixed,
                fz = a->support[kRz] == kFixed;
     const SupportState st = supportOf(*a);
-    if (a->prescribedFlag && !hasSpring(st)) {
+    if (st.prescribed && !hasSpring(st)) {
         if (fx) roller(c, side, s);
         if (fy) roller(c, up, s);
         if (fz) clampSquare(c, p, k.sz.clampSquare);
         c.setForeground(roleColor(k.cs, Role::PrescribedDisplacements));
-        const double dx = a->prescribed[kDx], dy = a->prescribed[kDy], rz = a->prescribed[kRz];
+        const double dx = st.values[kDx], dy = st.values[kDy], rz = st.values[kRz];
         if (fx && dx != 0)
             prescribedArrow(k, p, {up.cs * (dx > 0 ? 1 : -1), up.sn * (dx > 0 ? 1 : -1)}, dx,
                             units::kDisplacementUnit, units::kDisplacementFormat);
@@ -483,7 +486,7 @@ void drawSupport(const SymbolContext& k, const Vertex* v) {
 void drawNodalForce(const SymbolContext& k, const Vertex* v) {
     using namespace attrib;
     const NodeAttrib* a = nodeOf(v);
-    const ValueBlock* f = a ? valuesOf(a->force) : nullptr;
+    const ValueBlock* f = a ? valuesOf(nodalForce(*a, activeCase())) : nullptr;
     if (!k.loads || !f) return;
     const double fx = f->values[kFx], fy = f->values[kFy], mz = f->values[kMz];
     if (fx == 0 && fy == 0 && mz == 0) return;

@@ -7,6 +7,7 @@
 #include "shell/display.h"
 #include "shell/edit/editmodes.h"
 #include "shell/edit/modes.h"
+#include "shell/panels/casepanel.h"
 #include "shell/edit/transform.h"
 #include "shell/edit/view.h"
 #include "shell/files/export.h"
@@ -144,6 +145,7 @@ void bindActions(ui::Toolkit& tk) {
     tk.bind("IoDropFile", [](Event&) { return kIgnore; });
     tk.bind("Units", onUnits);
     bindInquiryActions(tk);
+    bindCaseActions(tk);
     bindSignConventionActions(tk);
     for (int i = 0; i < kPanelCount; ++i)
         tk.bind(kPanels[i].action, [i](Event&) {

@@ -3,13 +3,16 @@
 // ("miexit"), so that every input can be recorded and replayed by name.
 #include "shell/mainwindow.h"
 
+#include "attrib/attrib.h"
 #include "shell/display.h"
+#include "shell/panels/casepanel.h"
 #include "shell/panels/conditionpanels.h"
 #include "shell/panels/panels.h"
 #include "shell/panels/propertypanel.h"
 #include "ui/ui.h"
 
 #include <cctype>
+#include <string_view>
 
 namespace shell {
 
@@ -162,7 +165,8 @@ Element* optionsMenu(Toolkit& tk) {
                   check(tk, "oopleaveorg", "Leave Original", "OopLeaveOrg", false)});
     return &tk.make(
         Kind::Menu, "options", {{"TITLE", "Options"}},
-        {analysis, item(tk, "Units & Number Formatting...", "Units"), transform, displayMenu(tk)});
+        {analysis, item(tk, "Units & Number Formatting...", "Units"),
+         item(tk, "Load Cases...", "Lcase"), transform, displayMenu(tk)});
 }
 
 // ---- Tool bars ---------------------------------------------------------------
@@ -280,6 +284,11 @@ Element* attributeArea(Toolkit& tk) {
     // hinge and constraint panels; the others are empty titled pages until
     // their kinds are configured.
     for (const PanelEntry& p : kPanels) {
+        if (std::string_view(p.panel) == "lcsmenu") {
+            area.append(buildCasePanel(tk));
+            area.append(buildCaseLabelPage(tk));
+            continue;
+        }
         if (const PanelKind* k = panelKindOf(p.panel)) {
             area.append(buildPanelPage(tk, *k));
             area.append(buildLabelPage(tk, *k));
@@ -351,7 +360,7 @@ Element* drawingArea(Toolkit& tk) {
         {label(tk, "", "Load Case/Combination:"),
          &tk.make(
              Kind::List, "caselist",
-             {{"DROPDOWN", "YES"}, {"ACTION", "CaseSelCur"}, {"1", "Single Case"}, {"VALUE", "1"}}),
+             {{"DROPDOWN", "YES"}, {"ACTION", "CaseSelCur"}, {"1", attrib::kSingleCaseLabel}, {"VALUE", "1"}}),
          &tk.make(Kind::Fill)});
     return &tk.make(Kind::VBox, "drawingarea", {{"GAP", "2"}, {"EXPAND", "YES"}},
                     {label(tk, "datatopmsg", " "), canvas, caseLine});

@@ -1,5 +1,6 @@
 // Snapping, selection, insertion, deletion, undo and redo on the frame model.
 #include "shell/edit/edit.h"
+#include "shell/panels/casepanel.h"
 
 #include "attrib/attrib.h"
 #include "model/model.h"
@@ -368,6 +369,7 @@ namespace {
 int historyStep(int (*op)()) {
     if (op() != -2) return 0;
     refreshModel();
+    refreshCaseLists(); // the step may have changed the load cases
     recountSelection();
     redraw();
     markModified(0);

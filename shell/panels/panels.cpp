@@ -17,6 +17,7 @@ const PanelEntry kPanels[kPanelCount] = {
     {"Uload", "uload", "ulfmenu", "Uniform load", "uniformload"},
     {"Lload", "lload", "llfmenu", "Linear load", "linearload"},
     {"Tpvar", "tpvar", "tpfmenu", "Thermal load", "thermalload"},
+    {"Lcase", "lcase", "lcsmenu", "Load cases", "loadcases"},
 };
 
 void releasePanelButtons() {

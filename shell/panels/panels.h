@@ -19,9 +19,11 @@ struct PanelEntry {
     const char* icon;   // icon file name without extension
 };
 
-constexpr int kPanelCount = 10;
+constexpr int kPanelCount = 11;
 constexpr int kMaterialPanel = 0;
-// In tool bar order: the five model attribute panels, then the five loads.
+constexpr int kLoadCasePanel = 10;
+// In tool bar order: the five model attribute panels, then the five loads
+// and the load cases.
 extern const PanelEntry kPanels[kPanelCount];
 
 // Shows panel `index` in attmenu, its button pressed and the others released,

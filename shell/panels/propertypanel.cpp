@@ -1,6 +1,7 @@
 // The generic property panel and its handlers.
 #include "shell/panels/propertypanel.h"
 #include "shell/files/filecommands.h"
+#include "shell/panels/casepanel.h"
 
 #include "attrib/blocks.h"
 #include "shell/display.h"
@@ -323,8 +324,7 @@ Element* button(Toolkit& tk, const PanelKind& k, const char* title, const char* 
 }
 
 Element* row(Toolkit& tk, std::initializer_list<Element*> children) {
-    Element& box = tk.make(Kind::HBox, "", {{"GAP", "4"}, {"ALIGNMENT", "ACENTER"}}, children);
-    return &box.append(tk.make(Kind::Fill));
+    return panelRow(tk, children);
 }
 
 Element* fieldRow(Toolkit& tk, const PanelField& f) {
@@ -354,6 +354,11 @@ Element* fieldRow(Toolkit& tk, const PanelField& f) {
 
 } // namespace
 
+Element* panelRow(Toolkit& tk, std::initializer_list<Element*> children) {
+    Element& box = tk.make(Kind::HBox, "", {{"GAP", "4"}, {"ALIGNMENT", "ACENTER"}}, children);
+    return &box.append(tk.make(Kind::Fill));
+}
+
 std::string paddedMessage(const std::vector<std::string>& lines) {
     std::size_t width = 0;
     for (const std::string& l : lines) width = std::max(width, l.size());
@@ -381,6 +386,7 @@ void resetPropertyPanels() {
         g_panels[k->kind] = PanelState{};
         currentToFirst(*k);
     }
+    refreshCaseLists();
 }
 
 void refreshPropertyPanels() {

@@ -12,6 +12,7 @@
 
 #include "attrib/attrib.h"
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -112,6 +113,9 @@ void refreshPropertyPanels();
 // For the kinds' preset buttons: a new block with the label and values
 // becomes current unless the list holds the label; then back to the list.
 int newPresetBlock(const PanelKind& k, const char* label, const double* values, int count);
+
+// A row of a panel page: the elements side by side, then a filler.
+ui::Element* panelRow(ui::Toolkit& tk, std::initializer_list<ui::Element*> children);
 
 // The padded layout of message lines: a line of five blanks before, between
 // and after the lines, each line framed by three blanks and padded to the

@@ -35,12 +35,12 @@ void inquireNode(const Vertex* v) {
             }
         }
         // After an analysis the node's displacement triple holds its results.
-        showInformation(results::nodeResultText(a.settings, supported, r, n->prescribed));
+        showInformation(results::nodeResultText(a.settings, supported, r, n->displacement));
     } else {
         showInformation(results::nodeAttribText(a.settings, v->x, v->y, *n));
     }
     loadNodeConditions(v);
-    setCurrentBlock(nodalForcePanel(), n->force);
+    setCurrentBlock(nodalForcePanel(), attrib::blockOf(v, attrib::kNff));
 }
 
 void inquireMember(const Edge* e, double x, double y, double tolerance) {
@@ -64,10 +64,11 @@ void inquireMember(const Edge* e, double x, double y, double tolerance) {
     loadMemberConditions(e);
     setCurrentBlock(materialPanel(), m->blocks[attrib::kMaterial]);
     setCurrentBlock(sectionPanelKind(), m->blocks[attrib::kSection]);
-    setCurrentBlock(endMomentPanel(), m->blocks[attrib::kEndMoments]);
-    setCurrentBlock(uniformLoadPanel(), m->blocks[attrib::kUniform]);
-    setCurrentBlock(linearLoadPanel(), m->blocks[attrib::kLinear]);
-    setCurrentBlock(thermalLoadPanel(), m->blocks[attrib::kThermal]);
+    // The load panels show the blocks of the active case.
+    setCurrentBlock(endMomentPanel(), attrib::blockOf(e, attrib::kMbm));
+    setCurrentBlock(uniformLoadPanel(), attrib::blockOf(e, attrib::kUlf));
+    setCurrentBlock(linearLoadPanel(), attrib::blockOf(e, attrib::kLlf));
+    setCurrentBlock(thermalLoadPanel(), attrib::blockOf(e, attrib::kTpf));
 }
 
 } // namespace

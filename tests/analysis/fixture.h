@@ -5,6 +5,7 @@
 
 #include "analysis/analysis.h"
 #include "attrib/blocks.h"
+#include "attrib/cases.h"
 #include "attrib/section.h"
 #include "attrib/supports.h"
 #include "tests/support/frame.h"
@@ -46,12 +47,16 @@ protected:
         vb->direction = direction;
         return b;
     }
+    // Loads go to the active case.
     static void give(attrib::MemberAttrib& a, attrib::MemberBlock slot, attrib::PropertyBlock* b) {
-        a.blocks[slot] = b;
+        if (slot < attrib::kMemberOwnBlocks)
+            a.blocks[slot] = b;
+        else
+            attrib::loadsFor(a, attrib::activeCase()).blocks[slot - attrib::kEndMoments] = b;
         ++b->useCount;
     }
     static void give(attrib::NodeAttrib& a, attrib::PropertyBlock* b) {
-        a.force = b;
+        attrib::loadsFor(a, attrib::activeCase()).force = b;
         ++b->useCount;
     }
     // Material E = 2e8, alpha 1e-5 and section A = 0.01, I = 1e-4, h = 0.2,
@@ -96,9 +101,10 @@ protected:
 
         attrib::NodeAttrib& n1 = at(0, 0);
         support(n1, "111");
-        n1.prescribedFlag = 1;
-        n1.prescribed[1] = -0.01;
-        n1.prescribed[2] = 0.002;
+        attrib::NodeLoads& settled = attrib::loadsFor(n1, attrib::activeCase());
+        settled.prescribedFlag = 1;
+        settled.prescribed[1] = -0.01;
+        settled.prescribed[2] = 0.002;
         support(at(4, 0), "100");
         at(4, 0).inclination = 30;
         give(at(0, 3), block(attrib::kNff, {10, 0, 0}));

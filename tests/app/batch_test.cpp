@@ -73,7 +73,7 @@ TEST_F(BatchTest, StatusesAndMessages) {
     save("mechanism.kst");
     copy(KESTREL_TEST_DATA "/files/v205.kst", "v205.kst");
     copy(KESTREL_TEST_DATA "/analysis/every_kind.dat", "neutral.kst");
-    std::ofstream((dir / "newer.kst").string()) << "212\n";
+    std::ofstream((dir / "newer.kst").string()) << "213\n";
     std::string all;
     for (const char* args : {"nosection.kst", "mechanism.kst", "missing.kst", "v205.kst",
                              "neutral.kst", "newer.kst", "--help", "", "frame.dat --json x"})

@@ -2,6 +2,7 @@
 // released members and nodes carry, block use counts, dimension lines and
 // their undo steps.
 #include "attrib/attrib.h"
+#include "attrib/cases.h"
 #include "attrib/settings.h"
 #include "attrib/supports.h"
 #include "tests/support/frame.h"
@@ -27,10 +28,18 @@ protected:
     }
     // Gives member e a record referring to the blocks named by `mask` (bit k:
     // block k), with the hinges and constraints given.
+    // Block k of a member: its own for material and section, the active
+    // case's for the loads.
+    static PropertyBlock*& slot(MemberAttrib& a, int k) {
+        return k < kMemberOwnBlocks ? a.blocks[k] : loadsFor(a, activeCase()).blocks[k - kEndMoments];
+    }
+    static PropertyBlock* slotOf(const MemberAttrib& a, int k) {
+        return k < kMemberOwnBlocks ? a.blocks[k] : loadBlock(a, k, activeCase());
+    }
     void give(Edge* e, int mask, int h1, int h2, int rigid, int noAxial) {
         MemberAttrib a;
         for (int k = 0; k < kMemberBlockCount; ++k)
-            if (mask & (1 << k)) a.blocks[k] = &block[k];
+            if (mask & (1 << k)) slot(a, k) = &block[k];
         a.hingeStart = h1;
         a.hingeEnd = h2;
         a.rigid = rigid;
@@ -56,7 +65,7 @@ TEST_F(AttribTest, NewNodesAndMembersGetDefaultsSelectedOnlyForTheirTarget) {
         const NodeAttrib* n = nodeOf(node(4, 0));
         EXPECT_EQ(n->selected, c.nodeSelected) << c.target;
         EXPECT_EQ(std::string(n->support, 3), "000");
-        EXPECT_EQ(n->force, nullptr);
+        EXPECT_TRUE(n->loads.empty());
     }
 }
 
@@ -76,7 +85,7 @@ TEST_F(AttribTest, SplitGivesBothPiecesTheBlocksAndKeepsOnlyTheOuterHinges) {
     for (const MemberAttrib* m : {left, right}) {
         EXPECT_EQ(m->rigid, 1);
         EXPECT_EQ(m->noAxial, 1);
-        for (int k = 0; k < kMemberBlockCount; ++k) EXPECT_EQ(m->blocks[k], &block[k]);
+        for (int k = 0; k < kMemberBlockCount; ++k) EXPECT_EQ(slotOf(*m, k), &block[k]);
     }
     // Two live pieces, plus the old record kept by the undo step.
     for (const PropertyBlock& b : block) EXPECT_EQ(b.useCount, 3);
@@ -113,7 +122,7 @@ TEST_F(AttribTest, JoinKeepsWhatBothMembersAgreeOn) {
         EXPECT_EQ(j->rigid, c.joinedRigid);
         for (int k = 0; k < kMemberBlockCount; ++k) {
             const bool kept = c.joinedMask & (1 << k);
-            EXPECT_EQ(j->blocks[k], kept ? &block[k] : nullptr) << k;
+            EXPECT_EQ(slotOf(*j, k), kept ? &block[k] : nullptr) << k;
         }
         mdl_clear_history();
         // Only the joined member refers to anything now.

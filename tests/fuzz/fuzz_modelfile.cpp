@@ -3,6 +3,7 @@
 // blocks of the lists read, or no model at all; the model read must save and
 // read back to the same bytes. Leaks and freed blocks still referred to are
 // caught by the sanitizers when the model is deleted.
+#include "attrib/cases.h"
 #include "attrib/blocks.h"
 #include "files/modelfile.h"
 #include "tests/files/modelio.h"
@@ -41,12 +42,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     check(mdl_check(r.model).empty());
     for (Vertex* v = r.model->vertices; v; v = v->next)
-        if (auto* a = attrib::nodeOf(v)) check(inList(*r.root, attrib::kNff, a->force));
+        if (auto* a = attrib::nodeOf(v))
+            for (const attrib::NodeLoads& l : a->loads) check(inList(*r.root, attrib::kNff, l.force));
     for (Edge* e = r.model->edges; e; e = e->next)
         if (auto* a = attrib::memberOf(e))
-            for (int k = attrib::kMbm; k < attrib::kPropertyKindCount; ++k)
-                check(inList(*r.root, attrib::PropertyKind(k),
-                             a->blocks[attrib::memberSlot(attrib::PropertyKind(k))]));
+            for (int k = attrib::kMbm; k < attrib::kPropertyKindCount; ++k) {
+                const int slot = attrib::memberSlot(attrib::PropertyKind(k));
+                if (slot < attrib::kMemberOwnBlocks)
+                    check(inList(*r.root, attrib::PropertyKind(k), a->blocks[slot]));
+                else
+                    for (const attrib::MemberLoads& l : a->loads)
+                        check(inList(*r.root, attrib::PropertyKind(k),
+                                     l.blocks[slot - attrib::kEndMoments]));
+            }
     const std::string first = files_test::writeText(r.model, *r.root, r.settings);
     files::ReadResult again = files_test::readText(first);
     check(again.status == files::ReadStatus::kModel);

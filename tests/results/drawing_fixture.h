@@ -2,6 +2,7 @@
 // white-background scheme with the initial settings, for the display tests.
 #pragma once
 
+#include "attrib/cases.h"
 #include "attrib/blocks.h"
 #include "attrib/settings.h"
 #include "gfx/record.h"
@@ -56,7 +57,11 @@ protected:
                                int direction = 0) {
         attrib::ValueBlock* b = newLoad(kind, v, direction);
         attrib::MemberAttrib* a = attrib::copyMemberAttrib(*attrib::memberOf(e));
-        a->blocks[attrib::memberSlot(kind)] = b;
+        const int slot = attrib::memberSlot(kind);
+        if (slot < attrib::kMemberOwnBlocks)
+            a->blocks[slot] = b;
+        else
+            attrib::loadsFor(*a, attrib::activeCase()).blocks[slot - attrib::kEndMoments] = b;
         ++b->useCount;
         mdl_set_edge_attrib(e, a);
         return b;
@@ -64,7 +69,7 @@ protected:
     void nodalForce(Vertex* v, double fx, double fy, double mz) {
         attrib::ValueBlock* b = newLoad(attrib::kNff, {fx, fy, mz, 0});
         attrib::NodeAttrib* a = attrib::copyNodeAttrib(*attrib::nodeOf(v));
-        a->force = b;
+        attrib::loadsFor(*a, attrib::activeCase()).force = b;
         ++b->useCount;
         mdl_set_vertex_attrib(v, a);
     }

@@ -2,6 +2,7 @@
 // every support layout of a node, every attribute of a member, the node and
 // member results, the member text and cursor line of influence lines, and
 // the totals message.
+#include "attrib/cases.h"
 #include "attrib/blocks.h"
 #include "attrib/section.h"
 #include "results/influence.h"
@@ -112,11 +113,12 @@ Maker node(const char* support, int prescribedFlag, bool force) {
     return [=](int p) {
         attrib::NodeAttrib a;
         std::memcpy(a.support, support, 3);
-        a.prescribedFlag = prescribedFlag;
+        attrib::NodeLoads& l = attrib::loadsFor(a, attrib::activeCase());
+        l.prescribedFlag = prescribedFlag;
         a.spring[1] = 1000, a.spring[2] = 50;
         a.inclination = 30.4;
-        a.prescribed[0] = 0.01, a.prescribed[1] = -0.02, a.prescribed[2] = 0.5;
-        a.force = force ? blocks().force.get() : nullptr;
+        l.prescribed[0] = 0.01, l.prescribed[1] = -0.02, l.prescribed[2] = 0.5;
+        l.force = force ? blocks().force.get() : nullptr;
         return results::nodeAttribText(withPreset(p), 1.5, -2, a);
     };
 }
@@ -134,10 +136,12 @@ Maker attributes(int variant) {
         const Blocks& b = blocks();
         attrib::MemberAttrib a;
         if (variant > 0) {
-            a.blocks = {b.mat.get(), b.sec.get(), b.em.get(), b.ul.get(), b.ll.get(), b.tp.get()};
+            a.blocks = {b.mat.get(), b.sec.get()};
+            attrib::loadsFor(a, attrib::activeCase()).blocks = {b.em.get(), b.ul.get(), b.ll.get(),
+                                                                b.tp.get()};
             a.noAxial = 1;
         }
-        if (variant > 1) a.rigid = 1, a.blocks[attrib::kUniform] = nullptr;
+        if (variant > 1) a.rigid = 1, a.loads.front().blocks[attrib::kUniform - attrib::kEndMoments] = nullptr;
         return results::memberAttribText(withPreset(p), 4, a);
     };
 }

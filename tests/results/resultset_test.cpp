@@ -42,9 +42,9 @@ TEST_F(ResultSetTest, InputsFromTheRecords) {
     attrib::memberOf(a)->results = {0, 30, 0, 0, 30, 0};
     attrib::memberOf(a)->hingeEnd = 1;
     attrib::memberOf(b)->results = {0, 0, 0, 0, -60, 180}; // a cantilever fixed at (0, -3)
-    attrib::nodeOf(b->he1->vtx)->prescribed[0] = 0.01;     // Dx at (6, -3)
-    attrib::nodeOf(b->he1->vtx)->prescribed[1] = -0.02;
-    attrib::nodeOf(b->he1->vtx)->prescribed[2] = 0.003;
+    attrib::nodeOf(b->he1->vtx)->displacement[0] = 0.01;   // Dx at (6, -3)
+    attrib::nodeOf(b->he1->vtx)->displacement[1] = -0.02;
+    attrib::nodeOf(b->he1->vtx)->displacement[2] = 0.003;
 
     const results::MemberInput ma = results::memberInputOf(a), mb = results::memberInputOf(b);
     EXPECT_EQ((std::vector<double>{ma.qy1, ma.qy2, ma.qx1, ma.V1, ma.V2, ma.Ma, ma.Mb,

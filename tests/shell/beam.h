@@ -3,6 +3,7 @@
 // node (PL/4 = 10 kNm there).
 #pragma once
 
+#include "attrib/cases.h"
 #include "attrib/blocks.h"
 #include "attrib/section.h"
 #include "model/model.h"
@@ -43,7 +44,7 @@ inline void supportedBeam(Solid* s, bool stable) {
         attrib::NodeAttrib* a = attrib::nodeOf(v);
         if (v->x == 0) a->support[0] = a->support[1] = stable ? '1' : '0';
         if (v->x == 4) a->support[1] = '1';
-        if (v->x == 2) a->force = f, f->useCount++;
+        if (v->x == 2) attrib::loadsFor(*a, attrib::activeCase()).force = f, f->useCount++;
     }
 }
 

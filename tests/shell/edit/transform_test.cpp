@@ -1,6 +1,7 @@
 // Transformations of the selection through the started program: the four
 // kinds typed and by mouse, copies and their attribute records, merging with
 // the frame, stretching at moved nodes, Repeat, dimension lines and undo.
+#include "attrib/cases.h"
 #include "attrib/attrib.h"
 #include "gfx/record.h"
 #include "interact/trfmode.h"
@@ -43,7 +44,7 @@ protected:
         material->useCount = 1;
         attrib::NodeAttrib* n = attrib::nodeOf(node(10, 0));
         n->support[0] = n->support[1] = '1';
-        n->force = force;
+        attrib::loadsFor(*n, attrib::activeCase()).force = force;
         force->useCount = 1;
         mdl_clear_history();
     }
@@ -133,7 +134,7 @@ TEST_F(TransformTest, EachKindTypedOnTheFreeColumn) {
         EXPECT_EQ(e->he1->vtx == foot ? m->hingeEnd : m->hingeStart, 0) << what;
         const attrib::NodeAttrib* n = attrib::nodeOf(foot);
         EXPECT_EQ(std::string(n->support, 3), landed ? "000" : "110") << what;
-        EXPECT_EQ(n->force, landed ? nullptr : force) << what;
+        EXPECT_EQ(attrib::nodalForce(*n, attrib::activeCase()), landed ? nullptr : force) << what;
         EXPECT_EQ(withMaterial(), c.pieces) << what;
         // Every live record counts, and the one an undo record keeps.
         EXPECT_EQ(material->useCount, c.pieces + (c.copy ? 0 : 1)) << what;

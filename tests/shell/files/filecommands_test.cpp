@@ -94,7 +94,7 @@ TEST_F(FileCommandsTest, OpenRefusalsLeaveTheEmptyUntitledFrame) {
     };
     const Case cases[] = {
         {nullptr, 1, " Could not find Kestrel file. "},
-        {"212\n200\n", 0, "Version of file is higher than this version of Kestrel."},
+        {"213\n200\n", 0, "Version of file is higher than this version of Kestrel."},
         {"211\n200\n 0\n", 0, " Bad Kestrel file. "},
     };
     for (const Case& c : cases) {

@@ -25,7 +25,7 @@ protected:
         supportedBeam(s, true);
         mat = attrib::memberOf(s->edges)->blocks[attrib::kMaterial];
         for (Vertex* v = s->vertices; v; v = v->next)
-            if (attrib::nodeOf(v)->force) force = attrib::nodeOf(v)->force;
+            if (attrib::PropertyBlock* f = attrib::blockOf(v, attrib::kNff)) force = f;
     }
     std::string info() { return value("infotxt"); }
     attrib::PropertyBlock* mat = nullptr;

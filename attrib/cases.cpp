@@ -1,0 +1,266 @@
+// Load case list and the per-case loads of the records.
+#include "attrib/cases.h"
+
+#include "attrib/blocks.h"
+#include "attrib/section.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace attrib {
+
+namespace {
+
+template <typename Loads>
+const Loads* find(const std::vector<Loads>& v, int id) {
+    for (const Loads& l : v)
+        if (l.loadCase == id) return &l;
+    return nullptr;
+}
+
+template <typename Loads>
+Loads& findOrMake(std::vector<Loads>& v, int id) {
+    for (Loads& l : v)
+        if (l.loadCase == id) return l;
+    v.push_back(Loads{});
+    v.back().loadCase = id;
+    return v.back();
+}
+
+// A saved case list: undo and redo bring it back and save the list they
+// replace as the inverse step.
+struct CaseSnapshot {
+    std::vector<LoadCase> cases;
+    int activeCase = 1;
+    int caseCounter = 1;
+};
+
+void restoreCases(void* datum) {
+    CaseSnapshot& saved = *static_cast<CaseSnapshot*>(datum);
+    AttributeRoot& r = root();
+    mdl_record_app_step(1, restoreCases, new CaseSnapshot{r.cases, r.activeCase, r.caseCounter});
+    r.cases = saved.cases;
+    r.activeCase = saved.activeCase;
+    r.caseCounter = saved.caseCounter;
+}
+
+// Saves the list as an undo step; `newStep` 0 begins a new step.
+void recordCases(const AttributeRoot& r, int newStep) {
+    mdl_record_app_step(newStep, restoreCases,
+                        new CaseSnapshot{r.cases, r.activeCase, r.caseCounter});
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+CaseResult checkLabel(const AttributeRoot& r, const std::string& label, int except) {
+    if (label.empty()) return kCaseEmpty;
+    if (label.size() >= kLabelSize) return kCaseTooLong;
+    for (unsigned char c : label)
+        if (c < 0x20 || c == 0x7f || c == '\'' || c == '"') return kCaseBadChar;
+    const LoadCase* other = findCaseLabel(r, label);
+    if (other && other->id != except) return kCaseTaken;
+    return kCaseDone;
+}
+
+bool release(PropertyBlock* b) {
+    if (b && b->useCount > 0) --b->useCount;
+    return b != nullptr;
+}
+
+} // namespace
+
+const NodeLoads* loadsOf(const NodeAttrib& a, int id) {
+    return find(a.loads, id);
+}
+const MemberLoads* loadsOf(const MemberAttrib& a, int id) {
+    return find(a.loads, id);
+}
+NodeLoads& loadsFor(NodeAttrib& a, int id) {
+    return findOrMake(a.loads, id);
+}
+MemberLoads& loadsFor(MemberAttrib& a, int id) {
+    return findOrMake(a.loads, id);
+}
+void dropEmptyLoads(NodeAttrib& a) {
+    std::erase_if(a.loads, [](const NodeLoads& l) { return l.empty(); });
+}
+void dropEmptyLoads(MemberAttrib& a) {
+    std::erase_if(a.loads, [](const MemberLoads& l) { return l.empty(); });
+}
+
+PropertyBlock* loadBlock(const MemberAttrib& a, int slot, int id) {
+    if (slot < kEndMoments || slot >= kMemberBlockCount) return nullptr;
+    const MemberLoads* l = loadsOf(a, id);
+    return l ? l->blocks[slot - kEndMoments] : nullptr;
+}
+
+PropertyBlock* nodalForce(const NodeAttrib& a, int id) {
+    const NodeLoads* l = loadsOf(a, id);
+    return l ? l->force : nullptr;
+}
+
+bool hasPrescribed(const NodeAttrib& a, int id) {
+    const NodeLoads* l = loadsOf(a, id);
+    return l && l->prescribedFlag;
+}
+
+bool prescribedInAnyCase(const NodeAttrib& a) {
+    return std::any_of(a.loads.begin(), a.loads.end(),
+                       [](const NodeLoads& l) { return l.prescribedFlag != 0; });
+}
+
+double selfWeightLoad(const AttributeRoot& r, const MemberAttrib& a, int id) {
+    const LoadCase* c = findCase(r, id);
+    const ValueBlock* material = valuesOf(a.blocks[kMaterial]);
+    const Section* section = sectionOf(a.blocks[kSection]);
+    if (!c || c->selfWeight == 0 || !material || !section) return 0;
+    return c->selfWeight * material->values[kSpecificWeight] * sectionArea(*section);
+}
+
+const LoadCase* findCase(const AttributeRoot& r, int id) {
+    for (const LoadCase& c : r.cases)
+        if (c.id == id) return &c;
+    return nullptr;
+}
+
+int caseIndex(const AttributeRoot& r, int id) {
+    for (std::size_t i = 0; i < r.cases.size(); ++i)
+        if (r.cases[i].id == id) return static_cast<int>(i);
+    return -1;
+}
+
+const LoadCase* findCaseLabel(const AttributeRoot& r, std::string_view label) {
+    for (const LoadCase& c : r.cases)
+        if (c.label == label) return &c;
+    return nullptr;
+}
+
+int activeCase() {
+    return root().activeCase;
+}
+
+bool isSingleCase(const AttributeRoot& r) {
+    return r.cases.size() == 1 && r.cases[0].selfWeight == 0;
+}
+
+std::string caseLabel(std::string_view typed) {
+    std::size_t b = 0, e = typed.size();
+    while (b < e && isBlank(typed[b])) ++b;
+    while (e > b && isBlank(typed[e - 1])) --e;
+    return std::string(typed.substr(b, e - b));
+}
+
+std::string caseMessage(CaseResult r, std::string_view label) {
+    switch (r) {
+    case kCaseDone:
+        return "";
+    case kCaseEmpty:
+        return "A load case needs a label.";
+    case kCaseTooLong:
+        return "A load case label holds at most 31 characters.";
+    case kCaseBadChar:
+        return "A load case label cannot hold quotes or control characters.";
+    case kCaseTaken:
+        return "There is already a load case labelled \"" + caseLabel(label) + "\".";
+    case kCaseFull:
+        return "A model holds at most 99 load cases.";
+    case kCaseLast:
+        return "A model keeps at least one load case.";
+    case kCaseNotFound:
+        return "There is no such load case.";
+    }
+    return "";
+}
+
+CaseResult newCase(AttributeRoot& r, std::string_view typed, int* made) {
+    const std::string label = caseLabel(typed);
+    const CaseResult res = checkLabel(r, label, 0);
+    if (res != kCaseDone) return res;
+    if (r.cases.size() >= kMaxLoadCases) return kCaseFull;
+    recordCases(r, 0);
+    r.cases.push_back(LoadCase{++r.caseCounter, label, 0});
+    r.activeCase = r.caseCounter;
+    if (made) *made = r.caseCounter;
+    return kCaseDone;
+}
+
+CaseResult renameCase(AttributeRoot& r, int id, std::string_view typed) {
+    const int at = caseIndex(r, id);
+    if (at < 0) return kCaseNotFound;
+    const std::string label = caseLabel(typed);
+    const CaseResult res = checkLabel(r, label, id);
+    if (res != kCaseDone || r.cases[at].label == label) return res;
+    recordCases(r, 0);
+    r.cases[at].label = label;
+    return kCaseDone;
+}
+
+CaseResult setSelfWeight(AttributeRoot& r, int id, double factor) {
+    const int at = caseIndex(r, id);
+    if (at < 0) return kCaseNotFound;
+    if (r.cases[at].selfWeight == factor) return kCaseDone;
+    recordCases(r, 0);
+    r.cases[at].selfWeight = factor;
+    return kCaseDone;
+}
+
+int caseUsers(const Solid* model, int id) {
+    int n = 0;
+    if (!model) return 0;
+    for (const Vertex* v = model->vertices; v; v = v->next)
+        if (const NodeAttrib* a = nodeOf(v); a && loadsOf(*a, id)) ++n;
+    for (const Edge* e = model->edges; e; e = e->next)
+        if (const MemberAttrib* a = memberOf(e); a && loadsOf(*a, id)) ++n;
+    return n;
+}
+
+CaseResult removeCase(AttributeRoot& r, Solid* model, int id) {
+    const int at = caseIndex(r, id);
+    if (at < 0) return kCaseNotFound;
+    if (r.cases.size() == 1) return kCaseLast;
+    mdl_begin_group();
+    recordCases(r, 0);
+    if (model) {
+        auto without = [id](auto* copy) {
+            std::erase_if(copy->loads, [id](const auto& l) { return l.loadCase == id; });
+        };
+        for (Vertex* v = model->vertices; v; v = v->next) {
+            const NodeAttrib* a = nodeOf(v);
+            if (!a || !loadsOf(*a, id)) continue;
+            NodeAttrib* c = copyNodeAttrib(*a);
+            release(nodalForce(*c, id));
+            without(c);
+            if (mdl_set_vertex_attrib(v, c) != -2) hooks().release_attrib(KIND_VERTEX, c);
+        }
+        for (Edge* e = model->edges; e; e = e->next) {
+            const MemberAttrib* a = memberOf(e);
+            if (!a || !loadsOf(*a, id)) continue;
+            MemberAttrib* c = copyMemberAttrib(*a);
+            for (PropertyBlock* b : loadsOf(*c, id)->blocks) release(b);
+            without(c);
+            if (mdl_set_edge_attrib(e, c) != -2) hooks().release_attrib(KIND_EDGE, c);
+        }
+    }
+    mdl_end_group();
+    r.cases.erase(r.cases.begin() + at);
+    if (r.activeCase == id) r.activeCase = r.cases[at > 0 ? at - 1 : 0].id;
+    return kCaseDone;
+}
+
+bool setActiveCase(AttributeRoot& r, int id) {
+    if (!findCase(r, id)) return false;
+    r.activeCase = id;
+    return true;
+}
+
+void setCases(AttributeRoot& r, std::vector<LoadCase> cases, int active) {
+    if (cases.empty()) cases.push_back(LoadCase{1, kSingleCaseLabel, 0});
+    r.cases = std::move(cases);
+    r.caseCounter = 0;
+    for (const LoadCase& c : r.cases) r.caseCounter = std::max(r.caseCounter, c.id);
+    r.activeCase = findCase(r, active) ? active : r.cases.front().id;
+}
+
+} // namespace attrib

@@ -1,0 +1,89 @@
+// Load cases: the list of a model's cases (labels, self-weight factors, the
+// active case), the loads of each case in the node and member records, and
+// the case operations of the Load Cases panel and the file reader. Every
+// change of the list is an undo step of the frame model: the list is saved
+// whole with the step (it holds at most 99 short records), and the records
+// that lose their loads when a case is removed are set in the same step.
+// No toolkit here: the shell turns the return codes into messages.
+#pragma once
+
+#include "attrib/attrib.h"
+
+#include <string>
+#include <string_view>
+
+namespace attrib {
+
+// ---- Loads of the records ----------------------------------------------------
+
+// The loads of case `id` on a record (none when the case does not load it).
+const NodeLoads* loadsOf(const NodeAttrib& a, int id);
+const MemberLoads* loadsOf(const MemberAttrib& a, int id);
+// The same, made (empty) when missing.
+NodeLoads& loadsFor(NodeAttrib& a, int id);
+MemberLoads& loadsFor(MemberAttrib& a, int id);
+// Drops the entries that hold nothing.
+void dropEmptyLoads(NodeAttrib& a);
+void dropEmptyLoads(MemberAttrib& a);
+// The block of a load slot (kEndMoments to kThermal) of case `id`.
+PropertyBlock* loadBlock(const MemberAttrib& a, int slot, int id);
+// The nodal force block of case `id`.
+PropertyBlock* nodalForce(const NodeAttrib& a, int id);
+// Whether the node has prescribed displacements in case `id`.
+bool hasPrescribed(const NodeAttrib& a, int id);
+// Whether any case gives the node prescribed displacements.
+bool prescribedInAnyCase(const NodeAttrib& a);
+
+// The self-weight of a member in case `id`: factor x specific weight of its
+// material x area of its section, a load per length acting in global -y
+// (0 without material, section or factor).
+double selfWeightLoad(const AttributeRoot& r, const MemberAttrib& a, int id);
+
+// ---- The list ------------------------------------------------------------------
+
+// The case with this id, or none; its position in the list, or -1.
+const LoadCase* findCase(const AttributeRoot& r, int id);
+int caseIndex(const AttributeRoot& r, int id);
+// The case with exactly this label, or none.
+const LoadCase* findCaseLabel(const AttributeRoot& r, std::string_view label);
+// The active case of the current model.
+int activeCase();
+// Whether the model is one case without self-weight: the layout of a
+// single-case model, in the window and in the file.
+bool isSingleCase(const AttributeRoot& r);
+
+// Label checks of New and Rename. Blanks around a label are not kept; one
+// inside it is.
+enum CaseResult {
+    kCaseDone = 0,
+    kCaseEmpty,    // empty or only blanks
+    kCaseTooLong,  // more than 31 bytes
+    kCaseBadChar,  // a quote or a control character
+    kCaseTaken,    // another case has the label
+    kCaseFull,     // 99 cases already
+    kCaseLast,     // the only case cannot be removed
+    kCaseNotFound, // no case with the id
+};
+// The message of a refusal ("" for kCaseDone); `label` is the typed label.
+std::string caseMessage(CaseResult r, std::string_view label);
+// The label as stored: blanks around it removed.
+std::string caseLabel(std::string_view typed);
+
+// The operations of the panel, each one undo step; the new case becomes the
+// active one; `made` gets its id.
+CaseResult newCase(AttributeRoot& r, std::string_view label, int* made = nullptr);
+CaseResult renameCase(AttributeRoot& r, int id, std::string_view label);
+CaseResult setSelfWeight(AttributeRoot& r, int id, double factor);
+// Nodes and members of the model that case `id` loads (prescribed
+// displacements included).
+int caseUsers(const Solid* model, int id);
+// Removes the case and, in the same step, its loads from every record; the
+// active case becomes the one before it (or the next).
+CaseResult removeCase(AttributeRoot& r, Solid* model, int id);
+// Chooses the active case (no undo step: a choice of view, not a change).
+bool setActiveCase(AttributeRoot& r, int id);
+
+// For the file reader: replaces the list (no undo step).
+void setCases(AttributeRoot& r, std::vector<LoadCase> cases, int active);
+
+} // namespace attrib
