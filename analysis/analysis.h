@@ -151,7 +151,7 @@ void storeResults(const Numbering& n, const kestrel::engine::ResultSection& r);
 // The results of every load case of the last analysis, in numbering order,
 // so that another case can be shown without analysing again.
 struct CaseResults {
-    int loadCase = 0;                 // id of the case
+    int loadCase = 0;                  // id of the case
     std::vector<double> displacements; // Dx, Dy, Rz per node
     std::vector<double> endForces;     // N1 V1 M1 N2 V2 M2 per member
 };

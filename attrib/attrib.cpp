@@ -19,12 +19,10 @@ void select(int& flag, int target) {
 }
 
 // Every block a record refers to, in every load case.
-template <typename F>
-void forEachBlock(const NodeAttrib& a, F f) {
+template <typename F> void forEachBlock(const NodeAttrib& a, F f) {
     for (const NodeLoads& l : a.loads) f(l.force);
 }
-template <typename F>
-void forEachBlock(const MemberAttrib& a, F f) {
+template <typename F> void forEachBlock(const MemberAttrib& a, F f) {
     for (PropertyBlock* b : a.blocks) f(b);
     for (const MemberLoads& l : a.loads)
         for (PropertyBlock* b : l.blocks) f(b);

@@ -39,9 +39,7 @@ struct NodeLoads {
     PropertyBlock* force = nullptr;   // nodal force block
     int prescribedFlag = 0;           // the fixed directions take prescribed values
     double prescribed[3] = {0, 0, 0}; // Dx, Dy (m), Rz (rad)
-    bool empty() const {
-        return !force && !prescribedFlag;
-    }
+    bool empty() const { return !force && !prescribedFlag; }
 };
 
 struct NodeAttrib {

@@ -11,15 +11,13 @@ namespace attrib {
 
 namespace {
 
-template <typename Loads>
-const Loads* find(const std::vector<Loads>& v, int id) {
+template <typename Loads> const Loads* find(const std::vector<Loads>& v, int id) {
     for (const Loads& l : v)
         if (l.loadCase == id) return &l;
     return nullptr;
 }
 
-template <typename Loads>
-Loads& findOrMake(std::vector<Loads>& v, int id) {
+template <typename Loads> Loads& findOrMake(std::vector<Loads>& v, int id) {
     for (Loads& l : v)
         if (l.loadCase == id) return l;
     v.push_back(Loads{});

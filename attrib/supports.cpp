@@ -108,8 +108,7 @@ bool sameSupport(const NodeAttrib& a, const SupportState& s) {
     const NodeLoads& l = activeLoads(a);
     if (a.inclination != s.angle || l.prescribedFlag != effectivePrescribed(s)) return false;
     for (int d = 0; d < 3; ++d)
-        if (a.support[d] != s.codes[d] ||
-            (l.prescribedFlag && l.prescribed[d] != s.values[d]) ||
+        if (a.support[d] != s.codes[d] || (l.prescribedFlag && l.prescribed[d] != s.values[d]) ||
             a.spring[d] != s.spring[d])
             return false;
     return true;

@@ -17,9 +17,9 @@
 
 namespace files {
 
-constexpr int kFileVersion = 212;  // the highest that is read; written for load cases
+constexpr int kFileVersion = 212;       // the highest that is read; written for load cases
 constexpr int kSingleCaseVersion = 211; // written for a model of one case without self-weight
-constexpr int kBlockVersion = 200; // version of the model block
+constexpr int kBlockVersion = 200;      // version of the model block
 
 // ---- Writing -------------------------------------------------------------------
 

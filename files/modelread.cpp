@@ -411,14 +411,14 @@ struct FileReader {
     // loads of a case the file does not hold, or of a case already given,
     // are left out and said.
     template <typename Loads> void keepCaseLoads(std::vector<Loads>& kept, Loads& l, int position) {
-        const bool known = position >= 1 && static_cast<std::size_t>(position) <= root->cases.size();
+        const bool known =
+            position >= 1 && static_cast<std::size_t>(position) <= root->cases.size();
         const int id = known ? root->cases[position - 1].id : 0;
         const bool twice = known && std::any_of(kept.begin(), kept.end(),
                                                 [id](const Loads& k) { return k.loadCase == id; });
         if (!known || twice) {
             note(entity + (known ? " gives the loads of load case " : " refers to load case ") +
-                 std::to_string(position) +
-                 (known ? " twice" : ", which the file does not hold"));
+                 std::to_string(position) + (known ? " twice" : ", which the file does not hold"));
             dropLoads(l);
             return;
         }
@@ -440,24 +440,26 @@ struct FileReader {
             attrib::setCases(*root, cases, 0);
             return;
         }
+        // A list that cannot be trusted ends the record: the records after
+        // it would give their loads to the wrong cases.
+        auto refuse = [&] {
+            note("the list of load cases cannot be read");
+            in.fail();
+        };
         int n = 0, active = 0;
         if (!in.readInt(n) || !in.readInt(active) || n < 1 || n > attrib::kMaxLoadCases ||
-            active < 1 || active > n) {
-            in.fail();
-            return;
-        }
+            active < 1 || active > n)
+            return refuse();
         for (int i = 0; i < n; ++i) {
             attrib::LoadCase c;
             c.id = i + 1;
             if (!in.readDouble(c.selfWeight) || !in.readQuoted(c.label, attrib::kLabelSize - 1))
-                return;
+                return refuse();
             // A label no panel would give is refused: the list cannot be trusted.
             if (attrib::caseLabel(c.label) != c.label || c.label.empty() ||
                 std::any_of(cases.begin(), cases.end(),
-                            [&](const attrib::LoadCase& x) { return x.label == c.label; })) {
-                in.fail();
-                return;
-            }
+                            [&](const attrib::LoadCase& x) { return x.label == c.label; }))
+                return refuse();
             cases.push_back(std::move(c));
         }
         attrib::setCases(*root, std::move(cases), active);

@@ -96,7 +96,8 @@ void Writer::lists() {
     if (!cases) return;
     // The load cases: their count and the position of the active one, then
     // each case's self-weight factor and label.
-    put("%d %d\n", static_cast<int>(root.cases.size()), attrib::caseIndex(root, root.activeCase) + 1);
+    put("%d %d\n", static_cast<int>(root.cases.size()),
+        attrib::caseIndex(root, root.activeCase) + 1);
     for (const attrib::LoadCase& c : root.cases) {
         put("%g ", c.selfWeight);
         put("'%s'\n", c.label.c_str());

@@ -344,14 +344,24 @@ void drawMemberLoads(const SymbolContext& k, const Edge* e, const MemberLine& m)
     const int loadCase = activeCase();
     if (const ValueBlock* t = valuesOf(loadBlock(*a, kThermal, loadCase)))
         thermalLoad(k, p1, p2, t->values[kTyTop], t->values[kTyBottom]);
-    if (const ValueBlock* q = valuesOf(loadBlock(*a, kUniform, loadCase)); q && !loadIsNegligible(*q, kUlf))
+    if (const ValueBlock* q = valuesOf(loadBlock(*a, kUniform, loadCase));
+        q && !loadIsNegligible(*q, kUlf))
         distributedLoad(k, p1, p2, q->direction, q->values[kQx], q->values[kQy], q->values[kQx],
                         q->values[kQy], true);
-    if (const ValueBlock* q = valuesOf(loadBlock(*a, kLinear, loadCase)); q && !loadIsNegligible(*q, kLlf))
+    if (const ValueBlock* q = valuesOf(loadBlock(*a, kLinear, loadCase));
+        q && !loadIsNegligible(*q, kLlf))
         distributedLoad(k, p1, p2, q->direction, q->values[kPxi], q->values[kPyi], q->values[kPxj],
                         q->values[kPyj], false);
     if (const ValueBlock* mb = valuesOf(loadBlock(*a, kEndMoments, loadCase)))
         endMoments(k, p1, p2, mb->values[kMa], mb->values[kMb]);
+    // The self-weight of the case: a global uniform load drawn dashed, told
+    // apart from the typed loads.
+    if (const double w = selfWeightLoad(root(), *a, loadCase); w != 0) {
+        const gfx::LineStyle style = k.c.lineStyle();
+        k.c.setLineStyle(gfx::LineStyle::Dashed);
+        distributedLoad(k, p1, p2, kGlobal, 0, -w, 0, -w, true);
+        k.c.setLineStyle(style);
+    }
 }
 
 void drawMemberBody(const SymbolContext& k, const Edge* e, const MemberLine& m, int color) {

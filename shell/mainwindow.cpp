@@ -163,10 +163,9 @@ Element* optionsMenu(Toolkit& tk) {
                   item(tk, "Rotate", "OopRotate"), item(tk, "Scale", "OopScale"),
                   item(tk, "Repeat", "OopRepeat"), separator(tk),
                   check(tk, "oopleaveorg", "Leave Original", "OopLeaveOrg", false)});
-    return &tk.make(
-        Kind::Menu, "options", {{"TITLE", "Options"}},
-        {analysis, item(tk, "Units & Number Formatting...", "Units"),
-         item(tk, "Load Cases...", "Lcase"), transform, displayMenu(tk)});
+    return &tk.make(Kind::Menu, "options", {{"TITLE", "Options"}},
+                    {analysis, item(tk, "Units & Number Formatting...", "Units"),
+                     item(tk, "Load Cases...", "Lcase"), transform, displayMenu(tk)});
 }
 
 // ---- Tool bars ---------------------------------------------------------------
@@ -355,13 +354,13 @@ Element* drawingArea(Toolkit& tk) {
                                 {"ZOOMFENCE_DRAG", "YES"},
                                 {"EXPAND", "YES"},
                                 {"RASTERSIZE", "640x480"}});
-    Element* caseLine = hbox(
-        tk,
-        {label(tk, "", "Load Case/Combination:"),
-         &tk.make(
-             Kind::List, "caselist",
-             {{"DROPDOWN", "YES"}, {"ACTION", "CaseSelCur"}, {"1", attrib::kSingleCaseLabel}, {"VALUE", "1"}}),
-         &tk.make(Kind::Fill)});
+    Element* caseLine = hbox(tk, {label(tk, "", "Load Case/Combination:"),
+                                  &tk.make(Kind::List, "caselist",
+                                           {{"DROPDOWN", "YES"},
+                                            {"ACTION", "CaseSelCur"},
+                                            {"1", attrib::kSingleCaseLabel},
+                                            {"VALUE", "1"}}),
+                                  &tk.make(Kind::Fill)});
     return &tk.make(Kind::VBox, "drawingarea", {{"GAP", "2"}, {"EXPAND", "YES"}},
                     {label(tk, "datatopmsg", " "), canvas, caseLine});
 }

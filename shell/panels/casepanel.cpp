@@ -105,8 +105,8 @@ int onLabelSet(Event&) {
     const std::string text = el("lcslabeltext").get("VALUE");
     attrib::AttributeRoot& r = cases();
     if (g_pendingNew) leaveResults();
-    const attrib::CaseResult res = g_pendingNew ? attrib::newCase(r, text)
-                                                : attrib::renameCase(r, r.activeCase, text);
+    const attrib::CaseResult res =
+        g_pendingNew ? attrib::newCase(r, text) : attrib::renameCase(r, r.activeCase, text);
     if (res != attrib::kCaseDone) {
         // The page stays open with the text, for another try.
         message(paddedMessage({attrib::caseMessage(res, text)}));
@@ -126,7 +126,8 @@ int onRemove(Event&) {
         return kDefault;
     }
     if (const int users = attrib::caseUsers(app().model, c->id); users > 0) {
-        const std::string what = std::to_string(users) + (users == 1 ? " node or member" : " nodes and members");
+        const std::string what =
+            std::to_string(users) + (users == 1 ? " node or member" : " nodes and members");
         if (alert(paddedMessage({"Load case " + c->label + " loads " + what + ".",
                                  "Remove the case with its loads?"}),
                   " Remove ", "  Cancel  ") != 1)
@@ -199,11 +200,11 @@ Element& buildCasePanel(Toolkit& tk) {
                                {"SIZE", "72x"}});
     Element& page = tk.make(Kind::VBox, "", {{"GAP", "4"}, {"MARGIN", "4"}});
     page.append(*panelRow(tk, {&list}));
-    page.append(*panelRow(tk, {button(tk, "New", "lcsnew", "LcsNew", "Create a new load case"),
-                               button(tk, "Rename", "lcsrename", "LcsRename",
-                                      "Rename the current load case"),
-                               button(tk, "Remove", "lcsremove", "LcsRemove",
-                                      "Remove the current load case and its loads")}));
+    page.append(*panelRow(
+        tk, {button(tk, "New", "lcsnew", "LcsNew", "Create a new load case"),
+             button(tk, "Rename", "lcsrename", "LcsRename", "Rename the current load case"),
+             button(tk, "Remove", "lcsremove", "LcsRemove",
+                    "Remove the current load case and its loads")}));
     page.append(*panelRow(tk, {&tk.make(Kind::Label, "", {{"TITLE", "Self-Weight Factor:"}})}));
     Element& indent = tk.make(Kind::Label, "", {{"TITLE", " "}});
     indent.store("SIZE", "28x");
@@ -213,11 +214,9 @@ Element& buildCasePanel(Toolkit& tk) {
 }
 
 Element& buildCaseLabelPage(Toolkit& tk) {
-    Element& text = tk.make(Kind::Text, "lcslabeltext",
-                            {{"VALUE", ""},
-                             {"TIP", "Label of the load case"},
-                             {"NC", "31"},
-                             {"SIZE", "124x"}});
+    Element& text =
+        tk.make(Kind::Text, "lcslabeltext",
+                {{"VALUE", ""}, {"TIP", "Label of the load case"}, {"NC", "31"}, {"SIZE", "124x"}});
     Element& page = tk.make(Kind::VBox, "", {{"GAP", "4"}, {"MARGIN", "4"}});
     page.append(*panelRow(tk, {&tk.make(Kind::Label, "", {{"TITLE", "New Label:"}})}));
     page.append(*panelRow(tk, {&text}));

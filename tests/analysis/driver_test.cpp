@@ -1,8 +1,8 @@
 // The analysis driver on real frames: the checks in their order, numbering,
 // file names, orientation vectors, and whole analyses (writer, engine,
 // reading back, reactions) with their statuses.
-#include "fixture.h"
 #include "attrib/cases.h"
+#include "fixture.h"
 
 #include <cmath>
 
@@ -100,7 +100,8 @@ TEST_F(FrameTest, EveryKindStoresTheResultsAndItsReactionsBalanceTheLoads) {
     // rotation the writer fixes at node 5, which is no support reaction.
     bar(0, 1).noAxial = bar(4, 1).rigid = 0;
     bar(6, 3).blocks[attrib::kSection] = bar(2, 3).blocks[attrib::kSection];
-    attrib::loadsFor(at(0, 0), attrib::activeCase()).prescribed[1] = -0.0123456; // more digits than the result file keeps
+    attrib::loadsFor(at(0, 0), attrib::activeCase()).prescribed[1] =
+        -0.0123456; // more digits than the result file keeps
     EXPECT_EQ(checkModel(s, root()), kCheckOk);
     resetResults(s);
     const RunOutcome out = runAnalysis(s, root(), modelPath());

@@ -3,8 +3,8 @@
 // blocks of the lists read, or no model at all; the model read must save and
 // read back to the same bytes. Leaks and freed blocks still referred to are
 // caught by the sanitizers when the model is deleted.
-#include "attrib/cases.h"
 #include "attrib/blocks.h"
+#include "attrib/cases.h"
 #include "files/modelfile.h"
 #include "tests/files/modelio.h"
 
@@ -43,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(mdl_check(r.model).empty());
     for (Vertex* v = r.model->vertices; v; v = v->next)
         if (auto* a = attrib::nodeOf(v))
-            for (const attrib::NodeLoads& l : a->loads) check(inList(*r.root, attrib::kNff, l.force));
+            for (const attrib::NodeLoads& l : a->loads)
+                check(inList(*r.root, attrib::kNff, l.force));
     for (Edge* e = r.model->edges; e; e = e->next)
         if (auto* a = attrib::memberOf(e))
             for (int k = attrib::kMbm; k < attrib::kPropertyKindCount; ++k) {

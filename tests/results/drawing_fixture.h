@@ -2,8 +2,8 @@
 // white-background scheme with the initial settings, for the display tests.
 #pragma once
 
-#include "attrib/cases.h"
 #include "attrib/blocks.h"
+#include "attrib/cases.h"
 #include "attrib/settings.h"
 #include "gfx/record.h"
 #include "results/display.h"

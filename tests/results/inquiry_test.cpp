@@ -2,8 +2,8 @@
 // every support layout of a node, every attribute of a member, the node and
 // member results, the member text and cursor line of influence lines, and
 // the totals message.
-#include "attrib/cases.h"
 #include "attrib/blocks.h"
+#include "attrib/cases.h"
 #include "attrib/section.h"
 #include "results/influence.h"
 #include "results/inquiry.h"
@@ -141,7 +141,8 @@ Maker attributes(int variant) {
                                                                 b.tp.get()};
             a.noAxial = 1;
         }
-        if (variant > 1) a.rigid = 1, a.loads.front().blocks[attrib::kUniform - attrib::kEndMoments] = nullptr;
+        if (variant > 1)
+            a.rigid = 1, a.loads.front().blocks[attrib::kUniform - attrib::kEndMoments] = nullptr;
         return results::memberAttribText(withPreset(p), 4, a);
     };
 }

@@ -3,8 +3,8 @@
 // node (PL/4 = 10 kNm there).
 #pragma once
 
-#include "attrib/cases.h"
 #include "attrib/blocks.h"
+#include "attrib/cases.h"
 #include "attrib/section.h"
 #include "model/model.h"
 

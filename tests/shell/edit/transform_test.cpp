@@ -1,8 +1,8 @@
 // Transformations of the selection through the started program: the four
 // kinds typed and by mouse, copies and their attribute records, merging with
 // the frame, stretching at moved nodes, Repeat, dimension lines and undo.
-#include "attrib/cases.h"
 #include "attrib/attrib.h"
+#include "attrib/cases.h"
 #include "gfx/record.h"
 #include "interact/trfmode.h"
 #include "model/model.h"
