@@ -68,7 +68,7 @@ TEST_F(CaseFileTest, CasesAreWrittenInTheirLayoutAndReadBackToTheSameBytes) {
     EXPECT_EQ(single.find('\''), std::string::npos);
 }
 
-TEST_F(CaseFileTest, CaseRecordsThatCannotBeTrustedAreSaidOrRefused) {
+TEST_F(CaseFileTest, CaseRecordsThatCannotBeTrustedAreLeftOutAndSaid) {
     threeCases();
     const std::string text = files_test::writeText(s, root(), settings);
     // Loads of a case that cannot be told are left out and said; a list that
@@ -78,10 +78,10 @@ TEST_F(CaseFileTest, CaseRecordsThatCannotBeTrustedAreSaidOrRefused) {
     struct Case {
         const char* name;
         std::string from, to;
-        const char* note; // the first note, "" for none
+        const char* note; // the first note
     } cases[] = {
         {"a case the file does not hold", "\n2 0 1 0 -0.01 0\n", "\n7 0 1 0 -0.01 0\n",
-         files::ReadStatus::kModel, "refers to load case 7, which the file does not hold"},
+         "refers to load case 7, which the file does not hold"},
         {"a case given twice", "\n3 0 1 0 0\n", "\n1 0 1 0 0\n",
          "gives the loads of load case 1 twice"},
         {"more entries than cases", "0\n0\n1\n3 0 0 0 1", "0\n0\n9\n3 0 0 0 1",
