@@ -412,10 +412,6 @@ bool showCaseResults(int loadCase) {
 }
 
 namespace {
-bool readCasesShim(const char* pos, std::vector<kestrel::engine::ResultSection>* out) {
-    out->resize(1);
-    return kestrel::engine::ReadResultFile(pos, &out->front());
-}
 RunOutcome run(Solid* model, const attrib::AttributeRoot& root, const std::string& modelPath,
                const InfluenceRequest* influence);
 } // namespace
@@ -483,7 +479,7 @@ RunOutcome run(Solid* model, const attrib::AttributeRoot& root, const std::strin
 
     t = Clock::now();
     std::vector<kestrel::engine::ResultSection> sections;
-    if (!readCasesShim(pos.c_str(), &sections) || sections.empty()) {
+    if (!kestrel::engine::ReadResultCases(pos.c_str(), &sections) || sections.empty()) {
         out.status = RunStatus::kCannotRead;
         out.message = kMsgCannotRead;
         return out;

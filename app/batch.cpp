@@ -67,15 +67,22 @@ struct Units {
           moment(s.units[units::kMomentUnit]) {}
 };
 
+// The results printed: those of the first load case (none when the analysis gave none).
+const kestrel::engine::CaseSolution& firstCase(const kestrel::engine::EngineSolution& sol) {
+    static const kestrel::engine::CaseSolution kNone;
+    return sol.cases.empty() ? kNone : sol.cases.front();
+}
+
 // End forces per member number (index number - 1), 12 engine values each.
 std::vector<double> forcesByNumber(const kestrel::engine::EngineSolution& sol,
                                    std::size_t members) {
+    const std::vector<double>& endForces = firstCase(sol).end_forces;
     std::vector<double> f(members * 12, 0.0);
     for (std::size_t i = 0; i < sol.element_numbers.size(); ++i) {
         const int m = sol.element_numbers[i];
-        if (m < 1 || static_cast<std::size_t>(m) > members || (i + 1) * 12 > sol.end_forces.size())
+        if (m < 1 || static_cast<std::size_t>(m) > members || (i + 1) * 12 > endForces.size())
             continue;
-        std::copy_n(&sol.end_forces[i * 12], 12, &f[(m - 1) * 12]);
+        std::copy_n(&endForces[i * 12], 12, &f[(m - 1) * 12]);
     }
     return f;
 }
@@ -87,9 +94,9 @@ void printTable(std::FILE* out, const analysis::Numbering& n, const Units& u,
     std::fprintf(out, "Node displacements (%s, %s)\n", units::unitLabel(u.disp),
                  units::unitLabel(u.rot));
     std::fprintf(out, "%6s %14s %14s %14s %14s %14s\n", "node", "x", "y", "Dx", "Dy", "Rz");
+    const std::vector<double>& disp = firstCase(sol).displacements;
     for (std::size_t i = 0; i < n.nodes.size(); ++i) {
-        const double* v =
-            i * 6 + 6 <= sol.displacements.size() ? &sol.displacements[i * 6] : nullptr;
+        const double* v = i * 6 + 6 <= disp.size() ? &disp[i * 6] : nullptr;
         std::fprintf(out, "%6zu %14.6g %14.6g %14.6g %14.6g %14.6g\n", i + 1,
                      d(u.length, n.nodes[i]->x), d(u.length, n.nodes[i]->y),
                      v ? d(u.disp, v[0]) : 0.0, v ? d(u.disp, v[1]) : 0.0,
@@ -139,9 +146,9 @@ bool writeJson(const std::string& path, const std::string& model, const analysis
     std::fprintf(f, "  \"units\": {\"length\": \"m\", \"force\": \"kN\", \"moment\": \"kN m\", "
                     "\"rotation\": \"rad\"},\n");
     std::fprintf(f, "  \"nodes\": [");
+    const std::vector<double>& disp = firstCase(sol).displacements;
     for (std::size_t i = 0; i < n.nodes.size(); ++i) {
-        const double* v =
-            i * 6 + 6 <= sol.displacements.size() ? &sol.displacements[i * 6] : nullptr;
+        const double* v = i * 6 + 6 <= disp.size() ? &disp[i * 6] : nullptr;
         std::fprintf(f,
                      "%s\n    {\"node\": %zu, \"x\": %.17g, \"y\": %.17g, \"dx\": %.17g, "
                      "\"dy\": %.17g, \"rz\": %.17g}",

@@ -52,11 +52,17 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
-CaseResult checkLabel(const AttributeRoot& r, const std::string& label, int except) {
+// The checks of a label on its own (blanks around it already removed).
+CaseResult checkText(std::string_view label) {
     if (label.empty()) return kCaseEmpty;
     if (label.size() >= kLabelSize) return kCaseTooLong;
     for (unsigned char c : label)
-        if (c < 0x20 || c == 0x7f || c == '\'' || c == '"') return kCaseBadChar;
+        if (c < 0x20 || c == 0x7f || c == '\'' || c == '"' || c == '%') return kCaseBadChar;
+    return kCaseDone;
+}
+
+CaseResult checkLabel(const AttributeRoot& r, const std::string& label, int except) {
+    if (const CaseResult res = checkText(label); res != kCaseDone) return res;
     const LoadCase* other = findCaseLabel(r, label);
     if (other && other->id != except) return kCaseTaken;
     return kCaseDone;
@@ -143,6 +149,10 @@ bool isSingleCase(const AttributeRoot& r) {
     return r.cases.size() == 1 && r.cases[0].selfWeight == 0;
 }
 
+bool isCaseLabel(std::string_view label) {
+    return checkText(label) == kCaseDone && caseLabel(label) == label;
+}
+
 std::string caseLabel(std::string_view typed) {
     std::size_t b = 0, e = typed.size();
     while (b < e && isBlank(typed[b])) ++b;
@@ -159,7 +169,7 @@ std::string caseMessage(CaseResult r, std::string_view label) {
     case kCaseTooLong:
         return "A load case label holds at most 31 characters.";
     case kCaseBadChar:
-        return "A load case label cannot hold quotes or control characters.";
+        return "A load case label cannot hold quotes, \"%\" or control characters.";
     case kCaseTaken:
         return "There is already a load case labelled \"" + caseLabel(label) + "\".";
     case kCaseFull:

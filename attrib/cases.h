@@ -58,7 +58,7 @@ enum CaseResult {
     kCaseDone = 0,
     kCaseEmpty,    // empty or only blanks
     kCaseTooLong,  // more than 31 bytes
-    kCaseBadChar,  // a quote or a control character
+    kCaseBadChar,  // a quote, "%" (which begins a block of the analysis files) or a control character
     kCaseTaken,    // another case has the label
     kCaseFull,     // 99 cases already
     kCaseLast,     // the only case cannot be removed
@@ -68,6 +68,8 @@ enum CaseResult {
 std::string caseMessage(CaseResult r, std::string_view label);
 // The label as stored: blanks around it removed.
 std::string caseLabel(std::string_view typed);
+// Whether a text is a label as stored (for the file reader).
+bool isCaseLabel(std::string_view label);
 
 // The operations of the panel, each one undo step; the new case becomes the
 // active one; `made` gets its id.

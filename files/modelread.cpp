@@ -456,7 +456,7 @@ struct FileReader {
             if (!in.readDouble(c.selfWeight) || !in.readQuoted(c.label, attrib::kLabelSize - 1))
                 return refuse();
             // A label no panel would give is refused: the list cannot be trusted.
-            if (attrib::caseLabel(c.label) != c.label || c.label.empty() ||
+            if (!attrib::isCaseLabel(c.label) ||
                 std::any_of(cases.begin(), cases.end(),
                             [&](const attrib::LoadCase& x) { return x.label == c.label; }))
                 return refuse();

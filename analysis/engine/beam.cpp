@@ -258,9 +258,35 @@ bool fem_add_member_load(const MemberLoad& load) {
             m.loaded_cap = static_cast<int>(cap);
         }
         e.load = m.nloaded++;
+        std::memset(m.load_sums + 12 * static_cast<std::size_t>(e.load), 0, 12 * sizeof(double));
     }
     double* sum = m.load_sums + 12 * static_cast<std::size_t>(e.load);
     for (int i = 0; i < kMaxElementDofs; ++i) sum[i] += f[i];
+    return true;
+}
+
+// Each case starts from unloaded elements; its loads are summed in the order read, its gravity
+// (a global uniform load of density x area times the gravity vector on every element) last.
+bool fem_apply_case_loads(int c) {
+    FemState& m = g_fem;
+    for (int i = 0; i < m.nelem_read; ++i) m.elems[i].load = -1;
+    m.nloaded = 0;
+    for (int i = m.load_start[c]; i < m.load_start[c + 1]; ++i)
+        if (!fem_add_member_load(m.loads[i])) return false;
+    const LoadCase& lc = m.cases[c];
+    if (!lc.gravity) return true;
+    for (int i = 0; i < m.nelem_read; ++i) {
+        MemberLoad load{};
+        load.cls = kGravityLoadClass;
+        load.element = i;
+        load.load_case = c;
+        load.flag = 0;
+        load.x1 = 0;
+        load.x2 = 1;
+        const Element& e = m.elems[i];
+        for (int k = 0; k < 3; ++k) load.v[k] = e.density * e.A * lc.g[k];
+        if (!fem_add_member_load(load)) return false;
+    }
     return true;
 }
 

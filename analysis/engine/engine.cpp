@@ -47,7 +47,7 @@ int beam3d_run() {
     if (m.neq > 0 && !fem_build_profile()) return kAnalyseFatal;
     double t2 = fem_seconds();
     m.timings.number += t2 - t1;
-    if (m.neq > 0 && !fem_assemble_loads()) return kAnalyseFatal;
+    if (!fem_assemble_loads()) return kAnalyseFatal;
     m.timings.assemble += fem_seconds() - t2;
     m.timings.equations = m.neq;
     return kAlgorithms[0].run(m.neq, m.first, m.f, m.u);
@@ -210,6 +210,13 @@ void fem_release() {
     utl_imatfree(m.libs);
     utl_free(m.elems);
     utl_free(m.elem_of);
+    utl_free(m.cases);
+    utl_free(m.loads);
+    utl_free(m.force_start);
+    utl_free(m.presc_start);
+    utl_free(m.load_start);
+    utl_free(m.presc_eq);
+    utl_free(m.penalties);
     utl_free(m.load_sums);
     utl_free(m.end_forces);
     utl_free(m.first);

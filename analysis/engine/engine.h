@@ -24,13 +24,20 @@ struct EngineFileNames {
 // False when the name is shorter than four characters.
 bool DeriveFileNames(const char* file_name, EngineFileNames* names);
 
+// Full-precision results of one load case.
+struct CaseSolution {
+    std::string label;                 // as in the result file ("Static_Load" for a single case)
+    std::vector<double> displacements; // 6 per node in node order: dx, dy, dz, rx, ry, rz (global)
+    std::vector<double> end_forces;    // 12 per element, local: Fx Fy Fz Mx My Mz of end 1, end 2
+};
+
 // Full-precision results of a solved analysis, for callers that need more digits than the
-// result file carries (tests, batch tools). Filled only when the analysis is solved.
+// result file carries (tests, batch tools). Filled only when the analysis is solved: one
+// entry per load case in case order (one for a file without load cases).
 struct EngineSolution {
     int equations = 0;
-    std::vector<double> displacements; // 6 per node in node order: dx, dy, dz, rx, ry, rz (global)
-    std::vector<int> element_numbers;  // element numbers in list (input) order
-    std::vector<double> end_forces;    // 12 per element, local: Fx Fy Fz Mx My Mz of end 1, end 2
+    std::vector<int> element_numbers; // element numbers in list (input) order
+    std::vector<CaseSolution> cases;
 };
 
 // Runs one analysis. Returns kAnalyseSolved or kAnalyseSingular; on a fatal condition returns
@@ -46,13 +53,14 @@ struct EngineTimings {
     double read = 0;     // header copy and both reading passes, element stiffnesses
     double number = 0;   // equation numbering and profile
     double assemble = 0; // load vector and stiffness matrix
-    double factor = 0;   // LDLT factorisation with forward and backward substitution
+    double factor = 0;   // LDLT factorisation with forward and backward substitution (all cases)
     double forces = 0;   // element end forces
     double write = 0;    // displacements and element results into the result file
     double total = 0;
     double factor_cpu = 0;   // processor time of the factorisation and solution (this thread)
     double factor_flops = 0; // floating-point operations of factor and solve
     int equations = 0;
+    int cases = 0;                      // load cases solved with the one factorisation
     std::size_t profile_entries = 0;    // stored entries of the stiffness matrix
     std::size_t profile_file_order = 0; // the same in the file's node order
     std::size_t profile_reordered = 0;  // and in the bandwidth-reducing one (0: not measured)

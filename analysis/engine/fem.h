@@ -18,12 +18,23 @@ constexpr int kMaxElementNodes = 2;
 constexpr int kMaxElementDofs = kDofsPerNode * kMaxElementNodes;
 constexpr int kResultKinds = 20;
 constexpr double kPenalty = 1e20;
+constexpr int kCaseLabelBytes = 31; // longest case label kept; a longer one is cut
 
-// (node, freedom 0..5, value): springs, nodal forces and prescribed displacements.
+// (node, freedom 0..5, value): springs, nodal forces and prescribed displacements; nodal
+// forces and prescribed displacements belong to a load case (0-based; springs: 0).
 struct DofRecord {
     int node;
     int dof;
     double value;
+    int load_case = 0;
+};
+
+// One load case: its label and its gravity vector. The nodal and member loads of the case are
+// held in the record tables, grouped by case.
+struct LoadCase {
+    char label[kCaseLabelBytes + 1];
+    bool gravity; // %LOAD.CASE.GRAVITY given for the case (the last one counts)
+    double g[3];
 };
 
 struct SkewNode {
@@ -59,11 +70,13 @@ struct ElementInput {
     int material, section, vector, liberation; // 1-based numbers as read
 };
 
-// One member load while it is read; its fixed-end forces go straight into its element's sum.
+// One member load as read; its fixed-end forces go into its element's sum when its load case
+// is solved.
 struct MemberLoad {
-    int cls;     // index into the member-load class table
-    int element; // index into the element list
-    int flag;    // 0 global, 1 local direction
+    int cls;       // index into the member-load class table
+    int element;   // index into the element list
+    int load_case; // 0-based
+    int flag;      // 0 global, 1 local direction
     double x1, x2;
     double v[12]; // input values of the class
 };
@@ -151,8 +164,8 @@ struct FemState {
     double* density_in = nullptr; // by material number, density_size entries
     double* thermal_in = nullptr;
     int density_size = 0, thermal_size = 0; // material count in force when read, plus one
-    bool gravity = false;
-    double g[3] = {0, 0, 0};
+    int ncase = 1;                          // load cases: %LOAD, 1 without it
+    bool cases_named = false;               // a %LOAD or %LOAD.CASE block was read
 
     // Second pass.
     double** coord = nullptr; // nnode x 3
@@ -177,11 +190,21 @@ struct FemState {
     int nlib = 0;
     Element* elems = nullptr;
     int nelem_read = 0;
-    int* elem_of = nullptr;      // element number -> index + 1 (0 when absent), nel + 1 entries
-    double* load_sums = nullptr; // 12 per loaded element, summed fixed-end forces (local)
+    int* elem_of = nullptr; // element number -> index + 1 (0 when absent), nel + 1 entries
+    // Load cases: ncase entries; the case that the load blocks being read belong to.
+    LoadCase* cases = nullptr;
+    int current_case = 0;
+    MemberLoad* loads = nullptr; // member loads as read, grouped by case after the second pass
+    int nload = 0, load_cap = 0;
+    // Start of each case's records in forces, presc and loads once grouped (ncase + 1 each).
+    int* force_start = nullptr;
+    int* presc_start = nullptr;
+    int* load_start = nullptr;
+    // The summed fixed-end forces (local) of the elements that the case being solved loads:
+    // 12 per loaded element; Element::load indexes them.
+    double* load_sums = nullptr;
     int nloaded = 0, loaded_cap = 0;
     long long loads_claimed = 0; // member loads the first pass counted (each count backed)
-    int nload = 0;               // member loads read
     // Equations.
     int neq = 0;
     bool reordered = false; // the equations follow the bandwidth-reducing node order
@@ -190,7 +213,12 @@ struct FemState {
     double* f = nullptr;
     double* u = nullptr;
     double tol = 0;
+    // Prescribed freedoms: their equations (distinct) and the penalties each takes.
+    int* presc_eq = nullptr;
+    int* penalties = nullptr; // per equation: the most records one case has for it
+    int npresc_eq = 0;
     double* end_forces = nullptr; // 12 per element after the solution, local
+    long result_start = -1;       // offset of the result section in the result file
 
     std::string error;                  // pending fatal message
     bool not_finite = false;            // the solution held an infinity or NaN (error says where)
@@ -219,8 +247,10 @@ bool fem_second_pass();
 // solver.cpp
 bool fem_number_equations();
 bool fem_build_profile();
-bool fem_assemble_loads();
+bool fem_assemble_loads(); // the load vector of the first case into f
 int fem_linear_static(int n, const int* first, double* f, double* u);
+// The load vector of case c in the present equation order (its member loads applied).
+void fem_case_loads(int c, double* f);
 void fem_node_displacements(int node, double d[6]); // global axes, 0 without equation
 
 // order.cpp: the node indices in reverse Cuthill-McKee order (nnode entries), and the number of
@@ -228,11 +258,15 @@ void fem_node_displacements(int node, double d[6]); // global axes, 0 without eq
 // (the freedom table as numbered by fem_number_equations; it is left unchanged).
 bool fem_node_order(int* order, std::size_t* profile);
 
-// results.cpp
-bool fem_write_results();
+// results.cpp: the results of case c (its loads applied, its displacements in u); the first
+// case begins the result section. False when they are not finite (error set, the section
+// taken back out of the file) or on a fatal condition.
+bool fem_write_case(int c);
 
 // beam.cpp / loads.cpp helpers shared with the reader
 bool fem_add_member_load(const MemberLoad& load); // fixed-end forces into the element's sum
+// Sums the fixed-end forces of the member loads and the gravity of case c into the elements.
+bool fem_apply_case_loads(int c);
 void fem_skew_matrix(SkewNode* s);
 
 double fem_seconds();     // monotonic clock

@@ -9,6 +9,7 @@ namespace kestrel::engine {
 int ldlt_factor_avx2(ProfileMatrix& K, double tol, double* u, double* inverse, double* w,
                      double* flops);
 void ldlt_solve_avx2(ProfileMatrix& K, double* u);
+void ldlt_forward_avx2(ProfileMatrix& K, double* u);
 #endif
 
 namespace {
@@ -102,6 +103,16 @@ struct BaselineOps {
     static void axpy(double a, const double* x, double* y, int len) {
         for (int k = 0; k < len; ++k) y[k] += a * x[k];
     }
+
+    // Four partial sums, which the compiler may keep in two 128-bit vectors.
+    static double dot(const double* x, const double* y, int len) {
+        double s[4] = {};
+        int k = 0;
+        for (; k + 4 <= len; k += 4)
+            for (int q = 0; q < 4; ++q) s[q] += x[k + q] * y[k + q];
+        for (; k < len; ++k) s[0] += x[k] * y[k];
+        return (s[0] + s[1]) + (s[2] + s[3]);
+    }
 };
 
 bool g_force_baseline = false;
@@ -141,6 +152,13 @@ void ldlt_solve(ProfileMatrix& K, double* u) {
     if (use_avx2()) return ldlt_solve_avx2(K, u);
 #endif
     ldlt_solve_rows<BaselineOps>(K, u);
+}
+
+void ldlt_forward(ProfileMatrix& K, double* u) {
+#ifdef KESTREL_ENGINE_AVX2
+    if (use_avx2()) return ldlt_forward_avx2(K, u);
+#endif
+    ldlt_forward_rows<BaselineOps>(K, u);
 }
 
 const char* ldlt_kernel_name() {

@@ -22,6 +22,9 @@ constexpr int kLdltNoMemory = -2;
 int ldlt_factor(ProfileMatrix& K, double tol, double* u, double* flops);
 // Completes the solution of L D L^T x = b in place: u = D^-1 L^-1 b from ldlt_factor becomes x.
 void ldlt_solve(ProfileMatrix& K, double* u);
+// Forward substitution and division by D with a finished factor, for a further right-hand
+// side: b in u becomes D^-1 L^-1 b, ready for ldlt_solve.
+void ldlt_forward(ProfileMatrix& K, double* u);
 
 // The kernel in use: "avx2-fma" or "baseline". The tests can force the baseline.
 const char* ldlt_kernel_name();

@@ -1,6 +1,6 @@
-// The 256-bit kernel of the profile LDLT: the workspace updates and the backward substitution
-// with fused multiply-add over four doubles at a time. This file alone is compiled for AVX2
-// and FMA; ldlt.cpp calls it only on a processor that has both.
+// The 256-bit kernel of the profile LDLT: the workspace updates and the backward and forward
+// substitutions with fused multiply-add over four doubles at a time. This file alone is compiled
+// for AVX2 and FMA; ldlt.cpp calls it only on a processor that has both.
 #include "analysis/engine/ldlt_kernel.h"
 
 #include <immintrin.h>
@@ -197,6 +197,25 @@ struct Avx2Ops {
                              _mm256_fmadd_pd(va, _mm256_loadu_pd(x + k), _mm256_loadu_pd(y + k)));
         for (; k < len; ++k) y[k] = std::fma(a, x[k], y[k]);
     }
+
+    // Two vectors of partial sums hide the latency of the multiply-add.
+    static double dot(const double* x, const double* y, int len) {
+        __m256d a = _mm256_setzero_pd(), b = _mm256_setzero_pd();
+        int k = 0;
+        for (; k + 8 <= len; k += 8) {
+            a = _mm256_fmadd_pd(_mm256_loadu_pd(x + k), _mm256_loadu_pd(y + k), a);
+            b = _mm256_fmadd_pd(_mm256_loadu_pd(x + k + 4), _mm256_loadu_pd(y + k + 4), b);
+        }
+        if (k + 4 <= len) {
+            a = _mm256_fmadd_pd(_mm256_loadu_pd(x + k), _mm256_loadu_pd(y + k), a);
+            k += 4;
+        }
+        double s[4];
+        _mm256_storeu_pd(s, _mm256_add_pd(a, b));
+        double sum = (s[0] + s[1]) + (s[2] + s[3]);
+        for (; k < len; ++k) sum = std::fma(x[k], y[k], sum);
+        return sum;
+    }
 };
 
 } // namespace
@@ -208,6 +227,10 @@ int ldlt_factor_avx2(ProfileMatrix& K, double tol, double* u, double* inverse, d
 
 void ldlt_solve_avx2(ProfileMatrix& K, double* u) {
     ldlt_solve_rows<Avx2Ops>(K, u);
+}
+
+void ldlt_forward_avx2(ProfileMatrix& K, double* u) {
+    ldlt_forward_rows<Avx2Ops>(K, u);
 }
 
 } // namespace kestrel::engine

@@ -24,7 +24,8 @@
 //     (the rows' L), with dsum[s] and vsum[s] the sums of out[k][s] w[k][s] and w[k][s] u[k];
 //   pack(src, len, w): w[k * kLdltBlock + s] = src[s][k], k < len, for all the lanes;
 //   unpack(w, len, dst): dst[s][k] = w[k * kLdltBlock + s];
-//   axpy(a, x, y, len): y += a x, for the backward substitution.
+//   axpy(a, x, y, len): y += a x, for the backward substitution;
+//   dot(x, y, len): the sum of x[k] y[k], for the forward substitution of a further case.
 #pragma once
 
 #include "analysis/engine/utl.h"
@@ -197,6 +198,16 @@ template <class Ops> void ldlt_solve_rows(ProfileMatrix& K, double* u) {
     const int n = K.n;
     const int* first = K.first;
     for (int i = n - 1; i >= 1; --i) Ops::axpy(-u[i], K.row_start(i), u + first[i], i - first[i]);
+}
+
+// The forward substitution of a further right-hand side with the finished factor: u = b
+// becomes L^-1 b row by row (a dot product of the row of L with the finished part), then is
+// divided by D.
+template <class Ops> void ldlt_forward_rows(ProfileMatrix& K, double* u) {
+    const int n = K.n;
+    const int* first = K.first;
+    for (int i = 1; i < n; ++i) u[i] -= Ops::dot(K.row_start(i), u + first[i], i - first[i]);
+    for (int i = 0; i < n; ++i) u[i] /= K.at(i, i);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string_view>
 
@@ -39,6 +40,13 @@ bool read_count(int* count, const char* message, int fields) {
 constexpr int kBytesPerNode = 7;
 constexpr int kBytesPerElement = 14;
 constexpr int kBytesPerMaterial = 6;
+// A load case is backed by the shortest block that names it: "%LOAD.CASE\n1 ''\n".
+constexpr int kBytesPerCase = 16;
+
+constexpr const char* kCaseCount = "\n Error on reading number of load cases !!!\n\n";
+constexpr const char* kCaseRecord = "\n Error on reading load case number and label !!!\n\n";
+constexpr const char* kCaseRange =
+    "\n Load case number must lie between 1 and the number of load cases !!!\n\n";
 
 bool read_global_count(int* count, const char* message, int bytes_per_item) {
     const Scan& in = g_fem.in;
@@ -82,7 +90,26 @@ bool read_material_values(double** table, int* size, int* count, const char* cou
     return true;
 }
 
-// Appends the non-zero values of one six-value line as (node, freedom, value) records.
+// The record of a %LOAD.CASE block: the case number, then its label between quotes on one
+// line (blanks and line breaks may come before it). The label is cut to kCaseLabelBytes. A '%'
+// in a label is refused: in the copy of the model in the result file it would begin a block.
+bool read_case_record(int* number, std::string* label) {
+    Scan& in = g_fem.in;
+    if (!scan_int(in, number)) return fem_fail(kCaseRecord);
+    while (in.p < in.end && (*in.p == ' ' || *in.p == '\t' || *in.p == '\n' || *in.p == '\r'))
+        ++in.p;
+    if (in.p == in.end || *in.p != '\'') return fem_fail(kCaseRecord);
+    const char* start = ++in.p;
+    while (in.p < in.end && *in.p != '\'' && *in.p != '\n' && *in.p != '%') ++in.p;
+    if (in.p == in.end || *in.p != '\'') return fem_fail(kCaseRecord);
+    const std::size_t length = static_cast<std::size_t>(in.p - start);
+    label->assign(start, length < kCaseLabelBytes ? length : kCaseLabelBytes);
+    ++in.p;
+    return true;
+}
+
+// Appends the non-zero values of one six-value line as (node, freedom, value) records of the
+// case whose loads are being read.
 bool add_dof_records(DofRecord** table, int* n, int* cap, int node, const double v[6]) {
     for (int k = 0; k < 6; ++k) {
         if (v[k] == 0.0) continue;
@@ -96,7 +123,7 @@ bool add_dof_records(DofRecord** table, int* n, int* cap, int node, const double
             *table = bigger;
             *cap = grow;
         }
-        (*table)[(*n)++] = DofRecord{node, k, v[k]};
+        (*table)[(*n)++] = DofRecord{node, k, v[k], g_fem.current_case};
     }
     return true;
 }
@@ -348,6 +375,24 @@ bool read_elements(int cls) {
     return true;
 }
 
+// Keeps a member load for the solution of its case; the table grows with the loads read.
+bool store_member_load(const MemberLoad& load) {
+    FemState& m = g_fem;
+    if (m.nload == m.load_cap) {
+        const int grow = m.load_cap < 16 ? 16 : m.load_cap * 2;
+        auto* bigger = static_cast<MemberLoad*>(
+            utl_calloc(static_cast<std::size_t>(grow), sizeof(MemberLoad)));
+        if (!bigger) return false;
+        if (m.nload)
+            std::memcpy(bigger, m.loads, sizeof(MemberLoad) * static_cast<std::size_t>(m.nload));
+        utl_free(m.loads);
+        m.loads = bigger;
+        m.load_cap = grow;
+    }
+    m.loads[m.nload++] = load;
+    return true;
+}
+
 bool read_member_loads(int cls) {
     FemState& m = g_fem;
     const LoadClass& lc = kLoadClasses[cls];
@@ -361,16 +406,31 @@ bool read_member_loads(int cls) {
             !lc.read(m.in, &load))
             return fem_fail(lc.record_message);
         load.element = m.elem_of[number] - 1;
-        ++m.nload;
-        if (!fem_add_member_load(load)) return false;
+        load.load_case = m.current_case;
+        if (!store_member_load(load)) return false;
     }
     return true;
 }
 
 bool read_gravity() {
     FemState& m = g_fem;
-    if (!scan_doubles(m.in, m.g, 3)) return fem_fail("\n Error on reading gravity load !!!\n\n");
-    m.gravity = true;
+    LoadCase& c = m.cases[m.current_case];
+    if (!scan_doubles(m.in, c.g, 3)) return fem_fail("\n Error on reading gravity load !!!\n\n");
+    c.gravity = true;
+    return true;
+}
+
+// A case block: the load blocks after it, up to the next one, belong to the case it names.
+bool read_case() {
+    FemState& m = g_fem;
+    int number = 0;
+    std::string label;
+    if (!read_case_record(&number, &label)) return false;
+    if (number < 1 || number > m.ncase) return fem_fail(kCaseRange);
+    LoadCase& c = m.cases[number - 1];
+    std::memcpy(c.label, label.data(), label.size());
+    c.label[label.size()] = '\0';
+    m.current_case = number - 1;
     return true;
 }
 
@@ -396,24 +456,45 @@ const BlockReader kSecondPass[] = {
     {"LOAD.CASE.NODAL.DISPLACEMENT", read_prescribed},
     {"LOAD.CASE.NODAL.DISPLACEMENTS", read_prescribed},
     {"LOAD.CASE.GRAVITY", read_gravity},
+    {"LOAD.CASE", read_case},
 };
 
-// Gravity loads every element with its own weight: a global uniform load of density x area
-// times the gravity vector read from the file.
-bool add_gravity_loads() {
+// Cases without a block of their own: the only case is the static load, the others are named
+// by their number.
+void default_case_labels() {
     FemState& m = g_fem;
-    for (int i = 0; i < m.nelem_read; ++i) {
-        MemberLoad load{};
-        ++m.nload;
-        load.cls = kGravityLoadClass;
-        load.element = i;
-        load.flag = 0;
-        load.x1 = 0;
-        load.x2 = 1;
-        const Element& e = m.elems[i];
-        for (int k = 0; k < 3; ++k) load.v[k] = e.density * e.A * m.g[k];
-        if (!fem_add_member_load(load)) return false;
+    for (int c = 0; c < m.ncase; ++c) {
+        LoadCase& lc = m.cases[c];
+        if (m.ncase == 1)
+            std::snprintf(lc.label, sizeof lc.label, "Static_Load");
+        else
+            std::snprintf(lc.label, sizeof lc.label, "Load_Case_%d", c + 1);
     }
+}
+
+// Orders the records of a table by load case, keeping the file's order within a case, and
+// sets start[c] to the first record of case c (start[ncase] is the count). A counting sort:
+// memory follows the records and the case count, both backed by the file.
+template <typename T> bool group_by_case(T** table, int count, int** start) {
+    FemState& m = g_fem;
+    *start = static_cast<int*>(utl_calloc(static_cast<std::size_t>(m.ncase) + 1, sizeof(int)));
+    if (!*start) return false;
+    int* s = *start;
+    for (int i = 0; i < count; ++i) ++s[(*table)[i].load_case + 1];
+    for (int c = 0; c < m.ncase; ++c) s[c + 1] += s[c];
+    if (m.ncase == 1 || count == 0) return true;
+    auto* sorted = static_cast<T*>(utl_calloc(static_cast<std::size_t>(count), sizeof(T)));
+    int* next = static_cast<int*>(utl_calloc(static_cast<std::size_t>(m.ncase), sizeof(int)));
+    if (!sorted || !next) {
+        utl_free(sorted);
+        utl_free(next);
+        return false;
+    }
+    std::memcpy(next, s, sizeof(int) * static_cast<std::size_t>(m.ncase));
+    for (int i = 0; i < count; ++i) sorted[next[(*table)[i].load_case]++] = (*table)[i];
+    utl_free(next);
+    utl_free(*table);
+    *table = sorted;
     return true;
 }
 
@@ -502,6 +583,17 @@ bool fem_first_pass() {
             m.nthick = count;
         } else if (label == "LOAD.CASE.GRAVITY") {
             m.loads_claimed += m.nel;
+        } else if (label == "LOAD") {
+            if (!read_global_count(&m.ncase, kCaseCount, kBytesPerCase)) return false;
+            if (m.ncase < 1) return fem_fail(kCaseCount);
+            m.cases_named = true;
+        } else if (label == "LOAD.CASE") {
+            // Read here too, so that no text of a label is taken for a block; the number is
+            // checked against the case count in the second pass.
+            int number = 0;
+            std::string case_label;
+            if (!read_case_record(&number, &case_label)) return false;
+            m.cases_named = true;
         } else {
             for (int c = 0; c < kLoadClassCount; ++c) {
                 const LoadClass& lc = kLoadClasses[c];
@@ -529,7 +621,11 @@ bool fem_second_pass() {
     m.mats = static_cast<Material*>(utl_calloc(static_cast<std::size_t>(m.nmat), sizeof(Material)));
     m.elems = static_cast<Element*>(utl_calloc(static_cast<std::size_t>(m.nel), sizeof(Element)));
     m.elem_of = static_cast<int*>(utl_calloc(static_cast<std::size_t>(m.nel) + 1, sizeof(int)));
-    if (!m.mats || !m.elems || !m.elem_of) return false;
+    m.cases =
+        static_cast<LoadCase*>(utl_calloc(static_cast<std::size_t>(m.ncase), sizeof(LoadCase)));
+    if (!m.mats || !m.elems || !m.elem_of || !m.cases) return false;
+    default_case_labels();
+    m.current_case = 0;
     // A material beyond the tables (the material count grew after the block) gets 0.
     for (int i = 0; i < m.nmat; ++i) {
         m.mats[i].density = i + 1 < m.density_size ? m.density_in[i + 1] : 0.0;
@@ -557,8 +653,9 @@ bool fem_second_pass() {
             handled = true;
         }
     }
-    if (m.gravity && !add_gravity_loads()) return false;
-    return true;
+    return group_by_case(&m.forces, m.nforce, &m.force_start) &&
+           group_by_case(&m.presc, m.npresc, &m.presc_start) &&
+           group_by_case(&m.loads, m.nload, &m.load_start);
 }
 
 } // namespace kestrel::engine

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 namespace kestrel::engine {
 
@@ -77,37 +78,108 @@ void read_element_values(Scan& s, ResultSection* r) {
     }
 }
 
+// A case label: between quotes on one line, possibly empty.
+bool read_label(Scan& s, std::string* label) {
+    while (s.p < s.end && (*s.p == ' ' || *s.p == '\t')) ++s.p;
+    if (s.p == s.end || *s.p != '\'') return false;
+    const char* start = ++s.p;
+    while (s.p < s.end && *s.p != '\'' && *s.p != '\n') ++s.p;
+    if (s.p == s.end || *s.p != '\'') return false;
+    label->assign(start, s.p);
+    ++s.p;
+    return true;
+}
+
+// The list after "%RESULT": the count, then number and label of each case.
+void read_case_list(Scan& s, std::vector<std::pair<int, std::string>>* list) {
+    int count = 0;
+    if (!scan_int(s, &count)) return;
+    for (int i = 0; i < count; ++i) {
+        int number = 0;
+        std::string label;
+        if (!scan_int(s, &number) || !read_label(s, &label)) return;
+        list->emplace_back(number, std::move(label));
+    }
+}
+
+bool read_file(const char* pos_name, std::string* text) {
+    std::FILE* in = std::fopen(pos_name, "rb");
+    if (!in) return false;
+    char buffer[1 << 16];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) text->append(buffer, got);
+    std::fclose(in);
+    return true;
+}
+
 } // namespace
 
-ResultSection ParseResultSection(std::string_view text) {
-    ResultSection r;
+std::vector<ResultSection> ParseResultCases(std::string_view text) {
+    std::vector<ResultSection> cases;
+    std::vector<std::pair<int, std::string>> list;
+    bool reached_end = false;
     Scan s;
     s.reset(text);
     std::string label;
+    auto current = [&]() -> ResultSection& {
+        if (cases.empty()) cases.emplace_back();
+        return cases.back();
+    };
     while (scan_label(s, &label)) {
-        if (label == "RESULT.CASE.STEP.NODAL.DISPLACEMENT") {
-            read_displacements(s, &r);
+        if (label == "RESULT") {
+            read_case_list(s, &list);
+        } else if (label == "RESULT.CASE") {
+            cases.emplace_back();
+            scan_int(s, &cases.back().number);
+        } else if (label == "RESULT.CASE.STEP.NODAL.DISPLACEMENT") {
+            read_displacements(s, &current());
         } else if (label == "RESULT.CASE.STEP.ELEMENT.NODAL.SCALAR") {
-            read_kinds(s, &r);
+            read_kinds(s, &current());
         } else if (label == "RESULT.CASE.STEP.ELEMENT.NODAL.SCALAR.DATA") {
-            read_element_values(s, &r);
+            read_element_values(s, &current());
         } else if (label == "END") {
-            r.reached_end = true;
+            reached_end = true;
             break;
         }
     }
+    for (ResultSection& r : cases) {
+        r.reached_end = reached_end;
+        for (const auto& [number, name] : list)
+            if (number == r.number && r.number != 0) {
+                r.label = name;
+                break;
+            }
+    }
+    return cases;
+}
+
+ResultSection ParseResultSection(std::string_view text) {
+    std::vector<ResultSection> cases = ParseResultCases(text);
+    if (!cases.empty()) return std::move(cases.front());
+    ResultSection r;
+    // Without any case the text may still have reached its end.
+    Scan s;
+    s.reset(text);
+    std::string label;
+    while (scan_label(s, &label))
+        if (label == "END") {
+            r.reached_end = true;
+            break;
+        }
     return r;
 }
 
 bool ReadResultFile(const char* pos_name, ResultSection* out) {
-    std::FILE* in = std::fopen(pos_name, "rb");
-    if (!in) return false;
     std::string text;
-    char buffer[1 << 16];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) text.append(buffer, got);
-    std::fclose(in);
+    if (!read_file(pos_name, &text)) return false;
     *out = ParseResultSection(text);
+    return true;
+}
+
+bool ReadResultCases(const char* pos_name, std::vector<ResultSection>* out) {
+    std::string text;
+    if (!read_file(pos_name, &text)) return false;
+    *out = ParseResultCases(text);
     return true;
 }
 

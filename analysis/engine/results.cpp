@@ -1,11 +1,12 @@
-// Result section of the result file: the header of the single load case, the nodal
-// displacements, and the element end values of the kinds that are present. The end forces are
+// Result section of the result file: the list of load cases, then per case its header, the
+// nodal displacements, and the element end values of the kinds that are present. The end forces are
 // kept in memory (12 doubles per element) rather than passed through the scratch file, which
 // the engine still creates and deletes.
 #include "analysis/engine/fem.h"
 #include "analysis/engine/format.h"
 
 #include <cmath>
+#include <unistd.h>
 
 namespace kestrel::engine {
 
@@ -18,28 +19,33 @@ const char* const kKindNames[kResultKinds] = {
     "MOMENT_Y ", "MOMENT_Z ", "MOMENT_XY", "MOMENT_XZ", "MOMENT_YZ", " SIGMA_1 ", " SIGMA_2 ",
     " SIGMA_3 ", " TAU_MAX ", "MOMENT_1 ", "MOMENT_2 ", "MOMENT_3 ", " TOR_MAX "};
 
-void write_header_and_displacements() {
+// The head of the result section: the case count and each case's number and label.
+void write_result_head() {
     FemState& m = g_fem;
     std::FILE* out = m.out;
     std::fprintf(out, "\n%%RESULT");
-    std::fprintf(out, "\n1");
-    std::fprintf(out, "\n1   'Static_Load'\n");
+    std::fprintf(out, "\n%d", m.ncase);
+    for (int c = 0; c < m.ncase; ++c) std::fprintf(out, "\n%d   '%s'", c + 1, m.cases[c].label);
+    std::fprintf(out, "\n");
+}
+
+void write_case_and_displacements(int c) {
+    FemState& m = g_fem;
+    std::FILE* out = m.out;
     std::fprintf(out, "\n%%RESULT.CASE ");
-    std::fprintf(out, "\n%d   %d", 1, 1);
+    std::fprintf(out, "\n%d   %d", c + 1, 1);
     std::fprintf(out, "\n%4d  'Step_%d'  0.000   0.000", 1, 1);
     std::fprintf(out, "\n\n%%RESULT.CASE.STEP");
     std::fprintf(out, "\n%d\n\n", 1);
     std::fprintf(out, "\n%%RESULT.CASE.STEP.NODAL.DISPLACEMENT ");
     std::fprintf(out, "\n  %4d   'Displacements' \n", m.nnode);
-    if (m.solution) {
-        m.solution->equations = m.neq;
-        m.solution->displacements.reserve(static_cast<std::size_t>(m.nnode) * 6);
-    }
+    CaseSolution* sol = m.solution ? &m.solution->cases.back() : nullptr;
+    if (sol) sol->displacements.reserve(static_cast<std::size_t>(m.nnode) * 6);
     LineBuffer line;
     for (int node = 1; node <= m.nnode; ++node) {
         double d[6];
         fem_node_displacements(node, d);
-        if (m.solution) m.solution->displacements.insert(m.solution->displacements.end(), d, d + 6);
+        if (sol) sol->displacements.insert(sol->displacements.end(), d, d + 6);
         // "  %4d  " then "  %+5.3e" per freedom.
         line.text("  ");
         line.integer(node, 4);
@@ -53,16 +59,14 @@ void write_header_and_displacements() {
     }
 }
 
-// End forces of every element, kMaxElementDofs values per element, kept in memory.
+// End forces of every element, kMaxElementDofs values per element, kept in memory (one table,
+// used by each case in turn).
 bool compute_end_forces() {
     FemState& m = g_fem;
-    m.end_forces = static_cast<double*>(
-        utl_calloc(static_cast<std::size_t>(m.nelem_read) * kMaxElementDofs, sizeof(double)));
+    if (!m.end_forces)
+        m.end_forces = static_cast<double*>(
+            utl_calloc(static_cast<std::size_t>(m.nelem_read) * kMaxElementDofs, sizeof(double)));
     if (!m.end_forces) return false;
-    if (m.solution) {
-        m.solution->element_numbers.reserve(static_cast<std::size_t>(m.nelem_read));
-        m.solution->end_forces.reserve(static_cast<std::size_t>(m.nelem_read) * 12);
-    }
     double d[kMaxElementDofs];
     for (int ie = 0; ie < m.nelem_read; ++ie) {
         const Element& e = m.elems[ie];
@@ -70,12 +74,23 @@ bool compute_end_forces() {
         double* forces = m.end_forces + static_cast<std::size_t>(ie) * kMaxElementDofs;
         for (int a = 0; a < ec.nodes; ++a) fem_node_displacements(e.nodes[a], d + a * kDofsPerNode);
         ec.internal_forces(e, d, forces);
-        if (m.solution) {
-            m.solution->element_numbers.push_back(e.number);
-            m.solution->end_forces.insert(m.solution->end_forces.end(), forces, forces + 12);
-        }
     }
     return true;
+}
+
+// The caller's copy of the end forces of the case being written (the element numbers with the
+// first case).
+void keep_end_forces(bool first) {
+    FemState& m = g_fem;
+    if (!m.solution) return;
+    if (first) {
+        m.solution->equations = m.neq;
+        m.solution->element_numbers.reserve(static_cast<std::size_t>(m.nelem_read));
+        for (int ie = 0; ie < m.nelem_read; ++ie)
+            m.solution->element_numbers.push_back(m.elems[ie].number);
+    }
+    const std::size_t values = static_cast<std::size_t>(m.nelem_read) * kMaxElementDofs;
+    m.solution->cases.back().end_forces.assign(m.end_forces, m.end_forces + values);
 }
 
 // Values beyond the range of a double (loads or prescribed displacements of
@@ -83,8 +98,9 @@ bool compute_end_forces() {
 // result is written then, and the message names where it happened.
 bool not_finite(const char* what, int number) {
     FemState& m = g_fem;
-    m.error = std::string("The results are not finite numbers (") + what + " " +
-              std::to_string(number) +
+    std::string where = std::string(what) + " " + std::to_string(number);
+    if (m.ncase > 1) where += " in load case " + std::to_string(m.current_case + 1);
+    m.error = "The results are not finite numbers (" + where +
               "): loads, prescribed displacements or properties of the frame are out of range.";
     m.not_finite = true;
     return false;
@@ -158,13 +174,34 @@ bool write_element_results() {
 
 } // namespace
 
-bool fem_write_results() {
+bool fem_write_case(int c) {
     FemState& m = g_fem;
     double t0 = fem_seconds();
-    // Every value is checked before the result section is begun.
-    if (!finite_displacements() || !compute_end_forces() || !finite_end_forces()) return false;
+    m.current_case = c;
+    // Every value of the case is checked before its results are begun; a case after the first
+    // that is not finite takes the whole result section back out of the file.
+    if (!finite_displacements() || !compute_end_forces() || !finite_end_forces()) {
+        if (m.solution) *m.solution = EngineSolution{};
+        if (m.result_start >= 0 &&
+            (std::fflush(m.out) != 0 || ::ftruncate(::fileno(m.out), m.result_start) != 0 ||
+             std::fseek(m.out, m.result_start, SEEK_SET) != 0)) {
+            m.not_finite = false; // the result file cannot be put right: no result at all
+            m.error = "\n\n\n\t *** Error on openning Output files !!! *** \n";
+            return false;
+        }
+        return false;
+    }
     double t1 = fem_seconds();
-    write_header_and_displacements();
+    if (c == 0) {
+        m.result_start = std::ftell(m.out);
+        write_result_head();
+    }
+    if (m.solution) {
+        m.solution->cases.emplace_back();
+        m.solution->cases.back().label = m.cases[c].label;
+    }
+    write_case_and_displacements(c);
+    keep_end_forces(c == 0);
     if (!write_element_results()) return false;
     m.timings.forces += t1 - t0;
     m.timings.write += fem_seconds() - t1;

@@ -143,52 +143,130 @@ bool fem_build_profile() {
     return true;
 }
 
+namespace {
+
+bool append_record(DofRecord** table, int* n, int* cap, const DofRecord& r) {
+    if (*n == *cap) {
+        const int grow = *cap * 2 + 6;
+        auto* bigger =
+            static_cast<DofRecord*>(utl_calloc(static_cast<std::size_t>(grow), sizeof(DofRecord)));
+        if (!bigger) return false;
+        if (*n) std::memcpy(bigger, *table, sizeof(DofRecord) * static_cast<std::size_t>(*n));
+        utl_free(*table);
+        *table = bigger;
+        *cap = grow;
+    }
+    (*table)[(*n)++] = r;
+    return true;
+}
+
+// Nodal forces at skew nodes are turned into the node's axes, case by case, adding the
+// components that the turn creates. The table of forces is rebuilt, still grouped by case.
+bool skew_node_forces() {
+    FemState& m = g_fem;
+    if (m.nskew == 0) return true;
+    DofRecord* out = nullptr;
+    int nout = 0, cap = 0;
+    for (int c = 0; c < m.ncase; ++c) {
+        const int begin = nout;
+        bool ok = true;
+        for (int r = m.force_start[c]; ok && r < m.force_start[c + 1]; ++r)
+            ok = append_record(&out, &nout, &cap, m.forces[r]);
+        for (int is = 0; ok && is < m.nskew; ++is) {
+            const SkewNode& s = m.skews[is];
+            double g[6] = {};
+            int at[6] = {-1, -1, -1, -1, -1, -1};
+            bool any = false;
+            const int existing = nout;
+            for (int r = begin; r < existing; ++r) {
+                if (out[r].node != s.node) continue;
+                g[out[r].dof] = out[r].value;
+                at[out[r].dof] = r;
+                any = true;
+            }
+            if (!any) continue;
+            double l[6];
+            to_node_axes(s.S, g, l);
+            to_node_axes(s.S, g + 3, l + 3);
+            for (int k = 0; ok && k < 6; ++k) {
+                if (at[k] >= 0)
+                    out[at[k]].value = l[k];
+                else if (std::fabs(l[k]) >= 1e-6)
+                    ok = append_record(&out, &nout, &cap, DofRecord{s.node, k, l[k], c});
+            }
+        }
+        if (!ok) {
+            utl_free(out);
+            return false;
+        }
+        m.force_start[c] = begin;
+    }
+    m.force_start[m.ncase] = nout;
+    utl_free(m.forces);
+    m.forces = out;
+    m.nforce = nout;
+    m.force_cap = cap;
+    return true;
+}
+
+// The distinct prescribed freedoms of all cases, and the penalties each gets on the diagonal:
+// one per record of the case that has the most records for it (one, unless a case repeats it).
+bool prescribed_freedoms() {
+    FemState& m = g_fem;
+    if (m.npresc == 0) return true;
+    const std::size_t count = static_cast<std::size_t>(m.npresc);
+    int* slot = static_cast<int*>(
+        utl_calloc(static_cast<std::size_t>(m.nnode) * kDofsPerNode, sizeof(int)));
+    int* seen = static_cast<int*>(utl_calloc(count, sizeof(int)));
+    m.presc_eq = static_cast<int*>(utl_calloc(count, sizeof(int)));
+    m.penalties = static_cast<int*>(utl_calloc(count, sizeof(int)));
+    const bool ok = slot && seen && m.presc_eq && m.penalties;
+    for (int c = 0; ok && c < m.ncase; ++c) {
+        for (int r = m.presc_start[c]; r < m.presc_start[c + 1]; ++r) {
+            const int key = (m.presc[r].node - 1) * kDofsPerNode + m.presc[r].dof;
+            if (slot[key] == 0) {
+                m.presc_eq[m.npresc_eq] = key;
+                slot[key] = ++m.npresc_eq;
+            }
+            const int i = slot[key] - 1;
+            if (++seen[i] > m.penalties[i]) m.penalties[i] = seen[i];
+        }
+        for (int r = m.presc_start[c]; r < m.presc_start[c + 1]; ++r)
+            seen[slot[(m.presc[r].node - 1) * kDofsPerNode + m.presc[r].dof] - 1] = 0;
+    }
+    utl_free(slot);
+    utl_free(seen);
+    return ok;
+}
+
+// Equation of a prescribed freedom (presc_eq holds node and freedom as one key).
+int prescribed_equation(int i) {
+    const FemState& m = g_fem;
+    const int key = m.presc_eq[i];
+    return m.dof[key / kDofsPerNode][key % kDofsPerNode];
+}
+
+} // namespace
+
 bool fem_assemble_loads() {
     FemState& m = g_fem;
+    if (!fem_apply_case_loads(0)) return false;
     const int n = m.neq;
+    if (n == 0) return true;
+    if (!skew_node_forces() || !prescribed_freedoms()) return false;
     m.f = static_cast<double*>(utl_calloc(static_cast<std::size_t>(n), sizeof(double)));
     m.u = static_cast<double*>(utl_calloc(static_cast<std::size_t>(n), sizeof(double)));
     if (!m.f || !m.u) return false;
+    fem_case_loads(0, m.f);
+    return true;
+}
 
-    // Nodal forces at skew nodes are turned into the node's axes, adding missing components.
-    for (int is = 0; is < m.nskew; ++is) {
-        const SkewNode& s = m.skews[is];
-        double g[6] = {};
-        int at[6] = {-1, -1, -1, -1, -1, -1};
-        bool any = false;
-        const int existing = m.nforce;
-        for (int r = 0; r < existing; ++r) {
-            if (m.forces[r].node != s.node) continue;
-            g[m.forces[r].dof] = m.forces[r].value;
-            at[m.forces[r].dof] = r;
-            any = true;
-        }
-        if (!any) continue;
-        double l[6];
-        to_node_axes(s.S, g, l);
-        to_node_axes(s.S, g + 3, l + 3);
-        for (int k = 0; k < 6; ++k) {
-            if (at[k] >= 0) {
-                m.forces[at[k]].value = l[k];
-            } else if (std::fabs(l[k]) >= 1e-6) {
-                if (m.nforce == m.force_cap) {
-                    int grow = m.force_cap * 2 + 6;
-                    auto* bigger = static_cast<DofRecord*>(
-                        utl_calloc(static_cast<std::size_t>(grow), sizeof(DofRecord)));
-                    if (!bigger) return false;
-                    std::memcpy(bigger, m.forces,
-                                sizeof(DofRecord) * static_cast<std::size_t>(m.nforce));
-                    utl_free(m.forces);
-                    m.forces = bigger;
-                    m.force_cap = grow;
-                }
-                m.forces[m.nforce++] = DofRecord{s.node, k, l[k]};
-            }
-        }
-    }
-    for (int r = 0; r < m.nforce; ++r) {
+void fem_case_loads(int c, double* f) {
+    FemState& m = g_fem;
+    std::memset(f, 0, sizeof(double) * static_cast<std::size_t>(m.neq));
+    for (int r = m.force_start[c]; r < m.force_start[c + 1]; ++r) {
         int e = m.dof[m.forces[r].node - 1][m.forces[r].dof];
-        if (e > 0) m.f[e - 1] = m.forces[r].value;
+        if (e > 0) f[e - 1] = m.forces[r].value;
     }
     // Equivalent nodal loads of the member loads: each element's summed fixed-end forces.
     int eq[kMaxElementDofs];
@@ -212,9 +290,15 @@ bool fem_assemble_loads() {
             }
         }
         for (int k = 0; k < ec.nodes * kDofsPerNode; ++k)
-            if (eq[k] > 0) m.f[eq[k] - 1] += g[k];
+            if (eq[k] > 0) f[eq[k] - 1] += g[k];
     }
-    return true;
+    // A freedom prescribed in any case takes the penalty times this case's value (0 when the
+    // case prescribes nothing there: held like a support).
+    for (int i = 0; i < m.npresc_eq; ++i) f[prescribed_equation(i) - 1] = 0.0;
+    for (int r = m.presc_start[c]; r < m.presc_start[c + 1]; ++r) {
+        int e = m.dof[m.presc[r].node - 1][m.presc[r].dof];
+        if (e > 0) f[e - 1] = kPenalty * m.presc[r].value;
+    }
 }
 
 namespace {
@@ -239,11 +323,9 @@ int solve_equations(int n, const int* first, double* f, double* u) {
         int e = m.dof[m.springs[r].node - 1][m.springs[r].dof];
         if (e > 0) K.at(e - 1, e - 1) += m.springs[r].value;
     }
-    for (int r = 0; r < m.npresc; ++r) {
-        int e = m.dof[m.presc[r].node - 1][m.presc[r].dof];
-        if (e == 0) continue;
-        K.at(e - 1, e - 1) += kPenalty;
-        f[e - 1] = kPenalty * m.presc[r].value;
+    for (int i = 0; i < m.npresc_eq; ++i) {
+        const int e = prescribed_equation(i);
+        for (int p = 0; p < m.penalties[i]; ++p) K.at(e - 1, e - 1) += kPenalty;
     }
     double t1 = fem_seconds();
     m.timings.assemble += t1 - t0;
@@ -289,10 +371,32 @@ bool return_to_file_order(double* f) {
     return true;
 }
 
+// A further case with the finished factor: its loads, its load vector, the forward and the
+// backward substitution.
+bool solve_case(int c) {
+    FemState& m = g_fem;
+    const double t0 = fem_seconds();
+    if (!fem_apply_case_loads(c)) return false;
+    const int n = m.neq;
+    if (n == 0) return true;
+    fem_case_loads(c, m.f);
+    std::memcpy(m.u, m.f, sizeof(double) * static_cast<std::size_t>(n));
+    const double t1 = fem_seconds();
+    m.timings.assemble += t1 - t0;
+    const double c1 = fem_cpu_seconds();
+    ldlt_forward(m.K, m.u);
+    ldlt_solve(m.K, m.u);
+    m.timings.factor += fem_seconds() - t1;
+    m.timings.factor_cpu += fem_cpu_seconds() - c1;
+    m.timings.factor_flops += 4.0 * static_cast<double>(m.K.size) + n;
+    return true;
+}
+
 } // namespace
 
 int fem_linear_static(int n, const int* first, double* f, double* u) {
     FemState& m = g_fem;
+    m.timings.cases = m.ncase;
     if (n > 0) {
         int result = solve_equations(n, first, f, u);
         // Whether a pivot falls below the tolerance depends on the order of the equations;
@@ -302,12 +406,17 @@ int fem_linear_static(int n, const int* first, double* f, double* u) {
             result = solve_equations(n, first, f, u);
         }
         if (result != kAnalyseSolved) return result;
-        utl_profilefree(&m.K); // the end forces need only the displacements
+        // The end forces need only the displacements; further cases need the factor.
+        if (m.ncase == 1) utl_profilefree(&m.K);
     }
-    if (fem_write_results()) return kAnalyseSolved;
-    // A solution that is not finite is no result: the frame cannot be
-    // analysed with these values, as a singular one cannot.
-    return m.not_finite ? kAnalyseSingular : kAnalyseFatal;
+    for (int c = 0; c < m.ncase; ++c) {
+        if (c > 0 && !solve_case(c)) return kAnalyseFatal;
+        // A solution that is not finite is no result: the frame cannot be
+        // analysed with these values, as a singular one cannot.
+        if (!fem_write_case(c)) return m.not_finite ? kAnalyseSingular : kAnalyseFatal;
+    }
+    utl_profilefree(&m.K);
+    return kAnalyseSolved;
 }
 
 void fem_node_displacements(int node, double d[6]) {

@@ -20,7 +20,7 @@ protected:
         const RunOutcome out = runAnalysis(s, root(), modelPath());
         EXPECT_EQ(out.status, RunStatus::kSolved) << out.message;
         const int tip = at(x0 + 2.5, 0).number;
-        return out.solution.displacements.at(6 * (tip - 1) + 1);
+        return out.solution.cases.at(0).displacements.at(6 * (tip - 1) + 1);
     }
 };
 

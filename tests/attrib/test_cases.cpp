@@ -31,6 +31,8 @@ protected:
 };
 
 TEST_F(CasesTest, LabelsAreCheckedAndARefusalChangesNothing) {
+    const char* const kBadChar =
+        "A load case label cannot hold quotes, \"%\" or control characters.";
     struct Case {
         const char* label;
         CaseResult result;
@@ -45,8 +47,9 @@ TEST_F(CasesTest, LabelsAreCheckedAndARefusalChangesNothing) {
         {"0123456789012345678901234567890", kCaseDone, ""},
         {"01234567890123456789012345678901", kCaseTooLong,
          "A load case label holds at most 31 characters."},
-        {"it's", kCaseBadChar, "A load case label cannot hold quotes or control characters."},
-        {"a\x01", kCaseBadChar, "A load case label cannot hold quotes or control characters."},
+        {"it's", kCaseBadChar, kBadChar},
+        {"50%", kCaseBadChar, kBadChar},
+        {"a\x01", kCaseBadChar, kBadChar},
     };
     for (const Case& c : cases) {
         const auto before = labels();

@@ -1,8 +1,8 @@
 // Benchmark of the analysis engine on regular plane frames of S storeys x B bays (fixed bases,
 // a lateral force at every floor and a uniform gravity load on every beam), written as neutral
-// files in the driver's layout. Times the whole analysis and reports each phase, the number of
-// equations, the stored profile, whether the equations were reordered and the factorisation
-// rate over wall and processor time.
+// files in the driver's layout, with one load case or several. Times the whole analysis and
+// reports each phase, the number of equations and of load cases, the stored profile, whether
+// the equations were reordered and the factorisation rate over wall and processor time.
 #include "analysis/engine/engine.h"
 
 #include <benchmark/benchmark.h>
@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 #include <sys/resource.h>
+#include <vector>
 
 namespace {
 
@@ -18,12 +19,22 @@ using kestrel::engine::AnalyseCore;
 using kestrel::engine::EngineTimings;
 using kestrel::engine::LastEngineTimings;
 
+// A uniform load record on member e: down along a beam, sideways along a column.
+std::string member_load(int e, bool beam) {
+    return std::to_string(e) +
+           (beam ? "     0  0  1\n0  -25  0  0  0  0\n" : "     0  0  1\n2  0  0  0  0  0\n");
+}
+
 // Writes the frame; nodes are numbered bottom to top, left to right, members by their ends.
-std::string write_frame(int storeys, int bays) {
+// With one case the lateral floor forces and the beams' uniform loads are the file's only
+// case. With several, the first case loads every member (the floors, every beam and every
+// column) and case k > 1 loads every (cases - 1)-th member from member k - 1 on.
+std::string write_frame(int storeys, int bays, int cases = 1) {
     namespace fs = std::filesystem;
-    std::string path = (fs::temp_directory_path() / ("kestrel-bench-" + std::to_string(storeys) +
-                                                     "x" + std::to_string(bays) + ".dat"))
-                           .string();
+    std::string path =
+        (fs::temp_directory_path() / ("kestrel-bench-" + std::to_string(storeys) + "x" +
+                                      std::to_string(bays) + "x" + std::to_string(cases) + ".dat"))
+            .string();
     std::FILE* f = std::fopen(path.c_str(), "w");
     if (!f) return path;
     const int cols = bays + 1, nnode = (storeys + 1) * cols;
@@ -62,21 +73,43 @@ std::string write_frame(int storeys, int bays) {
                     "4     1  1  1  1  1  0  1  1  1  1  1  0\n");
     std::fprintf(f, "\n%%ELEMENT\n%d\n\n%%ELEMENT.BEAM\n%d\n", nmember, nmember);
     int e = 0;
-    std::string beams;
+    std::string beams, all;
+    std::vector<std::string> sets(static_cast<std::size_t>(cases));
+    std::vector<int> counts(static_cast<std::size_t>(cases));
+    auto load = [&](bool beam) {
+        if (beam) beams += member_load(e, true);
+        all += member_load(e, beam);
+        if (cases > 1) {
+            const std::size_t k = 1 + static_cast<std::size_t>((e - 1) % (cases - 1));
+            sets[k] += member_load(e, beam);
+            ++counts[k];
+        }
+    };
     for (int i = 0; i <= storeys; ++i)
         for (int j = 0; j < cols; ++j) {
             if (i > 0 && j < bays) { // beam to the right
                 std::fprintf(f, "%d     1  2  1  1     %d  %d\n", ++e, node(i, j), node(i, j + 1));
-                beams += std::to_string(e) + "     0  0  1\n0  -25  0  0  0  0\n";
+                load(true);
             }
-            if (i < storeys) // column upwards
+            if (i < storeys) { // column upwards
                 std::fprintf(f, "%d     1  1  2  1     %d  %d\n", ++e, node(i, j), node(i + 1, j));
+                load(false);
+            }
         }
+    if (cases > 1) std::fprintf(f, "\n%%LOAD\n%d\n\n%%LOAD.CASE\n1  'All members'\n", cases);
     std::fprintf(f, "\n%%LOAD.CASE.NODAL.FORCE\n%d\n", storeys);
     for (int i = 1; i <= storeys; ++i)
         std::fprintf(f, "%d     %g  %g  %g  %g  %g  %g\n", node(i, 0), 10.0, 0.0, 0.0, 0.0, 0.0,
                      0.0);
-    std::fprintf(f, "\n%%LOAD.CASE.BEAM.UNIFORM\n%d\n%s", storeys * bays, beams.c_str());
+    if (cases == 1) {
+        std::fprintf(f, "\n%%LOAD.CASE.BEAM.UNIFORM\n%d\n%s", storeys * bays, beams.c_str());
+    } else {
+        std::fprintf(f, "\n%%LOAD.CASE.BEAM.UNIFORM\n%d\n%s", nmember, all.c_str());
+        for (int k = 1; k < cases; ++k)
+            std::fprintf(f, "\n%%LOAD.CASE\n%d  'Members %d'\n\n%%LOAD.CASE.BEAM.UNIFORM\n%d\n%s",
+                         k + 1, k + 1, counts[static_cast<std::size_t>(k)],
+                         sets[static_cast<std::size_t>(k)].c_str());
+    }
     std::fprintf(f, "\n%%END\n");
     std::fclose(f);
     return path;
@@ -84,7 +117,8 @@ std::string write_frame(int storeys, int bays) {
 
 void BM_Analyse(benchmark::State& state) {
     const int storeys = static_cast<int>(state.range(0)), bays = static_cast<int>(state.range(1));
-    const std::string dat = write_frame(storeys, bays);
+    const int cases = state.range(2) > 0 ? static_cast<int>(state.range(2)) : 1;
+    const std::string dat = write_frame(storeys, bays, cases);
     EngineTimings sum;
     std::string message;
     for (auto _ : state) {
@@ -103,6 +137,7 @@ void BM_Analyse(benchmark::State& state) {
         sum.write += t.write;
         sum.factor_flops += t.factor_flops;
         sum.equations = t.equations;
+        sum.cases = t.cases;
         sum.profile_entries = t.profile_entries;
         sum.profile_file_order = t.profile_file_order;
         sum.profile_reordered = t.profile_reordered;
@@ -111,6 +146,7 @@ void BM_Analyse(benchmark::State& state) {
     const double n = static_cast<double>(state.iterations());
     if (n > 0) {
         state.counters["equations"] = sum.equations;
+        state.counters["cases"] = sum.cases;
         state.counters["profile_MB"] = static_cast<double>(sum.profile_entries) * 8 / 1e6;
         // Both candidate orders, whichever was taken.
         state.counters["profile_file_MB"] = static_cast<double>(sum.profile_file_order) * 8 / 1e6;
@@ -145,6 +181,18 @@ BENCHMARK(BM_Analyse)
     ->Args({3000, 20})
     ->Args({20, 500})
     ->Args({5, 2000})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The 100 x 20 frame with one case, and with ten solved with the one factorisation (the first
+// with every member loaded, each of the others with a different ninth of the members).
+void BM_AnalyseCases(benchmark::State& state) {
+    BM_Analyse(state);
+}
+BENCHMARK(BM_AnalyseCases)
+    ->ArgNames({"storeys", "bays", "cases"})
+    ->Args({100, 20, 1})
+    ->Args({100, 20, 10})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

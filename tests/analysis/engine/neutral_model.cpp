@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <sstream>
 
@@ -138,6 +140,22 @@ RunResult run_text(const TempDir& dir, const std::string& name, const std::strin
         r.section = ParseResultSection(r.pos);
     }
     return r;
+}
+
+// Largest difference in each column of two tables of the same shape, relative to the largest
+// magnitude of that column in a (columns of one kind: dx, dy, ..., or one end force).
+double worst_relative(const std::vector<double>& a, const std::vector<double>& b, int cols) {
+    if (a.size() != b.size()) return INFINITY;
+    double worst = 0;
+    for (int c = 0; c < cols; ++c) {
+        double largest = 0, diff = 0;
+        for (std::size_t i = c; i < a.size(); i += cols) {
+            largest = std::max(largest, std::fabs(a[i]));
+            diff = std::max(diff, std::fabs(a[i] - b[i]));
+        }
+        worst = std::max(worst, largest > 0 ? diff / largest : diff);
+    }
+    return worst;
 }
 
 NeutralModel beam(double L, const char* fix1, const char* fix2, int liberation) {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "analysis/engine/engine.h"
+#include "analysis/engine/fem.h"
+#include "analysis/engine/ldlt.h"
 #include "analysis/engine/result_section.h"
 #include "tests/support/scratch_dir.h"
 
@@ -86,13 +88,29 @@ inline RunResult run_model(const TempDir& dir, const NeutralModel& m) {
     return run_text(dir, "frame", m.text());
 }
 
+// Forces an equation order for the life of the object.
+struct OrderGuard {
+    explicit OrderGuard(EquationOrder order) { g_equation_order = order; }
+    ~OrderGuard() { g_equation_order = EquationOrder::Automatic; }
+};
+
+// Forces the baseline factorisation kernel for the life of the object.
+struct BaselineGuard {
+    explicit BaselineGuard(bool baseline) { ldlt_force_baseline(baseline); }
+    ~BaselineGuard() { ldlt_force_baseline(false); }
+};
+
+// Largest difference in each column of two tables of the same shape, relative to the largest
+// magnitude of that column in a (columns of one kind: dx, dy, ..., or one end force).
+double worst_relative(const std::vector<double>& a, const std::vector<double>& b, int cols);
+
 // Accessors into a solution: displacement k (0..5) of node n (1-based), end force i (0..11)
-// of the element at list position e (0-based).
+// of the element at list position e (0-based), in the first load case.
 inline double disp(const EngineSolution& s, int node, int k) {
-    return s.displacements[static_cast<std::size_t>(node - 1) * 6 + k];
+    return s.cases.at(0).displacements.at(static_cast<std::size_t>(node - 1) * 6 + k);
 }
 inline double force(const EngineSolution& s, int e, int i) {
-    return s.end_forces[static_cast<std::size_t>(e) * 12 + i];
+    return s.cases.at(0).end_forces.at(static_cast<std::size_t>(e) * 12 + i);
 }
 
 } // namespace kestrel::engine::test

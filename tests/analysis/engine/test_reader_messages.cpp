@@ -20,11 +20,13 @@ std::string base_text() {
     m.elements = {{1, 2}};
     m.inclined(2, 30);
     m.springs(2, 0, 100, 0);
+    m.add("\n%LOAD\n2\n\n%LOAD.CASE\n1  'Dead'\n");
     m.nodal_force(2, 0, -10, 0);
     m.prescribed(1, 0, 0.001, 0);
     m.beam_force(1, 1, 0.5, 0, -5, 0);
     m.uniform(1, 0, 0, -2);
     m.linear(1, 1, 0, 0, 0, -3);
+    m.add("\n%LOAD.CASE\n2  'Imposed'\n");
     m.temperature(1, 5, 10);
     m.extra += "\n%NODE.OFFSET\n1\n2     1  0  0  0\n"
                "\n%NODE.FLOOR\n1\n2     1\n"
@@ -138,6 +140,15 @@ std::vector<Case> cases() {
         {"ThicknessCount", count("THICKNESS")},
         {"ThicknessRecord", record("THICKNESS", "1     t")},
         {"GravityRecord", replace(b, "%LOAD.CASE.GRAVITY\n0  -1", "%LOAD.CASE.GRAVITY\n0  g")},
+        {"CaseCountZero", count("LOAD", "0")},
+        {"CaseCountNegative", count("LOAD", "-2")},
+        {"CaseCountUnbacked", count("LOAD", "100000")},
+        {"CaseRecord", count("LOAD.CASE", "one  'Dead'")},
+        {"CaseLabelMissing", count("LOAD.CASE", "1")},
+        {"CaseLabelOpen", count("LOAD.CASE", "1  'Dead")},
+        {"CaseLabelPercent", count("LOAD.CASE", "1  '50% snow'")},
+        {"CaseNumberZero", count("LOAD.CASE", "0  'Dead'")},
+        {"CaseNumberBeyondCount", count("LOAD.CASE", "3  'Dead'")},
     };
 }
 
