@@ -67,16 +67,17 @@ struct Units {
           moment(s.units[units::kMomentUnit]) {}
 };
 
-// The results printed: those of the first load case (none when the analysis gave none).
-const kestrel::engine::CaseSolution& firstCase(const kestrel::engine::EngineSolution& sol) {
-    static const kestrel::engine::CaseSolution kNone;
-    return sol.cases.empty() ? kNone : sol.cases.front();
-}
+// The results of one load case in the model's numbering.
+struct CaseTables {
+    std::string label;
+    const std::vector<double>* displacements = nullptr; // 6 per node, engine order
+    std::vector<double> forces;                         // 12 per member number
+    std::vector<analysis::Reaction> reactions;
+};
 
 // End forces per member number (index number - 1), 12 engine values each.
 std::vector<double> forcesByNumber(const kestrel::engine::EngineSolution& sol,
-                                   std::size_t members) {
-    const std::vector<double>& endForces = firstCase(sol).end_forces;
+                                   const std::vector<double>& endForces, std::size_t members) {
     std::vector<double> f(members * 12, 0.0);
     for (std::size_t i = 0; i < sol.element_numbers.size(); ++i) {
         const int m = sol.element_numbers[i];
@@ -87,14 +88,28 @@ std::vector<double> forcesByNumber(const kestrel::engine::EngineSolution& sol,
     return f;
 }
 
-void printTable(std::FILE* out, const analysis::Numbering& n, const Units& u,
-                const kestrel::engine::EngineSolution& sol, const std::vector<double>& forces,
-                const std::vector<analysis::Reaction>& reactions) {
+// The tables of every case of the model, in the order of its list.
+std::vector<CaseTables> caseTables(const analysis::RunOutcome& run,
+                                   const attrib::AttributeRoot& root) {
+    std::vector<CaseTables> out;
+    const kestrel::engine::EngineSolution& sol = run.solution;
+    for (std::size_t c = 0; c < root.cases.size() && c < sol.cases.size(); ++c) {
+        CaseTables t;
+        t.label = root.cases[c].label;
+        t.displacements = &sol.cases[c].displacements;
+        t.forces = forcesByNumber(sol, sol.cases[c].end_forces, run.numbering.members.size());
+        t.reactions = analysis::supportReactions(run.numbering, t.forces, root.cases[c].id);
+        out.push_back(std::move(t));
+    }
+    return out;
+}
+
+void printTable(std::FILE* out, const analysis::Numbering& n, const Units& u, const CaseTables& t) {
     auto d = [](int code, double v) { return units::toDisplay(code, v); };
     std::fprintf(out, "Node displacements (%s, %s)\n", units::unitLabel(u.disp),
                  units::unitLabel(u.rot));
     std::fprintf(out, "%6s %14s %14s %14s %14s %14s\n", "node", "x", "y", "Dx", "Dy", "Rz");
-    const std::vector<double>& disp = firstCase(sol).displacements;
+    const std::vector<double>& disp = *t.displacements;
     for (std::size_t i = 0; i < n.nodes.size(); ++i) {
         const double* v = i * 6 + 6 <= disp.size() ? &disp[i * 6] : nullptr;
         std::fprintf(out, "%6zu %14.6g %14.6g %14.6g %14.6g %14.6g\n", i + 1,
@@ -105,7 +120,7 @@ void printTable(std::FILE* out, const analysis::Numbering& n, const Units& u,
     std::fprintf(out, "\nSupport reactions (%s, %s)\n", units::unitLabel(u.force),
                  units::unitLabel(u.moment));
     std::fprintf(out, "%6s %14s %14s %14s\n", "node", "Fx", "Fy", "Mz");
-    for (const analysis::Reaction& r : reactions) {
+    for (const analysis::Reaction& r : t.reactions) {
         auto cell = [&](bool has, int code, double v) {
             char buf[32];
             if (has)
@@ -123,7 +138,7 @@ void printTable(std::FILE* out, const analysis::Numbering& n, const Units& u,
                  "N1", "V1", "M1", "N2", "V2", "M2");
     for (std::size_t m = 0; m < n.members.size(); ++m) {
         const Edge* e = n.members[m];
-        const double* f = &forces[m * 12];
+        const double* f = &t.forces[m * 12];
         std::fprintf(out, "%6zu %5d %5d %12.6g %12.6g %12.6g %12.6g %12.6g %12.6g\n", m + 1,
                      attrib::nodeOf(e->he1->vtx)->number, attrib::nodeOf(e->he2->vtx)->number,
                      d(u.force, f[0]), d(u.force, f[1]), d(u.moment, f[5]), d(u.force, f[6]),
@@ -131,48 +146,75 @@ void printTable(std::FILE* out, const analysis::Numbering& n, const Units& u,
     }
 }
 
-bool writeJson(const std::string& path, const std::string& model, const analysis::Numbering& n,
-               const kestrel::engine::EngineSolution& sol, const std::vector<double>& forces,
-               const std::vector<analysis::Reaction>& reactions) {
-    fileio::AtomicFile file(path);
-    std::FILE* f = file.stream();
-    if (!f) return false;
-    std::string name;
-    for (char c : model) {
-        if (c == '"' || c == '\\') name += '\\';
-        if (static_cast<unsigned char>(c) >= 0x20) name += c;
+// A text as a JSON string body: quotes and backslashes escaped, control
+// characters left out.
+std::string jsonText(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        if (static_cast<unsigned char>(c) >= 0x20) out += c;
     }
-    std::fprintf(f, "{\n  \"model\": \"%s\",\n", name.c_str());
-    std::fprintf(f, "  \"units\": {\"length\": \"m\", \"force\": \"kN\", \"moment\": \"kN m\", "
-                    "\"rotation\": \"rad\"},\n");
-    std::fprintf(f, "  \"nodes\": [");
-    const std::vector<double>& disp = firstCase(sol).displacements;
+    return out;
+}
+
+// The "nodes", "reactions" and "members" arrays of one case, each line
+// indented by `pad`.
+void jsonArrays(std::FILE* f, const analysis::Numbering& n, const CaseTables& t,
+                const std::string& pad) {
+    const char* p = pad.c_str();
+    std::fprintf(f, "%s\"nodes\": [", p);
+    const std::vector<double>& disp = *t.displacements;
     for (std::size_t i = 0; i < n.nodes.size(); ++i) {
         const double* v = i * 6 + 6 <= disp.size() ? &disp[i * 6] : nullptr;
         std::fprintf(f,
-                     "%s\n    {\"node\": %zu, \"x\": %.17g, \"y\": %.17g, \"dx\": %.17g, "
+                     "%s\n%s  {\"node\": %zu, \"x\": %.17g, \"y\": %.17g, \"dx\": %.17g, "
                      "\"dy\": %.17g, \"rz\": %.17g}",
-                     i ? "," : "", i + 1, n.nodes[i]->x, n.nodes[i]->y, v ? v[0] : 0.0,
+                     i ? "," : "", p, i + 1, n.nodes[i]->x, n.nodes[i]->y, v ? v[0] : 0.0,
                      v ? v[1] : 0.0, v ? v[5] : 0.0);
     }
-    std::fprintf(f, "\n  ],\n  \"reactions\": [");
-    for (std::size_t i = 0; i < reactions.size(); ++i) {
-        const analysis::Reaction& r = reactions[i];
-        std::fprintf(f, "%s\n    {\"node\": %d", i ? "," : "", r.number);
+    std::fprintf(f, "\n%s],\n%s\"reactions\": [", p, p);
+    for (std::size_t i = 0; i < t.reactions.size(); ++i) {
+        const analysis::Reaction& r = t.reactions[i];
+        std::fprintf(f, "%s\n%s  {\"node\": %d", i ? "," : "", p, r.number);
         if (r.hasFx) std::fprintf(f, ", \"fx\": %.17g", r.fx);
         if (r.hasFy) std::fprintf(f, ", \"fy\": %.17g", r.fy);
         if (r.hasMz) std::fprintf(f, ", \"mz\": %.17g", r.mz);
         std::fprintf(f, "}");
     }
-    std::fprintf(f, "\n  ],\n  \"members\": [");
+    std::fprintf(f, "\n%s],\n%s\"members\": [", p, p);
     for (std::size_t m = 0; m < n.members.size(); ++m) {
         const Edge* e = n.members[m];
-        const double* v = &forces[m * 12];
+        const double* v = &t.forces[m * 12];
         std::fprintf(f,
-                     "%s\n    {\"member\": %zu, \"node1\": %d, \"node2\": %d, \"n1\": %.17g, "
+                     "%s\n%s  {\"member\": %zu, \"node1\": %d, \"node2\": %d, \"n1\": %.17g, "
                      "\"v1\": %.17g, \"m1\": %.17g, \"n2\": %.17g, \"v2\": %.17g, \"m2\": %.17g}",
-                     m ? "," : "", m + 1, attrib::nodeOf(e->he1->vtx)->number,
+                     m ? "," : "", p, m + 1, attrib::nodeOf(e->he1->vtx)->number,
                      attrib::nodeOf(e->he2->vtx)->number, v[0], v[1], v[5], v[6], v[7], v[11]);
+    }
+    std::fprintf(f, "\n%s]", p);
+}
+
+// The model's results: a "cases" array with each case's label and arrays;
+// a model of one case also has that case's arrays at the top, as before
+// load cases.
+bool writeJson(const std::string& path, const std::string& model, const analysis::Numbering& n,
+               const std::vector<CaseTables>& cases) {
+    fileio::AtomicFile file(path);
+    std::FILE* f = file.stream();
+    if (!f) return false;
+    std::fprintf(f, "{\n  \"model\": \"%s\",\n", jsonText(model).c_str());
+    std::fprintf(f, "  \"units\": {\"length\": \"m\", \"force\": \"kN\", \"moment\": \"kN m\", "
+                    "\"rotation\": \"rad\"},\n");
+    if (cases.size() == 1) {
+        jsonArrays(f, n, cases.front(), "  ");
+        std::fprintf(f, ",\n");
+    }
+    std::fprintf(f, "  \"cases\": [");
+    for (std::size_t c = 0; c < cases.size(); ++c) {
+        std::fprintf(f, "%s\n    {\n      \"label\": \"%s\",\n", c ? "," : "",
+                     jsonText(cases[c].label).c_str());
+        jsonArrays(f, n, cases[c], "      ");
+        std::fprintf(f, "\n    }");
     }
     std::fprintf(f, "\n  ]\n}\n");
     return file.commit();
@@ -262,12 +304,15 @@ int analyseModelFile(const std::string& path, const std::string& jsonPath, std::
     case analysis::RunStatus::kFatal:
         return fail(kBadFile, oneLine(run.message));
     }
-    const std::vector<double> forces = forcesByNumber(run.solution, run.numbering.members.size());
-    const std::vector<analysis::Reaction> reactions =
-        analysis::supportReactions(run.numbering, forces, attrib::activeCase());
-    printTable(out, run.numbering, Units(r.settings), run.solution, forces, reactions);
-    if (!jsonPath.empty() &&
-        !writeJson(jsonPath, path, run.numbering, run.solution, forces, reactions))
+    // A table per case; with several, each headed by its label.
+    const std::vector<CaseTables> cases = caseTables(run, attrib::root());
+    for (std::size_t c = 0; c < cases.size(); ++c) {
+        if (cases.size() > 1)
+            std::fprintf(out, "%sLoad case %zu: %s\n\n", c ? "\n" : "", c + 1,
+                         cases[c].label.c_str());
+        printTable(out, run.numbering, Units(r.settings), cases[c]);
+    }
+    if (!jsonPath.empty() && !writeJson(jsonPath, path, run.numbering, cases))
         return fail(kBadFile, "cannot write " + jsonPath);
     return kSolved;
 }

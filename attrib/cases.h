@@ -58,7 +58,8 @@ enum CaseResult {
     kCaseDone = 0,
     kCaseEmpty,    // empty or only blanks
     kCaseTooLong,  // more than 31 bytes
-    kCaseBadChar,  // a quote, "%" (which begins a block of the analysis files) or a control character
+    kCaseBadChar,  // a quote, "%" (which begins a block of the analysis files) or a control
+                   // character
     kCaseTaken,    // another case has the label
     kCaseFull,     // 99 cases already
     kCaseLast,     // the only case cannot be removed
