@@ -2,19 +2,21 @@
 //   kestrel [model.kst]
 //   kestrel --record JOURNAL [model.kst]   also writes the session's journal
 //   kestrel --replay JOURNAL [model.kst]   runs the journal on the headless backend
-//   kestrel --export OUT MODEL.kst [--result KIND] [--size WxH]
+//   kestrel --export OUT MODEL.kst [--result KIND] [--case LABEL] [--size WxH]
 //                                          draws the model into a file, no window
 //   kestrel --help | --version
 // Only the first model file argument is used; further arguments are ignored.
 // The window needs a display: without one the program says so and ends with
 // status 1 instead of letting the toolkit abort.
 #include "analysis/analysis.h"
+#include "attrib/cases.h"
 #include "gfx/drivers.h"
 #include "shell/edit/view.h"
 #include "shell/files/export.h"
 #include "shell/files/filecommands.h"
 #include "shell/journal.h"
 #include "shell/mainwindow.h"
+#include "shell/panels/casepanel.h"
 #include "shell/results/resultcmds.h"
 #include "shell/startup.h"
 #include "shell/state.h"
@@ -43,7 +45,8 @@ namespace {
 const char* const kUsage = "usage: kestrel [model.kst]\n"
                            "       kestrel --record JOURNAL [model.kst]\n"
                            "       kestrel --replay JOURNAL [model.kst]\n"
-                           "       kestrel --export OUT MODEL.kst [--result KIND] [--size WxH]\n"
+                           "       kestrel --export OUT MODEL.kst [--result KIND] [--case LABEL]\n"
+                           "                        [--size WxH]\n"
                            "       kestrel --help | --version\n";
 
 int usage() {
@@ -61,7 +64,7 @@ int help() {
                "  --replay JOURNAL   replay a journal without a window; its alerts and\n"
                "                     messages are printed\n"
                "  --export OUT MODEL.kst [--result axial|shear|bending|deformed]\n"
-               "           [--size WIDTHxHEIGHT]\n"
+               "           [--case LABEL] [--size WIDTHxHEIGHT]\n"
                "                     draw the model fitted to the size (default 1600x1000\n"
                "                     pixels) into OUT, in the format of its extension\n"
                "                     (svg, pdf, png, ps, eps, dxf, cgm), without a window\n"
@@ -180,13 +183,15 @@ int replay(const std::string& journal, const std::string& file) {
     return status;
 }
 
-// kestrel --export OUT MODEL [--result KIND] [--size WxH]: the model drawn on
-// a headless canvas of the given size, fitted, then written by the file
-// driver of OUT's extension.
+// kestrel --export OUT MODEL [--result KIND] [--case LABEL] [--size WxH]: the
+// model drawn on a headless canvas of the given size, fitted, with the loads
+// and results of the load case LABEL (the first case by default), then
+// written by the file driver of OUT's extension.
 int exportCommand(int argc, char** argv) {
     if (argc < 4) return usage();
     const std::string out = argv[2], model = argv[3];
-    std::string result;
+    std::string result, loadCase;
+    bool caseGiven = false;
     int width = 1600, height = 1000;
     for (int i = 4; i < argc; i += 2) {
         if (i + 1 >= argc) return usage();
@@ -208,6 +213,9 @@ int exportCommand(int argc, char** argv) {
                 return 2;
             }
             result = value;
+        } else if (opt == "--case") {
+            loadCase = value;
+            caseGiven = true;
         } else {
             std::fprintf(stderr, "kestrel: unknown export option %s\n", opt.c_str());
             return usage();
@@ -235,6 +243,23 @@ int exportCommand(int argc, char** argv) {
         double xmin, xmax, ymin, ymax;
         shell::viewWindow(xmin, xmax, ymin, ymax);
         shell::app().minimumSamplingStep = (xmax - xmin) / std::max(1, width);
+    }
+    // The case drawn: the one named, else the first.
+    if (opened) {
+        attrib::AttributeRoot& root = attrib::root();
+        const attrib::LoadCase* c =
+            caseGiven ? attrib::findCaseLabel(root, loadCase) : &root.cases.front();
+        if (!c) {
+            std::string labels;
+            for (const attrib::LoadCase& x : root.cases)
+                labels += (labels.empty() ? "" : ", ") + x.label;
+            shell::shutDown(tk);
+            std::fprintf(stderr, "kestrel: %s has no load case %s (its cases: %s)\n", model.c_str(),
+                         loadCase.c_str(), labels.c_str());
+            return 2;
+        }
+        attrib::setActiveCase(root, c->id);
+        shell::refreshCaseLists();
     }
     // The result commands analyse the frame and show the asked result.
     const int kind = result == "axial"      ? 1

@@ -160,14 +160,15 @@ TEST_F(WriteReadTest, SaveAsNames) {
 TEST_F(WriteReadTest, ExamplesOpenAndSaveToTheSameBytes) {
     const std::string dir = std::string(KESTREL_TEST_DATA) + "/../../examples/";
     for (const char* name :
-         {"portal.kst", "three-storey.kst", "truss.kst", "gable.kst", "portal-v205.kst"}) {
+         {"portal.kst", "three-storey.kst", "truss.kst", "gable.kst", "portal-v205.kst",
+          "load-cases.kst"}) {
         SCOPED_TRACE(name);
         const std::string text = kestrel_test::readText(dir + name);
         files::ReadResult r = readText(text);
         ASSERT_EQ(r.status, files::ReadStatus::kModel);
         EXPECT_EQ(mdl_check(r.model), "");
         EXPECT_GE(blockCount(*r.root, kMaf), 1);
-        if (r.version == files::kSingleCaseVersion) {
+        if (r.version == files::kSingleCaseVersion || r.version == files::kFileVersion) {
             EXPECT_EQ(writeText(r.model, *r.root, r.settings), text);
         } else {
             EXPECT_EQ(r.version, 205);

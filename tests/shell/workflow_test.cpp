@@ -94,5 +94,23 @@ TEST_F(WorkflowTest, TheProppedCantileverExampleReadsTheHandCalculation) {
     kestrel_test::expectGolden("shell", "propped-cantilever", output);
 }
 
+// examples/load-cases.journal builds a frame with three load cases through
+// the panels, analyses them at once and reads each case's results through the
+// drop-down; the frame it saves is examples/load-cases.kst, byte for byte.
+TEST_F(WorkflowTest, TheLoadCaseExampleBuildsTheExampleFile) {
+    std::string journal = example("load-cases");
+    const std::string saved = "file 1 \"/tmp/load-cases.kst\"";
+    const std::string target = (testFolder() / "load-cases.kst").string();
+    ASSERT_NE(journal.find(saved), std::string::npos);
+    journal.replace(journal.find(saved), saved.size(), "file 1 \"" + target + "\"");
+    ASSERT_EQ(replay(journal), 0) << errors;
+    EXPECT_EQ(
+        kestrel_test::readText(target),
+        kestrel_test::readText(std::string(KESTREL_TEST_DATA) + "/../../examples/load-cases.kst"));
+    for (std::size_t at; (at = output.find(target)) != std::string::npos;)
+        output.replace(at, target.size(), "DIR/load-cases.kst");
+    kestrel_test::expectGolden("shell", "load-cases", output);
+}
+
 } // namespace
 } // namespace shelltest
