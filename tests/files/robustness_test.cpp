@@ -105,7 +105,8 @@ protected:
             ASSERT_EQ(mdl_check(r.model), "") << text;
             // What was read saves again.
             const std::string again = files_test::writeText(r.model, *r.root, r.settings);
-            ASSERT_EQ(again.substr(0, 4), "211\n");
+            // In the layout of one case, or of several.
+            ASSERT_TRUE(again.starts_with("211\n") || again.starts_with("212\n")) << again;
             files_test::discard(r.model);
             break;
         }
@@ -131,7 +132,7 @@ TEST_F(RobustnessTest, CorruptedCopiesGiveAModelOrAClearRefusal) {
     std::mt19937 rng(20261206);
     const char* replacements[] = {
         "0", "-1",    "-32768", "32767", "99999999999", "2147483647", "1000000000", "nan",  "inf",
-        "x", "1e308", "-7",     "212",   "3",           "1.5",        "",           "0 0 0"};
+        "x", "1e308", "-7",     "213",   "3",           "1.5",        "",           "0 0 0"};
     int cases = 0;
     for (const std::string& text : texts) {
         // Cut at every line.

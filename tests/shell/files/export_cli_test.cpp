@@ -13,6 +13,7 @@ namespace {
 
 const std::string kKestrel = std::string(KESTREL_BIN_DIR) + "/kestrel ";
 const std::string kGable = std::string(KESTREL_TEST_DATA) + "/../../examples/gable.kst";
+const std::string kCases = std::string(KESTREL_TEST_DATA) + "/../../examples/load-cases.kst";
 
 TEST(ExportCommandLine, EveryFormatOfTheGableFrame) {
     const testrun::TempDir dir("export-cli");
@@ -51,6 +52,23 @@ TEST(ExportCommandLine, EveryFormatOfTheGableFrame) {
     EXPECT_EQ(byte(22) << 8 | byte(23), 400);
 }
 
+// --case draws the results of the case named; without it, of the first case.
+TEST(ExportCommandLine, TheCaseNamedIsDrawn) {
+    const testrun::TempDir dir("export-cli-case");
+    ASSERT_FALSE(dir.path.empty());
+    fs::copy_file(kCases, dir.path + "/frame.kst");
+    for (const auto& [args, moment] :
+         {std::pair{std::string("dead.dxf frame.kst"), "\n1\n21.4 kNm\n"},
+          std::pair{std::string("wind.dxf frame.kst --case \"Wind from left\""),
+                    "\n1\n5.5 kNm\n"}}) {
+        const testrun::Outcome r =
+            testrun::run(kKestrel + "--export " + args + " --result bending", dir.path);
+        EXPECT_EQ(r.status, 0) << args << ": " << r.err;
+        const std::string dxf = testrun::readFile(dir.path + "/" + args.substr(0, 8));
+        EXPECT_NE(dxf.find(moment), std::string::npos) << args;
+    }
+}
+
 TEST(ExportCommandLine, FailuresSayWhyAndWriteNothing) {
     const testrun::TempDir dir("export-cli-bad");
     ASSERT_FALSE(dir.path.empty());
@@ -67,6 +85,8 @@ TEST(ExportCommandLine, FailuresSayWhyAndWriteNothing) {
         {out + kGable + " --size 640", 2, "bad size"},
         {out + kGable + " --result torsion", 2, "unknown result"},
         {out + kGable + " --colour red", 2, "unknown export option"},
+        {out + kCases + " --case Snow --result bending", 2,
+         "has no load case Snow (its cases: Dead, Imposed, Wind from left)"},
         {"--export x.png", 2, "usage"},
     };
     for (const auto& k : cases) {
