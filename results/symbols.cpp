@@ -355,11 +355,14 @@ void drawMemberLoads(const SymbolContext& k, const Edge* e, const MemberLine& m)
     if (const ValueBlock* mb = valuesOf(loadBlock(*a, kEndMoments, loadCase)))
         endMoments(k, p1, p2, mb->values[kMa], mb->values[kMb]);
     // The self-weight of the case: a global uniform load drawn dashed, told
-    // apart from the typed loads.
+    // apart from the typed loads, and stacked above a typed distributed load
+    // so that neither hides the other's arrows and value.
     if (const double w = selfWeightLoad(root(), *a, loadCase); w != 0) {
+        const bool typed = loadBlock(*a, kUniform, loadCase) || loadBlock(*a, kLinear, loadCase);
+        const double lift = typed ? 1.6 * k.sz.loadHeight : 0;
         const gfx::LineStyle style = k.c.lineStyle();
         k.c.setLineStyle(gfx::LineStyle::Dashed);
-        distributedLoad(k, p1, p2, kGlobal, 0, -w, 0, -w, true);
+        distributedLoad(k, {p1.x, p1.y + lift}, {p2.x, p2.y + lift}, kGlobal, 0, -w, 0, -w, true);
         k.c.setLineStyle(style);
     }
 }
