@@ -7,6 +7,7 @@
 // above them, written into the member records as the analysis would.
 #include "attrib/attrib.h"
 #include "attrib/blocks.h"
+#include "attrib/cases.h"
 #include "attrib/loads.h"
 #include "attrib/settings.h"
 #include "bench/support/attribmodel.h"
@@ -43,7 +44,7 @@ void buildFrame() {
         const double dx = e->he2->vtx->x - e->he1->vtx->x;
         if (dx != 0) {
             // Beam fixed at both ends: V = -qL/2, M1 = -qL^2/12 acting on the member.
-            a->blocks[attrib::kUniform] = q;
+            attrib::loadsFor(*a, 1).blocks[attrib::kUniform - attrib::kEndMoments] = q;
             ++q->useCount;
             const double V = -kLoad * kBay / 2, M = -kLoad * kBay * kBay / 12;
             a->results = {0, V, M, 0, V, -M};

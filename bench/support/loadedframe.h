@@ -2,10 +2,13 @@
 // and 20 bays of 6 m (2121 nodes, 4100 members), steel, I-shaped columns
 // (400 x 200 mm), rectangular beams (300 x 500 mm), 20 kN/m on every beam,
 // 5 kN of wind at each left-hand node, fixed at the base. Built through the
-// frame model's insertion with undo recording off.
+// frame model's insertion with undo recording off. With `cases` > 1 the
+// further cases "Case 2" ... each load the beams of every (cases - 1)-th
+// storey, a different set each, and the last adds the members' own weight.
 #pragma once
 
 #include "attrib/blocks.h"
+#include "attrib/cases.h"
 #include "attrib/section.h"
 #include "model/model.h"
 
@@ -15,7 +18,7 @@ constexpr int kLoadedStoreys = 100;
 constexpr int kLoadedBays = 20;
 
 // Builds the frame storey by storey: columns, then the floor beam.
-inline Solid* buildLoadedFrame() {
+inline Solid* buildLoadedFrame(int cases = 1) {
     using namespace attrib;
     mdl_reset();
     state().reset();
@@ -35,6 +38,7 @@ inline Solid* buildLoadedFrame() {
     PropertyBlock *steel, *col, *beam, *floor, *wind;
     newBlock(r, kMaf, "Steel", &steel);
     valuesOf(steel)->values[kElasticity] = 2.05e8;
+    valuesOf(steel)->values[kSpecificWeight] = 77;
     newBlock(r, kSpf, "Column", &col);
     *sectionOf(col) = makeSection(kSecIShape);
     sectionOf(col)->params = {0.4, 0.2, 0.01, 0.016}; // depth, width, web, flange (m)
@@ -55,7 +59,7 @@ inline Solid* buildLoadedFrame() {
         steel->useCount++;
         a->blocks[kSection]->useCount++;
         if (horizontal) {
-            a->blocks[kUniform] = floor;
+            loadsFor(*a, 1).blocks[kUniform - kEndMoments] = floor;
             floor->useCount++;
         }
     }
@@ -63,10 +67,24 @@ inline Solid* buildLoadedFrame() {
         NodeAttrib* a = nodeOf(v);
         if (v->y == 0) a->support[0] = a->support[1] = a->support[2] = '1';
         if (v->x == 0 && v->y > 0) {
-            a->force = wind;
+            loadsFor(*a, 1).force = wind;
             wind->useCount++;
         }
     }
+    for (int k = 2; k <= cases; ++k) {
+        int id = 0;
+        newCase(r, "Case " + std::to_string(k), &id);
+        if (k == cases) setSelfWeight(r, id, 1);
+        for (Edge* e = s->edges; e; e = e->next) {
+            Vertex *v1, *v2;
+            mdl_edge_vertices(e, &v1, &v2);
+            const int storey = static_cast<int>(v1->y / 3.0 + 0.5) - 1;
+            if (v1->y != v2->y || storey % (cases - 1) != k - 2) continue;
+            loadsFor(*memberOf(e), id).blocks[kUniform - kEndMoments] = floor;
+            floor->useCount++;
+        }
+    }
+    setActiveCase(r, 1);
     return s;
 }
 

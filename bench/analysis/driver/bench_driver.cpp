@@ -8,9 +8,11 @@
 // the line sampled over every member).
 #include "analysis/analysis.h"
 #include "attrib/blocks.h"
+#include "attrib/cases.h"
 #include "attrib/section.h"
 #include "attrib/settings.h"
 #include "bench/support/attribmodel.h"
+#include "bench/support/loadedframe.h"
 #include "files/modelfile.h"
 #include "results/resultset.h"
 
@@ -74,12 +76,12 @@ Solid* buildFrame() {
         const bool horizontal = e->he1->vtx->y == e->he2->vtx->y;
         a->blocks[attrib::kMaterial] = mat;
         a->blocks[attrib::kSection] = horizontal ? beam : col;
-        if (horizontal) a->blocks[attrib::kUniform] = q;
+        if (horizontal) attrib::loadsFor(*a, 1).blocks[attrib::kUniform - attrib::kEndMoments] = q;
     }
     for (Vertex* v = s->vertices; v; v = v->next) {
         attrib::NodeAttrib* a = attrib::nodeOf(v);
         if (v->y == 0) a->support[0] = a->support[1] = a->support[2] = '1';
-        if (v->x == 0 && v->y > 0) a->force = h;
+        if (v->x == 0 && v->y > 0) attrib::loadsFor(*a, 1).force = h;
     }
     return s;
 }
@@ -181,5 +183,43 @@ void BM_KestrelSolveProcess(benchmark::State& state) {
     std::filesystem::remove_all(std::filesystem::path(path).parent_path());
 }
 BENCHMARK(BM_KestrelSolveProcess)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The loaded 100 x 20 frame with 1 and with 10 load cases: from the analysis
+// (the Bending command's run) to every case's results stored, and the whole
+// kestrel-solve process on its model file (a table per case).
+void BM_AllCasesStored(benchmark::State& state) {
+    Solid* s = bench_support::buildLoadedFrame(static_cast<int>(state.range(0)));
+    const std::string path = modelPath();
+    for (auto _ : state) {
+        analysis::resetResults(s);
+        const analysis::RunOutcome out = analysis::runAnalysis(s, attrib::root(), path);
+        if (out.status != analysis::RunStatus::kSolved) state.SkipWithError("not solved");
+    }
+    const analysis::DriverTimings& t = analysis::lastDriverTimings();
+    state.counters["write_ms"] = 1e3 * t.write;
+    state.counters["engine_ms"] = 1e3 * t.engine;
+    state.counters["read_ms"] = 1e3 * t.read;
+    std::filesystem::remove_all(std::filesystem::path(path).parent_path());
+    mdl_reset();
+    attrib::state().reset();
+}
+BENCHMARK(BM_AllCasesStored)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_KestrelSolveCases(benchmark::State& state) {
+    Solid* s = bench_support::buildLoadedFrame(static_cast<int>(state.range(0)));
+    const std::string path = modelPath();
+    mdl_undo_recording_on();
+    if (files::saveModelFile(path, s, attrib::root(), attrib::initialSettings()) !=
+        files::SaveStatus::kSaved)
+        state.SkipWithError("save");
+    mdl_reset();
+    attrib::state().reset();
+    const std::string command =
+        KESTREL_BIN_DIR "/kestrel-solve " + path + " > /dev/null 2>/tmp/kestrel-bench-solve.err";
+    for (auto _ : state)
+        if (std::system(command.c_str()) != 0) state.SkipWithError("kestrel-solve failed");
+    std::filesystem::remove_all(std::filesystem::path(path).parent_path());
+}
+BENCHMARK(BM_KestrelSolveCases)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 BENCHMARK_MAIN();
