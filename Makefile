@@ -67,7 +67,7 @@ asan: deps
 	  ctest --output-on-failure -j $(JOBS)
 
 bench: deps
-	cmake -S . -B build-bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKESTREL_BENCH=ON
+	cmake -S . -B build-bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKESTREL_BENCH=ON -DKESTREL_TESTS=OFF
 	cmake --build build-bench -j $(JOBS)
 	@for b in build-bench/bin/bench_*; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true || exit 1; done
 
