@@ -36,7 +36,7 @@ const PanelKind kMaterials = {
     {
         {"MafElas", "E:", "Elasticity Modulus", units::kElasticParamUnit,
          units::kElasticParamFormat, attrib::kElasticity, notNegative},
-        {"MafSpWgt", "Specific Weight (not used)", "Specific Weight (not used)",
+        {"MafSpWgt", "Specific Weight", "Specific weight: the self-weight of a load case",
          units::kSpecificWeightUnit, units::kSpecificWeightFormat, attrib::kSpecificWeight,
          notNegative},
         {"MafTherm", "Thermal Expansion Coeff.", "Thermal Expansion Coeff.",
