@@ -214,14 +214,14 @@ CaseResult setSelfWeight(AttributeRoot& r, int id, double factor) {
     return kCaseDone;
 }
 
-int caseUsers(const Solid* model, int id) {
-    int n = 0;
-    if (!model) return 0;
+CaseUse caseUse(const Solid* model, int id) {
+    CaseUse use;
+    if (!model) return use;
     for (const Vertex* v = model->vertices; v; v = v->next)
-        if (const NodeAttrib* a = nodeOf(v); a && loadsOf(*a, id)) ++n;
+        if (const NodeAttrib* a = nodeOf(v); a && loadsOf(*a, id)) ++use.nodes;
     for (const Edge* e = model->edges; e; e = e->next)
-        if (const MemberAttrib* a = memberOf(e); a && loadsOf(*a, id)) ++n;
-    return n;
+        if (const MemberAttrib* a = memberOf(e); a && loadsOf(*a, id)) ++use.members;
+    return use;
 }
 
 CaseResult removeCase(AttributeRoot& r, Solid* model, int id) {

@@ -77,9 +77,12 @@ bool isCaseLabel(std::string_view label);
 CaseResult newCase(AttributeRoot& r, std::string_view label, int* made = nullptr);
 CaseResult renameCase(AttributeRoot& r, int id, std::string_view label);
 CaseResult setSelfWeight(AttributeRoot& r, int id, double factor);
-// Nodes and members of the model that case `id` loads (prescribed
+// The nodes and the members of the model that case `id` loads (prescribed
 // displacements included).
-int caseUsers(const Solid* model, int id);
+struct CaseUse {
+    int nodes = 0, members = 0;
+};
+CaseUse caseUse(const Solid* model, int id);
 // Removes the case and, in the same step, its loads from every record; the
 // active case becomes the one before it (or the next).
 CaseResult removeCase(AttributeRoot& r, Solid* model, int id);

@@ -125,9 +125,15 @@ int onRemove(Event&) {
         message(paddedMessage({attrib::caseMessage(attrib::kCaseLast, "")}));
         return kDefault;
     }
-    if (const int users = attrib::caseUsers(app().model, c->id); users > 0) {
-        const std::string what =
-            std::to_string(users) + (users == 1 ? " node or member" : " nodes and members");
+    // What the case loads: "2 nodes and 3 members", "1 member".
+    if (const attrib::CaseUse use = attrib::caseUse(app().model, c->id); use.nodes + use.members) {
+        auto count = [](int n, const char* what) {
+            return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+        };
+        const std::string what = use.nodes && use.members ? count(use.nodes, "node") + " and " +
+                                                                count(use.members, "member")
+                                 : use.nodes ? count(use.nodes, "node")
+                                             : count(use.members, "member");
         if (alert(paddedMessage({"Load case " + c->label + " loads " + what + ".",
                                  "Remove the case with its loads?"}),
                   " Remove ", "  Cancel  ") != 1)

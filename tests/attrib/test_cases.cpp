@@ -121,12 +121,13 @@ TEST_F(CasesTest, RemovingACaseTakesItsLoadsInOneStepAndUndoBringsThemBack) {
     ASSERT_EQ(setSelfWeight(root(), wind, 1.35), kCaseDone);
     mdl_clear_history();
     EXPECT_EQ(q->useCount, 3);
-    EXPECT_EQ(caseUsers(s, wind), 3);
+    EXPECT_EQ(caseUse(s, wind).nodes, 1);
+    EXPECT_EQ(caseUse(s, wind).members, 2);
 
     ASSERT_EQ(removeCase(root(), s, wind), kCaseDone);
     EXPECT_EQ(labels(), (std::vector<std::string>{"Single Case"}));
     EXPECT_EQ(root().activeCase, 1);
-    EXPECT_EQ(caseUsers(s, wind), 0);
+    EXPECT_EQ(caseUse(s, wind).members, 0);
     EXPECT_EQ(loadBlock(*memberOf(member(2, 0)), kUniform, 1), q);
     EXPECT_EQ(removeCase(root(), s, 1), kCaseLast);
 
@@ -134,7 +135,7 @@ TEST_F(CasesTest, RemovingACaseTakesItsLoadsInOneStepAndUndoBringsThemBack) {
     EXPECT_EQ(labels(), (std::vector<std::string>{"Single Case", "Wind"}));
     EXPECT_EQ(root().activeCase, wind);
     EXPECT_EQ(findCase(root(), wind)->selfWeight, 1.35);
-    EXPECT_EQ(caseUsers(s, wind), 3);
+    EXPECT_EQ(caseUse(s, wind).members, 2);
     EXPECT_EQ(nodalForce(*nodeOf(node(4, 0)), wind), f);
     EXPECT_FALSE(mdl_can_undo());
     // Live records plus the ones the redo step holds.
