@@ -29,11 +29,14 @@ void label(std::string& out, const char* name) {
     out += '\n';
 }
 
-// The load case whose loads are written.
-int g_case = 1;
+// The load case whose loads are written, and the root of its list.
+struct Case {
+    const attrib::AttributeRoot& root;
+    int id;
+};
 
-const attrib::ValueBlock* values(const Edge* e, attrib::MemberBlock slot) {
-    return attrib::valuesOf(attrib::loadBlock(*attrib::memberOf(e), slot, g_case));
+const attrib::ValueBlock* values(const Case& c, const Edge* e, attrib::MemberBlock slot) {
+    return attrib::valuesOf(attrib::loadBlock(*attrib::memberOf(e), slot, c.id));
 }
 
 int numberOf(const Vertex* v) {
@@ -49,8 +52,8 @@ bool hasSpring(const attrib::NodeAttrib& a) {
     return a.support[0] == '2' || a.support[1] == '2' || a.support[2] == '2';
 }
 
-bool hasPrescribed(const attrib::NodeAttrib& a) {
-    const attrib::NodeLoads* l = attrib::loadsOf(a, g_case);
+bool hasPrescribed(const Case& c, const attrib::NodeAttrib& a) {
+    const attrib::NodeLoads* l = attrib::loadsOf(a, c.id);
     return l && l->prescribedFlag &&
            (l->prescribed[0] != 0 || l->prescribed[1] != 0 || l->prescribed[2] != 0);
 }
@@ -197,53 +200,49 @@ bool writeFrame(std::string& out, const Numbering& n, const attrib::AttributeRoo
 }
 
 // Records of a member load kind, counted as they are written.
-int countMembers(const Solid* model, bool (*test)(const Edge*)) {
+int countMembers(const Solid* model, auto test) {
     int c = 0;
     for (const Edge* e = model->edges; e; e = e->next)
         if (attrib::memberOf(e) && test(e)) ++c;
     return c;
 }
 
-int endMomentRecords(const Edge* e) {
-    const attrib::ValueBlock* b = values(e, attrib::kEndMoments);
+int endMomentRecords(const Case& c, const Edge* e) {
+    const attrib::ValueBlock* b = values(c, e, attrib::kEndMoments);
     return b ? (b->values[0] != 0) + (b->values[1] != 0) : 0;
 }
 
-bool hasUniform(const Edge* e) {
-    return values(e, attrib::kUniform) != nullptr;
+bool hasUniform(const Case& c, const Edge* e) {
+    return values(c, e, attrib::kUniform) != nullptr;
 }
-bool hasLinear(const Edge* e) {
-    return values(e, attrib::kLinear) != nullptr;
+bool hasLinear(const Case& c, const Edge* e) {
+    return values(c, e, attrib::kLinear) != nullptr;
 }
 // A thermal load needs a section with a positive depth and a centroid
 // location that is not negative (the check refuses anything else whenever a
 // thermal load exists, so this only keeps a division by zero out).
-bool hasThermal(const Edge* e) {
-    if (!values(e, attrib::kThermal)) return false;
+bool hasThermal(const Case& c, const Edge* e) {
+    if (!values(c, e, attrib::kThermal)) return false;
     const SectionValues s = sectionValues(attrib::memberOf(e)->blocks[attrib::kSection]);
     return s.depth > 0 && s.ygc >= 0;
 }
-bool hasNodalForce(const attrib::NodeAttrib& a) {
-    return attrib::valuesOf(attrib::nodalForce(a, g_case)) != nullptr;
+bool hasNodalForce(const Case& c, const attrib::NodeAttrib& a) {
+    return attrib::valuesOf(attrib::nodalForce(a, c.id)) != nullptr;
 }
 
-// Self-weight per length of the members in the case written.
-const attrib::AttributeRoot* g_root = nullptr;
-double selfWeight(const Edge* e) {
-    return attrib::selfWeightLoad(*g_root, *attrib::memberOf(e), g_case);
-}
-bool hasSelfWeight(const Edge* e) {
-    return selfWeight(e) != 0;
+// Self-weight per length of a member in the case.
+double selfWeight(const Case& c, const Edge* e) {
+    return attrib::selfWeightLoad(c.root, *attrib::memberOf(e), c.id);
 }
 
-// Blocks 16 to 21: the loads of case g_case.
-void writeLoads(std::string& out, const Numbering& n) {
+// Blocks 16 to 21: the loads of one case.
+void writeLoads(std::string& out, const Numbering& n, const Case& c) {
     const Solid* model = n.model;
     int forces = 0, prescribed = 0;
     for (const Vertex* v = model->vertices; v; v = v->next) {
         if (const attrib::NodeAttrib* a = attrib::nodeOf(v)) {
-            forces += hasNodalForce(*a);
-            prescribed += hasPrescribed(*a);
+            forces += hasNodalForce(c, *a);
+            prescribed += hasPrescribed(c, *a);
         }
     }
     if (forces) {
@@ -251,21 +250,21 @@ void writeLoads(std::string& out, const Numbering& n) {
         put(out, "%d\n", forces);
         for (const Vertex* v = model->vertices; v; v = v->next) {
             const attrib::NodeAttrib* a = attrib::nodeOf(v);
-            if (!a || !hasNodalForce(*a)) continue;
-            const auto& f = attrib::valuesOf(attrib::nodalForce(*a, g_case))->values;
+            if (!a || !hasNodalForce(c, *a)) continue;
+            const auto& f = attrib::valuesOf(attrib::nodalForce(*a, c.id))->values;
             put(out, "%d     %g  %g  %g  %g  %g  %g\n", a->number, f[0], f[1], 0.0, 0.0, 0.0, f[2]);
         }
     }
 
     int moments = 0;
     for (const Edge* e = model->edges; e; e = e->next)
-        if (attrib::memberOf(e)) moments += endMomentRecords(e);
+        if (attrib::memberOf(e)) moments += endMomentRecords(c, e);
     if (moments) {
         label(out, "LOAD.CASE.BEAM.FORCE");
         put(out, "%d\n", moments);
         for (const Edge* e = model->edges; e; e = e->next) {
-            if (!attrib::memberOf(e) || !endMomentRecords(e)) continue;
-            const auto& m = values(e, attrib::kEndMoments)->values;
+            if (!attrib::memberOf(e) || !endMomentRecords(c, e)) continue;
+            const auto& m = values(c, e, attrib::kEndMoments)->values;
             const int num = attrib::memberOf(e)->number;
             for (int end = 0; end < 2; ++end) {
                 if (m[end] == 0) continue;
@@ -276,41 +275,42 @@ void writeLoads(std::string& out, const Numbering& n) {
     }
 
     // The self-weight of a member is a global uniform load record of its own.
-    const int weighed = countMembers(model, hasSelfWeight);
-    if (const int uniform = countMembers(model, hasUniform) + weighed) {
+    const int weighed = countMembers(model, [&](const Edge* e) { return selfWeight(c, e) != 0; });
+    if (const int uniform =
+            countMembers(model, [&](const Edge* e) { return hasUniform(c, e); }) + weighed) {
         label(out, "LOAD.CASE.BEAM.UNIFORM");
         put(out, "%d\n", uniform);
         for (const Edge* e = model->edges; e; e = e->next) {
-            if (!attrib::memberOf(e) || !hasUniform(e)) continue;
-            const attrib::ValueBlock* b = values(e, attrib::kUniform);
+            if (!attrib::memberOf(e) || !hasUniform(c, e)) continue;
+            const attrib::ValueBlock* b = values(c, e, attrib::kUniform);
             put(out, "%d     %d  %g  %g\n", attrib::memberOf(e)->number, b->direction, 0.0, 1.0);
             put(out, "%g  %g  %g  %g  %g  %g\n", b->values[0], b->values[1], 0.0, 0.0, 0.0, 0.0);
         }
         for (const Edge* e = model->edges; e && weighed; e = e->next) {
-            if (!attrib::memberOf(e) || !hasSelfWeight(e)) continue;
+            if (!attrib::memberOf(e) || selfWeight(c, e) == 0) continue;
             put(out, "%d     %d  %g  %g\n", attrib::memberOf(e)->number, 0, 0.0, 1.0);
-            put(out, "%g  %g  %g  %g  %g  %g\n", 0.0, -selfWeight(e), 0.0, 0.0, 0.0, 0.0);
+            put(out, "%g  %g  %g  %g  %g  %g\n", 0.0, -selfWeight(c, e), 0.0, 0.0, 0.0, 0.0);
         }
     }
 
-    if (const int linear = countMembers(model, hasLinear)) {
+    if (const int linear = countMembers(model, [&](const Edge* e) { return hasLinear(c, e); })) {
         label(out, "LOAD.CASE.BEAM.LINEAR");
         put(out, "%d\n", linear);
         for (const Edge* e = model->edges; e; e = e->next) {
-            if (!attrib::memberOf(e) || !hasLinear(e)) continue;
-            const attrib::ValueBlock* b = values(e, attrib::kLinear);
+            if (!attrib::memberOf(e) || !hasLinear(c, e)) continue;
+            const attrib::ValueBlock* b = values(c, e, attrib::kLinear);
             put(out, "%d     %d  %g  %g\n", attrib::memberOf(e)->number, b->direction, 0.0, 1.0);
             put(out, "%g  %g  %g  %g  %g  %g\n", b->values[0], b->values[1], 0.0, 0.0, 0.0, 0.0);
             put(out, "%g  %g  %g  %g  %g  %g\n", b->values[2], b->values[3], 0.0, 0.0, 0.0, 0.0);
         }
     }
 
-    if (const int thermal = countMembers(model, hasThermal)) {
+    if (const int thermal = countMembers(model, [&](const Edge* e) { return hasThermal(c, e); })) {
         label(out, "LOAD.CASE.BEAM.TEMPERATURE");
         put(out, "%d\n", thermal);
         for (const Edge* e = model->edges; e; e = e->next) {
-            if (!attrib::memberOf(e) || !hasThermal(e)) continue;
-            const attrib::ValueBlock* b = values(e, attrib::kThermal);
+            if (!attrib::memberOf(e) || !hasThermal(c, e)) continue;
+            const attrib::ValueBlock* b = values(c, e, attrib::kThermal);
             const SectionValues s = sectionValues(attrib::memberOf(e)->blocks[attrib::kSection]);
             const double top = b->values[0], bottom = b->values[1]; // y+ and y- fibres
             const double centroid = ((s.depth - s.ygc) * bottom + s.ygc * top) / s.depth;
@@ -324,8 +324,8 @@ void writeLoads(std::string& out, const Numbering& n) {
         put(out, "%d\n", prescribed);
         for (const Vertex* v = model->vertices; v; v = v->next) {
             const attrib::NodeAttrib* a = attrib::nodeOf(v);
-            if (!a || !hasPrescribed(*a)) continue;
-            const attrib::NodeLoads& l = *attrib::loadsOf(*a, g_case);
+            if (!a || !hasPrescribed(c, *a)) continue;
+            const attrib::NodeLoads& l = *attrib::loadsOf(*a, c.id);
             double d[3];
             for (int k = 0; k < 3; ++k) d[k] = a->support[k] == '1' ? l.prescribed[k] : 0.0;
             put(out, "%d     %g  %g  %g  %g  %g  %g\n", a->number, d[0], d[1], 0.0, 0.0, 0.0, d[2]);
@@ -337,12 +337,10 @@ void writeLoads(std::string& out, const Numbering& n) {
 
 bool writeModelSection(std::string& out, const Numbering& n, const attrib::AttributeRoot& root) {
     if (!n.model || !writeFrame(out, n, root)) return false;
-    g_root = &root;
     if (attrib::isSingleCase(root)) {
         // One case without self-weight: the loads as the single-case file
         // has always held them.
-        g_case = root.cases.front().id;
-        writeLoads(out, n);
+        writeLoads(out, n, Case{root, root.cases.front().id});
     } else {
         // Several cases: the count, then each case's label and its loads.
         label(out, "LOAD");
@@ -350,8 +348,7 @@ bool writeModelSection(std::string& out, const Numbering& n, const attrib::Attri
         for (std::size_t c = 0; c < root.cases.size(); ++c) {
             label(out, "LOAD.CASE");
             out += std::to_string(c + 1) + "  '" + root.cases[c].label + "'\n";
-            g_case = root.cases[c].id;
-            writeLoads(out, n);
+            writeLoads(out, n, Case{root, root.cases[c].id});
         }
     }
     label(out, "END");
