@@ -162,6 +162,9 @@ struct StoredResults {
 };
 // Emptied by every analysis, filled by a solved one (not by an influence line).
 StoredResults& storedResults();
+// Forgets the stored results: they refer to the entities of the model, and
+// go before the model does (also done by clearMemberResults).
+void clearStoredResults();
 // Puts the stored results of case `loadCase` into the node and member
 // records; false (records unchanged) when there are none.
 bool showCaseResults(int loadCase);

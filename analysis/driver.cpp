@@ -324,9 +324,13 @@ std::string analysisFileName(const std::string& modelPath, const char* ext) {
     return modelPath.substr(0, dot + 1) + ext;
 }
 
+void clearStoredResults() {
+    g_stored = StoredResults{};
+}
+
 void clearMemberResults(Solid* model) {
     // The stored cases refer to the entities: they go with the results.
-    g_stored = StoredResults{};
+    clearStoredResults();
     if (!model) return;
     for (Edge* e = model->edges; e; e = e->next)
         if (attrib::MemberAttrib* a = attrib::memberOf(e)) a->results.fill(0);

@@ -2,6 +2,7 @@
 // question.
 #include "shell/state.h"
 
+#include "analysis/analysis.h"
 #include "attrib/attrib.h"
 #include "gfx/canvas.h"
 #include "model/model.h"
@@ -84,6 +85,7 @@ int isSaved() {
 
 void createEmptyModel() {
     AppState& a = app();
+    analysis::clearStoredResults(); // they refer to the model's entities
     if (a.model) mdl_delete_model(a.model);
     a.model = nullptr;
     // The undo history (the deletion just recorded among it) refers to the

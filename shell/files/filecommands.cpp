@@ -1,6 +1,7 @@
 // File commands around the model file.
 #include "shell/files/filecommands.h"
 
+#include "analysis/analysis.h"
 #include "attrib/blocks.h"
 #include "fileio/fileio.h"
 #include "files/modelfile.h"
@@ -39,6 +40,7 @@ std::string lastComponent(const std::string& path) {
 void deleteModel() {
     AppState& a = app();
     if (!a.model) return;
+    analysis::clearStoredResults(); // they refer to the model's entities
     mdl_set_recording_mode(MODE_OFF);
     mdl_delete_model(a.model);
     a.model = nullptr;

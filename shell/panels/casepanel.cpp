@@ -85,7 +85,6 @@ int choose(int item) {
     if (a.settings.result.on && !a.settings.result.influence && analysis::showCaseResults(id))
         invalidateResultCurves();
     refreshCaseLists();
-    refreshPropertyPanels();
     redraw();
     return kDefault;
 }
