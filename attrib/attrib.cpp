@@ -40,15 +40,18 @@ void releaseMember(MemberAttrib* a) {
     delete a;
 }
 
-using DimSnapshot = std::vector<DimensionLine>;
+struct DimSnapshot : AppStepData {
+    explicit DimSnapshot(std::vector<DimensionLine> l) : lines(std::move(l)) {}
+    std::vector<DimensionLine> lines;
+};
 
 // Undo and redo of a dimension line step: the list goes back to the saved
 // one, and the list it replaces is recorded as the inverse step.
 void restoreDimLines(void* datum) {
-    const DimSnapshot& saved = *static_cast<DimSnapshot*>(datum);
+    const DimSnapshot& saved = *static_cast<DimSnapshot*>(static_cast<AppStepData*>(datum));
     AttributeRoot& r = root();
-    mdl_record_app_step(1, restoreDimLines, new DimSnapshot(r.dimLines));
-    r.dimLines = saved;
+    recordAppStep(1, restoreDimLines, new DimSnapshot(r.dimLines));
+    r.dimLines = saved.lines;
 }
 
 // ---- Hooks -----------------------------------------------------------------
@@ -63,7 +66,7 @@ void hookRelease(int kind, AttribRef ref) {
         releaseMember(static_cast<MemberAttrib*>(ref));
         break;
     case KIND_APPDATA:
-        delete static_cast<DimSnapshot*>(ref);
+        delete static_cast<AppStepData*>(ref);
         break;
     default:
         break; // nothing is attached to solids and faces
@@ -136,6 +139,10 @@ const ModelCallbacks kHooks = {
 
 } // namespace
 
+int recordAppStep(int newStep, AppStepFn fn, AppStepData* datum) {
+    return mdl_record_app_step(newStep, fn, datum);
+}
+
 AttributeRoot::~AttributeRoot() {
     for (PropertyBlock*& head : lists)
         while (head) {
@@ -200,7 +207,7 @@ const ModelCallbacks& hooks() {
 }
 
 void recordDimLineStep() {
-    mdl_record_app_step(0, restoreDimLines, new DimSnapshot(root().dimLines));
+    recordAppStep(0, restoreDimLines, new DimSnapshot(root().dimLines));
 }
 
 } // namespace attrib

@@ -172,4 +172,13 @@ const ModelCallbacks& hooks();
 // list; one undo or redo brings the list back as it was at this call.
 void recordDimLineStep();
 
+// The datum of an application undo step of this module: the frame model
+// releases it through the hooks, which delete it as this base.
+struct AppStepData {
+    virtual ~AppStepData() = default;
+};
+// Records an application step with its datum (as mdl_record_app_step); the
+// step function gets the datum as the AppStepData* given here.
+int recordAppStep(int newStep, AppStepFn fn, AppStepData* datum);
+
 } // namespace attrib

@@ -27,16 +27,18 @@ template <typename Loads> Loads& findOrMake(std::vector<Loads>& v, int id) {
 
 // A saved case list: undo and redo bring it back and save the list they
 // replace as the inverse step.
-struct CaseSnapshot {
+struct CaseSnapshot : AppStepData {
+    explicit CaseSnapshot(const AttributeRoot& r)
+        : cases(r.cases), activeCase(r.activeCase), caseCounter(r.caseCounter) {}
     std::vector<LoadCase> cases;
     int activeCase = 1;
     int caseCounter = 1;
 };
 
 void restoreCases(void* datum) {
-    CaseSnapshot& saved = *static_cast<CaseSnapshot*>(datum);
+    CaseSnapshot& saved = *static_cast<CaseSnapshot*>(static_cast<AppStepData*>(datum));
     AttributeRoot& r = root();
-    mdl_record_app_step(1, restoreCases, new CaseSnapshot{r.cases, r.activeCase, r.caseCounter});
+    recordAppStep(1, restoreCases, new CaseSnapshot(r));
     r.cases = saved.cases;
     r.activeCase = saved.activeCase;
     r.caseCounter = saved.caseCounter;
@@ -44,8 +46,7 @@ void restoreCases(void* datum) {
 
 // Saves the list as an undo step; `newStep` 0 begins a new step.
 void recordCases(const AttributeRoot& r, int newStep) {
-    mdl_record_app_step(newStep, restoreCases,
-                        new CaseSnapshot{r.cases, r.activeCase, r.caseCounter});
+    recordAppStep(newStep, restoreCases, new CaseSnapshot(r));
 }
 
 bool isBlank(char c) {

@@ -41,6 +41,9 @@ protected:
         applyToSelection(s, kNff, f);
         setSelfWeight(root(), root().activeCase, 1.35);
         setActiveCase(root(), root().cases[1].id);
+        // The history refers to the blocks of this root, which a read model
+        // replaces.
+        mdl_clear_history();
     }
 };
 
