@@ -165,10 +165,9 @@ void BM_NeutralFileWriter(benchmark::State& state) {
 BENCHMARK(BM_NeutralFileWriter)->Unit(benchmark::kMillisecond);
 
 } // namespace
-// The whole kestrel-solve process on the frame saved as a model file: start,
+// The whole kestrel-solve process on a frame saved as a model file: start,
 // reading the model file, the analysis, the tables on stdout (discarded).
-void BM_KestrelSolveProcess(benchmark::State& state) {
-    Solid* s = buildFrame();
+void solveProcess(benchmark::State& state, Solid* s) {
     const std::string path = modelPath();
     mdl_undo_recording_on(); // the model file writer dismantles in recording mode
     if (files::saveModelFile(path, s, attrib::root(), attrib::initialSettings()) !=
@@ -181,6 +180,10 @@ void BM_KestrelSolveProcess(benchmark::State& state) {
     for (auto _ : state)
         if (std::system(command.c_str()) != 0) state.SkipWithError("kestrel-solve failed");
     std::filesystem::remove_all(std::filesystem::path(path).parent_path());
+}
+
+void BM_KestrelSolveProcess(benchmark::State& state) {
+    solveProcess(state, buildFrame());
 }
 BENCHMARK(BM_KestrelSolveProcess)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
@@ -206,19 +209,7 @@ void BM_AllCasesStored(benchmark::State& state) {
 BENCHMARK(BM_AllCasesStored)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 void BM_KestrelSolveCases(benchmark::State& state) {
-    Solid* s = bench_support::buildLoadedFrame(static_cast<int>(state.range(0)));
-    const std::string path = modelPath();
-    mdl_undo_recording_on();
-    if (files::saveModelFile(path, s, attrib::root(), attrib::initialSettings()) !=
-        files::SaveStatus::kSaved)
-        state.SkipWithError("save");
-    mdl_reset();
-    attrib::state().reset();
-    const std::string command =
-        KESTREL_BIN_DIR "/kestrel-solve " + path + " > /dev/null 2>/tmp/kestrel-bench-solve.err";
-    for (auto _ : state)
-        if (std::system(command.c_str()) != 0) state.SkipWithError("kestrel-solve failed");
-    std::filesystem::remove_all(std::filesystem::path(path).parent_path());
+    solveProcess(state, bench_support::buildLoadedFrame(static_cast<int>(state.range(0))));
 }
 BENCHMARK(BM_KestrelSolveCases)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
