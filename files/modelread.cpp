@@ -697,6 +697,7 @@ struct FileReader {
         mdl_set_recording_mode(MODE_READ);
         mdl_read_begin();
         Solid* s = nullptr;
+        highest = Highest{};
         bool seenMvfs = false;
         int edgeNumber = 0;
         for (;;) {
@@ -710,6 +711,7 @@ struct FileReader {
                     why = "names a node or face that does not exist";
                 else if (why.empty() && r->op == OP_MVFS)
                     s = mdl_read_solid();
+                if (why.empty()) highest.add(*r);
                 if (!why.empty()) note(recordName() + " " + why);
                 // A record whose attributes are cut short is the last read.
                 if (in.failed()) {
@@ -732,13 +734,38 @@ struct FileReader {
         return s;
     }
 
+    // The highest ids of the entities the records of the block made (the
+    // block only makes entities), kept as they are made rather than looked
+    // for in the entity lists afterwards.
+    struct Highest {
+        int32_t vertex = 0, face = 0, edge = 0;
+        void add(const OperatorRecord& r) {
+            switch (r.op) {
+            case OP_MVFS:
+                face = std::max(face, r.a1);
+                vertex = std::max(vertex, r.a2);
+                break;
+            case OP_MEV:
+                vertex = std::max(vertex, r.a6);
+                break;
+            case OP_MEF:
+                face = std::max(face, r.a6);
+                break;
+            case OP_MVR:
+                vertex = std::max(vertex, r.a2);
+                break;
+            default:
+                break;
+            }
+            if (r.op == OP_MEV || r.op == OP_MEF || r.op == OP_MEKR)
+                edge = std::max(edge, r.edge_id);
+        }
+    } highest;
+
     // New ids must not meet the ids read: each counter is at least the highest
     // id of its kind (version 0 blocks: exactly that).
     void raiseCounters(Solid* s) const {
-        int32_t hv = 0, hf = 0, he = 0;
-        for (Vertex* v = s->vertices; v; v = v->next) hv = std::max(hv, v->id);
-        for (Face* f = s->faces; f; f = f->next) hf = std::max(hf, f->id);
-        for (Edge* e = s->edges; e; e = e->next) he = std::max(he, e->id);
+        const int32_t hv = highest.vertex, hf = highest.face, he = highest.edge;
         if (blockVersion == 0) mdl_counters_from_ids(s);
         // A counter is at least 1: the file writes it, and 0 in a file means
         // the default of 1000.
@@ -803,7 +830,7 @@ ReadResult readModel(FILE* fp, const attrib::AppSettings& base) {
     // altered coordinates can make members cross or overlap: such a frame is
     // refused as a whole rather than opened half broken.
     MdlGeometryFault fault;
-    if (fr.model != nullptr && !mdl_check(fr.model, &fault).empty()) {
+    if (fr.model != nullptr && !mdl_check_geometry(fr.model, &fault).empty()) {
         res.reason = faultReason(fault);
         fr.dropModel();
     }

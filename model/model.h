@@ -180,6 +180,11 @@ struct MdlGeometryFault {
 // the check failed otherwise or passed). Of several geometric faults the one
 // of the lowest ids is given.
 std::string mdl_check(const Solid* s, MdlGeometryFault* fault);
+// Only the geometric invariants of mdl_check (outer loops of positive area,
+// no fault between edges or between a vertex and an edge, rings inside their
+// faces), for a solid whose topology the operators built and so is sound:
+// the same result as mdl_check there, without walking the topology.
+std::string mdl_check_geometry(const Solid* s, MdlGeometryFault* fault);
 
 // ---- Directions ------------------------------------------------------------------
 // Pseudo-angle of a direction: 0 along +x, 2 along +y, 4 along -x, -2 along -y.
