@@ -70,13 +70,21 @@ MdlGeometryFault seg_fault(const Seg& s, const Seg& t) {
     if (shared) {
         MPoint so = same(s.a, sp) ? s.b : s.a;
         MPoint to = same(t.a, sp) ? t.b : t.a;
-        double ls = std::hypot(so.x - sp.x, so.y - sp.y), lt = std::hypot(to.x - sp.x, to.y - sp.y);
-        if (ls <= 0 || lt <= 0) return fault(MdlGeometryFault::kDegenerate, sp);
-        double c = cross(sp, so, to) / (ls * lt);
-        double d = ((so.x - sp.x) * (to.x - sp.x) + (so.y - sp.y) * (to.y - sp.y)) / (ls * lt);
-        // Overlapping from the shared vertex to the nearer far end.
-        if (std::fabs(c) < 1e-9 && d > 0)
-            return fault(MdlGeometryFault::kOverlap, ls < lt ? so : to);
+        const double sx = so.x - sp.x, sy = so.y - sp.y, tx = to.x - sp.x, ty = to.y - sp.y;
+        // A length (a hypotenuse) is 0 exactly when both its offsets are.
+        if ((sx == 0 && sy == 0) || (tx == 0 && ty == 0))
+            return fault(MdlGeometryFault::kDegenerate, sp);
+        // Overlapping from the shared vertex to the nearer far end: the
+        // cosine d is positive only with a positive dot product (the lengths
+        // are), so only then are the lengths worth computing.
+        const double dot = sx * tx + sy * ty;
+        if (dot > 0) {
+            const double ls = std::hypot(sx, sy), lt = std::hypot(tx, ty);
+            const double c = cross(sp, so, to) / (ls * lt);
+            const double d = dot / (ls * lt);
+            if (std::fabs(c) < 1e-9 && d > 0)
+                return fault(MdlGeometryFault::kOverlap, ls < lt ? so : to);
+        }
         // The far ends may still touch the other segment.
         if (near_seg(so, t.a, t.b)) return fault(MdlGeometryFault::kTouch, so);
         if (near_seg(to, s.a, s.b)) return fault(MdlGeometryFault::kTouch, to);
@@ -160,14 +168,47 @@ struct Grid {
             size *= 2;
         }
         entries.reserve(static_cast<size_t>(count));
+        long imin = LONG_MAX, imax = LONG_MIN, jmin = LONG_MAX, jmax = LONG_MIN;
         for (size_t k = 0; k < boxes.size(); ++k) {
             long i0, i1, j0, j1;
             range(boxes[k], i0, i1, j0, j1);
+            imin = std::min(imin, i0), imax = std::max(imax, i1);
+            jmin = std::min(jmin, j0), jmax = std::max(jmax, j1);
             for (long i = i0; i <= i1; ++i)
                 for (long j = j0; j <= j1; ++j)
                     entries.emplace_back(key(i, j), static_cast<int>(k));
         }
-        std::sort(entries.begin(), entries.end());
+        sortEntries(imin, imax, jmin, jmax);
+    }
+    // Sorts the entries by key and, within a key, by segment (the order they
+    // were made in), as std::sort of the pairs does: by counting when the
+    // cells the boxes span are not many more than the entries.
+    void sortEntries(long imin, long imax, long jmin, long jmax) {
+        const double cells = (double(imax) - double(imin) + 1) * (double(jmax) - double(jmin) + 1);
+        const bool fit = imin >= INT32_MIN && imax <= INT32_MAX && jmin >= INT32_MIN &&
+                         jmax <= INT32_MAX; // else keys cut the indexes, as in key()
+        if (entries.empty() || !fit || cells > 4.0 * double(entries.size()) + 1024) {
+            std::sort(entries.begin(), entries.end());
+            return;
+        }
+        // A key orders its halves as unsigned numbers: negative indexes come
+        // after the others.
+        auto rank = [](long v, long lo, long hi) {
+            return lo < 0 && hi >= 0 && v < 0 ? (hi + 1) + (v - lo)
+                                              : (lo < 0 && hi >= 0 ? v : v - lo);
+        };
+        const long nj = jmax - jmin + 1;
+        auto index = [&](uint64_t k) {
+            const long i = static_cast<int32_t>(static_cast<uint32_t>(k >> 32));
+            const long j = static_cast<int32_t>(static_cast<uint32_t>(k));
+            return static_cast<size_t>(rank(i, imin, imax) * nj + rank(j, jmin, jmax));
+        };
+        std::vector<size_t> start(static_cast<size_t>(cells) + 1, 0);
+        for (const auto& e : entries) ++start[index(e.first) + 1];
+        for (size_t c = 1; c < start.size(); ++c) start[c] += start[c - 1];
+        std::vector<std::pair<uint64_t, int>> sorted(entries.size());
+        for (const auto& e : entries) sorted[start[index(e.first)]++] = e;
+        entries.swap(sorted);
     }
     // The entries of the cell of a point: [first, last).
     std::pair<size_t, size_t> at(MPoint p) const {
@@ -261,7 +302,20 @@ static std::string geometry_faults(const std::vector<const Face*>& faces,
         boxes.push_back(
             MBox{std::min(a.x, b.x), std::max(a.x, b.x), std::min(a.y, b.y), std::max(a.y, b.y)});
     };
-    for (const Edge* e : edges) {
+    // The entities lie all over memory: the loads of the edges a few places
+    // ahead are started early, so that their latencies overlap.
+    constexpr std::size_t kAhead = 8;
+    for (std::size_t k = 0; k < edges.size(); ++k) {
+        if (k + 2 * kAhead < edges.size()) __builtin_prefetch(edges[k + 2 * kAhead]);
+        if (k + kAhead < edges.size()) {
+            __builtin_prefetch(edges[k + kAhead]->he1);
+            __builtin_prefetch(edges[k + kAhead]->he2);
+        }
+        if (k + kAhead / 2 < edges.size()) {
+            __builtin_prefetch(edges[k + kAhead / 2]->he1->vtx);
+            __builtin_prefetch(edges[k + kAhead / 2]->he2->vtx);
+        }
+        const Edge* e = edges[k];
         if (e->geometry == nullptr) { // mdl_edge_points() gives its two ends
             const Vertex *v1 = e->he1->vtx, *v2 = e->he2->vtx;
             add(MPoint{v1->x, v1->y}, MPoint{v2->x, v2->y}, e, true, true);
