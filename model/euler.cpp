@@ -192,7 +192,8 @@ int eu_kev(Edge* e, Vertex* v, OperatorRecord* inv) {
 
 // ---- mef / kef ------------------------------------------------------------------
 
-Edge* eu_mef(HalfEdge* c1, HalfEdge* c2, int32_t fid, int32_t eid, OperatorRecord* inv) {
+Edge* eu_mef(HalfEdge* c1, HalfEdge* c2, int32_t fid, int32_t eid, OperatorRecord* inv,
+             bool boxes) {
     if (c1 == c2 || c1->loop != c2->loop || c1->edge == nullptr) return nullptr;
     Loop* l = c1->loop;
     Face* f = l->face;
@@ -207,8 +208,10 @@ Edge* eu_mef(HalfEdge* c1, HalfEdge* c2, int32_t fid, int32_t eid, OperatorRecor
     set_cycle_loop(b, nl);
     a->loop = l;
     l->first = a;
-    e->box = mdl_curve_ops(e->curve_kind)->box(e);
-    nf->box = loop_box(nl);
+    if (boxes) {
+        e->box = mdl_curve_ops(e->curve_kind)->box(e);
+        nf->box = loop_box(nl);
+    }
     *inv = blank(OP_KEF, s);
     inv->a1 = f->id;
     inv->a2 = a->vtx->id;

@@ -9,7 +9,10 @@ int eu_mvfs(Solid* s, int32_t fid, int32_t vid, MPoint p, OperatorRecord* inv);
 int eu_kvfs(Solid* s, OperatorRecord* inv);
 Edge* eu_mev(HalfEdge* h1, HalfEdge* h2, int32_t vid, int32_t eid, MPoint p, OperatorRecord* inv);
 int eu_kev(Edge* e, Vertex* v, OperatorRecord* inv);
-Edge* eu_mef(HalfEdge* c1, HalfEdge* c2, int32_t fid, int32_t eid, OperatorRecord* inv);
+// Without `boxes` the new edge's and face's boxes are left for the caller
+// (a record that carries them).
+Edge* eu_mef(HalfEdge* c1, HalfEdge* c2, int32_t fid, int32_t eid, OperatorRecord* inv,
+             bool boxes = true);
 int eu_kef(Edge* e, Face* fkill, OperatorRecord* inv);
 Edge* eu_mekr(HalfEdge* c1, HalfEdge* c2, int32_t eid, OperatorRecord* inv);
 int eu_kemr(HalfEdge* h, int new_loop_is_outer, OperatorRecord* inv);

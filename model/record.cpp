@@ -231,7 +231,8 @@ int mdl_execute_record(OperatorRecord* r) {
         HalfEdge* c1 = find_halfedge(s, r->a1, r->a2, r->a3);
         HalfEdge* c2 = find_halfedge(s, r->a1, r->a4, r->a5);
         if (c1 == nullptr || c2 == nullptr || mdl_face_by_id(s, r->a6) != nullptr) return -1;
-        Edge* e = eu_mef(c1, c2, r->a6, r->edge_id, &inv);
+        // The boxes come from the record (or are computed below when it has none).
+        Edge* e = eu_mef(c1, c2, r->a6, r->edge_id, &inv, false);
         if (e == nullptr) return -1;
         take_edge_fields(e, r);
         Face* nf = mdl_face_by_id(s, r->a6);
