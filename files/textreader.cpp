@@ -51,12 +51,13 @@ bool readDecimalInt(const char* p, const char* end, int& out) {
     return true;
 }
 
-// A decimal real "[+-]digits[.digits][(e|E)[+-]digits]" whose significant
-// digits fit 2^53 and whose power of ten is at most 22 in magnitude: both are
-// exact doubles, so one multiplication or division rounds the value exactly
-// as strtod does. False for any other text (left to the general readers).
-bool exactDecimal(const char* p, const char* end, double& out) {
-    if (p == end) return false;
+// A decimal real "[+-]digits[.digits][(e|E)[+-]digits]" at p (before end)
+// whose significant digits fit 2^53 and whose power of ten is at most 22 in
+// magnitude: both are exact doubles, so one multiplication or division
+// rounds the value exactly as strtod does. The end of its text, or none for
+// any other text (left to the general readers).
+const char* exactDecimal(const char* p, const char* end, double& out) {
+    if (p == end) return nullptr;
     const bool negative = *p == '-';
     if (*p == '+' || *p == '-') ++p;
     uint64_t m = 0;
@@ -64,18 +65,18 @@ bool exactDecimal(const char* p, const char* end, double& out) {
     bool any = false;
     for (; p < end && isDigit(*p); ++p, any = true)
         if (m != 0 || *p != '0') {
-            if (++digits > 19) return false;
+            if (++digits > 19) return nullptr;
             m = m * 10 + static_cast<unsigned>(*p - '0');
         }
     if (p < end && *p == '.')
         for (++p; p < end && isDigit(*p); ++p, any = true) {
             --scale;
             if (m != 0 || *p != '0') {
-                if (++digits > 19) return false;
+                if (++digits > 19) return nullptr;
                 m = m * 10 + static_cast<unsigned>(*p - '0');
             }
         }
-    if (!any) return false;
+    if (!any) return nullptr;
     if (p < end && (*p == 'e' || *p == 'E')) {
         ++p;
         const bool down = p < end && *p == '-';
@@ -83,20 +84,20 @@ bool exactDecimal(const char* p, const char* end, double& out) {
         int e = 0, n = 0;
         for (; p < end && isDigit(*p); ++p)
             if (++n > 4)
-                return false;
+                return nullptr;
             else
                 e = e * 10 + (*p - '0');
-        if (n == 0) return false;
+        if (n == 0) return nullptr;
         scale += down ? -e : e;
     }
-    if (p != end || m > (uint64_t{1} << 53) || scale < -22 || scale > 22) return false;
+    if (m > (uint64_t{1} << 53) || scale < -22 || scale > 22) return nullptr;
     static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     double v = static_cast<double>(m);
     v = scale >= 0 ? v * kPow10[scale] : v / kPow10[-scale];
     out = negative ? -v : v;
-    return true;
+    return p;
 }
 } // namespace
 
@@ -169,6 +170,26 @@ bool TextReader::token(std::string_view& word) {
 // from_chars, and what from_chars does not take whole (a hexadecimal real,
 // one out of range) by strtod.
 bool TextReader::readInt(int& v) {
+    // The common case first: a short integer that ends with a blank inside
+    // the block, read as it is scanned.
+    if (!failed_ && fp_ != nullptr) {
+        while (pos_ < len_ && kClass[static_cast<unsigned char>(buf_[pos_])] == kBlankChar) ++pos_;
+        const char* q = buf_.data() + pos_;
+        const char* const last = buf_.data() + len_;
+        const bool negative = q < last && *q == '-';
+        if (q < last && (*q == '-' || *q == '+')) ++q;
+        const char* const digits = q;
+        int64_t x = 0;
+        for (; q < last && isDigit(*q) && q - digits < 10; ++q) x = x * 10 + (*q - '0');
+        if (q > digits && q < last && kClass[static_cast<unsigned char>(*q)] == kBlankChar) {
+            if (negative) x = -x;
+            if (x >= INT_MIN && x <= INT_MAX) {
+                v = static_cast<int>(x);
+                pos_ = static_cast<std::size_t>(q - buf_.data());
+                return true;
+            }
+        }
+    }
     std::string_view w;
     if (!token(w)) return false;
     if (!readDecimalInt(w.data(), w.data() + w.size(), v)) {
@@ -179,10 +200,25 @@ bool TextReader::readInt(int& v) {
 }
 
 bool TextReader::readDouble(double& v) {
+    // The common case first: a plain decimal that ends with a blank inside
+    // the block, read as it is scanned.
+    if (!failed_ && fp_ != nullptr) {
+        while (pos_ < len_ && kClass[static_cast<unsigned char>(buf_[pos_])] == kBlankChar) ++pos_;
+        const char* const p = buf_.data() + pos_;
+        const char* const last = buf_.data() + len_;
+        double x = 0;
+        const char* q = exactDecimal(p, last, x);
+        if (q != nullptr && q < last && kClass[static_cast<unsigned char>(*q)] == kBlankChar &&
+            static_cast<std::size_t>(q - p) <= kTokenMax) {
+            v = x;
+            pos_ = static_cast<std::size_t>(q - buf_.data());
+            return true;
+        }
+    }
     std::string_view w;
     if (!token(w)) return false;
     double x = 0;
-    if (!exactDecimal(w.data(), w.data() + w.size(), x)) {
+    if (exactDecimal(w.data(), w.data() + w.size(), x) != w.data() + w.size()) {
         char t[kTokenMax + 1];
         const std::size_t n = w.size();
         std::memcpy(t, w.data(), n);
