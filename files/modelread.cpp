@@ -39,11 +39,11 @@ bool atLeast(int v, int first) {
     return modern(v) || v >= first;
 }
 
-// Converts an id read from the file to the model's id type; false when it
-// cannot be one.
-bool toId(int v, int16_t& out) {
-    if (v < INT16_MIN || v > INT16_MAX) return false;
-    out = static_cast<int16_t>(v);
+// Takes an id (or id counter) read from the file; false beyond the ids a file
+// may carry (negative ones are refused later, saying so).
+bool toId(int v, int32_t& out) {
+    if (v < -MDL_MAX_READ_ID || v > MDL_MAX_READ_ID) return false;
+    out = v;
     return true;
 }
 
@@ -709,11 +709,11 @@ struct FileReader {
         if (h[0] != OP_MVFS && h[0] != OP_MEV && h[0] != OP_MEF && h[0] != OP_MEKR &&
             h[0] != OP_MVR) // no other operator makes a model
             return bad("has an unknown operator code (" + std::to_string(h[0]) + ")");
-        int16_t v[9];
+        int32_t v[9];
         for (int i = 0; i < 9; ++i)
             if (!toId(h[i], v[i]))
                 return bad("holds an id out of range (" + std::to_string(h[i]) + ")");
-        r.op = v[0];
+        r.op = static_cast<int16_t>(v[0]);
         r.solid_id = v[1];
         r.a1 = v[2], r.a2 = v[3], r.a3 = v[4], r.a4 = v[5], r.a5 = v[6], r.a6 = v[7], r.a7 = v[8];
         const bool edge = r.op == OP_MEV || r.op == OP_MEF || r.op == OP_MEKR;
@@ -768,7 +768,7 @@ struct FileReader {
     // the entities it names. Why the record cannot be applied, or "".
     static std::string idsTaken(const OperatorRecord& r, Solid* s) {
         if (r.op != OP_MVFS && s == nullptr) return "comes before the first node";
-        auto taken = [](const char* what, int16_t id, bool exists) -> std::string {
+        auto taken = [](const char* what, int32_t id, bool exists) -> std::string {
             if (id <= 0)
                 return std::string("has a ") + what + " id that is not positive (" +
                        std::to_string(id) + ")";
@@ -813,6 +813,7 @@ struct FileReader {
         mdl_set_recording_mode(MODE_READ);
         mdl_read_begin();
         Solid* s = nullptr;
+        highest = Highest{};
         bool seenMvfs = false;
         int edgeNumber = 0;
         for (;;) {
@@ -826,6 +827,7 @@ struct FileReader {
                     why = "names a node or face that does not exist";
                 else if (why.empty() && r->op == OP_MVFS)
                     s = mdl_read_solid();
+                if (why.empty()) highest.add(*r);
                 if (!why.empty()) note(recordName() + " " + why);
                 // A record whose attributes are cut short is the last read.
                 if (in.failed()) {
@@ -848,17 +850,42 @@ struct FileReader {
         return s;
     }
 
+    // The highest ids of the entities the records of the block made (the
+    // block only makes entities), kept as they are made rather than looked
+    // for in the entity lists afterwards.
+    struct Highest {
+        int32_t vertex = 0, face = 0, edge = 0;
+        void add(const OperatorRecord& r) {
+            switch (r.op) {
+            case OP_MVFS:
+                face = std::max(face, r.a1);
+                vertex = std::max(vertex, r.a2);
+                break;
+            case OP_MEV:
+                vertex = std::max(vertex, r.a6);
+                break;
+            case OP_MEF:
+                face = std::max(face, r.a6);
+                break;
+            case OP_MVR:
+                vertex = std::max(vertex, r.a2);
+                break;
+            default:
+                break;
+            }
+            if (r.op == OP_MEV || r.op == OP_MEF || r.op == OP_MEKR)
+                edge = std::max(edge, r.edge_id);
+        }
+    } highest;
+
     // New ids must not meet the ids read: each counter is at least the highest
     // id of its kind (version 0 blocks: exactly that).
     void raiseCounters(Solid* s) const {
-        int16_t hv = 0, hf = 0, he = 0;
-        for (Vertex* v = s->vertices; v; v = v->next) hv = std::max(hv, v->id);
-        for (Face* f = s->faces; f; f = f->next) hf = std::max(hf, f->id);
-        for (Edge* e = s->edges; e; e = e->next) he = std::max(he, e->id);
+        const int32_t hv = highest.vertex, hf = highest.face, he = highest.edge;
         if (blockVersion == 0) mdl_counters_from_ids(s);
         // A counter is at least 1: the file writes it, and 0 in a file means
         // the default of 1000.
-        const int16_t one = 1;
+        const int32_t one = 1;
         s->vertex_counter = std::max({s->vertex_counter, hv, one});
         s->face_counter = std::max({s->face_counter, hf, one});
         s->edge_counter = std::max({s->edge_counter, he, one});
@@ -919,7 +946,7 @@ ReadResult readModel(FILE* fp, const attrib::AppSettings& base) {
     // altered coordinates can make members cross or overlap: such a frame is
     // refused as a whole rather than opened half broken.
     MdlGeometryFault fault;
-    if (fr.model != nullptr && !mdl_check(fr.model, &fault).empty()) {
+    if (fr.model != nullptr && !mdl_check_geometry(fr.model, &fault).empty()) {
         res.reason = faultReason(fault);
         fr.dropModel();
     }

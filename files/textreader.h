@@ -11,12 +11,17 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace files {
 
 class TextReader {
 public:
-    explicit TextReader(FILE* fp) : fp_(fp) {}
+    // Reads `fp` from its current position. The stream is the reader's while
+    // it reads: it is read ahead in blocks, so its own position is not the
+    // reader's (tell()).
+    explicit TextReader(FILE* fp);
     bool readInt(int& v);
     bool readDouble(double& v);
     // A label of at most `max` characters (longer words are cut).
@@ -40,9 +45,26 @@ public:
     // The parameter line of a section whose type and orientation are set.
     bool readSection(attrib::Section& s);
 
+    // No value of the file is longer; a longer word cannot be a number.
+    static constexpr std::size_t kTokenMax = 512;
+
 private:
-    bool token(std::string& out);
+    // The next character, or EOF.
+    int get() {
+        if (pos_ == len_ && !fill()) return EOF;
+        return static_cast<unsigned char>(buf_[pos_++]);
+    }
+    bool fill();
+    // Sets the stream to the reader's position and empties the block.
+    void sync();
+    // The next word, cut to kTokenMax characters; false when none can be
+    // read. The word lives in the block or in spill_ until the next read.
+    bool token(std::string_view& word);
     FILE* fp_;
+    std::vector<char> buf_;
+    std::size_t pos_ = 0, len_ = 0; // the next character; the characters in buf_
+    long base_ = 0;                 // the file position of buf_[0]
+    char spill_[kTokenMax + 1];     // a word that runs past the end of the block
     bool failed_ = false;
     bool ended_ = false;
 };

@@ -84,8 +84,8 @@ Edge* con_mev(Vertex* v1, MPoint p2, int32_t kind, const std::vector<MPoint>& in
     Solid* s = v1->vedge->loop->face->solid;
     MPoint p1{v1->x, v1->y};
     HalfEdge* c = mdl_corner_at(v1, leave_dir(p1, inner, p2, true));
-    int16_t vid = next_vertex_id(s);
-    int16_t eid = next_edge_id(s);
+    int32_t vid = next_vertex_id(s);
+    int32_t eid = next_edge_id(s);
     OperatorRecord inv;
     Edge* e = eu_mev(c, c, vid, eid, p2, &inv);
     if (e == nullptr) return nullptr;

@@ -36,7 +36,7 @@ static Face* killable_face(const Edge* e) {
     return nullptr;
 }
 
-static void push_if_dangling(std::vector<int16_t>* stack, const Vertex* v) {
+static void push_if_dangling(std::vector<int32_t>* stack, const Vertex* v) {
     Edge* e = single_edge(v);
     if (e != nullptr) stack->push_back(e->id);
 }
@@ -56,8 +56,8 @@ static void remove_isolated_rings(Solid* s) {
 // face (kvfs). The solid itself stays.
 static void dismantle(Solid* s) {
     remove_isolated_rings(s);
-    std::vector<int16_t> stack;
-    std::vector<int16_t> ids;
+    std::vector<int32_t> stack;
+    std::vector<int32_t> ids;
     for (Edge* e = s->edges; e != nullptr; e = e->next) {
         ids.push_back(e->id);
         Vertex* v;
@@ -157,7 +157,7 @@ Solid* mdl_save_replay() {
     OperatorRecord* log = g_mdl.save_log;
     g_mdl.save_log = nullptr;
     if (log == nullptr) return nullptr;
-    int16_t sid = log->solid_id;
+    int32_t sid = log->solid_id;
     int saved = g_mdl.mode;
     g_mdl.mode = MODE_REPLAY;
     mdl_execute_record_list(log);
@@ -167,7 +167,7 @@ Solid* mdl_save_replay() {
 
 Solid* mdl_create_solid() {
     mdl_begin_step();
-    Solid* s = mdl_op_new_solid(static_cast<int16_t>(g_mdl.solid_counter + 1));
+    Solid* s = mdl_op_new_solid(static_cast<int32_t>(g_mdl.solid_counter + 1));
     g_mdl.join_insert_point = 1;
     return s;
 }

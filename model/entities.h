@@ -7,7 +7,9 @@
 // read-only, by the application code that walks the model.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 // The application's opaque attribute reference.
@@ -26,6 +28,12 @@ enum EntityKind : int {
 
 // Curve kinds: rows of the CurveKindOps table.
 enum CurveKind : int32_t { CURVE_LINE = 1, CURVE_POLYLINE = 2 };
+
+// Ids of solids, faces, edges and vertices are 32-bit; the model file writes
+// them as text, so their width is not part of the file.
+// The highest id a record read from a file may carry: it leaves more than a
+// billion new ids of each kind for editing before a counter could overflow.
+constexpr int32_t MDL_MAX_READ_ID = 1000000000;
 
 struct Solid;
 struct Face;
@@ -54,7 +62,7 @@ struct EdgeCurve {
 };
 
 struct Vertex {
-    int16_t id;
+    int32_t id;
     HalfEdge* vedge; // one half-edge that starts here
     double x;
     double y;
@@ -72,7 +80,7 @@ struct HalfEdge {
 };
 
 struct Edge {
-    int16_t id;
+    int32_t id;
     int32_t curve_kind;
     HalfEdge* he1; // runs from end 1 ...
     HalfEdge* he2; // ... and back from end 2
@@ -91,7 +99,7 @@ struct Loop {
 };
 
 struct Face {
-    int16_t id;
+    int32_t id;
     Solid* solid;
     Loop* outer; // none for the unbounded face
     Loop* loops;
@@ -101,11 +109,20 @@ struct Face {
     MBox box;
 };
 
+// Entities of one kind by id: a table for the ids up to a few times the
+// number of entities held, a hash map for the rest, so that the memory follows
+// the number of entities and not the size of the ids (a file may hold any id).
+template <typename T> struct IdIndex {
+    std::vector<T*> dense;                 // by id
+    std::unordered_map<int32_t, T*> spare; // ids beyond the table
+    std::size_t live = 0;                  // entities held in both
+};
+
 struct Solid {
-    int16_t id;
-    int16_t vertex_counter;
-    int16_t face_counter;
-    int16_t edge_counter;
+    int32_t id;
+    int32_t vertex_counter;
+    int32_t face_counter;
+    int32_t edge_counter;
     Face* faces;
     Edge* edges;
     Vertex* vertices;
@@ -113,9 +130,9 @@ struct Solid {
     Solid* prev;
     AttribRef attrib;
     // Id indexes, one per kind, so that records never scan lists.
-    std::vector<Face*> face_index;
-    std::vector<Edge*> edge_index;
-    std::vector<Vertex*> vertex_index;
+    IdIndex<Face> face_index;
+    IdIndex<Edge> edge_index;
+    IdIndex<Vertex> vertex_index;
 };
 
 // The half-edge on the other side of the same edge.

@@ -21,11 +21,11 @@ static void set_cycle_loop(HalfEdge* start, Loop* l) {
     } while (h != start);
 }
 
-static int16_t face_id_of(const HalfEdge* h) {
+static int32_t face_id_of(const HalfEdge* h) {
     return h->loop->face->id;
 }
 
-static int16_t next_vid(const HalfEdge* h) {
+static int32_t next_vid(const HalfEdge* h) {
     return h->next->vtx->id;
 }
 
@@ -77,7 +77,7 @@ static void vedge_after_removal(Vertex* v, HalfEdge* removed, HalfEdge* replacem
     if (v->vedge == removed) v->vedge = replacement;
 }
 
-static void orient(Edge* e, int16_t start_vid) {
+static void orient(Edge* e, int32_t start_vid) {
     if (start_vid != 0 && e->he1->vtx->id != start_vid && e->he2->vtx->id == start_vid) {
         HalfEdge* t = e->he1;
         e->he1 = e->he2;
@@ -98,7 +98,7 @@ static void fill_edge_fields(OperatorRecord* r, Edge* e) {
 
 // ---- mvfs / kvfs --------------------------------------------------------------
 
-int eu_mvfs(Solid* s, int16_t fid, int16_t vid, MPoint p, OperatorRecord* inv) {
+int eu_mvfs(Solid* s, int32_t fid, int32_t vid, MPoint p, OperatorRecord* inv) {
     if (s->faces != nullptr || s->vertices != nullptr) return -1;
     Face* f = new_face(s, fid);
     Loop* l = new_loop(f);
@@ -137,7 +137,7 @@ int eu_kvfs(Solid* s, OperatorRecord* inv) {
 
 // ---- mev / kev ------------------------------------------------------------------
 
-Edge* eu_mev(HalfEdge* h1, HalfEdge* h2, int16_t vid, int16_t eid, MPoint p, OperatorRecord* inv) {
+Edge* eu_mev(HalfEdge* h1, HalfEdge* h2, int32_t vid, int32_t eid, MPoint p, OperatorRecord* inv) {
     if (h1 != h2) return nullptr; // a vertex is never split in a plane frame
     Solid* s = h1->loop->face->solid;
     Vertex* nv = new_vertex(s, vid, p);
@@ -192,7 +192,8 @@ int eu_kev(Edge* e, Vertex* v, OperatorRecord* inv) {
 
 // ---- mef / kef ------------------------------------------------------------------
 
-Edge* eu_mef(HalfEdge* c1, HalfEdge* c2, int16_t fid, int16_t eid, OperatorRecord* inv) {
+Edge* eu_mef(HalfEdge* c1, HalfEdge* c2, int32_t fid, int32_t eid, OperatorRecord* inv,
+             bool boxes) {
     if (c1 == c2 || c1->loop != c2->loop || c1->edge == nullptr) return nullptr;
     Loop* l = c1->loop;
     Face* f = l->face;
@@ -207,8 +208,10 @@ Edge* eu_mef(HalfEdge* c1, HalfEdge* c2, int16_t fid, int16_t eid, OperatorRecor
     set_cycle_loop(b, nl);
     a->loop = l;
     l->first = a;
-    e->box = mdl_curve_ops(e->curve_kind)->box(e);
-    nf->box = loop_box(nl);
+    if (boxes) {
+        e->box = mdl_curve_ops(e->curve_kind)->box(e);
+        nf->box = loop_box(nl);
+    }
     *inv = blank(OP_KEF, s);
     inv->a1 = f->id;
     inv->a2 = a->vtx->id;
@@ -262,7 +265,7 @@ int eu_kef(Edge* e, Face* fkill, OperatorRecord* inv) {
 
 // ---- mekr / kemr -----------------------------------------------------------------
 
-Edge* eu_mekr(HalfEdge* c1, HalfEdge* c2, int16_t eid, OperatorRecord* inv) {
+Edge* eu_mekr(HalfEdge* c1, HalfEdge* c2, int32_t eid, OperatorRecord* inv) {
     Loop* l1 = c1->loop;
     Loop* l2 = c2->loop;
     if (l1 == l2 || l1->face != l2->face) return nullptr;
@@ -338,7 +341,7 @@ int eu_kemr(HalfEdge* h, int new_loop_is_outer, OperatorRecord* inv) {
 
 // ---- mfkrh / kfmrh -----------------------------------------------------------------
 
-Face* eu_mfkrh(Loop* ring, int16_t fid, OperatorRecord* inv) {
+Face* eu_mfkrh(Loop* ring, int32_t fid, OperatorRecord* inv) {
     Face* f = ring->face;
     if (f->outer == ring) return nullptr;
     Solid* s = f->solid;
@@ -372,7 +375,7 @@ int eu_kfmrh(Face* fkill, Face* into, OperatorRecord* inv) {
 
 // ---- mvr / kvr / ringmv --------------------------------------------------------------
 
-Vertex* eu_mvr(Face* f, int16_t vid, MPoint p, OperatorRecord* inv) {
+Vertex* eu_mvr(Face* f, int32_t vid, MPoint p, OperatorRecord* inv) {
     Solid* s = f->solid;
     Vertex* v = new_vertex(s, vid, p);
     Loop* l = new_loop(f);
@@ -417,7 +420,7 @@ int eu_ringmv(Loop* l, Face* to, OperatorRecord* inv) {
 
 // ---- semv / jekv ------------------------------------------------------------------------
 
-Vertex* eu_semv(Edge* e, int16_t vid, int16_t eid, MPoint p, OperatorRecord* inv) {
+Vertex* eu_semv(Edge* e, int32_t vid, int32_t eid, MPoint p, OperatorRecord* inv) {
     const CurveKindOps* ops = mdl_curve_ops(e->curve_kind);
     HalfEdge* a = e->he1;
     HalfEdge* b = e->he2;
@@ -489,7 +492,7 @@ int eu_jekv(Edge* e1, Edge* e2, EdgeCurve* joined, OperatorRecord* inv) {
     inv->attrib_c = e2->attrib;
     inv->attrib_a = v->attrib;
     inv->curve_kind = e2->curve_kind;
-    inv->a6 = static_cast<int16_t>(e1->curve_kind); // the first edge's kind before the join
+    inv->a6 = static_cast<int32_t>(e1->curve_kind); // the first edge's kind before the join
     e1->attrib = nullptr;
     a->next = a2->next;
     a2->next->prev = a;
@@ -513,7 +516,7 @@ int eu_jekv(Edge* e1, Edge* e2, EdgeCurve* joined, OperatorRecord* inv) {
 
 // ---- Recorded entry points --------------------------------------------------------------
 
-int mdl_op_mvfs(Solid* s, int16_t fid, int16_t vid, MPoint p) {
+int mdl_op_mvfs(Solid* s, int32_t fid, int32_t vid, MPoint p) {
     OperatorRecord inv;
     if (eu_mvfs(s, fid, vid, p, &inv) != -2) return -1;
     mdl_log(inv);
@@ -527,7 +530,7 @@ int mdl_op_kvfs(Solid* s) {
     return -2;
 }
 
-Edge* mdl_op_mev(HalfEdge* h1, HalfEdge* h2, int16_t vid, int16_t eid, MPoint p) {
+Edge* mdl_op_mev(HalfEdge* h1, HalfEdge* h2, int32_t vid, int32_t eid, MPoint p) {
     OperatorRecord inv;
     Edge* e = eu_mev(h1, h2, vid, eid, p, &inv);
     if (e != nullptr) mdl_log(inv);
@@ -541,7 +544,7 @@ int mdl_op_kev(Edge* e, Vertex* v) {
     return -2;
 }
 
-Edge* mdl_op_mef(HalfEdge* c1, HalfEdge* c2, int16_t fid, int16_t eid) {
+Edge* mdl_op_mef(HalfEdge* c1, HalfEdge* c2, int32_t fid, int32_t eid) {
     OperatorRecord inv;
     Edge* e = eu_mef(c1, c2, fid, eid, &inv);
     if (e != nullptr) mdl_log(inv);
@@ -555,7 +558,7 @@ int mdl_op_kef(Edge* e, Face* fkill) {
     return -2;
 }
 
-Edge* mdl_op_mekr(HalfEdge* c1, HalfEdge* c2, int16_t eid) {
+Edge* mdl_op_mekr(HalfEdge* c1, HalfEdge* c2, int32_t eid) {
     OperatorRecord inv;
     Edge* e = eu_mekr(c1, c2, eid, &inv);
     if (e != nullptr) mdl_log(inv);
@@ -569,7 +572,7 @@ int mdl_op_kemr(HalfEdge* h, int new_loop_is_outer) {
     return -2;
 }
 
-Face* mdl_op_mfkrh(Loop* ring, int16_t fid) {
+Face* mdl_op_mfkrh(Loop* ring, int32_t fid) {
     OperatorRecord inv;
     Face* f = eu_mfkrh(ring, fid, &inv);
     if (f != nullptr) mdl_log(inv);
@@ -583,7 +586,7 @@ int mdl_op_kfmrh(Face* fkill, Face* into) {
     return -2;
 }
 
-Vertex* mdl_op_mvr(Face* f, int16_t vid, MPoint p) {
+Vertex* mdl_op_mvr(Face* f, int32_t vid, MPoint p) {
     OperatorRecord inv;
     Vertex* v = eu_mvr(f, vid, p, &inv);
     if (v != nullptr) mdl_log(inv);
@@ -604,7 +607,7 @@ int mdl_op_ringmv(Loop* l, Face* to) {
     return -2;
 }
 
-Vertex* mdl_op_semv(Edge* e, int16_t vid, int16_t eid, MPoint p) {
+Vertex* mdl_op_semv(Edge* e, int32_t vid, int32_t eid, MPoint p) {
     OperatorRecord inv;
     Vertex* v = eu_semv(e, vid, eid, p, &inv);
     if (v == nullptr) return nullptr;
@@ -620,7 +623,7 @@ int mdl_op_jekv(Edge* e1, Edge* e2, EdgeCurve* joined) {
     return -2;
 }
 
-Solid* mdl_op_new_solid(int16_t id) {
+Solid* mdl_op_new_solid(int32_t id) {
     Solid* s = solid_make(id);
     if (id > g_mdl.solid_counter) g_mdl.solid_counter = id;
     OperatorRecord inv = blank(OP_DELSOLID, s);
@@ -638,6 +641,6 @@ int mdl_op_delete_solid(Solid* s) {
     return -2;
 }
 
-void eu_orient(Edge* e, int16_t start_vid) {
+void eu_orient(Edge* e, int32_t start_vid) {
     orient(e, start_vid);
 }

@@ -16,8 +16,8 @@ bool ins_coincide(MPoint a, MPoint b) {
 
 Vertex* ins_split_edge(Edge* e, MPoint p) {
     Solid* s = e->he1->loop->face->solid;
-    int16_t vid = next_vertex_id(s);
-    int16_t eid = next_edge_id(s);
+    int32_t vid = next_vertex_id(s);
+    int32_t eid = next_edge_id(s);
     OperatorRecord inv;
     Vertex* nv = eu_semv(e, vid, eid, p, &inv);
     if (nv == nullptr) return nullptr;
@@ -43,8 +43,8 @@ Vertex* ins_move_dummy(Solid* s, MPoint p) {
 
 Vertex* ins_point(Solid* s, MPoint p) {
     if (s->vertices == nullptr) {
-        int16_t fid = next_face_id(s);
-        int16_t vid = next_vertex_id(s);
+        int32_t fid = next_face_id(s);
+        int32_t vid = next_vertex_id(s);
         if (mdl_op_mvfs(s, fid, vid, p) != -2) return nullptr;
         Vertex* v = s->vertices;
         if (g_mdl.hooks.solid_created != nullptr) g_mdl.hooks.solid_created(s);

@@ -21,7 +21,7 @@ struct UndoSlot {
 
 struct ModelState {
     Solid* solids;
-    int16_t solid_counter;
+    int32_t solid_counter;
     int mode;
     OperatorRecord* save_log;
     double tol_x;
@@ -63,14 +63,14 @@ void mdl_release(int kind, AttribRef ref);
 void idx_put_vertex(Solid* s, Vertex* v);
 void idx_put_edge(Solid* s, Edge* e);
 void idx_put_face(Solid* s, Face* f);
-void idx_drop_vertex(Solid* s, int16_t id);
-void idx_drop_edge(Solid* s, int16_t id);
-void idx_drop_face(Solid* s, int16_t id);
+void idx_drop_vertex(Solid* s, int32_t id);
+void idx_drop_edge(Solid* s, int32_t id);
+void idx_drop_face(Solid* s, int32_t id);
 
 // Entity creation (at the head of their lists) and deletion.
-Vertex* new_vertex(Solid* s, int16_t id, MPoint p);
-Edge* new_edge(Solid* s, int16_t id);
-Face* new_face(Solid* s, int16_t id);
+Vertex* new_vertex(Solid* s, int32_t id, MPoint p);
+Edge* new_edge(Solid* s, int32_t id);
+Face* new_face(Solid* s, int32_t id);
 Loop* new_loop(Face* f);
 HalfEdge* new_lone_halfedge(Loop* l, Vertex* v);
 void del_vertex(Solid* s, Vertex* v);
@@ -87,9 +87,9 @@ bool mdl_keeps_records();
 
 // Half-edge lookup by face and (vertex, next vertex): the corner or edge side
 // of the face that starts at v1 and whose successor starts at v2.
-HalfEdge* find_halfedge(Solid* s, int16_t face_id, int16_t v1, int16_t v2);
+HalfEdge* find_halfedge(Solid* s, int32_t face_id, int32_t v1, int32_t v2);
 // The half-edge of edge e that starts at vertex v (none when neither does).
-HalfEdge* edge_side_from(Edge* e, int16_t vid);
+HalfEdge* edge_side_from(Edge* e, int32_t vid);
 
 // Paths of half-edges and their areas.
 // Appends the start vertex of `h` and the interior points of its edge in the
@@ -108,13 +108,13 @@ MBox box_union(MBox a, MBox b);
 MBox unbounded_box();
 
 // Entity counters; ids from the next counter value.
-int16_t next_vertex_id(Solid* s);
-int16_t next_edge_id(Solid* s);
-int16_t next_face_id(Solid* s);
+int32_t next_vertex_id(Solid* s);
+int32_t next_edge_id(Solid* s);
+int32_t next_face_id(Solid* s);
 
 // Low-level attribute and geometry change used by the set operators.
 void apply_edge_geometry(Edge* e, EdgeCurve* g);
 
 // Solid list.
-Solid* solid_make(int16_t id);
+Solid* solid_make(int32_t id);
 void solid_destroy(Solid* s);

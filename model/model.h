@@ -60,7 +60,7 @@ int mdl_file_version();
 Solid* mdl_create_solid();
 int mdl_delete_model(Solid* s);
 Solid* mdl_first_solid();
-Solid* mdl_find_solid(int16_t id);
+Solid* mdl_find_solid(int32_t id);
 // Whether the model is empty: its first vertex is the dummy vertex and it has
 // no edge.
 int mdl_is_empty(const Solid* s);
@@ -136,27 +136,27 @@ Edge* mdl_find_edge_at(Solid* s, MPoint p, double tol);
 // face's outer loop counts as inside it.
 Face* mdl_find_face_containing(Solid* s, MPoint p);
 void mdl_edge_vertices(const Edge* e, Vertex** v1, Vertex** v2);
-Vertex* mdl_vertex_by_id(const Solid* s, int16_t id);
-Edge* mdl_edge_by_id(const Solid* s, int16_t id);
-Face* mdl_face_by_id(const Solid* s, int16_t id);
+Vertex* mdl_vertex_by_id(const Solid* s, int32_t id);
+Edge* mdl_edge_by_id(const Solid* s, int32_t id);
+Face* mdl_face_by_id(const Solid* s, int32_t id);
 
 // ---- Topological operators (recorded; no hooks, no undo step) ---------------
-int mdl_op_mvfs(Solid* s, int16_t fid, int16_t vid, MPoint p);
+int mdl_op_mvfs(Solid* s, int32_t fid, int32_t vid, MPoint p);
 int mdl_op_kvfs(Solid* s);
-Edge* mdl_op_mev(HalfEdge* h1, HalfEdge* h2, int16_t vid, int16_t eid, MPoint p);
+Edge* mdl_op_mev(HalfEdge* h1, HalfEdge* h2, int32_t vid, int32_t eid, MPoint p);
 int mdl_op_kev(Edge* e, Vertex* v);
-Edge* mdl_op_mef(HalfEdge* c1, HalfEdge* c2, int16_t fid, int16_t eid);
+Edge* mdl_op_mef(HalfEdge* c1, HalfEdge* c2, int32_t fid, int32_t eid);
 int mdl_op_kef(Edge* e, Face* fkill);
-Edge* mdl_op_mekr(HalfEdge* c1, HalfEdge* c2, int16_t eid);
+Edge* mdl_op_mekr(HalfEdge* c1, HalfEdge* c2, int32_t eid);
 int mdl_op_kemr(HalfEdge* h, int new_loop_is_outer);
-Face* mdl_op_mfkrh(Loop* ring, int16_t fid);
+Face* mdl_op_mfkrh(Loop* ring, int32_t fid);
 int mdl_op_kfmrh(Face* fkill, Face* into);
-Vertex* mdl_op_mvr(Face* f, int16_t vid, MPoint p);
+Vertex* mdl_op_mvr(Face* f, int32_t vid, MPoint p);
 int mdl_op_kvr(Vertex* v);
 int mdl_op_ringmv(Loop* l, Face* to);
-Vertex* mdl_op_semv(Edge* e, int16_t vid, int16_t eid, MPoint p);
+Vertex* mdl_op_semv(Edge* e, int32_t vid, int32_t eid, MPoint p);
 int mdl_op_jekv(Edge* e1, Edge* e2, EdgeCurve* joined);
-Solid* mdl_op_new_solid(int16_t id);
+Solid* mdl_op_new_solid(int32_t id);
 int mdl_op_delete_solid(Solid* s);
 
 // ---- Diagnostics ----------------------------------------------------------------
@@ -180,6 +180,11 @@ struct MdlGeometryFault {
 // the check failed otherwise or passed). Of several geometric faults the one
 // of the lowest ids is given.
 std::string mdl_check(const Solid* s, MdlGeometryFault* fault);
+// Only the geometric invariants of mdl_check (outer loops of positive area,
+// no fault between edges or between a vertex and an edge, rings inside their
+// faces), for a solid whose topology the operators built and so is sound:
+// the same result as mdl_check there, without walking the topology.
+std::string mdl_check_geometry(const Solid* s, MdlGeometryFault* fault);
 
 // ---- Directions ------------------------------------------------------------------
 // Pseudo-angle of a direction: 0 along +x, 2 along +y, 4 along -x, -2 along -y.

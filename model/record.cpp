@@ -119,7 +119,7 @@ int mdl_execute_record_list(OperatorRecord* head) {
 
 // ---- Lookups ------------------------------------------------------------------
 
-HalfEdge* find_halfedge(Solid* s, int16_t face_id, int16_t v1, int16_t v2) {
+HalfEdge* find_halfedge(Solid* s, int32_t face_id, int32_t v1, int32_t v2) {
     Vertex* v = mdl_vertex_by_id(s, v1);
     if (v == nullptr || v->vedge == nullptr) return nullptr;
     HalfEdge* start = v->vedge;
@@ -132,7 +132,7 @@ HalfEdge* find_halfedge(Solid* s, int16_t face_id, int16_t v1, int16_t v2) {
     return nullptr;
 }
 
-HalfEdge* edge_side_from(Edge* e, int16_t vid) {
+HalfEdge* edge_side_from(Edge* e, int32_t vid) {
     if (e->he1->vtx->id == vid) return e->he1;
     if (e->he2->vtx->id == vid) return e->he2;
     return nullptr;
@@ -231,7 +231,8 @@ int mdl_execute_record(OperatorRecord* r) {
         HalfEdge* c1 = find_halfedge(s, r->a1, r->a2, r->a3);
         HalfEdge* c2 = find_halfedge(s, r->a1, r->a4, r->a5);
         if (c1 == nullptr || c2 == nullptr || mdl_face_by_id(s, r->a6) != nullptr) return -1;
-        Edge* e = eu_mef(c1, c2, r->a6, r->edge_id, &inv);
+        // The boxes come from the record (or are computed below when it has none).
+        Edge* e = eu_mef(c1, c2, r->a6, r->edge_id, &inv, false);
         if (e == nullptr) return -1;
         take_edge_fields(e, r);
         Face* nf = mdl_face_by_id(s, r->a6);

@@ -44,8 +44,8 @@ using AppStepFn = void (*)(void* datum);
 
 struct OperatorRecord {
     int16_t op;
-    int16_t solid_id;
-    int16_t a1, a2, a3, a4, a5, a6, a7;
+    int32_t solid_id;
+    int32_t a1, a2, a3, a4, a5, a6, a7;
     MPoint point;
     OperatorRecord* next;
     EdgeCurve* geometry;
@@ -53,7 +53,7 @@ struct OperatorRecord {
     AttribRef attrib_b;
     AttribRef attrib_c;
     int32_t curve_kind;
-    int16_t edge_id;
+    int32_t edge_id;
     MBox edge_box;
     MBox face_box;
     AppStepFn app_fn; // op 24

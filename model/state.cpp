@@ -2,6 +2,7 @@
 // and deletion of entities.
 #include "model/internal.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -75,26 +76,49 @@ void mdl_set_recording_mode(int mode) {
 
 // ---- Id indexes --------------------------------------------------------------
 
-template <typename T> static void idx_put(std::vector<T*>& index, int16_t id, T* p) {
-    size_t i = static_cast<uint16_t>(id);
-    if (index.size() <= i) {
-        try {
-            index.resize(i + 1 + i / 2, nullptr);
-        } catch (const std::bad_alloc&) {
-            mdl_out_of_memory();
+// The table grows to an id only while it stays within a few times the number of
+// entities held; other ids go to the hash map.
+constexpr size_t IDX_DENSE_FLOOR = 8192;
+
+template <typename T> static void idx_put(IdIndex<T>& index, int32_t id, T* p) {
+    const size_t i = static_cast<size_t>(id);
+    try {
+        if (id >= 0 && index.dense.size() <= i &&
+            i < std::max(IDX_DENSE_FLOOR, 4 * (index.live + 1)))
+            index.dense.resize(i + 1 + i / 2, nullptr);
+        if (id >= 0 && i < index.dense.size()) {
+            if (!index.spare.empty() && index.spare.erase(id) > 0) --index.live;
+            if (index.dense[i] == nullptr) ++index.live;
+            index.dense[i] = p;
+        } else if (index.spare.insert_or_assign(id, p).second) {
+            ++index.live;
         }
+    } catch (const std::bad_alloc&) {
+        mdl_out_of_memory();
     }
-    index[i] = p;
 }
 
-template <typename T> static void idx_drop(std::vector<T*>& index, int16_t id, T* p) {
-    size_t i = static_cast<uint16_t>(id);
-    if (i < index.size() && index[i] == p) index[i] = nullptr;
+template <typename T> static T* idx_get(const IdIndex<T>& index, int32_t id) {
+    const size_t i = static_cast<size_t>(id);
+    if (id >= 0 && i < index.dense.size() && index.dense[i] != nullptr) return index.dense[i];
+    if (index.spare.empty()) return nullptr;
+    auto it = index.spare.find(id);
+    return it == index.spare.end() ? nullptr : it->second;
 }
 
-template <typename T> static T* idx_get(const std::vector<T*>& index, int16_t id) {
-    size_t i = static_cast<uint16_t>(id);
-    return i < index.size() ? index[i] : nullptr;
+template <typename T> static void idx_drop(IdIndex<T>& index, int32_t id, T* p) {
+    if (p == nullptr) return;
+    const size_t i = static_cast<size_t>(id);
+    if (id >= 0 && i < index.dense.size() && index.dense[i] == p) {
+        index.dense[i] = nullptr;
+        --index.live;
+        return;
+    }
+    auto it = index.spare.find(id);
+    if (it != index.spare.end() && it->second == p) {
+        index.spare.erase(it);
+        --index.live;
+    }
 }
 
 void idx_put_vertex(Solid* s, Vertex* v) {
@@ -106,34 +130,43 @@ void idx_put_edge(Solid* s, Edge* e) {
 void idx_put_face(Solid* s, Face* f) {
     idx_put(s->face_index, f->id, f);
 }
-void idx_drop_vertex(Solid* s, int16_t id) {
+void idx_drop_vertex(Solid* s, int32_t id) {
     idx_drop(s->vertex_index, id, idx_get(s->vertex_index, id));
 }
-void idx_drop_edge(Solid* s, int16_t id) {
+void idx_drop_edge(Solid* s, int32_t id) {
     idx_drop(s->edge_index, id, idx_get(s->edge_index, id));
 }
-void idx_drop_face(Solid* s, int16_t id) {
+void idx_drop_face(Solid* s, int32_t id) {
     idx_drop(s->face_index, id, idx_get(s->face_index, id));
 }
 
-Vertex* mdl_vertex_by_id(const Solid* s, int16_t id) {
+Vertex* mdl_vertex_by_id(const Solid* s, int32_t id) {
     return s ? idx_get(s->vertex_index, id) : nullptr;
 }
-Edge* mdl_edge_by_id(const Solid* s, int16_t id) {
+Edge* mdl_edge_by_id(const Solid* s, int32_t id) {
     return s ? idx_get(s->edge_index, id) : nullptr;
 }
-Face* mdl_face_by_id(const Solid* s, int16_t id) {
+Face* mdl_face_by_id(const Solid* s, int32_t id) {
     return s ? idx_get(s->face_index, id) : nullptr;
 }
 
-int16_t next_vertex_id(Solid* s) {
-    return ++s->vertex_counter;
+// A counter never wraps: files carry ids up to MDL_MAX_READ_ID, so this takes
+// more than a billion creations of one kind after the highest id read.
+static int32_t next_id(int32_t* counter) {
+    if (*counter >= INT32_MAX) {
+        std::fputs("\nThe frame model has used up its ids.\n", stderr);
+        std::exit(1);
+    }
+    return ++*counter;
 }
-int16_t next_edge_id(Solid* s) {
-    return ++s->edge_counter;
+int32_t next_vertex_id(Solid* s) {
+    return next_id(&s->vertex_counter);
 }
-int16_t next_face_id(Solid* s) {
-    return ++s->face_counter;
+int32_t next_edge_id(Solid* s) {
+    return next_id(&s->edge_counter);
+}
+int32_t next_face_id(Solid* s) {
+    return next_id(&s->face_counter);
 }
 
 // ---- Entities ----------------------------------------------------------------
@@ -154,7 +187,7 @@ template <typename T> static void list_remove(T*& head, T* p) {
     p->next = p->prev = nullptr;
 }
 
-Vertex* new_vertex(Solid* s, int16_t id, MPoint p) {
+Vertex* new_vertex(Solid* s, int32_t id, MPoint p) {
     Vertex* v = mdl_alloc<Vertex>();
     v->id = id;
     v->x = p.x;
@@ -164,7 +197,7 @@ Vertex* new_vertex(Solid* s, int16_t id, MPoint p) {
     return v;
 }
 
-Edge* new_edge(Solid* s, int16_t id) {
+Edge* new_edge(Solid* s, int32_t id) {
     Edge* e = mdl_alloc<Edge>();
     e->id = id;
     e->curve_kind = CURVE_LINE;
@@ -173,7 +206,7 @@ Edge* new_edge(Solid* s, int16_t id) {
     return e;
 }
 
-Face* new_face(Solid* s, int16_t id) {
+Face* new_face(Solid* s, int32_t id) {
     Face* f = mdl_alloc<Face>();
     f->id = id;
     f->solid = s;
@@ -236,7 +269,7 @@ void del_loop(Loop* l) {
 
 // ---- Solids --------------------------------------------------------------------
 
-Solid* solid_make(int16_t id) {
+Solid* solid_make(int32_t id) {
     Solid* s = mdl_alloc<Solid>();
     s->id = id;
     list_push(g_mdl.solids, s);
@@ -253,7 +286,7 @@ Solid* mdl_first_solid() {
     return g_mdl.solids;
 }
 
-Solid* mdl_find_solid(int16_t id) {
+Solid* mdl_find_solid(int32_t id) {
     for (Solid* s = g_mdl.solids; s != nullptr; s = s->next)
         if (s->id == id) return s;
     return nullptr;
@@ -309,10 +342,20 @@ double loop_area(const Loop* l) {
 }
 
 MBox loop_box(const Loop* l) {
-    std::vector<MPoint> pts;
-    loop_points(l, &pts);
-    MBox b{pts[0].x, pts[0].x, pts[0].y, pts[0].y};
-    for (const MPoint& p : pts) b = box_union(b, MBox{p.x, p.x, p.y, p.y});
+    // The points of loop_points() in their order, without gathering them.
+    const HalfEdge* h = l->first;
+    MBox b{h->vtx->x, h->vtx->x, h->vtx->y, h->vtx->y};
+    auto add = [&b](MPoint p) { b = box_union(b, MBox{p.x, p.x, p.y, p.y}); };
+    do {
+        add(MPoint{h->vtx->x, h->vtx->y});
+        if (const EdgeCurve* g = h->edge ? h->edge->geometry : nullptr) {
+            if (h == h->edge->he1)
+                for (int i = 0; i < g->count; ++i) add(g->points[i]);
+            else
+                for (int i = g->count - 1; i >= 0; --i) add(g->points[i]);
+        }
+        h = h->next;
+    } while (h != l->first);
     return b;
 }
 

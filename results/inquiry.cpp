@@ -9,7 +9,11 @@
 #include "units/numformat.h"
 #include "units/units.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <string_view>
 #include <vector>
 
 namespace results {
@@ -26,15 +30,36 @@ std::string caseLine() {
     return r.cases.size() > 1 && c ? " Load Case: " + c->label + "\n" : "";
 }
 
+// Digits before the point beyond which an inquiry value leaves its box.
+constexpr std::size_t kMaxWholeDigits = 15;
+
+// A value in the number format of the code, as everywhere else, unless its
+// fixed-point text would hold more than kMaxWholeDigits digits before the
+// point: then in exponent form with the format's decimals ("%.2f" prints
+// 1.2345e25 as "1.23e+25"), so that it stays inside the inquiry box.
+std::string inquiryNumber(int formatCode, double v) {
+    std::string text = formatNumber(formatCode, v);
+    const std::size_t start = text[0] == '-' ? 1 : 0;
+    const std::size_t point = text.find('.');
+    const std::size_t whole = (point == std::string::npos ? text.size() : point) - start;
+    const std::string_view fmt = numberFormat(formatCode); // "%.Nf" or "%.Ne"
+    if (whole <= kMaxWholeDigits || fmt.back() != 'f' || !std::isfinite(v)) return text;
+    // As formatNumber() prints, in the "C" locale whatever the process's.
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific,
+                                 std::atoi(fmt.data() + 2));
+    return std::string(buf, r.ptr);
+}
+
 // A value with its unit label, " = " before it: "  x = 1.00 m\n".
 struct Writer {
     const attrib::AppSettings& s;
     std::string out;
     std::string value(int unit, int format, double v) const {
-        return withoutZeroSign(textWithUnit(s.units[unit], s.formats[format], v));
+        return withoutZeroSign(bare(unit, format, v) + ' ' + unitLabelUtf8(s.units[unit]));
     }
     std::string bare(int unit, int format, double v) const {
-        return withoutZeroSign(textBare(s.units[unit], s.formats[format], v));
+        return withoutZeroSign(inquiryNumber(s.formats[format], toDisplay(s.units[unit], v)));
     }
     void line(const char* head, int unit, int format, double v, bool newline = true) {
         out += head;
@@ -324,20 +349,34 @@ std::string influenceValueText(const attrib::AppSettings& s, ResultKind kind, do
     return withoutZeroSign(withUnit ? textWithUnit(unit, format, v) : textBare(unit, format, v));
 }
 
+namespace {
+
+// influenceValueText() for the inquiry text: huge ordinates in exponent form.
+std::string influenceInquiryText(const attrib::AppSettings& s, ResultKind kind, double v,
+                                 bool withUnit) {
+    Writer w{s, {}};
+    if (kind != ResultKind::Bending)
+        return withoutZeroSign(inquiryNumber(s.formats[kLengthFormat], v));
+    return withUnit ? w.value(kLengthUnit, kLengthFormat, v)
+                    : w.bare(kLengthUnit, kLengthFormat, v);
+}
+
+} // namespace
+
 std::string memberInfluenceText(const attrib::AppSettings& s, const MemberInput& m, ResultKind kind,
                                 bool holdsSection, double a) {
     const char* title = forceName(kind);
     if (!title) return "";
     const bool moment = kind == ResultKind::Bending;
     auto end = [&](double x) {
-        return influenceValueText(s, kind, influenceAt(m, kind, holdsSection, a, x), true);
+        return influenceInquiryText(s, kind, influenceAt(m, kind, holdsSection, a, x), true);
     };
     Writer w{s, std::string("\n Member\n ") + title + "\n Influence Line\n\n Init: " + end(0) +
                     "\n End: " + end(memberLength(m)) + (moment ? "" : "\n")};
     // Axial and shear ordinates are ratios of forces; bending ones are lengths.
     alongMember(w, kind, moment ? units::unitLabelUtf8(s.units[kLengthUnit]) : "-",
                 influenceStepValues(m, kind, holdsSection, a, s.resultStep, s.stepMode == 0),
-                [&](double v) { return influenceValueText(s, kind, v, false); });
+                [&](double v) { return influenceInquiryText(s, kind, v, false); });
     return w.out;
 }
 

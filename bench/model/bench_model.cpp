@@ -115,11 +115,11 @@ Solid* draw_line_grid() {
 int delete_every_second_node(Solid* s) {
     int deleted = 0;
     for (int id = 2; id <= s->vertex_counter; id += 2) {
-        Vertex* v = mdl_vertex_by_id(s, static_cast<int16_t>(id));
+        Vertex* v = mdl_vertex_by_id(s, static_cast<int32_t>(id));
         if (v == nullptr) continue;
         mdl_begin_group();
         if (mdl_delete_vertex(v) != -2) {
-            while ((v = mdl_vertex_by_id(s, static_cast<int16_t>(id))) != nullptr &&
+            while ((v = mdl_vertex_by_id(s, static_cast<int32_t>(id))) != nullptr &&
                    v->vedge->edge != nullptr)
                 mdl_delete_edge(v->vedge->edge);
             if (v != nullptr) mdl_delete_vertex(v);

@@ -317,10 +317,10 @@ int deleteSelection() {
     mdl_begin_group();
     if (!modelIsEmpty()) {
         if (a.selectionKind == 1) {
-            std::vector<int16_t> ids;
+            std::vector<int32_t> ids;
             for (const Edge* e = a.model->edges; e; e = e->next)
                 if (const auto* m = attrib::memberOf(e); m && m->selected) ids.push_back(e->id);
-            for (int16_t id : ids) {
+            for (int32_t id : ids) {
                 Edge* e = mdl_edge_by_id(a.model, id);
                 if (!e) continue;
                 if (mdl_delete_edge(e) == -2)
@@ -329,10 +329,10 @@ int deleteSelection() {
                     m->selected = 0;
             }
         } else if (a.selectionKind == 2) {
-            std::vector<int16_t> ids;
+            std::vector<int32_t> ids;
             for (const Vertex* v = a.model->vertices; v; v = v->next)
                 if (const auto* n = attrib::nodeOf(v); n && n->selected) ids.push_back(v->id);
-            for (int16_t id : ids) {
+            for (int32_t id : ids) {
                 Vertex* v = mdl_vertex_by_id(a.model, id);
                 if (!v) continue;
                 if (mdl_delete_vertex(v) == -2)

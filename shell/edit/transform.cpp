@@ -161,13 +161,13 @@ std::vector<MPoint> pointsOf(const Edge* e) {
 struct Work {
     std::vector<NodeCopy> nodes;
     std::vector<MemberCopy> members;
-    std::vector<int16_t> edgesToDelete, verticesToDelete;
+    std::vector<int32_t> edgesToDelete, verticesToDelete;
 };
 
 // Selected members: each member and its two end nodes are copied
 // transformed; the originals are deselected (copy mode) or deleted.
 void collectMembers(Solid* s, const trf::Matrix& m, bool copy, Work& w) {
-    std::unordered_set<int16_t> copiedNodes;
+    std::unordered_set<int32_t> copiedNodes;
     for (Edge* e = s->edges; e; e = e->next) {
         if (!selected(e)) continue;
         for (const Vertex* v : {e->he1->vtx, e->he2->vtx})
@@ -189,7 +189,7 @@ void collectMembers(Solid* s, const trf::Matrix& m, bool copy, Work& w) {
 // and the unselected ends are copied in place, since deleting the members
 // may remove them.
 void collectNodes(Solid* s, const trf::Matrix& m, bool copy, Work& w) {
-    std::unordered_set<int16_t> keptNodes;
+    std::unordered_set<int32_t> keptNodes;
     for (Vertex* v = s->vertices; v; v = v->next)
         if (selected(v)) {
             w.nodes.push_back({mapPoint(m, {v->x, v->y}), nodeCopy(v, !copy)});
@@ -219,10 +219,10 @@ void collectNodes(Solid* s, const trf::Matrix& m, bool copy, Work& w) {
 }
 
 void deleteOriginals(Solid* s, const Work& w) {
-    for (int16_t id : w.edgesToDelete)
+    for (int32_t id : w.edgesToDelete)
         if (Edge* e = mdl_edge_by_id(s, id)) mdl_delete_edge(e);
     // A selected node left without members is deleted too.
-    for (int16_t id : w.verticesToDelete)
+    for (int32_t id : w.verticesToDelete)
         if (Vertex* v = mdl_vertex_by_id(s, id); v && v->vedge && !v->vedge->edge)
             mdl_delete_vertex(v);
 }

@@ -26,7 +26,7 @@ TEST(BatchDamaged, ADamagedFileIsRefusedWithWhatWasLeftOut) {
     } cases[] = {
         {"opcode", "record 4 has an unknown operator code (57)"},
         {"duplicate-id", "record 4 (member 3) makes member 3, which exists already"},
-        {"id-range", "record 4 holds an id out of range (40000)"},
+        {"id-range", "record 4 holds an id out of range (1000000001)"},
         {"corner", "record 3 (member 3) names a node or face that does not exist; record 4 "
                    "(member 2) names a node or face that does not exist"},
         {"truncated", "the file ends before the end of the model"},

@@ -26,7 +26,7 @@ TEST_F(DamagedFileTest, WhatIsLeftOutIsNamed) {
     } cases[] = {
         {"damaged-opcode.kst", 2, "record 4 has an unknown operator code (57)"},
         {"damaged-duplicate-id.kst", 2, "record 4 (member 3) makes member 3, which exists already"},
-        {"damaged-id-range.kst", 2, "record 4 holds an id out of range (40000)"},
+        {"damaged-id-range.kst", 2, "record 4 holds an id out of range (1000000001)"},
         {"damaged-corner.kst", 1,
          "record 3 (member 3) names a node or face that does not exist; record 4 (member 2) "
          "names a node or face that does not exist"},

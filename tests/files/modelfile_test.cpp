@@ -6,6 +6,7 @@
 #include "tests/support/golden.h"
 #include "tests/support/scratch_dir.h"
 
+#include <algorithm>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -175,6 +176,52 @@ TEST_F(WriteReadTest, ExamplesOpenAndSaveToTheSameBytes) {
         }
         files_test::discard(r.model);
     }
+}
+
+// Ids past 16 bits: with the counters just below 32,767 a triangle is drawn
+// across the boundary; it undoes and redoes with the same ids, saves, opens
+// with the same ids and counters and no note. The reader takes ids and
+// counters up to MDL_MAX_READ_ID; a file with one above is a bad file (a
+// member's id alone out of range is named: damaged_test).
+TEST_F(WriteReadTest, IdsPastSixteenBitsSaveOpenAndUndo) {
+    s->vertex_counter = s->edge_counter = s->face_counter = 32766;
+    line(0, 0, 3, 0);
+    line(3, 0, 3, 4);
+    line(3, 4, 0, 0);
+    std::vector<int> ids;
+    for (Edge* e = s->edges; e; e = e->next) ids.push_back(e->id);
+    for (Vertex* v = s->vertices; v; v = v->next) ids.push_back(v->id);
+    for (Face* f = s->faces; f; f = f->next) ids.push_back(f->id);
+    std::sort(ids.begin(), ids.end());
+    // The first member reuses the empty model's node 1 (face 1 is the outer face).
+    EXPECT_EQ(ids, (std::vector<int>{1, 1, 32767, 32767, 32767, 32768, 32768, 32769}));
+    const std::string dump = files_test::shape(s);
+    mdl_undo();
+    EXPECT_EQ(mdl_edge_by_id(s, 32769), nullptr);
+    mdl_redo();
+    EXPECT_EQ(files_test::shape(s), dump);
+    const std::string text = writeText(s, root(), settings);
+    EXPECT_NE(text.find(" 32768\n"), std::string::npos);
+    files::ReadResult r = readText(text);
+    ASSERT_EQ(r.status, files::ReadStatus::kModel);
+    EXPECT_EQ(r.noteCount, 0);
+    EXPECT_EQ(files_test::shape(r.model), dump);
+    EXPECT_EQ(writeText(r.model, *r.root, r.settings), text);
+    EXPECT_EQ(r.model->edge_counter, 32769);
+    files_test::discard(r.model);
+
+    s->edge_counter = MDL_MAX_READ_ID - 1;
+    line(0, 4, 3, 4); // member MDL_MAX_READ_ID
+    r = readText(writeText(s, root(), settings));
+    ASSERT_EQ(r.status, files::ReadStatus::kModel);
+    EXPECT_EQ(r.noteCount, 0);
+    EXPECT_NE(mdl_edge_by_id(r.model, MDL_MAX_READ_ID), nullptr);
+    EXPECT_EQ(r.model->edge_counter, MDL_MAX_READ_ID);
+    files_test::discard(r.model);
+    line(0, 5, 3, 5); // one above: the edge counter of the first record too, so
+    r = readText(writeText(s, root(), settings)); // nothing can be built
+    EXPECT_EQ(r.status, files::ReadStatus::kBadFile);
+    EXPECT_EQ(r.model, nullptr);
 }
 
 class SaveTest : public WriteReadTest {

@@ -96,8 +96,8 @@ protected:
         counting = true;
         files::ReadResult r = readText(text);
         counting = false;
-        // The frame model indexes entities by id: at most three tables of
-        // 32768 pointers, whatever the ids read.
+        // The frame model indexes entities by id in tables that follow the
+        // number of entities, not the ids: a huge id read costs no table.
         ASSERT_LE(peakBytes, 64 * text.size() + 3 * 32768 * sizeof(void*) + 65536) << text;
         switch (r.status) {
         case files::ReadStatus::kModel: {

@@ -235,3 +235,44 @@ TEST_F(ModelTest, DeletingAModelReleasesTheLastVertexThenTheFaceThenTheSolid) {
     EXPECT_EQ(mdl_first_solid(), nullptr);
     EXPECT_EQ(mdl_delete_model(nullptr), -1);
 }
+
+// The geometric part of the check alone (what the file reader runs) gives
+// what the whole check gives, message and fault, on a sound frame and after
+// each kind of fault made by moving one node: members that cross, overlap or
+// have no length, a node on a member, a lone node out of its face, a face
+// turned inside out.
+TEST_F(ModelTest, GeometryCheckAgreesWithTheWholeCheck) {
+    square(s, 0, 0, 4, 4);
+    MPoint a{0, 0}, c{4, 4};
+    seg(mdl_find_vertex_at(s, &a), mdl_find_vertex_at(s, &c));
+    pt(s, 3, 1);
+    arm(mdl_find_vertex_at(s, &c), 6, 4);
+    const struct {
+        MPoint from, to;
+        const char* text;
+    } cases[] = {
+        {{0, 0}, {0, 0}, ""},
+        {{6, 4}, {2, -1}, "edges 1 and 6 cross"},
+        {{6, 4}, {2, 4}, "edges 3 and 6 overlap"},
+        {{6, 4}, {4, 4}, "edges 2 and 6 degenerate"},
+        {{3, 1}, {2, 2}, "vertex 5 inside edge 5"},
+        {{3, 1}, {1, 3}, "ring at vertex 5 outside face 3"},
+        {{0, 4}, {3, 2}, "outer loop of face 2 has no positive area"},
+    };
+    for (const auto& k : cases) {
+        MPoint at = k.from;
+        Vertex* v = mdl_find_vertex_at(s, &at);
+        ASSERT_NE(v, nullptr);
+        v->x = k.to.x, v->y = k.to.y;
+        MdlGeometryFault whole, geometry;
+        const std::string text = mdl_check(s, &whole);
+        EXPECT_EQ(text, k.text);
+        EXPECT_EQ(mdl_check_geometry(s, &geometry), text);
+        EXPECT_EQ(geometry.kind, whole.kind) << k.text;
+        EXPECT_EQ(geometry.a, whole.a) << k.text;
+        EXPECT_EQ(geometry.b, whole.b) << k.text;
+        EXPECT_EQ(geometry.at.x, whole.at.x) << k.text;
+        EXPECT_EQ(geometry.at.y, whole.at.y) << k.text;
+        v->x = k.from.x, v->y = k.from.y;
+    }
+}

@@ -112,7 +112,7 @@ TEST_F(ModelTest, DeletingANodeBetweenCollinearMembersJoinsThem) {
         const double y = 10 * i;
         for (const auto& m : rows[i]) line(s, m[0], y, m[1], y);
         Edge* left = mdl_find_edge_at(s, MPoint{5, y}, 0.01);
-        const int16_t left_id = left->id;
+        const int32_t left_id = left->id;
         mdl_set_edge_attrib(left, make_attr(KIND_EDGE, 1, 0));
         mdl_set_edge_attrib(mdl_find_edge_at(s, MPoint{15, y}, 0.01), make_attr(KIND_EDGE, 0, 1));
         const std::string before = dump(s), n = counts(s);

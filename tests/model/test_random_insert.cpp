@@ -45,11 +45,11 @@ bool random_change(Solid* s, std::mt19937& rng) {
     }
     if (what <= 8) {
         int id = std::uniform_int_distribution<int>(1, s->edge_counter)(rng);
-        Edge* e = mdl_edge_by_id(s, static_cast<int16_t>(id));
+        Edge* e = mdl_edge_by_id(s, static_cast<int32_t>(id));
         return e != nullptr && mdl_delete_edge(e) == -2;
     }
     int id = std::uniform_int_distribution<int>(1, s->vertex_counter)(rng);
-    Vertex* v = mdl_vertex_by_id(s, static_cast<int16_t>(id));
+    Vertex* v = mdl_vertex_by_id(s, static_cast<int32_t>(id));
     return v != nullptr && mdl_delete_vertex(v) == -2;
 }
 

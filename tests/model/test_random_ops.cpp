@@ -24,7 +24,7 @@ Vertex* random_vertex(Solid* s, std::mt19937& rng) {
     if (s->vertex_counter == 0) return nullptr;
     for (int tries = 0; tries < 20; ++tries) {
         int id = std::uniform_int_distribution<int>(1, s->vertex_counter)(rng);
-        if (Vertex* v = mdl_vertex_by_id(s, static_cast<int16_t>(id))) return v;
+        if (Vertex* v = mdl_vertex_by_id(s, static_cast<int32_t>(id))) return v;
     }
     return s->vertices;
 }
@@ -33,7 +33,7 @@ Edge* random_edge(Solid* s, std::mt19937& rng) {
     if (s->edges == nullptr) return nullptr;
     for (int tries = 0; tries < 20; ++tries) {
         int id = std::uniform_int_distribution<int>(1, s->edge_counter)(rng);
-        if (Edge* e = mdl_edge_by_id(s, static_cast<int16_t>(id))) return e;
+        if (Edge* e = mdl_edge_by_id(s, static_cast<int32_t>(id))) return e;
     }
     return s->edges;
 }

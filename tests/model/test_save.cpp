@@ -98,7 +98,7 @@ TEST_F(ModelTest, ReadModeBuildsANewSolidWithAFreshId) {
     EXPECT_EQ(mdl_dump(t, false), expect);
     EXPECT_EQ(mdl_check(t), "");
     EXPECT_EQ(mdl_read_solid(), t);
-    int16_t edges = t->edge_counter;
+    int32_t edges = t->edge_counter;
     t->edge_counter = 0;
     mdl_counters_from_ids(t);
     EXPECT_EQ(t->edge_counter, edges); // no edge was undone in build_rich

@@ -129,7 +129,7 @@ TEST_F(UndoTest, JoinRingAndFaceOperators) {
     round_trip(
         [&] {
             mdl_begin_step();
-            ASSERT_NE(mdl_op_mfkrh(f.ring->he1->loop, static_cast<int16_t>(++s->face_counter)),
+            ASSERT_NE(mdl_op_mfkrh(f.ring->he1->loop, static_cast<int32_t>(++s->face_counter)),
                       nullptr);
         },
         false);
@@ -168,7 +168,7 @@ TEST_F(UndoTest, ReverseKeepsGeometryInEdgeOrder) {
 TEST_F(UndoTest, SolidAndFirstVertexOperators) {
     mdl_undo_recording_on();
     Solid* t = mdl_create_solid();
-    int16_t tid = t->id;
+    int32_t tid = t->id;
     Vertex* v = pt(t, 1, 1); // joins the step of create solid
     ASSERT_NE(v, nullptr);
     EXPECT_EQ(g_hooks.solid_created, 2);
@@ -193,7 +193,7 @@ TEST_F(UndoTest, SolidAndFirstVertexOperators) {
 
 TEST_F(UndoTest, OnlyAnInsertPointJoinsTheStepOfCreateSolid) {
     Solid* t = mdl_create_solid();
-    int16_t tid = t->id;
+    int32_t tid = t->id;
     MPoint p[2] = {{0, 0}, {5, 0}};
     ASSERT_EQ(mdl_insert_points(t, CURVE_LINE, p, 2), -2); // a step of its own
     ASSERT_EQ(mdl_undo(), -2);

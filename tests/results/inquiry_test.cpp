@@ -227,4 +227,46 @@ TEST(InquiryTest, ExactTextsInTwoUnitSets) {
     units::resetUnits();
 }
 
+// A value whose fixed-point text would hold more than 15 digits before the
+// point takes the exponent form with the format's decimals in the inquiry
+// texts (reactions, member results, influence ordinates); the message line
+// keeps the number format as it stands.
+TEST(InquiryTest, HugeValuesTakeTheExponentForm) {
+    const struct {
+        int format;
+        double value;
+        const char* text;
+    } cases[] = {
+        {2, 1.2345e25, "1.23e+25"},
+        {2, -1.2345e25, "-1.23e+25"},
+        {2, 999999999999999.0, "999999999999999.00"}, // 15 digits
+        {2, 1e15, "1.00e+15"},
+        {0, 999999999999999.6, "1e+15"}, // rounds to 16 digits
+        {6, -1e25, "-1.000000e+25"},
+        {9, 1.2345e25, "1.23e+25"}, // an exponent format prints as it does
+        {2, -1e-30, "0.00"},
+    };
+    for (const auto& c : cases) {
+        attrib::AppSettings s = withPreset(units::kSIPreset);
+        s.formats[units::kForceFormat] = c.format;
+        const double r[3] = {c.value, c.value, 0}, d[3] = {0, 0, 0};
+        const std::string v = c.text;
+        EXPECT_EQ(results::nodeResultText(s, true, r, d),
+                  "\n Node\n Results\n\n Support\n Reactions:\n Fx = " + v + " kN\n Fy = " + v +
+                      " kN\n Mz = 0.0 kNm\n\n Nodal\n Displacements:\n Dx = "
+                      "0.000e+00 mm\n Dy = 0.000e+00 mm\n Rz = 0.000e+00 rad")
+            << c.value;
+    }
+    // A member under 1e25 kN of tension: ends, steps and the message line.
+    const attrib::AppSettings s = withPreset(units::kSIPreset, 2);
+    const MemberInput m{.x2 = 2, .N1 = -1e25, .N2 = 1e25};
+    EXPECT_EQ(results::memberResultText(s, m, K::Axial, 0.01),
+              "\n Member\n Axial Force\n Diagram Results\n\n Init: 1.0e+25 kN\n End: "
+              "1.0e+25 kN\n\n Results Along Member:\n x [m]\tAxial\n \tForce [kN]\n "
+              "0.00\t1.0e+25\n 2.00\t1.0e+25");
+    EXPECT_EQ(results::resultLine(s, m, K::Axial, 1),
+              "Axial force at local pos.: x = 1.00 m  L = 2.00 m  -  Value: "
+              "10000000000000000905969664.0 kN - Tension");
+}
+
 } // namespace
