@@ -177,10 +177,17 @@ BlockVerdict sectionVerdict(const attrib::PropertyBlock* b) {
 // wrong are the members numbered, to name the first in analysis order.
 std::string badValue(const Solid* model) {
     std::unordered_map<const attrib::PropertyBlock*, BlockVerdict> verdicts;
+    // Frames use few blocks, most members the same as the one before: the
+    // last verdict of each kind is kept at hand.
+    const attrib::PropertyBlock* last[2] = {nullptr, nullptr};
+    const BlockVerdict* lastVerdict[2] = {nullptr, nullptr};
     auto verdict = [&](const attrib::PropertyBlock* b, bool section) -> const BlockVerdict& {
+        if (last[section] == b) return *lastVerdict[section];
         auto at = verdicts.find(b);
         if (at == verdicts.end())
             at = verdicts.emplace(b, section ? sectionVerdict(b) : materialVerdict(b)).first;
+        last[section] = b;
+        lastVerdict[section] = &at->second;
         return at->second;
     };
     // The message of one member ("" when it can be analysed).
@@ -225,13 +232,14 @@ std::string badValue(const Solid* model) {
 CheckResult checkSound(const Solid* model) {
     for (const Vertex* v = model->vertices; v; v = v->next)
         if (isolated(v)) return kCheckIsolatedNode;
+    // One pass: a member without material is said before one without section.
+    bool noSection = false;
     for (const Edge* e = model->edges; e; e = e->next) {
         const attrib::MemberAttrib* a = attrib::memberOf(e);
         if (!a || !a->blocks[attrib::kMaterial]) return kCheckNoMaterial;
+        noSection = noSection || !a->blocks[attrib::kSection];
     }
-    for (const Edge* e = model->edges; e; e = e->next)
-        if (!attrib::memberOf(e)->blocks[attrib::kSection]) return kCheckNoSection;
-    return kCheckOk;
+    return noSection ? kCheckNoSection : kCheckOk;
 }
 
 } // namespace
