@@ -103,7 +103,11 @@ void openLabelPage(const std::string& text, bool pendingNew) {
 int onLabelSet(Event&) {
     const std::string text = el("lcslabeltext").get("VALUE");
     attrib::AttributeRoot& r = cases();
-    if (g_pendingNew) leaveResults();
+    // A new case ends the result display, unless its label is refused.
+    const std::string label = attrib::caseLabel(text);
+    if (g_pendingNew && attrib::isCaseLabel(label) && !attrib::findCaseLabel(r, label) &&
+        r.cases.size() < attrib::kMaxLoadCases)
+        leaveResults();
     const attrib::CaseResult res =
         g_pendingNew ? attrib::newCase(r, text) : attrib::renameCase(r, r.activeCase, text);
     if (res != attrib::kCaseDone) {
