@@ -143,11 +143,6 @@ void clearMemberResults(Solid* model);
 // results cleared.
 void resetResults(Solid* model);
 
-// Stores a parsed result section into the numbered records: displacements
-// into the nodes (prescribed fixed directions of the active case keep their
-// values), end forces into the members.
-void storeResults(const Numbering& n, const kestrel::engine::ResultSection& r);
-
 // The results of every load case of the last analysis, in numbering order,
 // so that another case can be shown without analysing again.
 struct CaseResults {

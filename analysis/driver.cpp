@@ -400,11 +400,13 @@ void putIntoRecords(const Numbering& n, const CaseResults& c) {
         std::copy_n(&c.endForces[m * 6], 6, attrib::memberOf(n.members[m])->results.begin());
 }
 
-} // namespace
-
+// The result of an influence line straight into the records (fixed
+// directions with prescribed values of the active case keep those values).
 void storeResults(const Numbering& n, const kestrel::engine::ResultSection& r) {
     putIntoRecords(n, caseResultsOf(n, r, attrib::activeCase()));
 }
+
+} // namespace
 
 StoredResults& storedResults() {
     return g_stored;

@@ -519,16 +519,7 @@ std::string mdl_check_geometry(const Solid* s, MdlGeometryFault* fault) {
             area += (p.x - p0.x) * (q.y - p0.y) - (q.x - p0.x) * (p.y - p0.y);
             p = q;
         };
-        do {
-            add(MPoint{h->vtx->x, h->vtx->y});
-            if (const EdgeCurve* g = h->edge ? h->edge->geometry : nullptr) {
-                if (h == h->edge->he1)
-                    for (int i = 0; i < g->count; ++i) add(g->points[i]);
-                else
-                    for (int i = g->count - 1; i >= 0; --i) add(g->points[i]);
-            }
-            h = h->next;
-        } while (h != f->outer->first);
+        for_each_loop_point(f->outer, add);
         add(p0);
         if (0.5 * area <= 0.0) {
             std::snprintf(buf, sizeof buf, "outer loop of face %d has no positive area", f->id);

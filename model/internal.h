@@ -100,6 +100,22 @@ double polygon_area(const std::vector<MPoint>& pts);
 
 // Loops.
 double loop_area(const Loop* l);
+// Calls f(MPoint) for the points of the loop in order: each half-edge's
+// start, then its edge's interior points in the half-edge's direction (the
+// points loop_area and point_in_loop gather), without gathering them.
+template <typename F> void for_each_loop_point(const Loop* l, F f) {
+    const HalfEdge* h = l->first;
+    do {
+        f(MPoint{h->vtx->x, h->vtx->y});
+        if (const EdgeCurve* g = h->edge ? h->edge->geometry : nullptr) {
+            if (h == h->edge->he1)
+                for (int i = 0; i < g->count; ++i) f(g->points[i]);
+            else
+                for (int i = g->count - 1; i >= 0; --i) f(g->points[i]);
+        }
+        h = h->next;
+    } while (h != l->first);
+}
 MBox loop_box(const Loop* l);
 bool point_in_loop(const Loop* l, MPoint p);
 bool point_near_loop(const Loop* l, MPoint p, double tol);

@@ -342,20 +342,9 @@ double loop_area(const Loop* l) {
 }
 
 MBox loop_box(const Loop* l) {
-    // The points of loop_points() in their order, without gathering them.
     const HalfEdge* h = l->first;
     MBox b{h->vtx->x, h->vtx->x, h->vtx->y, h->vtx->y};
-    auto add = [&b](MPoint p) { b = box_union(b, MBox{p.x, p.x, p.y, p.y}); };
-    do {
-        add(MPoint{h->vtx->x, h->vtx->y});
-        if (const EdgeCurve* g = h->edge ? h->edge->geometry : nullptr) {
-            if (h == h->edge->he1)
-                for (int i = 0; i < g->count; ++i) add(g->points[i]);
-            else
-                for (int i = g->count - 1; i >= 0; --i) add(g->points[i]);
-        }
-        h = h->next;
-    } while (h != l->first);
+    for_each_loop_point(l, [&b](MPoint p) { b = box_union(b, MBox{p.x, p.x, p.y, p.y}); });
     return b;
 }
 

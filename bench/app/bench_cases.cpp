@@ -29,13 +29,8 @@ void BM_SwitchCaseInResultMode(benchmark::State& state) {
         fs::temp_directory_path() / ("kestrel-bench-cases-" + std::to_string(getpid()));
     fs::create_directories(dir);
     const std::string path = (dir / "frame.kst").string();
-    Solid* s = bench_support::buildLoadedFrame(10);
-    mdl_undo_recording_on(); // the model file writer dismantles in recording mode
-    if (files::saveModelFile(path, s, attrib::root(), attrib::initialSettings()) !=
-        files::SaveStatus::kSaved)
+    if (!bench_support::saveAndRelease(bench_support::buildLoadedFrame(10), path))
         state.SkipWithError("save");
-    mdl_reset();
-    attrib::state().reset();
 
     ui::Toolkit tk(std::make_unique<ui::HeadlessBackend>(1600, 1000));
     shell::StartupHooks hooks;

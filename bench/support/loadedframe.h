@@ -10,7 +10,10 @@
 #include "attrib/blocks.h"
 #include "attrib/cases.h"
 #include "attrib/section.h"
+#include "files/modelfile.h"
 #include "model/model.h"
+
+#include <string>
 
 namespace bench_support {
 
@@ -86,6 +89,17 @@ inline Solid* buildLoadedFrame(int cases = 1) {
     }
     setActiveCase(r, 1);
     return s;
+}
+
+// Saves the model as a model file, then releases it and its attributes: for
+// the benchmarks that open the file again (another process, a start-up).
+inline bool saveAndRelease(Solid* s, const std::string& path) {
+    mdl_undo_recording_on(); // the model file writer dismantles in recording mode
+    const bool saved = files::saveModelFile(path, s, attrib::root(), attrib::initialSettings()) ==
+                       files::SaveStatus::kSaved;
+    mdl_reset();
+    attrib::state().reset();
+    return saved;
 }
 
 } // namespace bench_support

@@ -169,12 +169,7 @@ BENCHMARK(BM_NeutralFileWriter)->Unit(benchmark::kMillisecond);
 // reading the model file, the analysis, the tables on stdout (discarded).
 void solveProcess(benchmark::State& state, Solid* s) {
     const std::string path = modelPath();
-    mdl_undo_recording_on(); // the model file writer dismantles in recording mode
-    if (files::saveModelFile(path, s, attrib::root(), attrib::initialSettings()) !=
-        files::SaveStatus::kSaved)
-        state.SkipWithError("save");
-    mdl_reset();
-    attrib::state().reset();
+    if (!bench_support::saveAndRelease(s, path)) state.SkipWithError("save");
     const std::string command =
         KESTREL_BIN_DIR "/kestrel-solve " + path + " > /dev/null 2>/tmp/kestrel-bench-solve.err";
     for (auto _ : state)
