@@ -163,6 +163,18 @@ void clearStoredResults();
 // Puts the stored results of case `loadCase` into the node and member
 // records; false (records unchanged) when there are none.
 bool showCaseResults(int loadCase);
+// The results of a combination: the factored sum of its cases' stored
+// results (exact for this linear analysis). Empty vectors when there are
+// no stored results; a combination of nothing gives zeros.
+CaseResults combinedResults(const StoredResults& s, const std::vector<attrib::CaseFactor>& factors);
+// Puts the results of what the root shows into the records: those of a
+// case, of a combination, or for the envelope those of the member of the
+// envelope with the largest displacement (which the deformed shape shows).
+// False (records unchanged) when there are no stored results.
+bool showResults(const attrib::AttributeRoot& root);
+// The member of the envelope whose largest displacement component is the
+// largest (0 when there is none).
+int largestDisplacementMember(const attrib::AttributeRoot& root);
 
 // ---- Run -------------------------------------------------------------------------
 
@@ -220,8 +232,13 @@ struct Reaction {
 };
 // The support reactions of every node whose support codes are not all free,
 // from the end forces stored in the member records and the nodal forces of
-// the active case; in node order of the numbering.
+// what is shown (a case or the factored cases of a combination); in node
+// order of the numbering.
 std::vector<Reaction> supportReactions(const Numbering& n);
+// The same from stored results (6 local end forces per member) and the
+// nodal forces of the factored cases.
+std::vector<Reaction> supportReactions(const Numbering& n, const CaseResults& r,
+                                       const std::vector<attrib::CaseFactor>& factors);
 // The same from end forces given per member (12 local values per member,
 // engine order: Fx Fy Fz Mx My Mz of end 1, then end 2), index = member - 1,
 // and the nodal forces of case `loadCase`.

@@ -425,6 +425,44 @@ bool showCaseResults(int loadCase) {
     return true;
 }
 
+CaseResults combinedResults(const StoredResults& s,
+                            const std::vector<attrib::CaseFactor>& factors) {
+    CaseResults out;
+    if (s.cases.empty()) return out;
+    out.displacements.assign(s.cases.front().displacements.size(), 0.0);
+    out.endForces.assign(s.cases.front().endForces.size(), 0.0);
+    for (const attrib::CaseFactor& f : factors) {
+        const CaseResults* c = s.find(f.loadCase);
+        if (!c || f.factor == 0) continue;
+        for (std::size_t i = 0; i < out.displacements.size(); ++i)
+            out.displacements[i] += f.factor * c->displacements[i];
+        for (std::size_t i = 0; i < out.endForces.size(); ++i)
+            out.endForces[i] += f.factor * c->endForces[i];
+    }
+    return out;
+}
+
+int largestDisplacementMember(const attrib::AttributeRoot& root) {
+    int best = 0;
+    double largest = -1;
+    for (const attrib::EnvelopeMember& m : attrib::envelopeMembers(root)) {
+        const CaseResults r = combinedResults(g_stored, m.factors);
+        double d = 0;
+        for (double v : r.displacements) d = std::max(d, std::fabs(v));
+        if (d > largest) largest = d, best = m.id;
+    }
+    return best;
+}
+
+bool showResults(const attrib::AttributeRoot& root) {
+    if (g_stored.cases.empty()) return false;
+    const int shown = attrib::shownId(root);
+    if (attrib::findCase(root, shown)) return showCaseResults(shown);
+    const int id = shown == attrib::kEnvelope ? largestDisplacementMember(root) : shown;
+    putIntoRecords(g_stored.numbering, combinedResults(g_stored, attrib::factorsOf(root, id)));
+    return true;
+}
+
 namespace {
 RunOutcome run(Solid* model, const attrib::AttributeRoot& root, const std::string& modelPath,
                const InfluenceRequest* influence);
@@ -506,7 +544,7 @@ RunOutcome run(Solid* model, const attrib::AttributeRoot& root, const std::strin
         g_stored.numbering = out.numbering;
         for (std::size_t c = 0; c < root.cases.size() && c < sections.size(); ++c)
             g_stored.cases.push_back(caseResultsOf(out.numbering, sections[c], root.cases[c].id));
-        showCaseResults(root.activeCase);
+        showResults(root);
     }
     std::remove(dat.c_str());
     g_timings.read = since(t);

@@ -13,7 +13,7 @@ namespace analysis {
 namespace {
 
 std::vector<Reaction> reactions(const Numbering& n, const double* forces, int stride,
-                                int loadCase) {
+                                const std::vector<attrib::CaseFactor>& factors) {
     std::vector<Reaction> out;
     std::vector<int> index(n.nodes.size() + 1, -1); // node number -> reaction
     for (const Vertex* v : n.nodes) {
@@ -22,9 +22,13 @@ std::vector<Reaction> reactions(const Numbering& n, const double* forces, int st
         Reaction r;
         r.node = v;
         r.number = a.number;
-        if (const attrib::ValueBlock* f = attrib::valuesOf(attrib::nodalForce(a, loadCase))) {
-            r.fx = -f->values[0], r.fy = -f->values[1], r.mz = -f->values[2];
-        }
+        for (const attrib::CaseFactor& cf : factors)
+            if (const attrib::ValueBlock* f =
+                    attrib::valuesOf(attrib::nodalForce(a, cf.loadCase))) {
+                r.fx -= cf.factor * f->values[0];
+                r.fy -= cf.factor * f->values[1];
+                r.mz -= cf.factor * f->values[2];
+            }
         index[a.number] = static_cast<int>(out.size());
         out.push_back(r);
     }
@@ -69,13 +73,18 @@ std::vector<Reaction> reactions(const Numbering& n, const double* forces, int st
 } // namespace
 
 std::vector<Reaction> supportReactions(const Numbering& n) {
-    const int loadCase = attrib::activeCase();
     std::vector<double> forces(n.members.size() * 6);
     for (std::size_t m = 0; m < n.members.size(); ++m) {
         const attrib::MemberAttrib& a = *attrib::memberOf(n.members[m]);
         for (int k = 0; k < 6; ++k) forces[m * 6 + k] = a.results[k];
     }
-    return reactions(n, forces.data(), 6, loadCase);
+    return reactions(n, forces.data(), 6, attrib::shownFactors(attrib::root()));
+}
+
+std::vector<Reaction> supportReactions(const Numbering& n, const CaseResults& r,
+                                       const std::vector<attrib::CaseFactor>& factors) {
+    if (r.endForces.size() < n.members.size() * 6) return {};
+    return reactions(n, r.endForces.data(), 6, factors);
 }
 
 std::vector<Reaction> supportReactions(const Numbering& n, const std::vector<double>& endForces,
@@ -88,7 +97,7 @@ std::vector<Reaction> supportReactions(const Numbering& n, const std::vector<dou
         const double in[6] = {f[0], f[1], f[5], f[6], f[7], f[11]};
         for (int k = 0; k < 6; ++k) forces[m * 6 + k] = in[k];
     }
-    return reactions(n, forces.data(), 6, loadCase);
+    return reactions(n, forces.data(), 6, attrib::factorsOf(attrib::root(), loadCase));
 }
 
 } // namespace analysis

@@ -102,8 +102,29 @@ struct LoadCase {
     int id = 0;
     std::string label;
     double selfWeight = 0;
+    // A pattern case counts member by member in the envelope: each loaded
+    // member's share only where it makes the max larger or the min smaller.
+    bool pattern = false;
 };
 inline constexpr char kSingleCaseLabel[] = "Single Case";
+
+// A load combination: factored sum of load cases (a case without a factor
+// counts 0). Its id comes from the same counter as the cases' ids, so an id
+// names either a case or a combination.
+constexpr int kMaxCombinations = 99;
+struct CaseFactor {
+    int loadCase = 0; // LoadCase::id
+    double factor = 0;
+};
+struct Combination {
+    int id = 0;
+    std::string label;
+    std::vector<CaseFactor> factors; // in the order of the case list, no zero factor
+    bool inEnvelope = true;
+};
+// The "shown" value of the envelope over the combinations.
+constexpr int kEnvelope = -1;
+inline constexpr char kEnvelopeLabel[] = "Envelope";
 
 // A dimension line as the model file stores it: the two measured points and
 // the two ends of the dimension line drawn parallel to them, each end offset
@@ -130,6 +151,11 @@ struct AttributeRoot {
     std::vector<LoadCase> cases{LoadCase{1, kSingleCaseLabel, 0}};
     int activeCase = 1;
     int caseCounter = 1;
+    // The combinations in list order, and what the results show: 0 the
+    // active case, a combination id, or kEnvelope. The load panels always
+    // work on the active case.
+    std::vector<Combination> combos;
+    int shown = 0;
     AttributeRoot() = default;
     AttributeRoot(const AttributeRoot&) = delete;
     AttributeRoot& operator=(const AttributeRoot&) = delete;

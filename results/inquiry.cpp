@@ -24,8 +24,14 @@ namespace {
 
 // " Load Case: LABEL" and a line break when the model has several cases:
 // the texts then say which case they show.
-std::string caseLine() {
+// The case whose loads the attribute texts show, named when the model has
+// several cases; for the result texts, what the results show (a case or a
+// combination).
+std::string caseLine(bool results = false) {
     const attrib::AttributeRoot& r = attrib::root();
+    if (results && r.shown > 0)
+        if (const attrib::Combination* c = attrib::findCombination(r, r.shown))
+            return " Combination: " + c->label + "\n";
     const attrib::LoadCase* c = attrib::findCase(r, r.activeCase);
     return r.cases.size() > 1 && c ? " Load Case: " + c->label + "\n" : "";
 }
@@ -237,7 +243,7 @@ std::string memberAttribText(const attrib::AppSettings& s, double L,
 std::string nodeResultText(const attrib::AppSettings& s, bool supported, const double reactions[3],
                            const double displacements[3]) {
     Writer w{s, {}};
-    w.out = "\n Node\n Results\n\n" + caseLine() + " Support\n Reactions:\n";
+    w.out = "\n Node\n Results\n\n" + caseLine(true) + " Support\n Reactions:\n";
     if (supported) {
         w.line(" Fx = ", kForceUnit, kForceFormat, reactions[0]);
         w.line(" Fy = ", kForceUnit, kForceFormat, reactions[1]);
@@ -267,7 +273,7 @@ std::string memberResultText(const attrib::AppSettings& s, const MemberInput& m,
             w.line("  Dy: ", kDisplacementUnit, kDisplacementFormat, dy);
             w.line("  Rz: ", kRotationUnit, kRotationFormat, t);
         };
-        w.out = "\n Member\n Displacements\n and Rotations\n\n" + caseLine();
+        w.out = "\n Member\n Displacements\n and Rotations\n\n" + caseLine(true);
         end(" Init:\n", m.u1, m.w1, m.t1);
         end("\n End:\n", m.u2, m.w2, m.t2);
         const MemberCurve curve = sampleDeformed(d, h);
@@ -300,7 +306,7 @@ std::string memberResultText(const attrib::AppSettings& s, const MemberInput& m,
     const int unit = moment ? kMomentUnit : kForceUnit;
     const int format = moment ? kMomentFormat : kForceFormat;
     const double sign = kind == ResultKind::Shear ? 1.0 : valueSign(m, kind);
-    w.out = std::string("\n Member\n ") + title + "\n Diagram Results\n\n" + caseLine();
+    w.out = std::string("\n Member\n ") + title + "\n Diagram Results\n\n" + caseLine(true);
     w.line(" Init: ", unit, format, sign * ordinate(m, kind, 0));
     w.line(" End: ", unit, format, sign * ordinate(m, kind, L), false);
     if (moment) {

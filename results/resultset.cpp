@@ -15,25 +15,55 @@ namespace results {
 
 namespace {
 
-// Local end values of a distributed load block: uniform blocks give the same
-// vector at both ends; global blocks are turned by the member's angle.
-void localLoad(const attrib::ValueBlock* b, bool linear, double angle, MemberInput& m) {
+// Adds f times the local end values of a distributed load block: uniform
+// blocks give the same vector at both ends; global blocks are turned by the
+// member's angle.
+void addLocalLoad(const attrib::ValueBlock* b, bool linear, double angle, double f,
+                  MemberInput& m) {
     if (!b) return;
     const auto& v = b->values;
     double g[4] = {v[0], v[1], v[0], v[1]};
     if (linear) g[2] = v[attrib::kPxj], g[3] = v[attrib::kPyj];
+    double l[4];
     if (b->direction == attrib::kGlobal) {
-        globalToLocal(g[0], g[1], angle, m.qx1, m.qy1);
-        globalToLocal(g[2], g[3], angle, m.qx2, m.qy2);
+        globalToLocal(g[0], g[1], angle, l[0], l[1]);
+        globalToLocal(g[2], g[3], angle, l[2], l[3]);
     } else {
-        auto z = [](double x) { return std::fabs(x) < 1e-5 ? 0.0 : x; };
-        m.qx1 = z(g[0]), m.qy1 = z(g[1]), m.qx2 = z(g[2]), m.qy2 = z(g[3]);
+        for (int k = 0; k < 4; ++k) l[k] = std::fabs(g[k]) < 1e-5 ? 0.0 : g[k];
+    }
+    m.qx1 += f * l[0], m.qy1 += f * l[1], m.qx2 += f * l[2], m.qy2 += f * l[3];
+}
+
+// Adds f times the loads of case `loadCase` on the member.
+void addCaseLoads(const attrib::MemberAttrib& a, int loadCase, double f, double angle,
+                  MemberInput& m) {
+    auto load = [&](int slot) { return attrib::valuesOf(attrib::loadBlock(a, slot, loadCase)); };
+    if (const attrib::ValueBlock* b = load(attrib::kEndMoments))
+        m.Ma += f * b->values[attrib::kMa], m.Mb += f * b->values[attrib::kMb];
+    // A uniform load block wins over a linear one.
+    if (const attrib::ValueBlock* b = load(attrib::kUniform))
+        addLocalLoad(b, false, angle, f, m);
+    else
+        addLocalLoad(load(attrib::kLinear), true, angle, f, m);
+    // The self-weight of the case adds a global uniform load.
+    if (const double w = attrib::selfWeightLoad(attrib::root(), a, loadCase); w != 0) {
+        double qx = 0, qy = 0;
+        globalToLocal(0, -w, angle, qx, qy);
+        m.qx1 += f * qx, m.qy1 += f * qy, m.qx2 += f * qx, m.qy2 += f * qy;
+    }
+    if (const attrib::ValueBlock* b = load(attrib::kThermal)) {
+        m.tyPlus += f * b->values[attrib::kTyTop];
+        m.tyMinus += f * b->values[attrib::kTyBottom];
     }
 }
 
 } // namespace
 
 MemberInput memberInputOf(const Edge* e) {
+    return memberInputOf(e, attrib::shownFactors(attrib::root()));
+}
+
+MemberInput memberInputOf(const Edge* e, const std::vector<attrib::CaseFactor>& factors) {
     MemberInput m;
     const Vertex* v1 = e->he1->vtx;
     const Vertex* v2 = e->he2->vtx;
@@ -54,24 +84,7 @@ MemberInput memberInputOf(const Edge* e) {
     m.N1 = r[0], m.V1 = r[1], m.M1 = r[2], m.N2 = r[3], m.V2 = r[4], m.M2 = r[5];
     m.hinge1 = a->hingeStart != 0, m.hinge2 = a->hingeEnd != 0;
     m.rigid = a->rigid != 0, m.noAxial = a->noAxial != 0;
-    // The loads of the case shown.
-    const int loadCase = attrib::activeCase();
-    auto load = [&](int slot) { return attrib::valuesOf(attrib::loadBlock(*a, slot, loadCase)); };
-    if (const attrib::ValueBlock* b = load(attrib::kEndMoments))
-        m.Ma = b->values[attrib::kMa], m.Mb = b->values[attrib::kMb];
-    // A uniform load block wins over a linear one.
-    if (const attrib::ValueBlock* b = load(attrib::kUniform))
-        localLoad(b, false, angle, m);
-    else
-        localLoad(load(attrib::kLinear), true, angle, m);
-    // The self-weight of the case adds a global uniform load.
-    if (const double w = attrib::selfWeightLoad(attrib::root(), *a, loadCase); w != 0) {
-        double qx = 0, qy = 0;
-        globalToLocal(0, -w, angle, qx, qy);
-        m.qx1 += qx, m.qy1 += qy, m.qx2 += qx, m.qy2 += qy;
-    }
-    if (const attrib::ValueBlock* b = load(attrib::kThermal))
-        m.tyPlus = b->values[attrib::kTyTop], m.tyMinus = b->values[attrib::kTyBottom];
+    for (const attrib::CaseFactor& f : factors) addCaseLoads(*a, f.loadCase, f.factor, angle, m);
     if (const attrib::ValueBlock* b = attrib::valuesOf(a->blocks[attrib::kMaterial]))
         m.E = b->values[attrib::kElasticity], m.alpha = b->values[attrib::kThermalExpansion];
     if (const attrib::Section* sec = attrib::sectionOf(a->blocks[attrib::kSection])) {

@@ -20,7 +20,10 @@ namespace results {
 // results, nodal displacements turned into the member's axes, loads in
 // local components (global blocks turned by the member's angle), end-moment
 // loads, thermal values, hinges, constraints, E, alpha, A, I and depth.
+// The loads are those of what is shown (a case, or the factored cases of a
+// combination); the second form takes the factors.
 MemberInput memberInputOf(const Edge* e);
+MemberInput memberInputOf(const Edge* e, const std::vector<attrib::CaseFactor>& factors);
 
 struct ResultCurves {
     ResultKind kind = ResultKind::None;
