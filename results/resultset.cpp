@@ -6,6 +6,7 @@
 #include "attrib/cases.h"
 #include "attrib/loads.h"
 #include "attrib/section.h"
+#include "results/envelope.h"
 #include "results/influence.h"
 
 #include <algorithm>
@@ -64,23 +65,31 @@ MemberInput memberInputOf(const Edge* e) {
 }
 
 MemberInput memberInputOf(const Edge* e, const std::vector<attrib::CaseFactor>& factors) {
+    static constexpr double kNone[6] = {};
+    const attrib::NodeAttrib* n1 = attrib::nodeOf(e->he1->vtx);
+    const attrib::NodeAttrib* n2 = attrib::nodeOf(e->he2->vtx);
+    const attrib::MemberAttrib* a = attrib::memberOf(e);
+    return memberInputFrom(e, factors, a ? a->results.data() : kNone,
+                           n1 ? n1->displacement : kNone, n2 ? n2->displacement : kNone);
+}
+
+MemberInput memberInputFrom(const Edge* e, const std::vector<attrib::CaseFactor>& factors,
+                            const double* endForces, const double* d1, const double* d2) {
     MemberInput m;
     const Vertex* v1 = e->he1->vtx;
     const Vertex* v2 = e->he2->vtx;
     m.x1 = v1->x, m.y1 = v1->y, m.x2 = v2->x, m.y2 = v2->y;
     const double angle = memberAngle(m), c = std::cos(angle), s = std::sin(angle);
-    auto ends = [&](const Vertex* v, double& u, double& w, double& t) {
-        const attrib::NodeAttrib* a = attrib::nodeOf(v);
-        if (!a) return;
-        u = c * a->displacement[0] + s * a->displacement[1];
-        w = -s * a->displacement[0] + c * a->displacement[1];
-        t = a->displacement[2];
+    auto ends = [&](const double* d, double& u, double& w, double& t) {
+        u = c * d[0] + s * d[1];
+        w = -s * d[0] + c * d[1];
+        t = d[2];
     };
-    ends(v1, m.u1, m.w1, m.t1);
-    ends(v2, m.u2, m.w2, m.t2);
+    ends(d1, m.u1, m.w1, m.t1);
+    ends(d2, m.u2, m.w2, m.t2);
     const attrib::MemberAttrib* a = attrib::memberOf(e);
     if (!a) return m;
-    const auto& r = a->results;
+    const double* r = endForces;
     m.N1 = r[0], m.V1 = r[1], m.M1 = r[2], m.N2 = r[3], m.V2 = r[4], m.M2 = r[5];
     m.hinge1 = a->hingeStart != 0, m.hinge2 = a->hingeEnd != 0;
     m.rigid = a->rigid != 0, m.noAxial = a->noAxial != 0;

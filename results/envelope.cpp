@@ -1,0 +1,448 @@
+// The envelope of the results over the combinations (see envelope.h).
+#include "results/envelope.h"
+
+#include "results/resultset.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace results {
+
+namespace {
+
+constexpr int kPoints = kEnvelopeIntervals + 1;
+constexpr ResultKind kKinds[3] = {ResultKind::Axial, ResultKind::Shear, ResultKind::Bending};
+
+// Adds f times the values of `from` that are linear in the loads (end
+// forces, end-moment loads, distributed loads, end displacements and
+// temperatures) to `to`.
+void addScaled(MemberInput& to, const MemberInput& from, double f) {
+    double* t[] = {&to.N1, &to.V1,  &to.M1,  &to.N2,  &to.V2,     &to.M2,     &to.Ma,
+                   &to.Mb, &to.qx1, &to.qy1, &to.qx2, &to.qy2,    &to.u1,     &to.w1,
+                   &to.t1, &to.u2,  &to.w2,  &to.t2,  &to.tyPlus, &to.tyMinus};
+    const double* s[] = {&from.N1,  &from.V1,  &from.M1, &from.N2,     &from.V2,
+                         &from.M2,  &from.Ma,  &from.Mb, &from.qx1,    &from.qy1,
+                         &from.qx2, &from.qy2, &from.u1, &from.w1,     &from.t1,
+                         &from.u2,  &from.w2,  &from.t2, &from.tyPlus, &from.tyMinus};
+    for (std::size_t i = 0; i < std::size(t); ++i) *t[i] += f * *s[i];
+}
+
+// The same input with every load-linear value 0: geometry and properties.
+MemberInput geometryOf(const MemberInput& m) {
+    MemberInput g = m;
+    addScaled(g, m, -1);
+    return g;
+}
+
+double samplePosition(double L, int i) {
+    return i == kEnvelopeIntervals ? L : L * i / kEnvelopeIntervals;
+}
+
+// The ordinate of a member without loads, from its end forces only.
+double unloadedOrdinate(const double* f, int k, double x, double L) {
+    if (k == 0) return x >= L ? -f[3] : f[0];
+    if (k == 1) return x >= L ? -f[4] : f[1];
+    if (x <= 0) return f[2];
+    if (x >= L) return -f[5];
+    return f[2] - f[1] * x;
+}
+
+const PatternSums* sumsOf(const std::vector<const PatternSums*>& patterns, int id) {
+    for (const PatternSums* p : patterns)
+        if (p && p->loadCase() == id) return p;
+    return nullptr;
+}
+
+// One member's cases and combinations: the input of each case (factor 1),
+// and of each combination without its pattern cases (which count through
+// their share sums).
+struct MemberWork {
+    const Edge* edge = nullptr;
+    MemberInput geometry;
+    double L = 0;
+    std::vector<MemberInput> caseInputs;
+    std::vector<MemberInput> comboInputs;
+    // Per combination, its pattern cases with sums: (sums, factor).
+    std::vector<std::vector<std::pair<const PatternSums*, double>>> comboPatterns;
+
+    MemberWork(const EnvelopeFrame& frame, const std::vector<CaseData>& cases,
+               const EnvelopeCombos& combos, const std::vector<const PatternSums*>& patterns,
+               std::size_t mi) {
+        edge = frame.members[mi];
+        auto nodeIndex = [&](const Vertex* v) {
+            const attrib::NodeAttrib* a = attrib::nodeOf(v);
+            return a && a->number > 0 ? static_cast<std::size_t>(a->number - 1) : 0;
+        };
+        const std::size_t n1 = nodeIndex(edge->he1->vtx), n2 = nodeIndex(edge->he2->vtx);
+        caseInputs.reserve(cases.size());
+        for (const CaseData& c : cases)
+            caseInputs.push_back(memberInputFrom(edge, {attrib::CaseFactor{c.id, 1}},
+                                                 c.endForces + mi * 6, c.displacements + n1 * 3,
+                                                 c.displacements + n2 * 3));
+        static constexpr double kZero[6] = {};
+        geometry = caseInputs.empty() ? memberInputFrom(edge, {}, kZero, kZero, kZero)
+                                      : geometryOf(caseInputs.front());
+        L = memberLength(geometry);
+        comboInputs.assign(combos.size(), geometry);
+        comboPatterns.resize(combos.size());
+        for (std::size_t j = 0; j < combos.size(); ++j)
+            for (const attrib::CaseFactor& f : combos[j].factors) {
+                if (const PatternSums* p = sumsOf(patterns, f.loadCase)) {
+                    comboPatterns[j].push_back({p, f.factor});
+                    continue;
+                }
+                for (std::size_t c = 0; c < cases.size(); ++c)
+                    if (cases[c].id == f.loadCase)
+                        addScaled(comboInputs[j], caseInputs[c], f.factor);
+            }
+    }
+
+    // The loading that governs combination j at sample point i of kind k
+    // for the max (or min): its input without pattern, plus the pattern
+    // shares picked there.
+    MemberInput governing(std::size_t j, int i, int k, bool forMax, double sign,
+                          const std::vector<CaseData>& cases) const {
+        MemberInput g = comboInputs[j];
+        for (const auto& [p, f] : comboPatterns[j]) {
+            const bool positive = (sign * f > 0) == forMax;
+            const PatternSums::Sum& s = p->sum(index, i, k, positive);
+            MemberInput shares = geometry;
+            shares.N1 = s.endForces[0], shares.V1 = s.endForces[1], shares.M1 = s.endForces[2];
+            shares.N2 = s.endForces[3], shares.V2 = s.endForces[4], shares.M2 = s.endForces[5];
+            if (s.ownLoad)
+                for (std::size_t c = 0; c < cases.size(); ++c)
+                    if (cases[c].id == p->loadCase()) {
+                        // The member's own loads of the case, without its end forces.
+                        MemberInput own = caseInputs[c];
+                        own.N1 = own.V1 = own.M1 = own.N2 = own.V2 = own.M2 = 0;
+                        own.u1 = own.w1 = own.t1 = own.u2 = own.w2 = own.t2 = 0;
+                        addScaled(shares, own, 1);
+                    }
+            addScaled(g, shares, f);
+        }
+        return g;
+    }
+    std::size_t index = 0;
+};
+
+// Fills the three forces of a loading at x into an extreme.
+void withForces(EnvelopeValue& v, const MemberInput& g, double x) {
+    v.N = valueSign(g, ResultKind::Axial) * ordinate(g, ResultKind::Axial, x);
+    v.V = valueSign(g, ResultKind::Shear) * ordinate(g, ResultKind::Shear, x);
+    v.M = valueSign(g, ResultKind::Bending) * ordinate(g, ResultKind::Bending, x);
+}
+
+// The positions inside the member where the diagram of kind k of a loading
+// turns (its exact extremes).
+std::vector<double> turns(const MemberInput& m, int k, double L) {
+    std::vector<double> xs;
+    if (k == 2) {
+        for (const LocalExtreme& e : bendingExtremes(m))
+            if (e.x > 0 && e.x < L) xs.push_back(e.x);
+    } else if (k == 1 && m.qy1 != m.qy2) {
+        const double x = -m.qy1 * L / (m.qy2 - m.qy1);
+        if (x > 0 && x < L) xs.push_back(x);
+    }
+    return xs;
+}
+
+struct Best {
+    EnvelopeValue v;
+    bool set = false;
+    void offer(double value, double x, int combo, bool pattern, bool forMax) {
+        if (!set || (forMax ? value > v.value : value < v.value)) {
+            v.value = value, v.x = x, v.combo = combo, v.pattern = pattern;
+            set = true;
+        }
+    }
+};
+
+// The envelope of one member for kind k.
+MemberEnvelope memberEnvelope(MemberWork& w, const std::vector<CaseData>& cases,
+                              const EnvelopeCombos& combos, int k) {
+    MemberEnvelope out;
+    const ResultKind kind = kKinds[k];
+    const double sign = valueSign(w.geometry, kind), L = w.L;
+    // The values of every combination at x, which lies between sample
+    // points i and i + 1 at fraction t (the share sums, known at the sample
+    // points only, are interpolated between them).
+    auto evaluate = [&](double x, int i, double t, Best& mx, Best& mn) {
+        for (std::size_t j = 0; j < combos.size(); ++j) {
+            const double v = sign * ordinate(w.comboInputs[j], kind, x);
+            double up = 0, down = 0;
+            for (const auto& [p, f] : w.comboPatterns[j]) {
+                auto at = [&](bool positive) {
+                    const double a = p->sum(w.index, i, k, positive).value;
+                    return t > 0 ? a + t * (p->sum(w.index, i + 1, k, positive).value - a) : a;
+                };
+                const double a = sign * f, pos = at(true), neg = at(false);
+                up += a > 0 ? a * pos : a * neg;
+                down += a > 0 ? a * neg : a * pos;
+            }
+            const bool pattern = !w.comboPatterns[j].empty();
+            mx.offer(v + up, x, combos[j].id, pattern, true);
+            mn.offer(v + down, x, combos[j].id, pattern, false);
+        }
+    };
+    Best maxAt[kPoints], minAt[kPoints];
+    for (int i = 0; i < kPoints; ++i) evaluate(samplePosition(L, i), i, 0, maxAt[i], minAt[i]);
+    auto comboIndex = [&](int id) {
+        for (std::size_t j = 0; j < combos.size(); ++j)
+            if (combos[j].id == id) return j;
+        return std::size_t{0};
+    };
+    // The extremes along the member: the sample points, then the exact
+    // turning points of each combination's loading (for a patterned one,
+    // the loading picked at the best sample point).
+    Best maxAlong, minAlong;
+    int maxI = 0, minI = 0;
+    for (int i = 0; i < kPoints; ++i) {
+        if (maxAt[i].set && (!maxAlong.set || maxAt[i].v.value > maxAlong.v.value)) maxI = i;
+        if (minAt[i].set && (!minAlong.set || minAt[i].v.value < minAlong.v.value)) minI = i;
+        if (maxAt[i].set)
+            maxAlong.offer(maxAt[i].v.value, maxAt[i].v.x, maxAt[i].v.combo, maxAt[i].v.pattern,
+                           true);
+        if (minAt[i].set)
+            minAlong.offer(minAt[i].v.value, minAt[i].v.x, minAt[i].v.combo, minAt[i].v.pattern,
+                           false);
+    }
+    for (std::size_t j = 0; j < combos.size() && L > 0; ++j) {
+        for (int forMax = 0; forMax < 2; ++forMax) {
+            const int i = forMax ? maxI : minI;
+            const MemberInput g = w.governing(j, i, k, forMax, sign, cases);
+            for (double x : turns(g, k, L))
+                (forMax ? maxAlong : minAlong)
+                    .offer(sign * ordinate(g, kind, x), x, combos[j].id,
+                           !w.comboPatterns[j].empty(), forMax);
+        }
+    }
+    // The forces of the governing loading at each extreme.
+    auto finish = [&](EnvelopeValue v, bool forMax) {
+        const std::size_t j = comboIndex(v.combo);
+        int i = static_cast<int>(std::lround(L > 0 ? v.x / L * kEnvelopeIntervals : 0));
+        i = std::clamp(i, 0, kEnvelopeIntervals);
+        withForces(v, w.governing(j, i, k, forMax, sign, cases), v.x);
+        return v;
+    };
+    if (combos.empty()) return out;
+    out.maxEnd[0] = finish(maxAt[0].v, true);
+    out.maxEnd[1] = finish(maxAt[kPoints - 1].v, true);
+    out.minEnd[0] = finish(minAt[0].v, false);
+    out.minEnd[1] = finish(minAt[kPoints - 1].v, false);
+    out.maxAlong = finish(maxAlong.v, true);
+    out.minAlong = finish(minAlong.v, false);
+    // The curves in the drawing's sign, through the sample points and the
+    // two extremes along the member (both curves through the same points).
+    std::vector<double> extra;
+    for (const EnvelopeValue* v : {&out.maxAlong, &out.minAlong})
+        if (v->x > 0 && v->x < L && (extra.empty() || extra.front() != v->x)) extra.push_back(v->x);
+    std::sort(extra.begin(), extra.end());
+    out.max.pts.reserve(kPoints + 4);
+    out.min.pts.reserve(kPoints + 4);
+    out.max.pts.push_back({0, 0, 0});
+    out.min.pts.push_back({0, 0, 0});
+    auto put = [&](double x, double hi, double lo) {
+        out.max.pts.push_back({x, 0, sign * hi});
+        out.min.pts.push_back({x, 0, sign * lo});
+    };
+    std::size_t e = 0;
+    for (int i = 0; i < kPoints; ++i) {
+        const double x = samplePosition(L, i);
+        for (; e < extra.size() && extra[e] < x; ++e) {
+            const double x0 = samplePosition(L, i - 1);
+            Best hi, lo;
+            evaluate(extra[e], i - 1, (extra[e] - x0) / (x - x0), hi, lo);
+            // The exact extreme stands, whatever the interpolated shares say.
+            if (extra[e] == out.maxAlong.x) hi.v.value = std::max(hi.v.value, out.maxAlong.value);
+            if (extra[e] == out.minAlong.x) lo.v.value = std::min(lo.v.value, out.minAlong.value);
+            put(extra[e], hi.v.value, lo.v.value);
+        }
+        if (e < extra.size() && extra[e] == x) ++e;
+        put(x, maxAt[i].v.value, minAt[i].v.value);
+    }
+    out.max.pts.push_back({L, 0, 0});
+    out.min.pts.push_back({L, 0, 0});
+    out.max.extremeX = out.maxAlong.x;
+    out.max.extremeValue = sign * out.maxAlong.value;
+    out.min.extremeX = out.minAlong.x;
+    out.min.extremeValue = sign * out.minAlong.value;
+    return out;
+}
+
+void nodeEnvelope(std::vector<NodeEnvelope>& out, std::size_t count,
+                  const std::vector<CaseData>& cases, const EnvelopeCombos& combos,
+                  const std::vector<const PatternSums*>& patterns, bool reactions) {
+    out.assign(count, NodeEnvelope{});
+    for (std::size_t n = 0; n < count; ++n) {
+        NodeEnvelope& e = out[n];
+        for (int d = 0; d < 3; ++d) {
+            e.max[d] = -std::numeric_limits<double>::infinity();
+            e.min[d] = std::numeric_limits<double>::infinity();
+        }
+        for (const attrib::EnvelopeMember& combo : combos) {
+            for (int d = 0; d < 3; ++d) {
+                double v = 0, up = 0, down = 0;
+                for (const attrib::CaseFactor& f : combo.factors) {
+                    if (const PatternSums* p = sumsOf(patterns, f.loadCase)) {
+                        const double pos =
+                            reactions ? p->reactionSum(n, d, true) : p->nodeSum(n, d, true);
+                        const double neg =
+                            reactions ? p->reactionSum(n, d, false) : p->nodeSum(n, d, false);
+                        up += f.factor > 0 ? f.factor * pos : f.factor * neg;
+                        down += f.factor > 0 ? f.factor * neg : f.factor * pos;
+                        continue;
+                    }
+                    for (const CaseData& c : cases) {
+                        const double* values = reactions ? c.reactions : c.displacements;
+                        if (c.id == f.loadCase && values) v += f.factor * values[n * 3 + d];
+                    }
+                }
+                if (v + up > e.max[d]) e.max[d] = v + up, e.maxCombo[d] = combo.id;
+                if (v + down < e.min[d]) e.min[d] = v + down, e.minCombo[d] = combo.id;
+            }
+        }
+        if (combos.empty())
+            for (int d = 0; d < 3; ++d) e.max[d] = e.min[d] = 0;
+    }
+}
+
+} // namespace
+
+// ---- Pattern sums -----------------------------------------------------------------
+
+PatternSums::PatternSums(const EnvelopeFrame& frame, int loadCase)
+    : frame_(&frame), case_(loadCase) {
+    sums_.assign(frame.members.size() * kPoints * 3 * 2, Sum{});
+    nodes_.assign(frame.nodes.size() * 3 * 2, 0.0);
+    reactions_.assign(static_cast<std::size_t>(frame.reactions) * 3 * 2, 0.0);
+}
+
+const PatternSums::Sum& PatternSums::sum(std::size_t mi, int i, int k, bool positive) const {
+    return sums_[((mi * kPoints + i) * 3 + k) * 2 + (positive ? 0 : 1)];
+}
+
+double PatternSums::nodeSum(std::size_t node, int component, bool positive) const {
+    return nodes_[(node * 3 + component) * 2 + (positive ? 0 : 1)];
+}
+
+double PatternSums::reactionSum(std::size_t reaction, int component, bool positive) const {
+    return reactions_[(reaction * 3 + component) * 2 + (positive ? 0 : 1)];
+}
+
+std::size_t PatternSums::bytes() const {
+    return sizeof(*this) + sums_.capacity() * sizeof(Sum) +
+           (nodes_.capacity() + reactions_.capacity()) * sizeof(double);
+}
+
+void PatternSums::add(int member, const double* displacements, const double* endForces,
+                      const double* reactions) {
+    const EnvelopeFrame& f = *frame_;
+    auto put = [](double* pos, double v) {
+        if (v > 0)
+            pos[0] += v;
+        else
+            pos[1] += v;
+    };
+    for (std::size_t n = 0; n < f.nodes.size() * 3; ++n) put(&nodes_[n * 2], displacements[n]);
+    if (reactions)
+        for (std::size_t r = 0; r < static_cast<std::size_t>(f.reactions) * 3; ++r)
+            put(&reactions_[r * 2], reactions[r]);
+    // The loaded member's own diagram holds the loads of the share; every
+    // other member's follows from its end forces alone.
+    const std::size_t own = member > 0 ? static_cast<std::size_t>(member - 1) : f.members.size();
+    MemberInput loaded;
+    if (own < f.members.size()) {
+        static constexpr double kZero[3] = {};
+        loaded = memberInputFrom(f.members[own], {attrib::CaseFactor{case_, 1}},
+                                 endForces + own * 6, kZero, kZero);
+    }
+    for (std::size_t mi = 0; mi < f.members.size(); ++mi) {
+        const double* ef = endForces + mi * 6;
+        const Vertex* v1 = f.members[mi]->he1->vtx;
+        const Vertex* v2 = f.members[mi]->he2->vtx;
+        const double L = std::hypot(v2->x - v1->x, v2->y - v1->y);
+        const bool isOwn = mi == own;
+        // A member the share leaves without end forces adds nothing.
+        if (!isOwn && ef[0] == 0 && ef[1] == 0 && ef[2] == 0 && ef[3] == 0 && ef[4] == 0 &&
+            ef[5] == 0)
+            continue;
+        Sum* s = &sums_[mi * kPoints * 3 * 2];
+        for (int i = 0; i < kPoints; ++i) {
+            const double x = samplePosition(L, i);
+            for (int k = 0; k < 3; ++k, s += 2) {
+                const double v =
+                    isOwn ? ordinate(loaded, kKinds[k], x) : unloadedOrdinate(ef, k, x, L);
+                if (v == 0) continue;
+                Sum& to = v > 0 ? s[0] : s[1];
+                to.value += v;
+                for (int e = 0; e < 6; ++e) to.endForces[e] += ef[e];
+                to.ownLoad = to.ownLoad || isOwn;
+            }
+        }
+    }
+}
+
+// ---- The envelope -------------------------------------------------------------------
+
+void computeEnvelope(Envelope& env, const EnvelopeFrame& frame, const std::vector<CaseData>& cases,
+                     const EnvelopeCombos& combos, const std::vector<const PatternSums*>& patterns,
+                     ResultKind kind) {
+    env = Envelope{};
+    env.kind = kind;
+    const int k = static_cast<int>(kind) - 1;
+    env.inputs.reserve(frame.members.size());
+    if (k >= 0 && k < 3) env.members.reserve(frame.members.size());
+    for (std::size_t mi = 0; mi < frame.members.size(); ++mi) {
+        MemberWork w(frame, cases, combos, patterns, mi);
+        w.index = mi;
+        env.inputs.push_back(w.geometry);
+        if (k < 0 || k > 2) continue;
+        env.members.push_back(memberEnvelope(w, cases, combos, k));
+        const MemberEnvelope& m = env.members.back();
+        env.largest =
+            std::max({env.largest, std::fabs(m.maxAlong.value), std::fabs(m.minAlong.value)});
+    }
+    nodeEnvelope(env.displacements, frame.nodes.size(), cases, combos, patterns, false);
+    nodeEnvelope(env.reactions, static_cast<std::size_t>(frame.reactions), cases, combos, patterns,
+                 true);
+}
+
+EnvelopePoint envelopeAt(const EnvelopeFrame& frame, const std::vector<CaseData>& cases,
+                         const EnvelopeCombos& combos,
+                         const std::vector<const PatternSums*>& patterns, std::size_t mi,
+                         double x) {
+    EnvelopePoint out;
+    if (mi >= frame.members.size() || combos.empty()) return out;
+    MemberWork w(frame, cases, combos, patterns, mi);
+    w.index = mi;
+    const double L = w.L;
+    x = std::clamp(x, 0.0, L);
+    const bool anyPattern = std::any_of(w.comboPatterns.begin(), w.comboPatterns.end(),
+                                        [](const auto& p) { return !p.empty(); });
+    int i = static_cast<int>(std::lround(L > 0 ? x / L * kEnvelopeIntervals : 0));
+    // The share sums exist only at the sample points.
+    if (anyPattern) x = samplePosition(L, i);
+    out.x = x;
+    for (int k = 0; k < 3; ++k) {
+        const double sign = valueSign(w.geometry, kKinds[k]);
+        for (int forMax = 0; forMax < 2; ++forMax) {
+            Best best;
+            std::size_t bestJ = 0;
+            for (std::size_t j = 0; j < combos.size(); ++j) {
+                const MemberInput g = w.governing(j, i, k, forMax, sign, cases);
+                const double v = sign * ordinate(g, kKinds[k], x);
+                const bool before = best.set;
+                const double old = best.v.value;
+                best.offer(v, x, combos[j].id, !w.comboPatterns[j].empty(), forMax);
+                if (!before || best.v.value != old) bestJ = j;
+            }
+            EnvelopeValue v = best.v;
+            withForces(v, w.governing(bestJ, i, k, forMax, sign, cases), x);
+            (forMax ? out.max : out.min)[k] = v;
+        }
+    }
+    return out;
+}
+
+} // namespace results

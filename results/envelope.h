@@ -1,0 +1,137 @@
+// The envelope of the results over the combinations (or over the cases of a
+// model without combinations): at every point of every member the largest
+// and the smallest axial force, shear force and bending moment with the
+// combination that governs each and the other two forces of that same
+// combination there; per node the largest and smallest displacement and
+// reaction components. Combination results are factored sums of the case
+// results, exact for a linear analysis. A pattern case counts member by
+// member: each loaded member's share of it is added only where it makes the
+// max larger or the min smaller (docs/envelope.md). Plain data in and out:
+// the caller hands the stored case results in analysis numbering order.
+#pragma once
+
+#include "attrib/attrib.h"
+#include "attrib/cases.h"
+#include "model/entities.h"
+#include "results/diagram.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace results {
+
+// The results of one load case in analysis numbering order.
+struct CaseData {
+    int id = 0;
+    const double* displacements = nullptr; // Dx Dy Rz per node
+    const double* endForces = nullptr;     // N1 V1 M1 N2 V2 M2 per member
+    const double* reactions = nullptr;     // Fx Fy Mz per supported node, in reaction order
+};
+
+// The frame in numbering order (member m is members[m - 1]) and how many
+// supported nodes have reactions.
+struct EnvelopeFrame {
+    std::vector<const Edge*> members;
+    std::vector<const Vertex*> nodes;
+    int reactions = 0;
+};
+
+// The envelope is sampled at this many equal intervals along each member,
+// plus the exact extremes of every combination.
+constexpr int kEnvelopeIntervals = 20;
+
+// The shares of one pattern case summed at the sample points of every
+// member: for each of N, V, M the sum of the positive and of the negative
+// share values, with the summed end forces of the shares in each sum (so the
+// governing loading is known exactly), and per node and reaction component
+// the positive and negative sums. Filled share by share as the analysis
+// solves them.
+class PatternSums {
+public:
+    PatternSums(const EnvelopeFrame& frame, int loadCase);
+    int loadCase() const { return case_; }
+    // One share: the loads of the case on member `member` (analysis number;
+    // 0 for its nodal forces and prescribed displacements) and its results.
+    void add(int member, const double* displacements, const double* endForces,
+             const double* reactions);
+    // Memory the sums take, bytes.
+    std::size_t bytes() const;
+
+    // A sum at sample point i (0 to kEnvelopeIntervals) of member index mi
+    // for kind k (0 axial, 1 shear, 2 bending); positive or negative shares.
+    struct Sum {
+        double value = 0;
+        double endForces[6] = {};
+        bool ownLoad = false; // the member's own share is in the sum
+    };
+    const Sum& sum(std::size_t mi, int i, int k, bool positive) const;
+    double nodeSum(std::size_t node, int component, bool positive) const;
+    double reactionSum(std::size_t reaction, int component, bool positive) const;
+
+private:
+    const EnvelopeFrame* frame_;
+    int case_;
+    std::vector<Sum> sums_;
+    std::vector<double> nodes_, reactions_;
+};
+
+// One extreme: where, how much (signed as shown values are), which
+// combination governs (its id), whether pattern shares were picked, and
+// the three forces of that loading at that point (shown signs).
+struct EnvelopeValue {
+    double x = 0, value = 0;
+    int combo = 0;
+    bool pattern = false;
+    double N = 0, V = 0, M = 0;
+};
+
+// The envelope of one member for one kind: the max and min curves as
+// ordinates (the drawing's sign, closing points on the axis at both ends),
+// the values at both ends and the extremes along the member.
+struct MemberEnvelope {
+    MemberCurve max, min;
+    EnvelopeValue maxEnd[2], minEnd[2];
+    EnvelopeValue maxAlong, minAlong;
+};
+
+struct NodeEnvelope {
+    double max[3] = {}, min[3] = {};
+    int maxCombo[3] = {}, minCombo[3] = {};
+};
+
+struct Envelope {
+    ResultKind kind = ResultKind::None;
+    double largest = 0;              // greatest |value| over every member
+    std::vector<MemberInput> inputs; // geometry of each member (numbering order)
+    std::vector<MemberEnvelope> members;
+    std::vector<NodeEnvelope> displacements; // per node
+    std::vector<NodeEnvelope> reactions;     // per supported node
+};
+
+// The combinations of the envelope, each with its id and factors.
+using EnvelopeCombos = std::vector<attrib::EnvelopeMember>;
+
+// Computes the envelope of `kind` (axial, shear or bending; the node values
+// are computed for every kind). `cases` holds every case of the model;
+// `patterns` the share sums of the cases flagged pattern (a pattern case
+// without sums counts whole).
+void computeEnvelope(Envelope& env, const EnvelopeFrame& frame, const std::vector<CaseData>& cases,
+                     const EnvelopeCombos& combos, const std::vector<const PatternSums*>& patterns,
+                     ResultKind kind);
+
+// The envelope of member index mi at position x (snapped to the nearest
+// sample point when pattern shares count): max and min of every kind.
+struct EnvelopePoint {
+    double x = 0;
+    EnvelopeValue max[3], min[3]; // axial, shear, bending
+};
+EnvelopePoint envelopeAt(const EnvelopeFrame& frame, const std::vector<CaseData>& cases,
+                         const EnvelopeCombos& combos,
+                         const std::vector<const PatternSums*>& patterns, std::size_t mi, double x);
+
+// The input of a member from explicit results (6 end forces, the end
+// displacements Dx Dy Rz of both ends) and the loads of the factored cases.
+MemberInput memberInputFrom(const Edge* e, const std::vector<attrib::CaseFactor>& loads,
+                            const double* endForces, const double* d1, const double* d2);
+
+} // namespace results

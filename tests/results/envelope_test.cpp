@@ -1,0 +1,179 @@
+// Combinations and the envelope on frames analysed through the driver: a
+// combination against the case holding its factored loads, and the two-span
+// beam whose imposed load is a pattern case against the hand values.
+#include "tests/analysis/fixture.h"
+
+#include "results/diagram.h"
+#include "results/envelope.h"
+#include "results/resultset.h"
+
+#include <cmath>
+#include <memory>
+
+namespace analysis::test {
+namespace {
+
+using results::ResultKind;
+
+class EnvelopeTest : public FrameTest {
+protected:
+    // Two spans of 6 m on three supports.
+    void twoSpans() {
+        line(0, 0, 6, 0);
+        line(6, 0, 12, 0);
+        standardProperties();
+        support(at(0, 0), "110");
+        support(at(6, 0), "010");
+        support(at(12, 0), "010");
+    }
+    // A new case with a uniform load q on the members through the points.
+    int loadCase(const char* label, double q, std::initializer_list<double> xs) {
+        int id = 0;
+        EXPECT_EQ(attrib::newCase(root(), label, &id), attrib::kCaseDone);
+        attrib::PropertyBlock* b = block(attrib::kUlf, {0, q});
+        for (double x : xs) give(bar(x, 0), attrib::kUniform, b);
+        return id;
+    }
+    void analyse() {
+        resetResults(s);
+        const RunOutcome out = runAnalysis(s, root(), modelPath());
+        ASSERT_EQ(out.status, RunStatus::kSolved) << out.message;
+        const Numbering& n = storedResults().numbering;
+        frame.members.assign(n.members.begin(), n.members.end());
+        frame.nodes.assign(n.nodes.begin(), n.nodes.end());
+        reactions.clear();
+        for (const CaseResults& c : storedResults().cases) {
+            std::vector<double> r;
+            for (const Reaction& x : supportReactions(n, c, {attrib::CaseFactor{c.loadCase, 1}}))
+                r.insert(r.end(), {x.fx, x.fy, x.mz});
+            frame.reactions = static_cast<int>(r.size() / 3);
+            reactions.push_back(std::move(r));
+        }
+        cases.clear();
+        for (std::size_t i = 0; i < storedResults().cases.size(); ++i) {
+            const CaseResults& c = storedResults().cases[i];
+            cases.push_back(
+                {c.loadCase, c.displacements.data(), c.endForces.data(), reactions[i].data()});
+        }
+    }
+    results::EnvelopeFrame frame;
+    std::vector<std::vector<double>> reactions;
+    std::vector<results::CaseData> cases;
+};
+
+// 1.35 G + 1.5 Q against one case holding 1.35 x 10 + 1.5 x 15 kN/m on
+// span 1 and 1.35 x 10 on span 2: displacements, end forces, reactions and
+// the ordinates at the steps, to 1e-12 relative.
+TEST_F(EnvelopeTest, ACombinationIsTheCaseOfItsFactoredLoads) {
+    twoSpans();
+    const int g = loadCase("G", -10, {3, 9});
+    const int q = loadCase("Q", -15, {3});
+    const int f = loadCase("F", -36, {3});
+    give(bar(9, 0), attrib::kUniform, block(attrib::kUlf, {0, -13.5}));
+    int combo = 0;
+    ASSERT_EQ(attrib::newCombination(root(), "ULS", &combo), attrib::kCaseDone);
+    ASSERT_EQ(attrib::setFactor(root(), combo, g, 1.35), attrib::kCaseDone);
+    ASSERT_EQ(attrib::setFactor(root(), combo, q, 1.5), attrib::kCaseDone);
+    analyse();
+    const CaseResults sum = combinedResults(storedResults(), attrib::factorsOf(root(), combo));
+    const CaseResults& want = *storedResults().find(f);
+    auto expectSame = [](const std::vector<double>& a, const std::vector<double>& b) {
+        ASSERT_EQ(a.size(), b.size());
+        double largest = 0;
+        for (double v : b) largest = std::max(largest, std::fabs(v));
+        for (std::size_t i = 0; i < a.size(); ++i) EXPECT_NEAR(a[i], b[i], 1e-12 * largest) << i;
+    };
+    expectSame(sum.displacements, want.displacements);
+    expectSame(sum.endForces, want.endForces);
+    const Numbering& n = storedResults().numbering;
+    const auto r1 = supportReactions(n, sum, attrib::factorsOf(root(), combo));
+    const auto r2 = supportReactions(n, want, attrib::factorsOf(root(), f));
+    ASSERT_EQ(r1.size(), r2.size());
+    for (std::size_t i = 0; i < r1.size(); ++i) EXPECT_NEAR(r1[i].fy, r2[i].fy, 1e-12 * 200);
+    // The diagrams of the combination shown against those of the case.
+    for (ResultKind kind : {ResultKind::Shear, ResultKind::Bending}) {
+        for (double x = 0; x <= 6; x += 0.5) {
+            ASSERT_TRUE(attrib::setShown(root(), combo));
+            ASSERT_TRUE(showResults(root()));
+            const double a = results::ordinate(results::memberInputOf(member(3, 0)), kind, x);
+            ASSERT_TRUE(attrib::setShown(root(), f));
+            ASSERT_TRUE(showResults(root()));
+            const double b = results::ordinate(results::memberInputOf(member(3, 0)), kind, x);
+            EXPECT_NEAR(a, b, 1e-12 * 120) << x;
+        }
+    }
+    // A combination of nothing gives zeros, not an error.
+    const CaseResults none = combinedResults(storedResults(), {});
+    for (double v : none.endForces) EXPECT_EQ(v, 0);
+}
+
+// Dead 10 kN/m on both spans, imposed 15 kN/m as a pattern case: the
+// largest sagging moment of span 1 comes from imposed load on span 1 only
+// (R = 61.875 kN, M = 61.875^2 / 50 = 76.5703125 kNm at x = 2.475 m, where
+// the shear of that loading is 0); the largest hogging moment over the
+// middle support from imposed load on both spans (25 x 36 / 8 = 112.5 kNm,
+// shear 75 + 18.75 = 93.75 kN). The shares come from one case per span.
+TEST_F(EnvelopeTest, PatternLoadingOfATwoSpanBeamGivesTheHandValues) {
+    twoSpans();
+    const int g = loadCase("G", -10, {3, 9});
+    const int q = loadCase("Q", -15, {3, 9});
+    const int q1 = loadCase("Q1", -15, {3});
+    const int q2 = loadCase("Q2", -15, {9});
+    ASSERT_EQ(attrib::setPattern(root(), q, true), attrib::kCaseDone);
+    analyse();
+    results::PatternSums sums(frame, q);
+    for (auto [id, memberNumber] : {std::pair{q1, 1}, std::pair{q2, 2}}) {
+        for (std::size_t i = 0; i < cases.size(); ++i)
+            if (cases[i].id == id)
+                sums.add(memberNumber, cases[i].displacements, cases[i].endForces,
+                         cases[i].reactions);
+    }
+    const results::EnvelopeCombos combos = {
+        {100, {attrib::CaseFactor{g, 1}, attrib::CaseFactor{q, 1}}}};
+    results::Envelope env;
+    computeEnvelope(env, frame, cases, combos, {&sums}, ResultKind::Bending);
+    const std::size_t span1 = attrib::memberOf(member(3, 0))->number - 1;
+    const results::MemberEnvelope& m = env.members.at(span1);
+    EXPECT_NEAR(m.maxAlong.value, 76.5703125, 1e-9);
+    EXPECT_NEAR(m.maxAlong.x, 2.475, 1e-9);
+    EXPECT_EQ(m.maxAlong.combo, 100);
+    EXPECT_TRUE(m.maxAlong.pattern);
+    EXPECT_NEAR(m.maxAlong.V, 0, 1e-9);
+    EXPECT_NEAR(m.minAlong.value, -112.5, 1e-9);
+    EXPECT_NEAR(m.minAlong.x, 6, 1e-12);
+    EXPECT_NEAR(std::fabs(m.minAlong.V), 93.75, 1e-9);
+    // The least hogging over the middle support: dead load alone (each
+    // span's imposed load hogs there), 10 x 36 / 8 = 45 kNm.
+    EXPECT_NEAR(m.maxEnd[1].value, -45, 1e-9);
+    // At the picked point the same values, with the other forces.
+    const results::EnvelopePoint p = results::envelopeAt(frame, cases, combos, {&sums}, span1, 6.0);
+    EXPECT_NEAR(p.min[2].value, -112.5, 1e-9);
+    EXPECT_NEAR(p.max[2].value, -45, 1e-9);
+    // The middle support's reaction: 1.25 wL with both spans loaded,
+    // 1.25 x 25 x 6 = 187.5 kN at most; each span's imposed load lifts it
+    // (0.625 x 15 x 6), so the dead load's 75 kN at least.
+    const std::size_t middle = 1;
+    EXPECT_NEAR(env.reactions.at(middle).max[1], 187.5, 1e-9);
+    EXPECT_NEAR(env.reactions.at(middle).min[1], 75, 1e-9);
+}
+
+// The envelope of a single combination is that combination: both curves
+// lie on each other.
+TEST_F(EnvelopeTest, TheEnvelopeOfOneCombinationIsThatCombination) {
+    twoSpans();
+    const int g = loadCase("G", -10, {3, 9});
+    analyse();
+    const results::EnvelopeCombos combos = {{7, {attrib::CaseFactor{g, 1.35}}}};
+    for (ResultKind kind : {ResultKind::Axial, ResultKind::Shear, ResultKind::Bending}) {
+        results::Envelope env;
+        computeEnvelope(env, frame, cases, combos, {}, kind);
+        for (const results::MemberEnvelope& m : env.members) {
+            ASSERT_EQ(m.max.pts.size(), m.min.pts.size());
+            for (std::size_t i = 0; i < m.max.pts.size(); ++i)
+                EXPECT_EQ(m.max.pts[i].f, m.min.pts[i].f);
+        }
+    }
+}
+
+} // namespace
+} // namespace analysis::test
