@@ -169,7 +169,8 @@ bool showCaseResults(int loadCase);
 CaseResults combinedResults(const StoredResults& s, const std::vector<attrib::CaseFactor>& factors);
 // Puts the results of what the root shows into the records: those of a
 // case, of a combination, or for the envelope those of the member of the
-// envelope with the largest displacement (which the deformed shape shows).
+// envelope with the largest displacement (which the deformed shape shows;
+// the root notes which it is).
 // False (records unchanged) when there are no stored results.
 bool showResults(const attrib::AttributeRoot& root);
 // The member of the envelope whose largest displacement component is the

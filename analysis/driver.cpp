@@ -490,6 +490,7 @@ bool showResults(const attrib::AttributeRoot& root) {
     const int shown = attrib::shownId(root);
     if (attrib::findCase(root, shown)) return showCaseResults(shown);
     const int id = shown == attrib::kEnvelope ? largestDisplacementMember(root) : shown;
+    root.envelopeRecords = shown == attrib::kEnvelope ? id : 0;
     putIntoRecords(g_stored.numbering, combinedResults(g_stored, attrib::factorsOf(root, id)));
     return true;
 }

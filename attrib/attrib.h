@@ -156,6 +156,9 @@ struct AttributeRoot {
     // work on the active case.
     std::vector<Combination> combos;
     int shown = 0;
+    // With the envelope shown: the combination whose results the records
+    // hold (the one of the largest displacement, for the deformed shape).
+    mutable int envelopeRecords = 0;
     AttributeRoot() = default;
     AttributeRoot(const AttributeRoot&) = delete;
     AttributeRoot& operator=(const AttributeRoot&) = delete;

@@ -471,7 +471,8 @@ std::vector<CaseFactor> factorsOf(const AttributeRoot& r, int id) {
 }
 
 std::vector<CaseFactor> shownFactors(const AttributeRoot& r) {
-    return factorsOf(r, shownId(r));
+    const int id = shownId(r);
+    return factorsOf(r, id == kEnvelope ? r.envelopeRecords : id);
 }
 
 std::vector<EnvelopeMember> envelopeMembers(const AttributeRoot& r) {

@@ -251,6 +251,10 @@ void drawMemberDiagram(gfx::Canvas& c, const MemberInput& m, const MemberCurve& 
     if (st.stepValues && steps.size() > 2)
         for (std::size_t i = 1; i + 1 < steps.size(); ++i)
             value(steps[i].x, ordinate(m, st.kind, steps[i].x), steps[i].value);
+    const double L = memberLength(m);
+    if (st.extremeValue && curve.extremeX > 1e-6 * L && curve.extremeX < (1 - 1e-6) * L &&
+        std::fabs(curve.extremeValue) >= 0.005)
+        value(curve.extremeX, curve.extremeValue, sign * curve.extremeValue);
 }
 
 double influenceScale(const MemberInput& m, const InfluenceStyle& st) {
@@ -323,9 +327,23 @@ void drawReaction(gfx::Canvas& c, const Reaction& r, const SymbolSizes& sz,
     const double len = sz.forceArrow, gap = 1.2 * sz.support, headLen = 0.3 * len;
     // A force arrow pointing along the reaction, its tip just clear of the
     // support symbol, so that it reads as the support pushing on the node.
-    auto force = [&](double v, Point axis) {
-        if (v == 0) return;
-        const Point d{v > 0 ? axis.x : -axis.x, v > 0 ? axis.y : -axis.y};
+    // The text of a component: its magnitude, or for a range the largest
+    // and smallest values along the arrow.
+    auto text = [&](double v, double lo, int unit, int format) {
+        const int u = settings->units[unit], f = settings->formats[format];
+        if (!r.range) return units::textWithUnit(u, f, std::fabs(v));
+        const double s = std::fabs(v) >= std::fabs(lo) ? (v < 0 ? -1 : 1) : (lo < 0 ? -1 : 1);
+        const double a = s > 0 ? v : -lo, b = s > 0 ? lo : -v;
+        return units::textWithUnit(u, f, a) + " / " + units::textWithUnit(u, f, b);
+    };
+    // The arrow of a range follows the component of larger magnitude.
+    auto along = [&](double v, double lo) {
+        return r.range && std::fabs(lo) > std::fabs(v) ? lo : v;
+    };
+    auto force = [&](double v, double lo, Point axis) {
+        const double a = along(v, lo);
+        if (a == 0) return;
+        const Point d{a > 0 ? axis.x : -axis.x, a > 0 ? axis.y : -axis.y};
         const Point tip{r.x - d.x * gap, r.y - d.y * gap};
         const Point tail{tip.x - d.x * len, tip.y - d.y * len};
         c.line(tail.x, tail.y, tip.x, tip.y);
@@ -335,21 +353,21 @@ void drawReaction(gfx::Canvas& c, const Reaction& r, const SymbolSizes& sz,
                    {base.x - n.x * 0.4 * headLen, base.y - n.y * 0.4 * headLen}});
         if (values && settings)
             label(c, labels, {tail.x - d.x * 0.1 * len, tail.y - d.y * 0.1 * len}, {-d.x, -d.y},
-                  units::textWithUnit(settings->units[units::kForceUnit],
-                                      settings->formats[units::kForceFormat], std::fabs(v)));
+                  text(v, lo, units::kForceUnit, units::kForceFormat));
     };
-    if (r.showX) force(r.rx, {1, 0});
-    if (r.showY) force(r.ry, {0, 1});
-    if (r.showM && r.mz != 0) {
+    if (r.showX) force(r.rx, r.minX, {1, 0});
+    if (r.showY) force(r.ry, r.minY, {0, 1});
+    const double mz = along(r.mz, r.minM);
+    if (r.showM && mz != 0) {
         // Three quarters of a circle, the head showing the sense
         // (anticlockwise positive).
         const double rad = 1.6 * sz.momentArc;
         const double a1 = 45, a2 = 315;
         c.arc(r.x, r.y, rad, a1, a2);
-        const double at = (r.mz > 0 ? a2 : a1) * kPi / 180;
+        const double at = (mz > 0 ? a2 : a1) * kPi / 180;
         const Point tip{r.x + rad * std::cos(at), r.y + rad * std::sin(at)};
         const Point d =
-            r.mz > 0 ? Point{-std::sin(at), std::cos(at)} : Point{std::sin(at), -std::cos(at)};
+            mz > 0 ? Point{-std::sin(at), std::cos(at)} : Point{std::sin(at), -std::cos(at)};
         const double hl = 0.5 * rad;
         const Point n{-d.y, d.x}, base{tip.x - d.x * hl, tip.y - d.y * hl};
         c.polygon({tip,
@@ -357,8 +375,7 @@ void drawReaction(gfx::Canvas& c, const Reaction& r, const SymbolSizes& sz,
                    {base.x - n.x * 0.4 * hl, base.y - n.y * 0.4 * hl}});
         if (values && settings)
             label(c, labels, {r.x + 1.15 * rad, r.y + 0.7 * rad}, {1, 0},
-                  units::textWithUnit(settings->units[units::kMomentUnit],
-                                      settings->formats[units::kMomentFormat], std::fabs(r.mz)));
+                  text(r.mz, r.minM, units::kMomentUnit, units::kMomentFormat));
     }
     c.setLineWidth(1);
 }

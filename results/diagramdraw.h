@@ -45,6 +45,7 @@ struct DiagramStyle {
     bool stepValues = false;   // "Step Values"
     bool transversal = false;  // "Transversal Values": ordinate lines at the steps
     bool signedMoment = false; // "Bending Moment Sign": moments written with sign
+    bool extremeValue = false; // the curve's extreme written where it lies inside the member
     double step = 0;           // result step, model units
     bool uniform = true;       // equal segments rather than the fixed step
     const attrib::AppSettings* settings = nullptr; // units and formats; none: no values
@@ -100,6 +101,11 @@ struct Reaction {
     double x = 0, y = 0;
     double rx = 0, ry = 0, mz = 0;
     bool showX = false, showY = false, showM = false;
+    // The envelope's reactions: rx, ry, mz are the largest components and
+    // these the smallest; each arrow points along the one of larger
+    // magnitude and is labelled "largest / smallest" along it.
+    bool range = false;
+    double minX = 0, minY = 0, minM = 0;
 };
 void drawReaction(gfx::Canvas& c, const Reaction& r, const SymbolSizes& sz,
                   const attrib::AppSettings* settings, bool values, int color,

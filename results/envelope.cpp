@@ -383,6 +383,83 @@ void PatternSums::add(int member, const double* displacements, const double* end
     }
 }
 
+// ---- Its input ----------------------------------------------------------------------
+
+namespace {
+
+void frameOf(EnvelopeFrame& f, std::vector<analysis::Reaction>& supports,
+             const analysis::Numbering& n) {
+    if (!f.members.empty() || !f.nodes.empty()) return;
+    f.members.assign(n.members.begin(), n.members.end());
+    f.nodes.assign(n.nodes.begin(), n.nodes.end());
+    supports = analysis::supportReactions(
+        n, analysis::CaseResults{{}, {}, std::vector<double>(n.members.size() * 6, 0.0)}, {});
+    f.reactions = static_cast<int>(supports.size());
+}
+
+std::vector<double> flatReactions(const analysis::Numbering& n, const analysis::CaseResults& r,
+                                  const std::vector<attrib::CaseFactor>& factors) {
+    std::vector<double> out;
+    for (const analysis::Reaction& x : analysis::supportReactions(n, r, factors))
+        out.insert(out.end(), {x.fx, x.fy, x.mz});
+    return out;
+}
+
+} // namespace
+
+std::vector<const PatternSums*> EnvelopeInput::patternList() const {
+    std::vector<const PatternSums*> out;
+    for (const auto& p : patterns) out.push_back(p.get());
+    return out;
+}
+
+std::size_t EnvelopeInput::patternBytes() const {
+    std::size_t bytes = 0;
+    for (const auto& p : patterns) bytes += p->bytes();
+    return bytes;
+}
+
+void clearEnvelopeInput(EnvelopeInput& in) {
+    in.patterns.clear();
+    in.cases.clear();
+    in.reactions.clear();
+    in.supports.clear();
+    in.frame = EnvelopeFrame{};
+}
+
+void addShare(EnvelopeInput& in, const analysis::Numbering& n, int loadCase, int member,
+              const analysis::CaseResults& share) {
+    frameOf(in.frame, in.supports, n);
+    PatternSums* sums = nullptr;
+    for (const auto& p : in.patterns)
+        if (p->loadCase() == loadCase) sums = p.get();
+    if (!sums) {
+        in.patterns.push_back(std::make_unique<PatternSums>(in.frame, loadCase));
+        sums = in.patterns.back().get();
+    }
+    // Only the nodal share carries the case's nodal forces.
+    std::vector<attrib::CaseFactor> factors;
+    if (member == 0) factors.push_back({loadCase, 1});
+    const std::vector<double> reactions = flatReactions(n, share, factors);
+    sums->add(member, share.displacements.data(), share.endForces.data(),
+              reactions.size() == static_cast<std::size_t>(in.frame.reactions) * 3
+                  ? reactions.data()
+                  : nullptr);
+}
+
+void readStoredResults(EnvelopeInput& in, const analysis::StoredResults& s) {
+    frameOf(in.frame, in.supports, s.numbering);
+    in.cases.clear();
+    in.reactions.clear();
+    for (const analysis::CaseResults& c : s.cases)
+        in.reactions.push_back(flatReactions(s.numbering, c, {attrib::CaseFactor{c.loadCase, 1}}));
+    for (std::size_t i = 0; i < s.cases.size(); ++i) {
+        const analysis::CaseResults& c = s.cases[i];
+        in.cases.push_back(
+            {c.loadCase, c.displacements.data(), c.endForces.data(), in.reactions[i].data()});
+    }
+}
+
 // ---- The envelope -------------------------------------------------------------------
 
 void computeEnvelope(Envelope& env, const EnvelopeFrame& frame, const std::vector<CaseData>& cases,

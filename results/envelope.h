@@ -10,12 +10,14 @@
 // the caller hands the stored case results in analysis numbering order.
 #pragma once
 
+#include "analysis/analysis.h"
 #include "attrib/attrib.h"
 #include "attrib/cases.h"
 #include "model/entities.h"
 #include "results/diagram.h"
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 namespace results {
@@ -128,6 +130,27 @@ struct EnvelopePoint {
 EnvelopePoint envelopeAt(const EnvelopeFrame& frame, const std::vector<CaseData>& cases,
                          const EnvelopeCombos& combos,
                          const std::vector<const PatternSums*>& patterns, std::size_t mi, double x);
+
+// The stored results of the last analysis as the envelope reads them: the
+// frame in numbering order, each case's results with its support
+// reactions, and the share sums of the pattern cases, which the analysis
+// fills share by share (addShare) before the cases are read.
+struct EnvelopeInput {
+    EnvelopeFrame frame;
+    std::vector<CaseData> cases;
+    std::vector<std::vector<double>> reactions; // per case: Fx Fy Mz per supported node
+    std::vector<analysis::Reaction> supports;   // the supported nodes, in reaction order
+    std::vector<std::unique_ptr<PatternSums>> patterns;
+    std::vector<const PatternSums*> patternList() const;
+    std::size_t patternBytes() const;
+};
+// Empties it (before an analysis, or when the model goes).
+void clearEnvelopeInput(EnvelopeInput& in);
+// One share of pattern case `loadCase`, from the driver's share callback.
+void addShare(EnvelopeInput& in, const analysis::Numbering& n, int loadCase, int member,
+              const analysis::CaseResults& share);
+// Reads the cases of the driver's stored results (keeping the share sums).
+void readStoredResults(EnvelopeInput& in, const analysis::StoredResults& s);
 
 // The input of a member from explicit results (6 end forces, the end
 // displacements Dx Dy Rz of both ends) and the loads of the factored cases.

@@ -29,6 +29,10 @@ namespace {
 // combination).
 std::string caseLine(bool results = false) {
     const attrib::AttributeRoot& r = attrib::root();
+    // The envelope's records hold the combination of the largest displacement.
+    if (results && r.shown == attrib::kEnvelope)
+        return " Envelope, largest\n displacement:\n  " + attrib::labelOf(r, r.envelopeRecords) +
+               "\n";
     if (results && r.shown > 0)
         if (const attrib::Combination* c = attrib::findCombination(r, r.shown))
             return " Combination: " + c->label + "\n";
@@ -328,6 +332,79 @@ std::string memberResultText(const attrib::AppSettings& s, const MemberInput& m,
     alongMember(w, kind, units::unitLabelUtf8(s.units[unit]),
                 stepValues(m, kind, s.resultStep, uniform),
                 [&](double v) { return w.bare(unit, format, v); });
+    return w.out;
+}
+
+namespace {
+
+// The label of a combination of the envelope, marked when pattern shares
+// were picked for it.
+std::string governing(int combo, bool pattern) {
+    const std::string label = attrib::labelOf(attrib::root(), combo);
+    return pattern ? label + " (pattern)" : label;
+}
+
+} // namespace
+
+std::string memberEnvelopeText(const attrib::AppSettings& s, ResultKind kind,
+                               const EnvelopePoint& at, const MemberEnvelope& m) {
+    const char* title = forceName(kind);
+    if (!title) return "";
+    const int k = static_cast<int>(kind) - 1;
+    Writer w{s, std::string("\n Member\n ") + title + "\n Envelope\n"};
+    auto value = [&](ResultKind of, double v) {
+        return of == ResultKind::Bending ? w.value(kMomentUnit, kMomentFormat, v)
+                                         : w.value(kForceUnit, kForceFormat, v);
+    };
+    // One extreme: its value, where (along the member), what governs it and
+    // the other two forces of that loading.
+    auto extreme = [&](const char* head, const EnvelopeValue& v, ResultKind of, bool where) {
+        w.out += std::string("  ") + head + value(of, v.value) + "\n";
+        if (where) w.line("   at x = ", kLengthUnit, kLengthFormat, v.x);
+        w.out += "   " + governing(v.combo, v.pattern) + "\n";
+        const double forces[3] = {v.N, v.V, v.M};
+        static const char* const kNames[3] = {"   N = ", "   V = ", "   M = "};
+        for (int o = 0; o < 3; ++o)
+            if (o != static_cast<int>(of) - 1)
+                w.out += kNames[o] + value(static_cast<ResultKind>(o + 1), forces[o]) + "\n";
+    };
+    w.out += "\n At x = " + w.value(kLengthUnit, kLengthFormat, at.x) + ":\n";
+    extreme("Max: ", at.max[k], kind, false);
+    extreme("Min: ", at.min[k], kind, false);
+    w.out += "\n Along Member:\n";
+    extreme("Max: ", m.maxAlong, kind, true);
+    extreme("Min: ", m.minAlong, kind, true);
+    w.out.pop_back();
+    return w.out;
+}
+
+std::string nodeEnvelopeText(const attrib::AppSettings& s, const NodeEnvelope* reactions,
+                             const NodeEnvelope& displacements) {
+    Writer w{s, "\n Node\n Envelope\n\n Support\n Reactions:\n"};
+    auto block = [&](const NodeEnvelope& e, const char* const names[3], const int units[3],
+                     const int formats[3]) {
+        for (int d = 0; d < 3; ++d) {
+            w.out += std::string(" ") + names[d] +
+                     " max = " + w.value(units[d], formats[d], e.max[d]) + "\n   " +
+                     governing(e.maxCombo[d], false) + "\n";
+            w.out += std::string(" ") + names[d] +
+                     " min = " + w.value(units[d], formats[d], e.min[d]) + "\n   " +
+                     governing(e.minCombo[d], false) + "\n";
+        }
+    };
+    static const char* const kForces[3] = {"Fx", "Fy", "Mz"};
+    static const char* const kDisplacements[3] = {"Dx", "Dy", "Rz"};
+    static const int kForceUnits[3] = {kForceUnit, kForceUnit, kMomentUnit};
+    static const int kForceFormats[3] = {kForceFormat, kForceFormat, kMomentFormat};
+    static const int kDisplUnits[3] = {kDisplacementUnit, kDisplacementUnit, kRotationUnit};
+    static const int kDisplFormats[3] = {kDisplacementFormat, kDisplacementFormat, kRotationFormat};
+    if (reactions)
+        block(*reactions, kForces, kForceUnits, kForceFormats);
+    else
+        w.out += " None\n";
+    w.out += "\n Nodal\n Displacements:\n";
+    block(displacements, kDisplacements, kDisplUnits, kDisplFormats);
+    w.out.pop_back();
     return w.out;
 }
 

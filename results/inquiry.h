@@ -8,6 +8,7 @@
 #include "attrib/attrib.h"
 #include "attrib/settings.h"
 #include "results/diagram.h"
+#include "results/envelope.h"
 
 #include <string>
 
@@ -36,6 +37,18 @@ std::string nodeResultText(const attrib::AppSettings& s, bool supported, const d
 // the request for a reasonable step when there are none.
 std::string memberResultText(const attrib::AppSettings& s, const MemberInput& m, ResultKind kind,
                              double h);
+
+// The member text of the envelope of `kind` (1 to 3): at the picked point
+// and at the member's extremes along it, the largest and the smallest value,
+// the combination that governs each (marked when pattern shares were
+// picked) and the other two internal forces of that loading there.
+std::string memberEnvelopeText(const attrib::AppSettings& s, ResultKind kind,
+                               const EnvelopePoint& at, const MemberEnvelope& m);
+// The node text of the envelope: the largest and smallest reaction
+// components (none for a free node) and displacements, each with the
+// combination that governs it.
+std::string nodeEnvelopeText(const attrib::AppSettings& s, const NodeEnvelope* reactions,
+                             const NodeEnvelope& displacements);
 
 // The member text while an influence line of `kind` (1 to 3) is shown: the
 // ordinates at both ends, then the values along the member at the result

@@ -1,6 +1,8 @@
 // The result line of the result query mode (see resultquery.h).
 #include "results/resultquery.h"
 
+#include "attrib/cases.h"
+
 #include "results/influence.h"
 #include "results/inquiry.h"
 #include "units/numformat.h"
@@ -62,6 +64,24 @@ std::string resultLine(const attrib::AppSettings& s, const MemberInput& m, Resul
     default:
         return "";
     }
+}
+
+std::string envelopeLine(const attrib::AppSettings& s, const MemberInput& m, ResultKind kind,
+                         const EnvelopePoint& at) {
+    const int k = static_cast<int>(kind) - 1;
+    if (k < 0 || k > 2) return "";
+    const bool moment = kind == ResultKind::Bending;
+    const int unit = moment ? units::kMomentUnit : units::kForceUnit;
+    const int format = moment ? units::kMomentFormat : units::kForceFormat;
+    static const char* const kHeads[3] = {
+        "Axial force envelope at local pos.: ", "Shear force envelope at local pos.: ",
+        "Bending moment envelope at local pos.: "};
+    auto part = [&](const char* head, const EnvelopeValue& v) {
+        return head + valueText(s, unit, format, v.value) + " (" +
+               attrib::labelOf(attrib::root(), v.combo) + ")";
+    };
+    return kHeads[k] + position(s, m, at.x) + part("Max: ", at.max[k]) + "  " +
+           part("Min: ", at.min[k]);
 }
 
 std::string influenceLine(const attrib::AppSettings& s, const MemberInput& m, ResultKind kind,

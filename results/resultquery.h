@@ -6,6 +6,7 @@
 
 #include "attrib/settings.h"
 #include "results/diagram.h"
+#include "results/envelope.h"
 
 #include <string>
 
@@ -22,6 +23,11 @@ double localPosition(const MemberInput& m, double px, double py);
 // the elastic curve.
 std::string resultLine(const attrib::AppSettings& s, const MemberInput& m, ResultKind kind,
                        double x);
+
+// The same line while the envelope of kind 1 to 3 is shown: the largest
+// and the smallest value at the point, each with its governing combination.
+std::string envelopeLine(const attrib::AppSettings& s, const MemberInput& m, ResultKind kind,
+                         const EnvelopePoint& at);
 
 // The same line while an influence line of kind 1 to 3 is shown: the
 // ordinate at x of the member (holding the section at a when

@@ -69,8 +69,8 @@ MemberInput memberInputOf(const Edge* e, const std::vector<attrib::CaseFactor>& 
     const attrib::NodeAttrib* n1 = attrib::nodeOf(e->he1->vtx);
     const attrib::NodeAttrib* n2 = attrib::nodeOf(e->he2->vtx);
     const attrib::MemberAttrib* a = attrib::memberOf(e);
-    return memberInputFrom(e, factors, a ? a->results.data() : kNone,
-                           n1 ? n1->displacement : kNone, n2 ? n2->displacement : kNone);
+    return memberInputFrom(e, factors, a ? a->results.data() : kNone, n1 ? n1->displacement : kNone,
+                           n2 ? n2->displacement : kNone);
 }
 
 MemberInput memberInputFrom(const Edge* e, const std::vector<attrib::CaseFactor>& factors,
@@ -184,8 +184,39 @@ InfluenceStyle influenceStyle(const ResultCurves& rc, double scale,
 
 } // namespace
 
+namespace {
+
+// Calls `f(input, curve)` for both curves of every member of the envelope.
+template <typename F> void forEachEnvelopeCurve(const Envelope& env, F f) {
+    for (std::size_t i = 0; i < env.members.size() && i < env.inputs.size(); ++i) {
+        f(env.inputs[i], env.members[i].max);
+        f(env.inputs[i], env.members[i].min);
+    }
+}
+
+bool envelopeDrawn(const ResultDrawing& rd) {
+    return rd.envelope && rd.envelope->kind != ResultKind::Deformed &&
+           rd.envelope->kind != ResultKind::None;
+}
+
+} // namespace
+
 void forEachDrawnPoint(const ResultDrawing& rd, const attrib::AppSettings* settings,
                        const std::function<void(double x, double y)>& add) {
+    if (envelopeDrawn(rd)) {
+        ResultCurves shape;
+        shape.kind = rd.envelope->kind;
+        const DiagramStyle st =
+            diagramStyle(shape, diagramScale(rd.diagramSize, rd.envelope->largest), settings);
+        forEachEnvelopeCurve(*rd.envelope, [&](const MemberInput& m, const MemberCurve& c) {
+            const double L = memberLength(m);
+            if (!(L > 0)) return;
+            const double ex = (m.x2 - m.x1) / L, ey = (m.y2 - m.y1) / L, s = drawnScale(m, st);
+            for (const Sample& p : c.pts)
+                add(m.x1 + p.x * ex - s * p.f * ey, m.y1 + p.x * ey + s * p.f * ex);
+        });
+        return;
+    }
     const ResultCurves* rc = rd.curves;
     if (!rc || rc->kind == ResultKind::None) return;
     if (rc->influence && !(rc->largest > kInfluenceDrawnAbove)) return;
@@ -212,7 +243,22 @@ void drawResults(gfx::Canvas& c, const ResultDrawing& rd, const attrib::AppSetti
                  const attrib::ColorScheme& cs, const SymbolSizes& sz) {
     auto on = [&](int flag) { return settings && settings->display[flag] != 0; };
     LabelSpace labels;
-    if (const ResultCurves* rc = rd.curves) {
+    if (envelopeDrawn(rd)) {
+        // Both curves of every member, each with its end values and its
+        // extreme inside the member; step values belong to one loading and
+        // are not written.
+        ResultCurves shape;
+        shape.kind = rd.envelope->kind;
+        DiagramStyle st =
+            diagramStyle(shape, diagramScale(rd.diagramSize, rd.envelope->largest), settings);
+        st.color = roleColor(cs, Role::Diagrams);
+        st.labels = &labels;
+        st.stepValues = st.transversal = false;
+        st.extremeValue = st.endValues;
+        forEachEnvelopeCurve(*rd.envelope, [&](const MemberInput& m, const MemberCurve& curve) {
+            drawMemberDiagram(c, m, curve, st);
+        });
+    } else if (const ResultCurves* rc = rd.curves) {
         const double scale = diagramScale(rd.diagramSize, rc->largest);
         const int color = roleColor(cs, Role::Diagrams);
         if (rc->influence) {

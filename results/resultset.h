@@ -50,8 +50,13 @@ void computeInfluenceCurves(ResultCurves& rc, const Solid* model, ResultKind kin
 inline constexpr double kInfluenceDrawnAbove = 0.001;
 
 // What the model drawing pass adds in result mode.
+struct Envelope; // results/envelope.h
+
 struct ResultDrawing {
     const ResultCurves* curves = nullptr;
+    // With the envelope shown, its curves are drawn instead of the curves
+    // of the force diagrams (the deformed shape stays a single curve).
+    const Envelope* envelope = nullptr;
     double diagramSize = 0;
     std::vector<Reaction> reactions; // shown when the reactions toggle is on
 };

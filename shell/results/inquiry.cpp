@@ -3,8 +3,10 @@
 
 #include "analysis/analysis.h"
 #include "attrib/blocks.h"
+#include "attrib/cases.h"
 #include "model/model.h"
 #include "results/inquiry.h"
+#include "results/resultquery.h"
 #include "results/resultset.h"
 #include "shell/messages.h"
 #include "shell/panels/conditionpanels.h"
@@ -24,7 +26,15 @@ void inquireNode(const Vertex* v) {
     AppState& a = app();
     const attrib::NodeAttrib* n = attrib::nodeOf(v);
     if (!n) return;
-    if (a.settings.result.on) {
+    if (const results::Envelope* env = shownEnvelope(); env && n->number > 0) {
+        const results::EnvelopeInput& in = envelopeInput();
+        const results::NodeEnvelope* reactions = nullptr;
+        for (std::size_t i = 0; i < in.supports.size() && i < env->reactions.size(); ++i)
+            if (in.supports[i].node == v) reactions = &env->reactions[i];
+        if (static_cast<std::size_t>(n->number) <= env->displacements.size())
+            showInformation(results::nodeEnvelopeText(a.settings, reactions,
+                                                      env->displacements[n->number - 1]));
+    } else if (a.settings.result.on) {
         double r[3] = {0, 0, 0};
         const bool supported = attrib::hasSupport(*n);
         if (supported) {
@@ -50,6 +60,17 @@ void inquireMember(const Edge* e, double x, double y, double tolerance) {
     if (a.settings.result.on && a.settings.result.influence) {
         showPrompt(resultLineAt(x, y, tolerance));
         showInformation(influenceMemberText(e));
+    } else if (const results::Envelope* env = shownEnvelope();
+               env && m->number > 0 && static_cast<std::size_t>(m->number) <= env->members.size()) {
+        showPrompt(resultLineAt(x, y, tolerance));
+        const results::EnvelopeInput& in = envelopeInput();
+        const results::MemberInput input = results::memberInputOf(e);
+        const std::size_t mi = m->number - 1;
+        showInformation(results::memberEnvelopeText(
+            a.settings, env->kind,
+            results::envelopeAt(in.frame, in.cases, attrib::envelopeMembers(attrib::root()),
+                                in.patternList(), mi, results::localPosition(input, x, y)),
+            env->members[mi]));
     } else if (a.settings.result.on) {
         showPrompt(resultLineAt(x, y, tolerance));
         const results::MemberInput in = results::memberInputOf(e);

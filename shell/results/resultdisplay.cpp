@@ -2,6 +2,7 @@
 #include "shell/results/resultdisplay.h"
 
 #include "analysis/analysis.h"
+#include "attrib/cases.h"
 #include "interact/cll.h"
 #include "model/model.h"
 #include "results/resultquery.h"
@@ -33,9 +34,11 @@ struct Cache {
     double step = 0;
     const Solid* model = nullptr;
     results::ResultCurves curves;
+    results::Envelope envelope;
     results::ResultDrawing drawing;
 };
 Cache g_cache;
+results::EnvelopeInput g_envelopeInput;
 
 // The unit slot in which the largest value of a kind is shown; the
 // deformed shape's largest value is shown unconverted.
@@ -98,6 +101,54 @@ void invalidateResultCurves() {
     g_cache.valid = false;
 }
 
+results::EnvelopeInput& envelopeInput() {
+    return g_envelopeInput;
+}
+
+bool envelopeShown() {
+    const attrib::ResultDisplay& r = app().settings.result;
+    return r.on && !r.influence && attrib::shownId(attrib::root()) == attrib::kEnvelope &&
+           !analysis::storedResults().cases.empty();
+}
+
+const results::Envelope* shownEnvelope() {
+    const results::ResultDrawing* d = resultDrawing();
+    return d ? d->envelope : nullptr;
+}
+
+namespace {
+
+// The reactions drawn: those of what is shown, or the envelope's range.
+void gatherReactions(std::vector<results::Reaction>& out) {
+    out.clear();
+    if (envelopeShown()) {
+        const results::Envelope& env = g_cache.envelope;
+        const auto& supports = g_envelopeInput.supports;
+        for (std::size_t i = 0; i < supports.size() && i < env.reactions.size(); ++i) {
+            const analysis::Reaction& x = supports[i];
+            const results::NodeEnvelope& e = env.reactions[i];
+            results::Reaction d;
+            d.x = x.node->x, d.y = x.node->y;
+            d.range = true;
+            d.rx = e.max[0], d.ry = e.max[1], d.mz = e.max[2];
+            d.minX = e.min[0], d.minY = e.min[1], d.minM = e.min[2];
+            d.showX = x.hasFx, d.showY = x.hasFy, d.showM = x.hasMz;
+            out.push_back(d);
+        }
+        return;
+    }
+    for (const analysis::Reaction& x :
+         analysis::supportReactions(analysis::numberModel(app().model))) {
+        results::Reaction d;
+        d.x = x.node->x, d.y = x.node->y;
+        d.rx = x.fx, d.ry = x.fy, d.mz = x.mz;
+        d.showX = x.hasFx, d.showY = x.hasFy, d.showM = x.hasMz;
+        out.push_back(d);
+    }
+}
+
+} // namespace
+
 const results::ResultDrawing* resultDrawing() {
     AppState& a = app();
     const attrib::ResultDisplay& r = a.settings.result;
@@ -107,18 +158,29 @@ const results::ResultDrawing* resultDrawing() {
     const double step = std::max(rs.precisionStep, a.minimumSamplingStep);
     if (!g_cache.valid || g_cache.kind != r.kind || g_cache.step != step ||
         g_cache.model != a.model) {
-        results::computeCurves(g_cache.curves, a.model, static_cast<results::ResultKind>(r.kind),
-                               step);
+        const auto kind = static_cast<results::ResultKind>(r.kind);
+        results::computeCurves(g_cache.curves, a.model, kind, step);
         rs.largestValue = g_cache.curves.largest;
-        g_cache.drawing.reactions.clear();
-        for (const analysis::Reaction& x :
-             analysis::supportReactions(analysis::numberModel(a.model))) {
-            results::Reaction d;
-            d.x = x.node->x, d.y = x.node->y;
-            d.rx = x.fx, d.ry = x.fy, d.mz = x.mz;
-            d.showX = x.hasFx, d.showY = x.hasFy, d.showM = x.hasMz;
-            g_cache.drawing.reactions.push_back(d);
+        g_cache.drawing.envelope = nullptr;
+        if (envelopeShown()) {
+            // The envelope runs over the stored results: the records hold the
+            // combination of the largest displacement, which the deformed
+            // shape shows.
+            const attrib::AttributeRoot& root = attrib::root();
+            analysis::showResults(root);
+            results::readStoredResults(g_envelopeInput, analysis::storedResults());
+            results::computeEnvelope(g_cache.envelope, g_envelopeInput.frame, g_envelopeInput.cases,
+                                     attrib::envelopeMembers(root), g_envelopeInput.patternList(),
+                                     kind);
+            if (kind != results::ResultKind::Deformed) {
+                g_cache.drawing.envelope = &g_cache.envelope;
+                rs.largestValue = g_cache.envelope.largest;
+            } else {
+                results::computeCurves(g_cache.curves, a.model, kind, step);
+                rs.largestValue = g_cache.curves.largest;
+            }
         }
+        gatherReactions(g_cache.drawing.reactions);
         g_cache.valid = true;
         g_cache.kind = r.kind;
         g_cache.step = step;
@@ -189,6 +251,15 @@ std::string resultLineAt(double x, double y, double tolerance) {
     const Edge* e = mdl_find_edge_at(a.model, {x, y}, tolerance);
     if (!e) return "";
     const results::MemberInput m = results::memberInputOf(e);
+    if (const results::Envelope* env = shownEnvelope()) {
+        const attrib::MemberAttrib* ma = attrib::memberOf(e);
+        const std::size_t mi = ma && ma->number > 0 ? ma->number - 1 : 0;
+        const results::EnvelopeInput& in = g_envelopeInput;
+        return results::envelopeLine(
+            a.settings, m, env->kind,
+            results::envelopeAt(in.frame, in.cases, attrib::envelopeMembers(attrib::root()),
+                                in.patternList(), mi, results::localPosition(m, x, y)));
+    }
     return results::resultLine(a.settings, m, static_cast<results::ResultKind>(r.kind),
                                results::localPosition(m, x, y));
 }

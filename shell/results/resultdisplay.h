@@ -6,6 +6,7 @@
 // of the model drawing.
 #pragma once
 
+#include "results/envelope.h"
 #include "results/resultset.h"
 
 #include <string>
@@ -37,6 +38,15 @@ bool startPrecisionStep();
 // Fits the view to the frame widened by the diagrams and their value texts,
 // which stand out from the members by up to the diagram size.
 void fitViewToResults();
+// The stored results as the envelope reads them, with the share sums of
+// the pattern cases that the last analysis gathered.
+results::EnvelopeInput& envelopeInput();
+// Whether the envelope is what the results show now (not an influence line).
+bool envelopeShown();
+// The envelope of the shown kind and the index of a member in it (none
+// when the envelope is not shown).
+const results::Envelope* shownEnvelope();
+
 // The result line of the member under the world point, "" for none.
 std::string resultLineAt(double x, double y, double tolerance);
 
