@@ -18,7 +18,7 @@
 namespace files {
 
 constexpr int kFileVersion = 212;       // the highest that is read; written for load cases
-constexpr int kSingleCaseVersion = 211; // written for a model of one case without self-weight
+constexpr int kSingleCaseVersion = 211; // written for a single case (attrib::isSingleCase)
 constexpr int kBlockVersion = 200;      // version of the model block
 
 // ---- Writing -------------------------------------------------------------------

@@ -354,6 +354,11 @@ const char* kindName(PropertyKind kind) {
     return kNames[kind];
 }
 
+// The words of the load case layout: a pattern case, a combination line.
+constexpr char kPatternWord[] = "pattern";
+constexpr char kCombinationWord[] = "combination";
+constexpr std::size_t kWordMax = 32; // longer words are cut: neither of the above
+
 // The reading state of one file.
 struct FileReader {
     explicit FileReader(FILE* fp) : in(fp) {}
@@ -460,9 +465,96 @@ struct FileReader {
                 std::any_of(cases.begin(), cases.end(),
                             [&](const attrib::LoadCase& x) { return x.label == c.label; }))
                 return refuse();
+            c.pattern = nextWordIs(kPatternWord);
             cases.push_back(std::move(c));
         }
         attrib::setCases(*root, std::move(cases), active);
+        combinations();
+    }
+
+    // Whether the next word is `word`, which is then read; any other word
+    // stays for the next read.
+    bool nextWordIs(const char* word) {
+        if (in.failed()) return false;
+        const long at = in.tell();
+        std::string w;
+        if (in.readLabel(w, kWordMax) && w == word) return true;
+        in.seek(at);
+        return false;
+    }
+
+    // The combinations after the case list, one line each: the word
+    // "combination", the label, the in-envelope flag, then a factor and a
+    // case label per case. A line that cannot be read, or whose label is
+    // taken, is left out as a whole and said, and reading goes on at the
+    // next line, so the records after the list keep their loads.
+    void combinations() {
+        std::vector<attrib::Combination> combos;
+        int line = 0, beyond = 0;
+        while (nextWordIs(kCombinationWord)) {
+            ++line;
+            const long rest = in.tell();
+            attrib::Combination c;
+            const char* taken = nullptr;
+            if (combos.size() >= attrib::kMaxCombinations) {
+                ++beyond;
+            } else if (!in.readQuoted(c.label, attrib::kLabelSize - 1) ||
+                       !attrib::isCaseLabel(c.label)) {
+                note("combination " + std::to_string(line) + " cannot be read");
+            } else if ((taken = labelTaken(combos, c.label))) {
+                note("combination \"" + c.label + "\" has the label of " + taken);
+            } else if (!combinationRest(c)) {
+                note("combination \"" + c.label + "\" cannot be read");
+            } else {
+                c.id = root->caseCounter + static_cast<int>(combos.size()) + 1;
+                combos.push_back(std::move(c));
+                continue;
+            }
+            in.seek(rest);
+            in.skipLines(1);
+        }
+        if (beyond > 0)
+            note("the file holds " + std::to_string(attrib::kMaxCombinations + beyond) +
+                 " combinations; those after the first " +
+                 std::to_string(attrib::kMaxCombinations) + " were left out");
+        attrib::setCombinations(*root, std::move(combos));
+    }
+
+    // What already has the label of a combination read, or none.
+    const char* labelTaken(const std::vector<attrib::Combination>& combos,
+                           const std::string& label) const {
+        if (label == attrib::kEnvelopeLabel) return "the envelope";
+        if (attrib::findCaseLabel(*root, label)) return "a load case";
+        for (const attrib::Combination& x : combos)
+            if (x.label == label) return "an earlier combination";
+        return nullptr;
+    }
+
+    // The rest of a combination line after its label; false when a value
+    // cannot be read. Factors that name no case, that no panel accepts or
+    // that repeat a case are left out and said.
+    bool combinationRest(attrib::Combination& c) {
+        int flag = 0;
+        if (!in.readInt(flag)) return false;
+        c.inEnvelope = flag != 0;
+        const std::string of = "combination \"" + c.label + "\"";
+        while (!in.lineEnds()) {
+            double f = 0;
+            std::string name;
+            if (!in.readAnyReal(f) || !in.readQuoted(name, attrib::kLabelSize - 1)) return false;
+            const attrib::LoadCase* lc = attrib::findCaseLabel(*root, name);
+            if (!attrib::isFactor(f))
+                note("a factor of " + of + " is not finite or beyond 1e6 in magnitude (" +
+                     number(f) + ")");
+            else if (!lc)
+                note("a factor of " + of + " names no load case (\"" + name + "\")");
+            else if (std::any_of(c.factors.begin(), c.factors.end(),
+                                 [&](const attrib::CaseFactor& x) { return x.loadCase == lc->id; }))
+                note(of + " gives the factor of load case \"" + name + "\" twice");
+            else
+                c.factors.push_back(attrib::CaseFactor{lc->id, f});
+        }
+        return true;
     }
 
     attrib::NodeAttrib* node() {

@@ -25,7 +25,7 @@ struct Writer {
     const AttributeRoot& root;
     const attrib::AppSettings& settings;
     Positions positions;
-    bool cases = false; // the load case layout (several cases or self-weight)
+    bool cases = false; // the load case layout (not a single case: see isSingleCase)
     bool ok = true;
 
     // Reals take the shortest text that reads back to the same double.
@@ -95,12 +95,24 @@ void Writer::lists() {
             d.pts[2].y, d.pts[3].x, d.pts[3].y);
     if (!cases) return;
     // The load cases: their count and the position of the active one, then
-    // each case's self-weight factor and label.
+    // each case's self-weight factor and label, and "pattern" for a pattern
+    // case.
     put("%d %d\n", static_cast<int>(root.cases.size()),
         attrib::caseIndex(root, root.activeCase) + 1);
     for (const attrib::LoadCase& c : root.cases) {
         put("%g ", c.selfWeight);
-        put("'%s'\n", c.label.c_str());
+        put(c.pattern ? "'%s' pattern\n" : "'%s'\n", c.label.c_str());
+    }
+    // One line per combination: its label, the in-envelope flag, then each
+    // factor with the label of its case, in the order of the case list.
+    for (const attrib::Combination& c : root.combos) {
+        put("combination '%s' %d", c.label.c_str(), c.inEnvelope ? 1 : 0);
+        for (const attrib::CaseFactor& f : c.factors)
+            if (const attrib::LoadCase* lc = attrib::findCase(root, f.loadCase)) {
+                put(" %g ", f.factor);
+                put("'%s'", lc->label.c_str());
+            }
+        put("\n");
     }
 }
 
@@ -249,8 +261,8 @@ bool writeModel(FILE* fp, Solid* model, const AttributeRoot& root,
         int n = 0;
         for (const PropertyBlock* b = root.lists[k]; b; b = b->next) w.positions[b] = ++n;
     }
-    // A model of one case without self-weight keeps the layout of the
-    // version before load cases, byte for byte.
+    // A model of one case without self-weight, pattern flag or combination
+    // keeps the layout of the version before load cases, byte for byte.
     w.cases = !attrib::isSingleCase(root);
     w.put("%d\n", w.cases ? kFileVersion : kSingleCaseVersion);
     sortById(model->vertices);

@@ -200,6 +200,14 @@ bool TextReader::readInt(int& v) {
 }
 
 bool TextReader::readDouble(double& v) {
+    return readReal(v, true);
+}
+
+bool TextReader::readAnyReal(double& v) {
+    return readReal(v, false);
+}
+
+bool TextReader::readReal(double& v, bool finite) {
     // The common case first: a plain decimal that ends with a blank inside
     // the block, read as it is scanned.
     if (!failed_ && fp_ != nullptr) {
@@ -234,7 +242,7 @@ bool TextReader::readDouble(double& v) {
             }
         }
     }
-    if (!std::isfinite(x)) {
+    if (finite && !std::isfinite(x)) {
         failed_ = true;
         return false;
     }
@@ -291,6 +299,15 @@ bool TextReader::atEnd() {
     if (c == EOF) return true;
     --pos_;
     return false;
+}
+
+bool TextReader::lineEnds() {
+    if (fp_ == nullptr) return true;
+    int c = get();
+    while (c != EOF && c != '\n' && isBlank(c)) c = get();
+    if (c == EOF) return true;
+    --pos_;
+    return c == '\n';
 }
 
 long TextReader::tell() const {

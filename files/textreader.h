@@ -24,6 +24,10 @@ public:
     explicit TextReader(FILE* fp);
     bool readInt(int& v);
     bool readDouble(double& v);
+    // A real as readDouble() reads it, but a non-finite one (inf, nan, or a
+    // value beyond the double range) is read too: for the values the caller
+    // leaves out on its own, saying so.
+    bool readAnyReal(double& v);
     // A label of at most `max` characters (longer words are cut).
     bool readLabel(std::string& s, std::size_t max);
     // A label between single quotes on one line, blanks allowed inside
@@ -40,6 +44,9 @@ public:
     bool ended() const { return ended_; }
     // Whether nothing but blanks is left (does not change the failed state).
     bool atEnd();
+    // Whether nothing but blanks is left on the current line; the line break
+    // stays (does not change the failed state).
+    bool lineEnds();
     // Marks the reader failed.
     void fail() { failed_ = true; }
     // The parameter line of a section whose type and orientation are set.
@@ -55,6 +62,7 @@ private:
         return static_cast<unsigned char>(buf_[pos_++]);
     }
     bool fill();
+    bool readReal(double& v, bool finite);
     // Sets the stream to the reader's position and empties the block.
     void sync();
     // The next word, cut to kTokenMax characters; false when none can be

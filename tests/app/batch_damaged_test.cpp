@@ -31,6 +31,7 @@ TEST(BatchDamaged, ADamagedFileIsRefusedWithWhatWasLeftOut) {
                    "(member 2) names a node or face that does not exist"},
         {"truncated", "the file ends before the end of the model"},
         {"reference", "member 1 refers to material 9, which the file does not hold"},
+        {"combination", "combination \"ULS 1\" cannot be read"},
         {"negative", "material Steel has a negative modulus of elasticity (-2.05e+08); section "
                      "W310x60 has a negative area; node 1 has a negative spring stiffness KRz "
                      "(-5)"},

@@ -45,6 +45,24 @@ protected:
         // replaces.
         mdl_clear_history();
     }
+    // The three cases, the third a pattern case, and three combinations: one
+    // with a factor that needs all its digits, one out of the envelope.
+    void withCombinations() {
+        threeCases();
+        const int dead = root().cases[0].id, settle = root().cases[1].id, wind = root().cases[2].id;
+        ASSERT_EQ(setPattern(root(), wind, true), kCaseDone);
+        int uls = 0, sls = 0, uplift = 0;
+        ASSERT_EQ(newCombination(root(), "ULS 1", &uls), kCaseDone);
+        setFactor(root(), uls, wind, 1.5); // factors keep the order of the case list
+        setFactor(root(), uls, dead, 1.35);
+        ASSERT_EQ(newCombination(root(), "SLS", &sls), kCaseDone);
+        for (int id : {dead, settle, wind}) setFactor(root(), sls, id, 1);
+        setInEnvelope(root(), sls, false);
+        ASSERT_EQ(newCombination(root(), "Uplift", &uplift), kCaseDone);
+        setFactor(root(), uplift, dead, 1.0 / 3);
+        setFactor(root(), uplift, wind, -1e6);
+        mdl_clear_history();
+    }
 };
 
 TEST_F(CaseFileTest, CasesAreWrittenInTheirLayoutAndReadBackToTheSameBytes) {
@@ -69,6 +87,108 @@ TEST_F(CaseFileTest, CasesAreWrittenInTheirLayoutAndReadBackToTheSameBytes) {
     const std::string single = files_test::writeText(s, root(), settings);
     EXPECT_EQ(single.substr(0, 4), "211\n");
     EXPECT_EQ(single.find('\''), std::string::npos);
+}
+
+TEST_F(CaseFileTest, CombinationsAndPatternCasesAreWrittenAndReadBackToTheSameBytes) {
+    withCombinations();
+    const std::string text = files_test::writeText(s, root(), settings);
+    kestrel_test::expectGolden("files", "load_combinations.kst", text);
+    files::ReadResult r = files_test::readText(text);
+    EXPECT_EQ(r.noteCount, 0) << files::notesSummary(r, 5);
+    install(r);
+    EXPECT_EQ(files_test::writeText(s, root(), settings), text);
+    const AttributeRoot& a = root();
+    ASSERT_EQ(a.combos.size(), 3u);
+    EXPECT_FALSE(a.cases[0].pattern);
+    EXPECT_TRUE(a.cases[2].pattern);
+    EXPECT_TRUE(a.combos[0].inEnvelope);
+    EXPECT_FALSE(a.combos[1].inEnvelope);
+    EXPECT_EQ(factorOf(a.combos[2], a.cases[0].id), 1.0 / 3);
+    EXPECT_EQ(factorOf(a.combos[2], a.cases[2].id), -1e6);
+    EXPECT_EQ(a.combos[1].factors.size(), 3u);
+    // Cases and combinations draw on one counter: a new one takes the next id.
+    EXPECT_EQ(a.combos[2].id, 6);
+    EXPECT_EQ(a.caseCounter, 6);
+}
+
+TEST_F(CaseFileTest, OnlyASingleCaseKeepsTheLayoutBeforeLoadCases) {
+    const struct {
+        const char* name;
+        void (*change)(AttributeRoot&);
+        const char* version;
+        const char* line; // a line the file holds
+    } cases[] = {
+        {"one case", nullptr, "211\n", "0 0 0 0 0\n"},
+        {"a pattern case", [](AttributeRoot& r) { setPattern(r, r.cases[0].id, true); }, "212\n",
+         "\n0 'Single Case' pattern\n"},
+        {"a combination", [](AttributeRoot& r) { newCombination(r, "C"); }, "212\n",
+         "\n0 'Single Case'\ncombination 'C' 1\n"},
+    };
+    line(0, 0, 4, 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.change) c.change(root());
+        const std::string text = files_test::writeText(s, root(), settings);
+        EXPECT_EQ(text.substr(0, 4), c.version);
+        EXPECT_NE(text.find(c.line), std::string::npos) << text;
+        if (c.change) mdl_undo();
+    }
+}
+
+TEST_F(CaseFileTest, CombinationsThatCannotBeTrustedAreLeftOutAndSaidKeepingTheRest) {
+    withCombinations();
+    const std::string text = files_test::writeText(s, root(), settings);
+    const std::string uls = "combination 'ULS 1' 1 1.35 'Single Case' 1.5 'Wind from left'\n";
+    const std::string sls = "combination 'SLS' 0 ";
+    ASSERT_NE(text.find(uls), std::string::npos);
+    // Each damaged line, the first note, and the line that saving the model
+    // read writes in its place: everything else comes back byte for byte.
+    const struct {
+        const char* name;
+        std::string from, to, note, after;
+    } cases[] = {
+        {"a case that does not exist", "1.5 'Wind from left'", "1.5 'Snow'",
+         "a factor of combination \"ULS 1\" names no load case (\"Snow\")",
+         "combination 'ULS 1' 1 1.35 'Single Case'\n"},
+        {"an infinite factor", "1.5 'Wind", "inf 'Wind",
+         "a factor of combination \"ULS 1\" is not finite or beyond 1e6 in magnitude (inf)",
+         "combination 'ULS 1' 1 1.35 'Single Case'\n"},
+        {"a factor that is not a number", "1.35 'Single", "nan 'Single",
+         "a factor of combination \"ULS 1\" is not finite or beyond 1e6 in magnitude (nan)",
+         "combination 'ULS 1' 1 1.5 'Wind from left'\n"},
+        {"a factor beyond 1e6", "1.5 'Wind", "2e6 'Wind",
+         "a factor of combination \"ULS 1\" is not finite or beyond 1e6 in magnitude (2e+06)",
+         "combination 'ULS 1' 1 1.35 'Single Case'\n"},
+        {"a case given twice", "'Wind from left'\n", "'Single Case'\n",
+         "combination \"ULS 1\" gives the factor of load case \"Single Case\" twice",
+         "combination 'ULS 1' 1 1.35 'Single Case'\n"},
+        {"a line cut short", " 'Wind from left'\ncombination 'SLS'", "\ncombination 'SLS'",
+         "combination \"ULS 1\" cannot be read", ""},
+        {"a label without quotes", "'ULS 1' 1", "ULS 1", "combination 1 cannot be read", ""},
+        {"no envelope flag", "'ULS 1' 1", "'ULS 1'", "combination \"ULS 1\" cannot be read", ""},
+        {"a label twice", sls, "combination 'ULS 1' 0 ",
+         "combination \"ULS 1\" has the label of an earlier combination", ""},
+        {"the label of a case", "'ULS 1'", "'Settlement'",
+         "combination \"Settlement\" has the label of a load case", ""},
+        {"the label of the envelope", "'ULS 1'", "'Envelope'",
+         "combination \"Envelope\" has the label of the envelope", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string bad = text;
+        const std::size_t at = bad.find(c.from);
+        ASSERT_NE(at, std::string::npos);
+        bad.replace(at, c.from.size(), c.to);
+        files::ReadResult r = files_test::readText(bad);
+        EXPECT_EQ(r.noteCount, 1) << files::notesSummary(r, 5);
+        EXPECT_EQ(files::notesSummary(r, 1), c.note);
+        install(r);
+        std::string expected = text;
+        const bool later = c.from == sls; // the damage is in the second line
+        const std::size_t line = later ? text.find(sls) : text.find(uls);
+        expected.replace(line, later ? text.find('\n', line) + 1 - line : uls.size(), c.after);
+        EXPECT_EQ(files_test::writeText(s, root(), settings), expected);
+    }
 }
 
 TEST_F(CaseFileTest, CaseRecordsThatCannotBeTrustedAreLeftOutAndSaid) {
