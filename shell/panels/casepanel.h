@@ -1,9 +1,13 @@
-// The Load Cases panel and the case drop-down under the canvas: the list of
-// the model's load cases with New, Rename and Remove, the label page of the
-// property panels, and the self-weight factor of the active case. Choosing
-// a case in either list makes it active: the load panels and the drawing
-// work on its loads, and a result shown switches to its results without a
-// new analysis.
+// The Load Cases panel and the drop-down under the canvas. The panel's case
+// part: the list of the model's load cases with New, Rename and Remove, the
+// label page of the property panels, the self-weight factor and the pattern
+// flag of the active case. Its combination part: the list of combinations
+// with New, Rename, Remove and Copy, the envelope flag, and the factors (a
+// scrolling list of the cases, one field for the case chosen there). The
+// drop-down lists the cases, the combinations and the envelope. Choosing a
+// case in either list makes it active (the load panels and the drawing work
+// on its loads); choosing a case, a combination or the envelope makes it
+// what the results show, without a new analysis.
 #pragma once
 
 namespace ui {
@@ -17,8 +21,11 @@ namespace shell {
 ui::Element& buildCasePanel(ui::Toolkit& tk);
 ui::Element& buildCaseLabelPage(ui::Toolkit& tk);
 void bindCaseActions(ui::Toolkit& tk);
-// Both lists and the factor field follow the model's case list (after New,
-// Open, undo and redo, and every command).
+// The lists, fields and toggles follow the model's cases and combinations
+// (after New, Open, undo and redo, and every command).
 void refreshCaseLists();
+// Forgets the panel's choices of combination and factor row (a new or
+// opened model) and refreshes.
+void resetCasePanel();
 
 } // namespace shell

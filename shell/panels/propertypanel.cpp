@@ -386,7 +386,7 @@ void resetPropertyPanels() {
         g_panels[k->kind] = PanelState{};
         currentToFirst(*k);
     }
-    refreshCaseLists();
+    resetCasePanel();
 }
 
 void refreshPropertyPanels() {
