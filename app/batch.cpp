@@ -9,9 +9,11 @@
 #include "fileio/fileio.h"
 #include "files/modelfile.h"
 #include "model/model.h"
+#include "results/envelope.h"
 #include "units/units.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 
@@ -70,10 +72,39 @@ struct Units {
 // The results of one load case in the model's numbering.
 struct CaseTables {
     std::string label;
-    const std::vector<double>* displacements = nullptr; // 6 per node, engine order
-    std::vector<double> forces;                         // 12 per member number
+    std::vector<double> displacements; // 6 per node, engine order
+    std::vector<double> forces;        // 12 per member number
     std::vector<analysis::Reaction> reactions;
+    std::vector<attrib::CaseFactor> factors; // of a combination: its cases' ids and factors
+    bool inEnvelope = true;
 };
+
+// Rounding noise of a solution: a value below 1e-10 of the largest of its
+// kind in the tables (1e-16 m beside centimetres) prints as 0, the same on
+// every machine.
+constexpr double kNoise = 1e-10;
+
+double clean(double v, double scale) {
+    return std::fabs(v) < kNoise * scale ? 0.0 : v;
+}
+
+// Cleans translations and rotations, forces and moments, each against the
+// largest of its kind.
+void dropNoise(CaseTables& t) {
+    double move = 0, turn = 0, force = 0, moment = 0;
+    for (std::size_t i = 0; i < t.displacements.size(); ++i)
+        (i % 6 < 3 ? move : turn) =
+            std::max(i % 6 < 3 ? move : turn, std::fabs(t.displacements[i]));
+    for (std::size_t i = 0; i < t.forces.size(); ++i)
+        (i % 6 < 3 ? force : moment) = std::max(i % 6 < 3 ? force : moment, std::fabs(t.forces[i]));
+    for (std::size_t i = 0; i < t.displacements.size(); ++i)
+        t.displacements[i] = clean(t.displacements[i], i % 6 < 3 ? move : turn);
+    for (std::size_t i = 0; i < t.forces.size(); ++i)
+        t.forces[i] = clean(t.forces[i], i % 6 < 3 ? force : moment);
+    for (analysis::Reaction& r : t.reactions) {
+        r.fx = clean(r.fx, force), r.fy = clean(r.fy, force), r.mz = clean(r.mz, moment);
+    }
+}
 
 // End forces per member number (index number - 1), 12 engine values each.
 std::vector<double> forcesByNumber(const kestrel::engine::EngineSolution& sol,
@@ -96,12 +127,162 @@ std::vector<CaseTables> caseTables(const analysis::RunOutcome& run,
     for (std::size_t c = 0; c < root.cases.size() && c < sol.cases.size(); ++c) {
         CaseTables t;
         t.label = root.cases[c].label;
-        t.displacements = &sol.cases[c].displacements;
+        t.displacements = sol.cases[c].displacements;
         t.forces = forcesByNumber(sol, sol.cases[c].end_forces, run.numbering.members.size());
         t.reactions = analysis::supportReactions(run.numbering, t.forces, root.cases[c].id);
+        dropNoise(t);
         out.push_back(std::move(t));
     }
     return out;
+}
+
+// The tables of every combination: the factored sums of its cases' tables
+// (exact for this linear analysis; reactions are linear in the loads too).
+std::vector<CaseTables> combinationTables(const std::vector<CaseTables>& cases,
+                                          const attrib::AttributeRoot& root) {
+    std::vector<CaseTables> out;
+    for (const attrib::Combination& combo : root.combos) {
+        CaseTables t;
+        t.label = combo.label;
+        t.factors = combo.factors;
+        t.inEnvelope = combo.inEnvelope;
+        if (!cases.empty()) {
+            t.displacements.assign(cases.front().displacements.size(), 0.0);
+            t.forces.assign(cases.front().forces.size(), 0.0);
+            t.reactions = cases.front().reactions;
+            for (analysis::Reaction& r : t.reactions) r.fx = r.fy = r.mz = 0;
+        }
+        for (const attrib::CaseFactor& f : combo.factors) {
+            const int at = attrib::caseIndex(root, f.loadCase);
+            if (at < 0 || static_cast<std::size_t>(at) >= cases.size()) continue;
+            const CaseTables& c = cases[at];
+            for (std::size_t i = 0; i < t.displacements.size(); ++i)
+                t.displacements[i] += f.factor * c.displacements[i];
+            for (std::size_t i = 0; i < t.forces.size(); ++i) t.forces[i] += f.factor * c.forces[i];
+            for (std::size_t i = 0; i < t.reactions.size(); ++i) {
+                t.reactions[i].fx += f.factor * c.reactions[i].fx;
+                t.reactions[i].fy += f.factor * c.reactions[i].fy;
+                t.reactions[i].mz += f.factor * c.reactions[i].mz;
+            }
+        }
+        dropNoise(t);
+        out.push_back(std::move(t));
+    }
+    return out;
+}
+
+// The envelope of the three internal forces and the node values.
+struct EnvelopeTables {
+    results::EnvelopeInput input;
+    results::Envelope kinds[3];      // axial, shear, bending (node values in each)
+    std::vector<std::string> labels; // of the combinations in the envelope
+};
+
+void computeEnvelopeTables(EnvelopeTables& t, const attrib::AttributeRoot& root) {
+    results::readStoredResults(t.input, analysis::storedResults());
+    const results::EnvelopeCombos combos = attrib::envelopeMembers(root);
+    for (const attrib::EnvelopeMember& m : combos) t.labels.push_back(attrib::labelOf(root, m.id));
+    for (int k = 0; k < 3; ++k)
+        results::computeEnvelope(t.kinds[k], t.input.frame, t.input.cases, combos,
+                                 t.input.patternList(), static_cast<results::ResultKind>(k + 1));
+    // Rounding noise out, as in the case tables: forces against the largest
+    // axial or shear force, moments against the largest moment.
+    double force = 0;
+    for (int k = 0; k < 2; ++k) force = std::max(force, t.kinds[k].largest);
+    for (int k = 0; k < 3; ++k)
+        for (results::MemberEnvelope& m : t.kinds[k].members) {
+            const double scale = k < 2 ? force : t.kinds[k].largest;
+            for (results::EnvelopeValue* v :
+                 {&m.maxEnd[0], &m.maxEnd[1], &m.minEnd[0], &m.minEnd[1], &m.maxAlong, &m.minAlong})
+                v->value = clean(v->value, scale);
+        }
+    results::Envelope& any = t.kinds[0];
+    for (std::vector<results::NodeEnvelope>* list : {&any.displacements, &any.reactions}) {
+        double scale[3] = {0, 0, 0};
+        for (const results::NodeEnvelope& e : *list)
+            for (int c = 0; c < 3; ++c)
+                scale[c] = std::max({scale[c], std::fabs(e.max[c]), std::fabs(e.min[c])});
+        // Translations share one scale, as forces do.
+        scale[0] = scale[1] = std::max(scale[0], scale[1]);
+        for (results::NodeEnvelope& e : *list)
+            for (int c = 0; c < 3; ++c) {
+                e.max[c] = clean(e.max[c], scale[c]);
+                e.min[c] = clean(e.min[c], scale[c]);
+            }
+    }
+}
+
+void printEnvelope(std::FILE* out, const analysis::Numbering& n, const Units& u,
+                   const EnvelopeTables& t, const attrib::AttributeRoot& root) {
+    auto d = [](int code, double v) { return units::toDisplay(code, v); };
+    const results::Envelope& any = t.kinds[0];
+    std::fprintf(out, "Envelope over %zu %s:", t.labels.size(),
+                 root.combos.empty() ? "load cases" : "combinations");
+    for (const std::string& l : t.labels) std::fprintf(out, " '%s'", l.c_str());
+    std::fprintf(out, "\n\nNode displacements, largest and smallest (%s, %s)\n",
+                 units::unitLabel(u.disp), units::unitLabel(u.rot));
+    std::fprintf(out, "%6s %12s %12s %12s %12s %12s %12s\n", "node", "Dx max", "Dx min", "Dy max",
+                 "Dy min", "Rz max", "Rz min");
+    for (std::size_t i = 0; i < any.displacements.size(); ++i) {
+        const results::NodeEnvelope& e = any.displacements[i];
+        std::fprintf(out, "%6zu %12.6g %12.6g %12.6g %12.6g %12.6g %12.6g\n", i + 1,
+                     d(u.disp, e.max[0]), d(u.disp, e.min[0]), d(u.disp, e.max[1]),
+                     d(u.disp, e.min[1]), d(u.rot, e.max[2]), d(u.rot, e.min[2]));
+    }
+    std::fprintf(out, "\nSupport reactions, largest and smallest (%s, %s)\n",
+                 units::unitLabel(u.force), units::unitLabel(u.moment));
+    std::fprintf(out, "%6s %12s %12s %12s %12s %12s %12s\n", "node", "Fx max", "Fx min", "Fy max",
+                 "Fy min", "Mz max", "Mz min");
+    for (std::size_t i = 0; i < any.reactions.size() && i < t.input.supports.size(); ++i) {
+        const results::NodeEnvelope& e = any.reactions[i];
+        const analysis::Reaction& r = t.input.supports[i];
+        auto cell = [&](bool has, int code, double v) {
+            char buf[32];
+            if (has)
+                std::snprintf(buf, sizeof buf, "%12.6g", d(code, v));
+            else
+                std::snprintf(buf, sizeof buf, "%12s", "-");
+            return std::string(buf);
+        };
+        std::fprintf(
+            out, "%6d %s %s %s %s %s %s\n", r.number, cell(r.hasFx, u.force, e.max[0]).c_str(),
+            cell(r.hasFx, u.force, e.min[0]).c_str(), cell(r.hasFy, u.force, e.max[1]).c_str(),
+            cell(r.hasFy, u.force, e.min[1]).c_str(), cell(r.hasMz, u.moment, e.max[2]).c_str(),
+            cell(r.hasMz, u.moment, e.min[2]).c_str());
+    }
+    std::fprintf(out,
+                 "\nMember end forces, largest and smallest, as the diagrams show them: tension "
+                 "and sagging positive (%s, %s)\n",
+                 units::unitLabel(u.force), units::unitLabel(u.moment));
+    std::fprintf(out, "%6s %3s %12s %12s %12s %12s %12s %12s\n", "member", "end", "N max", "N min",
+                 "V max", "V min", "M max", "M min");
+    const int codes[3] = {u.force, u.force, u.moment};
+    for (std::size_t m = 0; m < n.members.size() && m < any.members.size(); ++m)
+        for (int end = 0; end < 2; ++end) {
+            std::fprintf(out, "%6zu %3d", m + 1, end + 1);
+            for (int k = 0; k < 3; ++k) {
+                const results::MemberEnvelope& e = t.kinds[k].members[m];
+                std::fprintf(out, " %12.6g %12.6g", d(codes[k], e.maxEnd[end].value),
+                             d(codes[k], e.minEnd[end].value));
+            }
+            std::fprintf(out, "\n");
+        }
+    std::fprintf(out, "\nMember extremes along the member (%s, %s, %s) and what governs them\n",
+                 units::unitLabel(u.force), units::unitLabel(u.moment), units::unitLabel(u.length));
+    std::fprintf(out, "%6s %4s %12s %10s %-24s %12s %10s %s\n", "member", "kind", "max", "at x",
+                 "governing", "min", "at x", "governing");
+    static const char* const kKinds[3] = {"N", "V", "M"};
+    for (std::size_t m = 0; m < n.members.size() && m < any.members.size(); ++m)
+        for (int k = 0; k < 3; ++k) {
+            const results::MemberEnvelope& e = t.kinds[k].members[m];
+            auto who = [&](const results::EnvelopeValue& v) {
+                return "'" + attrib::labelOf(root, v.combo) + "'" + (v.pattern ? " pattern" : "");
+            };
+            std::fprintf(out, "%6zu %4s %12.6g %10.6g %-24s %12.6g %10.6g %s\n", m + 1, kKinds[k],
+                         d(codes[k], e.maxAlong.value), d(u.length, e.maxAlong.x),
+                         who(e.maxAlong).c_str(), d(codes[k], e.minAlong.value),
+                         d(u.length, e.minAlong.x), who(e.minAlong).c_str());
+        }
 }
 
 void printTable(std::FILE* out, const analysis::Numbering& n, const Units& u, const CaseTables& t) {
@@ -109,7 +290,7 @@ void printTable(std::FILE* out, const analysis::Numbering& n, const Units& u, co
     std::fprintf(out, "Node displacements (%s, %s)\n", units::unitLabel(u.disp),
                  units::unitLabel(u.rot));
     std::fprintf(out, "%6s %14s %14s %14s %14s %14s\n", "node", "x", "y", "Dx", "Dy", "Rz");
-    const std::vector<double>& disp = *t.displacements;
+    const std::vector<double>& disp = t.displacements;
     for (std::size_t i = 0; i < n.nodes.size(); ++i) {
         const double* v = i * 6 + 6 <= disp.size() ? &disp[i * 6] : nullptr;
         std::fprintf(out, "%6zu %14.6g %14.6g %14.6g %14.6g %14.6g\n", i + 1,
@@ -163,7 +344,7 @@ void jsonArrays(std::FILE* f, const analysis::Numbering& n, const CaseTables& t,
                 const std::string& pad) {
     const char* p = pad.c_str();
     std::fprintf(f, "%s\"nodes\": [", p);
-    const std::vector<double>& disp = *t.displacements;
+    const std::vector<double>& disp = t.displacements;
     for (std::size_t i = 0; i < n.nodes.size(); ++i) {
         const double* v = i * 6 + 6 <= disp.size() ? &disp[i * 6] : nullptr;
         std::fprintf(f,
@@ -197,8 +378,68 @@ void jsonArrays(std::FILE* f, const analysis::Numbering& n, const CaseTables& t,
 // The model's results: a "cases" array with each case's label and arrays;
 // a model of one case also has that case's arrays at the top, as before
 // load cases.
+// The "envelope" object: the combinations it runs over, then per node and
+// per supported node the largest and smallest components, per member the
+// largest and smallest N, V, M at both ends and along it, with positions and
+// governing combinations (internal units, the diagrams' signs).
+void jsonEnvelope(std::FILE* f, const EnvelopeTables& t, const attrib::AttributeRoot& root) {
+    std::fprintf(f, "  \"envelope\": {\n    \"over\": [");
+    for (std::size_t i = 0; i < t.labels.size(); ++i)
+        std::fprintf(f, "%s\"%s\"", i ? ", " : "", jsonText(t.labels[i]).c_str());
+    auto pairs = [&](const results::NodeEnvelope& e, const char* const names[3], const bool* has) {
+        std::string s;
+        for (int c = 0; c < 3; ++c) {
+            if (has && !has[c]) continue;
+            char buf[160];
+            std::snprintf(buf, sizeof buf, ", \"%s\": {\"max\": %.17g, \"min\": %.17g}", names[c],
+                          e.max[c], e.min[c]);
+            s += buf;
+        }
+        return s;
+    };
+    static const char* const kDisp[3] = {"dx", "dy", "rz"};
+    static const char* const kForce[3] = {"fx", "fy", "mz"};
+    const results::Envelope& any = t.kinds[0];
+    std::fprintf(f, "],\n    \"nodes\": [");
+    for (std::size_t i = 0; i < any.displacements.size(); ++i)
+        std::fprintf(f, "%s\n      {\"node\": %zu%s}", i ? "," : "", i + 1,
+                     pairs(any.displacements[i], kDisp, nullptr).c_str());
+    std::fprintf(f, "\n    ],\n    \"reactions\": [");
+    for (std::size_t i = 0; i < any.reactions.size() && i < t.input.supports.size(); ++i) {
+        const analysis::Reaction& r = t.input.supports[i];
+        const bool has[3] = {r.hasFx, r.hasFy, r.hasMz};
+        std::fprintf(f, "%s\n      {\"node\": %d%s}", i ? "," : "", r.number,
+                     pairs(any.reactions[i], kForce, has).c_str());
+    }
+    std::fprintf(f, "\n    ],\n    \"members\": [");
+    static const char* const kKinds[3] = {"n", "v", "m"};
+    auto value = [&](const results::EnvelopeValue& v) {
+        char buf[200];
+        std::snprintf(buf, sizeof buf,
+                      "{\"value\": %.17g, \"x\": %.17g, \"combination\": \"%s\"%s}", v.value, v.x,
+                      jsonText(attrib::labelOf(root, v.combo)).c_str(),
+                      v.pattern ? ", \"pattern\": true" : "");
+        return std::string(buf);
+    };
+    for (std::size_t m = 0; m < any.members.size(); ++m) {
+        std::fprintf(f, "%s\n      {\"member\": %zu", m ? "," : "", m + 1);
+        for (int k = 0; k < 3; ++k) {
+            const results::MemberEnvelope& e = t.kinds[k].members[m];
+            std::fprintf(f,
+                         ",\n       \"%s\": {\"end1\": {\"max\": %s, \"min\": %s}, \"end2\": "
+                         "{\"max\": %s, \"min\": %s},\n        \"max\": %s, \"min\": %s}",
+                         kKinds[k], value(e.maxEnd[0]).c_str(), value(e.minEnd[0]).c_str(),
+                         value(e.maxEnd[1]).c_str(), value(e.minEnd[1]).c_str(),
+                         value(e.maxAlong).c_str(), value(e.minAlong).c_str());
+        }
+        std::fprintf(f, "}");
+    }
+    std::fprintf(f, "\n    ]\n  }");
+}
+
 bool writeJson(const std::string& path, const std::string& model, const analysis::Numbering& n,
-               const std::vector<CaseTables>& cases) {
+               const std::vector<CaseTables>& cases, const std::vector<CaseTables>& combos,
+               const EnvelopeTables* envelope, const attrib::AttributeRoot& root) {
     fileio::AtomicFile file(path);
     std::FILE* f = file.stream();
     if (!f) return false;
@@ -216,7 +457,29 @@ bool writeJson(const std::string& path, const std::string& model, const analysis
         jsonArrays(f, n, cases[c], "      ");
         std::fprintf(f, "\n    }");
     }
-    std::fprintf(f, "\n  ]\n}\n");
+    std::fprintf(f, "\n  ]");
+    if (!combos.empty()) {
+        std::fprintf(f, ",\n  \"combinations\": [");
+        for (std::size_t c = 0; c < combos.size(); ++c) {
+            std::fprintf(f, "%s\n    {\n      \"label\": \"%s\",\n      \"in_envelope\": %s,\n",
+                         c ? "," : "", jsonText(combos[c].label).c_str(),
+                         combos[c].inEnvelope ? "true" : "false");
+            std::fprintf(f, "      \"factors\": {");
+            for (std::size_t i = 0; i < combos[c].factors.size(); ++i)
+                std::fprintf(f, "%s\"%s\": %.17g", i ? ", " : "",
+                             jsonText(attrib::labelOf(root, combos[c].factors[i].loadCase)).c_str(),
+                             combos[c].factors[i].factor);
+            std::fprintf(f, "},\n");
+            jsonArrays(f, n, combos[c], "      ");
+            std::fprintf(f, "\n    }");
+        }
+        std::fprintf(f, "\n  ]");
+    }
+    if (envelope) {
+        std::fprintf(f, ",\n");
+        jsonEnvelope(f, *envelope, root);
+    }
+    std::fprintf(f, "\n}\n");
     return file.commit();
 }
 
@@ -304,15 +567,34 @@ int analyseModelFile(const std::string& path, const std::string& jsonPath, std::
     case analysis::RunStatus::kFatal:
         return fail(kBadFile, oneLine(run.message));
     }
-    // A table per case; with several, each headed by its label.
-    const std::vector<CaseTables> cases = caseTables(run, attrib::root());
+    // A table per case; with several, each headed by its label; then a
+    // table per combination and the envelope.
+    const attrib::AttributeRoot& root = attrib::root();
+    const std::vector<CaseTables> cases = caseTables(run, root);
+    const std::vector<CaseTables> combos = combinationTables(cases, root);
     for (std::size_t c = 0; c < cases.size(); ++c) {
         if (cases.size() > 1)
             std::fprintf(out, "%sLoad case %zu: %s\n\n", c ? "\n" : "", c + 1,
                          cases[c].label.c_str());
         printTable(out, run.numbering, Units(r.settings), cases[c]);
     }
-    if (!jsonPath.empty() && !writeJson(jsonPath, path, run.numbering, cases))
+    for (std::size_t c = 0; c < combos.size(); ++c) {
+        std::fprintf(out, "\nCombination %zu: %s =", c + 1, combos[c].label.c_str());
+        for (std::size_t i = 0; i < combos[c].factors.size(); ++i)
+            std::fprintf(out, "%s %g '%s'", i ? " +" : "", combos[c].factors[i].factor,
+                         attrib::labelOf(root, combos[c].factors[i].loadCase).c_str());
+        std::fprintf(out, "%s\n\n", combos[c].factors.empty() ? " 0" : "");
+        printTable(out, run.numbering, Units(r.settings), combos[c]);
+    }
+    std::unique_ptr<EnvelopeTables> envelope;
+    if (!attrib::isSingleCase(root)) {
+        envelope = std::make_unique<EnvelopeTables>();
+        computeEnvelopeTables(*envelope, root);
+        std::fprintf(out, "\n");
+        printEnvelope(out, run.numbering, Units(r.settings), *envelope, root);
+    }
+    if (!jsonPath.empty() &&
+        !writeJson(jsonPath, path, run.numbering, cases, combos, envelope.get(), root))
         return fail(kBadFile, "cannot write " + jsonPath);
     return kSolved;
 }

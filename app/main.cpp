@@ -244,21 +244,25 @@ int exportCommand(int argc, char** argv) {
         shell::viewWindow(xmin, xmax, ymin, ymax);
         shell::app().minimumSamplingStep = (xmax - xmin) / std::max(1, width);
     }
-    // The case drawn: the one named, else the first.
+    // What is drawn: the case, combination or envelope named, else the
+    // first case.
     if (opened) {
         attrib::AttributeRoot& root = attrib::root();
-        const attrib::LoadCase* c =
-            caseGiven ? attrib::findCaseLabel(root, loadCase) : &root.cases.front();
-        if (!c) {
+        const int id = caseGiven ? attrib::idOfLabel(root, loadCase) : root.cases.front().id;
+        // The envelope needs more than one case or a combination.
+        const bool envelope = id == attrib::kEnvelope;
+        if (id == 0 || (envelope && attrib::isSingleCase(root))) {
             std::string labels;
             for (const attrib::LoadCase& x : root.cases)
                 labels += (labels.empty() ? "" : ", ") + x.label;
+            for (const attrib::Combination& x : root.combos) labels += ", " + x.label;
+            if (!attrib::isSingleCase(root)) labels += std::string(", ") + attrib::kEnvelopeLabel;
             shell::shutDown(tk);
-            std::fprintf(stderr, "kestrel: %s has no load case %s (its cases: %s)\n", model.c_str(),
-                         loadCase.c_str(), labels.c_str());
+            std::fprintf(stderr, "kestrel: %s has nothing labelled %s (it has: %s)\n",
+                         model.c_str(), loadCase.c_str(), labels.c_str());
             return 2;
         }
-        attrib::setActiveCase(root, c->id);
+        attrib::setShown(root, id);
         shell::refreshCaseLists();
     }
     // The result commands analyse the frame and show the asked result.

@@ -60,6 +60,17 @@ TEST_F(BatchTest, TableAndJsonOfThePortalExample) {
     EXPECT_FALSE(std::filesystem::exists(dir / "portal.dat"));
 }
 
+// Three cases and three combinations: a table per case, then per
+// combination, then the envelope; the JSON has the same in "cases",
+// "combinations" and "envelope".
+TEST_F(BatchTest, CasesCombinationsAndEnvelopeOfTheLoadCaseExample) {
+    copy(KESTREL_TEST_DATA "/../../examples/load-cases.kst", "frame.kst");
+    const std::string run = transcript("frame.kst --json frame.json");
+    kestrel_test::expectGolden(
+        "app", "batch_load_cases",
+        run + "-- frame.json\n" + tenDigits(kestrel_test::readText((dir / "frame.json").string())));
+}
+
 TEST_F(BatchTest, StatusesAndMessages) {
     // A check failure: one member without a section; then a mechanism.
     line(0, 0, 4, 0);

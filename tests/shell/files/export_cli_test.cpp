@@ -52,15 +52,17 @@ TEST(ExportCommandLine, EveryFormatOfTheGableFrame) {
     EXPECT_EQ(byte(22) << 8 | byte(23), 400);
 }
 
-// --case draws the results of the case named; without it, of the first case.
+// --case draws the results of the case, combination or envelope named;
+// without it, of the first case.
 TEST(ExportCommandLine, TheCaseNamedIsDrawn) {
     const testrun::TempDir dir("export-cli-case");
     ASSERT_FALSE(dir.path.empty());
     fs::copy_file(kCases, dir.path + "/frame.kst");
     for (const auto& [args, moment] :
          {std::pair{std::string("dead.dxf frame.kst"), "\n1\n21.4 kNm\n"},
-          std::pair{std::string("wind.dxf frame.kst --case \"Wind from left\""),
-                    "\n1\n5.5 kNm\n"}}) {
+          std::pair{std::string("wind.dxf frame.kst --case \"Wind from left\""), "\n1\n5.5 kNm\n"},
+          std::pair{std::string("ulsw.dxf frame.kst --case \"ULS wind\""), "\n1\n78.8 kNm\n"},
+          std::pair{std::string("envl.dxf frame.kst --case Envelope"), "\n1\n43.7 kNm\n"}}) {
         const testrun::Outcome r =
             testrun::run(kKestrel + "--export " + args + " --result bending", dir.path);
         EXPECT_EQ(r.status, 0) << args << ": " << r.err;
@@ -86,7 +88,8 @@ TEST(ExportCommandLine, FailuresSayWhyAndWriteNothing) {
         {out + kGable + " --result torsion", 2, "unknown result"},
         {out + kGable + " --colour red", 2, "unknown export option"},
         {out + kCases + " --case Snow --result bending", 2,
-         "has no load case Snow (its cases: Dead, Imposed, Wind from left)"},
+         "has nothing labelled Snow (it has: Dead, Imposed, Wind from left, ULS gravity, ULS wind, "
+         "SLS, Envelope)"},
         {"--export x.png", 2, "usage"},
     };
     for (const auto& k : cases) {
