@@ -10,7 +10,10 @@ int ldlt_factor_avx2(ProfileMatrix& K, double tol, double* u, double* inverse, d
                      double* flops);
 void ldlt_solve_avx2(ProfileMatrix& K, double* u);
 void ldlt_forward_avx2(ProfileMatrix& K, double* u);
+void ldlt_solve_lanes_avx2(ProfileMatrix& K, double* b);
 #endif
+
+static_assert(kLdltLanes == kLdltBlock, "the lanes are the workspace's");
 
 namespace {
 
@@ -104,6 +107,13 @@ struct BaselineOps {
         for (int k = 0; k < len; ++k) y[k] += a * x[k];
     }
 
+    static void lanes_axpy(const double* l, const double* x, double* w, int len) {
+        for (int k = 0; k < len; ++k) {
+            double* wk = w + static_cast<std::ptrdiff_t>(k) * kLdltBlock;
+            for (int s = 0; s < kLdltBlock; ++s) wk[s] -= l[k] * x[s];
+        }
+    }
+
     // Four partial sums, which the compiler may keep in two 128-bit vectors.
     static double dot(const double* x, const double* y, int len) {
         double s[4] = {};
@@ -159,6 +169,13 @@ void ldlt_forward(ProfileMatrix& K, double* u) {
     if (use_avx2()) return ldlt_forward_avx2(K, u);
 #endif
     ldlt_forward_rows<BaselineOps>(K, u);
+}
+
+void ldlt_solve_lanes(ProfileMatrix& K, double* b) {
+#ifdef KESTREL_ENGINE_AVX2
+    if (use_avx2()) return ldlt_solve_lanes_avx2(K, b);
+#endif
+    ldlt_solve_lanes_rows<BaselineOps>(K, b);
 }
 
 const char* ldlt_kernel_name() {

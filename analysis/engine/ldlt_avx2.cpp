@@ -198,6 +198,24 @@ struct Avx2Ops {
         for (; k < len; ++k) y[k] = std::fma(a, x[k], y[k]);
     }
 
+    // The row's entries times the eight finished values, two rows of the strip at a time.
+    static void lanes_axpy(const double* l, const double* x, double* w, int len) {
+        const __m256d x0 = _mm256_loadu_pd(x), x1 = _mm256_loadu_pd(x + 4);
+        int k = 0;
+        for (; k + 2 <= len; k += 2, w += 16) {
+            const __m256d a = _mm256_broadcast_sd(l + k), b = _mm256_broadcast_sd(l + k + 1);
+            _mm256_storeu_pd(w, _mm256_fnmadd_pd(a, x0, _mm256_loadu_pd(w)));
+            _mm256_storeu_pd(w + 4, _mm256_fnmadd_pd(a, x1, _mm256_loadu_pd(w + 4)));
+            _mm256_storeu_pd(w + 8, _mm256_fnmadd_pd(b, x0, _mm256_loadu_pd(w + 8)));
+            _mm256_storeu_pd(w + 12, _mm256_fnmadd_pd(b, x1, _mm256_loadu_pd(w + 12)));
+        }
+        if (k < len) {
+            const __m256d a = _mm256_broadcast_sd(l + k);
+            _mm256_storeu_pd(w, _mm256_fnmadd_pd(a, x0, _mm256_loadu_pd(w)));
+            _mm256_storeu_pd(w + 4, _mm256_fnmadd_pd(a, x1, _mm256_loadu_pd(w + 4)));
+        }
+    }
+
     // Two vectors of partial sums hide the latency of the multiply-add.
     static double dot(const double* x, const double* y, int len) {
         __m256d a = _mm256_setzero_pd(), b = _mm256_setzero_pd();
@@ -231,6 +249,10 @@ void ldlt_solve_avx2(ProfileMatrix& K, double* u) {
 
 void ldlt_forward_avx2(ProfileMatrix& K, double* u) {
     ldlt_forward_rows<Avx2Ops>(K, u);
+}
+
+void ldlt_solve_lanes_avx2(ProfileMatrix& K, double* b) {
+    ldlt_solve_lanes_rows<Avx2Ops>(K, b);
 }
 
 } // namespace kestrel::engine

@@ -25,7 +25,9 @@
 //   pack(src, len, w): w[k * kLdltBlock + s] = src[s][k], k < len, for all the lanes;
 //   unpack(w, len, dst): dst[s][k] = w[k * kLdltBlock + s];
 //   axpy(a, x, y, len): y += a x, for the backward substitution;
-//   dot(x, y, len): the sum of x[k] y[k], for the forward substitution of a further case.
+//   dot(x, y, len): the sum of x[k] y[k], for the forward substitution of a further case;
+//   lanes_axpy(l, x, w, len): w[k * kLdltBlock + s] -= l[k] x[s], k < len, for the backward
+//     substitution of kLdltBlock right-hand sides at once.
 #pragma once
 
 #include "analysis/engine/utl.h"
@@ -208,6 +210,32 @@ template <class Ops> void ldlt_forward_rows(ProfileMatrix& K, double* u) {
     const int* first = K.first;
     for (int i = 1; i < n; ++i) u[i] -= Ops::dot(K.row_start(i), u + first[i], i - first[i]);
     for (int i = 0; i < n; ++i) u[i] /= K.at(i, i);
+}
+
+// The solution of kLdltBlock right-hand sides held side by side (entry i of the s-th at
+// b[i * kLdltBlock + s]) with a finished factor: the forward substitution with L row by row as
+// the factorisation's update of a workspace column, the division by D, and the backward
+// substitution with L^T as one row of L times the finished entries into the rows above.
+template <class Ops> void ldlt_solve_lanes_rows(ProfileMatrix& K, double* b) {
+    constexpr int B = kLdltBlock;
+    const int n = K.n;
+    const int* first = K.first;
+    for (int i = 1; i < n; ++i) {
+        const int len = i - first[i];
+        if (len == 0) continue;
+        double acc[B];
+        Ops::update1(K.row_start(i), b + static_cast<std::ptrdiff_t>(first[i]) * B, len, acc);
+        double* bi = b + static_cast<std::ptrdiff_t>(i) * B;
+        for (int s = 0; s < B; ++s) bi[s] -= acc[s];
+    }
+    for (int i = 0; i < n; ++i) {
+        const double d = K.at(i, i);
+        double* bi = b + static_cast<std::ptrdiff_t>(i) * B;
+        for (int s = 0; s < B; ++s) bi[s] /= d;
+    }
+    for (int i = n - 1; i >= 1; --i)
+        Ops::lanes_axpy(K.row_start(i), b + static_cast<std::ptrdiff_t>(i) * B,
+                        b + static_cast<std::ptrdiff_t>(first[i]) * B, i - first[i]);
 }
 
 } // namespace
