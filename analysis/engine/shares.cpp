@@ -137,19 +137,15 @@ void lane_results(const ShareWork& w) {
             fem_node_values(w.b + s, kLanes, node,
                             w.disp + s * per_disp +
                                 static_cast<std::size_t>(node - 1) * kDofsPerNode);
-    double x[kMaxElementDofs][kLanes];
+    double x[kMaxElementDofs][kLanes], y[kMaxElementDofs][kLanes];
     for (int ie = 0; ie < m.nelem_read; ++ie) {
         const ShareElement& se = w.elems[ie];
         for (int c = 0; c < se.cols; ++c)
             std::memcpy(x[c], w.b + static_cast<std::ptrdiff_t>(se.eq[c]) * kLanes, sizeof x[c]);
+        ldlt_lanes_product(se.values, se.rows, se.cols, x[0], y[0]);
         double* out = w.forces + static_cast<std::size_t>(ie) * kMaxElementDofs;
-        for (int r = 0; r < se.rows; ++r) {
-            const double* mr = se.values + r * se.cols;
-            double acc[kLanes] = {};
-            for (int c = 0; c < se.cols; ++c)
-                for (int s = 0; s < kLanes; ++s) acc[s] += mr[c] * x[c][s];
-            for (int s = 0; s < kLanes; ++s) out[s * per_force + se.row[r]] = acc[s];
-        }
+        for (int r = 0; r < se.rows; ++r)
+            for (int s = 0; s < kLanes; ++s) out[s * per_force + se.row[r]] = y[r][s];
     }
 }
 
