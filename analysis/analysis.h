@@ -12,6 +12,7 @@
 #include "analysis/engine/result_section.h"
 #include "attrib/attrib.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -199,13 +200,28 @@ struct RunOutcome {
 // behind (a run that failed) from one somebody else keeps under that name.
 inline constexpr char kNeutralFileMark[] = "Kestrel analysis input, removed after the analysis";
 
+// What a run hands out besides the stored results.
+struct RunOptions {
+    // Called for every share of every case whose pattern flag is set, after
+    // the cases are solved and before runAnalysis returns: each loaded
+    // member's loads of the case solved alone (member = its analysis number),
+    // and the case's nodal forces and prescribed displacements alone (member
+    // 0, only when the case has any). The shares of a case add up to the
+    // case. `share` holds the values in numbering order as a stored case does
+    // (loadCase the case id; end forces below 1e-5 as 0; a fixed direction
+    // with a prescribed value shows that value in the nodal share and 0 in
+    // the others), but with the engine's full precision; it is valid only
+    // during the call. Without a callback no share is solved.
+    std::function<void(int loadCase, int member, const CaseResults& share)> onShare;
+};
+
 // Numbers the model, writes "<model>.dat", runs the engine, reads
 // "<model>.pos" into the records and removes the ".dat" file. The model must
 // have passed checkModel. An existing "<model>.dat" is replaced only when it
 // begins with kNeutralFileMark; a link, a directory or any other file of that
 // name is kept and the run fails (kCannotWrite) with a message naming it.
 RunOutcome runAnalysis(Solid* model, const attrib::AttributeRoot& root,
-                       const std::string& modelPath);
+                       const std::string& modelPath, const RunOptions& options = {});
 
 // The same with the influence-line variant of the neutral file: the unit
 // dislocation of `kind` (1 axial, 2 shear, 3 bending) at x on `member`.

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fcntl.h>
+#include <optional>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -497,22 +498,85 @@ bool showResults(const attrib::AttributeRoot& root) {
 
 namespace {
 RunOutcome run(Solid* model, const attrib::AttributeRoot& root, const std::string& modelPath,
-               const InfluenceRequest* influence);
+               const InfluenceRequest* influence, const RunOptions* options);
 } // namespace
 
 RunOutcome runAnalysis(Solid* model, const attrib::AttributeRoot& root,
-                       const std::string& modelPath) {
-    return run(model, root, modelPath, nullptr);
+                       const std::string& modelPath, const RunOptions& options) {
+    return run(model, root, modelPath, nullptr, &options);
 }
 
 RunOutcome runInfluenceAnalysis(Solid* model, const attrib::AttributeRoot& root,
                                 const std::string& modelPath, const InfluenceRequest& request) {
-    return run(model, root, modelPath, &request);
+    return run(model, root, modelPath, &request, nullptr);
 }
 
 namespace {
+
+// The engine's shares of the pattern cases as results in numbering order, handed on to the
+// caller's callback. One CaseResults is filled again for every share.
+class ShareConverter final : public kestrel::engine::ShareSink {
+public:
+    ShareConverter(const Numbering& n, const attrib::AttributeRoot& root,
+                   const kestrel::engine::EngineSolution& solution, const RunOptions& options)
+        : n_(n), root_(root), solution_(solution), options_(options) {}
+
+    void share(int caseIndex, int element, const double* d, const double* f) override {
+        if (caseIndex != case_) prepare(caseIndex);
+        for (std::size_t i = 0; i < n_.nodes.size(); ++i) {
+            double* out = &share_.displacements[i * 3];
+            out[0] = d[i * 6], out[1] = d[i * 6 + 1], out[2] = d[i * 6 + 5];
+        }
+        for (const Held& h : held_) share_.displacements[h.at] = element == 0 ? h.value : 0.0;
+        for (std::size_t p = 0; p < slot_.size(); ++p) {
+            if (slot_[p] < 0) continue;
+            const double* e = f + p * 12;
+            const double values[6] = {e[0], e[1], e[5], e[6], e[7], e[11]};
+            double* out = &share_.endForces[static_cast<std::size_t>(slot_[p]) * 6];
+            // As the result file's reader stores end forces: below 1e-5 as 0.
+            for (int k = 0; k < 6; ++k) out[k] = std::fabs(values[k]) < 1e-5 ? 0.0 : values[k];
+        }
+        options_.onShare(share_.loadCase, element, share_);
+    }
+
+private:
+    struct Held {
+        std::size_t at; // index into the displacements
+        double value;   // the case's prescribed value there
+    };
+
+    // The case's fixed directions with prescribed values, and where each listed element goes.
+    void prepare(int caseIndex) {
+        case_ = caseIndex;
+        share_.loadCase = root_.cases[static_cast<std::size_t>(caseIndex)].id;
+        share_.displacements.assign(n_.nodes.size() * 3, 0.0);
+        share_.endForces.assign(n_.members.size() * 6, 0.0);
+        held_.clear();
+        for (std::size_t i = 0; i < n_.nodes.size(); ++i) {
+            const attrib::NodeAttrib* a = attrib::nodeOf(n_.nodes[i]);
+            const attrib::NodeLoads* l = attrib::loadsOf(*a, share_.loadCase);
+            for (std::size_t k = 0; k < 3; ++k)
+                if (l && l->prescribedFlag && a->support[k] == '1')
+                    held_.push_back({i * 3 + k, l->prescribed[k]});
+        }
+        slot_.clear();
+        const int members = static_cast<int>(n_.members.size());
+        for (int number : solution_.element_numbers)
+            slot_.push_back(number >= 1 && number <= members ? number - 1 : -1);
+    }
+
+    const Numbering& n_;
+    const attrib::AttributeRoot& root_;
+    const kestrel::engine::EngineSolution& solution_; // its element list, filled before shares
+    const RunOptions& options_;
+    int case_ = -1;
+    std::vector<Held> held_;
+    std::vector<int> slot_; // member index of each element in list order, -1 for none
+    CaseResults share_;
+};
+
 RunOutcome run(Solid* model, const attrib::AttributeRoot& root, const std::string& modelPath,
-               const InfluenceRequest* influence) {
+               const InfluenceRequest* influence, const RunOptions* options) {
     RunOutcome out;
     g_timings = {};
     g_stored = StoredResults{};
@@ -538,7 +602,16 @@ RunOutcome run(Solid* model, const attrib::AttributeRoot& root, const std::strin
 
     t = Clock::now();
     std::string fatal;
-    const int code = kestrel::engine::AnalyseCore(dat.c_str(), &fatal, &out.solution);
+    // The pattern cases are split into shares when the caller takes them; the neutral file
+    // lists the model's cases in order.
+    kestrel::engine::AnalyseOptions request;
+    std::optional<ShareConverter> converter;
+    if (options && options->onShare) {
+        for (std::size_t c = 0; c < root.cases.size(); ++c)
+            if (root.cases[c].pattern) request.split_cases.push_back(static_cast<int>(c));
+        request.sink = &converter.emplace(out.numbering, root, out.solution, *options);
+    }
+    const int code = kestrel::engine::AnalyseCore(dat.c_str(), &fatal, &out.solution, &request);
     g_timings.engine = since(t);
     if (code == kestrel::engine::kAnalyseFatal) {
         out.status = RunStatus::kFatal;

@@ -236,10 +236,12 @@ bool DeriveFileNames(const char* file_name, EngineFileNames* names) {
     return true;
 }
 
-int AnalyseCore(const char* file_name, std::string* message, EngineSolution* solution) {
+int AnalyseCore(const char* file_name, std::string* message, EngineSolution* solution,
+                const AnalyseOptions* options) {
     fem_release();
     if (solution) *solution = EngineSolution{};
     g_fem.solution = solution;
+    g_fem.options = options;
     g_fem.timings.total = fem_seconds();
     int result = analyse(file_name);
     EngineTimings timings = g_fem.timings;

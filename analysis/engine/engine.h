@@ -40,9 +40,34 @@ struct EngineSolution {
     std::vector<CaseSolution> cases;
 };
 
+// Receives the shares of split load cases (see AnalyseOptions), one call per share. The arrays
+// are the engine's own and valid only during the call. A sink must not throw.
+struct ShareSink {
+    virtual ~ShareSink() = default;
+    // One share of a split case: caseIndex (0-based, file case order); element = the number of
+    // the loaded element, or 0 for the share of the case's nodal forces and prescribed
+    // displacements (only when the case has any); displacements 6 per node (node order as in
+    // CaseSolution), end forces 12 per element (list order, as CaseSolution::end_forces).
+    virtual void share(int caseIndex, int element, const double* displacements,
+                       const double* endForces) = 0;
+};
+
+// In-process requests beside the result file. Each case listed in split_cases (0-based, each
+// once; others are ignored) is also solved in shares once every case is written: one load
+// vector per loaded element of the case (the fixed-end forces of all its loads in the case,
+// gravity included) and one of its nodal forces and prescribed displacements, each solved with
+// the factorisation of the cases, its end forces those of the displacements plus the fixed-end
+// forces of its own element only. The shares of a case add up to the case. They are handed to
+// the sink, never written to the result file, and only for a solved analysis.
+struct AnalyseOptions {
+    std::vector<int> split_cases;
+    ShareSink* sink = nullptr;
+};
+
 // Runs one analysis. Returns kAnalyseSolved or kAnalyseSingular; on a fatal condition returns
 // kAnalyseFatal with the engine's fixed message in *message. Never ends the process.
-int AnalyseCore(const char* file_name, std::string* message, EngineSolution* solution = nullptr);
+int AnalyseCore(const char* file_name, std::string* message, EngineSolution* solution = nullptr,
+                const AnalyseOptions* options = nullptr);
 
 // The driver's entry: 1 solved, 0 singular. On a fatal condition it prints the message on the
 // standard output and ends the process with exit status 0.
@@ -56,11 +81,13 @@ struct EngineTimings {
     double factor = 0;   // LDLT factorisation with forward and backward substitution (all cases)
     double forces = 0;   // element end forces
     double write = 0;    // displacements and element results into the result file
+    double shares = 0;   // shares of split cases: load vectors, solutions, end forces, the sink
     double total = 0;
     double factor_cpu = 0;   // processor time of the factorisation and solution (this thread)
     double factor_flops = 0; // floating-point operations of factor and solve
     int equations = 0;
     int cases = 0;                      // load cases solved with the one factorisation
+    int shares_solved = 0;              // shares of split cases handed to the sink
     std::size_t profile_entries = 0;    // stored entries of the stiffness matrix
     std::size_t profile_file_order = 0; // the same in the file's node order
     std::size_t profile_reordered = 0;  // and in the bandwidth-reducing one (0: not measured)

@@ -223,6 +223,7 @@ struct FemState {
     std::string error;                  // pending fatal message
     bool not_finite = false;            // the solution held an infinity or NaN (error says where)
     EngineSolution* solution = nullptr; // optional copy of the results for the caller
+    const AnalyseOptions* options = nullptr; // optional shares of split cases
     EngineTimings timings;
 };
 
@@ -251,7 +252,16 @@ bool fem_assemble_loads(); // the load vector of the first case into f
 int fem_linear_static(int n, const int* first, double* f, double* u);
 // The load vector of case c in the present equation order (its member loads applied).
 void fem_case_loads(int c, double* f);
+// Equation numbers of an element's freedoms (0 for none).
+void fem_element_equations(const Element& e, int eq[kMaxElementDofs]);
+// The equivalent nodal loads of an element's summed fixed-end forces in the axes of its nodes,
+// and their equations (0 for none); returns the element's freedom count.
+int fem_element_load_vector(const Element& e, double g[kMaxElementDofs], int eq[kMaxElementDofs]);
+// Equation (1-based) of the i-th distinct prescribed freedom.
+int fem_prescribed_equation(int i);
 void fem_node_displacements(int node, double d[6]); // global axes, 0 without equation
+// The same from the solution whose equation e is u[(e - 1) * stride].
+void fem_node_values(const double* u, int stride, int node, double d[6]);
 
 // order.cpp: the node indices in reverse Cuthill-McKee order (nnode entries), and the number of
 // entries that the profile of the equations would hold if they were numbered in that order
@@ -262,6 +272,11 @@ bool fem_node_order(int* order, std::size_t* profile);
 // case begins the result section. False when they are not finite (error set, the section
 // taken back out of the file) or on a fatal condition.
 bool fem_write_case(int c);
+
+// shares.cpp: whether the caller asked for shares of some case, and their solution once every
+// case is written (the factor still in K). False on a fatal condition.
+bool fem_shares_wanted();
+bool fem_solve_shares();
 
 // beam.cpp / loads.cpp helpers shared with the reader
 bool fem_add_member_load(const MemberLoad& load); // fixed-end forces into the element's sum

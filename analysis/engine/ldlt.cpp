@@ -10,7 +10,11 @@ int ldlt_factor_avx2(ProfileMatrix& K, double tol, double* u, double* inverse, d
                      double* flops);
 void ldlt_solve_avx2(ProfileMatrix& K, double* u);
 void ldlt_forward_avx2(ProfileMatrix& K, double* u);
+void ldlt_solve_lanes_avx2(ProfileMatrix& K, double* b);
+void ldlt_lanes_product_avx2(const double* m, int rows, int cols, const double* x, double* out);
 #endif
+
+static_assert(kLdltLanes == kLdltBlock, "the lanes are the workspace's");
 
 namespace {
 
@@ -104,6 +108,44 @@ struct BaselineOps {
         for (int k = 0; k < len; ++k) y[k] += a * x[k];
     }
 
+    static void lanes_axpy(const double* l, const double* x, double* w, int len) {
+        for (int k = 0; k < len; ++k) {
+            double* wk = w + static_cast<std::ptrdiff_t>(k) * kLdltBlock;
+            for (int s = 0; s < kLdltBlock; ++s) wk[s] -= l[k] * x[s];
+        }
+    }
+
+    static void update2(const double* l1, const double* l2, const double* w, int len, double* acc1,
+                        double* acc2) {
+        double a[kLdltBlock] = {}, b[kLdltBlock] = {};
+        for (int k = 0; k < len; ++k) {
+            const double* wk = w + static_cast<std::ptrdiff_t>(k) * kLdltBlock;
+            for (int s = 0; s < kLdltBlock; ++s) {
+                a[s] += l1[k] * wk[s];
+                b[s] += l2[k] * wk[s];
+            }
+        }
+        for (int s = 0; s < kLdltBlock; ++s) acc1[s] = a[s], acc2[s] = b[s];
+    }
+
+    static void lanes_axpy2(const double* l1, const double* x1, const double* l2, const double* x2,
+                            double* w, int len) {
+        for (int k = 0; k < len; ++k) {
+            double* wk = w + static_cast<std::ptrdiff_t>(k) * kLdltBlock;
+            for (int s = 0; s < kLdltBlock; ++s) wk[s] -= l1[k] * x1[s] + l2[k] * x2[s];
+        }
+    }
+
+    static void lanes_product(const double* m, int rows, int cols, const double* x, double* out) {
+        for (int r = 0; r < rows; ++r) {
+            double a[kLdltBlock] = {};
+            for (int c = 0; c < cols; ++c)
+                for (int s = 0; s < kLdltBlock; ++s)
+                    a[s] += m[r * cols + c] * x[c * kLdltBlock + s];
+            for (int s = 0; s < kLdltBlock; ++s) out[r * kLdltBlock + s] = a[s];
+        }
+    }
+
     // Four partial sums, which the compiler may keep in two 128-bit vectors.
     static double dot(const double* x, const double* y, int len) {
         double s[4] = {};
@@ -159,6 +201,20 @@ void ldlt_forward(ProfileMatrix& K, double* u) {
     if (use_avx2()) return ldlt_forward_avx2(K, u);
 #endif
     ldlt_forward_rows<BaselineOps>(K, u);
+}
+
+void ldlt_solve_lanes(ProfileMatrix& K, double* b) {
+#ifdef KESTREL_ENGINE_AVX2
+    if (use_avx2()) return ldlt_solve_lanes_avx2(K, b);
+#endif
+    ldlt_solve_lanes_rows<BaselineOps>(K, b);
+}
+
+void ldlt_lanes_product(const double* m, int rows, int cols, const double* x, double* out) {
+#ifdef KESTREL_ENGINE_AVX2
+    if (use_avx2()) return ldlt_lanes_product_avx2(m, rows, cols, x, out);
+#endif
+    BaselineOps::lanes_product(m, rows, cols, x, out);
 }
 
 const char* ldlt_kernel_name() {

@@ -26,6 +26,15 @@ void ldlt_solve(ProfileMatrix& K, double* u);
 // side: b in u becomes D^-1 L^-1 b, ready for ldlt_solve.
 void ldlt_forward(ProfileMatrix& K, double* u);
 
+// Right-hand sides that ldlt_solve_lanes takes at once.
+constexpr int kLdltLanes = 8;
+// The whole solution with a finished factor for kLdltLanes right-hand sides side by side:
+// b[i * kLdltLanes + s] is entry i of the s-th. Each pass over the factor serves all of them.
+void ldlt_solve_lanes(ProfileMatrix& K, double* b);
+// out[r * kLdltLanes + s] = the sum over c < cols of m[r * cols + c] x[c * kLdltLanes + s] for
+// r < rows: a small row-major matrix times kLdltLanes vectors side by side.
+void ldlt_lanes_product(const double* m, int rows, int cols, const double* x, double* out);
+
 // The kernel in use: "avx2-fma" or "baseline". The tests can force the baseline.
 const char* ldlt_kernel_name();
 void ldlt_force_baseline(bool baseline);

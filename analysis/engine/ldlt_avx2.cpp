@@ -198,6 +198,70 @@ struct Avx2Ops {
         for (; k < len; ++k) y[k] = std::fma(a, x[k], y[k]);
     }
 
+    // The row's entries times the eight finished values, two rows of the strip at a time.
+    static void lanes_axpy(const double* l, const double* x, double* w, int len) {
+        const __m256d x0 = _mm256_loadu_pd(x), x1 = _mm256_loadu_pd(x + 4);
+        int k = 0;
+        for (; k + 2 <= len; k += 2, w += 16) {
+            const __m256d a = _mm256_broadcast_sd(l + k), b = _mm256_broadcast_sd(l + k + 1);
+            _mm256_storeu_pd(w, _mm256_fnmadd_pd(a, x0, _mm256_loadu_pd(w)));
+            _mm256_storeu_pd(w + 4, _mm256_fnmadd_pd(a, x1, _mm256_loadu_pd(w + 4)));
+            _mm256_storeu_pd(w + 8, _mm256_fnmadd_pd(b, x0, _mm256_loadu_pd(w + 8)));
+            _mm256_storeu_pd(w + 12, _mm256_fnmadd_pd(b, x1, _mm256_loadu_pd(w + 12)));
+        }
+        if (k < len) {
+            const __m256d a = _mm256_broadcast_sd(l + k);
+            _mm256_storeu_pd(w, _mm256_fnmadd_pd(a, x0, _mm256_loadu_pd(w)));
+            _mm256_storeu_pd(w + 4, _mm256_fnmadd_pd(a, x1, _mm256_loadu_pd(w + 4)));
+        }
+    }
+
+    // Two rows over the same columns: each workspace column loaded once feeds both.
+    static void update2(const double* l1, const double* l2, const double* w, int len, double* acc1,
+                        double* acc2) {
+        __m256d a0 = _mm256_setzero_pd(), a1 = _mm256_setzero_pd();
+        __m256d b0 = _mm256_setzero_pd(), b1 = _mm256_setzero_pd();
+        for (int k = 0; k < len; ++k, w += 8) {
+            const __m256d w0 = _mm256_loadu_pd(w), w1 = _mm256_loadu_pd(w + 4);
+            const __m256d x = _mm256_broadcast_sd(l1 + k), y = _mm256_broadcast_sd(l2 + k);
+            a0 = _mm256_fmadd_pd(x, w0, a0);
+            a1 = _mm256_fmadd_pd(x, w1, a1);
+            b0 = _mm256_fmadd_pd(y, w0, b0);
+            b1 = _mm256_fmadd_pd(y, w1, b1);
+        }
+        _mm256_storeu_pd(acc1, a0);
+        _mm256_storeu_pd(acc1 + 4, a1);
+        _mm256_storeu_pd(acc2, b0);
+        _mm256_storeu_pd(acc2 + 4, b1);
+    }
+
+    // Two rows over the same columns: each entry loaded and stored once for both.
+    static void lanes_axpy2(const double* l1, const double* x1, const double* l2, const double* x2,
+                            double* w, int len) {
+        const __m256d p0 = _mm256_loadu_pd(x1), p1 = _mm256_loadu_pd(x1 + 4);
+        const __m256d q0 = _mm256_loadu_pd(x2), q1 = _mm256_loadu_pd(x2 + 4);
+        for (int k = 0; k < len; ++k, w += 8) {
+            const __m256d a = _mm256_broadcast_sd(l1 + k), b = _mm256_broadcast_sd(l2 + k);
+            const __m256d w0 = _mm256_fnmadd_pd(a, p0, _mm256_loadu_pd(w));
+            const __m256d w1 = _mm256_fnmadd_pd(a, p1, _mm256_loadu_pd(w + 4));
+            _mm256_storeu_pd(w, _mm256_fnmadd_pd(b, q0, w0));
+            _mm256_storeu_pd(w + 4, _mm256_fnmadd_pd(b, q1, w1));
+        }
+    }
+
+    static void lanes_product(const double* m, int rows, int cols, const double* x, double* out) {
+        for (int r = 0; r < rows; ++r, m += cols, out += 8) {
+            __m256d a0 = _mm256_setzero_pd(), a1 = _mm256_setzero_pd();
+            for (int c = 0; c < cols; ++c) {
+                const __m256d v = _mm256_broadcast_sd(m + c);
+                a0 = _mm256_fmadd_pd(v, _mm256_loadu_pd(x + 8 * c), a0);
+                a1 = _mm256_fmadd_pd(v, _mm256_loadu_pd(x + 8 * c + 4), a1);
+            }
+            _mm256_storeu_pd(out, a0);
+            _mm256_storeu_pd(out + 4, a1);
+        }
+    }
+
     // Two vectors of partial sums hide the latency of the multiply-add.
     static double dot(const double* x, const double* y, int len) {
         __m256d a = _mm256_setzero_pd(), b = _mm256_setzero_pd();
@@ -231,6 +295,14 @@ void ldlt_solve_avx2(ProfileMatrix& K, double* u) {
 
 void ldlt_forward_avx2(ProfileMatrix& K, double* u) {
     ldlt_forward_rows<Avx2Ops>(K, u);
+}
+
+void ldlt_solve_lanes_avx2(ProfileMatrix& K, double* b) {
+    ldlt_solve_lanes_rows<Avx2Ops>(K, b);
+}
+
+void ldlt_lanes_product_avx2(const double* m, int rows, int cols, const double* x, double* out) {
+    Avx2Ops::lanes_product(m, rows, cols, x, out);
 }
 
 } // namespace kestrel::engine

@@ -25,7 +25,13 @@
 //   pack(src, len, w): w[k * kLdltBlock + s] = src[s][k], k < len, for all the lanes;
 //   unpack(w, len, dst): dst[s][k] = w[k * kLdltBlock + s];
 //   axpy(a, x, y, len): y += a x, for the backward substitution;
-//   dot(x, y, len): the sum of x[k] y[k], for the forward substitution of a further case.
+//   dot(x, y, len): the sum of x[k] y[k], for the forward substitution of a further case;
+//   lanes_axpy(l, x, w, len): w[k * kLdltBlock + s] -= l[k] x[s], k < len, for the backward
+//     substitution of kLdltBlock right-hand sides at once;
+//   update2(l1, l2, w, len, acc1, acc2): update1 for two rows over the same columns;
+//   lanes_axpy2(l1, x1, l2, x2, w, len): lanes_axpy for two rows over the same columns;
+//   lanes_product(m, rows, cols, x, out): out[r * kLdltBlock + s] = the sum over c < cols of
+//     m[r * cols + c] x[c * kLdltBlock + s], r < rows.
 #pragma once
 
 #include "analysis/engine/utl.h"
@@ -208,6 +214,72 @@ template <class Ops> void ldlt_forward_rows(ProfileMatrix& K, double* u) {
     const int* first = K.first;
     for (int i = 1; i < n; ++i) u[i] -= Ops::dot(K.row_start(i), u + first[i], i - first[i]);
     for (int i = 0; i < n; ++i) u[i] /= K.at(i, i);
+}
+
+// The solution of kLdltBlock right-hand sides held side by side (entry i of the s-th at
+// b[i * kLdltBlock + s]) with a finished factor: the forward substitution with L row by row as
+// the factorisation's update of a workspace column, the division by D, and the backward
+// substitution with L^T as one row of L times the finished entries into the rows above. Both
+// substitutions take two rows at a time over the columns they share, so that each entry of b
+// there is loaded (and stored) once for the two.
+template <class Ops> void ldlt_solve_lanes_rows(ProfileMatrix& K, double* b) {
+    constexpr int B = kLdltBlock;
+    const int n = K.n;
+    const int* first = K.first;
+    auto at = [&](int i) { return b + static_cast<std::ptrdiff_t>(i) * B; };
+    auto lrow = [&](int i, int k) { return K.row_start(i) + (k - first[i]); }; // &L(i, k)
+    // Forward: row i, then row i + 1, which also needs the finished entry i.
+    for (int i = 1; i < n;) {
+        double acc[B], next[B];
+        if (i + 1 < n && first[i + 1] <= i) {
+            const int lo = std::max(first[i], first[i + 1]);
+            Ops::update2(lrow(i, lo), lrow(i + 1, lo), at(lo), i - lo, acc, next);
+            double extra[B];
+            if (first[i] < lo) {
+                Ops::update1(lrow(i, first[i]), at(first[i]), lo - first[i], extra);
+                for (int s = 0; s < B; ++s) acc[s] += extra[s];
+            }
+            if (first[i + 1] < lo) {
+                Ops::update1(lrow(i + 1, first[i + 1]), at(first[i + 1]), lo - first[i + 1], extra);
+                for (int s = 0; s < B; ++s) next[s] += extra[s];
+            }
+            double *bi = at(i), *bn = at(i + 1);
+            const double l = *lrow(i + 1, i);
+            for (int s = 0; s < B; ++s) {
+                bi[s] -= acc[s];
+                bn[s] -= next[s] + l * bi[s];
+            }
+            i += 2;
+            continue;
+        }
+        if (i - first[i] > 0) {
+            Ops::update1(lrow(i, first[i]), at(first[i]), i - first[i], acc);
+            double* bi = at(i);
+            for (int s = 0; s < B; ++s) bi[s] -= acc[s];
+        }
+        ++i;
+    }
+    for (int i = 0; i < n; ++i) {
+        const double d = K.at(i, i);
+        double* bi = at(i);
+        for (int s = 0; s < B; ++s) bi[s] /= d;
+    }
+    // Backward: row i finishes entry i - 1 first, then both go into the rows above.
+    for (int i = n - 1; i >= 1;) {
+        if (i >= 2 && first[i] <= i - 1) {
+            const int j = i - 1, lo = std::max(first[i], first[j]);
+            double *xi = at(i), *xj = at(j);
+            const double l = *lrow(i, j);
+            for (int s = 0; s < B; ++s) xj[s] -= l * xi[s];
+            if (first[i] < lo) Ops::lanes_axpy(lrow(i, first[i]), xi, at(first[i]), lo - first[i]);
+            if (first[j] < lo) Ops::lanes_axpy(lrow(j, first[j]), xj, at(first[j]), lo - first[j]);
+            Ops::lanes_axpy2(lrow(i, lo), xi, lrow(j, lo), xj, at(lo), j - lo);
+            i -= 2;
+            continue;
+        }
+        Ops::lanes_axpy(K.row_start(i), at(i), at(first[i]), i - first[i]);
+        --i;
+    }
 }
 
 } // namespace

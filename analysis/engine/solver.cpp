@@ -10,15 +10,14 @@
 
 namespace kestrel::engine {
 
-namespace {
-
-// Equation numbers of an element's freedoms (0 for none).
-void element_equations(const Element& e, int eq[kMaxElementDofs]) {
+void fem_element_equations(const Element& e, int eq[kMaxElementDofs]) {
     const FemState& m = g_fem;
     const int nodes = kElementClasses[e.cls].nodes;
     for (int a = 0; a < nodes; ++a)
         for (int k = 0; k < kDofsPerNode; ++k) eq[a * kDofsPerNode + k] = m.dof[e.nodes[a] - 1][k];
 }
+
+namespace {
 
 // Turns a global 3-vector into the axes of a skew node: out = S^T v.
 void to_node_axes(const double S[3][3], const double* v, double* out) {
@@ -52,7 +51,7 @@ void assemble_stiffness(ProfileMatrix& K) {
                 }
             }
         }
-        element_equations(e, eq);
+        fem_element_equations(e, eq);
         for (int r = 0; r < ndof; ++r) {
             if (eq[r] == 0) continue;
             const int row = eq[r] - 1;
@@ -86,7 +85,7 @@ std::size_t fill_profile() {
     for (int ie = 0; ie < m.nelem_read; ++ie) {
         const Element& e = m.elems[ie];
         const int ndof = kElementClasses[e.cls].nodes * kDofsPerNode;
-        element_equations(e, eq);
+        fem_element_equations(e, eq);
         int low = 0;
         for (int k = 0; k < ndof; ++k)
             if (eq[k] > 0 && (low == 0 || eq[k] < low)) low = eq[k];
@@ -239,14 +238,13 @@ bool prescribed_freedoms() {
     return ok;
 }
 
-// Equation of a prescribed freedom (presc_eq holds node and freedom as one key).
-int prescribed_equation(int i) {
+} // namespace
+
+int fem_prescribed_equation(int i) {
     const FemState& m = g_fem;
-    const int key = m.presc_eq[i];
+    const int key = m.presc_eq[i]; // node and freedom as one key
     return m.dof[key / kDofsPerNode][key % kDofsPerNode];
 }
-
-} // namespace
 
 bool fem_assemble_loads() {
     FemState& m = g_fem;
@@ -261,6 +259,27 @@ bool fem_assemble_loads() {
     return true;
 }
 
+int fem_element_load_vector(const Element& e, double g[kMaxElementDofs], int eq[kMaxElementDofs]) {
+    const FemState& m = g_fem;
+    const ElementClass& ec = kElementClasses[e.cls];
+    const double* F = ec.load_sum(e);
+    double neg[kMaxElementDofs];
+    for (int k = 0; k < kMaxElementDofs; ++k) neg[k] = -F[k];
+    ec.to_global(e, neg, g);
+    fem_element_equations(e, eq);
+    for (int a = 0; a < ec.nodes; ++a) {
+        int sk = m.skew_of[e.nodes[a] - 1];
+        if (sk >= 0) {
+            double w[3];
+            for (int t = 0; t < 2; ++t) {
+                to_node_axes(m.skews[sk].S, g + 6 * a + 3 * t, w);
+                std::memcpy(g + 6 * a + 3 * t, w, sizeof w);
+            }
+        }
+    }
+    return ec.nodes * kDofsPerNode;
+}
+
 void fem_case_loads(int c, double* f) {
     FemState& m = g_fem;
     std::memset(f, 0, sizeof(double) * static_cast<std::size_t>(m.neq));
@@ -270,31 +289,17 @@ void fem_case_loads(int c, double* f) {
     }
     // Equivalent nodal loads of the member loads: each element's summed fixed-end forces.
     int eq[kMaxElementDofs];
+    double g[kMaxElementDofs];
     for (int ie = 0; ie < m.nelem_read; ++ie) {
         const Element& e = m.elems[ie];
         if (e.load < 0) continue;
-        const ElementClass& ec = kElementClasses[e.cls];
-        const double* F = ec.load_sum(e);
-        double neg[kMaxElementDofs], g[kMaxElementDofs];
-        for (int k = 0; k < kMaxElementDofs; ++k) neg[k] = -F[k];
-        ec.to_global(e, neg, g);
-        element_equations(e, eq);
-        for (int a = 0; a < ec.nodes; ++a) {
-            int sk = m.skew_of[e.nodes[a] - 1];
-            if (sk >= 0) {
-                double w[3];
-                for (int t = 0; t < 2; ++t) {
-                    to_node_axes(m.skews[sk].S, g + 6 * a + 3 * t, w);
-                    std::memcpy(g + 6 * a + 3 * t, w, sizeof w);
-                }
-            }
-        }
-        for (int k = 0; k < ec.nodes * kDofsPerNode; ++k)
+        const int ndof = fem_element_load_vector(e, g, eq);
+        for (int k = 0; k < ndof; ++k)
             if (eq[k] > 0) f[eq[k] - 1] += g[k];
     }
     // A freedom prescribed in any case takes the penalty times this case's value (0 when the
     // case prescribes nothing there: held like a support).
-    for (int i = 0; i < m.npresc_eq; ++i) f[prescribed_equation(i) - 1] = 0.0;
+    for (int i = 0; i < m.npresc_eq; ++i) f[fem_prescribed_equation(i) - 1] = 0.0;
     for (int r = m.presc_start[c]; r < m.presc_start[c + 1]; ++r) {
         int e = m.dof[m.presc[r].node - 1][m.presc[r].dof];
         if (e > 0) f[e - 1] = kPenalty * m.presc[r].value;
@@ -324,7 +329,7 @@ int solve_equations(int n, const int* first, double* f, double* u) {
         if (e > 0) K.at(e - 1, e - 1) += m.springs[r].value;
     }
     for (int i = 0; i < m.npresc_eq; ++i) {
-        const int e = prescribed_equation(i);
+        const int e = fem_prescribed_equation(i);
         for (int p = 0; p < m.penalties[i]; ++p) K.at(e - 1, e - 1) += kPenalty;
     }
     double t1 = fem_seconds();
@@ -406,8 +411,8 @@ int fem_linear_static(int n, const int* first, double* f, double* u) {
             result = solve_equations(n, first, f, u);
         }
         if (result != kAnalyseSolved) return result;
-        // The end forces need only the displacements; further cases need the factor.
-        if (m.ncase == 1) utl_profilefree(&m.K);
+        // The end forces need only the displacements; further cases and shares need the factor.
+        if (m.ncase == 1 && !fem_shares_wanted()) utl_profilefree(&m.K);
     }
     for (int c = 0; c < m.ncase; ++c) {
         if (c > 0 && !solve_case(c)) return kAnalyseFatal;
@@ -415,15 +420,20 @@ int fem_linear_static(int n, const int* first, double* f, double* u) {
         // analysed with these values, as a singular one cannot.
         if (!fem_write_case(c)) return m.not_finite ? kAnalyseSingular : kAnalyseFatal;
     }
+    if (!fem_solve_shares()) return kAnalyseFatal;
     utl_profilefree(&m.K);
     return kAnalyseSolved;
 }
 
 void fem_node_displacements(int node, double d[6]) {
+    fem_node_values(g_fem.u, 1, node, d);
+}
+
+void fem_node_values(const double* u, int stride, int node, double d[6]) {
     const FemState& m = g_fem;
     for (int k = 0; k < kDofsPerNode; ++k) {
         int e = m.dof[node - 1][k];
-        d[k] = e > 0 ? m.u[e - 1] : 0.0;
+        d[k] = e > 0 ? u[static_cast<std::ptrdiff_t>(e - 1) * stride] : 0.0;
     }
     int sk = m.skew_of[node - 1];
     if (sk < 0) return;

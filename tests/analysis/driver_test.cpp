@@ -183,5 +183,62 @@ TEST_F(FrameTest, MechanismIsUnstableAndLeavesNoResults) {
     EXPECT_EQ(nodir.status, RunStatus::kCannotWrite);
 }
 
+// A pattern case hands out its shares in numbering order (its nodal force with its settlement,
+// then each loaded member); they add up to the stored case, and asking for them changes no
+// stored result. The case beside it is not split.
+TEST_F(FrameTest, PatternCaseSharesAddUpToTheStoredCase) {
+    line(0, 0, 5, 0);
+    line(5, 0, 10, 0);
+    standardProperties();
+    support(at(0, 0), "111");
+    support(at(5, 0), "010");
+    support(at(10, 0), "010");
+    attrib::PropertyBlock* q = block(attrib::kUlf, {0, -6}, 0);
+    give(bar(2, 0), attrib::kUniform, q);
+    int id = 0;
+    ASSERT_EQ(attrib::newCase(root(), "Pattern", &id), attrib::kCaseDone);
+    ASSERT_TRUE(attrib::setActiveCase(root(), id));
+    root().cases.back().pattern = true;
+    give(bar(2, 0), attrib::kUniform, q);
+    give(bar(7, 0), attrib::kUniform, q);
+    give(at(10, 0), block(attrib::kNff, {3, 0, 0}));
+    attrib::NodeLoads& settled = attrib::loadsFor(at(0, 0), id);
+    settled.prescribedFlag = 1;
+    settled.prescribed[1] = -0.002;
+    resetResults(s);
+    ASSERT_EQ(runAnalysis(s, root(), modelPath()).status, RunStatus::kSolved);
+    const StoredResults plain = storedResults();
+
+    std::vector<std::pair<int, int>> shares;
+    std::vector<double> settlement;
+    CaseResults sum{id, std::vector<double>(9), std::vector<double>(12)};
+    RunOptions options;
+    options.onShare = [&](int loadCase, int member, const CaseResults& r) {
+        shares.emplace_back(loadCase, member);
+        settlement.push_back(r.displacements[1]);
+        for (std::size_t i = 0; i < 9; ++i) sum.displacements[i] += r.displacements.at(i);
+        for (std::size_t i = 0; i < 12; ++i) sum.endForces[i] += r.endForces.at(i);
+    };
+    resetResults(s);
+    ASSERT_EQ(runAnalysis(s, root(), modelPath(), options).status, RunStatus::kSolved);
+    EXPECT_EQ(shares, (std::vector<std::pair<int, int>>{{id, 0}, {id, 1}, {id, 2}}));
+    EXPECT_EQ(settlement, (std::vector<double>{-0.002, 0, 0}));
+    ASSERT_EQ(storedResults().cases.size(), 2u);
+    for (std::size_t c = 0; c < 2; ++c) {
+        EXPECT_EQ(storedResults().cases[c].displacements, plain.cases[c].displacements);
+        EXPECT_EQ(storedResults().cases[c].endForces, plain.cases[c].endForces);
+    }
+    // The stored case has the result file's digits: four for displacements, six for forces.
+    const CaseResults& whole = *storedResults().find(id);
+    for (std::size_t i = 0; i < 9; ++i)
+        EXPECT_NEAR(sum.displacements[i], whole.displacements[i],
+                    6e-4 * std::fabs(whole.displacements[i]) + 1e-12)
+            << i;
+    for (std::size_t i = 0; i < 12; ++i)
+        EXPECT_NEAR(sum.endForces[i], whole.endForces[i], 6e-6 * std::fabs(whole.endForces[i]))
+            << i;
+    EXPECT_NEAR(sum.endForces[kN1], -3, 1e-9); // the pull passes through both spans
+}
+
 } // namespace
 } // namespace analysis::test

@@ -5,7 +5,8 @@
 // file read back into the records), with the driver's phases as counters;
 // the writer alone; the whole kestrel-solve process on the saved frame; and
 // one influence line as a pick runs it (reset, the dislocation analysis,
-// the line sampled over every member).
+// the line sampled over every member); and a pattern case split into a share
+// per member.
 #include "analysis/analysis.h"
 #include "attrib/blocks.h"
 #include "attrib/cases.h"
@@ -207,5 +208,49 @@ void BM_KestrelSolveCases(benchmark::State& state) {
     solveProcess(state, bench_support::buildLoadedFrame(static_cast<int>(state.range(0))));
 }
 BENCHMARK(BM_KestrelSolveCases)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The loaded 100 x 20 frame as one pattern case that loads all 4100 members (the beams' floor
+// load, 2 kN/m of wind along every column): the analysis with its 4101 shares (each member's
+// load and the nodal wind) handed to a callback that does nothing (1) or takes every share's
+// largest end moment into an envelope (2); without a callback (0) no share is solved.
+void BM_PatternShares(benchmark::State& state) {
+    Solid* s = bench_support::buildLoadedFrame(1);
+    attrib::AttributeRoot& r = attrib::root();
+    attrib::PropertyBlock* side = nullptr;
+    attrib::newBlock(r, attrib::kUlf, "Side", &side);
+    attrib::valuesOf(side)->values[0] = 2;
+    for (Edge* e = s->edges; e; e = e->next) {
+        if (e->he1->vtx->y == e->he2->vtx->y) continue;
+        attrib::loadsFor(*attrib::memberOf(e), 1).blocks[attrib::kUniform - attrib::kEndMoments] =
+            side;
+        side->useCount++;
+    }
+    r.cases.front().pattern = true;
+    const std::string path = modelPath();
+    std::vector<double> largest;
+    analysis::RunOptions options;
+    if (state.range(0) == 1) options.onShare = [](int, int, const analysis::CaseResults&) {};
+    if (state.range(0) == 2)
+        options.onShare = [&](int, int, const analysis::CaseResults& share) {
+            largest.resize(share.endForces.size() / 6);
+            for (std::size_t m = 0; m < largest.size(); ++m)
+                largest[m] =
+                    std::max({largest[m], share.endForces[m * 6 + 2], share.endForces[m * 6 + 5]});
+        };
+    for (auto _ : state) {
+        analysis::resetResults(s);
+        const analysis::RunOutcome out = analysis::runAnalysis(s, r, path, options);
+        if (out.status != analysis::RunStatus::kSolved) state.SkipWithError("not solved");
+    }
+    const kestrel::engine::EngineTimings& t = kestrel::engine::LastEngineTimings();
+    state.counters["engine_ms"] = 1e3 * analysis::lastDriverTimings().engine;
+    state.counters["shares_ms"] = 1e3 * t.shares;
+    state.counters["shares"] = t.shares_solved;
+    state.counters["equations"] = t.equations;
+    std::filesystem::remove_all(std::filesystem::path(path).parent_path());
+    mdl_reset();
+    attrib::state().reset();
+}
+BENCHMARK(BM_PatternShares)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 BENCHMARK_MAIN();

@@ -131,10 +131,11 @@ std::string replace(std::string text, const std::string& from, const std::string
     return text;
 }
 
-RunResult run_text(const TempDir& dir, const std::string& name, const std::string& text) {
+RunResult run_text(const TempDir& dir, const std::string& name, const std::string& text,
+                   const AnalyseOptions* options) {
     RunResult r;
     writeText(dir.path(name + ".dat"), text);
-    r.code = AnalyseCore(dir.path(name + ".dat").c_str(), &r.message, &r.solution);
+    r.code = AnalyseCore(dir.path(name + ".dat").c_str(), &r.message, &r.solution, options);
     if (fileExists(dir.path(name + ".pos"))) {
         r.pos = readText(dir.path(name + ".pos"));
         r.section = ParseResultSection(r.pos);

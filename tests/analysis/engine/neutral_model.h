@@ -83,7 +83,8 @@ struct RunResult {
     std::string pos; // text of the result file ("" when absent)
     ResultSection section;
 };
-RunResult run_text(const TempDir& dir, const std::string& name, const std::string& text);
+RunResult run_text(const TempDir& dir, const std::string& name, const std::string& text,
+                   const AnalyseOptions* options = nullptr);
 inline RunResult run_model(const TempDir& dir, const NeutralModel& m) {
     return run_text(dir, "frame", m.text());
 }
