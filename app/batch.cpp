@@ -543,7 +543,15 @@ int analyseModelFile(const std::string& path, const std::string& jsonPath, std::
         return fail(kCheckFailed, oneLine(text));
 
     analysis::resetResults(model);
-    const analysis::RunOutcome run = analysis::runAnalysis(model, attrib::root(), path);
+    // The envelope of a model that is not a single case, with the shares of
+    // its pattern cases gathered as the analysis solves them.
+    std::unique_ptr<EnvelopeTables> envelope;
+    analysis::RunOptions options;
+    if (!attrib::isSingleCase(attrib::root())) {
+        envelope = std::make_unique<EnvelopeTables>();
+        options = results::gatherShares(envelope->input, model, attrib::root());
+    }
+    const analysis::RunOutcome run = analysis::runAnalysis(model, attrib::root(), path, options);
     switch (run.status) {
     case analysis::RunStatus::kSolved:
         break;
@@ -586,9 +594,7 @@ int analyseModelFile(const std::string& path, const std::string& jsonPath, std::
         std::fprintf(out, "%s\n\n", combos[c].factors.empty() ? " 0" : "");
         printTable(out, run.numbering, Units(r.settings), combos[c]);
     }
-    std::unique_ptr<EnvelopeTables> envelope;
-    if (!attrib::isSingleCase(root)) {
-        envelope = std::make_unique<EnvelopeTables>();
+    if (envelope) {
         computeEnvelopeTables(*envelope, root);
         std::fprintf(out, "\n");
         printEnvelope(out, run.numbering, Units(r.settings), *envelope, root);

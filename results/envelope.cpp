@@ -447,6 +447,23 @@ void addShare(EnvelopeInput& in, const analysis::Numbering& n, int loadCase, int
                   : nullptr);
 }
 
+analysis::RunOptions gatherShares(EnvelopeInput& in, Solid* model,
+                                  const attrib::AttributeRoot& root) {
+    clearEnvelopeInput(in);
+    analysis::RunOptions options;
+    if (std::none_of(root.cases.begin(), root.cases.end(),
+                     [](const attrib::LoadCase& c) { return c.pattern; }))
+        return options;
+    // The numbers the run gives the model, taken once at the first share.
+    auto numbering = std::make_shared<analysis::Numbering>();
+    options.onShare = [&in, model, numbering](int loadCase, int member,
+                                              const analysis::CaseResults& share) {
+        if (!numbering->model) *numbering = analysis::numberModel(model);
+        addShare(in, *numbering, loadCase, member, share);
+    };
+    return options;
+}
+
 void readStoredResults(EnvelopeInput& in, const analysis::StoredResults& s) {
     frameOf(in.frame, in.supports, s.numbering);
     in.cases.clear();

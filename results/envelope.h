@@ -149,6 +149,10 @@ void clearEnvelopeInput(EnvelopeInput& in);
 // One share of pattern case `loadCase`, from the driver's share callback.
 void addShare(EnvelopeInput& in, const analysis::Numbering& n, int loadCase, int member,
               const analysis::CaseResults& share);
+// The run options that gather the shares of the model's pattern cases
+// into `in` (emptied first); no callback when no case is a pattern case.
+analysis::RunOptions gatherShares(EnvelopeInput& in, Solid* model,
+                                  const attrib::AttributeRoot& root);
 // Reads the cases of the driver's stored results (keeping the share sums).
 void readStoredResults(EnvelopeInput& in, const analysis::StoredResults& s);
 

@@ -379,11 +379,12 @@ std::string memberEnvelopeText(const attrib::AppSettings& s, ResultKind kind,
 }
 
 std::string nodeEnvelopeText(const attrib::AppSettings& s, const NodeEnvelope* reactions,
-                             const NodeEnvelope& displacements) {
+                             const bool carried[3], const NodeEnvelope& displacements) {
     Writer w{s, "\n Node\n Envelope\n\n Support\n Reactions:\n"};
     auto block = [&](const NodeEnvelope& e, const char* const names[3], const int units[3],
-                     const int formats[3]) {
+                     const int formats[3], const bool* shown) {
         for (int d = 0; d < 3; ++d) {
+            if (shown && !shown[d]) continue;
             w.out += std::string(" ") + names[d] +
                      " max = " + w.value(units[d], formats[d], e.max[d]) + "\n   " +
                      governing(e.maxCombo[d], false) + "\n";
@@ -399,11 +400,11 @@ std::string nodeEnvelopeText(const attrib::AppSettings& s, const NodeEnvelope* r
     static const int kDisplUnits[3] = {kDisplacementUnit, kDisplacementUnit, kRotationUnit};
     static const int kDisplFormats[3] = {kDisplacementFormat, kDisplacementFormat, kRotationFormat};
     if (reactions)
-        block(*reactions, kForces, kForceUnits, kForceFormats);
+        block(*reactions, kForces, kForceUnits, kForceFormats, carried);
     else
         w.out += " None\n";
     w.out += "\n Nodal\n Displacements:\n";
-    block(displacements, kDisplacements, kDisplUnits, kDisplFormats);
+    block(displacements, kDisplacements, kDisplUnits, kDisplFormats, nullptr);
     w.out.pop_back();
     return w.out;
 }

@@ -45,10 +45,10 @@ std::string memberResultText(const attrib::AppSettings& s, const MemberInput& m,
 std::string memberEnvelopeText(const attrib::AppSettings& s, ResultKind kind,
                                const EnvelopePoint& at, const MemberEnvelope& m);
 // The node text of the envelope: the largest and smallest reaction
-// components (none for a free node) and displacements, each with the
-// combination that governs it.
+// components the support carries (`carried`: Fx, Fy, Mz; none for a free
+// node) and displacements, each with the combination that governs it.
 std::string nodeEnvelopeText(const attrib::AppSettings& s, const NodeEnvelope* reactions,
-                             const NodeEnvelope& displacements);
+                             const bool carried[3], const NodeEnvelope& displacements);
 
 // The member text while an influence line of `kind` (1 to 3) is shown: the
 // ordinates at both ends, then the values along the member at the result

@@ -29,10 +29,14 @@ void inquireNode(const Vertex* v) {
     if (const results::Envelope* env = shownEnvelope(); env && n->number > 0) {
         const results::EnvelopeInput& in = envelopeInput();
         const results::NodeEnvelope* reactions = nullptr;
+        bool carried[3] = {false, false, false};
         for (std::size_t i = 0; i < in.supports.size() && i < env->reactions.size(); ++i)
-            if (in.supports[i].node == v) reactions = &env->reactions[i];
+            if (const analysis::Reaction& r = in.supports[i]; r.node == v) {
+                reactions = &env->reactions[i];
+                carried[0] = r.hasFx, carried[1] = r.hasFy, carried[2] = r.hasMz;
+            }
         if (static_cast<std::size_t>(n->number) <= env->displacements.size())
-            showInformation(results::nodeEnvelopeText(a.settings, reactions,
+            showInformation(results::nodeEnvelopeText(a.settings, reactions, carried,
                                                       env->displacements[n->number - 1]));
     } else if (a.settings.result.on) {
         double r[3] = {0, 0, 0};

@@ -80,7 +80,10 @@ bool resultCommand(int kind) {
         releaseResultButton(kind);
         return false;
     }
-    const analysis::RunOutcome out = analysis::runAnalysis(a.model, root, a.file.fullPath);
+    // The shares of pattern cases are gathered for the envelope as the
+    // analysis solves them.
+    const analysis::RunOutcome out = analysis::runAnalysis(
+        a.model, root, a.file.fullPath, results::gatherShares(envelopeInput(), a.model, root));
     if (out.status != analysis::RunStatus::kSolved) {
         message(out.message);
         clearResults();

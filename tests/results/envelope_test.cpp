@@ -34,31 +34,15 @@ protected:
         for (double x : xs) give(bar(x, 0), attrib::kUniform, b);
         return id;
     }
+    // Analyses every case, gathering the shares of the pattern cases.
     void analyse() {
         resetResults(s);
-        const RunOutcome out = runAnalysis(s, root(), modelPath());
+        const RunOutcome out =
+            runAnalysis(s, root(), modelPath(), results::gatherShares(in, s, root()));
         ASSERT_EQ(out.status, RunStatus::kSolved) << out.message;
-        const Numbering& n = storedResults().numbering;
-        frame.members.assign(n.members.begin(), n.members.end());
-        frame.nodes.assign(n.nodes.begin(), n.nodes.end());
-        reactions.clear();
-        for (const CaseResults& c : storedResults().cases) {
-            std::vector<double> r;
-            for (const Reaction& x : supportReactions(n, c, {attrib::CaseFactor{c.loadCase, 1}}))
-                r.insert(r.end(), {x.fx, x.fy, x.mz});
-            frame.reactions = static_cast<int>(r.size() / 3);
-            reactions.push_back(std::move(r));
-        }
-        cases.clear();
-        for (std::size_t i = 0; i < storedResults().cases.size(); ++i) {
-            const CaseResults& c = storedResults().cases[i];
-            cases.push_back(
-                {c.loadCase, c.displacements.data(), c.endForces.data(), reactions[i].data()});
-        }
+        results::readStoredResults(in, storedResults());
     }
-    results::EnvelopeFrame frame;
-    std::vector<std::vector<double>> reactions;
-    std::vector<results::CaseData> cases;
+    results::EnvelopeInput in;
 };
 
 // 1.35 G + 1.5 Q against one case holding 1.35 x 10 + 1.5 x 15 kN/m on
@@ -112,26 +96,18 @@ TEST_F(EnvelopeTest, ACombinationIsTheCaseOfItsFactoredLoads) {
 // (R = 61.875 kN, M = 61.875^2 / 50 = 76.5703125 kNm at x = 2.475 m, where
 // the shear of that loading is 0); the largest hogging moment over the
 // middle support from imposed load on both spans (25 x 36 / 8 = 112.5 kNm,
-// shear 75 + 18.75 = 93.75 kN). The shares come from one case per span.
+// shear 75 + 18.75 = 93.75 kN).
 TEST_F(EnvelopeTest, PatternLoadingOfATwoSpanBeamGivesTheHandValues) {
     twoSpans();
     const int g = loadCase("G", -10, {3, 9});
     const int q = loadCase("Q", -15, {3, 9});
-    const int q1 = loadCase("Q1", -15, {3});
-    const int q2 = loadCase("Q2", -15, {9});
     ASSERT_EQ(attrib::setPattern(root(), q, true), attrib::kCaseDone);
     analyse();
-    results::PatternSums sums(frame, q);
-    for (auto [id, memberNumber] : {std::pair{q1, 1}, std::pair{q2, 2}}) {
-        for (std::size_t i = 0; i < cases.size(); ++i)
-            if (cases[i].id == id)
-                sums.add(memberNumber, cases[i].displacements, cases[i].endForces,
-                         cases[i].reactions);
-    }
+    ASSERT_EQ(in.patterns.size(), 1u);
     const results::EnvelopeCombos combos = {
         {100, {attrib::CaseFactor{g, 1}, attrib::CaseFactor{q, 1}}}};
     results::Envelope env;
-    computeEnvelope(env, frame, cases, combos, {&sums}, ResultKind::Bending);
+    computeEnvelope(env, in.frame, in.cases, combos, in.patternList(), ResultKind::Bending);
     const std::size_t span1 = attrib::memberOf(member(3, 0))->number - 1;
     const results::MemberEnvelope& m = env.members.at(span1);
     EXPECT_NEAR(m.maxAlong.value, 76.5703125, 1e-9);
@@ -146,7 +122,8 @@ TEST_F(EnvelopeTest, PatternLoadingOfATwoSpanBeamGivesTheHandValues) {
     // span's imposed load hogs there), 10 x 36 / 8 = 45 kNm.
     EXPECT_NEAR(m.maxEnd[1].value, -45, 1e-9);
     // At the picked point the same values, with the other forces.
-    const results::EnvelopePoint p = results::envelopeAt(frame, cases, combos, {&sums}, span1, 6.0);
+    const results::EnvelopePoint p =
+        results::envelopeAt(in.frame, in.cases, combos, in.patternList(), span1, 6.0);
     EXPECT_NEAR(p.min[2].value, -112.5, 1e-9);
     EXPECT_NEAR(p.max[2].value, -45, 1e-9);
     // The middle support's reaction: 1.25 wL with both spans loaded,
@@ -166,7 +143,7 @@ TEST_F(EnvelopeTest, TheEnvelopeOfOneCombinationIsThatCombination) {
     const results::EnvelopeCombos combos = {{7, {attrib::CaseFactor{g, 1.35}}}};
     for (ResultKind kind : {ResultKind::Axial, ResultKind::Shear, ResultKind::Bending}) {
         results::Envelope env;
-        computeEnvelope(env, frame, cases, combos, {}, kind);
+        computeEnvelope(env, in.frame, in.cases, combos, {}, kind);
         for (const results::MemberEnvelope& m : env.members) {
             ASSERT_EQ(m.max.pts.size(), m.min.pts.size());
             for (std::size_t i = 0; i < m.max.pts.size(); ++i)

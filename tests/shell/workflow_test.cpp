@@ -112,5 +112,21 @@ TEST_F(WorkflowTest, TheLoadCaseExampleBuildsTheExampleFile) {
     kestrel_test::expectGolden("shell", "load-cases", output);
 }
 
+// examples/pattern-beam.journal: the envelope of a two-span beam whose
+// imposed load is a pattern case gives the hand values (76.6 kNm sagging
+// with no shear, 112.5 kNm hogging with 93.8 kN of shear, 187.5 and 75 kN at
+// the middle support) and names the governing combination.
+TEST_F(WorkflowTest, ThePatternBeamExampleGivesTheHandValues) {
+    std::string journal = example("pattern-beam");
+    const std::string saved = "file 1 \"/tmp/pattern-beam.kst\"";
+    const std::string target = (testFolder() / "pattern-beam.kst").string();
+    ASSERT_NE(journal.find(saved), std::string::npos);
+    journal.replace(journal.find(saved), saved.size(), "file 1 \"" + target + "\"");
+    ASSERT_EQ(replay(journal), 0) << errors;
+    for (std::size_t at; (at = output.find(target)) != std::string::npos;)
+        output.replace(at, target.size(), "DIR/pattern-beam.kst");
+    kestrel_test::expectGolden("shell", "pattern-beam", output);
+}
+
 } // namespace
 } // namespace shelltest
