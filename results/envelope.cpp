@@ -39,15 +39,6 @@ double samplePosition(double L, int i) {
     return i == kEnvelopeIntervals ? L : L * i / kEnvelopeIntervals;
 }
 
-// The ordinate of a member without loads, from its end forces only.
-double unloadedOrdinate(const double* f, int k, double x, double L) {
-    if (k == 0) return x >= L ? -f[3] : f[0];
-    if (k == 1) return x >= L ? -f[4] : f[1];
-    if (x <= 0) return f[2];
-    if (x >= L) return -f[5];
-    return f[2] - f[1] * x;
-}
-
 const PatternSums* sumsOf(const std::vector<const PatternSums*>& patterns, int id) {
     for (const PatternSums* p : patterns)
         if (p && p->loadCase() == id) return p;
@@ -313,13 +304,25 @@ void nodeEnvelope(std::vector<NodeEnvelope>& out, std::size_t count,
 
 PatternSums::PatternSums(const EnvelopeFrame& frame, int loadCase)
     : frame_(&frame), case_(loadCase) {
-    sums_.assign(frame.members.size() * kPoints * 3 * 2, Sum{});
+    sums_.assign(frame.members.size() * 3 * 2 * kBlock, Sum{});
+    whole_.assign(frame.members.size() * 3 * 2, Sum{});
+    lengths_.reserve(frame.members.size());
+    for (const Edge* e : frame.members)
+        lengths_.push_back(
+            std::hypot(e->he2->vtx->x - e->he1->vtx->x, e->he2->vtx->y - e->he1->vtx->y));
     nodes_.assign(frame.nodes.size() * 3 * 2, 0.0);
     reactions_.assign(static_cast<std::size_t>(frame.reactions) * 3 * 2, 0.0);
 }
 
+// Both signs of a point side by side: a share whose moment changes sign
+// on a member writes both at one point.
+std::size_t PatternSums::index(std::size_t mi, int k, int i, bool positive) {
+    return ((mi * 3 + k) * kBlock + i) * 2 + (positive ? 0 : 1);
+}
+
 const PatternSums::Sum& PatternSums::sum(std::size_t mi, int i, int k, bool positive) const {
-    return sums_[((mi * kPoints + i) * 3 + k) * 2 + (positive ? 0 : 1)];
+    finish();
+    return sums_[index(mi, k, i, positive)];
 }
 
 double PatternSums::nodeSum(std::size_t node, int component, bool positive) const {
@@ -331,8 +334,37 @@ double PatternSums::reactionSum(std::size_t reaction, int component, bool positi
 }
 
 std::size_t PatternSums::bytes() const {
-    return sizeof(*this) + sums_.capacity() * sizeof(Sum) +
-           (nodes_.capacity() + reactions_.capacity()) * sizeof(double);
+    return sizeof(*this) + (sums_.capacity() + whole_.capacity()) * sizeof(Sum) +
+           (nodes_.capacity() + reactions_.capacity() + lengths_.capacity()) * sizeof(double);
+}
+
+// Adds (or with sign -1 takes off) a share's values a + b x and its end
+// forces to a sum.
+void PatternSums::accumulate(Sum& to, double a, double b, const double* ef, double sign) {
+    to.value += sign * a, to.slope += sign * b;
+    for (int e = 0; e < 6; ++e) to.endForces[e] += sign * ef[e];
+}
+
+// The sums at the points of every block: the shares over the whole member,
+// then the differences point by point (a share from point c on is added at
+// c; one up to point c - 1 is taken off at c). Done once, at the first read.
+void PatternSums::finish() const {
+    if (finished_) return;
+    finished_ = true;
+    for (std::size_t mi = 0; mi < frame_->members.size(); ++mi) {
+        for (int kp = 0; kp < 6; ++kp) {
+            Sum run = whole_[mi * 6 + kp];
+            for (int i = 0; i < kPoints; ++i) {
+                Sum& s = sums_[index(mi, kp / 2, i, kp % 2 == 0)];
+                run.value += s.value, run.slope += s.slope;
+                for (int e = 0; e < 6; ++e) run.endForces[e] += s.endForces[e];
+                s.value = run.value + run.slope * samplePosition(lengths_[mi], i);
+                s.slope = 0;
+                std::copy(run.endForces, run.endForces + 6, s.endForces);
+            }
+        }
+    }
+    whole_ = {};
 }
 
 void PatternSums::add(int member, const double* displacements, const double* endForces,
@@ -348,38 +380,46 @@ void PatternSums::add(int member, const double* displacements, const double* end
     if (reactions)
         for (std::size_t r = 0; r < static_cast<std::size_t>(f.reactions) * 3; ++r)
             put(&reactions_[r * 2], reactions[r]);
-    // The loaded member's own diagram holds the loads of the share; every
-    // other member's follows from its end forces alone.
-    const std::size_t own = member > 0 ? static_cast<std::size_t>(member - 1) : f.members.size();
-    MemberInput loaded;
-    if (own < f.members.size()) {
-        static constexpr double kZero[3] = {};
-        loaded = memberInputFrom(f.members[own], {attrib::CaseFactor{case_, 1}},
-                                 endForces + own * 6, kZero, kZero);
-    }
     for (std::size_t mi = 0; mi < f.members.size(); ++mi) {
         const double* ef = endForces + mi * 6;
-        const Vertex* v1 = f.members[mi]->he1->vtx;
-        const Vertex* v2 = f.members[mi]->he2->vtx;
-        const double L = std::hypot(v2->x - v1->x, v2->y - v1->y);
-        const bool isOwn = mi == own;
-        // A member the share leaves without end forces adds nothing.
-        if (!isOwn && ef[0] == 0 && ef[1] == 0 && ef[2] == 0 && ef[3] == 0 && ef[4] == 0 &&
-            ef[5] == 0)
+        Sum* whole = &whole_[mi * 6];
+        if (mi + 1 == static_cast<std::size_t>(member)) {
+            // The loaded member's own diagram holds the loads of the share:
+            // each sample point on its own.
+            static constexpr double kZero[3] = {};
+            const MemberInput loaded =
+                memberInputFrom(f.members[mi], {attrib::CaseFactor{case_, 1}}, ef, kZero, kZero);
+            for (int k = 0; k < 3; ++k)
+                for (int i = 0; i < kPoints; ++i) {
+                    const double v = ordinate(loaded, kKinds[k], samplePosition(lengths_[mi], i));
+                    if (v == 0) continue;
+                    accumulate(sums_[index(mi, k, i, v > 0)], v, 0, ef, 1);
+                    accumulate(sums_[index(mi, k, i + 1, v > 0)], v, 0, ef, -1);
+                    sums_[index(mi, k, i, v > 0)].ownLoad = true;
+                }
             continue;
-        Sum* s = &sums_[mi * kPoints * 3 * 2];
-        for (int i = 0; i < kPoints; ++i) {
-            const double x = samplePosition(L, i);
-            for (int k = 0; k < 3; ++k, s += 2) {
-                const double v =
-                    isOwn ? ordinate(loaded, kKinds[k], x) : unloadedOrdinate(ef, k, x, L);
-                if (v == 0) continue;
-                Sum& to = v > 0 ? s[0] : s[1];
-                to.value += v;
-                for (int e = 0; e < 6; ++e) to.endForces[e] += ef[e];
-                to.ownLoad = to.ownLoad || isOwn;
-            }
         }
+        // Every other member carries end forces only: constant axial and
+        // shear forces, a bending moment M1 - V1 x, positive on one side of
+        // where it crosses zero. A member the share leaves without end
+        // forces adds nothing.
+        if (ef[0] == 0 && ef[1] == 0 && ef[2] == 0 && ef[3] == 0 && ef[4] == 0 && ef[5] == 0)
+            continue;
+        for (int k = 0; k < 2; ++k)
+            if (ef[k] != 0) accumulate(whole[k * 2 + (ef[k] > 0 ? 0 : 1)], ef[k], 0, ef, 1);
+        const double a = ef[2], b = -ef[1], end = a + b * lengths_[mi];
+        if ((a >= 0 && end >= 0) || (a <= 0 && end <= 0)) {
+            if (a != 0 || end != 0) accumulate(whole[4 + (a > 0 || end > 0 ? 0 : 1)], a, b, ef, 1);
+            continue;
+        }
+        // The points from c on lie past the zero at x = -a / b and take the
+        // sign at the end.
+        constexpr int last = kEnvelopeIntervals;
+        const int c =
+            std::clamp(static_cast<int>(std::floor(-a / b / lengths_[mi] * last)) + 1, 1, last);
+        accumulate(whole[4 + (a > 0 ? 0 : 1)], a, b, ef, 1);
+        accumulate(sums_[index(mi, 2, c, a > 0)], a, b, ef, -1);
+        accumulate(sums_[index(mi, 2, c, end > 0)], a, b, ef, 1);
     }
 }
 

@@ -63,6 +63,7 @@ public:
     // for kind k (0 axial, 1 shear, 2 bending); positive or negative shares.
     struct Sum {
         double value = 0;
+        double slope = 0; // while shares are added: the change of value with x
         double endForces[6] = {};
         bool ownLoad = false; // the member's own share is in the sum
     };
@@ -71,9 +72,21 @@ public:
     double reactionSum(std::size_t reaction, int component, bool positive) const;
 
 private:
+    // The sample points of one member, kind and sign, and one more entry
+    // that ends the differences of the last point.
+    static constexpr int kBlock = kEnvelopeIntervals + 2;
+    static std::size_t index(std::size_t mi, int k, int i, bool positive);
+    static void accumulate(Sum& to, double a, double b, const double* ef, double sign);
+    // Turns the differences into the sums at the points (once, at the
+    // first read).
+    void finish() const;
+
     const EnvelopeFrame* frame_;
     int case_;
-    std::vector<Sum> sums_;
+    mutable std::vector<Sum> sums_;  // per block: differences, then the sums
+    mutable std::vector<Sum> whole_; // per block: the shares over the whole member
+    mutable bool finished_ = false;
+    std::vector<double> lengths_;
     std::vector<double> nodes_, reactions_;
 };
 

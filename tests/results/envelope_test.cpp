@@ -134,6 +134,37 @@ TEST_F(EnvelopeTest, PatternLoadingOfATwoSpanBeamGivesTheHandValues) {
     EXPECT_NEAR(env.reactions.at(middle).min[1], 75, 1e-9);
 }
 
+// The shares of a pattern case add up to the case: at every sample point
+// of every member the positive and the negative sums of N, V and M give the
+// case's diagram, whatever the loads (thermal, linear, end moments, a
+// settlement, an inclined support, hinges, moments that change sign). The
+// frame's rigid and axially rigid members are made ordinary: the large
+// stiffness that holds them makes their end forces good to 1e-5 only, in
+// the case as in its shares.
+TEST_F(EnvelopeTest, TheSharesOfAPatternCaseAddUpToTheCase) {
+    everyKind();
+    bar(0, 1).noAxial = 0;
+    bar(4, 1).rigid = 0;
+    attrib::setPattern(root(), attrib::activeCase(), true);
+    analyse();
+    ASSERT_EQ(in.patterns.size(), 1u);
+    const results::PatternSums& sums = *in.patterns.front();
+    for (std::size_t mi = 0; mi < in.frame.members.size(); ++mi) {
+        const results::MemberInput m = results::memberInputOf(in.frame.members[mi]);
+        const double L = results::memberLength(m);
+        for (int k = 0; k < 3; ++k)
+            for (int i = 0; i <= results::kEnvelopeIntervals; ++i) {
+                const double x = L * i / results::kEnvelopeIntervals;
+                const double total =
+                    sums.sum(mi, i, k, true).value + sums.sum(mi, i, k, false).value;
+                EXPECT_NEAR(total, results::ordinate(m, static_cast<ResultKind>(k + 1), x), 1e-6)
+                    << mi << " " << k << " " << i;
+                EXPECT_GE(sums.sum(mi, i, k, true).value, 0);
+                EXPECT_LE(sums.sum(mi, i, k, false).value, 0);
+            }
+    }
+}
+
 // The envelope of a single combination is that combination: both curves
 // lie on each other.
 TEST_F(EnvelopeTest, TheEnvelopeOfOneCombinationIsThatCombination) {
