@@ -427,14 +427,47 @@ void PatternSums::add(int member, const double* displacements, const double* end
 
 namespace {
 
-void frameOf(EnvelopeFrame& f, std::vector<analysis::Reaction>& supports,
-             const analysis::Numbering& n) {
+void frameOf(EnvelopeInput& in, const analysis::Numbering& n) {
+    EnvelopeFrame& f = in.frame;
     if (!f.members.empty() || !f.nodes.empty()) return;
     f.members.assign(n.members.begin(), n.members.end());
     f.nodes.assign(n.nodes.begin(), n.nodes.end());
-    supports = analysis::supportReactions(
+    in.supports = analysis::supportReactions(
         n, analysis::CaseResults{{}, {}, std::vector<double>(n.members.size() * 6, 0.0)}, {});
-    f.reactions = static_cast<int>(supports.size());
+    f.reactions = static_cast<int>(in.supports.size());
+    in.supportEnds.clear();
+    for (std::size_t r = 0; r < in.supports.size(); ++r)
+        for (std::size_t m = 0; m < f.members.size(); ++m) {
+            const Vertex* v1 = f.members[m]->he1->vtx;
+            const Vertex* v2 = f.members[m]->he2->vtx;
+            const double L = std::hypot(v2->x - v1->x, v2->y - v1->y);
+            const double c = (v2->x - v1->x) / L, s = (v2->y - v1->y) / L;
+            if (v1 == in.supports[r].node)
+                in.supportEnds.push_back({m, 0, static_cast<int>(r), c, s});
+            if (v2 == in.supports[r].node)
+                in.supportEnds.push_back({m, 1, static_cast<int>(r), c, s});
+        }
+}
+
+// The reactions of a member's share, which carries no nodal force: what
+// the members take from the supported nodes, as analysis::supportReactions
+// gives them (components below 1e-5 and those the support does not carry
+// as 0), from the member ends at supported nodes only.
+void shareReactions(const EnvelopeInput& in, const double* endForces, std::vector<double>& out) {
+    out.assign(in.supports.size() * 3, 0.0);
+    for (const EnvelopeInput::SupportEnd& e : in.supportEnds) {
+        const double* f = endForces + e.member * 6 + e.end * 3;
+        double* r = &out[e.reaction * 3];
+        r[0] += f[0] * e.c - f[1] * e.s;
+        r[1] += f[0] * e.s + f[1] * e.c;
+        r[2] += f[2];
+    }
+    for (std::size_t i = 0; i < in.supports.size(); ++i) {
+        const analysis::Reaction& x = in.supports[i];
+        const bool has[3] = {x.hasFx, x.hasFy, x.hasMz};
+        for (int k = 0; k < 3; ++k)
+            if (!has[k] || std::fabs(out[i * 3 + k]) < 1e-5) out[i * 3 + k] = 0;
+    }
 }
 
 std::vector<double> flatReactions(const analysis::Numbering& n, const analysis::CaseResults& r,
@@ -464,12 +497,13 @@ void clearEnvelopeInput(EnvelopeInput& in) {
     in.cases.clear();
     in.reactions.clear();
     in.supports.clear();
+    in.supportEnds.clear();
     in.frame = EnvelopeFrame{};
 }
 
 void addShare(EnvelopeInput& in, const analysis::Numbering& n, int loadCase, int member,
               const analysis::CaseResults& share) {
-    frameOf(in.frame, in.supports, n);
+    frameOf(in, n);
     PatternSums* sums = nullptr;
     for (const auto& p : in.patterns)
         if (p->loadCase() == loadCase) sums = p.get();
@@ -478,9 +512,11 @@ void addShare(EnvelopeInput& in, const analysis::Numbering& n, int loadCase, int
         sums = in.patterns.back().get();
     }
     // Only the nodal share carries the case's nodal forces.
-    std::vector<attrib::CaseFactor> factors;
-    if (member == 0) factors.push_back({loadCase, 1});
-    const std::vector<double> reactions = flatReactions(n, share, factors);
+    static thread_local std::vector<double> reactions;
+    if (member == 0)
+        reactions = flatReactions(n, share, {attrib::CaseFactor{loadCase, 1}});
+    else
+        shareReactions(in, share.endForces.data(), reactions);
     sums->add(member, share.displacements.data(), share.endForces.data(),
               reactions.size() == static_cast<std::size_t>(in.frame.reactions) * 3
                   ? reactions.data()
@@ -505,7 +541,7 @@ analysis::RunOptions gatherShares(EnvelopeInput& in, Solid* model,
 }
 
 void readStoredResults(EnvelopeInput& in, const analysis::StoredResults& s) {
-    frameOf(in.frame, in.supports, s.numbering);
+    frameOf(in, s.numbering);
     in.cases.clear();
     in.reactions.clear();
     for (const analysis::CaseResults& c : s.cases)

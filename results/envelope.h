@@ -154,6 +154,14 @@ struct EnvelopeInput {
     std::vector<std::vector<double>> reactions; // per case: Fx Fy Mz per supported node
     std::vector<analysis::Reaction> supports;   // the supported nodes, in reaction order
     std::vector<std::unique_ptr<PatternSums>> patterns;
+    // The member ends at supported nodes, for the reactions of each share:
+    // member index, end (0 or 1), reaction index, direction cosines.
+    struct SupportEnd {
+        std::size_t member = 0;
+        int end = 0, reaction = 0;
+        double c = 1, s = 0;
+    };
+    std::vector<SupportEnd> supportEnds;
     std::vector<const PatternSums*> patternList() const;
     std::size_t patternBytes() const;
 };
