@@ -276,7 +276,10 @@ void printEnvelope(std::FILE* out, const analysis::Numbering& n, const Units& u,
         for (int k = 0; k < 3; ++k) {
             const results::MemberEnvelope& e = t.kinds[k].members[m];
             auto who = [&](const results::EnvelopeValue& v) {
-                return "'" + attrib::labelOf(root, v.combo) + "'" + (v.pattern ? " pattern" : "");
+                std::string who(1, '\'');
+                who.append(attrib::labelOf(root, v.combo)).push_back('\'');
+                if (v.pattern) who.append(" pattern");
+                return who;
             };
             std::fprintf(out, "%6zu %4s %12.6g %10.6g %-24s %12.6g %10.6g %s\n", m + 1, kKinds[k],
                          d(codes[k], e.maxAlong.value), d(u.length, e.maxAlong.x),
