@@ -106,6 +106,17 @@ void dropNoise(CaseTables& t) {
     }
 }
 
+// A reaction component of a table, `width` characters: the value, or "-"
+// for a direction the support leaves free.
+std::string tableCell(bool has, double v, int width) {
+    char buf[40];
+    if (has)
+        std::snprintf(buf, sizeof buf, "%*.6g", width, v);
+    else
+        std::snprintf(buf, sizeof buf, "%*s", width, "-");
+    return buf;
+}
+
 // End forces per member number (index number - 1), 12 engine values each.
 std::vector<double> forcesByNumber(const kestrel::engine::EngineSolution& sol,
                                    const std::vector<double>& endForces, std::size_t members) {
@@ -236,14 +247,7 @@ void printEnvelope(std::FILE* out, const analysis::Numbering& n, const Units& u,
     for (std::size_t i = 0; i < any.reactions.size() && i < t.input.supports.size(); ++i) {
         const results::NodeEnvelope& e = any.reactions[i];
         const analysis::Reaction& r = t.input.supports[i];
-        auto cell = [&](bool has, int code, double v) {
-            char buf[32];
-            if (has)
-                std::snprintf(buf, sizeof buf, "%12.6g", d(code, v));
-            else
-                std::snprintf(buf, sizeof buf, "%12s", "-");
-            return std::string(buf);
-        };
+        auto cell = [&](bool has, int code, double v) { return tableCell(has, d(code, v), 12); };
         std::fprintf(
             out, "%6d %s %s %s %s %s %s\n", r.number, cell(r.hasFx, u.force, e.max[0]).c_str(),
             cell(r.hasFx, u.force, e.min[0]).c_str(), cell(r.hasFy, u.force, e.max[1]).c_str(),
@@ -305,14 +309,7 @@ void printTable(std::FILE* out, const analysis::Numbering& n, const Units& u, co
                  units::unitLabel(u.moment));
     std::fprintf(out, "%6s %14s %14s %14s\n", "node", "Fx", "Fy", "Mz");
     for (const analysis::Reaction& r : t.reactions) {
-        auto cell = [&](bool has, int code, double v) {
-            char buf[32];
-            if (has)
-                std::snprintf(buf, sizeof buf, "%14.6g", d(code, v));
-            else
-                std::snprintf(buf, sizeof buf, "%14s", "-");
-            return std::string(buf);
-        };
+        auto cell = [&](bool has, int code, double v) { return tableCell(has, d(code, v), 14); };
         std::fprintf(out, "%6d %s %s %s\n", r.number, cell(r.hasFx, u.force, r.fx).c_str(),
                      cell(r.hasFy, u.force, r.fy).c_str(), cell(r.hasMz, u.moment, r.mz).c_str());
     }
