@@ -93,11 +93,6 @@ int intervalsFor(double L, double h) {
     return std::max(1, static_cast<int>(n));
 }
 
-namespace {
-
-// Where a curved diagram has a zero slope inside the member, in increasing
-// order: the bending moment where the shear is zero, the shear of a linear
-// load where the load is zero.
 std::vector<double> turningPoints(const MemberInput& m, ResultKind kind) {
     std::vector<double> xs;
     if (kind == ResultKind::Bending) {
@@ -108,8 +103,6 @@ std::vector<double> turningPoints(const MemberInput& m, ResultKind kind) {
     }
     return xs;
 }
-
-} // namespace
 
 MemberCurve sampleDiagram(const MemberInput& m, ResultKind kind, double h) {
     MemberCurve c;

@@ -79,6 +79,10 @@ struct LocalExtreme {
     double x = 0, M = 0;
 };
 std::vector<LocalExtreme> bendingExtremes(const MemberInput& m);
+// Where a curved diagram of kind 1 to 3 has a zero slope inside the member,
+// in increasing order: the bending moment where the shear is zero, the
+// shear of a linear load where the load is zero.
+std::vector<double> turningPoints(const MemberInput& m, ResultKind kind);
 
 // Step values: positions and signed values (tension positive, sagging of a
 // member read left to right positive) at the result step t; `uniform`

@@ -59,7 +59,8 @@ struct MemberWork {
 
     MemberWork(const EnvelopeFrame& frame, const std::vector<CaseData>& cases,
                const EnvelopeCombos& combos, const std::vector<const PatternSums*>& patterns,
-               std::size_t mi) {
+               std::size_t mi)
+        : index(mi) {
         edge = frame.members[mi];
         auto nodeIndex = [&](const Vertex* v) {
             const attrib::NodeAttrib* a = attrib::nodeOf(v);
@@ -114,7 +115,7 @@ struct MemberWork {
         }
         return g;
     }
-    std::size_t index = 0;
+    std::size_t index = 0; // of the member in the numbering
 };
 
 // Fills the three forces of a loading at x into an extreme.
@@ -122,20 +123,6 @@ void withForces(EnvelopeValue& v, const MemberInput& g, double x) {
     v.N = valueSign(g, ResultKind::Axial) * ordinate(g, ResultKind::Axial, x);
     v.V = valueSign(g, ResultKind::Shear) * ordinate(g, ResultKind::Shear, x);
     v.M = valueSign(g, ResultKind::Bending) * ordinate(g, ResultKind::Bending, x);
-}
-
-// The positions inside the member where the diagram of kind k of a loading
-// turns (its exact extremes).
-std::vector<double> turns(const MemberInput& m, int k, double L) {
-    std::vector<double> xs;
-    if (k == 2) {
-        for (const LocalExtreme& e : bendingExtremes(m))
-            if (e.x > 0 && e.x < L) xs.push_back(e.x);
-    } else if (k == 1 && m.qy1 != m.qy2) {
-        const double x = -m.qy1 * L / (m.qy2 - m.qy1);
-        if (x > 0 && x < L) xs.push_back(x);
-    }
-    return xs;
 }
 
 struct Best {
@@ -202,7 +189,7 @@ MemberEnvelope memberEnvelope(MemberWork& w, const std::vector<CaseData>& cases,
         for (int forMax = 0; forMax < 2; ++forMax) {
             const int i = forMax ? maxI : minI;
             const MemberInput g = w.governing(j, i, k, forMax, sign, cases);
-            for (double x : turns(g, k, L))
+            for (double x : turningPoints(g, kind))
                 (forMax ? maxAlong : minAlong)
                     .offer(sign * ordinate(g, kind, x), x, combos[j].id,
                            !w.comboPatterns[j].empty(), forMax);
@@ -565,7 +552,6 @@ void computeEnvelope(Envelope& env, const EnvelopeFrame& frame, const std::vecto
     if (k >= 0 && k < 3) env.members.reserve(frame.members.size());
     for (std::size_t mi = 0; mi < frame.members.size(); ++mi) {
         MemberWork w(frame, cases, combos, patterns, mi);
-        w.index = mi;
         env.inputs.push_back(w.geometry);
         if (k < 0 || k > 2) continue;
         env.members.push_back(memberEnvelope(w, cases, combos, k));
@@ -585,7 +571,6 @@ EnvelopePoint envelopeAt(const EnvelopeFrame& frame, const std::vector<CaseData>
     EnvelopePoint out;
     if (mi >= frame.members.size() || combos.empty()) return out;
     MemberWork w(frame, cases, combos, patterns, mi);
-    w.index = mi;
     const double L = w.L;
     x = std::clamp(x, 0.0, L);
     const bool anyPattern = std::any_of(w.comboPatterns.begin(), w.comboPatterns.end(),
