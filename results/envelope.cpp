@@ -18,14 +18,13 @@ constexpr ResultKind kKinds[3] = {ResultKind::Axial, ResultKind::Shear, ResultKi
 // forces, end-moment loads, distributed loads, end displacements and
 // temperatures) to `to`.
 void addScaled(MemberInput& to, const MemberInput& from, double f) {
-    double* t[] = {&to.N1, &to.V1,  &to.M1,  &to.N2,  &to.V2,     &to.M2,     &to.Ma,
-                   &to.Mb, &to.qx1, &to.qy1, &to.qx2, &to.qy2,    &to.u1,     &to.w1,
-                   &to.t1, &to.u2,  &to.w2,  &to.t2,  &to.tyPlus, &to.tyMinus};
-    const double* s[] = {&from.N1,  &from.V1,  &from.M1, &from.N2,     &from.V2,
-                         &from.M2,  &from.Ma,  &from.Mb, &from.qx1,    &from.qy1,
-                         &from.qx2, &from.qy2, &from.u1, &from.w1,     &from.t1,
-                         &from.u2,  &from.w2,  &from.t2, &from.tyPlus, &from.tyMinus};
-    for (std::size_t i = 0; i < std::size(t); ++i) *t[i] += f * *s[i];
+    to.N1 += f * from.N1, to.V1 += f * from.V1, to.M1 += f * from.M1;
+    to.N2 += f * from.N2, to.V2 += f * from.V2, to.M2 += f * from.M2;
+    to.Ma += f * from.Ma, to.Mb += f * from.Mb;
+    to.qx1 += f * from.qx1, to.qy1 += f * from.qy1, to.qx2 += f * from.qx2, to.qy2 += f * from.qy2;
+    to.u1 += f * from.u1, to.w1 += f * from.w1, to.t1 += f * from.t1;
+    to.u2 += f * from.u2, to.w2 += f * from.w2, to.t2 += f * from.t2;
+    to.tyPlus += f * from.tyPlus, to.tyMinus += f * from.tyMinus;
 }
 
 // The same input with every load-linear value 0: geometry and properties.
@@ -54,6 +53,8 @@ struct MemberWork {
     double L = 0;
     std::vector<MemberInput> caseInputs;
     std::vector<MemberInput> comboInputs;
+    // Per combination, its other cases: (index in the case list, factor).
+    std::vector<std::vector<std::pair<std::size_t, double>>> comboCases;
     // Per combination, its pattern cases with sums: (sums, factor).
     std::vector<std::vector<std::pair<const PatternSums*, double>>> comboPatterns;
 
@@ -78,6 +79,7 @@ struct MemberWork {
         L = memberLength(geometry);
         comboInputs.assign(combos.size(), geometry);
         comboPatterns.resize(combos.size());
+        comboCases.resize(combos.size());
         for (std::size_t j = 0; j < combos.size(); ++j)
             for (const attrib::CaseFactor& f : combos[j].factors) {
                 if (const PatternSums* p = sumsOf(patterns, f.loadCase)) {
@@ -85,8 +87,10 @@ struct MemberWork {
                     continue;
                 }
                 for (std::size_t c = 0; c < cases.size(); ++c)
-                    if (cases[c].id == f.loadCase)
+                    if (cases[c].id == f.loadCase) {
                         addScaled(comboInputs[j], caseInputs[c], f.factor);
+                        comboCases[j].push_back({c, f.factor});
+                    }
             }
     }
 
@@ -145,9 +149,21 @@ MemberEnvelope memberEnvelope(MemberWork& w, const std::vector<CaseData>& cases,
     // The values of every combination at x, which lies between sample
     // points i and i + 1 at fraction t (the share sums, known at the sample
     // points only, are interpolated between them).
+    // Each case's ordinates at the sample points: a combination's are their
+    // factored sum (the diagrams are linear in the loads).
+    std::vector<double> caseOrdinates(w.caseInputs.size() * kPoints);
+    for (std::size_t c = 0; c < w.caseInputs.size(); ++c)
+        for (int i = 0; i < kPoints; ++i)
+            caseOrdinates[c * kPoints + i] = ordinate(w.caseInputs[c], kind, samplePosition(L, i));
     auto evaluate = [&](double x, int i, double t, Best& mx, Best& mn) {
         for (std::size_t j = 0; j < combos.size(); ++j) {
-            const double v = sign * ordinate(w.comboInputs[j], kind, x);
+            double v = 0;
+            if (t > 0) {
+                v = ordinate(w.comboInputs[j], kind, x);
+            } else {
+                for (const auto& [c, f] : w.comboCases[j]) v += f * caseOrdinates[c * kPoints + i];
+            }
+            v *= sign;
             double up = 0, down = 0;
             for (const auto& [p, f] : w.comboPatterns[j]) {
                 auto at = [&](bool positive) {
