@@ -62,11 +62,22 @@ void draw(gfx::QtCanvas& c, Solid* s, const results::Envelope& env, attrib::AppS
     c.flush();
 }
 
-attrib::AppSettings resultSettings() {
+// The timed part of the envelope benchmarks: the bending envelope of the
+// analysed frame read from the stored results, computed and drawn, as the
+// window does after "Envelope" is chosen.
+void showEnvelopes(benchmark::State& state, Solid* s, results::EnvelopeInput& in) {
+    gfx::QtCanvas c(1600, 1000);
+    c.setWindow(-10, 130, -5, 305);
     attrib::AppSettings st = attrib::initialSettings();
     st.result.on = 1;
     st.display[attrib::kResultValues] = 1;
-    return st;
+    results::Envelope env;
+    for (auto _ : state) {
+        results::readStoredResults(in, analysis::storedResults());
+        results::computeEnvelope(env, in.frame, in.cases, attrib::envelopeMembers(attrib::root()),
+                                 in.patternList(), results::ResultKind::Bending);
+        draw(c, s, env, st);
+    }
 }
 
 void BM_BendingEnvelope(benchmark::State& state) {
@@ -77,17 +88,8 @@ void BM_BendingEnvelope(benchmark::State& state) {
     analysis::resetResults(s);
     if (analysis::runAnalysis(s, r, path).status != analysis::RunStatus::kSolved)
         state.SkipWithError("not solved");
-    gfx::QtCanvas c(1600, 1000);
-    c.setWindow(-10, 130, -5, 305);
-    attrib::AppSettings st = resultSettings();
     results::EnvelopeInput in;
-    results::Envelope env;
-    for (auto _ : state) {
-        results::readStoredResults(in, analysis::storedResults());
-        results::computeEnvelope(env, in.frame, in.cases, attrib::envelopeMembers(r),
-                                 in.patternList(), results::ResultKind::Bending);
-        draw(c, s, env, st);
-    }
+    showEnvelopes(state, s, in);
     state.counters["combinations"] = static_cast<double>(r.combos.size());
     removeFiles(path);
     mdl_reset();
@@ -153,16 +155,7 @@ void BM_PatternEnvelope(benchmark::State& state) {
     if (analysis::runAnalysis(s, r, path, results::gatherShares(in, s, r)).status !=
         analysis::RunStatus::kSolved)
         state.SkipWithError("not solved");
-    gfx::QtCanvas c(1600, 1000);
-    c.setWindow(-10, 130, -5, 305);
-    attrib::AppSettings st = resultSettings();
-    results::Envelope env;
-    for (auto _ : state) {
-        results::readStoredResults(in, analysis::storedResults());
-        results::computeEnvelope(env, in.frame, in.cases, attrib::envelopeMembers(r),
-                                 in.patternList(), results::ResultKind::Bending);
-        draw(c, s, env, st);
-    }
+    showEnvelopes(state, s, in);
     state.counters["pattern_MB"] = static_cast<double>(in.patternBytes()) / (1 << 20);
     removeFiles(path);
     mdl_reset();

@@ -159,26 +159,26 @@ const results::ResultDrawing* resultDrawing() {
     if (!g_cache.valid || g_cache.kind != r.kind || g_cache.step != step ||
         g_cache.model != a.model) {
         const auto kind = static_cast<results::ResultKind>(r.kind);
-        results::computeCurves(g_cache.curves, a.model, kind, step);
-        rs.largestValue = g_cache.curves.largest;
         g_cache.drawing.envelope = nullptr;
-        if (envelopeShown()) {
-            // The envelope runs over the stored results: the records hold the
-            // combination of the largest displacement, which the deformed
-            // shape shows.
+        const bool envelope = envelopeShown();
+        if (envelope) {
+            // The envelope runs over the stored results (its node values give
+            // the reactions); the records hold the combination of the largest
+            // displacement, which the deformed shape shows.
             const attrib::AttributeRoot& root = attrib::root();
             analysis::showResults(root);
             results::readStoredResults(g_envelopeInput, analysis::storedResults());
             results::computeEnvelope(g_cache.envelope, g_envelopeInput.frame, g_envelopeInput.cases,
                                      attrib::envelopeMembers(root), g_envelopeInput.patternList(),
                                      kind);
-            if (kind != results::ResultKind::Deformed) {
-                g_cache.drawing.envelope = &g_cache.envelope;
-                rs.largestValue = g_cache.envelope.largest;
-            } else {
-                results::computeCurves(g_cache.curves, a.model, kind, step);
-                rs.largestValue = g_cache.curves.largest;
-            }
+        }
+        if (envelope && kind != results::ResultKind::Deformed) {
+            results::computeCurves(g_cache.curves, nullptr, results::ResultKind::None, step);
+            g_cache.drawing.envelope = &g_cache.envelope;
+            rs.largestValue = g_cache.envelope.largest;
+        } else {
+            results::computeCurves(g_cache.curves, a.model, kind, step);
+            rs.largestValue = g_cache.curves.largest;
         }
         gatherReactions(g_cache.drawing.reactions);
         g_cache.valid = true;
