@@ -52,9 +52,13 @@ StoredResults g_stored;
 
 enum class NeutralFile { kWritten, kCannotWrite, kInTheWay };
 
-// Whether the regular file `path` begins with the neutral file's first line.
-bool leftByKestrel(const std::string& path) {
-    const std::string mark = std::string(kNeutralFileMark) + "\n";
+// The first lines of the result file the engine writes.
+constexpr const char* kResultFileMark =
+    "%HEADER     \nNeutral file created by Bracer module of KESTREL program\n";
+
+// Whether the regular file `path` begins with `mark` (by default the neutral file's first line).
+bool leftByKestrel(const std::string& path,
+                   const std::string& mark = std::string(kNeutralFileMark) + "\n") {
     std::string line(mark.size(), '\0');
     const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
@@ -611,6 +615,13 @@ RunOutcome run(Solid* model, const attrib::AttributeRoot& root, const std::strin
             if (root.cases[c].pattern) request.split_cases.push_back(static_cast<int>(c));
         request.sink = &converter.emplace(out.numbering, root, out.solution, *options);
     }
+    // A model of several cases takes its results from memory and writes no result file; one
+    // that an earlier analysis of the model left would contradict them and goes.
+    request.result_file = influence || attrib::isSingleCase(root);
+    struct stat st {};
+    if (!request.result_file && ::lstat(pos.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+        leftByKestrel(pos, kResultFileMark))
+        ::unlink(pos.c_str());
     const int code = kestrel::engine::AnalyseCore(dat.c_str(), &fatal, &out.solution, &request);
     g_timings.engine = since(t);
     if (code == kestrel::engine::kAnalyseFatal) {

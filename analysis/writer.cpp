@@ -20,7 +20,7 @@ namespace analysis {
 namespace {
 
 void put(std::string& out, const char* fmt, const auto&... args) {
-    out += units::formatRecord(fmt, args...);
+    units::appendRecord(out, fmt, args...);
 }
 
 void label(std::string& out, const char* name) {
@@ -34,10 +34,6 @@ struct Case {
     const attrib::AttributeRoot& root;
     int id;
 };
-
-const attrib::ValueBlock* values(const Case& c, const Edge* e, attrib::MemberBlock slot) {
-    return attrib::valuesOf(attrib::loadBlock(*attrib::memberOf(e), slot, c.id));
-}
 
 int numberOf(const Vertex* v) {
     return attrib::nodeOf(v)->number;
@@ -199,138 +195,107 @@ bool writeFrame(std::string& out, const Numbering& n, const attrib::AttributeRoo
     return true;
 }
 
-// Records of a member load kind, counted as they are written.
-int countMembers(const Solid* model, auto test) {
-    int c = 0;
-    for (const Edge* e = model->edges; e; e = e->next)
-        if (attrib::memberOf(e) && test(e)) ++c;
-    return c;
-}
+// The records of one load block kind, gathered in one pass over the model and written after
+// their label and count.
+struct Records {
+    int count = 0;
+    std::string text;
+    void write(std::string& out, const char* name) const {
+        if (count == 0) return;
+        label(out, name);
+        put(out, "%d\n", count);
+        out += text;
+    }
+};
 
-int endMomentRecords(const Case& c, const Edge* e) {
-    const attrib::ValueBlock* b = values(c, e, attrib::kEndMoments);
-    return b ? (b->values[0] != 0) + (b->values[1] != 0) : 0;
-}
-
-bool hasUniform(const Case& c, const Edge* e) {
-    return values(c, e, attrib::kUniform) != nullptr;
-}
-bool hasLinear(const Case& c, const Edge* e) {
-    return values(c, e, attrib::kLinear) != nullptr;
-}
-// A thermal load needs a section with a positive depth and a centroid
-// location that is not negative (the check refuses anything else whenever a
-// thermal load exists, so this only keeps a division by zero out).
-bool hasThermal(const Case& c, const Edge* e) {
-    if (!values(c, e, attrib::kThermal)) return false;
-    const SectionValues s = sectionValues(attrib::memberOf(e)->blocks[attrib::kSection]);
-    return s.depth > 0 && s.ygc >= 0;
-}
-bool hasNodalForce(const Case& c, const attrib::NodeAttrib& a) {
-    return attrib::valuesOf(attrib::nodalForce(a, c.id)) != nullptr;
-}
-
-// Self-weight per length of a member in the case.
-double selfWeight(const Case& c, const Edge* e) {
-    return attrib::selfWeightLoad(c.root, *attrib::memberOf(e), c.id);
-}
-
-// Blocks 16 to 21: the loads of one case.
+// Blocks 16 to 21: the loads of one case, one pass over the nodes and one over the members.
 void writeLoads(std::string& out, const Numbering& n, const Case& c) {
     const Solid* model = n.model;
-    int forces = 0, prescribed = 0;
+    Records forces, prescribed;
     for (const Vertex* v = model->vertices; v; v = v->next) {
-        if (const attrib::NodeAttrib* a = attrib::nodeOf(v)) {
-            forces += hasNodalForce(c, *a);
-            prescribed += hasPrescribed(c, *a);
+        const attrib::NodeAttrib* a = attrib::nodeOf(v);
+        const attrib::NodeLoads* l = a ? attrib::loadsOf(*a, c.id) : nullptr;
+        if (!l) continue;
+        if (const attrib::ValueBlock* b = attrib::valuesOf(l->force)) {
+            const auto& f = b->values;
+            ++forces.count;
+            put(forces.text, "%d     %g  %g  %g  %g  %g  %g\n", a->number, f[0], f[1], 0.0, 0.0,
+                0.0, f[2]);
         }
-    }
-    if (forces) {
-        label(out, "LOAD.CASE.NODAL.FORCE");
-        put(out, "%d\n", forces);
-        for (const Vertex* v = model->vertices; v; v = v->next) {
-            const attrib::NodeAttrib* a = attrib::nodeOf(v);
-            if (!a || !hasNodalForce(c, *a)) continue;
-            const auto& f = attrib::valuesOf(attrib::nodalForce(*a, c.id))->values;
-            put(out, "%d     %g  %g  %g  %g  %g  %g\n", a->number, f[0], f[1], 0.0, 0.0, 0.0, f[2]);
+        if (hasPrescribed(c, *a)) {
+            double d[3];
+            for (int k = 0; k < 3; ++k) d[k] = a->support[k] == '1' ? l->prescribed[k] : 0.0;
+            ++prescribed.count;
+            put(prescribed.text, "%d     %g  %g  %g  %g  %g  %g\n", a->number, d[0], d[1], 0.0, 0.0,
+                0.0, d[2]);
         }
     }
 
-    int moments = 0;
-    for (const Edge* e = model->edges; e; e = e->next)
-        if (attrib::memberOf(e)) moments += endMomentRecords(c, e);
-    if (moments) {
-        label(out, "LOAD.CASE.BEAM.FORCE");
-        put(out, "%d\n", moments);
-        for (const Edge* e = model->edges; e; e = e->next) {
-            if (!attrib::memberOf(e) || !endMomentRecords(c, e)) continue;
-            const auto& m = values(c, e, attrib::kEndMoments)->values;
-            const int num = attrib::memberOf(e)->number;
+    // The self-weight of a member is a global uniform load record of its own, after the
+    // typed ones.
+    const attrib::LoadCase* loadCase = attrib::findCase(c.root, c.id);
+    const bool weighed = loadCase && loadCase->selfWeight != 0;
+    Records moments, uniform, weights, linear, thermal;
+    for (const Edge* e = model->edges; e; e = e->next) {
+        const attrib::MemberAttrib* a = attrib::memberOf(e);
+        if (!a) continue;
+        if (weighed) {
+            if (const double w = attrib::selfWeightLoad(c.root, *a, c.id); w != 0) {
+                ++weights.count;
+                put(weights.text, "%d     %d  %g  %g\n", a->number, 0, 0.0, 1.0);
+                put(weights.text, "%g  %g  %g  %g  %g  %g\n", 0.0, -w, 0.0, 0.0, 0.0, 0.0);
+            }
+        }
+        const attrib::MemberLoads* l = attrib::loadsOf(*a, c.id);
+        if (!l) continue;
+        auto block = [&](attrib::MemberBlock slot) {
+            return attrib::valuesOf(l->blocks[slot - attrib::kEndMoments]);
+        };
+        if (const attrib::ValueBlock* b = block(attrib::kEndMoments)) {
             for (int end = 0; end < 2; ++end) {
-                if (m[end] == 0) continue;
-                put(out, "%d     %d  %g\n", num, 1, static_cast<double>(end));
-                put(out, "%g  %g  %g  %g  %g  %g\n", 0.0, 0.0, 0.0, 0.0, 0.0, m[end]);
+                if (b->values[end] == 0) continue;
+                ++moments.count;
+                put(moments.text, "%d     %d  %g\n", a->number, 1, static_cast<double>(end));
+                put(moments.text, "%g  %g  %g  %g  %g  %g\n", 0.0, 0.0, 0.0, 0.0, 0.0,
+                    b->values[end]);
+            }
+        }
+        if (const attrib::ValueBlock* b = block(attrib::kUniform)) {
+            ++uniform.count;
+            put(uniform.text, "%d     %d  %g  %g\n", a->number, b->direction, 0.0, 1.0);
+            put(uniform.text, "%g  %g  %g  %g  %g  %g\n", b->values[0], b->values[1], 0.0, 0.0, 0.0,
+                0.0);
+        }
+        if (const attrib::ValueBlock* b = block(attrib::kLinear)) {
+            ++linear.count;
+            put(linear.text, "%d     %d  %g  %g\n", a->number, b->direction, 0.0, 1.0);
+            put(linear.text, "%g  %g  %g  %g  %g  %g\n", b->values[0], b->values[1], 0.0, 0.0, 0.0,
+                0.0);
+            put(linear.text, "%g  %g  %g  %g  %g  %g\n", b->values[2], b->values[3], 0.0, 0.0, 0.0,
+                0.0);
+        }
+        // A thermal load needs a section with a positive depth and a centroid location that
+        // is not negative (the check refuses anything else whenever a thermal load exists, so
+        // this only keeps a division by zero out).
+        if (const attrib::ValueBlock* b = block(attrib::kThermal)) {
+            const SectionValues s = sectionValues(a->blocks[attrib::kSection]);
+            if (s.depth > 0 && s.ygc >= 0) {
+                const double top = b->values[0], bottom = b->values[1]; // y+ and y- fibres
+                const double centroid = ((s.depth - s.ygc) * bottom + s.ygc * top) / s.depth;
+                ++thermal.count;
+                put(thermal.text, "%d\n", a->number);
+                put(thermal.text, "%g  %g  %g\n", centroid, bottom - top, 0.0);
             }
         }
     }
-
-    // The self-weight of a member is a global uniform load record of its own.
-    const int weighed = countMembers(model, [&](const Edge* e) { return selfWeight(c, e) != 0; });
-    if (const int uniform =
-            countMembers(model, [&](const Edge* e) { return hasUniform(c, e); }) + weighed) {
-        label(out, "LOAD.CASE.BEAM.UNIFORM");
-        put(out, "%d\n", uniform);
-        for (const Edge* e = model->edges; e; e = e->next) {
-            if (!attrib::memberOf(e) || !hasUniform(c, e)) continue;
-            const attrib::ValueBlock* b = values(c, e, attrib::kUniform);
-            put(out, "%d     %d  %g  %g\n", attrib::memberOf(e)->number, b->direction, 0.0, 1.0);
-            put(out, "%g  %g  %g  %g  %g  %g\n", b->values[0], b->values[1], 0.0, 0.0, 0.0, 0.0);
-        }
-        for (const Edge* e = model->edges; e && weighed; e = e->next) {
-            if (!attrib::memberOf(e) || selfWeight(c, e) == 0) continue;
-            put(out, "%d     %d  %g  %g\n", attrib::memberOf(e)->number, 0, 0.0, 1.0);
-            put(out, "%g  %g  %g  %g  %g  %g\n", 0.0, -selfWeight(c, e), 0.0, 0.0, 0.0, 0.0);
-        }
-    }
-
-    if (const int linear = countMembers(model, [&](const Edge* e) { return hasLinear(c, e); })) {
-        label(out, "LOAD.CASE.BEAM.LINEAR");
-        put(out, "%d\n", linear);
-        for (const Edge* e = model->edges; e; e = e->next) {
-            if (!attrib::memberOf(e) || !hasLinear(c, e)) continue;
-            const attrib::ValueBlock* b = values(c, e, attrib::kLinear);
-            put(out, "%d     %d  %g  %g\n", attrib::memberOf(e)->number, b->direction, 0.0, 1.0);
-            put(out, "%g  %g  %g  %g  %g  %g\n", b->values[0], b->values[1], 0.0, 0.0, 0.0, 0.0);
-            put(out, "%g  %g  %g  %g  %g  %g\n", b->values[2], b->values[3], 0.0, 0.0, 0.0, 0.0);
-        }
-    }
-
-    if (const int thermal = countMembers(model, [&](const Edge* e) { return hasThermal(c, e); })) {
-        label(out, "LOAD.CASE.BEAM.TEMPERATURE");
-        put(out, "%d\n", thermal);
-        for (const Edge* e = model->edges; e; e = e->next) {
-            if (!attrib::memberOf(e) || !hasThermal(c, e)) continue;
-            const attrib::ValueBlock* b = values(c, e, attrib::kThermal);
-            const SectionValues s = sectionValues(attrib::memberOf(e)->blocks[attrib::kSection]);
-            const double top = b->values[0], bottom = b->values[1]; // y+ and y- fibres
-            const double centroid = ((s.depth - s.ygc) * bottom + s.ygc * top) / s.depth;
-            put(out, "%d\n", attrib::memberOf(e)->number);
-            put(out, "%g  %g  %g\n", centroid, bottom - top, 0.0);
-        }
-    }
-
-    if (prescribed) {
-        label(out, "LOAD.CASE.NODAL.DISPLACEMENT");
-        put(out, "%d\n", prescribed);
-        for (const Vertex* v = model->vertices; v; v = v->next) {
-            const attrib::NodeAttrib* a = attrib::nodeOf(v);
-            if (!a || !hasPrescribed(c, *a)) continue;
-            const attrib::NodeLoads& l = *attrib::loadsOf(*a, c.id);
-            double d[3];
-            for (int k = 0; k < 3; ++k) d[k] = a->support[k] == '1' ? l.prescribed[k] : 0.0;
-            put(out, "%d     %g  %g  %g  %g  %g  %g\n", a->number, d[0], d[1], 0.0, 0.0, 0.0, d[2]);
-        }
-    }
+    forces.write(out, "LOAD.CASE.NODAL.FORCE");
+    moments.write(out, "LOAD.CASE.BEAM.FORCE");
+    uniform.count += weights.count;
+    uniform.text += weights.text;
+    uniform.write(out, "LOAD.CASE.BEAM.UNIFORM");
+    linear.write(out, "LOAD.CASE.BEAM.LINEAR");
+    thermal.write(out, "LOAD.CASE.BEAM.TEMPERATURE");
+    prescribed.write(out, "LOAD.CASE.NODAL.DISPLACEMENT");
 }
 
 } // namespace

@@ -5,61 +5,75 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <string_view>
 
 namespace units {
 
 namespace {
 
 // The text of `v` in the general or scientific form with `digits`
-// significant digits, as printf writes it in the "C" locale.
-std::string toText(double v, bool scientific, int digits) {
-    char buf[64];
+// significant digits, as printf writes it in the "C" locale, into buf
+// (64 bytes); returns its end.
+char* toText(char* buf, double v, bool scientific, int digits) {
     const auto fmt = scientific ? std::chars_format::scientific : std::chars_format::general;
     const int precision = scientific ? digits - 1 : digits;
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, fmt, precision);
-    std::string text(buf, r.ptr);
-    if (scientific && !std::signbit(v) && !std::isnan(v)) text.insert(text.begin(), '+');
-    return text;
+    char* first = buf;
+    if (scientific && !std::signbit(v) && !std::isnan(v)) *first++ = '+';
+    return std::to_chars(first, buf + 63, v, fmt, precision).ptr;
 }
 
-bool readsBack(const std::string& text, double v) {
-    const char* first = text.c_str() + (text[0] == '+' ? 1 : 0);
+bool readsBack(const char* first, const char* last, double v) {
+    if (*first == '+') ++first;
     double back = 0;
-    const auto r = std::from_chars(first, text.c_str() + text.size(), back);
+    const auto r = std::from_chars(first, last, back);
     return r.ec == std::errc() && back == v;
 }
 
-std::string shortest(double v, bool scientific, int fewest) {
-    if (!std::isfinite(v)) return toText(v, scientific, fewest);
-    for (int digits = fewest; digits < 17; ++digits) {
-        std::string text = toText(v, scientific, digits);
-        if (readsBack(text, v)) return text;
+// The fewest digits from `fewest` on that read back to `v`, appended to out.
+void appendShortest(std::string& out, double v, bool scientific, int fewest) {
+    char buf[64];
+    // Whole numbers below 10^6 (most coordinates, counts and zeros) in the general form are
+    // their integer text.
+    if (!scientific && fewest >= 6 && v == std::trunc(v) && std::fabs(v) < 1e6 &&
+        !(v == 0 && std::signbit(v))) {
+        out.append(buf, std::to_chars(buf, buf + sizeof buf, static_cast<long>(v)).ptr);
+        return;
     }
-    return toText(v, scientific, 17);
+    char* end = toText(buf, v, scientific, fewest);
+    if (std::isfinite(v))
+        for (int digits = fewest + 1; digits <= 17 && !readsBack(buf, end, v); ++digits)
+            end = toText(buf, v, scientific, digits);
+    out.append(buf, end);
 }
 
 } // namespace
 
 std::string realG(double v) {
-    return shortest(v, false, 6);
+    std::string out;
+    appendShortest(out, v, false, 6);
+    return out;
 }
 std::string realE(double v) {
-    return shortest(v, true, 6);
+    std::string out;
+    appendShortest(out, v, true, 6);
+    return out;
 }
 
 namespace detail {
 
 const char* copyLiteral(std::string& out, const char* fmt) {
+    const char* start = fmt;
     while (*fmt != '\0') {
-        if (fmt[0] == '%' && fmt[1] == '%') {
+        if (fmt[0] == '%') {
+            out.append(start, fmt);
+            if (fmt[1] != '%') return fmt;
             out += '%';
-            fmt += 2;
-        } else if (fmt[0] == '%') {
-            return fmt;
+            start = fmt += 2;
         } else {
-            out += *fmt++;
+            ++fmt;
         }
     }
+    out.append(start, fmt);
     return fmt;
 }
 
@@ -69,18 +83,26 @@ const char* conversionEnd(const char* conversion) {
     return *p != '\0' ? p + 1 : p;
 }
 
-void appendReal(std::string& out, const std::string& conversion, double v) {
+void appendReal(std::string& out, const char* first, const char* last, double v) {
+    const std::string_view conversion(first, static_cast<std::size_t>(last - first));
     const char letter = conversion.empty() ? 'g' : conversion.back();
     if (conversion == "%g" ||
         std::strchr("eEfFgGaA", letter) == nullptr) { // a real never goes to an integer conversion
-        out += realG(v);
+        appendShortest(out, v, false, 6);
     } else if (conversion == "%+.5e") {
-        out += realE(v);
+        appendShortest(out, v, true, 6);
     } else {
+        char format[32] = {};
+        std::copy(first, std::min(last, first + 31), format);
         char buf[512];
-        const int n = std::snprintf(buf, sizeof buf, conversion.c_str(), v);
+        const int n = std::snprintf(buf, sizeof buf, format, v);
         if (n > 0) out.append(buf, static_cast<std::size_t>(std::min<int>(n, sizeof buf - 1)));
     }
+}
+
+void appendInteger(std::string& out, long long v) {
+    char buf[24];
+    out.append(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
 }
 
 } // namespace detail

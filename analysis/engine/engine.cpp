@@ -147,15 +147,17 @@ int analyse(const char* file_name) {
         fem_fail(input_msg);
         return kAnalyseFatal;
     }
-    if (!open_scratch(names.tmp) || !open_result()) {
+    // Without a result file every writer below has no stream and only fills the solution.
+    const bool result_file = !m.solution || !m.options || m.options->result_file;
+    if (!open_scratch(names.tmp) || (result_file && !open_result())) {
         fem_fail("\n\n\n\t *** Error on openning Output files !!! *** \n");
         return kAnalyseFatal;
     }
-    std::setvbuf(m.out, nullptr, _IOFBF, 1 << 20);
+    if (m.out) std::setvbuf(m.out, nullptr, _IOFBF, 1 << 20);
     if (!fem_copy_header() || !fem_first_pass()) return kAnalyseFatal;
     m.timings.read += fem_seconds() - m.timings.total;
     int result = kModelTypes[m.model_type].run();
-    if (result == kAnalyseFatal) return result;
+    if (result == kAnalyseFatal || !m.out) return result;
     std::fputs("\n%END\n", m.out);
     if (!publish_result()) {
         fem_fail("\n\n\n\t *** Error on openning Output files !!! *** \n");

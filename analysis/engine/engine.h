@@ -52,16 +52,19 @@ struct ShareSink {
                        const double* endForces) = 0;
 };
 
-// In-process requests beside the result file. Each case listed in split_cases (0-based, each
-// once; others are ignored) is also solved in shares once every case is written: one load
-// vector per loaded element of the case (the fixed-end forces of all its loads in the case,
+// In-process requests beside (or instead of) the result file. Each case listed in split_cases
+// (0-based, each once; others are ignored) is also solved in shares once every case is written: one
+// load vector per loaded element of the case (the fixed-end forces of all its loads in the case,
 // gravity included) and one of its nodal forces and prescribed displacements, each solved with
 // the factorisation of the cases, its end forces those of the displacements plus the fixed-end
 // forces of its own element only. The shares of a case add up to the case. They are handed to
 // the sink, never written to the result file, and only for a solved analysis.
+// With result_file false and a solution to fill, no result file is written (and an existing
+// one is left as it is): the solution is then the caller's only result.
 struct AnalyseOptions {
     std::vector<int> split_cases;
     ShareSink* sink = nullptr;
+    bool result_file = true;
 };
 
 // Runs one analysis. Returns kAnalyseSolved or kAnalyseSingular; on a fatal condition returns

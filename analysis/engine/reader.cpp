@@ -512,17 +512,19 @@ bool fem_copy_header() {
     }
     if (!found) return fem_fail("\n\n\n\t *** No HEADER label was found in input file !!! *** \n");
     scan_line(m.in, kLineChars, &line); // the title is not copied
-    std::fputs("%HEADER     ", m.out);
-    std::fputs("\nNeutral file created by Bracer module of KESTREL program\n", m.out);
-    std::fputs("\n%HEADER.VERSION     ", m.out);
-    std::fputs("\n2.11 - Aug/2002\n\n", m.out);
+    if (m.out) {
+        std::fputs("%HEADER     ", m.out);
+        std::fputs("\nNeutral file created by Bracer module of KESTREL program\n", m.out);
+        std::fputs("\n%HEADER.VERSION     ", m.out);
+        std::fputs("\n2.11 - Aug/2002\n\n", m.out);
+    }
     for (;;) {
         if (!scan_line(m.in, kLineChars, &line))
             return fem_fail("\n\n\n\t *** No END label was found in input file !!! *** \n");
         if (!line.empty() && line[0] == '%' &&
             (starts_with(line, "%RESULT") || starts_with(line, "%END")))
             break;
-        std::fwrite(line.data(), 1, line.size(), m.out);
+        if (m.out) std::fwrite(line.data(), 1, line.size(), m.out);
     }
     m.in.rewind();
     return true;

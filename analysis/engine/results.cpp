@@ -32,6 +32,14 @@ void write_result_head() {
 void write_case_and_displacements(int c) {
     FemState& m = g_fem;
     std::FILE* out = m.out;
+    CaseSolution* sol = m.solution ? &m.solution->cases.back() : nullptr;
+    if (!out) { // the solution only
+        sol->displacements.resize(static_cast<std::size_t>(m.nnode) * 6);
+        for (int node = 1; node <= m.nnode; ++node)
+            fem_node_displacements(node,
+                                   &sol->displacements[static_cast<std::size_t>(node - 1) * 6]);
+        return;
+    }
     std::fprintf(out, "\n%%RESULT.CASE ");
     std::fprintf(out, "\n%d   %d", c + 1, 1);
     std::fprintf(out, "\n%4d  'Step_%d'  0.000   0.000", 1, 1);
@@ -39,7 +47,6 @@ void write_case_and_displacements(int c) {
     std::fprintf(out, "\n%d\n\n", 1);
     std::fprintf(out, "\n%%RESULT.CASE.STEP.NODAL.DISPLACEMENT ");
     std::fprintf(out, "\n  %4d   'Displacements' \n", m.nnode);
-    CaseSolution* sol = m.solution ? &m.solution->cases.back() : nullptr;
     if (sol) sol->displacements.reserve(static_cast<std::size_t>(m.nnode) * 6);
     LineBuffer line;
     for (int node = 1; node <= m.nnode; ++node) {
@@ -130,6 +137,7 @@ bool finite_end_forces() {
 
 bool write_element_results() {
     FemState& m = g_fem;
+    if (!m.out) return true;
     bool present[kResultKinds] = {};
     double kinds[kResultKinds];
     for (int ie = 0; ie < m.nelem_read; ++ie) {
@@ -182,7 +190,7 @@ bool fem_write_case(int c) {
     // that is not finite takes the whole result section back out of the file.
     if (!finite_displacements() || !compute_end_forces() || !finite_end_forces()) {
         if (m.solution) *m.solution = EngineSolution{};
-        if (m.result_start >= 0 &&
+        if (m.out && m.result_start >= 0 &&
             (std::fflush(m.out) != 0 || ::ftruncate(::fileno(m.out), m.result_start) != 0 ||
              std::fseek(m.out, m.result_start, SEEK_SET) != 0)) {
             m.not_finite = false; // the result file cannot be put right: no result at all
@@ -192,7 +200,7 @@ bool fem_write_case(int c) {
         return false;
     }
     double t1 = fem_seconds();
-    if (c == 0) {
+    if (c == 0 && m.out) {
         m.result_start = std::ftell(m.out);
         write_result_head();
     }

@@ -198,6 +198,12 @@ void BM_AllCasesStored(benchmark::State& state) {
     state.counters["write_ms"] = 1e3 * t.write;
     state.counters["engine_ms"] = 1e3 * t.engine;
     state.counters["read_ms"] = 1e3 * t.read;
+    const kestrel::engine::EngineTimings& e = kestrel::engine::LastEngineTimings();
+    state.counters["engine_read_ms"] = 1e3 * e.read;
+    state.counters["engine_assemble_ms"] = 1e3 * (e.number + e.assemble);
+    state.counters["engine_factor_ms"] = 1e3 * e.factor;
+    state.counters["engine_forces_ms"] = 1e3 * e.forces;
+    state.counters["engine_write_ms"] = 1e3 * e.write;
     std::filesystem::remove_all(std::filesystem::path(path).parent_path());
     mdl_reset();
     attrib::state().reset();
