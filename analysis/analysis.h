@@ -121,6 +121,11 @@ SectionValues sectionValues(const attrib::PropertyBlock* b);
 // text) when the material or section list is empty or a member lacks its
 // material or section.
 bool writeModelSection(std::string& out, const Numbering& n, const attrib::AttributeRoot& root);
+// The model section without loads: the frame blocks and the end label, for an analysis whose
+// cases reach the engine in memory (caseLoads).
+bool writeFrameSection(std::string& out, const Numbering& n, const attrib::AttributeRoot& root);
+// The load records of case `id` of the numbered model, as the neutral file would hold them.
+kestrel::engine::CaseLoads caseLoads(const Numbering& n, const attrib::AttributeRoot& root, int id);
 // The influence-line variant: blocks up to the springs, then the two
 // member-end force records of member `member` for the influence line of
 // `kind` (1 axial, 2 shear, 3 bending force) at position x of a member of

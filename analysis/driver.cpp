@@ -591,11 +591,19 @@ RunOutcome run(Solid* model, const attrib::AttributeRoot& root, const std::strin
     t = Clock::now();
     const std::string dat = analysisFileName(modelPath, "dat");
     const std::string pos = analysisFileName(modelPath, "pos");
+    // A model of several cases hands its loads to the engine in memory: the neutral file holds
+    // the frame only, and no text of the loads is written or read.
+    const bool inMemory = !influence && !attrib::isSingleCase(root);
+    std::vector<kestrel::engine::CaseLoads> cases;
+    if (inMemory)
+        for (const attrib::LoadCase& c : root.cases)
+            cases.push_back(caseLoads(out.numbering, root, c.id));
     std::string text;
     bool written = influence
                        ? writeInfluenceSection(text, out.numbering, root, influence->kind,
                                                influence->member, influence->x, influence->length)
-                       : writeModelSection(text, out.numbering, root);
+                   : inMemory ? writeFrameSection(text, out.numbering, root)
+                              : writeModelSection(text, out.numbering, root);
     const NeutralFile made = written ? writeNeutralFile(dat, text) : NeutralFile::kCannotWrite;
     g_timings.write = since(t);
     if (made != NeutralFile::kWritten) {
@@ -617,7 +625,8 @@ RunOutcome run(Solid* model, const attrib::AttributeRoot& root, const std::strin
     }
     // A model of several cases takes its results from memory and writes no result file; one
     // that an earlier analysis of the model left would contradict them and goes.
-    request.result_file = influence || attrib::isSingleCase(root);
+    request.result_file = !inMemory;
+    if (inMemory) request.cases = &cases;
     struct stat st {};
     if (!request.result_file && ::lstat(pos.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
         leftByKestrel(pos, kResultFileMark))
@@ -649,8 +658,7 @@ RunOutcome run(Solid* model, const attrib::AttributeRoot& root, const std::strin
     // A model of several cases keeps the engine's full precision: its
     // combinations are sums of the cases, exact to the last digit. A
     // single-case model shows what the result file holds, as it always has.
-    if (!influence && !attrib::isSingleCase(root) &&
-        out.solution.cases.size() == root.cases.size()) {
+    if (inMemory && out.solution.cases.size() == root.cases.size()) {
         g_stored.numbering = out.numbering;
         for (std::size_t c = 0; c < root.cases.size(); ++c)
             g_stored.cases.push_back(

@@ -195,85 +195,118 @@ bool writeFrame(std::string& out, const Numbering& n, const attrib::AttributeRoo
     return true;
 }
 
-// The records of one load block kind, gathered in one pass over the model and written after
-// their label and count.
-struct Records {
-    int count = 0;
-    std::string text;
-    void write(std::string& out, const char* name) const {
-        if (count == 0) return;
-        label(out, name);
-        put(out, "%d\n", count);
-        out += text;
-    }
-};
+using kestrel::engine::MemberLoadKind;
+using kestrel::engine::MemberLoadRecord;
+using kestrel::engine::NodeLoadRecord;
 
-// Blocks 16 to 21: the loads of one case, one pass over the nodes and one over the members.
-void writeLoads(std::string& out, const Numbering& n, const Case& c) {
-    const Solid* model = n.model;
-    Records forces, prescribed;
-    for (const Vertex* v = model->vertices; v; v = v->next) {
+// Blocks 16 to 21 from the records of one case: a label and a count before each run of records
+// of one block.
+void writeLoads(std::string& out, const kestrel::engine::CaseLoads& c) {
+    auto nodal = [&](const std::vector<NodeLoadRecord>& records, const char* name) {
+        if (records.empty()) return;
+        label(out, name);
+        put(out, "%d\n", static_cast<int>(records.size()));
+        for (const NodeLoadRecord& r : records) {
+            const double* v = r.values;
+            put(out, "%d     %g  %g  %g  %g  %g  %g\n", r.node, v[0], v[1], v[2], v[3], v[4], v[5]);
+        }
+    };
+    nodal(c.forces, "LOAD.CASE.NODAL.FORCE");
+    static const char* const kBlocks[] = {"LOAD.CASE.BEAM.FORCE", "LOAD.CASE.BEAM.UNIFORM",
+                                          "LOAD.CASE.BEAM.LINEAR", "LOAD.CASE.BEAM.TEMPERATURE"};
+    const std::vector<MemberLoadRecord>& m = c.members;
+    for (std::size_t i = 0; i < m.size();) {
+        std::size_t run = i;
+        while (run < m.size() && m[run].kind == m[i].kind) ++run;
+        label(out, kBlocks[static_cast<int>(m[i].kind)]);
+        put(out, "%d\n", static_cast<int>(run - i));
+        for (; i < run; ++i) {
+            const MemberLoadRecord& r = m[i];
+            const double* v = r.values;
+            switch (r.kind) {
+            case MemberLoadKind::kConcentrated:
+                put(out, "%d     %d  %g\n", r.element, r.flag, r.x1);
+                break;
+            case MemberLoadKind::kUniform:
+            case MemberLoadKind::kLinear:
+                put(out, "%d     %d  %g  %g\n", r.element, r.flag, r.x1, r.x2);
+                break;
+            case MemberLoadKind::kTemperature:
+                put(out, "%d\n%g  %g  %g\n", r.element, v[0], v[1], v[2]);
+                continue;
+            }
+            put(out, "%g  %g  %g  %g  %g  %g\n", v[0], v[1], v[2], v[3], v[4], v[5]);
+            if (r.kind == MemberLoadKind::kLinear)
+                put(out, "%g  %g  %g  %g  %g  %g\n", v[6], v[7], v[8], v[9], v[10], v[11]);
+        }
+    }
+    nodal(c.prescribed, "LOAD.CASE.NODAL.DISPLACEMENT");
+}
+
+} // namespace
+
+kestrel::engine::CaseLoads caseLoads(const Numbering& n, const attrib::AttributeRoot& root,
+                                     int id) {
+    kestrel::engine::CaseLoads out;
+    const Case c{root, id};
+    const attrib::LoadCase* loadCase = attrib::findCase(root, id);
+    if (loadCase) out.label = loadCase->label;
+    for (const Vertex* v = n.model->vertices; v; v = v->next) {
         const attrib::NodeAttrib* a = attrib::nodeOf(v);
-        const attrib::NodeLoads* l = a ? attrib::loadsOf(*a, c.id) : nullptr;
+        const attrib::NodeLoads* l = a ? attrib::loadsOf(*a, id) : nullptr;
         if (!l) continue;
         if (const attrib::ValueBlock* b = attrib::valuesOf(l->force)) {
             const auto& f = b->values;
-            ++forces.count;
-            put(forces.text, "%d     %g  %g  %g  %g  %g  %g\n", a->number, f[0], f[1], 0.0, 0.0,
-                0.0, f[2]);
+            out.forces.push_back({a->number, {f[0], f[1], 0, 0, 0, f[2]}});
         }
         if (hasPrescribed(c, *a)) {
-            double d[3];
-            for (int k = 0; k < 3; ++k) d[k] = a->support[k] == '1' ? l->prescribed[k] : 0.0;
-            ++prescribed.count;
-            put(prescribed.text, "%d     %g  %g  %g  %g  %g  %g\n", a->number, d[0], d[1], 0.0, 0.0,
-                0.0, d[2]);
+            NodeLoadRecord r{a->number, {}};
+            for (int k = 0; k < 3; ++k)
+                r.values[k == 2 ? 5 : k] = a->support[k] == '1' ? l->prescribed[k] : 0.0;
+            out.prescribed.push_back(r);
         }
     }
 
-    // The self-weight of a member is a global uniform load record of its own, after the
-    // typed ones.
-    const attrib::LoadCase* loadCase = attrib::findCase(c.root, c.id);
+    // One pass over the members, each kind in its own list; the self-weight of a member is a
+    // global uniform load of its own, after the typed ones.
     const bool weighed = loadCase && loadCase->selfWeight != 0;
-    Records moments, uniform, weights, linear, thermal;
-    for (const Edge* e = model->edges; e; e = e->next) {
+    std::vector<MemberLoadRecord> kinds[4], weights;
+    for (const Edge* e = n.model->edges; e; e = e->next) {
         const attrib::MemberAttrib* a = attrib::memberOf(e);
         if (!a) continue;
-        if (weighed) {
-            if (const double w = attrib::selfWeightLoad(c.root, *a, c.id); w != 0) {
-                ++weights.count;
-                put(weights.text, "%d     %d  %g  %g\n", a->number, 0, 0.0, 1.0);
-                put(weights.text, "%g  %g  %g  %g  %g  %g\n", 0.0, -w, 0.0, 0.0, 0.0, 0.0);
-            }
-        }
-        const attrib::MemberLoads* l = attrib::loadsOf(*a, c.id);
+        if (weighed)
+            if (const double w = attrib::selfWeightLoad(root, *a, id); w != 0)
+                weights.push_back({MemberLoadKind::kUniform, a->number, 0, 0, 1, {0, -w}});
+        const attrib::MemberLoads* l = attrib::loadsOf(*a, id);
         if (!l) continue;
         auto block = [&](attrib::MemberBlock slot) {
             return attrib::valuesOf(l->blocks[slot - attrib::kEndMoments]);
         };
         if (const attrib::ValueBlock* b = block(attrib::kEndMoments)) {
-            for (int end = 0; end < 2; ++end) {
-                if (b->values[end] == 0) continue;
-                ++moments.count;
-                put(moments.text, "%d     %d  %g\n", a->number, 1, static_cast<double>(end));
-                put(moments.text, "%g  %g  %g  %g  %g  %g\n", 0.0, 0.0, 0.0, 0.0, 0.0,
-                    b->values[end]);
-            }
+            for (int end = 0; end < 2; ++end)
+                if (b->values[end] != 0)
+                    kinds[0].push_back({MemberLoadKind::kConcentrated,
+                                        a->number,
+                                        1,
+                                        static_cast<double>(end),
+                                        1,
+                                        {0, 0, 0, 0, 0, b->values[end]}});
         }
-        if (const attrib::ValueBlock* b = block(attrib::kUniform)) {
-            ++uniform.count;
-            put(uniform.text, "%d     %d  %g  %g\n", a->number, b->direction, 0.0, 1.0);
-            put(uniform.text, "%g  %g  %g  %g  %g  %g\n", b->values[0], b->values[1], 0.0, 0.0, 0.0,
-                0.0);
-        }
-        if (const attrib::ValueBlock* b = block(attrib::kLinear)) {
-            ++linear.count;
-            put(linear.text, "%d     %d  %g  %g\n", a->number, b->direction, 0.0, 1.0);
-            put(linear.text, "%g  %g  %g  %g  %g  %g\n", b->values[0], b->values[1], 0.0, 0.0, 0.0,
-                0.0);
-            put(linear.text, "%g  %g  %g  %g  %g  %g\n", b->values[2], b->values[3], 0.0, 0.0, 0.0,
-                0.0);
-        }
+        if (const attrib::ValueBlock* b = block(attrib::kUniform))
+            kinds[1].push_back({MemberLoadKind::kUniform,
+                                a->number,
+                                b->direction,
+                                0,
+                                1,
+                                {b->values[0], b->values[1]}});
+        if (const attrib::ValueBlock* b = block(attrib::kLinear))
+            kinds[2].push_back(
+                {MemberLoadKind::kLinear,
+                 a->number,
+                 b->direction,
+                 0,
+                 1,
+                 {b->values[0], b->values[1], 0, 0, 0, 0, b->values[2], b->values[3]}});
         // A thermal load needs a section with a positive depth and a centroid location that
         // is not negative (the check refuses anything else whenever a thermal load exists, so
         // this only keeps a division by zero out).
@@ -282,30 +315,22 @@ void writeLoads(std::string& out, const Numbering& n, const Case& c) {
             if (s.depth > 0 && s.ygc >= 0) {
                 const double top = b->values[0], bottom = b->values[1]; // y+ and y- fibres
                 const double centroid = ((s.depth - s.ygc) * bottom + s.ygc * top) / s.depth;
-                ++thermal.count;
-                put(thermal.text, "%d\n", a->number);
-                put(thermal.text, "%g  %g  %g\n", centroid, bottom - top, 0.0);
+                kinds[3].push_back(
+                    {MemberLoadKind::kTemperature, a->number, 0, 0, 1, {centroid, bottom - top}});
             }
         }
     }
-    forces.write(out, "LOAD.CASE.NODAL.FORCE");
-    moments.write(out, "LOAD.CASE.BEAM.FORCE");
-    uniform.count += weights.count;
-    uniform.text += weights.text;
-    uniform.write(out, "LOAD.CASE.BEAM.UNIFORM");
-    linear.write(out, "LOAD.CASE.BEAM.LINEAR");
-    thermal.write(out, "LOAD.CASE.BEAM.TEMPERATURE");
-    prescribed.write(out, "LOAD.CASE.NODAL.DISPLACEMENT");
+    kinds[1].insert(kinds[1].end(), weights.begin(), weights.end());
+    for (auto& k : kinds) out.members.insert(out.members.end(), k.begin(), k.end());
+    return out;
 }
-
-} // namespace
 
 bool writeModelSection(std::string& out, const Numbering& n, const attrib::AttributeRoot& root) {
     if (!n.model || !writeFrame(out, n, root)) return false;
     if (attrib::isSingleCase(root)) {
         // One case without self-weight: the loads as the single-case file
         // has always held them.
-        writeLoads(out, n, Case{root, root.cases.front().id});
+        writeLoads(out, caseLoads(n, root, root.cases.front().id));
     } else {
         // Several cases: the count, then each case's label and its loads.
         label(out, "LOAD");
@@ -313,9 +338,15 @@ bool writeModelSection(std::string& out, const Numbering& n, const attrib::Attri
         for (std::size_t c = 0; c < root.cases.size(); ++c) {
             label(out, "LOAD.CASE");
             out += std::to_string(c + 1) + "  '" + root.cases[c].label + "'\n";
-            writeLoads(out, n, Case{root, root.cases[c].id});
+            writeLoads(out, caseLoads(n, root, root.cases[c].id));
         }
     }
+    label(out, "END");
+    return true;
+}
+
+bool writeFrameSection(std::string& out, const Numbering& n, const attrib::AttributeRoot& root) {
+    if (!n.model || !writeFrame(out, n, root)) return false;
     label(out, "END");
     return true;
 }

@@ -183,11 +183,35 @@ void beam_to_local(const Element& e, const double* global, double* local) {
         }
 }
 
+// k d of the local stiffness without releases, term by term: the few entries that are not zero.
+void unreleased_forces(const Element& e, const double* d, double* f) {
+    const double L = e.L, L2 = L * L, L3 = L2 * L;
+    const double axial = e.E * e.A / L * (d[0] - d[6]);
+    const double torsion = e.E * e.J / (2 * L) * (d[3] - d[9]);
+    const double sz = 12 * e.E * e.Iz / L3 * (d[1] - d[7]) + 6 * e.E * e.Iz / L2 * (d[5] + d[11]);
+    const double sy = 12 * e.E * e.Iy / L3 * (d[2] - d[8]) - 6 * e.E * e.Iy / L2 * (d[4] + d[10]);
+    const double cz = 6 * e.E * e.Iz / L2 * (d[1] - d[7]);
+    const double cy = -6 * e.E * e.Iy / L2 * (d[2] - d[8]);
+    f[0] = axial, f[6] = -axial;
+    f[3] = torsion, f[9] = -torsion;
+    f[1] = sz, f[7] = -sz;
+    f[2] = sy, f[8] = -sy;
+    f[5] = cz + e.E * e.Iz / L * (4 * d[5] + 2 * d[11]);
+    f[11] = cz + e.E * e.Iz / L * (2 * d[5] + 4 * d[11]);
+    f[4] = cy + e.E * e.Iy / L * (4 * d[4] + 2 * d[10]);
+    f[10] = cy + e.E * e.Iy / L * (2 * d[4] + 4 * d[10]);
+}
+
 void beam_internal_forces(const Element& e, const double* d_global, double* forces) {
     double d[12], k[12][12];
     beam_to_local(e, d_global, d);
-    condensed_stiffness(e, k);
     const double* F = beam_load_sum(e);
+    if (e.released == 0) {
+        unreleased_forces(e, d, forces);
+        for (int i = 0; i < 12; ++i) forces[i] += F[i];
+        return;
+    }
+    condensed_stiffness(e, k);
     for (int i = 0; i < 12; ++i) {
         double v = F[i];
         for (int j = 0; j < 12; ++j) v += k[i][j] * d[j];

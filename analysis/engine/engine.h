@@ -59,12 +59,36 @@ struct ShareSink {
 // the factorisation of the cases, its end forces those of the displacements plus the fixed-end
 // forces of its own element only. The shares of a case add up to the case. They are handed to
 // the sink, never written to the result file, and only for a solved analysis.
+// The loads of one load case handed over in memory: the numbers of the records of the load
+// blocks of a neutral file (see docs/analysis.md), without their text.
+struct NodeLoadRecord {
+    int node;         // node number
+    double values[6]; // forces Fx Fy Fz Mx My Mz, or prescribed displacements
+};
+enum class MemberLoadKind { kConcentrated, kUniform, kLinear, kTemperature }; // block order
+struct MemberLoadRecord {
+    MemberLoadKind kind;
+    int element;  // element number
+    int flag = 0; // 0 global, 1 local directions (not for temperature)
+    double x1 = 0,
+           x2 = 1; // the loaded stretch as fractions of the length (a concentrated load: x1)
+    double values[12] = {}; // 6 (concentrated, uniform), 12 (linear: both ends), 3 (temperature)
+};
+struct CaseLoads {
+    std::string label; // up to 31 bytes are kept
+    std::vector<NodeLoadRecord> forces, prescribed;
+    std::vector<MemberLoadRecord> members;
+};
+
 // With result_file false and a solution to fill, no result file is written (and an existing
 // one is left as it is): the solution is then the caller's only result.
+// With cases, the load cases are these, in this order, rather than the neutral file's: the file
+// then holds the frame and no load block (a %LOAD count, if any, must equal their number).
 struct AnalyseOptions {
     std::vector<int> split_cases;
     ShareSink* sink = nullptr;
     bool result_file = true;
+    const std::vector<CaseLoads>* cases = nullptr;
 };
 
 // Runs one analysis. Returns kAnalyseSolved or kAnalyseSingular; on a fatal condition returns

@@ -3,6 +3,7 @@
 // malformed record ends the analysis with its fixed message through fem_fail.
 #include "analysis/engine/fem.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -459,6 +460,47 @@ const BlockReader kSecondPass[] = {
     {"LOAD.CASE", read_case},
 };
 
+// The loads of the cases handed over in memory, checked as their records in a file would be.
+bool take_case_loads(const std::vector<CaseLoads>& cases) {
+    FemState& m = g_fem;
+    for (std::size_t c = 0; c < cases.size(); ++c) {
+        const CaseLoads& in = cases[c];
+        m.current_case = static_cast<int>(c);
+        LoadCase& lc = m.cases[c];
+        const std::size_t length = std::min<std::size_t>(in.label.size(), kCaseLabelBytes);
+        std::memcpy(lc.label, in.label.data(), length);
+        lc.label[length] = '\0';
+        for (const NodeLoadRecord& r : in.forces)
+            if (!valid_node(r.node))
+                return fem_fail("\n Error on reading concentrated loads !!!\n\n");
+            else if (!add_dof_records(&m.forces, &m.nforce, &m.force_cap, r.node, r.values))
+                return false;
+        for (const NodeLoadRecord& r : in.prescribed)
+            if (!valid_node(r.node))
+                return fem_fail("\n Error on reading prescribed displacements !!!\n\n");
+            else if (!add_dof_records(&m.presc, &m.npresc, &m.presc_cap, r.node, r.values))
+                return false;
+        for (const MemberLoadRecord& r : in.members) {
+            const int cls = static_cast<int>(r.kind);
+            if (cls < 0 || cls >= kGravityLoadClass || r.element < 1 || r.element > m.nel ||
+                m.elem_of[r.element] == 0)
+                return fem_fail(cls >= 0 && cls < kGravityLoadClass
+                                    ? kLoadClasses[cls].record_message
+                                    : kLoadClasses[kGravityLoadClass].record_message);
+            MemberLoad load{};
+            load.cls = cls;
+            load.element = m.elem_of[r.element] - 1;
+            load.load_case = m.current_case;
+            load.flag = r.flag;
+            load.x1 = r.x1;
+            load.x2 = r.x2;
+            std::memcpy(load.v, r.values, sizeof load.v);
+            if (!store_member_load(load)) return false;
+        }
+    }
+    return true;
+}
+
 // Cases without a block of their own: the only case is the static load, the others are named
 // by their number.
 void default_case_labels() {
@@ -608,6 +650,14 @@ bool fem_first_pass() {
             }
         }
     }
+    if (const std::vector<CaseLoads>* cases = m.options ? m.options->cases : nullptr) {
+        const int count = static_cast<int>(cases->size());
+        if (count < 1 || (m.cases_named && m.ncase != count)) return fem_fail(kCaseCount);
+        m.ncase = count;
+        m.cases_named = true;
+        for (const CaseLoads& c : *cases)
+            m.loads_claimed += static_cast<long long>(c.members.size());
+    }
     if (m.nnode == 0 || m.nel == 0 || m.nmat == 0)
         return fem_fail("\nNo.of nodes, no.of elements, and no.of materials must be given!!!\n\n");
     if (m.model_type < 0) return fem_fail("\n Label HEADER.ANALYSIS has not been found !!!\n\n");
@@ -655,6 +705,7 @@ bool fem_second_pass() {
             handled = true;
         }
     }
+    if (m.options && m.options->cases && !take_case_loads(*m.options->cases)) return false;
     return group_by_case(&m.forces, m.nforce, &m.force_start) &&
            group_by_case(&m.presc, m.npresc, &m.presc_start) &&
            group_by_case(&m.loads, m.nload, &m.load_start);

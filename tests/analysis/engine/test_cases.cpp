@@ -228,5 +228,48 @@ TEST(LoadCases, NamedSingleCaseWritesTheSingleCaseSection) {
     EXPECT_EQ(a.pos.substr(a.pos.find("\n%RESULT\n")), b.pos.substr(b.pos.find("\n%RESULT\n")));
 }
 
+// Cases handed over in memory are checked as their records in a file are: a node or element
+// that does not exist, or a case count that differs from the file's, stops with the file's
+// message; no result file is written when the caller takes the solution.
+TEST(LoadCases, CasesInMemoryAreCheckedAsTheirRecords) {
+    TempDir dir;
+    const NeutralModel frame = beam(2, "111", "000");
+    auto cases = [](int node, int element) {
+        CaseLoads c{"Dead", {{node, {0, -10, 0, 0, 0, 0}}}, {}, {}};
+        c.members.push_back({MemberLoadKind::kUniform, element, 0, 0, 1, {0, -5}});
+        return std::vector<CaseLoads>{c, CaseLoads{"Empty", {}, {}, {}}};
+    };
+    struct Row {
+        int node, element;
+        std::string text;
+        const char* message;
+    } rows[] = {
+        {2, 1, frame.text(), nullptr},
+        {3, 1, frame.text(), "\n Error on reading concentrated loads !!!\n\n"},
+        {2, 2, frame.text(), "\n Error on reading beam force uniform load !!!\n\n"},
+        {2, 1, replace(frame.text(), "\n%END", "\n%LOAD\n3\n%END"),
+         "\n Error on reading number of load cases !!!\n\n"},
+    };
+    for (const Row& r : rows) {
+        const std::vector<CaseLoads> loads = cases(r.node, r.element);
+        AnalyseOptions options;
+        options.cases = &loads;
+        options.result_file = false;
+        const RunResult got = run_text(dir, "memory", r.text, &options);
+        SCOPED_TRACE(r.node * 10 + r.element);
+        EXPECT_TRUE(got.pos.empty());
+        if (r.message) {
+            EXPECT_EQ(got.code, kAnalyseFatal);
+            EXPECT_EQ(got.message, r.message);
+            continue;
+        }
+        ASSERT_EQ(got.code, kAnalyseSolved) << got.message;
+        ASSERT_EQ(got.solution.cases.size(), 2u);
+        EXPECT_EQ(got.solution.cases[1].label, "Empty");
+        // A 2 m cantilever under 10 kN at its tip and 5 kN/m: 20 + 10 = 30 kNm at the root.
+        EXPECT_NEAR(std::fabs(force(got.solution, 0, 5)), 30, 1e-9);
+    }
+}
+
 } // namespace
 } // namespace kestrel::engine::test
