@@ -13,9 +13,11 @@
 #include "units/units.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <string_view>
 
 namespace batch {
 
@@ -106,16 +108,45 @@ void dropNoise(CaseTables& t) {
     }
 }
 
-// A reaction component of a table, `width` characters: the value, or "-"
-// for a direction the support leaves free.
-std::string tableCell(bool has, double v, int width) {
-    char buf[40];
-    if (has)
-        std::snprintf(buf, sizeof buf, "%*.6g", width, v);
-    else
-        std::snprintf(buf, sizeof buf, "%*s", width, "-");
-    return buf;
-}
+// One line of a table, built as printf's "%*.6g", "%*d" and "%*s" (or "%-*s") would build it,
+// without printf's cost: a table of a large frame has hundreds of thousands of numbers.
+class Row {
+public:
+    Row& number(double v, int width) {
+        char buf[32];
+        const char* end =
+            std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 6).ptr;
+        return text(std::string_view(buf, static_cast<std::size_t>(end - buf)), width);
+    }
+    Row& integer(long long v, int width) {
+        char buf[24];
+        const char* end = std::to_chars(buf, buf + sizeof buf, v).ptr;
+        return text(std::string_view(buf, static_cast<std::size_t>(end - buf)), width);
+    }
+    // Right-aligned in `width`, or left-aligned in -width.
+    Row& text(std::string_view t, int width) {
+        const std::size_t w = static_cast<std::size_t>(std::abs(width));
+        const std::size_t pad = t.size() < w ? w - t.size() : 0;
+        if (width > 0) line_.append(pad, ' ');
+        line_.append(t);
+        if (width < 0) line_.append(pad, ' ');
+        return *this;
+    }
+    // A reaction component: the value, or "-" for a direction the support leaves free.
+    Row& cell(bool has, double v, int width) { return has ? number(v, width) : text("-", width); }
+    Row& blank() {
+        line_ += ' ';
+        return *this;
+    }
+    void put(std::FILE* out) {
+        line_ += '\n';
+        std::fwrite(line_.data(), 1, line_.size(), out);
+        line_.clear();
+    }
+
+private:
+    std::string line_;
+};
 
 // End forces per member number (index number - 1), 12 engine values each.
 std::vector<double> forcesByNumber(const kestrel::engine::EngineSolution& sol,
@@ -193,9 +224,10 @@ void computeEnvelopeTables(EnvelopeTables& t, const attrib::AttributeRoot& root)
     results::readStoredResults(t.input, analysis::storedResults());
     const results::EnvelopeCombos combos = attrib::envelopeMembers(root);
     for (const attrib::EnvelopeMember& m : combos) t.labels.push_back(attrib::labelOf(root, m.id));
-    for (int k = 0; k < 3; ++k)
-        results::computeEnvelope(t.kinds[k], t.input.frame, t.input.cases, combos,
-                                 t.input.patternList(), static_cast<results::ResultKind>(k + 1));
+    using results::ResultKind;
+    const ResultKind kinds[3] = {ResultKind::Axial, ResultKind::Shear, ResultKind::Bending};
+    results::computeEnvelopes(t.kinds, kinds, 3, t.input.frame, t.input.cases, combos,
+                              t.input.patternList());
     // Rounding noise out, as in the case tables: forces against the largest
     // axial or shear force, moments against the largest moment.
     double force = 0;
@@ -234,11 +266,15 @@ void printEnvelope(std::FILE* out, const analysis::Numbering& n, const Units& u,
                  units::unitLabel(u.disp), units::unitLabel(u.rot));
     std::fprintf(out, "%6s %12s %12s %12s %12s %12s %12s\n", "node", "Dx max", "Dx min", "Dy max",
                  "Dy min", "Rz max", "Rz min");
+    Row row;
     for (std::size_t i = 0; i < any.displacements.size(); ++i) {
         const results::NodeEnvelope& e = any.displacements[i];
-        std::fprintf(out, "%6zu %12.6g %12.6g %12.6g %12.6g %12.6g %12.6g\n", i + 1,
-                     d(u.disp, e.max[0]), d(u.disp, e.min[0]), d(u.disp, e.max[1]),
-                     d(u.disp, e.min[1]), d(u.rot, e.max[2]), d(u.rot, e.min[2]));
+        row.integer(static_cast<long long>(i + 1), 6);
+        for (int k = 0; k < 3; ++k) {
+            const int code = k < 2 ? u.disp : u.rot;
+            row.blank().number(d(code, e.max[k]), 12).blank().number(d(code, e.min[k]), 12);
+        }
+        row.put(out);
     }
     std::fprintf(out, "\nSupport reactions, largest and smallest (%s, %s)\n",
                  units::unitLabel(u.force), units::unitLabel(u.moment));
@@ -247,12 +283,14 @@ void printEnvelope(std::FILE* out, const analysis::Numbering& n, const Units& u,
     for (std::size_t i = 0; i < any.reactions.size() && i < t.input.supports.size(); ++i) {
         const results::NodeEnvelope& e = any.reactions[i];
         const analysis::Reaction& r = t.input.supports[i];
-        auto cell = [&](bool has, int code, double v) { return tableCell(has, d(code, v), 12); };
-        std::fprintf(
-            out, "%6d %s %s %s %s %s %s\n", r.number, cell(r.hasFx, u.force, e.max[0]).c_str(),
-            cell(r.hasFx, u.force, e.min[0]).c_str(), cell(r.hasFy, u.force, e.max[1]).c_str(),
-            cell(r.hasFy, u.force, e.min[1]).c_str(), cell(r.hasMz, u.moment, e.max[2]).c_str(),
-            cell(r.hasMz, u.moment, e.min[2]).c_str());
+        const bool has[3] = {r.hasFx, r.hasFy, r.hasMz};
+        row.integer(r.number, 6);
+        for (int k = 0; k < 3; ++k) {
+            const int code = k < 2 ? u.force : u.moment;
+            row.blank().cell(has[k], d(code, e.max[k]), 12);
+            row.blank().cell(has[k], d(code, e.min[k]), 12);
+        }
+        row.put(out);
     }
     std::fprintf(out,
                  "\nMember end forces, largest and smallest, as the diagrams show them: tension "
@@ -263,13 +301,13 @@ void printEnvelope(std::FILE* out, const analysis::Numbering& n, const Units& u,
     const int codes[3] = {u.force, u.force, u.moment};
     for (std::size_t m = 0; m < n.members.size() && m < any.members.size(); ++m)
         for (int end = 0; end < 2; ++end) {
-            std::fprintf(out, "%6zu %3d", m + 1, end + 1);
+            row.integer(static_cast<long long>(m + 1), 6).blank().integer(end + 1, 3);
             for (int k = 0; k < 3; ++k) {
                 const results::MemberEnvelope& e = t.kinds[k].members[m];
-                std::fprintf(out, " %12.6g %12.6g", d(codes[k], e.maxEnd[end].value),
-                             d(codes[k], e.minEnd[end].value));
+                row.blank().number(d(codes[k], e.maxEnd[end].value), 12);
+                row.blank().number(d(codes[k], e.minEnd[end].value), 12);
             }
-            std::fprintf(out, "\n");
+            row.put(out);
         }
     std::fprintf(out, "\nMember extremes along the member (%s, %s, %s) and what governs them\n",
                  units::unitLabel(u.force), units::unitLabel(u.moment), units::unitLabel(u.length));
@@ -285,10 +323,12 @@ void printEnvelope(std::FILE* out, const analysis::Numbering& n, const Units& u,
                 if (v.pattern) who.append(" pattern");
                 return who;
             };
-            std::fprintf(out, "%6zu %4s %12.6g %10.6g %-24s %12.6g %10.6g %s\n", m + 1, kKinds[k],
-                         d(codes[k], e.maxAlong.value), d(u.length, e.maxAlong.x),
-                         who(e.maxAlong).c_str(), d(codes[k], e.minAlong.value),
-                         d(u.length, e.minAlong.x), who(e.minAlong).c_str());
+            row.integer(static_cast<long long>(m + 1), 6).blank().text(kKinds[k], 4);
+            row.blank().number(d(codes[k], e.maxAlong.value), 12);
+            row.blank().number(d(u.length, e.maxAlong.x), 10).blank().text(who(e.maxAlong), -24);
+            row.blank().number(d(codes[k], e.minAlong.value), 12);
+            row.blank().number(d(u.length, e.minAlong.x), 10).blank().text(who(e.minAlong), 0);
+            row.put(out);
         }
 }
 
@@ -298,20 +338,23 @@ void printTable(std::FILE* out, const analysis::Numbering& n, const Units& u, co
                  units::unitLabel(u.rot));
     std::fprintf(out, "%6s %14s %14s %14s %14s %14s\n", "node", "x", "y", "Dx", "Dy", "Rz");
     const std::vector<double>& disp = t.displacements;
+    Row row;
     for (std::size_t i = 0; i < n.nodes.size(); ++i) {
         const double* v = i * 6 + 6 <= disp.size() ? &disp[i * 6] : nullptr;
-        std::fprintf(out, "%6zu %14.6g %14.6g %14.6g %14.6g %14.6g\n", i + 1,
-                     d(u.length, n.nodes[i]->x), d(u.length, n.nodes[i]->y),
-                     v ? d(u.disp, v[0]) : 0.0, v ? d(u.disp, v[1]) : 0.0,
-                     v ? d(u.rot, v[5]) : 0.0);
+        row.integer(static_cast<long long>(i + 1), 6);
+        row.blank().number(d(u.length, n.nodes[i]->x), 14);
+        row.blank().number(d(u.length, n.nodes[i]->y), 14);
+        row.blank().number(v ? d(u.disp, v[0]) : 0.0, 14);
+        row.blank().number(v ? d(u.disp, v[1]) : 0.0, 14);
+        row.blank().number(v ? d(u.rot, v[5]) : 0.0, 14).put(out);
     }
     std::fprintf(out, "\nSupport reactions (%s, %s)\n", units::unitLabel(u.force),
                  units::unitLabel(u.moment));
     std::fprintf(out, "%6s %14s %14s %14s\n", "node", "Fx", "Fy", "Mz");
     for (const analysis::Reaction& r : t.reactions) {
-        auto cell = [&](bool has, int code, double v) { return tableCell(has, d(code, v), 14); };
-        std::fprintf(out, "%6d %s %s %s\n", r.number, cell(r.hasFx, u.force, r.fx).c_str(),
-                     cell(r.hasFy, u.force, r.fy).c_str(), cell(r.hasMz, u.moment, r.mz).c_str());
+        row.integer(r.number, 6).blank().cell(r.hasFx, d(u.force, r.fx), 14);
+        row.blank().cell(r.hasFy, d(u.force, r.fy), 14);
+        row.blank().cell(r.hasMz, d(u.moment, r.mz), 14).put(out);
     }
     std::fprintf(out, "\nMember end forces, member axes (%s, %s)\n", units::unitLabel(u.force),
                  units::unitLabel(u.moment));
@@ -320,10 +363,12 @@ void printTable(std::FILE* out, const analysis::Numbering& n, const Units& u, co
     for (std::size_t m = 0; m < n.members.size(); ++m) {
         const Edge* e = n.members[m];
         const double* f = &t.forces[m * 12];
-        std::fprintf(out, "%6zu %5d %5d %12.6g %12.6g %12.6g %12.6g %12.6g %12.6g\n", m + 1,
-                     attrib::nodeOf(e->he1->vtx)->number, attrib::nodeOf(e->he2->vtx)->number,
-                     d(u.force, f[0]), d(u.force, f[1]), d(u.moment, f[5]), d(u.force, f[6]),
-                     d(u.force, f[7]), d(u.moment, f[11]));
+        row.integer(static_cast<long long>(m + 1), 6);
+        row.blank().integer(attrib::nodeOf(e->he1->vtx)->number, 5);
+        row.blank().integer(attrib::nodeOf(e->he2->vtx)->number, 5);
+        for (int k : {0, 1, 5, 6, 7, 11})
+            row.blank().number(d(k % 6 == 5 ? u.moment : u.force, f[k]), 12);
+        row.put(out);
     }
 }
 

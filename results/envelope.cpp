@@ -561,23 +561,37 @@ void readStoredResults(EnvelopeInput& in, const analysis::StoredResults& s) {
 void computeEnvelope(Envelope& env, const EnvelopeFrame& frame, const std::vector<CaseData>& cases,
                      const EnvelopeCombos& combos, const std::vector<const PatternSums*>& patterns,
                      ResultKind kind) {
-    env = Envelope{};
-    env.kind = kind;
-    const int k = static_cast<int>(kind) - 1;
-    env.inputs.reserve(frame.members.size());
-    if (k >= 0 && k < 3) env.members.reserve(frame.members.size());
+    computeEnvelopes(&env, &kind, 1, frame, cases, combos, patterns);
+}
+
+void computeEnvelopes(Envelope* envs, const ResultKind* kinds, int count,
+                      const EnvelopeFrame& frame, const std::vector<CaseData>& cases,
+                      const EnvelopeCombos& combos,
+                      const std::vector<const PatternSums*>& patterns) {
+    for (int e = 0; e < count; ++e) {
+        Envelope& env = envs[e];
+        env = Envelope{};
+        env.kind = kinds[e];
+        env.inputs.reserve(frame.members.size());
+        env.members.reserve(frame.members.size());
+    }
     for (std::size_t mi = 0; mi < frame.members.size(); ++mi) {
         MemberWork w(frame, cases, combos, patterns, mi);
-        env.inputs.push_back(w.geometry);
-        if (k < 0 || k > 2) continue;
-        env.members.push_back(memberEnvelope(w, cases, combos, k));
-        const MemberEnvelope& m = env.members.back();
-        env.largest =
-            std::max({env.largest, std::fabs(m.maxAlong.value), std::fabs(m.minAlong.value)});
+        for (int e = 0; e < count; ++e) {
+            Envelope& env = envs[e];
+            env.inputs.push_back(w.geometry);
+            const int k = static_cast<int>(env.kind) - 1;
+            if (k < 0 || k > 2) continue;
+            env.members.push_back(memberEnvelope(w, cases, combos, k));
+            const MemberEnvelope& m = env.members.back();
+            env.largest =
+                std::max({env.largest, std::fabs(m.maxAlong.value), std::fabs(m.minAlong.value)});
+        }
     }
-    nodeEnvelope(env.displacements, frame.nodes.size(), cases, combos, patterns, false);
-    nodeEnvelope(env.reactions, static_cast<std::size_t>(frame.reactions), cases, combos, patterns,
-                 true);
+    if (count == 0) return;
+    nodeEnvelope(envs[0].displacements, frame.nodes.size(), cases, combos, patterns, false);
+    nodeEnvelope(envs[0].reactions, static_cast<std::size_t>(frame.reactions), cases, combos,
+                 patterns, true);
 }
 
 EnvelopePoint envelopeAt(const EnvelopeFrame& frame, const std::vector<CaseData>& cases,

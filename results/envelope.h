@@ -133,6 +133,12 @@ using EnvelopeCombos = std::vector<attrib::EnvelopeMember>;
 void computeEnvelope(Envelope& env, const EnvelopeFrame& frame, const std::vector<CaseData>& cases,
                      const EnvelopeCombos& combos, const std::vector<const PatternSums*>& patterns,
                      ResultKind kind);
+// The same for `count` kinds at once, envs[i] of kinds[i], each member prepared once; the node
+// values go into envs[0] only.
+void computeEnvelopes(Envelope* envs, const ResultKind* kinds, int count,
+                      const EnvelopeFrame& frame, const std::vector<CaseData>& cases,
+                      const EnvelopeCombos& combos,
+                      const std::vector<const PatternSums*>& patterns);
 
 // The envelope of member index mi at position x (snapped to the nearest
 // sample point when pattern shares count): max and min of every kind.
