@@ -78,6 +78,12 @@ void mdl_undo_recording_off();
 void mdl_begin_step();
 void mdl_begin_group();
 void mdl_end_group();
+// A batch is one step of the ring, whatever it holds: the operations inside
+// it begin no step of their own, so that a command that makes thousands of
+// members (a drawing imported) is undone whole instead of overflowing the
+// ring's 500 slots. Batches nest; the outermost one begins the step.
+void mdl_begin_batch();
+void mdl_end_batch();
 int mdl_undo();
 int mdl_redo();
 int mdl_can_undo();
