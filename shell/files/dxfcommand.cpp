@@ -92,24 +92,40 @@ bool apply(const std::string& path, const files::DxfDrawing& d, const files::Dxf
 
 // ---- The dialog ----------------------------------------------------------------
 
-void fillLayers() {
-    ui::Element& list = app().tk->at("dxflayers");
+// The check box of layer i (0-based): "dxflayer1", "dxflayer2", ... They are
+// made as drawings with more layers come and kept, hidden and inactive, for
+// the next drawing that has as many.
+std::string layerToggle(std::size_t i) {
+    return "dxflayer" + std::to_string(i + 1);
+}
+
+void showLayers() {
+    ui::Toolkit& tk = *app().tk;
+    ui::Element& box = tk.at("dxflayerbox");
     const files::DxfDrawing& d = *g_dxf.drawing;
     for (std::size_t i = 0; i < d.layers.size(); ++i) {
-        std::string item = g_dxf.ticked[i] ? "[x] " : "[ ] ";
-        item.append(d.layers[i]).append("  (").append(std::to_string(d.layerPaths[i])).append(")");
-        list.set(std::to_string(i + 1), item);
+        const std::string name = layerToggle(i);
+        ui::Element* t = tk.find(name);
+        if (!t) {
+            t = &tk.make(ui::Kind::Toggle, name, {{"ACTION", "DxfTickLayer"}});
+            box.append(*t);
+        }
+        std::string title = d.layers[i];
+        title.append("  (").append(std::to_string(d.layerPaths[i])).append(")");
+        t->set("TITLE", title);
+        t->set("VALUE", g_dxf.ticked[i] ? "ON" : "OFF");
+        t->set("VISIBLE", "YES");
+        t->set("ACTIVE", "YES");
     }
-    list.set(std::to_string(d.layers.size() + 1), "");
-    list.set("VALUE", "0"); // a click on the same layer again is a new choice
+    for (std::size_t i = d.layers.size(); ui::Element* t = tk.find(layerToggle(i)); ++i) {
+        t->set("VISIBLE", "NO");
+        t->set("ACTIVE", "NO");
+    }
 }
 
 int onTick(ui::Event& ev) {
-    if (ev.state != 1 || ev.item < 1 || static_cast<std::size_t>(ev.item) > g_dxf.ticked.size())
-        return ui::kDefault;
-    const std::size_t i = static_cast<std::size_t>(ev.item - 1);
-    g_dxf.ticked[i] = !g_dxf.ticked[i];
-    fillLayers();
+    for (std::size_t i = 0; ev.element && i < g_dxf.ticked.size(); ++i)
+        if (ev.element->name() == layerToggle(i)) g_dxf.ticked[i] = ev.element->isOn();
     return ui::kDefault;
 }
 
@@ -134,9 +150,12 @@ void build(ui::Toolkit& tk) {
     ui::Element& box = tk.make(
         Kind::VBox, "", {{"GAP", "6"}},
         {&tk.make(Kind::Label, "dxffile", {{"TITLE", ""}}),
-         &tk.make(Kind::Label, "", {{"TITLE", "Layers (click a layer to tick or untick it):"}}),
-         &tk.make(Kind::List, "dxflayers",
-                  {{"ACTION", "DxfTickLayer"}, {"SIZE", "200x80"}, {"EXPAND", "YES"}}),
+         &tk.make(Kind::Label, "", {{"TITLE", "Layers to import:"}}),
+         // A switch of one page: the layers scroll when there are many.
+         &tk.make(Kind::Switch, "dxflayerpages", {{"VALUE", "dxflayerpage"}, {"EXPAND", "YES"}},
+                  {&tk.make(Kind::VBox, "dxflayerpage", {},
+                            {&tk.make(Kind::VBox, "dxflayerbox", {{"GAP", "2"}}),
+                             &tk.make(Kind::Fill)})}),
          &tk.make(Kind::HBox, "", {},
                   {button("dxfall", "  All  ", "DxfAllLayers"),
                    button("dxfnone", "  None  ", "DxfNoLayers")}),
@@ -146,12 +165,14 @@ void build(ui::Toolkit& tk) {
          &tk.make(Kind::HBox, "", {},
                   {button("dxfaccept", "   OK   ", "DxfAccept"),
                    button("dxfcancel", " Cancel ", "DxfCancel")})});
-    g_dxf.dialog = &tk.make(Kind::Dialog, "dxfdialog",
-                            {{"TITLE", "Import DXF Drawing"}, {"CLOSE_CB", "DxfCancel"}}, {&box});
+    g_dxf.dialog = &tk.make(
+        Kind::Dialog, "dxfdialog",
+        {{"TITLE", "Import DXF Drawing"}, {"CLOSE_CB", "DxfCancel"}, {"RASTERSIZE", "420x380"}},
+        {&box});
     tk.bind("DxfTickLayer", onTick);
     auto all = [](bool on) {
         g_dxf.ticked.assign(g_dxf.ticked.size(), on);
-        fillLayers();
+        showLayers();
         return ui::kDefault;
     };
     tk.bind("DxfAllLayers", [all](ui::Event&) { return all(true); });
@@ -169,7 +190,7 @@ bool askChoice(const std::string& name, const files::DxfDrawing& d, files::DxfCh
     g_dxf.drawing = &d;
     g_dxf.ticked.assign(d.layers.size(), true);
     g_dxf.accepted = 0;
-    fillLayers();
+    showLayers();
     std::string counts = name + ": ";
     counts.append(std::to_string(d.paths.size()))
         .append(d.paths.size() == 1 ? " line entity on " : " line entities on ")
@@ -215,7 +236,10 @@ int onImportDxf(ui::Event&) {
         return ui::kDefault;
     }
     if (!askChoice(name, r.drawing, c)) return ui::kDefault;
-    if (apply(path, r.drawing, c, text)) fitView();
+    if (apply(path, r.drawing, c, text)) {
+        fitView();
+        showWorkSpaceSize();
+    }
     redraw();
     show(text);
     return ui::kDefault;
