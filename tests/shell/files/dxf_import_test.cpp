@@ -39,9 +39,15 @@ TEST_F(DxfImportReplay, UnitAskedCancelAndRefusal) {
            "0\nLINE\n10\n1\n20\n0\n11\n1\n21\n3\n0\nARC\n10\n0\n20\n0\n40\n1\n50\n0\n51\n9\n"
            "0\nENDSEC\n0\nEOF\n";
     std::ofstream(dir + "/binary.dxf") << "AutoCAD Binary DXF\r\n";
-    const std::string journal = "action IoImportDxf\nfile 0 \"" + dir +
+    // The three layers of the portal first: their check boxes stay, the
+    // ones the drawing of one layer does not need are inactive.
+    const std::string journal = "action IoImportDxf\nfile 0 \"" + copyOf("examples/portal.dxf") +
+                                "\"\npress dxfcancel\n"
+                                "action IoImportDxf\nfile 0 \"" +
+                                dir +
                                 "/plain.dxf\"\n"
-                                "show dxfunits dxfunits.ACTIVE dxfunitnote\n"
+                                "show dxfunits dxfunits.ACTIVE dxfunitnote dxflayer1.ACTIVE "
+                                "dxflayer2.ACTIVE\n"
                                 "press dxfcancel\n"
                                 "show @counts edtundo.ACTIVE\n"
                                 "action IoImportDxf\nfile 0 \"" +
