@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace files {
 
@@ -151,6 +152,18 @@ DxfImportResult importDxf(Solid* model, const DxfDrawing& d, const DxfChoice& ch
     mdl_end_batch();
     mdl_end_group();
     mdl_set_tolerance(previousTolerance);
+    // Lines that nearly meet can leave members closer than a frame allows
+    // (the model file would refuse it): the import then takes itself back.
+    MdlGeometryFault fault;
+    if (!mdl_check_geometry(model, &fault).empty() && mdl_recording_mode() == MODE_UNDO &&
+        mdl_undo() == -2) {
+        mdl_forget_redo();
+        char at[80];
+        std::snprintf(at, sizeof at, "(%g, %g)", fault.at.x, fault.at.y);
+        return refuse("The lines of " + name +
+                      " would leave members that meet without a node near " + at +
+                      " m: nothing was imported.");
+    }
     r.nodesAdded = nodeCount(model) - nodesBefore;
     r.membersAdded = memberCount(model) - membersBefore;
     r.changed = true;

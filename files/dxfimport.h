@@ -47,8 +47,11 @@ struct DxfImportResult {
 // tolerance of a millionth of the extent of the paths. Nothing is inserted
 // (and no step recorded) when no path is on a chosen layer, when a
 // coordinate in metres lies beyond 1e9, or when `model` is null; the
-// message then says why. `name` names the file in the messages. The
-// model's tolerance is the same afterwards.
+// message then says why. An import whose members would break the frame's
+// geometric rules (members meeting without a node, as lines that nearly
+// meet can leave them) is undone at once when undo recording is on, and
+// refused the same way. `name` names the file in the messages. The model's
+// tolerance is the same afterwards.
 DxfImportResult importDxf(Solid* model, const DxfDrawing& d, const DxfChoice& choice,
                           const std::string& name);
 

@@ -89,6 +89,9 @@ int mdl_redo();
 int mdl_can_undo();
 int mdl_can_redo();
 void mdl_clear_history();
+// Drops what an undo left to redo: for a command that takes its own step
+// back because its result cannot stand.
+void mdl_forget_redo();
 // Records an application step (op 24): the function is called with the datum
 // when the step is undone or redone; the record keeps the datum and releases
 // it through hook 2 with kind 6 when it is freed (also after execution).

@@ -51,6 +51,12 @@ void mdl_end_batch() {
     if (g_mdl.batch_depth > 0) --g_mdl.batch_depth;
 }
 
+void mdl_forget_redo() {
+    OperatorRecord* r = g_mdl.redo;
+    g_mdl.redo = nullptr;
+    mdl_free_record_list(r);
+}
+
 void mdl_undo_recording_on() {
     g_mdl.mode = MODE_UNDO;
 }

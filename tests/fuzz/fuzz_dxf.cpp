@@ -1,7 +1,7 @@
 // The DXF reader and import on arbitrary bytes. A drawing that is refused
 // must say why; one that is read must hold consistent layers, and its import
 // must leave a frame that passes the frame checks and that one undo empties
-// again.
+// again, or nothing at all.
 #include "attrib/attrib.h"
 #include "files/dxfimport.h"
 #include "model/model.h"
@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(mdl_undo() == -2);
         check(mdl_is_empty(mdl_first_solid()));
     } else {
-        check(!mdl_can_undo());
+        check(!mdl_can_undo() && !mdl_can_redo() && mdl_is_empty(mdl_first_solid()));
     }
     mdl_reset();
     attrib::state().reset();
