@@ -298,6 +298,8 @@ bool Reader::finishEntity() {
     }
     if (type == "SEQEND" && inPolyline_) return finishPolyline();
     if (inPolyline_ && !finishPolyline()) return false;
+    // The end of the attributes of a block reference: no entity of its own.
+    if (type == "SEQEND") return true;
     if (type == "POLYLINE") {
         inPolyline_ = true;
         polyline_ = std::move(e);

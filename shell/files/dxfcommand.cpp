@@ -83,8 +83,11 @@ bool apply(const std::string& path, const files::DxfDrawing& d, const files::Dxf
     const files::DxfImportResult r = files::importDxf(a.model, d, c, lastComponent(path));
     attrib::state().target = previousTarget;
     text = r.message;
-    if (!r.changed) return false;
+    // An import that took itself back has undone a step: the model is the
+    // one the frame model module holds now.
     a.model = mdl_first_solid();
+    if (!a.model) createEmptyModel();
+    if (!r.changed) return false;
     recountSelection();
     markModified(1);
     return true;

@@ -91,7 +91,8 @@ TEST_F(DxfImport, ReadsTheLineEntitiesAndCountsTheRest) {
             "0\nVERTEX\n8\nA\n10\n5\n20\n2\n42\n1\n0\nVERTEX\n70\n16\n10\n9\n20\n9\n0\nSEQEND\n" +
             "0\nLINE\n67\n1\n10\n0\n20\n0\n11\n1\n21\n1\n" +
             "0\nPOLYLINE\n70\n16\n0\nVERTEX\n10\n0\n20\n0\n0\nSEQEND\n" +
-            "0\nCIRCLE\n10\n0\n20\n0\n40\n1\n0\nTEXT\n1\nx\n0\nTEXT\n1\ny\n0\nINSERT\n2\nB1\n",
+            "0\nCIRCLE\n10\n0\n20\n0\n40\n1\n0\nTEXT\n1\nx\n0\nTEXT\n1\ny\n0\nINSERT\n2\nB1\n" +
+            "66\n1\n0\nATTRIB\n1\nv\n0\nSEQEND\n",
         "9\n$ACADVER\n1\nAC1015\n9\n$INSUNITS\n70\n6\n");
     const files::DxfReadResult r = files::readDxf(text);
     ASSERT_EQ(r.status, files::DxfStatus::kRead) << r.problem;
@@ -105,7 +106,7 @@ TEST_F(DxfImport, ReadsTheLineEntitiesAndCountsTheRest) {
     EXPECT_EQ(r.drawing.arcSegments, 1);
     EXPECT_EQ(r.drawing.paperSpace, 1);
     EXPECT_EQ(files::dxfSkippedSummary(r.drawing),
-              "Skipped: 1 CIRCLE, 1 INSERT, 1 POLYLINE (mesh), 2 TEXT");
+              "Skipped: 1 ATTRIB, 1 CIRCLE, 1 INSERT, 1 POLYLINE (mesh), 2 TEXT");
     files::DxfChoice c;
     c.layers = {true, false};
     c.metresPerUnit = 1;
@@ -114,7 +115,7 @@ TEST_F(DxfImport, ReadsTheLineEntitiesAndCountsTheRest) {
     EXPECT_EQ(in.message, "Imported 2 line entities of f.dxf (unit m): 4 nodes and 2 members "
                           "added.\n"
                           "Not on the chosen layers: 1 line entity\n"
-                          "Skipped: 1 CIRCLE, 1 INSERT, 1 POLYLINE (mesh), 2 TEXT\n"
+                          "Skipped: 1 ATTRIB, 1 CIRCLE, 1 INSERT, 1 POLYLINE (mesh), 2 TEXT\n"
                           "In paper space, left out: 1 line entity\n"
                           "Arc segments of polylines taken as straight lines: 1");
 }
