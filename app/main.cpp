@@ -4,14 +4,18 @@
 //   kestrel --replay JOURNAL [model.kst]   runs the journal on the headless backend
 //   kestrel --export OUT MODEL.kst [--result KIND] [--case LABEL] [--size WxH]
 //                                          draws the model into a file, no window
+//   kestrel --import-dxf IN.dxf OUT.kst [--layer NAME]... [--dxf-units UNIT]
+//                                          a frame from a drawing's lines, no window
 //   kestrel --help | --version
 // Only the first model file argument is used; further arguments are ignored.
 // The window needs a display: without one the program says so and ends with
 // status 1 instead of letting the toolkit abort.
 #include "analysis/analysis.h"
 #include "attrib/cases.h"
+#include "files/modelfile.h"
 #include "gfx/drivers.h"
 #include "shell/edit/view.h"
+#include "shell/files/dxfcommand.h"
 #include "shell/files/export.h"
 #include "shell/files/filecommands.h"
 #include "shell/journal.h"
@@ -47,6 +51,8 @@ const char* const kUsage = "usage: kestrel [model.kst]\n"
                            "       kestrel --replay JOURNAL [model.kst]\n"
                            "       kestrel --export OUT MODEL.kst [--result KIND] [--case LABEL]\n"
                            "                        [--size WxH]\n"
+                           "       kestrel --import-dxf IN.dxf OUT.kst [--layer NAME]...\n"
+                           "                        [--dxf-units mm|cm|m|in|ft]\n"
                            "       kestrel --help | --version\n";
 
 int usage() {
@@ -68,6 +74,12 @@ int help() {
                "                     draw the model fitted to the size (default 1600x1000\n"
                "                     pixels) into OUT, in the format of its extension\n"
                "                     (svg, pdf, png, ps, eps, dxf, cgm), without a window\n"
+               "  --import-dxf IN.dxf OUT.kst [--layer NAME]... [--dxf-units UNIT]\n"
+               "                     a new frame from the LINE, LWPOLYLINE and POLYLINE\n"
+               "                     entities of IN.dxf (only those of the layers named,\n"
+               "                     when --layer is given), saved as OUT.kst; UNIT (mm,\n"
+               "                     cm, m, in, ft; default mm) is the drawing unit of a\n"
+               "                     file whose header does not give one\n"
                "  --help             print this text\n"
                "  --version          print the version\n"
                "\n"
@@ -293,6 +305,52 @@ int exportCommand(int argc, char** argv) {
     return 0;
 }
 
+// kestrel --import-dxf IN OUT [--layer NAME]... [--dxf-units UNIT]: a new
+// frame built from the drawing as File > Import > DXF Drawing builds it,
+// saved to OUT. What was imported goes to the standard output; a drawing
+// that gives nothing to import ends with status 1 and its message on the
+// standard error, and OUT is not written.
+int importDxfCommand(int argc, char** argv) {
+    if (argc < 4) return usage();
+    const std::string in = argv[2], out = argv[3];
+    shell::DxfRequest req;
+    for (int i = 4; i < argc; i += 2) {
+        if (i + 1 >= argc) return usage();
+        const std::string opt = argv[i], value = argv[i + 1];
+        if (opt == "--layer") {
+            req.layers.push_back(value);
+        } else if (opt == "--dxf-units") {
+            if (value != "mm" && value != "cm" && value != "m" && value != "in" && value != "ft") {
+                std::fprintf(stderr, "kestrel: unknown drawing unit %s (mm, cm, m, in or ft)\n",
+                             value.c_str());
+                return 2;
+            }
+            req.units = value;
+        } else {
+            std::fprintf(stderr, "kestrel: unknown import option %s\n", opt.c_str());
+            return usage();
+        }
+    }
+    ui::Toolkit tk(std::make_unique<ui::HeadlessBackend>());
+    if (shell::startUp(tk, "") != 0) return 1;
+    std::string text;
+    const bool imported = shell::importDxfByName(in, req, text);
+    const bool written =
+        imported && files::saveModelFile(out, shell::app().model, attrib::root(),
+                                         shell::app().settings) == files::SaveStatus::kSaved;
+    shell::shutDown(tk);
+    if (!imported) {
+        std::fprintf(stderr, "kestrel: %s\n", text.c_str());
+        return 1;
+    }
+    if (!written) {
+        std::fprintf(stderr, "kestrel: cannot write %s\n", out.c_str());
+        return 1;
+    }
+    std::printf("%s\n", text.c_str());
+    return 0;
+}
+
 std::unique_ptr<ui::Backend> screenBackend([[maybe_unused]] int& argc,
                                            [[maybe_unused]] char** argv) {
 #ifdef KESTREL_WITH_QT
@@ -315,6 +373,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (argc > 1 && !std::strcmp(argv[1], "--export")) return exportCommand(argc, argv);
+    if (argc > 1 && !std::strcmp(argv[1], "--import-dxf")) return importDxfCommand(argc, argv);
     if (argc > 1 && (!std::strcmp(argv[1], "--replay") || !std::strcmp(argv[1], "--record"))) {
         if (argc < 3) return usage();
         replaying = !std::strcmp(argv[1], "--replay");

@@ -32,6 +32,7 @@ struct ModelState {
     int current;
     int group_depth;
     int group_open;
+    int batch_depth; // open batches: every operation joins the batch's one step
     OperatorRecord* redo;
     int geometry_changed;
     int attrib_changed;

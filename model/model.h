@@ -78,11 +78,20 @@ void mdl_undo_recording_off();
 void mdl_begin_step();
 void mdl_begin_group();
 void mdl_end_group();
+// A batch is one step of the ring, whatever it holds: the operations inside
+// it begin no step of their own, so that a command that makes thousands of
+// members (a drawing imported) is undone whole instead of overflowing the
+// ring's 500 slots. Batches nest; the outermost one begins the step.
+void mdl_begin_batch();
+void mdl_end_batch();
 int mdl_undo();
 int mdl_redo();
 int mdl_can_undo();
 int mdl_can_redo();
 void mdl_clear_history();
+// Drops what an undo left to redo: for a command that takes its own step
+// back because its result cannot stand.
+void mdl_forget_redo();
 // Records an application step (op 24): the function is called with the datum
 // when the step is undone or redone; the record keeps the datum and releases
 // it through hook 2 with kind 6 when it is freed (also after execution).

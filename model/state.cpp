@@ -37,6 +37,7 @@ void mdl_reset() {
     g_mdl.solid_counter = 0;
     g_mdl.group_depth = 0;
     g_mdl.group_open = 0;
+    g_mdl.batch_depth = 0;
     g_mdl.geometry_changed = 0;
     g_mdl.attrib_changed = 0;
     g_mdl.join_insert_point = 0;

@@ -21,6 +21,7 @@ static void ring_advance() {
 void mdl_begin_step() {
     g_mdl.join_insert_point = 0;
     if (g_mdl.mode != MODE_UNDO) return;
+    if (g_mdl.batch_depth > 0) return; // the batch's step goes on
     ring_advance();
     g_mdl.geometry_changed = 0;
     g_mdl.attrib_changed = 0;
@@ -39,6 +40,21 @@ void mdl_end_group() {
     g_mdl.geometry_changed = 0;
     g_mdl.attrib_changed = 0;
     if (g_mdl.group_depth > 0 && --g_mdl.group_depth == 0) g_mdl.group_open = 0;
+}
+
+void mdl_begin_batch() {
+    if (g_mdl.batch_depth == 0) mdl_begin_step();
+    ++g_mdl.batch_depth;
+}
+
+void mdl_end_batch() {
+    if (g_mdl.batch_depth > 0) --g_mdl.batch_depth;
+}
+
+void mdl_forget_redo() {
+    OperatorRecord* r = g_mdl.redo;
+    g_mdl.redo = nullptr;
+    mdl_free_record_list(r);
 }
 
 void mdl_undo_recording_on() {

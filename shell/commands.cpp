@@ -9,6 +9,7 @@
 #include "shell/edit/modes.h"
 #include "shell/edit/transform.h"
 #include "shell/edit/view.h"
+#include "shell/files/dxfcommand.h"
 #include "shell/files/export.h"
 #include "shell/lengthtext.h"
 #include "shell/messages.h"
@@ -174,6 +175,7 @@ void bindActions(ui::Toolkit& tk) {
     bindTransformActions(tk);
     bindPropertyPanels(tk);
     bindFileActions(tk);
+    bindDxfImport(tk);
     bindResultActions(tk);
 }
 

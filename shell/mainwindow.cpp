@@ -112,13 +112,15 @@ Element* fileMenu(Toolkit& tk) {
          item(tk, "CGM Metafile...", "IoCGM"), item(tk, "DXF...", "IoDXF"),
          item(tk, "PostScript...", "IoPS"), item(tk, "Encapsulated PostScript...", "IoEPS"),
          item(tk, "SVG...", "IoSVG"), item(tk, "PDF...", "IoPDF"), item(tk, "PNG...", "IoPNG")});
+    Element* import = &tk.make(
+        Kind::Submenu, "importfile", {{"TITLE", "Import"}},
+        {item(tk, "Properties...", "IoImportPropGbl"), item(tk, "DXF Drawing...", "IoImportDxf")});
     return &tk.make(Kind::Menu, "file", {{"TITLE", "File"}},
                     {item(tk, "About Kestrel", "Info"), item(tk, "Sign Convention", "SignConv"),
                      separator(tk), item(tk, "New...                  Ctrl+N", "IoNew"),
                      item(tk, "Open...                Ctrl+O", "IoOpen"),
                      item(tk, "Save                   Ctrl+S", "IoSave"),
-                     item(tk, "Save as...", "IoSaveAs"), separator(tk),
-                     item(tk, "Import Properties...", "IoImportPropGbl"), separator(tk),
+                     item(tk, "Save as...", "IoSaveAs"), separator(tk), import, separator(tk),
                      exportScreen, item(tk, "Totals", "InqGlobal"), item(tk, "Limits", "VisLimits"),
                      separator(tk), item(tk, "Exit", "Exit")});
 }
