@@ -1,0 +1,768 @@
+// Elastic buckling and natural vibration of the frame in its plane: (K + lambda Kg) phi = 0 for
+// the linear axial forces of one load case, and K phi = omega^2 M phi with the consistent mass
+// of the members. Each member is divided internally into pieces (cubic Hermite beams with the
+// consistent geometric and mass matrices); the axial displacement is linear along a member (one
+// bar of its whole length: exact stiffness, consistent mass), so that a stiff member's axial
+// stiffness is never divided. A released end freedom is a freedom of the member alone. The interior
+// freedoms of a member are condensed out member by member whenever the stiffness is solved, so the
+// global matrix keeps the profile of the model's own nodes. The lowest modes come from subspace
+// iteration with Rayleigh-Ritz steps.
+#include "analysis/engine/fem.h"
+#include "analysis/engine/ldlt.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace kestrel::engine {
+
+const char* const kNoCompression =
+    "No member is in compression under these loads: there is no buckling load.";
+const char* const kNoMass = "No mass: define the specific weight of the materials.";
+
+namespace {
+
+constexpr double kGravity = 9.81;         // m/s2: specific weight (kN/m3) to mass (t/m3)
+constexpr int kMostPieces = 16;           // per member of a small frame
+constexpr int kFewestPieces = 4;          // per member of a large one
+constexpr long kPieceBudget = 20000;      // pieces of the whole frame before fewer are taken
+constexpr int kMostIterations = 300;      // of the subspace iteration
+constexpr double kEigenTolerance = 1e-12; // relative change of the wanted eigenvalues
+constexpr double kCompression = 1e-9;     // of the largest axial force: members in compression
+constexpr int kPlane[3] = {0, 1, 5};      // in-plane freedoms of a node: dx, dy, rz
+constexpr double kPi = 3.14159265358979323846;
+
+// One member as the subdivided frame sees it.
+struct Member {
+    int pieces;
+    int released[2][3]; // per end and local component u, v, rotation: internal index or -1
+    int inner;          // internal unknowns: released end components, v and rotation inside
+    long offset;        // of its internal unknowns in the whole vector
+    int eq[6];          // boundary equations of end 1 (dx, dy, rz in node axes) and end 2, or -1
+    double T[2][3][3];  // local u, v, rotation of each end from its node's values
+    double c, s, L, EA, EI, N, mass;
+    bool truss; // no bending stiffness: straight pieces, no rotations
+};
+
+// The whole problem: members, equations, the condensed global factor and the buffers.
+struct Problem {
+    bool buckling;
+    std::vector<Member> members;
+    std::vector<int> node_eq; // 3 per node: boundary equation or -1
+    int nb = 0;               // boundary equations
+    long total = 0;           // all unknowns
+    std::vector<int> first;
+    ProfileMatrix S;
+    ~Problem() { utl_profilefree(&S); }
+};
+
+// Chain dof (node j of 0..pieces, component k) to member space: slots 0..5 the boundary
+// values of ends 1 and 2, 6 + i internal unknown i. Returns how many (index, coefficient); none
+// for the axial component inside, which no piece uses.
+int targets(const Member& mb, int j, int k, int idx[3], double coef[3]) {
+    if (j > 0 && j < mb.pieces) {
+        if (k == 0) return 0;
+        int first_interior = 0;
+        for (int q = 0; q < 3; ++q) first_interior += mb.released[0][q] >= 0 ? 1 : 0;
+        idx[0] = 6 + first_interior + 2 * (j - 1) + k - 1;
+        coef[0] = 1;
+        return 1;
+    }
+    const int end = j == 0 ? 0 : 1;
+    if (mb.released[end][k] >= 0) {
+        idx[0] = 6 + mb.released[end][k];
+        coef[0] = 1;
+        return 1;
+    }
+    int n = 0;
+    for (int g = 0; g < 3; ++g)
+        if (mb.eq[3 * end + g] >= 0 && mb.T[end][k][g] != 0.0) {
+            idx[n] = 3 * end + g;
+            coef[n++] = mb.T[end][k][g];
+        }
+    return n;
+}
+
+// The 6 x 6 matrix of one piece in local u1 v1 r1 u2 v2 r2 (bending only: the axial bar is
+// the member's own): which 0 stiffness, 1 geometric (the member's axial force), 2 mass; the
+// buckling matrix is minus the geometric one. With piece < 0 the axial bar of the whole member.
+void piece_matrix(const Member& mb, int which, double k[6][6], int piece = 0) {
+    std::memset(k, 0, sizeof(double) * 36);
+    const double h = mb.L / mb.pieces;
+    auto bend = [&](double f, const double v[10]) { // v11 v12 v13 v14 v22 v23 v24 v33 v34 v44
+        const int at[4] = {1, 2, 4, 5};
+        int n = 0;
+        for (int i = 0; i < 4; ++i)
+            for (int j = i; j < 4; ++j) k[at[i]][at[j]] = k[at[j]][at[i]] = f * v[n++];
+    };
+    auto axial = [&](int a, int b, double diag, double off) {
+        k[a][a] = k[b][b] = diag;
+        k[a][b] = k[b][a] = off;
+    };
+    if (piece < 0) {
+        if (which == 0) axial(0, 3, mb.EA / mb.L, -mb.EA / mb.L);
+        if (which == 2) axial(0, 3, mb.mass * mb.L / 3, mb.mass * mb.L / 6);
+        return;
+    }
+    if (which == 0) {
+        if (mb.truss) return;
+        const double v[10] = {12,     6 * h,     -12, 6 * h,  4 * h * h,
+                              -6 * h, 2 * h * h, 12,  -6 * h, 4 * h * h};
+        bend(mb.EI / (h * h * h), v);
+    } else if (which == 1) {
+        const double f = -mb.N; // the buckling matrix: compression positive
+        if (mb.truss) return axial(1, 4, f / h, -f / h);
+        const double v[10] = {36,     3 * h,  -36, 3 * h,  4 * h * h,
+                              -3 * h, -h * h, 36,  -3 * h, 4 * h * h};
+        bend(f / (30 * h), v);
+    } else {
+        const double m = mb.mass * h;
+        if (mb.truss) return axial(1, 4, m / 3, m / 6);
+        const double v[10] = {156,    22 * h,     54,  -13 * h, 4 * h * h,
+                              13 * h, -3 * h * h, 156, -22 * h, 4 * h * h};
+        bend(m / 420, v);
+    }
+}
+
+// The member's stiffness in member space (dense, dim = 6 + inner), restrained slots zero.
+void member_stiffness(const Member& mb, std::vector<double>& q) {
+    const int dim = 6 + mb.inner;
+    q.assign(static_cast<std::size_t>(dim) * dim, 0.0);
+    double k[6][6], bar[6][6];
+    piece_matrix(mb, 0, k);
+    piece_matrix(mb, 0, bar, -1);
+    for (int p = -1; p < mb.pieces; ++p) { // the bar first, then the pieces
+        int ti[6][3], nt[6];
+        double tc[6][3];
+        for (int a = 0; a < 6; ++a)
+            nt[a] = targets(mb, p < 0 ? (a / 3) * mb.pieces : p + a / 3, a % 3, ti[a], tc[a]);
+        const double(*kp)[6] = p < 0 ? bar : k;
+        for (int a = 0; a < 6; ++a)
+            for (int b = 0; b < 6; ++b) {
+                if (kp[a][b] == 0.0) continue;
+                for (int x = 0; x < nt[a]; ++x)
+                    for (int y = 0; y < nt[b]; ++y)
+                        q[static_cast<std::size_t>(ti[a][x]) * dim + ti[b][y]] +=
+                            tc[a][x] * kp[a][b] * tc[b][y];
+            }
+    }
+}
+
+// In-place Cholesky of the member's internal block (rows 6..): L below the diagonal. An
+// internal unknown with no stiffness at all (a released end of a member without bending
+// stiffness) is held. False when the block is not positive definite.
+bool factor_inner(const Member& mb, std::vector<double>& q) {
+    const int dim = 6 + mb.inner;
+    auto at = [&](int i, int j) -> double& { return q[static_cast<std::size_t>(i) * dim + j]; };
+    for (int i = 6; i < dim; ++i) {
+        bool none = at(i, i) == 0.0;
+        for (int j = 6; none && j < dim; ++j) none = at(i, j) == 0.0;
+        if (none) at(i, i) = 1.0;
+    }
+    for (int j = 6; j < dim; ++j) {
+        double d = at(j, j);
+        for (int p = 6; p < j; ++p) d -= at(j, p) * at(j, p);
+        if (!(d > 0.0)) return false;
+        d = std::sqrt(d);
+        at(j, j) = d;
+        for (int i = j + 1; i < dim; ++i) {
+            double v = at(i, j);
+            for (int p = 6; p < j; ++p) v -= at(i, p) * at(j, p);
+            at(i, j) = v / d;
+        }
+    }
+    return true;
+}
+
+// x (internal, inner values) = K_ii^-1 x with the factor of factor_inner.
+void solve_inner(const Member& mb, const std::vector<double>& q, double* x) {
+    const int dim = 6 + mb.inner;
+    auto at = [&](int i, int j) { return q[static_cast<std::size_t>(i) * dim + j]; };
+    for (int i = 6; i < dim; ++i) {
+        double v = x[i - 6];
+        for (int p = 6; p < i; ++p) v -= at(i, p) * x[p - 6];
+        x[i - 6] = v / at(i, i);
+    }
+    for (int i = dim - 1; i >= 6; --i) {
+        double v = x[i - 6];
+        for (int p = i + 1; p < dim; ++p) v -= at(p, i) * x[p - 6];
+        x[i - 6] = v / at(i, i);
+    }
+}
+
+// ---- Setting up ---------------------------------------------------------------------------
+
+bool set_up(Problem& pb, const std::vector<double>& axial, const EigenOptions& options) {
+    FemState& m = g_fem;
+    // Boundary equations: the in-plane freedoms with an engine equation (prescribed ones are
+    // held), in the order of the engine's equations, so the profile is the engine's.
+    std::vector<int> slot(static_cast<std::size_t>(m.neq) + 1, 0);
+    std::vector<char> held(static_cast<std::size_t>(m.neq) + 1, 0);
+    for (int i = 0; i < m.npresc_eq; ++i) held[fem_prescribed_equation(i)] = 1;
+    for (int node = 0; node < m.nnode; ++node)
+        for (int g = 0; g < 3; ++g) {
+            const int e = m.dof[node][kPlane[g]];
+            if (e > 0 && !held[e]) slot[e] = node * 3 + g + 1;
+        }
+    pb.node_eq.assign(static_cast<std::size_t>(m.nnode) * 3, -1);
+    for (int e = 1; e <= m.neq; ++e)
+        if (slot[e]) pb.node_eq[slot[e] - 1] = pb.nb++;
+    pb.total = pb.nb;
+
+    const long elements = m.nelem_read > 0 ? m.nelem_read : 1;
+    const int pieces =
+        options.pieces > 0
+            ? options.pieces
+            : static_cast<int>(std::clamp(kPieceBudget / elements, static_cast<long>(kFewestPieces),
+                                          static_cast<long>(kMostPieces)));
+    pb.members.resize(static_cast<std::size_t>(m.nelem_read));
+    for (int ie = 0; ie < m.nelem_read; ++ie) {
+        const Element& e = m.elems[ie];
+        Member& mb = pb.members[ie];
+        mb.c = e.R[0][0];
+        mb.s = e.R[0][1];
+        mb.L = e.L;
+        mb.EA = e.E * e.A;
+        mb.EI = e.E * e.Iz;
+        mb.truss = !(mb.EI > 0.0);
+        mb.pieces = mb.truss ? 1 : pieces;
+        mb.N = axial.empty() ? 0.0 : axial[ie];
+        const std::size_t number = static_cast<std::size_t>(e.number);
+        mb.mass = number >= 1 && number <= options.mass_per_length.size()
+                      ? options.mass_per_length[number - 1]
+                      : e.density * e.A / kGravity;
+        int inner = 0;
+        for (int end = 0; end < 2; ++end) {
+            const int n = e.nodes[end] - 1;
+            // The end's local u, v, rotation from the node's values in its own axes.
+            double S2[2][2] = {{1, 0}, {0, 1}};
+            if (m.skew_of[n] >= 0)
+                for (int p = 0; p < 2; ++p)
+                    for (int r = 0; r < 2; ++r) S2[p][r] = m.skews[m.skew_of[n]].S[p][r];
+            const double R2[2][2] = {{mb.c, mb.s}, {-mb.s, mb.c}};
+            std::memset(mb.T[end], 0, sizeof mb.T[end]);
+            for (int p = 0; p < 2; ++p)
+                for (int r = 0; r < 2; ++r)
+                    mb.T[end][p][r] = R2[p][0] * S2[0][r] + R2[p][1] * S2[1][r];
+            mb.T[end][2][2] = 1.0;
+            for (int g = 0; g < 3; ++g) mb.eq[3 * end + g] = pb.node_eq[n * 3 + g];
+        }
+        for (int k = 0; k < 3; ++k) mb.released[0][k] = e.released >> kPlane[k] & 1u ? inner++ : -1;
+        inner += 2 * (mb.pieces - 1);
+        for (int k = 0; k < 3; ++k)
+            mb.released[1][k] = e.released >> (6 + kPlane[k]) & 1u ? inner++ : -1;
+        mb.inner = inner;
+        mb.offset = pb.total;
+        pb.total += inner;
+    }
+    return true;
+}
+
+// The condensed stiffness of the boundary equations, factorised. kAnalyseSolved, Singular or
+// Fatal.
+int factor_boundary(Problem& pb) {
+    FemState& m = g_fem;
+    const int nb = pb.nb;
+    if (nb == 0) return kAnalyseSolved;
+    pb.first.assign(static_cast<std::size_t>(nb), nb);
+    for (const Member& mb : pb.members) {
+        int low = nb;
+        for (int e : mb.eq)
+            if (e >= 0) low = std::min(low, e);
+        for (int e : mb.eq)
+            if (e >= 0) pb.first[e] = std::min(pb.first[e], low);
+    }
+    for (int i = 0; i < nb; ++i) pb.first[i] = std::min(pb.first[i], i);
+    if (!utl_profilealloc(nb, pb.first.data(), sizeof(double), &pb.S)) return kAnalyseFatal;
+    std::vector<double> q;
+    for (const Member& mb : pb.members) {
+        member_stiffness(mb, q);
+        if (!factor_inner(mb, q)) return kAnalyseSingular;
+        const int dim = 6 + mb.inner;
+        // S_bb = K_bb - K_bi K_ii^-1 K_ib, column by column of K_ib.
+        double cond[6][6];
+        std::vector<double> col(static_cast<std::size_t>(mb.inner));
+        for (int b = 0; b < 6; ++b) {
+            for (int a = 0; a < 6; ++a) cond[a][b] = q[static_cast<std::size_t>(a) * dim + b];
+            if (mb.inner == 0) continue;
+            // The lower triangle of q was overwritten by the factor; the upper keeps K_bi.
+            for (int i = 0; i < mb.inner; ++i)
+                col[i] = q[static_cast<std::size_t>(b) * dim + 6 + i];
+            solve_inner(mb, q, col.data());
+            for (int a = 0; a < 6; ++a) {
+                double v = 0;
+                for (int i = 0; i < mb.inner; ++i)
+                    v += q[static_cast<std::size_t>(a) * dim + 6 + i] * col[i];
+                cond[a][b] -= v;
+            }
+        }
+        for (int a = 0; a < 6; ++a)
+            for (int b = 0; b < 6; ++b)
+                if (mb.eq[a] >= 0 && mb.eq[b] >= 0 && mb.eq[b] <= mb.eq[a])
+                    pb.S.at(mb.eq[a], mb.eq[b]) += cond[a][b];
+    }
+    double smallest = std::fabs(pb.S.at(0, 0));
+    for (int i = 1; i < nb; ++i) smallest = std::fmin(smallest, std::fabs(pb.S.at(i, i)));
+    for (int r = 0; r < m.nspring; ++r) {
+        const DofRecord& sp = m.springs[r];
+        for (int g = 0; g < 3; ++g)
+            if (sp.dof == kPlane[g] && pb.node_eq[(sp.node - 1) * 3 + g] >= 0) {
+                const int e = pb.node_eq[(sp.node - 1) * 3 + g];
+                pb.S.at(e, e) += sp.value;
+            }
+    }
+    std::vector<double> rhs(static_cast<std::size_t>(nb), 0.0);
+    double flops = 0;
+    const int failed = ldlt_factor(pb.S, 1e-10 * smallest, rhs.data(), &flops);
+    if (failed == kLdltNoMemory) return kAnalyseFatal;
+    if (failed >= 0) return kAnalyseSingular;
+    for (int i = 0; i < nb; ++i)
+        if (!(pb.S.at(i, i) > 0.0)) return kAnalyseSingular;
+    return kAnalyseSolved;
+}
+
+// ---- Products and solutions on q vectors side by side (row-major: unknown i, vector s) -----
+
+// y = B x: the geometric (buckling) or mass matrix of every piece.
+void apply_b(const Problem& pb, int q, const double* x, double* y) {
+    std::memset(y, 0, sizeof(double) * static_cast<std::size_t>(pb.total) * q);
+    const int which = pb.buckling ? 1 : 2;
+    std::vector<double> z(6 * static_cast<std::size_t>(q)), w(6 * static_cast<std::size_t>(q));
+    for (const Member& mb : pb.members) {
+        double k[6][6], bar[6][6];
+        piece_matrix(mb, which, k);
+        piece_matrix(mb, which, bar, -1);
+        auto index = [&](int slot) -> long {
+            return slot < 6 ? mb.eq[slot] : mb.offset + slot - 6;
+        };
+        for (int p = which == 2 ? -1 : 0; p < mb.pieces; ++p) { // the bar has mass only
+            int ti[6][3], nt[6];
+            double tc[6][3];
+            for (int a = 0; a < 6; ++a)
+                nt[a] = targets(mb, p < 0 ? (a / 3) * mb.pieces : p + a / 3, a % 3, ti[a], tc[a]);
+            const double(*kp)[6] = p < 0 ? bar : k;
+            std::fill(z.begin(), z.end(), 0.0);
+            for (int a = 0; a < 6; ++a)
+                for (int t = 0; t < nt[a]; ++t) {
+                    const double* src = x + index(ti[a][t]) * q;
+                    for (int s = 0; s < q; ++s) z[a * q + s] += tc[a][t] * src[s];
+                }
+            std::fill(w.begin(), w.end(), 0.0);
+            for (int a = 0; a < 6; ++a)
+                for (int b = 0; b < 6; ++b)
+                    if (kp[a][b] != 0.0)
+                        for (int s = 0; s < q; ++s) w[a * q + s] += kp[a][b] * z[b * q + s];
+            for (int a = 0; a < 6; ++a)
+                for (int t = 0; t < nt[a]; ++t) {
+                    double* dst = y + index(ti[a][t]) * q;
+                    for (int s = 0; s < q; ++s) dst[s] += tc[a][t] * w[a * q + s];
+                }
+        }
+    }
+}
+
+// x = K^-1 x: interior unknowns condensed member by member, the boundary solved with the
+// factor, the interior recovered.
+void solve_k(Problem& pb, int q, double* x) {
+    std::vector<double> mat, t;
+    auto each_member = [&](bool forward) {
+        for (const Member& mb : pb.members) {
+            if (mb.inner == 0) continue;
+            member_stiffness(mb, mat);
+            factor_inner(mb, mat);
+            const int dim = 6 + mb.inner;
+            t.resize(static_cast<std::size_t>(mb.inner));
+            for (int s = 0; s < q; ++s) {
+                double* xi = x + mb.offset * q + s;
+                if (forward) { // z = K_ii^-1 y_i; y_b -= K_bi z
+                    for (int i = 0; i < mb.inner; ++i) t[i] = xi[static_cast<long>(i) * q];
+                    solve_inner(mb, mat, t.data());
+                    for (int i = 0; i < mb.inner; ++i) xi[static_cast<long>(i) * q] = t[i];
+                    for (int a = 0; a < 6; ++a) {
+                        if (mb.eq[a] < 0) continue;
+                        double v = 0;
+                        for (int i = 0; i < mb.inner; ++i)
+                            v += mat[static_cast<std::size_t>(a) * dim + 6 + i] * t[i];
+                        x[static_cast<long>(mb.eq[a]) * q + s] -= v;
+                    }
+                } else { // x_i = z - K_ii^-1 K_ib x_b
+                    for (int i = 0; i < mb.inner; ++i) {
+                        double v = 0;
+                        for (int a = 0; a < 6; ++a)
+                            if (mb.eq[a] >= 0)
+                                v += mat[static_cast<std::size_t>(a) * dim + 6 + i] *
+                                     x[static_cast<long>(mb.eq[a]) * q + s];
+                        t[i] = v;
+                    }
+                    solve_inner(mb, mat, t.data());
+                    for (int i = 0; i < mb.inner; ++i) xi[static_cast<long>(i) * q] -= t[i];
+                }
+            }
+        }
+    };
+    each_member(true);
+    std::vector<double> b(static_cast<std::size_t>(pb.nb));
+    for (int s = 0; s < q && pb.nb > 0; ++s) {
+        for (int i = 0; i < pb.nb; ++i) b[i] = x[static_cast<long>(i) * q + s];
+        ldlt_forward(pb.S, b.data());
+        ldlt_solve(pb.S, b.data());
+        for (int i = 0; i < pb.nb; ++i) x[static_cast<long>(i) * q + s] = b[i];
+    }
+    each_member(false);
+}
+
+// ---- The small symmetric eigenproblems ---------------------------------------------------------
+
+// Cyclic Jacobi: a (n x n, symmetric) becomes diagonal, v collects the rotations (columns are
+// the eigenvectors).
+void jacobi(int n, std::vector<double>& a, std::vector<double>& v) {
+    v.assign(static_cast<std::size_t>(n) * n, 0.0);
+    for (int i = 0; i < n; ++i) v[static_cast<std::size_t>(i) * n + i] = 1.0;
+    auto A = [&](int i, int j) -> double& { return a[static_cast<std::size_t>(i) * n + j]; };
+    for (int sweep = 0; sweep < 100; ++sweep) {
+        double off = 0, diag = 0;
+        for (int i = 0; i < n; ++i) {
+            diag += A(i, i) * A(i, i);
+            for (int j = i + 1; j < n; ++j) off += A(i, j) * A(i, j);
+        }
+        if (off <= 1e-30 * diag || off == 0.0) return;
+        for (int p = 0; p < n; ++p)
+            for (int r = p + 1; r < n; ++r) {
+                if (A(p, r) == 0.0) continue;
+                const double theta = (A(r, r) - A(p, p)) / (2 * A(p, r));
+                const double t =
+                    (theta >= 0 ? 1.0 : -1.0) / (std::fabs(theta) + std::sqrt(theta * theta + 1));
+                const double c = 1 / std::sqrt(t * t + 1), s = t * c;
+                for (int k = 0; k < n; ++k) { // columns p and r
+                    const double akp = A(k, p), akr = A(k, r);
+                    A(k, p) = c * akp - s * akr;
+                    A(k, r) = s * akp + c * akr;
+                }
+                for (int k = 0; k < n; ++k) { // rows p and r
+                    const double apk = A(p, k), ark = A(r, k);
+                    A(p, k) = c * apk - s * ark;
+                    A(r, k) = s * apk + c * ark;
+                }
+                for (int k = 0; k < n; ++k) {
+                    double* vk = &v[static_cast<std::size_t>(k) * n];
+                    const double vp = vk[p], vr = vk[r];
+                    vk[p] = c * vp - s * vr;
+                    vk[r] = s * vp + c * vr;
+                }
+            }
+    }
+}
+
+// Solves br z = mu kr z (kr positive semidefinite): the columns of z (q x q) with their mu in
+// descending order, kr-orthonormal. A direction that kr does not see gets mu = 0 and z = 0.
+void ritz(int q, std::vector<double> kr, std::vector<double> br, std::vector<double>& z,
+          std::vector<double>& mu) {
+    std::vector<double> v;
+    jacobi(q, kr, v);
+    double largest = 0;
+    for (int i = 0; i < q; ++i)
+        largest = std::max(largest, kr[static_cast<std::size_t>(i) * q + i]);
+    // W = V Lambda^-1/2 over the directions kept.
+    std::vector<double> w(static_cast<std::size_t>(q) * q, 0.0);
+    for (int j = 0; j < q; ++j) {
+        const double l = kr[static_cast<std::size_t>(j) * q + j];
+        if (!(l > 1e-13 * largest)) continue;
+        for (int i = 0; i < q; ++i)
+            w[static_cast<std::size_t>(i) * q + j] =
+                v[static_cast<std::size_t>(i) * q + j] / std::sqrt(l);
+    }
+    std::vector<double> c(static_cast<std::size_t>(q) * q, 0.0), tmp(c);
+    for (int i = 0; i < q; ++i) // tmp = br W
+        for (int j = 0; j < q; ++j) {
+            double s = 0;
+            for (int k = 0; k < q; ++k)
+                s += br[static_cast<std::size_t>(i) * q + k] *
+                     w[static_cast<std::size_t>(k) * q + j];
+            tmp[static_cast<std::size_t>(i) * q + j] = s;
+        }
+    for (int i = 0; i < q; ++i) // c = W^T br W
+        for (int j = 0; j < q; ++j) {
+            double s = 0;
+            for (int k = 0; k < q; ++k)
+                s += w[static_cast<std::size_t>(k) * q + i] *
+                     tmp[static_cast<std::size_t>(k) * q + j];
+            c[static_cast<std::size_t>(i) * q + j] = s;
+        }
+    for (int i = 0; i < q; ++i) // symmetric to rounding
+        for (int j = i + 1; j < q; ++j) {
+            const double a =
+                (c[static_cast<std::size_t>(i) * q + j] + c[static_cast<std::size_t>(j) * q + i]) /
+                2;
+            c[static_cast<std::size_t>(i) * q + j] = c[static_cast<std::size_t>(j) * q + i] = a;
+        }
+    std::vector<double> u;
+    jacobi(q, c, u);
+    std::vector<int> order(static_cast<std::size_t>(q));
+    for (int i = 0; i < q; ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&](int a, int b) {
+        return c[static_cast<std::size_t>(a) * q + a] > c[static_cast<std::size_t>(b) * q + b];
+    });
+    z.assign(static_cast<std::size_t>(q) * q, 0.0);
+    mu.assign(static_cast<std::size_t>(q), 0.0);
+    for (int jj = 0; jj < q; ++jj) {
+        const int j = order[jj];
+        mu[jj] = c[static_cast<std::size_t>(j) * q + j];
+        for (int i = 0; i < q; ++i) {
+            double s = 0;
+            for (int k = 0; k < q; ++k)
+                s +=
+                    w[static_cast<std::size_t>(i) * q + k] * u[static_cast<std::size_t>(k) * q + j];
+            z[static_cast<std::size_t>(i) * q + jj] = s;
+        }
+    }
+}
+
+// a^T b for two blocks of q vectors: out (q x q).
+void cross(const Problem& pb, int q, const double* a, const double* b, std::vector<double>& out) {
+    out.assign(static_cast<std::size_t>(q) * q, 0.0);
+    for (long i = 0; i < pb.total; ++i) {
+        const double* ai = a + i * q;
+        const double* bi = b + i * q;
+        for (int r = 0; r < q; ++r)
+            for (int s = 0; s < q; ++s) out[static_cast<std::size_t>(r) * q + s] += ai[r] * bi[s];
+    }
+    for (int r = 0; r < q; ++r) // symmetric to rounding
+        for (int s = r + 1; s < q; ++s) {
+            const double v = (out[static_cast<std::size_t>(r) * q + s] +
+                              out[static_cast<std::size_t>(s) * q + r]) /
+                             2;
+            out[static_cast<std::size_t>(r) * q + s] = out[static_cast<std::size_t>(s) * q + r] = v;
+        }
+}
+
+// x = x z in place, row by row.
+void rotate(const Problem& pb, int q, double* x, const std::vector<double>& z) {
+    std::vector<double> row(static_cast<std::size_t>(q));
+    for (long i = 0; i < pb.total; ++i) {
+        double* xi = x + i * q;
+        for (int s = 0; s < q; ++s) {
+            double v = 0;
+            for (int k = 0; k < q; ++k) v += xi[k] * z[static_cast<std::size_t>(k) * q + s];
+            row[s] = v;
+        }
+        std::copy(row.begin(), row.end(), xi);
+    }
+}
+
+// ---- The modes ---------------------------------------------------------------------------------
+
+// Mode j of the block x into the caller's form: node and interior values in global axes, the
+// largest translation 1 and positive.
+EigenMode take_mode(const Problem& pb, int q, const double* x, int j, double value) {
+    const FemState& m = g_fem;
+    EigenMode mode;
+    mode.value = value;
+    mode.nodes.assign(static_cast<std::size_t>(m.nnode) * 3, 0.0);
+    for (int n = 0; n < m.nnode; ++n) {
+        double l[3];
+        for (int g = 0; g < 3; ++g) {
+            const int e = pb.node_eq[n * 3 + g];
+            l[g] = e >= 0 ? x[static_cast<long>(e) * q + j] : 0.0;
+        }
+        double* out = &mode.nodes[static_cast<std::size_t>(n) * 3];
+        out[0] = l[0];
+        out[1] = l[1];
+        if (m.skew_of[n] >= 0) {
+            const double(*S)[3] = m.skews[m.skew_of[n]].S;
+            out[0] = S[0][0] * l[0] + S[0][1] * l[1];
+            out[1] = S[1][0] * l[0] + S[1][1] * l[1];
+        }
+        out[2] = l[2];
+    }
+    for (const Member& mb : pb.members) {
+        int first_interior = 0;
+        for (int k = 0; k < 3; ++k) first_interior += mb.released[0][k] >= 0 ? 1 : 0;
+        double ends[2] = {0, 0}; // axial displacement of the ends, local
+        for (int end = 0; end < 2; ++end) {
+            int idx[3];
+            double coef[3];
+            const int n = targets(mb, end * mb.pieces, 0, idx, coef);
+            for (int t = 0; t < n; ++t) {
+                const long at = idx[t] < 6 ? mb.eq[idx[t]] : mb.offset + idx[t] - 6;
+                ends[end] += coef[t] * x[at * q + j];
+            }
+        }
+        for (int p = 1; p < mb.pieces; ++p) {
+            const long at = mb.offset + first_interior + 2 * (p - 1);
+            const double xi = static_cast<double>(p) / mb.pieces;
+            const double u = (1 - xi) * ends[0] + xi * ends[1];
+            const double v = x[at * q + j], r = x[(at + 1) * q + j];
+            mode.interior.push_back(mb.c * u - mb.s * v);
+            mode.interior.push_back(mb.s * u + mb.c * v);
+            mode.interior.push_back(r);
+        }
+    }
+    double largest = 0, sign = 1;
+    for (const std::vector<double>* list : {&mode.nodes, &mode.interior})
+        for (std::size_t i = 0; i < list->size(); ++i)
+            if (i % 3 < 2 && std::fabs((*list)[i]) > largest) {
+                largest = std::fabs((*list)[i]);
+                sign = (*list)[i] < 0 ? -1.0 : 1.0;
+            }
+    if (largest > 0) {
+        for (double& v : mode.nodes) v *= sign / largest;
+        for (double& v : mode.interior) v *= sign / largest;
+    }
+    return mode;
+}
+
+// Deterministic start vectors in [-1, 1].
+void start_vectors(const Problem& pb, int q, double* x, int from) {
+    unsigned long long state = 0x9E3779B97F4A7C15ull + static_cast<unsigned>(from);
+    for (long i = 0; i < pb.total; ++i)
+        for (int s = from; s < q; ++s) {
+            state = state * 6364136223846793005ull + 1442695040888963407ull;
+            x[i * q + s] = static_cast<double>(state >> 11) / 4503599627370496.0 - 1.0;
+        }
+}
+
+// Subspace iteration for the lowest modes of K phi = lambda B phi, where 1 / lambda = mu > 0.
+int subspace(Problem& pb, const EigenOptions& options, EigenSolution* out) {
+    const long total = pb.total;
+    const int p = static_cast<int>(std::min<long>(std::max(options.modes, 1), total));
+    const int q = static_cast<int>(std::min<long>(std::min(2 * p, p + 8), total));
+    if (q == 0) return kAnalyseSolved;
+    const std::size_t size = static_cast<std::size_t>(total) * q;
+    double* x = static_cast<double*>(utl_calloc(size, sizeof(double)));
+    double* y = static_cast<double*>(utl_calloc(size, sizeof(double)));
+    struct Free {
+        double *a, *b;
+        ~Free() {
+            utl_free(a);
+            utl_free(b);
+        }
+    } release{x, y};
+    if (!x || !y) return kAnalyseFatal;
+    start_vectors(pb, q, x, 0);
+    apply_b(pb, q, x, y);
+    std::vector<double> kr, br, z, mu, last;
+    int it = 0;
+    for (it = 1; it <= kMostIterations; ++it) {
+        std::memcpy(x, y, size * sizeof(double));
+        solve_k(pb, q, x);
+        cross(pb, q, x, y, kr);
+        apply_b(pb, q, x, y);
+        cross(pb, q, x, y, br);
+        ritz(q, kr, br, z, mu);
+        rotate(pb, q, x, z);
+        rotate(pb, q, y, z);
+        int positive = 0;
+        while (positive < p && mu[positive] > 0.0) ++positive;
+        bool done = last.size() == mu.size();
+        for (int i = 0; done && i < positive; ++i)
+            done = std::fabs(mu[i] - last[i]) <= kEigenTolerance * mu[i];
+        last = mu;
+        if (done) break;
+    }
+    out->iterations = std::min(it, kMostIterations);
+    for (int i = 0; i < p && mu[i] > 0.0; ++i) {
+        const double lambda = 1.0 / mu[i];
+        const double value = pb.buckling ? lambda : std::sqrt(lambda) / (2 * kPi);
+        out->modes.push_back(take_mode(pb, q, x, i, value));
+    }
+    return kAnalyseSolved;
+}
+
+int eigen_run(bool buckling) {
+    FemState& m = g_fem;
+    EigenSolution* out = m.request.eigen;
+    const EigenOptions& options = *m.request.eigen_options;
+    std::vector<double> axial;
+    if (buckling) {
+        const int c = options.load_case;
+        if (c < 0 || c >= m.ncase) {
+            fem_fail("The load case of the buckling analysis does not exist.");
+            return kAnalyseFatal;
+        }
+        for (int ie = 0; ie < m.nelem_read; ++ie) m.elems[ie].N = 0.0;
+        if (!fem_apply_case_loads(c)) return kAnalyseFatal;
+        if (m.neq > 0) {
+            fem_case_loads(c, m.f);
+            const int code = fem_factor_solve(m.f, m.u, false);
+            if (code != kAnalyseSolved) return code;
+            utl_profilefree(&m.K);
+        }
+        axial.resize(static_cast<std::size_t>(m.nelem_read));
+        double d[kMaxElementDofs], forces[kMaxElementDofs], largest = 0;
+        for (int ie = 0; ie < m.nelem_read; ++ie) {
+            const Element& e = m.elems[ie];
+            const ElementClass& ec = kElementClasses[e.cls];
+            for (int a = 0; a < ec.nodes; ++a)
+                fem_node_displacements(e.nodes[a], d + a * kDofsPerNode);
+            ec.internal_forces(e, d, forces);
+            axial[ie] = fem_axial_force(forces);
+            if (!std::isfinite(axial[ie])) axial[ie] = 0.0;
+            largest = std::max(largest, std::fabs(axial[ie]));
+        }
+        bool compressed = false;
+        for (double N : axial) compressed = compressed || N < -kCompression * largest;
+        if (!compressed) {
+            out->note = kNoCompression;
+            return kAnalyseSolved;
+        }
+    }
+    Problem pb;
+    pb.buckling = buckling;
+    if (!set_up(pb, axial, options)) return kAnalyseFatal;
+    // A frame that cannot stand says so before it is asked for its mass.
+    const int code = factor_boundary(pb);
+    if (code != kAnalyseSolved) return code;
+    if (!buckling) {
+        bool any = false;
+        for (const Member& mb : pb.members) any = any || mb.mass > 0.0;
+        if (!any) {
+            out->note = kNoMass;
+            return kAnalyseSolved;
+        }
+    }
+    for (const Member& mb : pb.members) out->pieces.push_back(mb.pieces);
+    out->equations = static_cast<int>(pb.total);
+    return subspace(pb, options, out);
+}
+
+int analyse_eigen(const char* file_name, const EigenOptions& options, EigenSolution* solution,
+                  std::string* message, int algorithm) {
+    EigenSolution scratch;
+    EigenSolution* out = solution ? solution : &scratch;
+    *out = EigenSolution{};
+    FemRequest request;
+    request.eigen_options = &options;
+    request.eigen = out;
+    const int code = fem_analyse(file_name, message, nullptr, nullptr, algorithm, request);
+    if (code != kAnalyseSolved) *out = EigenSolution{};
+    return code;
+}
+
+} // namespace
+
+int fem_buckling(int, const int*, double*, double*) {
+    FemState& m = g_fem;
+    for (int ie = 0; ie < m.nelem_read; ++ie)
+        m.request.eigen->element_numbers.push_back(m.elems[ie].number);
+    return eigen_run(true);
+}
+
+int fem_vibration(int, const int*, double*, double*) {
+    FemState& m = g_fem;
+    for (int ie = 0; ie < m.nelem_read; ++ie)
+        m.request.eigen->element_numbers.push_back(m.elems[ie].number);
+    return eigen_run(false);
+}
+
+int AnalyseBuckling(const char* file_name, const EigenOptions& options, EigenSolution* solution,
+                    std::string* message) {
+    return analyse_eigen(file_name, options, solution, message, kBuckling);
+}
+
+int AnalyseVibration(const char* file_name, const EigenOptions& options, EigenSolution* solution,
+                     std::string* message) {
+    return analyse_eigen(file_name, options, solution, message, kVibration);
+}
+
+} // namespace kestrel::engine
