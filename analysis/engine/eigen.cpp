@@ -28,7 +28,9 @@ constexpr int kMostPieces = 16;           // per member of a small frame
 constexpr int kFewestPieces = 4;          // per member of a large one
 constexpr long kPieceBudget = 20000;      // pieces of the whole frame before fewer are taken
 constexpr int kMostIterations = 300;      // of the subspace iteration
-constexpr double kEigenTolerance = 1e-12; // relative change of the wanted eigenvalues
+constexpr double kEigenTolerance = 1e-10; // relative change of the wanted eigenvalues
+constexpr double kShiftWhen = 1e-3;       // change after which the shift is taken
+constexpr double kShift = 0.95;           // of the lowest eigenvalue
 constexpr double kCompression = 1e-9;     // of the largest axial force: members in compression
 constexpr int kPlane[3] = {0, 1, 5};      // in-plane freedoms of a node: dx, dy, rz
 constexpr double kPi = 3.14159265358979323846;
@@ -48,6 +50,7 @@ struct Member {
 // The whole problem: members, equations, the condensed global factor and the buffers.
 struct Problem {
     bool buckling;
+    double sigma = 0; // the shift: the stiffness solved is K - sigma B
     std::vector<Member> members;
     std::vector<int> node_eq; // 3 per node: boundary equation or -1
     int nb = 0;               // boundary equations
@@ -125,13 +128,23 @@ void piece_matrix(const Member& mb, int which, double k[6][6], int piece = 0) {
     }
 }
 
-// The member's stiffness in member space (dense, dim = 6 + inner), restrained slots zero.
-void member_stiffness(const Member& mb, std::vector<double>& q) {
+// The member's K - sigma B in member space (dense, dim = 6 + inner), restrained slots zero; B is
+// the buckling or the mass matrix.
+void member_matrix(const Member& mb, double sigma, bool buckling, std::vector<double>& q) {
     const int dim = 6 + mb.inner;
     q.assign(static_cast<std::size_t>(dim) * dim, 0.0);
-    double k[6][6], bar[6][6];
+    const int which = buckling ? 1 : 2;
+    double k[6][6], bar[6][6], b[6][6];
     piece_matrix(mb, 0, k);
     piece_matrix(mb, 0, bar, -1);
+    if (sigma != 0.0) {
+        piece_matrix(mb, which, b);
+        for (int i = 0; i < 6; ++i)
+            for (int j = 0; j < 6; ++j) k[i][j] -= sigma * b[i][j];
+        piece_matrix(mb, which, b, -1);
+        for (int i = 0; i < 6; ++i)
+            for (int j = 0; j < 6; ++j) bar[i][j] -= sigma * b[i][j];
+    }
     for (int p = -1; p < mb.pieces; ++p) { // the bar first, then the pieces
         int ti[6][3], nt[6];
         double tc[6][3];
@@ -139,12 +152,12 @@ void member_stiffness(const Member& mb, std::vector<double>& q) {
             nt[a] = targets(mb, p < 0 ? (a / 3) * mb.pieces : p + a / 3, a % 3, ti[a], tc[a]);
         const double(*kp)[6] = p < 0 ? bar : k;
         for (int a = 0; a < 6; ++a)
-            for (int b = 0; b < 6; ++b) {
-                if (kp[a][b] == 0.0) continue;
+            for (int b2 = 0; b2 < 6; ++b2) {
+                if (kp[a][b2] == 0.0) continue;
                 for (int x = 0; x < nt[a]; ++x)
-                    for (int y = 0; y < nt[b]; ++y)
-                        q[static_cast<std::size_t>(ti[a][x]) * dim + ti[b][y]] +=
-                            tc[a][x] * kp[a][b] * tc[b][y];
+                    for (int y = 0; y < nt[b2]; ++y)
+                        q[static_cast<std::size_t>(ti[a][x]) * dim + ti[b2][y]] +=
+                            tc[a][x] * kp[a][b2] * tc[b2][y];
             }
     }
 }
@@ -175,19 +188,30 @@ bool factor_inner(const Member& mb, std::vector<double>& q) {
     return true;
 }
 
-// x (internal, inner values) = K_ii^-1 x with the factor of factor_inner.
-void solve_inner(const Member& mb, const std::vector<double>& q, double* x) {
+// x (inner rows of `lanes` values side by side) = K_ii^-1 x with the factor of factor_inner.
+void solve_inner(const Member& mb, const std::vector<double>& q, double* x, int lanes) {
     const int dim = 6 + mb.inner;
     auto at = [&](int i, int j) { return q[static_cast<std::size_t>(i) * dim + j]; };
+    auto row = [&](int i) { return x + static_cast<std::ptrdiff_t>(i - 6) * lanes; };
     for (int i = 6; i < dim; ++i) {
-        double v = x[i - 6];
-        for (int p = 6; p < i; ++p) v -= at(i, p) * x[p - 6];
-        x[i - 6] = v / at(i, i);
+        double* xi = row(i);
+        for (int p = 6; p < i; ++p) {
+            const double l = at(i, p);
+            const double* xp = row(p);
+            for (int s = 0; s < lanes; ++s) xi[s] -= l * xp[s];
+        }
+        const double inv = 1.0 / at(i, i);
+        for (int s = 0; s < lanes; ++s) xi[s] *= inv;
     }
     for (int i = dim - 1; i >= 6; --i) {
-        double v = x[i - 6];
-        for (int p = i + 1; p < dim; ++p) v -= at(p, i) * x[p - 6];
-        x[i - 6] = v / at(i, i);
+        double* xi = row(i);
+        for (int p = i + 1; p < dim; ++p) {
+            const double l = at(p, i);
+            const double* xp = row(p);
+            for (int s = 0; s < lanes; ++s) xi[s] -= l * xp[s];
+        }
+        const double inv = 1.0 / at(i, i);
+        for (int s = 0; s < lanes; ++s) xi[s] *= inv;
     }
 }
 
@@ -274,10 +298,11 @@ int factor_boundary(Problem& pb) {
             if (e >= 0) pb.first[e] = std::min(pb.first[e], low);
     }
     for (int i = 0; i < nb; ++i) pb.first[i] = std::min(pb.first[i], i);
+    utl_profilefree(&pb.S);
     if (!utl_profilealloc(nb, pb.first.data(), sizeof(double), &pb.S)) return kAnalyseFatal;
     std::vector<double> q;
     for (const Member& mb : pb.members) {
-        member_stiffness(mb, q);
+        member_matrix(mb, pb.sigma, pb.buckling, q);
         if (!factor_inner(mb, q)) return kAnalyseSingular;
         const int dim = 6 + mb.inner;
         // S_bb = K_bb - K_bi K_ii^-1 K_ib, column by column of K_ib.
@@ -289,7 +314,7 @@ int factor_boundary(Problem& pb) {
             // The lower triangle of q was overwritten by the factor; the upper keeps K_bi.
             for (int i = 0; i < mb.inner; ++i)
                 col[i] = q[static_cast<std::size_t>(b) * dim + 6 + i];
-            solve_inner(mb, q, col.data());
+            solve_inner(mb, q, col.data(), 1);
             for (int a = 0; a < 6; ++a) {
                 double v = 0;
                 for (int i = 0; i < mb.inner; ++i)
@@ -369,35 +394,32 @@ void solve_k(Problem& pb, int q, double* x) {
     auto each_member = [&](bool forward) {
         for (const Member& mb : pb.members) {
             if (mb.inner == 0) continue;
-            member_stiffness(mb, mat);
+            member_matrix(mb, pb.sigma, pb.buckling, mat);
             factor_inner(mb, mat);
             const int dim = 6 + mb.inner;
-            t.resize(static_cast<std::size_t>(mb.inner));
-            for (int s = 0; s < q; ++s) {
-                double* xi = x + mb.offset * q + s;
-                if (forward) { // z = K_ii^-1 y_i; y_b -= K_bi z
-                    for (int i = 0; i < mb.inner; ++i) t[i] = xi[static_cast<long>(i) * q];
-                    solve_inner(mb, mat, t.data());
-                    for (int i = 0; i < mb.inner; ++i) xi[static_cast<long>(i) * q] = t[i];
-                    for (int a = 0; a < 6; ++a) {
-                        if (mb.eq[a] < 0) continue;
-                        double v = 0;
-                        for (int i = 0; i < mb.inner; ++i)
-                            v += mat[static_cast<std::size_t>(a) * dim + 6 + i] * t[i];
-                        x[static_cast<long>(mb.eq[a]) * q + s] -= v;
-                    }
-                } else { // x_i = z - K_ii^-1 K_ib x_b
+            double* xi = x + mb.offset * q; // the member's inner rows, contiguous
+            t.assign(static_cast<std::size_t>(mb.inner) * q, 0.0);
+            if (forward) { // z = K_ii^-1 y_i; y_b -= K_bi z
+                solve_inner(mb, mat, xi, q);
+                for (int a = 0; a < 6; ++a) {
+                    if (mb.eq[a] < 0) continue;
+                    double* xb = x + static_cast<long>(mb.eq[a]) * q;
                     for (int i = 0; i < mb.inner; ++i) {
-                        double v = 0;
-                        for (int a = 0; a < 6; ++a)
-                            if (mb.eq[a] >= 0)
-                                v += mat[static_cast<std::size_t>(a) * dim + 6 + i] *
-                                     x[static_cast<long>(mb.eq[a]) * q + s];
-                        t[i] = v;
+                        const double k = mat[static_cast<std::size_t>(a) * dim + 6 + i];
+                        for (int s = 0; s < q; ++s) xb[s] -= k * xi[i * q + s];
                     }
-                    solve_inner(mb, mat, t.data());
-                    for (int i = 0; i < mb.inner; ++i) xi[static_cast<long>(i) * q] -= t[i];
                 }
+            } else { // x_i = z - K_ii^-1 K_ib x_b
+                for (int a = 0; a < 6; ++a) {
+                    if (mb.eq[a] < 0) continue;
+                    const double* xb = x + static_cast<long>(mb.eq[a]) * q;
+                    for (int i = 0; i < mb.inner; ++i) {
+                        const double k = mat[static_cast<std::size_t>(a) * dim + 6 + i];
+                        for (int s = 0; s < q; ++s) t[i * q + s] += k * xb[s];
+                    }
+                }
+                solve_inner(mb, mat, t.data(), q);
+                for (std::size_t i = 0; i < t.size(); ++i) xi[i] -= t[i];
             }
         }
     };
@@ -641,8 +663,9 @@ int subspace(Problem& pb, const EigenOptions& options, EigenSolution* out) {
     if (!x || !y) return kAnalyseFatal;
     start_vectors(pb, q, x, 0);
     apply_b(pb, q, x, y);
-    std::vector<double> kr, br, z, mu, last;
+    std::vector<double> kr, br, z, mu, lambda, last;
     int it = 0;
+    bool shifted = false;
     for (it = 1; it <= kMostIterations; ++it) {
         std::memcpy(x, y, size * sizeof(double));
         solve_k(pb, q, x);
@@ -654,17 +677,36 @@ int subspace(Problem& pb, const EigenOptions& options, EigenSolution* out) {
         rotate(pb, q, y, z);
         int positive = 0;
         while (positive < p && mu[positive] > 0.0) ++positive;
-        bool done = last.size() == mu.size();
-        for (int i = 0; done && i < positive; ++i)
-            done = std::fabs(mu[i] - last[i]) <= kEigenTolerance * mu[i];
-        last = mu;
-        if (done) break;
+        lambda.assign(static_cast<std::size_t>(positive), 0.0);
+        double change = last.size() == lambda.size() && positive > 0 ? 0.0 : 1.0;
+        for (int i = 0; i < positive; ++i) {
+            lambda[i] = pb.sigma + 1.0 / mu[i];
+            if (last.size() == lambda.size())
+                change = std::max(change, std::fabs(lambda[i] - last[i]) / lambda[i]);
+        }
+        last = lambda;
+        if (change <= kEigenTolerance) break;
+        if (!shifted && change <= kShiftWhen) {
+            // A shift just below the lowest eigenvalue speeds up every wanted one; halved while
+            // K - sigma B is not positive definite (the estimate lies above the lowest).
+            shifted = true;
+            int code = kAnalyseSingular;
+            for (double sigma = kShift * lambda[0]; code == kAnalyseSingular && sigma > 0;
+                 sigma = sigma > kShift * lambda[0] / 8 ? sigma / 2 : 0.0) {
+                pb.sigma = sigma;
+                code = factor_boundary(pb);
+            }
+            if (code == kAnalyseFatal) return code;
+            if (code != kAnalyseSolved) {
+                pb.sigma = 0;
+                if ((code = factor_boundary(pb)) != kAnalyseSolved) return code;
+            }
+        }
     }
     out->iterations = std::min(it, kMostIterations);
-    for (int i = 0; i < p && mu[i] > 0.0; ++i) {
-        const double lambda = 1.0 / mu[i];
-        const double value = pb.buckling ? lambda : std::sqrt(lambda) / (2 * kPi);
-        out->modes.push_back(take_mode(pb, q, x, i, value));
+    for (std::size_t i = 0; i < last.size(); ++i) {
+        const double value = pb.buckling ? last[i] : std::sqrt(last[i]) / (2 * kPi);
+        out->modes.push_back(take_mode(pb, q, x, static_cast<int>(i), value));
     }
     return kAnalyseSolved;
 }
