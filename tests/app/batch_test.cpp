@@ -92,5 +92,32 @@ TEST_F(BatchTest, StatusesAndMessages) {
     kestrel_test::expectGolden("app", "batch_statuses", all);
 }
 
+// Second order (cases, then combinations from their own loads), buckling of every case and
+// the natural frequencies, with their JSON; a weightless frame has no frequencies, a mechanism
+// none of them; a wrong count is wrong usage.
+TEST_F(BatchTest, StabilityReports) {
+    copy(KESTREL_TEST_DATA "/../../examples/load-cases.kst", "frame.kst");
+    copy(KESTREL_TEST_DATA "/../../examples/portal.kst", "portal.kst");
+    line(0, 0, 0, 4);
+    standardProperties();
+    support(at(0, 0), "111");
+    attrib::valuesOf(mat)->values[attrib::kSpecificWeight] = 0;
+    save("weightless.kst");
+    support(at(0, 0), "110");
+    save("mechanism.kst");
+    std::string all;
+    for (const char* args :
+         {"frame.kst --second-order --json second.json", "frame.kst --buckling 2",
+          "portal.kst --modes 1 --json modes.json", "weightless.kst --modes 2",
+          "weightless.kst --buckling 1", "mechanism.kst --modes 2", "portal.kst --buckling 0",
+          "portal.kst --modes 2 --second-order"})
+        all += transcript(args);
+    all += "-- second.json\n" + tenDigits(kestrel_test::readText((dir / "second.json").string()));
+    all += "-- modes.json\n" + tenDigits(kestrel_test::readText((dir / "modes.json").string()));
+    EXPECT_EQ(all.find("nan"), std::string::npos);
+    EXPECT_EQ(all.find("inf"), std::string::npos);
+    kestrel_test::expectGolden("app", "batch_stability", all);
+}
+
 } // namespace
 } // namespace analysis::test
