@@ -23,14 +23,16 @@ const char* const kNoMass = "No mass: define the specific weight of the material
 
 namespace {
 
-constexpr double kGravity = 9.81;         // m/s2: specific weight (kN/m3) to mass (t/m3)
-constexpr int kMostPieces = 16;           // per member of a small frame
-constexpr int kFewestPieces = 4;          // per member of a large one
+constexpr double kGravity = 9.81; // m/s2: specific weight (kN/m3) to mass (t/m3)
+constexpr int kMostPieces = 16;   // per member of a small frame
+constexpr int kFewestPieces = 4;
+constexpr double kStiffBending =
+    1e6; // EI / L^3 against the median: one piece          // per member of a large one
 constexpr long kPieceBudget = 20000;      // pieces of the whole frame before fewer are taken
 constexpr int kMostIterations = 300;      // of the subspace iteration
 constexpr double kEigenTolerance = 1e-10; // relative change of the wanted eigenvalues
-constexpr double kShiftWhen = 1e-3;       // change after which the shift is taken
-constexpr double kShift = 0.95;           // of the lowest eigenvalue
+constexpr double kShiftWhen = 1e-2;       // change after which the shift is taken
+constexpr double kShift = 0.9;            // of the lowest eigenvalue
 constexpr double kCompression = 1e-9;     // of the largest axial force: members in compression
 constexpr int kPlane[3] = {0, 1, 5};      // in-plane freedoms of a node: dx, dy, rz
 constexpr double kPi = 3.14159265358979323846;
@@ -60,32 +62,74 @@ struct Problem {
     ~Problem() { utl_profilefree(&S); }
 };
 
-// Chain dof (node j of 0..pieces, component k) to member space: slots 0..5 the boundary
-// values of ends 1 and 2, 6 + i internal unknown i. Returns how many (index, coefficient); none
-// for the axial component inside, which no piece uses.
-int targets(const Member& mb, int j, int k, int idx[3], double coef[3]) {
-    if (j > 0 && j < mb.pieces) {
-        if (k == 0) return 0;
-        int first_interior = 0;
-        for (int q = 0; q < 3; ++q) first_interior += mb.released[0][q] >= 0 ? 1 : 0;
-        idx[0] = 6 + first_interior + 2 * (j - 1) + k - 1;
-        coef[0] = 1;
-        return 1;
-    }
-    const int end = j == 0 ? 0 : 1;
+// Most (index, coefficient) pairs of one chain freedom: its own unknown and the four end values
+// of the member's cubic, each from up to three boundary values.
+constexpr int kMostTargets = 16;
+
+// An end value (end 0 or 1, local component k) in member space: slots 0..5 the boundary values
+// of ends 1 and 2, 6 + i internal unknown i (a released component). Appends (index, coefficient
+// x weight) pairs; returns the new count.
+int end_targets(const Member& mb, int end, int k, double weight, int n, int idx[], double coef[]) {
+    if (weight == 0.0) return n;
     if (mb.released[end][k] >= 0) {
-        idx[0] = 6 + mb.released[end][k];
-        coef[0] = 1;
-        return 1;
+        idx[n] = 6 + mb.released[end][k];
+        coef[n++] = weight;
+        return n;
     }
-    int n = 0;
     for (int g = 0; g < 3; ++g)
         if (mb.eq[3 * end + g] >= 0 && mb.T[end][k][g] != 0.0) {
             idx[n] = 3 * end + g;
-            coef[n++] = mb.T[end][k][g];
+            coef[n++] = weight * mb.T[end][k][g];
         }
     return n;
 }
+
+// Chain freedom (node j of 0..pieces, component k) in member space. Inside the member the
+// unknowns are the deviations from the cubic through its end values (so that the stiffness does
+// not couple them with the ends: the member's own stiffness is formed without the cancellation
+// that dividing a stiff member would bring); the axial component inside follows no unknown.
+int targets(const Member& mb, int j, int k, int idx[kMostTargets], double coef[kMostTargets]) {
+    if (j == 0 || j == mb.pieces) return end_targets(mb, j == 0 ? 0 : 1, k, 1.0, 0, idx, coef);
+    if (k == 0) return 0;
+    int first_interior = 0;
+    for (int q = 0; q < 3; ++q) first_interior += mb.released[0][q] >= 0 ? 1 : 0;
+    idx[0] = 6 + first_interior + 2 * (j - 1) + k - 1;
+    coef[0] = 1;
+    const double x = static_cast<double>(j) / mb.pieces, L = mb.L;
+    double w[4]; // weights of v1, rotation 1, v2, rotation 2
+    if (k == 1) {
+        w[0] = 1 - 3 * x * x + 2 * x * x * x;
+        w[1] = L * (x - 2 * x * x + x * x * x);
+        w[2] = 3 * x * x - 2 * x * x * x;
+        w[3] = L * (x * x * x - x * x);
+    } else {
+        w[0] = (6 * x * x - 6 * x) / L;
+        w[1] = 1 - 4 * x + 3 * x * x;
+        w[2] = (6 * x - 6 * x * x) / L;
+        w[3] = 3 * x * x - 2 * x;
+    }
+    int n = 1;
+    for (int q = 0; q < 4; ++q) n = end_targets(mb, q / 2, 1 + q % 2, w[q], n, idx, coef);
+    return n;
+}
+
+// The targets of every chain freedom of one member, found once per use of the member.
+struct Chain {
+    int dofs = 0;
+    std::vector<int> count, idx;
+    std::vector<double> coef;
+    void fill(const Member& mb) {
+        dofs = 3 * (mb.pieces + 1);
+        count.resize(static_cast<std::size_t>(dofs));
+        idx.resize(static_cast<std::size_t>(dofs) * kMostTargets);
+        coef.resize(idx.size());
+        for (int i = 0; i < dofs; ++i)
+            count[i] = targets(mb, i / 3, i % 3, &idx[static_cast<std::size_t>(i) * kMostTargets],
+                               &coef[static_cast<std::size_t>(i) * kMostTargets]);
+    }
+    const int* at(int i) const { return &idx[static_cast<std::size_t>(i) * kMostTargets]; }
+    const double* weights(int i) const { return &coef[static_cast<std::size_t>(i) * kMostTargets]; }
+};
 
 // The 6 x 6 matrix of one piece in local u1 v1 r1 u2 v2 r2 (bending only: the axial bar is
 // the member's own): which 0 stiffness, 1 geometric (the member's axial force), 2 mass; the
@@ -128,38 +172,60 @@ void piece_matrix(const Member& mb, int which, double k[6][6], int piece = 0) {
     }
 }
 
-// The member's K - sigma B in member space (dense, dim = 6 + inner), restrained slots zero; B is
-// the buckling or the mass matrix.
-void member_matrix(const Member& mb, double sigma, bool buckling, std::vector<double>& q) {
+// Adds f m (6 x 6 over chain nodes j0 and j1) into the member-space matrix q. With own, only
+// the interior unknowns themselves take it (the stiffness of the deviations from the cubic).
+void scatter(const Member& mb, const Chain& chain, int j0, int j1, const double m[6][6], double f,
+             bool own, std::vector<double>& q) {
     const int dim = 6 + mb.inner;
-    q.assign(static_cast<std::size_t>(dim) * dim, 0.0);
-    const int which = buckling ? 1 : 2;
-    double k[6][6], bar[6][6], b[6][6];
-    piece_matrix(mb, 0, k);
-    piece_matrix(mb, 0, bar, -1);
-    if (sigma != 0.0) {
-        piece_matrix(mb, which, b);
-        for (int i = 0; i < 6; ++i)
-            for (int j = 0; j < 6; ++j) k[i][j] -= sigma * b[i][j];
-        piece_matrix(mb, which, b, -1);
-        for (int i = 0; i < 6; ++i)
-            for (int j = 0; j < 6; ++j) bar[i][j] -= sigma * b[i][j];
+    int nt[6], row[6];
+    for (int a = 0; a < 6; ++a) {
+        const int j = a < 3 ? j0 : j1;
+        row[a] = 3 * j + a % 3;
+        nt[a] = chain.count[row[a]];
+        if (own && nt[a] > 0) nt[a] = j > 0 && j < mb.pieces ? 1 : 0;
     }
-    for (int p = -1; p < mb.pieces; ++p) { // the bar first, then the pieces
-        int ti[6][3], nt[6];
-        double tc[6][3];
-        for (int a = 0; a < 6; ++a)
-            nt[a] = targets(mb, p < 0 ? (a / 3) * mb.pieces : p + a / 3, a % 3, ti[a], tc[a]);
-        const double(*kp)[6] = p < 0 ? bar : k;
-        for (int a = 0; a < 6; ++a)
-            for (int b2 = 0; b2 < 6; ++b2) {
-                if (kp[a][b2] == 0.0) continue;
-                for (int x = 0; x < nt[a]; ++x)
-                    for (int y = 0; y < nt[b2]; ++y)
-                        q[static_cast<std::size_t>(ti[a][x]) * dim + ti[b2][y]] +=
-                            tc[a][x] * kp[a][b2] * tc[b2][y];
+    for (int a = 0; a < 6; ++a) {
+        const int* ia = chain.at(row[a]);
+        const double* ca = chain.weights(row[a]);
+        for (int b = 0; b < 6; ++b) {
+            if (m[a][b] == 0.0) continue;
+            const int* ib = chain.at(row[b]);
+            const double* cb = chain.weights(row[b]);
+            for (int x = 0; x < nt[a]; ++x) {
+                double* qa = &q[static_cast<std::size_t>(ia[x]) * dim];
+                const double v = f * ca[x] * m[a][b];
+                for (int y = 0; y < nt[b]; ++y) qa[ib[y]] += v * cb[y];
             }
+        }
     }
+}
+
+// The member's K - sigma B in member space (dense, dim = 6 + inner), restrained slots zero; B is
+// the buckling or the mass matrix. The stiffness is the axial bar and the member's own cubic
+// element on its end values, and the pieces on the deviations inside: the cubic is the
+// member's exact shape under end actions, so the two do not couple, and the member's stiffness
+// is formed whole rather than summed from pieces (which would cost a stiff member's digits).
+void member_matrix(const Member& mb, double sigma, bool buckling, Chain& chain,
+                   std::vector<double>& q) {
+    q.assign(static_cast<std::size_t>(6 + mb.inner) * (6 + mb.inner), 0.0);
+    chain.fill(mb);
+    const int which = buckling ? 1 : 2;
+    double m[6][6];
+    piece_matrix(mb, 0, m, -1);
+    scatter(mb, chain, 0, mb.pieces, m, 1.0, false, q);
+    Member whole = mb;
+    whole.pieces = 1;
+    piece_matrix(whole, 0, m);
+    scatter(mb, chain, 0, mb.pieces, m, 1.0, false, q);
+    if (mb.pieces > 1) {
+        piece_matrix(mb, 0, m);
+        for (int p = 0; p < mb.pieces; ++p) scatter(mb, chain, p, p + 1, m, 1.0, true, q);
+    }
+    if (sigma == 0.0) return;
+    piece_matrix(mb, which, m, -1);
+    scatter(mb, chain, 0, mb.pieces, m, -sigma, false, q);
+    piece_matrix(mb, which, m);
+    for (int p = 0; p < mb.pieces; ++p) scatter(mb, chain, p, p + 1, m, -sigma, false, q);
 }
 
 // In-place Cholesky of the member's internal block (rows 6..): L below the diagonal. An
@@ -240,6 +306,19 @@ bool set_up(Problem& pb, const std::vector<double>& axial, const EigenOptions& o
             ? options.pieces
             : static_cast<int>(std::clamp(kPieceBudget / elements, static_cast<long>(kFewestPieces),
                                           static_cast<long>(kMostPieces)));
+    // A member far stiffer in bending than the frame's usual one (a rigid member) is one piece:
+    // it hardly bends, one cubic piece moves it as a body exactly, and dividing it would cost
+    // the digits that its stiffness already takes from the others.
+    std::vector<double> bending;
+    for (int ie = 0; ie < m.nelem_read; ++ie) {
+        const Element& e = m.elems[ie];
+        if (e.E * e.Iz > 0.0) bending.push_back(e.E * e.Iz / (e.L * e.L * e.L));
+    }
+    double usual = 0;
+    if (!bending.empty()) {
+        std::nth_element(bending.begin(), bending.begin() + bending.size() / 2, bending.end());
+        usual = bending[bending.size() / 2];
+    }
     pb.members.resize(static_cast<std::size_t>(m.nelem_read));
     for (int ie = 0; ie < m.nelem_read; ++ie) {
         const Element& e = m.elems[ie];
@@ -250,7 +329,8 @@ bool set_up(Problem& pb, const std::vector<double>& axial, const EigenOptions& o
         mb.EA = e.E * e.A;
         mb.EI = e.E * e.Iz;
         mb.truss = !(mb.EI > 0.0);
-        mb.pieces = mb.truss ? 1 : pieces;
+        const bool stiff = mb.EI / (mb.L * mb.L * mb.L) > kStiffBending * usual;
+        mb.pieces = mb.truss || (stiff && options.pieces <= 0) ? 1 : pieces;
         mb.N = axial.empty() ? 0.0 : axial[ie];
         const std::size_t number = static_cast<std::size_t>(e.number);
         mb.mass = number >= 1 && number <= options.mass_per_length.size()
@@ -301,8 +381,9 @@ int factor_boundary(Problem& pb) {
     utl_profilefree(&pb.S);
     if (!utl_profilealloc(nb, pb.first.data(), sizeof(double), &pb.S)) return kAnalyseFatal;
     std::vector<double> q;
+    Chain chain;
     for (const Member& mb : pb.members) {
-        member_matrix(mb, pb.sigma, pb.buckling, q);
+        member_matrix(mb, pb.sigma, pb.buckling, chain, q);
         if (!factor_inner(mb, q)) return kAnalyseSingular;
         const int dim = 6 + mb.inner;
         // S_bb = K_bb - K_bi K_ii^-1 K_ib, column by column of K_ib.
@@ -353,7 +434,8 @@ int factor_boundary(Problem& pb) {
 void apply_b(const Problem& pb, int q, const double* x, double* y) {
     std::memset(y, 0, sizeof(double) * static_cast<std::size_t>(pb.total) * q);
     const int which = pb.buckling ? 1 : 2;
-    std::vector<double> z(6 * static_cast<std::size_t>(q)), w(6 * static_cast<std::size_t>(q));
+    Chain chain;
+    std::vector<double> z, w;
     for (const Member& mb : pb.members) {
         double k[6][6], bar[6][6];
         piece_matrix(mb, which, k);
@@ -361,29 +443,33 @@ void apply_b(const Problem& pb, int q, const double* x, double* y) {
         auto index = [&](int slot) -> long {
             return slot < 6 ? mb.eq[slot] : mb.offset + slot - 6;
         };
-        for (int p = which == 2 ? -1 : 0; p < mb.pieces; ++p) { // the bar has mass only
-            int ti[6][3], nt[6];
-            double tc[6][3];
-            for (int a = 0; a < 6; ++a)
-                nt[a] = targets(mb, p < 0 ? (a / 3) * mb.pieces : p + a / 3, a % 3, ti[a], tc[a]);
+        chain.fill(mb);
+        // The chain's values, B times them piece by piece (and the bar's mass), and back.
+        z.assign(static_cast<std::size_t>(chain.dofs) * q, 0.0);
+        w.assign(z.size(), 0.0);
+        for (int i = 0; i < chain.dofs; ++i)
+            for (int t = 0; t < chain.count[i]; ++t) {
+                const double* src = x + index(chain.at(i)[t]) * q;
+                const double c = chain.weights(i)[t];
+                for (int s = 0; s < q; ++s) z[i * q + s] += c * src[s];
+            }
+        for (int p = which == 2 ? -1 : 0; p < mb.pieces; ++p) {
             const double(*kp)[6] = p < 0 ? bar : k;
-            std::fill(z.begin(), z.end(), 0.0);
-            for (int a = 0; a < 6; ++a)
-                for (int t = 0; t < nt[a]; ++t) {
-                    const double* src = x + index(ti[a][t]) * q;
-                    for (int s = 0; s < q; ++s) z[a * q + s] += tc[a][t] * src[s];
+            for (int a = 0; a < 6; ++a) {
+                const int ra = p < 0 ? (a / 3) * 3 * mb.pieces + a % 3 : 3 * p + a;
+                for (int b = 0; b < 6; ++b) {
+                    if (kp[a][b] == 0.0) continue;
+                    const int rb = p < 0 ? (b / 3) * 3 * mb.pieces + b % 3 : 3 * p + b;
+                    for (int s = 0; s < q; ++s) w[ra * q + s] += kp[a][b] * z[rb * q + s];
                 }
-            std::fill(w.begin(), w.end(), 0.0);
-            for (int a = 0; a < 6; ++a)
-                for (int b = 0; b < 6; ++b)
-                    if (kp[a][b] != 0.0)
-                        for (int s = 0; s < q; ++s) w[a * q + s] += kp[a][b] * z[b * q + s];
-            for (int a = 0; a < 6; ++a)
-                for (int t = 0; t < nt[a]; ++t) {
-                    double* dst = y + index(ti[a][t]) * q;
-                    for (int s = 0; s < q; ++s) dst[s] += tc[a][t] * w[a * q + s];
-                }
+            }
         }
+        for (int i = 0; i < chain.dofs; ++i)
+            for (int t = 0; t < chain.count[i]; ++t) {
+                double* dst = y + index(chain.at(i)[t]) * q;
+                const double c = chain.weights(i)[t];
+                for (int s = 0; s < q; ++s) dst[s] += c * w[i * q + s];
+            }
     }
 }
 
@@ -391,10 +477,11 @@ void apply_b(const Problem& pb, int q, const double* x, double* y) {
 // factor, the interior recovered.
 void solve_k(Problem& pb, int q, double* x) {
     std::vector<double> mat, t;
+    Chain chain;
     auto each_member = [&](bool forward) {
         for (const Member& mb : pb.members) {
             if (mb.inner == 0) continue;
-            member_matrix(mb, pb.sigma, pb.buckling, mat);
+            member_matrix(mb, pb.sigma, pb.buckling, chain, mat);
             factor_inner(mb, mat);
             const int dim = 6 + mb.inner;
             double* xi = x + mb.offset * q; // the member's inner rows, contiguous
@@ -546,8 +633,10 @@ void cross(const Problem& pb, int q, const double* a, const double* b, std::vect
     for (long i = 0; i < pb.total; ++i) {
         const double* ai = a + i * q;
         const double* bi = b + i * q;
-        for (int r = 0; r < q; ++r)
-            for (int s = 0; s < q; ++s) out[static_cast<std::size_t>(r) * q + s] += ai[r] * bi[s];
+        for (int r = 0; r < q; ++r) {
+            double* o = &out[static_cast<std::size_t>(r) * q];
+            for (int s = 0; s < q; ++s) o[s] += ai[r] * bi[s];
+        }
     }
     for (int r = 0; r < q; ++r) // symmetric to rounding
         for (int s = r + 1; s < q; ++s) {
@@ -576,16 +665,16 @@ void rotate(const Problem& pb, int q, double* x, const std::vector<double>& z) {
 
 // Mode j of the block x into the caller's form: node and interior values in global axes, the
 // largest translation 1 and positive.
-EigenMode take_mode(const Problem& pb, int q, const double* x, int j, double value) {
+EigenMode take_mode(const Problem& pb, int q, const double* x, int col, double eigenvalue) {
     const FemState& m = g_fem;
     EigenMode mode;
-    mode.value = value;
+    mode.value = eigenvalue;
     mode.nodes.assign(static_cast<std::size_t>(m.nnode) * 3, 0.0);
     for (int n = 0; n < m.nnode; ++n) {
         double l[3];
         for (int g = 0; g < 3; ++g) {
             const int e = pb.node_eq[n * 3 + g];
-            l[g] = e >= 0 ? x[static_cast<long>(e) * q + j] : 0.0;
+            l[g] = e >= 0 ? x[static_cast<long>(e) * q + col] : 0.0;
         }
         double* out = &mode.nodes[static_cast<std::size_t>(n) * 3];
         out[0] = l[0];
@@ -598,23 +687,21 @@ EigenMode take_mode(const Problem& pb, int q, const double* x, int j, double val
         out[2] = l[2];
     }
     for (const Member& mb : pb.members) {
-        int first_interior = 0;
-        for (int k = 0; k < 3; ++k) first_interior += mb.released[0][k] >= 0 ? 1 : 0;
-        double ends[2] = {0, 0}; // axial displacement of the ends, local
-        for (int end = 0; end < 2; ++end) {
-            int idx[3];
-            double coef[3];
-            const int n = targets(mb, end * mb.pieces, 0, idx, coef);
-            for (int t = 0; t < n; ++t) {
-                const long at = idx[t] < 6 ? mb.eq[idx[t]] : mb.offset + idx[t] - 6;
-                ends[end] += coef[t] * x[at * q + j];
-            }
-        }
+        // The value of chain freedom (j, k) from the unknowns.
+        auto value = [&](int j, int k) {
+            int idx[kMostTargets];
+            double coef[kMostTargets];
+            const int n = targets(mb, j, k, idx, coef);
+            double v = 0;
+            for (int t = 0; t < n; ++t)
+                v += coef[t] * x[(idx[t] < 6 ? mb.eq[idx[t]] : mb.offset + idx[t] - 6) * q + col];
+            return v;
+        };
+        const double ends[2] = {value(0, 0), value(mb.pieces, 0)}; // axial, local
         for (int p = 1; p < mb.pieces; ++p) {
-            const long at = mb.offset + first_interior + 2 * (p - 1);
             const double xi = static_cast<double>(p) / mb.pieces;
             const double u = (1 - xi) * ends[0] + xi * ends[1];
-            const double v = x[at * q + j], r = x[(at + 1) * q + j];
+            const double v = value(p, 1), r = value(p, 2);
             mode.interior.push_back(mb.c * u - mb.s * v);
             mode.interior.push_back(mb.s * u + mb.c * v);
             mode.interior.push_back(r);

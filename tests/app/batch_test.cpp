@@ -8,13 +8,14 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <regex>
 
 namespace analysis::test {
 namespace {
 
-// The numbers of a JSON text to ten significant digits: the last digits of a solution are
-// no part of the format.
-std::string tenDigits(const std::string& json) {
+// The numbers of a JSON text to ten (or `digits`) significant digits: the last digits of a
+// solution are no part of the format.
+std::string tenDigits(const std::string& json, int digits = 10) {
     std::string out;
     for (std::size_t i = 0; i < json.size();) {
         if (i < 2 || json.compare(i - 2, 2, ": ") != 0 ||
@@ -24,7 +25,7 @@ std::string tenDigits(const std::string& json) {
         }
         char* end = nullptr;
         char text[32];
-        std::snprintf(text, sizeof text, "%.10g", std::strtod(json.c_str() + i, &end));
+        std::snprintf(text, sizeof text, "%.*g", digits, std::strtod(json.c_str() + i, &end));
         out += text;
         i = static_cast<std::size_t>(end - json.c_str());
     }
@@ -112,8 +113,14 @@ TEST_F(BatchTest, StabilityReports) {
           "weightless.kst --buckling 1", "mechanism.kst --modes 2", "portal.kst --buckling 0",
           "portal.kst --modes 2 --second-order"})
         all += transcript(args);
-    all += "-- second.json\n" + tenDigits(kestrel_test::readText((dir / "second.json").string()));
-    all += "-- modes.json\n" + tenDigits(kestrel_test::readText((dir / "modes.json").string()));
+    // Second order converges to 1e-8, mode vectors to about five digits.
+    all +=
+        "-- second.json\n" + tenDigits(kestrel_test::readText((dir / "second.json").string()), 7);
+    all += "-- modes.json\n" + tenDigits(kestrel_test::readText((dir / "modes.json").string()), 4);
+    // How many iterations a run takes may differ by one between kernels: not compared.
+    all = std::regex_replace(all, std::regex("[0-9]+ iterations"), "N iterations");
+    all = std::regex_replace(all, std::regex("\"iterations\": [0-9]+"), "\"iterations\": N");
+    all = std::regex_replace(all, std::regex("Converged after [0-9]+"), "Converged after N");
     EXPECT_EQ(all.find("nan"), std::string::npos);
     EXPECT_EQ(all.find("inf"), std::string::npos);
     kestrel_test::expectGolden("app", "batch_stability", all);

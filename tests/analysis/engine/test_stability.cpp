@@ -66,7 +66,7 @@ protected:
 };
 
 // Euler loads of single columns under a unit load at the top: supports, hinges, an inclined
-// roller, an axially rigid member and a rotational spring, each in one member.
+// roller, an axially rigid and a rigid member and rotational springs, each in one member.
 TEST_F(Stability, EulerLoadsOfSingleColumns) {
     const double beta = 10; // spring k L / EI
     const double spring =
@@ -87,8 +87,12 @@ TEST_F(Stability, EulerLoadsOfSingleColumns) {
         {"fixed-free, axially rigid", column("111", "000"), kPi * kPi / 4},
         {"rotational spring at the base", column("110", "100").springs(1, 0, 0, beta * kEI / kL),
          spring * spring},
+        // A rigid bar on a base spring k, free at the top: P L = k (a spring weaker than about
+        // 1e-10 of the bar's stiffness leaves the frame singular, as in the linear analysis).
+        {"rigid, spring at the base", column("110", "000").springs(1, 0, 0, 1e6), 1e6 * kL / kEI},
     };
     rows[7].m.elements[0].section = 2;
+    rows[9].m.elements[0].section = 3;
     for (Row& r : rows) {
         SCOPED_TRACE(r.name);
         r.m.nodal_force(2, 0, -1, 0);
@@ -120,6 +124,7 @@ TEST_F(Stability, SwayPortal) {
         m.nodes.push_back({b, h, {0, 0, 0}});
         m.sections.push_back({0.01, 1e3, 0.5});
         m.elements = {{1, 2, 3}, {3, 4, 3}, {2, 4, 4}};
+
         m.nodal_force(2, 0, -1, 0).nodal_force(4, 0, -1, 0);
         const EigenSolution s = buckling(m, 2);
         ASSERT_EQ(s.modes.size(), 2u);
