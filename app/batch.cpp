@@ -4,7 +4,7 @@
 #include "analysis/analysis.h"
 #include "analysis/engine/engine.h"
 #include "analysis/stability.h"
-#include "app/batch_modes.h"
+#include "app/batch_stability.h"
 #include "attrib/attrib.h"
 #include "attrib/cases.h"
 #include "attrib/settings.h"
@@ -20,10 +20,6 @@
 #include <memory>
 
 namespace batch {
-
-namespace {
-
-constexpr int kOldestVersion = 206; // older files hold display units: the program converts them
 
 // A message of the program or the engine as one plain line: surrounding
 // blanks, line breaks, asterisks and exclamation marks dropped, inner runs
@@ -43,6 +39,10 @@ std::string oneLine(const std::string& message) {
     }
     return line;
 }
+
+namespace {
+
+constexpr int kOldestVersion = 206; // older files hold display units: the program converts them
 
 bool endsWith(const std::string& s, const char* tail) {
     const std::size_t n = std::strlen(tail);
@@ -608,61 +608,6 @@ int analyseStability(Solid* model, const std::string& path, const std::string& j
             {buckling && r < root.cases.size() ? root.cases[r].label : "", &so.eigen[r]});
     if (!reportModes(out, buckling, runs, path, jsonPath))
         return fail(kBadFile, "cannot write " + jsonPath);
-    return kSolved;
-}
-
-// The engine's stability entries on a neutral file: second order writes its result file and
-// says per case whether it converged; buckling (of the file's first case) and vibration print
-// their report.
-int analyseNeutralStability(const std::string& path, std::FILE* out, std::FILE* err,
-                            const Request& request, const std::string& jsonPath) {
-    namespace engine = kestrel::engine;
-    std::string message;
-    auto failed = [&](int code) {
-        if (code == engine::kAnalyseFatal) {
-            std::fputs(message.c_str(), out);
-            std::fprintf(err, "kestrel-solve: %s: %s\n", path.c_str(), oneLine(message).c_str());
-            return static_cast<int>(kBadFile);
-        }
-        const std::string line =
-            message.empty() ? "unstable frame: the stiffness matrix is singular" : oneLine(message);
-        std::fprintf(out, "%s\n",
-                     message.empty() ? "Unstable frame: the stiffness matrix is singular."
-                                     : message.c_str());
-        std::fprintf(err, "kestrel-solve: %s: %s\n", path.c_str(), line.c_str());
-        return static_cast<int>(kSingular);
-    };
-    if (request.kind == Request::kSecondOrder) {
-        engine::SecondOrderSolution s;
-        const int code = engine::AnalyseSecondOrder(path.c_str(), &message, &s);
-        if (code != engine::kAnalyseSolved) return failed(code);
-        bool all = true;
-        for (std::size_t r = 0; r < s.runs.size(); ++r) {
-            const engine::SecondOrderCase& c = s.runs[r];
-            if (c.converged)
-                std::fprintf(out,
-                             "Load case %zu '%s': second order, converged after %d iterations\n",
-                             r + 1, c.label.c_str(), c.iterations);
-            else
-                std::fprintf(out, "Load case %zu '%s': %s\n", r + 1, c.label.c_str(),
-                             engine::kSecondOrderUnstable);
-            all = all && c.converged;
-        }
-        if (all) return kSolved;
-        std::fprintf(err, "kestrel-solve: %s: %s\n", path.c_str(), engine::kSecondOrderUnstable);
-        return kSingular;
-    }
-    engine::EigenOptions options;
-    options.modes = request.modes;
-    engine::EigenSolution s;
-    const bool buckling = request.kind == Request::kBuckling;
-    const int code = buckling ? engine::AnalyseBuckling(path.c_str(), options, &s, &message)
-                              : engine::AnalyseVibration(path.c_str(), options, &s, &message);
-    if (code != engine::kAnalyseSolved) return failed(code);
-    if (!reportModes(out, buckling, {ModeRun{buckling ? "1" : "", &s}}, path, jsonPath)) {
-        std::fprintf(err, "kestrel-solve: %s: cannot write %s\n", path.c_str(), jsonPath.c_str());
-        return kBadFile;
-    }
     return kSolved;
 }
 

@@ -1,5 +1,6 @@
-// kestrel-solve's buckling and vibration reports (docs/kestrel-solve.md, docs/stability.md).
-#include "app/batch_modes.h"
+// kestrel-solve's second-order, buckling and vibration runs of neutral files, and its reports
+// of buckling and vibration (docs/kestrel-solve.md, docs/stability.md).
+#include "app/batch_stability.h"
 
 #include "fileio/fileio.h"
 
@@ -118,6 +119,58 @@ bool writeJson(const std::string& path, bool buckling, const std::vector<ModeRun
 }
 
 } // namespace
+
+int analyseNeutralStability(const std::string& path, std::FILE* out, std::FILE* err,
+                            const Request& request, const std::string& jsonPath) {
+    namespace engine = kestrel::engine;
+    std::string message;
+    auto failed = [&](int code) {
+        if (code == engine::kAnalyseFatal) {
+            std::fputs(message.c_str(), out);
+            std::fprintf(err, "kestrel-solve: %s: %s\n", path.c_str(), oneLine(message).c_str());
+            return static_cast<int>(kBadFile);
+        }
+        const std::string line =
+            message.empty() ? "unstable frame: the stiffness matrix is singular" : oneLine(message);
+        std::fprintf(out, "%s\n",
+                     message.empty() ? "Unstable frame: the stiffness matrix is singular."
+                                     : message.c_str());
+        std::fprintf(err, "kestrel-solve: %s: %s\n", path.c_str(), line.c_str());
+        return static_cast<int>(kSingular);
+    };
+    if (request.kind == Request::kSecondOrder) {
+        engine::SecondOrderSolution s;
+        const int code = engine::AnalyseSecondOrder(path.c_str(), &message, &s);
+        if (code != engine::kAnalyseSolved) return failed(code);
+        bool all = true;
+        for (std::size_t r = 0; r < s.runs.size(); ++r) {
+            const engine::SecondOrderCase& c = s.runs[r];
+            if (c.converged)
+                std::fprintf(out,
+                             "Load case %zu '%s': second order, converged after %d iterations\n",
+                             r + 1, c.label.c_str(), c.iterations);
+            else
+                std::fprintf(out, "Load case %zu '%s': %s\n", r + 1, c.label.c_str(),
+                             engine::kSecondOrderUnstable);
+            all = all && c.converged;
+        }
+        if (all) return kSolved;
+        std::fprintf(err, "kestrel-solve: %s: %s\n", path.c_str(), engine::kSecondOrderUnstable);
+        return kSingular;
+    }
+    engine::EigenOptions options;
+    options.modes = request.modes;
+    engine::EigenSolution s;
+    const bool buckling = request.kind == Request::kBuckling;
+    const int code = buckling ? engine::AnalyseBuckling(path.c_str(), options, &s, &message)
+                              : engine::AnalyseVibration(path.c_str(), options, &s, &message);
+    if (code != engine::kAnalyseSolved) return failed(code);
+    if (!reportModes(out, buckling, {ModeRun{buckling ? "1" : "", &s}}, path, jsonPath)) {
+        std::fprintf(err, "kestrel-solve: %s: cannot write %s\n", path.c_str(), jsonPath.c_str());
+        return kBadFile;
+    }
+    return kSolved;
+}
 
 bool reportModes(std::FILE* out, bool buckling, const std::vector<ModeRun>& runs,
                  const std::string& model, const std::string& jsonPath) {
