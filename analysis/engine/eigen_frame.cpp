@@ -71,6 +71,7 @@ struct Chain {
     int dofs = 0;
     std::vector<int> count, idx;
     std::vector<double> coef;
+    std::vector<double> h; // workspace of member_matrix
     void fill(const Member& mb) {
         dofs = 3 * (mb.pieces + 1);
         count.resize(static_cast<std::size_t>(dofs));
@@ -175,10 +176,33 @@ void member_matrix(const Member& mb, double sigma, bool buckling, Chain& chain,
         for (int p = 0; p < mb.pieces; ++p) scatter(mb, chain, p, p + 1, m, 1.0, true, q);
     }
     if (sigma == 0.0) return;
-    piece_matrix(mb, which, m, -1);
-    scatter(mb, chain, 0, mb.pieces, m, -sigma, false, q);
+    // - sigma G^T B G, G the chain's targets: H = B G row by row of the chain, then G^T H.
+    const int dim = 6 + mb.inner;
+    chain.h.assign(static_cast<std::size_t>(chain.dofs) * dim, 0.0);
+    double bar[6][6];
+    piece_matrix(mb, which, bar, -1);
     piece_matrix(mb, which, m);
-    for (int p = 0; p < mb.pieces; ++p) scatter(mb, chain, p, p + 1, m, -sigma, false, q);
+    for (int p = -1; p < mb.pieces; ++p) {
+        const double(*kp)[6] = p < 0 ? bar : m;
+        for (int a = 0; a < 6; ++a) {
+            const int ra = p < 0 ? (a / 3) * 3 * mb.pieces + a % 3 : 3 * p + a;
+            double* h = &chain.h[static_cast<std::size_t>(ra) * dim];
+            for (int b = 0; b < 6; ++b) {
+                if (kp[a][b] == 0.0) continue;
+                const int rb = p < 0 ? (b / 3) * 3 * mb.pieces + b % 3 : 3 * p + b;
+                for (int y = 0; y < chain.count[rb]; ++y)
+                    h[chain.at(rb)[y]] += kp[a][b] * chain.weights(rb)[y];
+            }
+        }
+    }
+    for (int i = 0; i < chain.dofs; ++i) {
+        const double* h = &chain.h[static_cast<std::size_t>(i) * dim];
+        for (int x = 0; x < chain.count[i]; ++x) {
+            double* row = &q[static_cast<std::size_t>(chain.at(i)[x]) * dim];
+            const double f = -sigma * chain.weights(i)[x];
+            for (int c = 0; c < dim; ++c) row[c] += f * h[c];
+        }
+    }
 }
 
 // In-place Cholesky of the member's internal block (rows 6..): L below the diagonal. An
