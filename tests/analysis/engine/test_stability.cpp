@@ -197,6 +197,7 @@ TEST_F(Stability, SecondOrderCantilever) {
         EXPECT_TRUE(s.runs[0].converged);
         EXPECT_LE(s.runs[0].iterations, 3);
         tips[i] = disp(s.solution, 2, 0);
+        EXPECT_NE(readText(dir.path("frame.pos")).find("%RESULT.CASE "), std::string::npos);
         EXPECT_REL(tips[i], rows[i].tip);
         EXPECT_REL(force(s.solution, 0, 5), rows[i].moment);
     }
@@ -238,6 +239,8 @@ TEST_F(Stability, CasesAndCombinations) {
     EXPECT_TRUE(s.runs[0].converged && s.runs[2].converged && s.runs[3].converged);
     EXPECT_FALSE(s.runs[1].converged);
     EXPECT_TRUE(s.solution.cases[1].displacements.empty());
+    // A case without results leaves the result file without its result section.
+    EXPECT_EQ(readText(dir.path("frame.pos")).find("%RESULT"), std::string::npos);
     EXPECT_EQ(s.runs[3].label, "Combination 1");
     const double combo = s.solution.cases[3].displacements[6];
     EXPECT_NEAR(combo, s.solution.cases[2].displacements[6], 1e-12 * std::fabs(combo));
