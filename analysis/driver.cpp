@@ -696,4 +696,12 @@ const DriverTimings& lastDriverTimings() {
     return g_timings;
 }
 
+// The neutral file written as runAnalysis writes it, for the stability runs (stability.cpp).
+bool writeAnalysisInput(const std::string& dat, const std::string& text, std::string* message) {
+    const NeutralFile made = writeNeutralFile(dat, text);
+    if (made == NeutralFile::kWritten) return true;
+    *message = made == NeutralFile::kInTheWay ? inTheWay(dat) : kMsgCannotWrite;
+    return false;
+}
+
 } // namespace analysis

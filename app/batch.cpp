@@ -3,6 +3,8 @@
 
 #include "analysis/analysis.h"
 #include "analysis/engine/engine.h"
+#include "analysis/stability.h"
+#include "app/batch_stability.h"
 #include "attrib/attrib.h"
 #include "attrib/cases.h"
 #include "attrib/settings.h"
@@ -20,10 +22,6 @@
 #include <string_view>
 
 namespace batch {
-
-namespace {
-
-constexpr int kOldestVersion = 206; // older files hold display units: the program converts them
 
 // A message of the program or the engine as one plain line: surrounding
 // blanks, line breaks, asterisks and exclamation marks dropped, inner runs
@@ -43,6 +41,10 @@ std::string oneLine(const std::string& message) {
     }
     return line;
 }
+
+namespace {
+
+constexpr int kOldestVersion = 206; // older files hold display units: the program converts them
 
 bool endsWith(const std::string& s, const char* tail) {
     const std::size_t n = std::strlen(tail);
@@ -79,6 +81,8 @@ struct CaseTables {
     std::vector<analysis::Reaction> reactions;
     std::vector<attrib::CaseFactor> factors; // of a combination: its cases' ids and factors
     bool inEnvelope = true;
+    int iterations = -1;  // second order: solutions after the linear one
+    std::string unstable; // second order: why there are no values ("" when there are)
 };
 
 // Rounding noise of a solution: a value below 1e-10 of the largest of its
@@ -482,16 +486,29 @@ void jsonEnvelope(std::FILE* f, const EnvelopeTables& t, const attrib::Attribute
     std::fprintf(f, "\n    ]\n  }");
 }
 
+// The arrays of one case or combination, or for a second-order run without values its message;
+// a second-order run also says how many iterations it took.
+void jsonRun(std::FILE* f, const analysis::Numbering& n, const CaseTables& t) {
+    if (t.iterations >= 0) std::fprintf(f, "      \"iterations\": %d,\n", t.iterations);
+    if (!t.unstable.empty())
+        std::fprintf(f, "      \"converged\": false,\n      \"message\": \"%s\"",
+                     jsonText(t.unstable).c_str());
+    else
+        jsonArrays(f, n, t, "      ");
+}
+
 bool writeJson(const std::string& path, const std::string& model, const analysis::Numbering& n,
                const std::vector<CaseTables>& cases, const std::vector<CaseTables>& combos,
-               const EnvelopeTables* envelope, const attrib::AttributeRoot& root) {
+               const EnvelopeTables* envelope, const attrib::AttributeRoot& root,
+               bool secondOrder = false) {
     fileio::AtomicFile file(path);
     std::FILE* f = file.stream();
     if (!f) return false;
     std::fprintf(f, "{\n  \"model\": \"%s\",\n", jsonText(model).c_str());
+    if (secondOrder) std::fprintf(f, "  \"analysis\": \"second order\",\n");
     std::fprintf(f, "  \"units\": {\"length\": \"m\", \"force\": \"kN\", \"moment\": \"kN m\", "
                     "\"rotation\": \"rad\"},\n");
-    if (cases.size() == 1) {
+    if (cases.size() == 1 && cases.front().unstable.empty()) {
         jsonArrays(f, n, cases.front(), "  ");
         std::fprintf(f, ",\n");
     }
@@ -499,7 +516,7 @@ bool writeJson(const std::string& path, const std::string& model, const analysis
     for (std::size_t c = 0; c < cases.size(); ++c) {
         std::fprintf(f, "%s\n    {\n      \"label\": \"%s\",\n", c ? "," : "",
                      jsonText(cases[c].label).c_str());
-        jsonArrays(f, n, cases[c], "      ");
+        jsonRun(f, n, cases[c]);
         std::fprintf(f, "\n    }");
     }
     std::fprintf(f, "\n  ]");
@@ -515,7 +532,7 @@ bool writeJson(const std::string& path, const std::string& model, const analysis
                              jsonText(attrib::labelOf(root, combos[c].factors[i].loadCase)).c_str(),
                              combos[c].factors[i].factor);
             std::fprintf(f, "},\n");
-            jsonArrays(f, n, combos[c], "      ");
+            jsonRun(f, n, combos[c]);
             std::fprintf(f, "\n    }");
         }
         std::fprintf(f, "\n  ]");
@@ -528,9 +545,123 @@ bool writeJson(const std::string& path, const std::string& model, const analysis
     return file.commit();
 }
 
+// "Combination N: LABEL = 1.35 'Dead' + 1.5 'Imposed'" and the end of its line.
+void printCombinationHead(std::FILE* out, std::size_t c, const CaseTables& t,
+                          const attrib::AttributeRoot& root) {
+    std::fprintf(out, "\nCombination %zu: %s =", c + 1, t.label.c_str());
+    for (std::size_t i = 0; i < t.factors.size(); ++i)
+        std::fprintf(out, "%s %g '%s'", i ? " +" : "", t.factors[i].factor,
+                     attrib::labelOf(root, t.factors[i].loadCase).c_str());
+    std::fprintf(out, "%s\n", t.factors.empty() ? " 0" : "");
+}
+
+// The tables of the second-order runs: the cases, then the combinations from their own loads.
+int reportSecondOrder(const analysis::StabilityOutcome& so, const std::string& path,
+                      const std::string& jsonPath, const Units& units, std::FILE* out,
+                      std::FILE* err) {
+    const attrib::AttributeRoot& root = attrib::root();
+    const kestrel::engine::SecondOrderSolution& s = so.second;
+    const analysis::Numbering& n = so.numbering;
+    std::vector<CaseTables> cases, combos;
+    std::size_t unstable = 0;
+    for (std::size_t r = 0; r < s.runs.size() && r < root.cases.size() + root.combos.size(); ++r) {
+        const bool isCase = r < root.cases.size();
+        CaseTables t;
+        t.label = isCase ? root.cases[r].label : root.combos[r - root.cases.size()].label;
+        if (!isCase) t.factors = root.combos[r - root.cases.size()].factors;
+        t.iterations = s.runs[r].iterations;
+        if (s.runs[r].converged) {
+            const kestrel::engine::CaseSolution& c = s.solution.cases[r];
+            t.displacements = c.displacements;
+            t.forces = forcesByNumber(s.solution, c.end_forces, n.members.size());
+            t.reactions = analysis::supportReactions(
+                n, t.forces, isCase ? root.cases[r].id : root.combos[r - root.cases.size()].id);
+            dropNoise(t);
+        } else {
+            t.unstable = kestrel::engine::kSecondOrderUnstable;
+            ++unstable;
+        }
+        (isCase ? cases : combos).push_back(std::move(t));
+    }
+    std::fprintf(out,
+                 "Second-order analysis (P-Delta): every load case and combination solved with "
+                 "the geometric stiffness of its own axial forces\n");
+    auto body = [&](const CaseTables& t) {
+        if (!t.unstable.empty()) {
+            std::fprintf(out, "%s\n", t.unstable.c_str());
+            return;
+        }
+        std::fprintf(out, "Converged after %d iterations.\n\n", t.iterations);
+        printTable(out, n, units, t);
+    };
+    for (std::size_t c = 0; c < cases.size(); ++c) {
+        std::fprintf(out, "\n");
+        if (cases.size() > 1)
+            std::fprintf(out, "Load case %zu: %s\n", c + 1, cases[c].label.c_str());
+        body(cases[c]);
+    }
+    for (std::size_t c = 0; c < combos.size(); ++c) {
+        printCombinationHead(out, c, combos[c], root);
+        std::fprintf(out, "Solved from its factored loads.\n");
+        body(combos[c]);
+    }
+    if (!jsonPath.empty() && !writeJson(jsonPath, path, n, cases, combos, nullptr, root, true)) {
+        std::fprintf(err, "kestrel-solve: %s: cannot write %s\n", path.c_str(), jsonPath.c_str());
+        return kBadFile;
+    }
+    if (unstable == 0) return kSolved;
+    std::fprintf(err, "kestrel-solve: %s: %zu of %zu load cases and combinations: %s\n",
+                 path.c_str(), unstable, s.runs.size(), kestrel::engine::kSecondOrderUnstable);
+    return kSingular;
+}
+
+// A second-order, buckling or vibration run of a checked model.
+int analyseStability(Solid* model, const std::string& path, const std::string& jsonPath,
+                     const Units& units, const Request& request, std::FILE* out, std::FILE* err) {
+    auto fail = [&](int status, const std::string& text) {
+        std::fprintf(err, "kestrel-solve: %s: %s\n", path.c_str(), text.c_str());
+        return status;
+    };
+    const attrib::AttributeRoot& root = attrib::root();
+    const analysis::StabilityOutcome so =
+        request.kind == Request::kSecondOrder ? analysis::runSecondOrder(model, root, path)
+        : request.kind == Request::kBuckling
+            ? analysis::runBuckling(model, root, path, request.modes)
+            : analysis::runVibration(model, root, path, request.modes);
+    switch (so.status) {
+    case analysis::RunStatus::kSolved:
+        break;
+    case analysis::RunStatus::kUnstable:
+        if (so.message.rfind(analysis::kMsgUnstable, 0) != 0)
+            return fail(kSingular, oneLine(so.message));
+        return fail(kSingular, "unstable frame: the stiffness matrix is singular");
+    case analysis::RunStatus::kCannotWrite:
+        return fail(kBadFile, so.message != analysis::kMsgCannotWrite
+                                  ? oneLine(so.message)
+                                  : "cannot write the neutral file " +
+                                        analysis::analysisFileName(path, "dat"));
+    case analysis::RunStatus::kCannotRead:
+    case analysis::RunStatus::kFatal:
+        return fail(kBadFile, oneLine(so.message));
+    }
+    if (request.kind == Request::kSecondOrder)
+        return reportSecondOrder(so, path, jsonPath, units, out, err);
+    const bool buckling = request.kind == Request::kBuckling;
+    std::vector<ModeRun> runs;
+    for (std::size_t r = 0; r < so.eigen.size(); ++r)
+        runs.push_back(
+            {buckling && r < root.cases.size() ? root.cases[r].label : "", &so.eigen[r]});
+    if (!reportModes(out, buckling, runs, path, jsonPath))
+        return fail(kBadFile, "cannot write " + jsonPath);
+    return kSolved;
+}
+
 } // namespace
 
-int analyseNeutralFile(const std::string& path, std::FILE* out, std::FILE* err) {
+int analyseNeutralFile(const std::string& path, std::FILE* out, std::FILE* err,
+                       const Request& request, const std::string& jsonPath) {
+    if (request.kind != Request::kLinear)
+        return analyseNeutralStability(path, out, err, request, jsonPath);
     std::string message;
     const int result = kestrel::engine::AnalyseCore(path.c_str(), &message);
     if (result == kestrel::engine::kAnalyseFatal) {
@@ -556,7 +687,7 @@ int analyseNeutralFile(const std::string& path, std::FILE* out, std::FILE* err) 
 }
 
 int analyseModelFile(const std::string& path, const std::string& jsonPath, std::FILE* out,
-                     std::FILE* err) {
+                     std::FILE* err, const Request& request) {
     auto fail = [&](int status, const std::string& text) {
         std::fprintf(err, "kestrel-solve: %s: %s\n", path.c_str(), text.c_str());
         return status;
@@ -588,6 +719,8 @@ int analyseModelFile(const std::string& path, const std::string& jsonPath, std::
         return fail(kCheckFailed, oneLine(text));
 
     analysis::resetResults(model);
+    if (request.kind != Request::kLinear)
+        return analyseStability(model, path, jsonPath, Units(r.settings), request, out, err);
     // The envelope of a model that is not a single case, with the shares of
     // its pattern cases gathered as the analysis solves them.
     std::unique_ptr<EnvelopeTables> envelope;
@@ -632,11 +765,8 @@ int analyseModelFile(const std::string& path, const std::string& jsonPath, std::
         printTable(out, run.numbering, Units(r.settings), cases[c]);
     }
     for (std::size_t c = 0; c < combos.size(); ++c) {
-        std::fprintf(out, "\nCombination %zu: %s =", c + 1, combos[c].label.c_str());
-        for (std::size_t i = 0; i < combos[c].factors.size(); ++i)
-            std::fprintf(out, "%s %g '%s'", i ? " +" : "", combos[c].factors[i].factor,
-                         attrib::labelOf(root, combos[c].factors[i].loadCase).c_str());
-        std::fprintf(out, "%s\n\n", combos[c].factors.empty() ? " 0" : "");
+        printCombinationHead(out, c, combos[c], root);
+        std::fprintf(out, "\n");
         printTable(out, run.numbering, Units(r.settings), combos[c]);
     }
     if (envelope) {
@@ -651,17 +781,33 @@ int analyseModelFile(const std::string& path, const std::string& jsonPath, std::
 }
 
 int run(int argc, char** argv, std::FILE* out, std::FILE* err) {
-    const char* usage = "usage: kestrel-solve FILE.dat\n"
-                        "       kestrel-solve MODEL.kst [--json FILE]\n";
+    const char* usage =
+        "usage: kestrel-solve FILE.dat [--second-order | --buckling N | --modes N] [--json FILE]\n"
+        "       kestrel-solve MODEL.kst [--second-order | --buckling N | --modes N] [--json "
+        "FILE]\n";
     std::string file, json;
+    Request request;
+    // The number of modes: a whole number from 1 to 1000.
+    auto modes = [](const char* text) {
+        char* end = nullptr;
+        const long n = std::strtol(text, &end, 10);
+        return end != text && *end == '\0' && n >= 1 && n <= 1000 ? static_cast<int>(n) : 0;
+    };
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--help" || a == "-h") {
             std::fputs(usage, out);
             return kSolved;
         }
+        const bool free = request.kind == Request::kLinear;
         if (a == "--json" && i + 1 < argc && json.empty()) {
             json = argv[++i];
+        } else if (a == "--second-order" && free) {
+            request.kind = Request::kSecondOrder;
+        } else if ((a == "--buckling" || a == "--modes") && free && i + 1 < argc &&
+                   (request.modes = modes(argv[i + 1])) > 0) {
+            request.kind = a == "--buckling" ? Request::kBuckling : Request::kModes;
+            ++i;
         } else if (file.empty() && !a.empty() && a[0] != '-') {
             file = a;
         } else {
@@ -674,12 +820,14 @@ int run(int argc, char** argv, std::FILE* out, std::FILE* err) {
         return kUsage;
     }
     if (endsWith(file, ".kst") || endsWith(file, ".KST"))
-        return analyseModelFile(file, json, out, err);
-    if (!json.empty()) {
+        return analyseModelFile(file, json, out, err, request);
+    // A neutral file's linear and second-order results are its result file.
+    if (!json.empty() &&
+        (request.kind == Request::kLinear || request.kind == Request::kSecondOrder)) {
         std::fputs(usage, err);
         return kUsage;
     }
-    return analyseNeutralFile(file, out, err);
+    return analyseNeutralFile(file, out, err, request, json);
 }
 
 } // namespace batch

@@ -26,34 +26,43 @@ bool normalise(double v[3]) {
     return true;
 }
 
-// Full 12 x 12 local stiffness of the unreleased element.
+// Full 12 x 12 local stiffness of the unreleased element; with an axial force (second order)
+// the bending terms in both planes are those of the beam-column.
 void local_stiffness(const Element& e, double k[12][12]) {
     std::memset(k, 0, sizeof(double) * 144);
     const double L = e.L, L2 = L * L, L3 = L2 * L;
     auto set = [&](int i, int j, double v) { k[i][j] = k[j][i] = v; };
+    double bz[4] = {12 * e.E * e.Iz / L3, 6 * e.E * e.Iz / L2, 4 * e.E * e.Iz / L,
+                    2 * e.E * e.Iz / L};
+    double by[4] = {12 * e.E * e.Iy / L3, 6 * e.E * e.Iy / L2, 4 * e.E * e.Iy / L,
+                    2 * e.E * e.Iy / L};
+    if (e.N != 0.0) {
+        fem_beam_column(e.E * e.Iz, L, e.N, bz);
+        fem_beam_column(e.E * e.Iy, L, e.N, by);
+    }
     set(0, 0, e.E * e.A / L);
     set(6, 6, e.E * e.A / L);
     set(0, 6, -e.E * e.A / L);
-    set(1, 1, 12 * e.E * e.Iz / L3);
-    set(7, 7, 12 * e.E * e.Iz / L3);
-    set(1, 7, -12 * e.E * e.Iz / L3);
-    set(1, 5, 6 * e.E * e.Iz / L2);
-    set(1, 11, 6 * e.E * e.Iz / L2);
-    set(5, 7, -6 * e.E * e.Iz / L2);
-    set(7, 11, -6 * e.E * e.Iz / L2);
-    set(5, 5, 4 * e.E * e.Iz / L);
-    set(11, 11, 4 * e.E * e.Iz / L);
-    set(5, 11, 2 * e.E * e.Iz / L);
-    set(2, 2, 12 * e.E * e.Iy / L3);
-    set(8, 8, 12 * e.E * e.Iy / L3);
-    set(2, 8, -12 * e.E * e.Iy / L3);
-    set(2, 4, -6 * e.E * e.Iy / L2);
-    set(2, 10, -6 * e.E * e.Iy / L2);
-    set(4, 8, 6 * e.E * e.Iy / L2);
-    set(8, 10, 6 * e.E * e.Iy / L2);
-    set(4, 4, 4 * e.E * e.Iy / L);
-    set(10, 10, 4 * e.E * e.Iy / L);
-    set(4, 10, 2 * e.E * e.Iy / L);
+    set(1, 1, bz[0]);
+    set(7, 7, bz[0]);
+    set(1, 7, -bz[0]);
+    set(1, 5, bz[1]);
+    set(1, 11, bz[1]);
+    set(5, 7, -bz[1]);
+    set(7, 11, -bz[1]);
+    set(5, 5, bz[2]);
+    set(11, 11, bz[2]);
+    set(5, 11, bz[3]);
+    set(2, 2, by[0]);
+    set(8, 8, by[0]);
+    set(2, 8, -by[0]);
+    set(2, 4, -by[1]);
+    set(2, 10, -by[1]);
+    set(4, 8, by[1]);
+    set(8, 10, by[1]);
+    set(4, 4, by[2]);
+    set(10, 10, by[2]);
+    set(4, 10, by[3]);
     set(3, 3, e.E * e.J / (2 * L));
     set(9, 9, e.E * e.J / (2 * L));
     set(3, 9, -e.E * e.J / (2 * L));
@@ -95,6 +104,7 @@ bool beam_finish(Element* e, const ElementInput& in) {
     for (int n : e->nodes)
         if (n < 1 || n > m.nnode) return false;
     e->load = -1;
+    e->N = 0.0;
     const double* sec = m.sections[in.section - 1];
     e->A = sec[0];
     e->J = sec[3];

@@ -50,7 +50,7 @@ int beam3d_run() {
     if (!fem_assemble_loads()) return kAnalyseFatal;
     m.timings.assemble += fem_seconds() - t2;
     m.timings.equations = m.neq;
-    return kAlgorithms[0].run(m.neq, m.first, m.f, m.u);
+    return kAlgorithms[m.algorithm].run(m.neq, m.first, m.f, m.u);
 }
 
 // Reads the whole input into memory, NUL-terminated. Only a regular file is read: a
@@ -170,7 +170,10 @@ int analyse(const char* file_name) {
 
 const SectionClass kSectionClasses[] = {{"beam section", section_read}};
 const MaterialClass kMaterialClasses[] = {{"isotropic", isotropic_read, isotropic_elasticity}};
-const AlgorithmClass kAlgorithms[] = {{"linear static", fem_linear_static}};
+const AlgorithmClass kAlgorithms[] = {{"linear static", fem_linear_static},
+                                      {"second order", fem_second_order},
+                                      {"buckling", fem_buckling},
+                                      {"vibration", fem_vibration}};
 const ModelType kModelTypes[] = {{{"BEAM3D", "beam3d", "Beam3d"}, kDofsPerNode, beam3d_run}};
 const int kModelTypeCount = sizeof kModelTypes / sizeof kModelTypes[0];
 
@@ -238,12 +241,14 @@ bool DeriveFileNames(const char* file_name, EngineFileNames* names) {
     return true;
 }
 
-int AnalyseCore(const char* file_name, std::string* message, EngineSolution* solution,
-                const AnalyseOptions* options) {
+int fem_analyse(const char* file_name, std::string* message, EngineSolution* solution,
+                const AnalyseOptions* options, int algorithm, const FemRequest& request) {
     fem_release();
     if (solution) *solution = EngineSolution{};
     g_fem.solution = solution;
     g_fem.options = options;
+    g_fem.algorithm = algorithm;
+    g_fem.request = request;
     g_fem.timings.total = fem_seconds();
     int result = analyse(file_name);
     EngineTimings timings = g_fem.timings;
@@ -254,6 +259,11 @@ int AnalyseCore(const char* file_name, std::string* message, EngineSolution* sol
     fem_release();
     g_last_timings = timings;
     return result;
+}
+
+int AnalyseCore(const char* file_name, std::string* message, EngineSolution* solution,
+                const AnalyseOptions* options) {
+    return fem_analyse(file_name, message, solution, options, kLinearStatic, FemRequest{});
 }
 
 int Analyse(const char* file_name) {

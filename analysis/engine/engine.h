@@ -122,4 +122,70 @@ struct EngineTimings {
 };
 const EngineTimings& LastEngineTimings();
 
+// ---- Second order, elastic buckling and natural vibration (stability.cpp, eigen.cpp) ---------
+// The same neutral file, read and numbered as for AnalyseCore; the result file keeps the model
+// copy and %END, and, for a second-order run whose cases all converge, the result section of
+// every case. See docs/stability.md.
+
+// The message of a case whose second-order analysis did not converge or whose stiffness stopped
+// being positive definite: that case has no results.
+extern const char* const kSecondOrderUnstable;
+extern const char* const kNoCompression; // buckling: no member is in compression
+extern const char* const kNoMass;        // vibration: every member has zero mass
+
+// A combination solved in second order from its own factored loads.
+struct FactoredCase {
+    int load_case; // 0-based, file case order
+    double factor;
+};
+struct SecondOrderOptions {
+    std::vector<std::vector<FactoredCase>> combinations; // solved after the cases, in this order
+};
+// Per case, then per combination, in order.
+struct SecondOrderCase {
+    std::string label;      // the case label, or "Combination k"
+    bool converged = false; // false: no results (message kSecondOrderUnstable)
+    int iterations = 0;     // solutions after the linear one
+};
+struct SecondOrderSolution {
+    EngineSolution solution;           // cases then combinations; empty vectors where unstable
+    std::vector<SecondOrderCase> runs; // as solution.cases
+};
+// Solves every case (and each combination asked for) with the geometric stiffness of its own
+// axial forces, iterated from the linear solution. kAnalyseSolved (look at runs[i].converged),
+// kAnalyseSingular (the linear stiffness is singular) or kAnalyseFatal (message).
+int AnalyseSecondOrder(const char* file_name, std::string* message, SecondOrderSolution* solution,
+                       const SecondOrderOptions* options = nullptr);
+
+struct EigenOptions {
+    int modes = 5;     // how many are wanted (at least 1)
+    int pieces = 0;    // pieces per member; 0: chosen by the engine (16, fewer for large frames)
+    int load_case = 0; // buckling: the case (0-based) whose linear axial forces are scaled
+    // Vibration: mass per unit length (t/m) of each element by element number (index number
+    // - 1); empty: the material's specific weight (kN/m3) / 9.81 m/s2 x the section's area.
+    std::vector<double> mass_per_length;
+};
+struct EigenMode {
+    double value = 0;          // buckling: critical load factor; vibration: frequency (Hz)
+    std::vector<double> nodes; // 3 per node in node order: dx, dy, rz (global axes)
+    // Per element in list order, its pieces - 1 interior points at k / pieces of its length
+    // from end 1: dx, dy, rz (global axes) each.
+    std::vector<double> interior;
+};
+struct EigenSolution {
+    std::vector<int> element_numbers; // list order
+    std::vector<int> pieces;          // per element in list order
+    std::vector<EigenMode> modes;     // ascending; scaled so the largest translation is 1
+    std::string note;                 // kNoCompression or kNoMass when there are no modes
+    int iterations = 0;               // of the subspace iteration
+    int equations = 0;                // of the subdivided frame
+};
+// The first options.modes critical load factors of the case's linear axial forces, or the first
+// natural frequencies, with their mode shapes, in the frame's plane. kAnalyseSolved (modes, or
+// none and a note), kAnalyseSingular or kAnalyseFatal (message).
+int AnalyseBuckling(const char* file_name, const EigenOptions& options, EigenSolution* solution,
+                    std::string* message);
+int AnalyseVibration(const char* file_name, const EigenOptions& options, EigenSolution* solution,
+                     std::string* message);
+
 } // namespace kestrel::engine

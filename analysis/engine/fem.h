@@ -63,6 +63,7 @@ struct Element {
     double A, J, Iy, Iz, hy, hz;
     double L, E, alpha, density;
     double R[3][3]; // rows: unit local x, y, z in global components
+    double N;       // axial force (tension positive) the stiffness takes: 0 in a linear analysis
 };
 
 // The numbers of an element record that refer to other tables; used only while reading.
@@ -127,6 +128,18 @@ struct MaterialClass {
 struct AlgorithmClass {
     const char* name;
     int (*run)(int n, const int* first, double* f, double* u); // 1 solved, 0 singular, -1 fatal
+};
+
+// The analyses after the reading: an index into kAlgorithms.
+enum AlgorithmIndex { kLinearStatic = 0, kSecondOrder, kBuckling, kVibration };
+
+// What the caller of a second-order, buckling or vibration analysis asked for and where the
+// answer goes (null for a linear analysis).
+struct FemRequest {
+    const SecondOrderOptions* second_options = nullptr;
+    SecondOrderSolution* second = nullptr;
+    const EigenOptions* eigen_options = nullptr;
+    EigenSolution* eigen = nullptr;
 };
 
 struct ModelType {
@@ -224,6 +237,8 @@ struct FemState {
     bool not_finite = false;            // the solution held an infinity or NaN (error says where)
     EngineSolution* solution = nullptr; // optional copy of the results for the caller
     const AnalyseOptions* options = nullptr; // optional shares of split cases
+    int algorithm = kLinearStatic;
+    FemRequest request;
     EngineTimings timings;
 };
 
@@ -277,6 +292,29 @@ bool fem_write_case(int c);
 // case is written (the factor still in K). False on a fatal condition.
 bool fem_shares_wanted();
 bool fem_solve_shares();
+
+// engine.cpp: one whole analysis of the file with the given algorithm and request (AnalyseCore
+// is the linear one).
+int fem_analyse(const char* file_name, std::string* message, EngineSolution* solution,
+                const AnalyseOptions* options, int algorithm, const FemRequest& request);
+
+// solver.cpp: assembles the stiffness of the present element axial forces (Element::N), adds
+// springs and penalties, factorises and solves K u = f (f kept). kAnalyseSolved, or
+// kAnalyseSingular (a pivot below the tolerance, or with positive_definite one not positive),
+// or kAnalyseFatal. The factor stays in g_fem.K.
+int fem_factor_solve(double* f, double* u, bool positive_definite);
+
+// stability.cpp: the bending stiffness of a beam-column of flexural rigidity EI, length L and
+// axial force N (tension positive), exact (stability functions): k[0] = transverse force per
+// transverse displacement, k[1] = force per end rotation (= moment per transverse
+// displacement), k[2] = moment per rotation at the same end, k[3] at the other end.
+void fem_beam_column(double EI, double L, double N, double k[4]);
+// The axial force of an element from its end forces (mean of both ends, tension positive).
+double fem_axial_force(const double forces[kMaxElementDofs]);
+int fem_second_order(int n, const int* first, double* f, double* u);
+// eigen.cpp
+int fem_buckling(int n, const int* first, double* f, double* u);
+int fem_vibration(int n, const int* first, double* f, double* u);
 
 // beam.cpp / loads.cpp helpers shared with the reader
 bool fem_add_member_load(const MemberLoad& load); // fixed-end forces into the element's sum

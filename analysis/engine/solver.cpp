@@ -425,6 +425,21 @@ int fem_linear_static(int n, const int* first, double* f, double* u) {
     return kAnalyseSolved;
 }
 
+int fem_factor_solve(double* f, double* u, bool positive_definite) {
+    FemState& m = g_fem;
+    int result = solve_equations(m.neq, m.first, f, u);
+    // As in the linear analysis, the verdict singular is the file order's; a stiffness that
+    // must stay positive definite (second order) is judged in the order it has.
+    if (result == kAnalyseSingular && m.reordered && !positive_definite) {
+        if (!return_to_file_order(f)) return kAnalyseFatal;
+        result = solve_equations(m.neq, m.first, f, u);
+    }
+    if (result == kAnalyseSolved && positive_definite)
+        for (int i = 0; i < m.neq; ++i)
+            if (!(m.K.at(i, i) > 0.0)) return kAnalyseSingular;
+    return result;
+}
+
 void fem_node_displacements(int node, double d[6]) {
     fem_node_values(g_fem.u, 1, node, d);
 }

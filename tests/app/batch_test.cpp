@@ -8,13 +8,14 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <regex>
 
 namespace analysis::test {
 namespace {
 
-// The numbers of a JSON text to ten significant digits: the last digits of a solution are
-// no part of the format.
-std::string tenDigits(const std::string& json) {
+// The numbers of a JSON text to ten (or `digits`) significant digits: the last digits of a
+// solution are no part of the format.
+std::string tenDigits(const std::string& json, int digits = 10) {
     std::string out;
     for (std::size_t i = 0; i < json.size();) {
         if (i < 2 || json.compare(i - 2, 2, ": ") != 0 ||
@@ -24,7 +25,7 @@ std::string tenDigits(const std::string& json) {
         }
         char* end = nullptr;
         char text[32];
-        std::snprintf(text, sizeof text, "%.10g", std::strtod(json.c_str() + i, &end));
+        std::snprintf(text, sizeof text, "%.*g", digits, std::strtod(json.c_str() + i, &end));
         out += text;
         i = static_cast<std::size_t>(end - json.c_str());
     }
@@ -90,6 +91,39 @@ TEST_F(BatchTest, StatusesAndMessages) {
                              "neutral.kst", "newer.kst", "--help", "", "frame.dat --json x"})
         all += transcript(args);
     kestrel_test::expectGolden("app", "batch_statuses", all);
+}
+
+// Second order (cases, then combinations from their own loads), buckling of every case and
+// the natural frequencies, with their JSON; a weightless frame has no frequencies, a mechanism
+// none of them; a wrong count is wrong usage.
+TEST_F(BatchTest, StabilityReports) {
+    copy(KESTREL_TEST_DATA "/../../examples/load-cases.kst", "frame.kst");
+    copy(KESTREL_TEST_DATA "/../../examples/portal.kst", "portal.kst");
+    line(0, 0, 0, 4);
+    standardProperties();
+    support(at(0, 0), "111");
+    attrib::valuesOf(mat)->values[attrib::kSpecificWeight] = 0;
+    save("weightless.kst");
+    support(at(0, 0), "110");
+    save("mechanism.kst");
+    std::string all;
+    for (const char* args :
+         {"frame.kst --second-order --json second.json", "frame.kst --buckling 2",
+          "portal.kst --modes 1 --json modes.json", "weightless.kst --modes 2",
+          "weightless.kst --buckling 1", "mechanism.kst --modes 2", "portal.kst --buckling 0",
+          "portal.kst --modes 2 --second-order"})
+        all += transcript(args);
+    // Second order converges to 1e-8, mode vectors to about five digits.
+    all +=
+        "-- second.json\n" + tenDigits(kestrel_test::readText((dir / "second.json").string()), 7);
+    all += "-- modes.json\n" + tenDigits(kestrel_test::readText((dir / "modes.json").string()), 4);
+    // How many iterations a run takes may differ by one between kernels: not compared.
+    all = std::regex_replace(all, std::regex("[0-9]+ iterations"), "N iterations");
+    all = std::regex_replace(all, std::regex("\"iterations\": [0-9]+"), "\"iterations\": N");
+    all = std::regex_replace(all, std::regex("Converged after [0-9]+"), "Converged after N");
+    EXPECT_EQ(all.find("nan"), std::string::npos);
+    EXPECT_EQ(all.find("inf"), std::string::npos);
+    kestrel_test::expectGolden("app", "batch_stability", all);
 }
 
 } // namespace

@@ -2,7 +2,9 @@
 // a lateral force at every floor and a uniform gravity load on every beam), written as neutral
 // files in the driver's layout, with one load case or several. Times the whole analysis and
 // reports each phase, the number of equations and of load cases, the stored profile, whether
-// the equations were reordered and the factorisation rate over wall and processor time.
+// the equations were reordered and the factorisation rate over wall and processor time. The
+// same frame in second order, its buckling factors and its natural frequencies (run each alone,
+// --benchmark_filter, for its own peak memory).
 #include "analysis/engine/engine.h"
 
 #include <benchmark/benchmark.h>
@@ -29,7 +31,7 @@ std::string member_load(int e, bool beam) {
 // With one case the lateral floor forces and the beams' uniform loads are the file's only
 // case. With several, the first case loads every member (the floors, every beam and every
 // column) and case k > 1 loads every (cases - 1)-th member from member k - 1 on.
-std::string write_frame(int storeys, int bays, int cases = 1) {
+std::string write_frame(int storeys, int bays, int cases = 1, bool weight = false) {
     namespace fs = std::filesystem;
     std::string path =
         (fs::temp_directory_path() / ("kestrel-bench-" + std::to_string(storeys) + "x" +
@@ -56,6 +58,7 @@ std::string write_frame(int storeys, int bays, int cases = 1) {
         }
     std::fprintf(f, "\n%%MATERIAL\n1\n\n%%MATERIAL.ISOTROPIC\n1\n1     %g  %g\n", 2.05e8, 0.0);
     std::fprintf(f, "\n%%MATERIAL.PROPERTY.THERMAL_EXPANSION\n1\n1     %g\n", 1e-5);
+    if (weight) std::fprintf(f, "\n%%MATERIAL.PROPERTY.DENSITY\n1\n1     %g\n", 78.5);
     std::fprintf(f, "\n%%SECTION.PROPERTY\n6\n");
     std::fprintf(f, "1     0.02  0  0  0  0  0.0004  0  0.4  0\n");
     std::fprintf(f, "2     0.01  0  0  0  0  0.0002  0  0.3  0\n");
@@ -195,6 +198,66 @@ BENCHMARK(BM_AnalyseCases)
     ->Args({100, 20, 10})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+void peak_memory(benchmark::State& state) {
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["max_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024;
+}
+
+// The frame's one case in second order: the iterations after the linear solution.
+void BM_SecondOrder(benchmark::State& state) {
+    const std::string dat =
+        write_frame(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    kestrel::engine::SecondOrderSolution s;
+    std::string message;
+    for (auto _ : state) {
+        if (kestrel::engine::AnalyseSecondOrder(dat.c_str(), &message, &s) !=
+                kestrel::engine::kAnalyseSolved ||
+            !s.runs.at(0).converged) {
+            state.SkipWithError(("second order failed: " + message).c_str());
+            break;
+        }
+    }
+    if (!s.runs.empty()) state.counters["iterations"] = s.runs[0].iterations;
+    peak_memory(state);
+    std::remove(dat.c_str());
+}
+BENCHMARK(BM_SecondOrder)->Args({100, 20})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The first five buckling factors of the case's axial forces, or the first five frequencies,
+// with their modes.
+void eigen(benchmark::State& state, bool buckling) {
+    const std::string dat = write_frame(static_cast<int>(state.range(0)),
+                                        static_cast<int>(state.range(1)), 1, !buckling);
+    kestrel::engine::EigenSolution s;
+    kestrel::engine::EigenOptions options;
+    std::string message;
+    for (auto _ : state) {
+        const int code =
+            buckling ? kestrel::engine::AnalyseBuckling(dat.c_str(), options, &s, &message)
+                     : kestrel::engine::AnalyseVibration(dat.c_str(), options, &s, &message);
+        if (code != kestrel::engine::kAnalyseSolved || s.modes.size() != 5) {
+            state.SkipWithError(("eigen analysis failed: " + message + s.note).c_str());
+            break;
+        }
+    }
+    state.counters["iterations"] = s.iterations;
+    state.counters["equations"] = s.equations;
+    state.counters["pieces"] = s.pieces.empty() ? 0 : s.pieces[0];
+    for (std::size_t i = 0; i < s.modes.size(); ++i)
+        state.counters["value" + std::to_string(i + 1)] = s.modes[i].value;
+    peak_memory(state);
+    std::remove(dat.c_str());
+}
+void BM_Buckling(benchmark::State& state) {
+    eigen(state, true);
+}
+void BM_Vibration(benchmark::State& state) {
+    eigen(state, false);
+}
+BENCHMARK(BM_Buckling)->Args({100, 20})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Vibration)->Args({100, 20})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 
