@@ -193,7 +193,8 @@ void beam_to_local(const Element& e, const double* global, double* local) {
         }
 }
 
-// k d of the local stiffness without releases, term by term: the few entries that are not zero.
+// k d of the linear local stiffness without releases, term by term: the few entries that are not
+// zero.
 void unreleased_forces(const Element& e, const double* d, double* f) {
     const double L = e.L, L2 = L * L, L3 = L2 * L;
     const double axial = e.E * e.A / L * (d[0] - d[6]);
@@ -216,7 +217,7 @@ void beam_internal_forces(const Element& e, const double* d_global, double* forc
     double d[12], k[12][12];
     beam_to_local(e, d_global, d);
     const double* F = beam_load_sum(e);
-    if (e.released == 0) {
+    if (e.released == 0 && e.N == 0.0) { // the linear stiffness, no beam-column terms
         unreleased_forces(e, d, forces);
         for (int i = 0; i < 12; ++i) forces[i] += F[i];
         return;
