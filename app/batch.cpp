@@ -376,17 +376,6 @@ void printTable(std::FILE* out, const analysis::Numbering& n, const Units& u, co
     }
 }
 
-// A text as a JSON string body: quotes and backslashes escaped, control
-// characters left out.
-std::string jsonText(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '"' || c == '\\') out += '\\';
-        if (static_cast<unsigned char>(c) >= 0x20) out += c;
-    }
-    return out;
-}
-
 // The "nodes", "reactions" and "members" arrays of one case, each line
 // indented by `pad`.
 void jsonArrays(std::FILE* f, const analysis::Numbering& n, const CaseTables& t,
@@ -828,6 +817,15 @@ int run(int argc, char** argv, std::FILE* out, std::FILE* err) {
         return kUsage;
     }
     return analyseNeutralFile(file, out, err, request, json);
+}
+
+std::string jsonText(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        if (static_cast<unsigned char>(c) >= 0x20) out += c;
+    }
+    return out;
 }
 
 } // namespace batch

@@ -19,15 +19,6 @@ double clean(double v) {
     return std::fabs(v) < 1e-6 ? 0.0 : v;
 }
 
-std::string jsonText(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '"' || c == '\\') out += '\\';
-        if (static_cast<unsigned char>(c) >= 0x20) out += c;
-    }
-    return out;
-}
-
 void printRun(std::FILE* out, bool buckling, const ModeRun& run) {
     const kestrel::engine::EigenSolution& s = *run.solution;
     if (buckling)

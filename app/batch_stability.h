@@ -31,5 +31,8 @@ int analyseNeutralStability(const std::string& path, std::FILE* out, std::FILE* 
 
 // batch.cpp: a message of the program or the engine as one plain line.
 std::string oneLine(const std::string& message);
+// batch.cpp: a text as a JSON string body: quotes and backslashes escaped, control characters
+// left out.
+std::string jsonText(const std::string& text);
 
 } // namespace batch

@@ -300,14 +300,22 @@ bool fem_add_member_load(const MemberLoad& load) {
     return true;
 }
 
-// Each case starts from unloaded elements; its loads are summed in the order read, its gravity
-// (a global uniform load of density x area times the gravity vector on every element) last.
-bool fem_apply_case_loads(int c) {
+void fem_unload_elements() {
     FemState& m = g_fem;
     for (int i = 0; i < m.nelem_read; ++i) m.elems[i].load = -1;
     m.nloaded = 0;
-    for (int i = m.load_start[c]; i < m.load_start[c + 1]; ++i)
-        if (!fem_add_member_load(m.loads[i])) return false;
+}
+
+// The loads of case c times `factor` (the fixed-end forces are linear in the load values; a
+// factor of 1 leaves every value as read), summed in the order read, its gravity (a global
+// uniform load of density x area times the gravity vector on every element) last.
+bool fem_add_case_loads(int c, double factor) {
+    FemState& m = g_fem;
+    for (int i = m.load_start[c]; i < m.load_start[c + 1]; ++i) {
+        MemberLoad load = m.loads[i];
+        for (double& v : load.v) v *= factor;
+        if (!fem_add_member_load(load)) return false;
+    }
     const LoadCase& lc = m.cases[c];
     if (!lc.gravity) return true;
     for (int i = 0; i < m.nelem_read; ++i) {
@@ -319,10 +327,16 @@ bool fem_apply_case_loads(int c) {
         load.x1 = 0;
         load.x2 = 1;
         const Element& e = m.elems[i];
-        for (int k = 0; k < 3; ++k) load.v[k] = e.density * e.A * lc.g[k];
+        for (int k = 0; k < 3; ++k) load.v[k] = factor * (e.density * e.A * lc.g[k]);
         if (!fem_add_member_load(load)) return false;
     }
     return true;
+}
+
+// Each case starts from unloaded elements.
+bool fem_apply_case_loads(int c) {
+    fem_unload_elements();
+    return fem_add_case_loads(c, 1.0);
 }
 
 } // namespace kestrel::engine

@@ -320,6 +320,8 @@ int fem_vibration(int n, const int* first, double* f, double* u);
 bool fem_add_member_load(const MemberLoad& load); // fixed-end forces into the element's sum
 // Sums the fixed-end forces of the member loads and the gravity of case c into the elements.
 bool fem_apply_case_loads(int c);
+void fem_unload_elements();                    // every element without loads
+bool fem_add_case_loads(int c, double factor); // case c's member loads and gravity times factor
 void fem_skew_matrix(SkewNode* s);
 
 double fem_seconds();     // monotonic clock

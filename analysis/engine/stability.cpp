@@ -81,30 +81,12 @@ void clear_axial_forces() {
 // The member loads and gravity of a combination: each case's loads times its factor (the
 // fixed-end forces are linear in the load values).
 bool apply_factored_loads(const std::vector<FactoredCase>& combo) {
-    FemState& m = fem();
-    for (int i = 0; i < m.nelem_read; ++i) m.elems[i].load = -1;
-    m.nloaded = 0;
-    for (const FactoredCase& fc : combo) {
-        if (fc.load_case < 0 || fc.load_case >= m.ncase) continue;
-        const int c = fc.load_case;
-        for (int i = m.load_start[c]; i < m.load_start[c + 1]; ++i) {
-            MemberLoad load = m.loads[i];
-            for (double& v : load.v) v *= fc.factor;
-            if (!fem_add_member_load(load)) return false;
-        }
-        const LoadCase& lc = m.cases[c];
-        if (!lc.gravity) continue;
-        for (int i = 0; i < m.nelem_read; ++i) {
-            MemberLoad load{};
-            load.cls = kGravityLoadClass;
-            load.element = i;
-            load.load_case = c;
-            load.x2 = 1;
-            const Element& e = m.elems[i];
-            for (int k = 0; k < 3; ++k) load.v[k] = fc.factor * e.density * e.A * lc.g[k];
-            if (!fem_add_member_load(load)) return false;
-        }
-    }
+    const FemState& m = fem();
+    fem_unload_elements();
+    for (const FactoredCase& fc : combo)
+        if (fc.load_case >= 0 && fc.load_case < m.ncase &&
+            !fem_add_case_loads(fc.load_case, fc.factor))
+            return false;
     return true;
 }
 
