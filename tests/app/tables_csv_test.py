@@ -137,6 +137,18 @@ for model in models:
         what = f"{os.path.basename(model)} {label}"
         (check_envelope if label == "Envelope" else check_run)(out, run, what)
 
+# The refusals: a folder that does not exist (nothing written, the reason
+# given) and a label the model does not have.
+kst = os.path.join(scratch, "load-cases", "load-cases.kst")
+missing = os.path.join(scratch, "missing")
+r = subprocess.run([kestrel, "--csv", missing, kst], capture_output=True, text=True)
+want = f"kestrel: cannot write {missing}/node-displacements.csv: No such file or directory\n"
+if r.returncode != 1 or r.stderr != want or os.path.exists(missing):
+    failures.append(f"missing folder: status {r.returncode}, {r.stderr!r}")
+r = subprocess.run([kestrel, "--csv", scratch, kst, "--case", "Nope"], capture_output=True, text=True)
+if r.returncode != 2 or "has nothing labelled Nope (it has: Dead, Imposed" not in r.stderr:
+    failures.append(f"unknown label: status {r.returncode}, {r.stderr!r}")
+
 for f in failures[:40]:
     print(f)
 sys.exit(1 if failures else 0)
