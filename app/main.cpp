@@ -6,6 +6,8 @@
 //                                          draws the model into a file, no window
 //   kestrel --import-dxf IN.dxf OUT.kst [--layer NAME]... [--dxf-units UNIT]
 //                                          a frame from a drawing's lines, no window
+//   kestrel --csv OUTDIR MODEL.kst [--case LABEL]
+//                                          the result and model tables as CSV files
 //   kestrel --help | --version
 // Only the first model file argument is used; further arguments are ignored.
 // The window needs a display: without one the program says so and ends with
@@ -22,6 +24,7 @@
 #include "shell/mainwindow.h"
 #include "shell/panels/casepanel.h"
 #include "shell/results/resultcmds.h"
+#include "shell/results/tables.h"
 #include "shell/startup.h"
 #include "shell/state.h"
 #include "ui/headless.h"
@@ -53,6 +56,7 @@ const char* const kUsage = "usage: kestrel [model.kst]\n"
                            "                        [--size WxH]\n"
                            "       kestrel --import-dxf IN.dxf OUT.kst [--layer NAME]...\n"
                            "                        [--dxf-units mm|cm|m|in|ft]\n"
+                           "       kestrel --csv OUTDIR MODEL.kst [--case LABEL]\n"
                            "       kestrel --help | --version\n";
 
 int usage() {
@@ -80,6 +84,9 @@ int help() {
                "                     when --layer is given), saved as OUT.kst; UNIT (mm,\n"
                "                     cm, m, in, ft; default mm) is the drawing unit of a\n"
                "                     file whose header does not give one\n"
+               "  --csv OUTDIR MODEL.kst [--case LABEL]\n"
+               "                     analyse the model and write every result and model\n"
+               "                     table as a CSV file into OUTDIR (internal units)\n"
                "  --help             print this text\n"
                "  --version          print the version\n"
                "\n"
@@ -195,6 +202,69 @@ int replay(const std::string& journal, const std::string& file) {
     return status;
 }
 
+// Shows the case, combination or envelope labelled `label` of the opened
+// model (the first case when none was given). False, with the message on
+// the standard error and the shell shut down, when the model has no such label.
+bool showLabelled(ui::Toolkit& tk, const std::string& model, const std::string& label, bool given) {
+    attrib::AttributeRoot& root = attrib::root();
+    const int id = given ? attrib::idOfLabel(root, label) : root.cases.front().id;
+    // The envelope needs more than one case or a combination.
+    const bool envelope = id == attrib::kEnvelope;
+    if (id == 0 || (envelope && attrib::isSingleCase(root))) {
+        std::string labels;
+        for (const attrib::LoadCase& x : root.cases)
+            labels += (labels.empty() ? "" : ", ") + x.label;
+        for (const attrib::Combination& x : root.combos) labels += ", " + x.label;
+        if (!attrib::isSingleCase(root)) labels += std::string(", ") + attrib::kEnvelopeLabel;
+        shell::shutDown(tk);
+        std::fprintf(stderr, "kestrel: %s has nothing labelled %s (it has: %s)\n", model.c_str(),
+                     label.c_str(), labels.c_str());
+        return false;
+    }
+    attrib::setShown(root, id);
+    shell::refreshCaseLists();
+    return true;
+}
+
+// kestrel --csv OUTDIR MODEL [--case LABEL]: the model analysed as the result
+// commands analyse it, then every table of the tables window for the case,
+// combination or envelope LABEL (the first case by default) written as CSV
+// files into OUTDIR, one per table. Status 0, or 1 with the reason on the
+// standard error (no file is then written).
+int csvCommand(int argc, char** argv) {
+    if (argc < 4 || (argc != 4 && (argc != 6 || std::strcmp(argv[4], "--case") != 0)))
+        return usage();
+    const std::string dir = argv[2], model = argv[3];
+    const bool caseGiven = argc == 6;
+    const std::string loadCase = caseGiven ? argv[5] : "";
+    auto owned = std::make_unique<ui::HeadlessBackend>();
+    owned->recordDrawings(false);
+    const ui::HeadlessBackend& backend = *owned;
+    ui::Toolkit tk(std::move(owned));
+    static bool opened = false;
+    shell::StartupHooks hooks;
+    hooks.openModel = [](const std::string& path) { return opened = shell::openModelByName(path); };
+    if (shell::startUp(tk, model, hooks) != 0) return 1;
+    if (!opened) {
+        shell::shutDown(tk);
+        std::fprintf(stderr, "kestrel: cannot read the model %s\n", model.c_str());
+        return 1;
+    }
+    if (!showLabelled(tk, model, loadCase, caseGiven)) return 2;
+    if (!shell::resultCommand(1)) {
+        shell::shutDown(tk);
+        std::fprintf(stderr, "kestrel: the analysis of %s failed\n", model.c_str());
+        for (const std::string& line : backend.transcript())
+            std::fprintf(stderr, "%s\n", line.c_str());
+        return 1;
+    }
+    std::string error;
+    const bool written = shell::exportTablesCsv(dir, error);
+    shell::shutDown(tk);
+    if (!written) std::fprintf(stderr, "kestrel: %s\n", error.c_str());
+    return written ? 0 : 1;
+}
+
 // kestrel --export OUT MODEL [--result KIND] [--case LABEL] [--size WxH]: the
 // model drawn on a headless canvas of the given size, fitted, with the loads
 // and results of the load case LABEL (the first case by default), then
@@ -258,25 +328,7 @@ int exportCommand(int argc, char** argv) {
     }
     // What is drawn: the case, combination or envelope named, else the
     // first case.
-    if (opened) {
-        attrib::AttributeRoot& root = attrib::root();
-        const int id = caseGiven ? attrib::idOfLabel(root, loadCase) : root.cases.front().id;
-        // The envelope needs more than one case or a combination.
-        const bool envelope = id == attrib::kEnvelope;
-        if (id == 0 || (envelope && attrib::isSingleCase(root))) {
-            std::string labels;
-            for (const attrib::LoadCase& x : root.cases)
-                labels += (labels.empty() ? "" : ", ") + x.label;
-            for (const attrib::Combination& x : root.combos) labels += ", " + x.label;
-            if (!attrib::isSingleCase(root)) labels += std::string(", ") + attrib::kEnvelopeLabel;
-            shell::shutDown(tk);
-            std::fprintf(stderr, "kestrel: %s has nothing labelled %s (it has: %s)\n",
-                         model.c_str(), loadCase.c_str(), labels.c_str());
-            return 2;
-        }
-        attrib::setShown(root, id);
-        shell::refreshCaseLists();
-    }
+    if (opened && !showLabelled(tk, model, loadCase, caseGiven)) return 2;
     // The result commands analyse the frame and show the asked result.
     const int kind = result == "axial"      ? 1
                      : result == "shear"    ? 2
@@ -374,6 +426,7 @@ int main(int argc, char** argv) {
     }
     if (argc > 1 && !std::strcmp(argv[1], "--export")) return exportCommand(argc, argv);
     if (argc > 1 && !std::strcmp(argv[1], "--import-dxf")) return importDxfCommand(argc, argv);
+    if (argc > 1 && !std::strcmp(argv[1], "--csv")) return csvCommand(argc, argv);
     if (argc > 1 && (!std::strcmp(argv[1], "--replay") || !std::strcmp(argv[1], "--record"))) {
         if (argc < 3) return usage();
         replaying = !std::strcmp(argv[1], "--replay");
