@@ -20,6 +20,7 @@
 #include "shell/files/dxfcommand.h"
 #include "shell/files/export.h"
 #include "shell/files/filecommands.h"
+#include "shell/files/report.h"
 #include "shell/journal.h"
 #include "shell/mainwindow.h"
 #include "shell/panels/casepanel.h"
@@ -41,11 +42,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -57,6 +60,7 @@ const char* const kUsage = "usage: kestrel [model.kst]\n"
                            "       kestrel --import-dxf IN.dxf OUT.kst [--layer NAME]...\n"
                            "                        [--dxf-units mm|cm|m|in|ft]\n"
                            "       kestrel --csv OUTDIR MODEL.kst [--case LABEL]\n"
+                           "       kestrel --report OUT.pdf MODEL.kst [--case LABEL]...\n"
                            "       kestrel --help | --version\n";
 
 int usage() {
@@ -87,6 +91,10 @@ int help() {
                "  --csv OUTDIR MODEL.kst [--case LABEL]\n"
                "                     analyse the model and write every result and model\n"
                "                     table as a CSV file into OUTDIR (internal units)\n"
+               "  --report OUT.pdf MODEL.kst [--case LABEL]...\n"
+               "                     the calculation report of the model (every case,\n"
+               "                     combination and the envelope, or those named) as a\n"
+               "                     paged A4 PDF, without a window\n"
                "  --help             print this text\n"
                "  --version          print the version\n"
                "\n"
@@ -202,67 +210,42 @@ int replay(const std::string& journal, const std::string& file) {
     return status;
 }
 
-// Shows the case, combination or envelope labelled `label` of the opened
-// model (the first case when none was given). False, with the message on
-// the standard error and the shell shut down, when the model has no such label.
-bool showLabelled(ui::Toolkit& tk, const std::string& model, const std::string& label, bool given) {
-    attrib::AttributeRoot& root = attrib::root();
-    const int id = given ? attrib::idOfLabel(root, label) : root.cases.front().id;
-    // The envelope needs more than one case or a combination.
-    const bool envelope = id == attrib::kEnvelope;
-    if (id == 0 || (envelope && attrib::isSingleCase(root))) {
-        std::string labels;
-        for (const attrib::LoadCase& x : root.cases)
-            labels += (labels.empty() ? "" : ", ") + x.label;
-        for (const attrib::Combination& x : root.combos) labels += ", " + x.label;
-        if (!attrib::isSingleCase(root)) labels += std::string(", ") + attrib::kEnvelopeLabel;
-        shell::shutDown(tk);
-        std::fprintf(stderr, "kestrel: %s has nothing labelled %s (it has: %s)\n", model.c_str(),
-                     label.c_str(), labels.c_str());
-        return false;
-    }
-    attrib::setShown(root, id);
-    shell::refreshCaseLists();
-    return true;
-}
-
-// kestrel --csv OUTDIR MODEL [--case LABEL]: the model analysed as the result
-// commands analyse it, then every table of the tables window for the case,
-// combination or envelope LABEL (the first case by default) written as CSV
-// files into OUTDIR, one per table. Status 0, or 1 with the reason on the
-// standard error (no file is then written).
-int csvCommand(int argc, char** argv) {
-    if (argc < 4 || (argc != 4 && (argc != 6 || std::strcmp(argv[4], "--case") != 0)))
-        return usage();
-    const std::string dir = argv[2], model = argv[3];
-    const bool caseGiven = argc == 6;
-    const std::string loadCase = caseGiven ? argv[5] : "";
-    auto owned = std::make_unique<ui::HeadlessBackend>();
+// Opens MODEL without a window, on a headless canvas of width x height with
+// the frame fitted, and runs `body` on it; its status, or 1 with a message
+// when the model cannot be read.
+int onHeadlessModel(const std::string& model, int width, int height,
+                    const std::function<int(const ui::HeadlessBackend&)>& body) {
+    auto owned = std::make_unique<ui::HeadlessBackend>(width, height);
+    // Pictures go to file drivers: the headless canvas keeps nothing.
     owned->recordDrawings(false);
     const ui::HeadlessBackend& backend = *owned;
     ui::Toolkit tk(std::move(owned));
     static bool opened = false;
+    opened = false;
     shell::StartupHooks hooks;
     hooks.openModel = [](const std::string& path) { return opened = shell::openModelByName(path); };
+    hooks.fitView = shell::fitView;
     if (shell::startUp(tk, model, hooks) != 0) return 1;
-    if (!opened) {
-        shell::shutDown(tk);
-        std::fprintf(stderr, "kestrel: cannot read the model %s\n", model.c_str());
-        return 1;
-    }
-    if (!showLabelled(tk, model, loadCase, caseGiven)) return 2;
-    if (!shell::resultCommand(1)) {
-        shell::shutDown(tk);
-        std::fprintf(stderr, "kestrel: the analysis of %s failed\n", model.c_str());
-        for (const std::string& line : backend.transcript())
-            std::fprintf(stderr, "%s\n", line.c_str());
-        return 1;
-    }
-    std::string error;
-    const bool written = shell::exportTablesCsv(dir, error);
+    const int status = opened ? body(backend) : 1;
     shell::shutDown(tk);
-    if (!written) std::fprintf(stderr, "kestrel: %s\n", error.c_str());
-    return written ? 0 : 1;
+    if (!opened) std::fprintf(stderr, "kestrel: cannot read the model %s\n", model.c_str());
+    return status;
+}
+
+// The id of the case, combination or envelope labelled `label` in the open
+// model; 0 with the labels it has on the standard error when there is none
+// (the envelope needs more than one case or a combination).
+int shownIdOf(const std::string& model, const std::string& label) {
+    const attrib::AttributeRoot& root = attrib::root();
+    const int id = attrib::idOfLabel(root, label);
+    if (id != 0 && !(id == attrib::kEnvelope && attrib::isSingleCase(root))) return id;
+    std::string labels;
+    for (const attrib::LoadCase& x : root.cases) labels += (labels.empty() ? "" : ", ") + x.label;
+    for (const attrib::Combination& x : root.combos) labels += ", " + x.label;
+    if (!attrib::isSingleCase(root)) labels += std::string(", ") + attrib::kEnvelopeLabel;
+    std::fprintf(stderr, "kestrel: %s has nothing labelled %s (it has: %s)\n", model.c_str(),
+                 label.c_str(), labels.c_str());
+    return 0;
 }
 
 // kestrel --export OUT MODEL [--result KIND] [--case LABEL] [--size WxH]: the
@@ -309,52 +292,99 @@ int exportCommand(int argc, char** argv) {
                      out.c_str());
         return 2;
     }
-    auto owned = std::make_unique<ui::HeadlessBackend>(width, height);
-    // The picture goes to a file driver: the headless canvas keeps nothing.
-    owned->recordDrawings(false);
-    const ui::HeadlessBackend& backend = *owned;
-    ui::Toolkit tk(std::move(owned));
-    static bool opened = false;
-    shell::StartupHooks hooks;
-    hooks.openModel = [](const std::string& path) { return opened = shell::openModelByName(path); };
-    hooks.fitView = shell::fitView;
-    if (shell::startUp(tk, model, hooks) != 0) return 1;
-    // The picture has `width` pixels across the fitted frame: its diagrams
-    // need no sample closer than one of them.
-    if (opened) {
+    return onHeadlessModel(model, width, height, [&](const ui::HeadlessBackend& backend) {
+        // The picture has `width` pixels across the fitted frame: its diagrams
+        // need no sample closer than one of them.
         double xmin, xmax, ymin, ymax;
         shell::viewWindow(xmin, xmax, ymin, ymax);
         shell::app().minimumSamplingStep = (xmax - xmin) / std::max(1, width);
+        // What is drawn: the case, combination or envelope named, else the
+        // first case.
+        attrib::AttributeRoot& root = attrib::root();
+        const int id = caseGiven ? shownIdOf(model, loadCase) : root.cases.front().id;
+        if (id == 0) return 2;
+        attrib::setShown(root, id);
+        shell::refreshCaseLists();
+        // The result commands analyse the frame and show the asked result.
+        const int kind = result == "axial"      ? 1
+                         : result == "shear"    ? 2
+                         : result == "bending"  ? 3
+                         : result == "deformed" ? 4
+                                                : 0;
+        if (kind != 0 && !shell::resultCommand(kind)) {
+            std::fprintf(stderr, "kestrel: the analysis of %s failed\n", model.c_str());
+            // The program's own message says why (no material, unstable frame ...).
+            for (const std::string& line : backend.transcript())
+                std::fprintf(stderr, "%s\n", line.c_str());
+            return 1;
+        }
+        if (!shell::exportScreenTo(out)) {
+            std::fprintf(stderr, "kestrel: cannot write %s\n", out.c_str());
+            return 1;
+        }
+        return 0;
+    });
+}
+
+// kestrel --report OUT.pdf MODEL [--case LABEL]...: the calculation report of
+// the model (every case, combination and the envelope, or those named) as
+// File > Report... writes it.
+int reportCommand(int argc, char** argv) {
+    if (argc < 4) return usage();
+    const std::string out = argv[2], model = argv[3];
+    std::vector<std::string> labels;
+    for (int i = 4; i < argc; i += 2) {
+        if (i + 1 >= argc || std::strcmp(argv[i], "--case") != 0) return usage();
+        labels.push_back(argv[i + 1]);
     }
-    // What is drawn: the case, combination or envelope named, else the
-    // first case.
-    if (opened && !showLabelled(tk, model, loadCase, caseGiven)) return 2;
-    // The result commands analyse the frame and show the asked result.
-    const int kind = result == "axial"      ? 1
-                     : result == "shear"    ? 2
-                     : result == "bending"  ? 3
-                     : result == "deformed" ? 4
-                                            : 0;
-    const bool analysed = !opened || kind == 0 || shell::resultCommand(kind);
-    if (opened && !analysed) {
-        shell::shutDown(tk);
-        std::fprintf(stderr, "kestrel: the analysis of %s failed\n", model.c_str());
-        // The program's own message says why (no material, unstable frame ...).
-        for (const std::string& line : backend.transcript())
-            std::fprintf(stderr, "%s\n", line.c_str());
+    return onHeadlessModel(model, 1600, 1000, [&](const ui::HeadlessBackend& backend) {
+        shell::ReportRequest request{out, {}, ""};
+        for (const std::string& label : labels) {
+            const int id = shownIdOf(model, label);
+            if (id == 0) return 2;
+            request.ids.push_back(id);
+        }
+        std::string error;
+        int pages = 0;
+        if (!shell::writeReport(request, error, &pages)) {
+            std::fprintf(stderr, "kestrel: %s\n", error.c_str());
+            for (const std::string& line : backend.transcript())
+                std::fprintf(stderr, "%s\n", line.c_str());
+            return 1;
+        }
+        std::printf("%s: %d pages\n", out.c_str(), pages);
+        return 0;
+    });
+}
+
+// kestrel --csv OUTDIR MODEL [--case LABEL]: the model analysed as the result
+// commands analyse it, then every table of the tables window for the case,
+// combination or envelope LABEL (the first case by default) written as CSV
+// files into OUTDIR, one per table. Status 0, or 1 with the reason on the
+// standard error (no file is then written).
+int csvCommand(int argc, char** argv) {
+    if (argc < 4 || (argc != 4 && (argc != 6 || std::strcmp(argv[4], "--case") != 0)))
+        return usage();
+    const std::string dir = argv[2], model = argv[3];
+    const bool caseGiven = argc == 6;
+    const std::string loadCase = caseGiven ? argv[5] : "";
+    return onHeadlessModel(model, 1600, 1000, [&](const ui::HeadlessBackend& backend) {
+        attrib::AttributeRoot& root = attrib::root();
+        const int id = caseGiven ? shownIdOf(model, loadCase) : root.cases.front().id;
+        if (id == 0) return 2;
+        attrib::setShown(root, id);
+        shell::refreshCaseLists();
+        if (!shell::resultCommand(1)) {
+            std::fprintf(stderr, "kestrel: the analysis of %s failed\n", model.c_str());
+            for (const std::string& line : backend.transcript())
+                std::fprintf(stderr, "%s\n", line.c_str());
+            return 1;
+        }
+        std::string error;
+        if (shell::exportTablesCsv(dir, error)) return 0;
+        std::fprintf(stderr, "kestrel: %s\n", error.c_str());
         return 1;
-    }
-    const bool written = opened && shell::exportScreenTo(out);
-    shell::shutDown(tk);
-    if (!opened) {
-        std::fprintf(stderr, "kestrel: cannot read the model %s\n", model.c_str());
-        return 1;
-    }
-    if (!written) {
-        std::fprintf(stderr, "kestrel: cannot write %s\n", out.c_str());
-        return 1;
-    }
-    return 0;
+    });
 }
 
 // kestrel --import-dxf IN OUT [--layer NAME]... [--dxf-units UNIT]: a new
@@ -427,6 +457,7 @@ int main(int argc, char** argv) {
     if (argc > 1 && !std::strcmp(argv[1], "--export")) return exportCommand(argc, argv);
     if (argc > 1 && !std::strcmp(argv[1], "--import-dxf")) return importDxfCommand(argc, argv);
     if (argc > 1 && !std::strcmp(argv[1], "--csv")) return csvCommand(argc, argv);
+    if (argc > 1 && !std::strcmp(argv[1], "--report")) return reportCommand(argc, argv);
     if (argc > 1 && (!std::strcmp(argv[1], "--replay") || !std::strcmp(argv[1], "--record"))) {
         if (argc < 3) return usage();
         replaying = !std::strcmp(argv[1], "--replay");

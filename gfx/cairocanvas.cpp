@@ -94,6 +94,12 @@ CairoCanvas::~CairoCanvas() {
     finish();
 }
 
+bool CairoCanvas::showPage() {
+    if (!cr_ || (format_ != CairoFormat::Pdf && format_ != CairoFormat::PostScript)) return false;
+    cairo_show_page(cr_);
+    return true;
+}
+
 const char* CairoCanvas::driverName() const {
     switch (format_) {
     case CairoFormat::PostScript:

@@ -34,6 +34,9 @@ public:
     // well, else the previous file at the path is left as it was. The
     // destructor does this for a canvas that was not finished.
     bool finish() override;
+    // Ends the page and begins the next, blank one (a PDF or PostScript document of several
+    // pages); false for the single-picture formats.
+    bool showPage();
 
     void textSize(const std::string& utf8, int& w, int& h) const override;
     const char* driverName() const override;

@@ -150,7 +150,19 @@ std::vector<Point> Canvas::toPixels(const std::vector<Point>& w) const {
 
 void Canvas::clear() {
     world_.clear();
-    drvClear(palette_[bg_]);
+    if (vx0_ == 0 && vy0_ == 0 && vx1_ == width_ - 1 && vy1_ == height_ - 1) {
+        drvClear(palette_[bg_]);
+        return;
+    }
+    // A viewport on part of the canvas (a picture on a report page): only it is cleared.
+    const int fg = fg_;
+    const FillStyle fill = fillStyle_;
+    fg_ = bg_;
+    fillStyle_ = FillStyle::Solid;
+    const double x0 = vx0_, x1 = vx1_ + 1.0, y0 = vy0_, y1 = vy1_ + 1.0;
+    drvPolygon({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}});
+    fg_ = fg;
+    fillStyle_ = fill;
 }
 
 void Canvas::line(double x1, double y1, double x2, double y2) {

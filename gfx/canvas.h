@@ -118,7 +118,9 @@ public:
     bool fontItalic() const { return italic_; }
 
     // Primitives in world coordinates, in the current colour and styles.
-    void clear(); // fills the whole canvas with the background colour
+    // Fills the whole canvas with the background colour, or only the viewport when it covers
+    // part of the canvas.
+    void clear();
     void line(double x1, double y1, double x2, double y2);
     void polyline(const std::vector<Point>& pts);
     void rect(double x1, double y1, double x2, double y2); // outline

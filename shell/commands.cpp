@@ -11,6 +11,7 @@
 #include "shell/edit/view.h"
 #include "shell/files/dxfcommand.h"
 #include "shell/files/export.h"
+#include "shell/files/report.h"
 #include "shell/lengthtext.h"
 #include "shell/messages.h"
 #include "shell/panels/casepanel.h"
@@ -172,6 +173,7 @@ void bindActions(ui::Toolkit& tk) {
     bindDisplayActions(tk);
     bindEditActions(tk);
     bindExportActions(tk);
+    bindReportActions(tk);
     bindTransformActions(tk);
     bindPropertyPanels(tk);
     bindFileActions(tk);

@@ -121,7 +121,8 @@ Element* fileMenu(Toolkit& tk) {
                      item(tk, "Open...                Ctrl+O", "IoOpen"),
                      item(tk, "Save                   Ctrl+S", "IoSave"),
                      item(tk, "Save as...", "IoSaveAs"), separator(tk), import, separator(tk),
-                     exportScreen, item(tk, "Totals", "InqGlobal"), item(tk, "Limits", "VisLimits"),
+                     exportScreen, item(tk, "Report...", "IoReport"),
+                     item(tk, "Totals", "InqGlobal"), item(tk, "Limits", "VisLimits"),
                      separator(tk), item(tk, "Exit", "Exit")});
 }
 

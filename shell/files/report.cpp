@@ -1,0 +1,271 @@
+#include "shell/files/report.h"
+
+#include "analysis/analysis.h"
+#include "attrib/cases.h"
+#include "gfx/cairocanvas.h"
+#include "model/model.h"
+#include "results/report.h"
+#include "shell/display.h"
+#include "shell/edit/modes.h"
+#include "shell/files/export.h"
+#include "shell/messages.h"
+#include "shell/panels/casepanel.h"
+#include "shell/results/resultcmds.h"
+#include "shell/results/resultdisplay.h"
+#include "shell/results/tables.h"
+#include "shell/state.h"
+#include "ui/ui.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <deque>
+#include <unistd.h>
+
+namespace shell {
+
+namespace {
+
+std::string today() {
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    char buf[16];
+    std::strftime(buf, sizeof buf, "%Y-%m-%d", &tm);
+    return buf;
+}
+
+std::string baseName(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// What the report changes to draw its pictures, put back afterwards.
+struct DisplayState {
+    attrib::ResultDisplay result;
+    std::array<int, attrib::kDisplayFlagCount> flags;
+    attrib::ColorScheme colors;
+    int shown;
+
+    DisplayState() {
+        const AppState& a = app();
+        result = a.settings.result;
+        flags = a.settings.display;
+        colors = a.colors;
+        shown = attrib::root().shown;
+    }
+    void restore() const {
+        AppState& a = app();
+        a.settings.result = result;
+        a.settings.display = flags;
+        a.colors = colors;
+        attrib::root().shown = shown;
+        analysis::showResults(attrib::root());
+        invalidateResultCurves();
+    }
+};
+
+// The world window that shows the frame and its diagrams in the canvas's viewport, with the
+// viewport's proportions.
+void fitInto(gfx::Canvas& c) {
+    const Solid* s = app().model;
+    double x0 = 0, x1 = 1, y0 = 0, y1 = 1;
+    bool first = true;
+    for (const Vertex* v = s ? s->vertices : nullptr; v; v = v->next) {
+        x0 = first ? v->x : std::min(x0, v->x), x1 = first ? v->x : std::max(x1, v->x);
+        y0 = first ? v->y : std::min(y0, v->y), y1 = first ? v->y : std::max(y1, v->y);
+        first = false;
+    }
+    const double size = std::max(x1 - x0, y1 - y0);
+    // Room for the diagrams and for the texts of values and reactions beside the frame.
+    const double margin = 0.12 * (size > 0 ? size : 1) + 1.5 * analysis::resultState().diagramSize;
+    x0 -= margin, x1 += margin, y0 -= margin, y1 += margin;
+    // The picture box's proportions, from a unit window.
+    c.setWindow(0, 1, 0, 1);
+    const gfx::Point a = c.worldToPixel(0, 0), b = c.worldToPixel(1, 1);
+    const double boxW = std::fabs(b.x - a.x), boxH = std::fabs(b.y - a.y);
+    const double w = x1 - x0, h = y1 - y0;
+    if (w * boxH > h * boxW) {
+        const double grow = (w * boxH / boxW - h) / 2;
+        y0 -= grow, y1 += grow;
+    } else {
+        const double grow = (h * boxW / boxH - w) / 2;
+        x0 -= grow, x1 += grow;
+    }
+    c.setWindow(x0, x1, y0, y1);
+}
+
+// One picture: the shown loading, the result kind (0: the frame with the analysis numbers and
+// the loads of the active case) and the display flags it turns on for itself.
+void drawShown(gfx::Canvas& c, int id, int kind, std::initializer_list<int> flagsOn) {
+    AppState& a = app();
+    attrib::AttributeRoot& root = attrib::root();
+    const auto flags = a.settings.display;
+    a.settings.result.on = 1;
+    a.settings.result.influence = 0;
+    a.settings.result.kind = kind;
+    for (int f : flagsOn) a.settings.display[static_cast<std::size_t>(f)] = 1;
+    if (kind > 0) {
+        root.shown = id;
+        analysis::showResults(root);
+    }
+    invalidateResultCurves();
+    for (int i = 0; i < 16; ++i) c.setPaletteColor(i, gfx::defaultPalette()[i]);
+    fitInto(c);
+    c.setPlainText(false);
+    drawModelInto(c);
+    a.settings.display = flags;
+}
+
+std::string sectionTitle(const attrib::AttributeRoot& root, int id) {
+    if (id == attrib::kEnvelope) return attrib::kEnvelopeLabel;
+    for (const attrib::Combination& x : root.combos)
+        if (x.id == id) return "Combination: " + x.label;
+    return "Load case: " + attrib::labelOf(root, id);
+}
+
+// The title block's units: those of the tables and pictures.
+std::string unitsLine() {
+    const AppSettings& s = app().settings;
+    auto label = [&](int slot) { return units::unitLabelUtf8(s.units[slot]); };
+    return "length " + label(units::kLengthUnit) + ", force " + label(units::kForceUnit) +
+           ", moment " + label(units::kMomentUnit) + ", displacement " +
+           label(units::kDisplacementUnit) + ", rotation " + label(units::kRotationUnit);
+}
+
+} // namespace
+
+bool writeReport(const ReportRequest& request, std::string& error, int* pages) {
+    AppState& a = app();
+    attrib::AttributeRoot& root = attrib::root();
+    if (!a.model || mdl_is_empty(a.model)) {
+        error = "There is no frame to report.";
+        return false;
+    }
+    // The results of every loading: the Bending command analyses the frame unless its results
+    // are shown already.
+    if (!a.settings.result.on || a.settings.result.influence ||
+        analysis::storedResults().cases.empty()) {
+        if (!resultCommand(3)) {
+            error = "The frame could not be analysed: the report needs its results.";
+            return false;
+        }
+    }
+    const DisplayState before;
+    a.colors = attrib::makeScheme(attrib::kWhiteBackground);
+
+    std::vector<int> ids = request.ids;
+    if (ids.empty()) {
+        for (const attrib::LoadCase& c : root.cases) ids.push_back(c.id);
+        for (const attrib::Combination& c : root.combos) ids.push_back(c.id);
+        if (!attrib::isSingleCase(root)) ids.push_back(attrib::kEnvelope);
+    }
+
+    results::ReportDocument doc;
+    doc.heading = baseName(a.file.fullPath);
+    doc.titleBlock = {{"Model", baseName(a.file.fullPath)},
+                      {"Date", request.date.empty() ? today() : request.date},
+                      {"Program", std::string("Kestrel ") + KESTREL_VERSION},
+                      {"Units", unitsLine()}};
+    for (int i = 0; i < units::kUnitSlotCount; ++i) doc.units.unit[i] = a.settings.units[i];
+    for (int i = 0; i < units::kFormatSlotCount; ++i) doc.units.format[i] = a.settings.formats[i];
+
+    // The tables of every loading, kept while the pages are drawn.
+    std::deque<std::vector<results::Table>> tables;
+    root.shown = ids.empty() ? 0 : ids.front();
+    analysis::showResults(root);
+    tables.push_back(currentTables());
+    const std::vector<results::Table>& model = tables.back();
+
+    results::ReportSection frame{"Frame", {}, {}};
+    frame.pictures.push_back({"The frame with its node and member numbers", [](gfx::Canvas& c) {
+                                  drawShown(c, 0, 0,
+                                            {attrib::kNodeNumbers, attrib::kMemberNumbers,
+                                             attrib::kSupports, attrib::kLoadWithResults});
+                              }});
+    doc.sections.push_back(frame);
+    results::ReportSection data{"Model data", {}, {}};
+    for (const results::Table& t : model)
+        if (static_cast<int>(t.kind) >= static_cast<int>(results::TableKind::Nodes))
+            data.tables.push_back(&t);
+    doc.sections.push_back(data);
+
+    static const char* const kCaptions[4] = {"Axial force diagram", "Shear force diagram",
+                                             "Bending moment diagram",
+                                             "Deformed shape and support reactions"};
+    for (int id : ids) {
+        root.shown = id;
+        analysis::showResults(root);
+        invalidateResultCurves();
+        tables.push_back(currentTables());
+        results::ReportSection s{sectionTitle(root, id), {}, {}};
+        for (int kind = 1; kind <= 4; ++kind)
+            s.pictures.push_back(
+                {kCaptions[kind - 1], [id, kind](gfx::Canvas& c) {
+                     if (kind == 4)
+                         drawShown(c, id, kind, {attrib::kReactions, attrib::kReactionValues});
+                     else
+                         drawShown(c, id, kind, {});
+                 }});
+        for (const results::Table& t : tables.back())
+            if (static_cast<int>(t.kind) < static_cast<int>(results::TableKind::Nodes))
+                s.tables.push_back(&t);
+        doc.sections.push_back(std::move(s));
+    }
+
+    gfx::CairoCanvas canvas(gfx::CairoFormat::Pdf, request.path, results::kReportPageWidth,
+                            results::kReportPageHeight, 210, 297);
+    bool ok = canvas.ok();
+    int written = 0;
+    if (ok) {
+        const results::ReportPlan plan =
+            results::drawReport(canvas, doc, [&canvas] { return canvas.showPage(); });
+        written = plan.pages;
+        ok = canvas.finish();
+    }
+    const int saved = errno;
+    before.restore();
+    if (a.canvas) redraw();
+    if (!ok) {
+        error = "Could not write the report " + request.path + ": " + std::strerror(saved) + ".";
+        return false;
+    }
+    if (pages) *pages = written;
+    return true;
+}
+
+namespace {
+
+void reportCommand() {
+    AppState& a = app();
+    cancelCanvasInteraction();
+    ui::Element* found = a.tk->find("reportfiledlg");
+    ui::Element& dlg = found ? *found : a.tk->make(ui::Kind::Dialog, "reportfiledlg");
+    dlg.set("DIALOGTYPE", "SAVE");
+    dlg.set("TITLE", "Calculation report");
+    dlg.set("FILTER", "*.pdf");
+    dlg.set("FILE", proposedExportName(a.file.fullPath, "pdf", "*.pdf"));
+    dlg.set("STATUS", "-1");
+    dlg.set("VALUE", "");
+    a.tk->fileDialog(dlg);
+    const std::string status = dlg.get("STATUS"), file = dlg.get("VALUE");
+    if (status == "-1" || status.empty() || file.empty()) return;
+    std::string error;
+    int pages = 0;
+    if (writeReport({file, {}, ""}, error, &pages))
+        message("The report of " + std::to_string(pages) + " pages is written to " + file + ".");
+    else
+        message(error);
+}
+
+} // namespace
+
+void bindReportActions(ui::Toolkit& tk) {
+    tk.bind("IoReport", [](ui::Event&) {
+        reportCommand();
+        return ui::kDefault;
+    });
+}
+
+} // namespace shell
