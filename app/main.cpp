@@ -232,6 +232,14 @@ int onHeadlessModel(const std::string& model, int width, int height,
     return status;
 }
 
+// A picture with `width` pixels across the fitted frame: its diagrams need no
+// sample closer than one of them.
+void sampleForWidth(int width) {
+    double xmin, xmax, ymin, ymax;
+    shell::viewWindow(xmin, xmax, ymin, ymax);
+    shell::app().minimumSamplingStep = (xmax - xmin) / std::max(1, width);
+}
+
 // The id of the case, combination or envelope labelled `label` in the open
 // model; 0 with the labels it has on the standard error when there is none
 // (the envelope needs more than one case or a combination).
@@ -293,11 +301,7 @@ int exportCommand(int argc, char** argv) {
         return 2;
     }
     return onHeadlessModel(model, width, height, [&](const ui::HeadlessBackend& backend) {
-        // The picture has `width` pixels across the fitted frame: its diagrams
-        // need no sample closer than one of them.
-        double xmin, xmax, ymin, ymax;
-        shell::viewWindow(xmin, xmax, ymin, ymax);
-        shell::app().minimumSamplingStep = (xmax - xmin) / std::max(1, width);
+        sampleForWidth(width);
         // What is drawn: the case, combination or envelope named, else the
         // first case.
         attrib::AttributeRoot& root = attrib::root();
@@ -338,6 +342,7 @@ int reportCommand(int argc, char** argv) {
         labels.push_back(argv[i + 1]);
     }
     return onHeadlessModel(model, 1600, 1000, [&](const ui::HeadlessBackend& backend) {
+        sampleForWidth(1600);
         shell::ReportRequest request{out, {}, ""};
         for (const std::string& label : labels) {
             const int id = shownIdOf(model, label);

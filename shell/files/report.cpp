@@ -143,11 +143,18 @@ bool writeReport(const ReportRequest& request, std::string& error, int* pages) {
         error = "There is no frame to report.";
         return false;
     }
+    // A picture is 680 points across: its diagrams need no sample closer than a tenth of one.
+    const double sampling = a.minimumSamplingStep;
+    double x0 = a.model->vertices->x, x1 = x0;
+    for (const Vertex* v = a.model->vertices; v; v = v->next)
+        x0 = std::min(x0, v->x), x1 = std::max(x1, v->x);
+    a.minimumSamplingStep = std::max(sampling, (x1 - x0) / 6800);
     // The results of every loading: the Bending command analyses the frame unless its results
     // are shown already.
     if (!a.settings.result.on || a.settings.result.influence ||
         analysis::storedResults().cases.empty()) {
         if (!resultCommand(3)) {
+            a.minimumSamplingStep = sampling;
             error = "The frame could not be analysed: the report needs its results.";
             return false;
         }
@@ -195,10 +202,13 @@ bool writeReport(const ReportRequest& request, std::string& error, int* pages) {
                                              "Bending moment diagram",
                                              "Deformed shape and support reactions"};
     for (int id : ids) {
-        root.shown = id;
-        analysis::showResults(root);
-        invalidateResultCurves();
-        tables.push_back(currentTables());
+        // The first loading's tables are those the model data came with.
+        if (id != ids.front()) {
+            root.shown = id;
+            analysis::showResults(root);
+            invalidateResultCurves();
+            tables.push_back(currentTables());
+        }
         results::ReportSection s{sectionTitle(root, id), {}, {}};
         for (int kind = 1; kind <= 4; ++kind)
             s.pictures.push_back(
@@ -226,6 +236,7 @@ bool writeReport(const ReportRequest& request, std::string& error, int* pages) {
     }
     const int saved = errno;
     before.restore();
+    a.minimumSamplingStep = sampling;
     if (a.canvas) redraw();
     if (!ok) {
         error = "Could not write the report " + request.path + ": " + std::strerror(saved) + ".";
