@@ -153,12 +153,11 @@ Element* displayMenu(Toolkit& tk) {
 }
 
 Element* optionsMenu(Toolkit& tk) {
-    Element* analysis = &tk.make(Kind::Submenu, "analysis", {{"TITLE", "Analysis"}},
-                                 {&tk.make(Kind::Toggle, "anllinearinter",
-                                           {{"TITLE", "Internal (Linear)"},
-                                            {"ACTION", "AnlLinearInter"},
-                                            {"VALUE", "ON"},
-                                            {"ACTIVE", "NO"}})});
+    // The analysis the result commands run: two exclusive choices.
+    Element* analysis =
+        &tk.make(Kind::Submenu, "analysis", {{"TITLE", "Analysis"}},
+                 {check(tk, "anllinearinter", "Internal (Linear)", "AnlLinearInter", true),
+                  check(tk, "anlsecondorder", "Second Order (P-Delta)", "AnlSecondOrder", false)});
     Element* transform =
         &tk.make(Kind::Submenu, "transform", {{"TITLE", "Transform"}},
                  {item(tk, "Move", "OopMove"), item(tk, "Mirror", "OopMirror"),

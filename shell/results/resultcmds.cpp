@@ -2,6 +2,8 @@
 #include "shell/results/resultcmds.h"
 
 #include "analysis/analysis.h"
+#include "analysis/stability.h"
+#include "attrib/cases.h"
 #include "attrib/supports.h"
 #include "shell/display.h"
 #include "shell/edit/editmodes.h"
@@ -14,6 +16,8 @@
 #include "ui/ui.h"
 
 namespace shell {
+
+const char* const kEnvelopeSecondOrder = "The envelope is not available in second-order analysis.";
 
 namespace {
 
@@ -46,6 +50,16 @@ void enterResultDisplay(int kind) {
     showResultTitle();
     redraw();
     showResultFactor();
+    noteShownWithoutResults();
+}
+
+void noteShownWithoutResults() {
+    const attrib::AttributeRoot& root = attrib::root();
+    if (!analysis::shownWithoutResults(root)) return;
+    const bool envelope = attrib::shownId(root) == attrib::kEnvelope;
+    const bool unstable = analysis::storedResults().isUnstable(attrib::shownId(root));
+    if (envelope || unstable)
+        showPrompt(envelope ? kEnvelopeSecondOrder : kestrel::engine::kSecondOrderUnstable);
 }
 
 void clearResults() {
@@ -81,9 +95,18 @@ bool resultCommand(int kind) {
         return false;
     }
     // The shares of pattern cases are gathered for the envelope as the
-    // analysis solves them.
-    const analysis::RunOutcome out = analysis::runAnalysis(
-        a.model, root, a.file.fullPath, results::gatherShares(envelopeInput(), a.model, root));
+    // analysis solves them. The second-order choice solves every case and
+    // combination on its own.
+    analysis::RunOutcome out;
+    if (attrib::secondOrder(root)) {
+        analysis::StabilityOutcome so = analysis::runSecondOrder(a.model, root, a.file.fullPath);
+        analysis::storeSecondOrder(so, root);
+        out.status = so.status;
+        out.message = std::move(so.message);
+    } else {
+        out = analysis::runAnalysis(a.model, root, a.file.fullPath,
+                                    results::gatherShares(envelopeInput(), a.model, root));
+    }
     if (out.status != analysis::RunStatus::kSolved) {
         message(out.message);
         clearResults();

@@ -108,7 +108,7 @@ results::EnvelopeInput& envelopeInput() {
 bool envelopeShown() {
     const attrib::ResultDisplay& r = app().settings.result;
     return r.on && !r.influence && attrib::shownId(attrib::root()) == attrib::kEnvelope &&
-           !analysis::storedResults().cases.empty();
+           !analysis::storedResults().cases.empty() && !analysis::storedResults().secondOrder;
 }
 
 const results::Envelope* shownEnvelope() {
@@ -154,6 +154,7 @@ const results::ResultDrawing* resultDrawing() {
     const attrib::ResultDisplay& r = a.settings.result;
     if (r.on && r.influence) return influenceDrawing();
     if (!r.on || r.kind < 1 || r.kind > 4 || !a.model) return nullptr;
+    if (analysis::shownWithoutResults(attrib::root())) return nullptr;
     analysis::ResultState& rs = analysis::resultState();
     const double step = std::max(rs.precisionStep, a.minimumSamplingStep);
     if (!g_cache.valid || g_cache.kind != r.kind || g_cache.step != step ||
@@ -248,6 +249,7 @@ std::string resultLineAt(double x, double y, double tolerance) {
     const attrib::ResultDisplay& r = a.settings.result;
     if (r.on && r.influence) return influenceLineAt(x, y, tolerance);
     if (!r.on || r.kind < 1 || r.kind > 4 || !a.model) return "";
+    if (analysis::shownWithoutResults(attrib::root())) return "";
     const Edge* e = mdl_find_edge_at(a.model, {x, y}, tolerance);
     if (!e) return "";
     const results::MemberInput m = results::memberInputOf(e);

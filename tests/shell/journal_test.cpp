@@ -235,7 +235,6 @@ TEST_F(ReplayTest, InputsNoUserCouldGiveStopTheReplay) {
         {"motion htext 1 1", "\"htext\" (text) is not a canvas"},
         {"valuator scaledial 0.5", "\"scaledial\" (dial) is not a valuator"},
         {"close htext", "\"htext\" (text) is not a window"},
-        {"toggle anllinearinter", "\"anllinearinter\" is inactive"},
         {"press ilsection", "\"ilsection\" is inactive"},
         // After an input that shows no dialog (more: the scenarios answer-*).
         {"alert 1", "this answer follows no input that shows a dialog"},
