@@ -48,6 +48,12 @@ Element* check(Toolkit& tk, const std::string& name, const std::string& title,
                     {{"TITLE", title}, {"ACTION", action}, {"VALUE", on ? "ON" : "OFF"}});
 }
 
+// An element shown inactive until a display needs it.
+Element* inactive(Element* e) {
+    e->set("ACTIVE", "NO");
+    return e;
+}
+
 // A tool bar push button with an icon and a tip.
 Element* tool(Toolkit& tk, const std::string& name, const std::string& tip,
               const std::string& action, const std::string& icon) {
@@ -231,6 +237,8 @@ Element* resultBar(Toolkit& tk) {
                                     {"ACTION", "ResModeSelCur"},
                                     {"1", "Diagram"},
                                     {"2", "Influence Line"},
+                                    {"3", "Buckling"},
+                                    {"4", "Vibration"},
                                     {"VALUE", "1"}});
     return toolbar(tk, "resultmenu",
                    {resultMode,
@@ -239,6 +247,8 @@ Element* resultBar(Toolkit& tk) {
                     pressTool(tk, "shear", "Shear force", "Shear", "shear"),
                     pressTool(tk, "bending", "Bending moment", "Bending", "bending"),
                     pressTool(tk, "deformed", "Deformed configuration", "Deformed", "deformed"),
+                    inactive(tool(tk, "modeprev", "Previous mode", "ModePrev", "modeprev")),
+                    inactive(tool(tk, "modenext", "Next mode", "ModeNext", "modenext")),
                     &tk.make(Kind::Valuator, "resultval",
                              {{"MIN", "0.0"},
                               {"MAX", "1.0"},

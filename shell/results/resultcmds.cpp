@@ -11,6 +11,7 @@
 #include "shell/files/filecommands.h"
 #include "shell/messages.h"
 #include "shell/results/influence.h"
+#include "shell/results/modedisplay.h"
 #include "shell/results/resultdisplay.h"
 #include "shell/state.h"
 #include "ui/ui.h"
@@ -53,13 +54,17 @@ void enterResultDisplay(int kind) {
     noteShownWithoutResults();
 }
 
-void noteShownWithoutResults() {
+std::string withoutResultsText() {
     const attrib::AttributeRoot& root = attrib::root();
-    if (!analysis::shownWithoutResults(root)) return;
-    const bool envelope = attrib::shownId(root) == attrib::kEnvelope;
-    const bool unstable = analysis::storedResults().isUnstable(attrib::shownId(root));
-    if (envelope || unstable)
-        showPrompt(envelope ? kEnvelopeSecondOrder : kestrel::engine::kSecondOrderUnstable);
+    if (!analysis::shownWithoutResults(root)) return "";
+    if (attrib::shownId(root) == attrib::kEnvelope) return kEnvelopeSecondOrder;
+    if (analysis::storedResults().isUnstable(attrib::shownId(root)))
+        return kestrel::engine::kSecondOrderUnstable;
+    return "";
+}
+
+void noteShownWithoutResults() {
+    if (const std::string text = withoutResultsText(); !text.empty()) showPrompt(text);
 }
 
 void clearResults() {
@@ -67,6 +72,7 @@ void clearResults() {
     analysis::clearMemberResults(a.model);
     invalidateResultCurves();
     clearInfluence(true);
+    clearModeDisplay();
     analysis::resultState().largestValue = 0;
     a.settings.result.kind = 0;
     attrib::clearSelection(a.model);
@@ -76,6 +82,8 @@ void clearResults() {
 bool resultCommand(int kind) {
     AppState& a = app();
     if (kind < 1 || kind > 4) return false;
+    // From the buckling or vibration display, the diagrams again.
+    if (modeDisplayShown()) enterSelectMode();
     if (a.settings.result.influence == 1) return influenceCommand(kind);
     // Inside the result mode the stored results serve every kind.
     if (a.settings.result.on == 1 && a.settings.result.kind != 0) {
@@ -123,6 +131,7 @@ bool resultCommand(int kind) {
 void bindResultActions(ui::Toolkit& tk) {
     bindResultDisplayActions(tk);
     bindInfluenceActions(tk);
+    bindModeActions(tk);
     static const char* const kActions[] = {"Axial", "Shear", "Bending", "Deformed"};
     for (int k = 1; k <= 4; ++k)
         tk.bind(kActions[k - 1], [k](ui::Event&) {

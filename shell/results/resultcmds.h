@@ -5,6 +5,8 @@
 // the current frame again.
 #pragma once
 
+#include <string>
+
 namespace ui {
 class Toolkit;
 }
@@ -23,6 +25,8 @@ void enterResultDisplay(int kind);
 // second-order results: the engine's unstable text, or for the envelope
 // kEnvelopeSecondOrder.
 void noteShownWithoutResults();
+// Its text, "" when what is shown has results.
+std::string withoutResultsText();
 extern const char* const kEnvelopeSecondOrder;
 // Shows the button of result kind 1 to 4 released.
 void releaseResultButton(int kind);
