@@ -80,6 +80,11 @@ std::string modeLine() {
                              s->modes[g_modes.mode].value);
 }
 
+int shownModeCount() {
+    const kestrel::engine::EigenSolution* s = modeDisplayShown() ? shownSolution() : nullptr;
+    return s ? static_cast<int>(s->modes.size()) : 0;
+}
+
 double modeLargest() {
     return modeDisplayShown() ? g_modes.curves.largest : 0;
 }

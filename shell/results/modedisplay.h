@@ -41,6 +41,8 @@ bool modeDisplayShown();
 const results::ResultDrawing* modeDrawing();
 // The largest translation of the shown mode (for the factor), 0 for none.
 double modeLargest();
+// How many modes what is shown has (0 without any).
+int shownModeCount();
 // Steps `by` modes (wrapping around); false when no mode is shown.
 bool stepMode(int by);
 // The message line of the mode display: the mode's text, the analysis' note
