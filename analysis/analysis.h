@@ -159,7 +159,15 @@ struct CaseResults {
 struct StoredResults {
     Numbering numbering;
     std::vector<CaseResults> cases; // in the order of the model's case list
+    // Second order: the combinations solved from their own factored loads
+    // (loadCase holds the combination id), and the ids of the cases and
+    // combinations whose iteration did not converge: they have no results
+    // (their entries are zeros).
+    bool secondOrder = false;
+    std::vector<CaseResults> combinations;
+    std::vector<int> unstable;
     const CaseResults* find(int loadCase) const;
+    bool isUnstable(int id) const;
 };
 // Emptied by every analysis, filled by a solved one (not by an influence line).
 StoredResults& storedResults();
@@ -179,6 +187,10 @@ CaseResults combinedResults(const StoredResults& s, const std::vector<attrib::Ca
 // the root notes which it is).
 // False (records unchanged) when there are no stored results.
 bool showResults(const attrib::AttributeRoot& root);
+// Whether the stored results hold nothing for what the root shows: a second-
+// order case or combination that did not converge, one the analysis did not
+// solve, or the envelope (not formed from second-order results).
+bool shownWithoutResults(const attrib::AttributeRoot& root);
 // The member of the envelope whose largest displacement component is the
 // largest (0 when there is none).
 int largestDisplacementMember(const attrib::AttributeRoot& root);

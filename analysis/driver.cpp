@@ -1,5 +1,6 @@
 // Check, numbering, file names, result storage and the run of one analysis.
 #include "analysis/analysis.h"
+#include "analysis/stability.h"
 
 #include "analysis/engine/result_section.h"
 #include "attrib/blocks.h"
@@ -454,6 +455,10 @@ const CaseResults* StoredResults::find(int loadCase) const {
     return nullptr;
 }
 
+bool StoredResults::isUnstable(int id) const {
+    return std::find(unstable.begin(), unstable.end(), id) != unstable.end();
+}
+
 bool showCaseResults(int loadCase) {
     const CaseResults* c = g_stored.find(loadCase);
     if (!c) return false;
@@ -490,9 +495,39 @@ int largestDisplacementMember(const attrib::AttributeRoot& root) {
     return best;
 }
 
+namespace {
+
+// The second-order results of a case or combination id; none for the
+// envelope or an id the analysis did not solve.
+const CaseResults* secondOrderResults(const attrib::AttributeRoot& root, int id) {
+    if (attrib::findCase(root, id)) return g_stored.find(id);
+    for (const CaseResults& c : g_stored.combinations)
+        if (c.loadCase == id) return &c;
+    return nullptr;
+}
+
+} // namespace
+
+bool shownWithoutResults(const attrib::AttributeRoot& root) {
+    if (!g_stored.secondOrder) return false;
+    const int shown = attrib::shownId(root);
+    return g_stored.isUnstable(shown) || !secondOrderResults(root, shown);
+}
+
 bool showResults(const attrib::AttributeRoot& root) {
     if (g_stored.cases.empty()) return false;
     const int shown = attrib::shownId(root);
+    if (g_stored.secondOrder) {
+        // No superposition in second order: each combination has its own
+        // results. What has none shows zeros, and the display draws nothing.
+        root.envelopeRecords = 0;
+        const CaseResults* c = secondOrderResults(root, shown);
+        CaseResults zeros;
+        zeros.displacements.assign(g_stored.numbering.nodes.size() * 3, 0.0);
+        zeros.endForces.assign(g_stored.numbering.members.size() * 6, 0.0);
+        putIntoRecords(g_stored.numbering, c ? *c : zeros);
+        return true;
+    }
     if (attrib::findCase(root, shown)) return showCaseResults(shown);
     const int id = shown == attrib::kEnvelope ? largestDisplacementMember(root) : shown;
     root.envelopeRecords = shown == attrib::kEnvelope ? id : 0;
@@ -691,6 +726,34 @@ RunOutcome run(Solid* model, const attrib::AttributeRoot& root, const std::strin
     return out;
 }
 } // namespace
+
+void storeSecondOrder(const StabilityOutcome& out, const attrib::AttributeRoot& root) {
+    g_stored = StoredResults{};
+    if (out.status != RunStatus::kSolved) return;
+    g_stored.numbering = out.numbering;
+    g_stored.secondOrder = true;
+    const kestrel::engine::SecondOrderSolution& so = out.second;
+    const std::size_t cases = root.cases.size();
+    for (std::size_t i = 0; i < cases + root.combos.size(); ++i) {
+        const int id = i < cases ? root.cases[i].id : root.combos[i - cases].id;
+        const bool solved =
+            i < so.runs.size() && so.runs[i].converged && i < so.solution.cases.size();
+        CaseResults c;
+        if (solved) {
+            // A combination's prescribed displacements are those of its
+            // cases times their factors, as the engine took them.
+            c = caseResultsOf(out.numbering, so.solution, i, i < cases ? id : 0);
+            c.loadCase = id;
+        } else {
+            g_stored.unstable.push_back(id);
+            c.loadCase = id;
+            c.displacements.assign(out.numbering.nodes.size() * 3, 0.0);
+            c.endForces.assign(out.numbering.members.size() * 6, 0.0);
+        }
+        (i < cases ? g_stored.cases : g_stored.combinations).push_back(std::move(c));
+    }
+    showResults(root);
+}
 
 const DriverTimings& lastDriverTimings() {
     return g_timings;

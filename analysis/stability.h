@@ -31,6 +31,11 @@ StabilityOutcome runBuckling(Solid* model, const attrib::AttributeRoot& root,
 StabilityOutcome runVibration(Solid* model, const attrib::AttributeRoot& root,
                               const std::string& modelPath, int modes);
 
+// driver.cpp: keeps a solved second-order outcome as the stored results, as runAnalysis keeps
+// the linear ones (cases, the combinations' own, which did not converge), and puts the results
+// of what the root shows into the records.
+void storeSecondOrder(const StabilityOutcome& out, const attrib::AttributeRoot& root);
+
 // driver.cpp: writes the neutral file `dat` as runAnalysis does; false with the message to
 // show (a file in the way, or one that cannot be written).
 bool writeAnalysisInput(const std::string& dat, const std::string& text, std::string* message);

@@ -708,6 +708,12 @@ int analyseModelFile(const std::string& path, const std::string& jsonPath, std::
         return fail(kCheckFailed, oneLine(text));
 
     analysis::resetResults(model);
+    // A model saved with the second-order choice is analysed in second order.
+    if (request.kind == Request::kLinear && attrib::secondOrder(attrib::root())) {
+        Request second = request;
+        second.kind = Request::kSecondOrder;
+        return analyseStability(model, path, jsonPath, Units(r.settings), second, out, err);
+    }
     if (request.kind != Request::kLinear)
         return analyseStability(model, path, jsonPath, Units(r.settings), request, out, err);
     // The envelope of a model that is not a single case, with the shares of

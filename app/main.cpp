@@ -24,6 +24,7 @@
 #include "shell/journal.h"
 #include "shell/mainwindow.h"
 #include "shell/panels/casepanel.h"
+#include "shell/results/modedisplay.h"
 #include "shell/results/resultcmds.h"
 #include "shell/results/tables.h"
 #include "shell/startup.h"
@@ -56,7 +57,7 @@ const char* const kUsage = "usage: kestrel [model.kst]\n"
                            "       kestrel --record JOURNAL [model.kst]\n"
                            "       kestrel --replay JOURNAL [model.kst]\n"
                            "       kestrel --export OUT MODEL.kst [--result KIND] [--case LABEL]\n"
-                           "                        [--size WxH]\n"
+                           "                        [--mode K] [--size WxH]\n"
                            "       kestrel --import-dxf IN.dxf OUT.kst [--layer NAME]...\n"
                            "                        [--dxf-units mm|cm|m|in|ft]\n"
                            "       kestrel --csv OUTDIR MODEL.kst [--case LABEL]\n"
@@ -77,11 +78,13 @@ int help() {
                "  --record JOURNAL   also write the session's inputs to JOURNAL\n"
                "  --replay JOURNAL   replay a journal without a window; its alerts and\n"
                "                     messages are printed\n"
-               "  --export OUT MODEL.kst [--result axial|shear|bending|deformed]\n"
-               "           [--case LABEL] [--size WIDTHxHEIGHT]\n"
+               "  --export OUT MODEL.kst [--result axial|shear|bending|deformed|\n"
+               "           buckling|vibration] [--case LABEL] [--mode K]\n"
+               "           [--size WIDTHxHEIGHT]\n"
                "                     draw the model fitted to the size (default 1600x1000\n"
                "                     pixels) into OUT, in the format of its extension\n"
-               "                     (svg, pdf, png, ps, eps, dxf, cgm), without a window\n"
+               "                     (svg, pdf, png, ps, eps, dxf, cgm), without a window;\n"
+               "                     buckling and vibration draw mode K (default 1)\n"
                "  --import-dxf IN.dxf OUT.kst [--layer NAME]... [--dxf-units UNIT]\n"
                "                     a new frame from the LINE, LWPOLYLINE and POLYLINE\n"
                "                     entities of IN.dxf (only those of the layers named,\n"
@@ -265,6 +268,7 @@ int exportCommand(int argc, char** argv) {
     const std::string out = argv[2], model = argv[3];
     std::string result, loadCase;
     bool caseGiven = false;
+    int mode = 0; // --mode: from 1; 0 not given
     int width = 1600, height = 1000;
     for (int i = 4; i < argc; i += 2) {
         if (i + 1 >= argc) return usage();
@@ -279,13 +283,23 @@ int exportCommand(int argc, char** argv) {
                 return 2;
             }
         } else if (opt == "--result") {
-            if (value != "axial" && value != "shear" && value != "bending" && value != "deformed") {
+            if (value != "axial" && value != "shear" && value != "bending" && value != "deformed" &&
+                value != "buckling" && value != "vibration") {
                 std::fprintf(stderr,
-                             "kestrel: unknown result %s (axial, shear, bending or deformed)\n",
+                             "kestrel: unknown result %s (axial, shear, bending, deformed, "
+                             "buckling or vibration)\n",
                              value.c_str());
                 return 2;
             }
             result = value;
+        } else if (opt == "--mode") {
+            int used = 0;
+            if (std::sscanf(value.c_str(), "%d%n", &mode, &used) != 1 ||
+                used != static_cast<int>(value.size()) || mode < 1 || mode > shell::kModeCount) {
+                std::fprintf(stderr, "kestrel: bad mode %s (1 to %d)\n", value.c_str(),
+                             shell::kModeCount);
+                return 2;
+            }
         } else if (opt == "--case") {
             loadCase = value;
             caseGiven = true;
@@ -293,6 +307,11 @@ int exportCommand(int argc, char** argv) {
             std::fprintf(stderr, "kestrel: unknown export option %s\n", opt.c_str());
             return usage();
         }
+    }
+    const bool modes = result == "buckling" || result == "vibration";
+    if (mode > 0 && !modes) {
+        std::fprintf(stderr, "kestrel: --mode goes with --result buckling or vibration\n");
+        return 2;
     }
     if (gfx::driverForFile(out).empty()) {
         std::fprintf(stderr,
@@ -315,11 +334,32 @@ int exportCommand(int argc, char** argv) {
                          : result == "bending"  ? 3
                          : result == "deformed" ? 4
                                                 : 0;
-        if (kind != 0 && !shell::resultCommand(kind)) {
+        const bool analysed =
+            modes ? shell::enterModeDisplay(result == "buckling" ? shell::ModeKind::Buckling
+                                                                 : shell::ModeKind::Vibration)
+                  : kind == 0 || shell::resultCommand(kind);
+        if (!analysed) {
             std::fprintf(stderr, "kestrel: the analysis of %s failed\n", model.c_str());
             // The program's own message says why (no material, unstable frame ...).
             for (const std::string& line : backend.transcript())
                 std::fprintf(stderr, "%s\n", line.c_str());
+            return 1;
+        }
+        // What has nothing to draw says why: a second-order case beyond its
+        // critical load, the second-order envelope, a mode the analysis did not
+        // find (its note, such as no compression).
+        std::string nothing = modes ? "" : shell::withoutResultsText();
+        if (modes) {
+            const int count = shell::shownModeCount(), k = std::max(mode, 1);
+            if (count == 0)
+                nothing = shell::modeLine();
+            else if (k > count)
+                nothing = "the analysis found " + std::to_string(count) + " modes, not " +
+                          std::to_string(k);
+            for (int step = 1; step < k && k <= count; ++step) shell::stepMode(1);
+        }
+        if (!nothing.empty()) {
+            std::fprintf(stderr, "kestrel: %s: %s\n", model.c_str(), nothing.c_str());
             return 1;
         }
         if (!shell::exportScreenTo(out)) {

@@ -159,6 +159,10 @@ struct AttributeRoot {
     // With the envelope shown: the combination whose results the records
     // hold (the one of the largest displacement, for the deformed shape).
     mutable int envelopeRecords = 0;
+    // The analysis the result commands run: 0 linear, 1 second order
+    // (P-Delta); see kLinearAnalysis in cases.h. A model setting, saved with
+    // the model.
+    int analysis = 0;
     AttributeRoot() = default;
     AttributeRoot(const AttributeRoot&) = delete;
     AttributeRoot& operator=(const AttributeRoot&) = delete;

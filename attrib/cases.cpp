@@ -289,6 +289,12 @@ bool setActiveCase(AttributeRoot& r, int id) {
     return true;
 }
 
+bool setAnalysis(AttributeRoot& r, int choice) {
+    if (choice != kLinearAnalysis && choice != kSecondOrderAnalysis) return false;
+    r.analysis = choice;
+    return true;
+}
+
 CaseResult setPattern(AttributeRoot& r, int id, bool pattern) {
     const int at = caseIndex(r, id);
     if (at < 0) return kCaseNotFound;

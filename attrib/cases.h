@@ -127,6 +127,19 @@ CaseResult setInEnvelope(AttributeRoot& r, int id, bool in);
 // Returns how many factors were dropped for a missing case.
 int setCombinations(AttributeRoot& r, std::vector<Combination> combos);
 
+// ---- The analysis choice ---------------------------------------------------------
+
+// What the result commands solve: the linear analysis, or every case and
+// combination in second order (P-Delta, combinations from their own factored
+// loads). A setting of the model like its units: no undo step.
+enum AnalysisChoice { kLinearAnalysis = 0, kSecondOrderAnalysis = 1 };
+// Sets the choice; false for a value that is neither (nothing changes).
+bool setAnalysis(AttributeRoot& r, int choice);
+// Whether the results of the model come from the second-order analysis.
+inline bool secondOrder(const AttributeRoot& r) {
+    return r.analysis == kSecondOrderAnalysis;
+}
+
 // ---- What the results show ---------------------------------------------------------
 
 // Chooses what the results show: a case id (which becomes the active case),

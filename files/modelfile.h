@@ -19,7 +19,12 @@ namespace files {
 
 constexpr int kFileVersion = 212;       // the highest that is read; written for load cases
 constexpr int kSingleCaseVersion = 211; // written for a single case (attrib::isSingleCase)
-constexpr int kBlockVersion = 200;      // version of the model block
+// The line of the analysis choice after the combinations (version 212):
+// "analysis second-order"; "analysis linear" reads too, and no line is linear.
+constexpr char kAnalysisWord[] = "analysis";
+constexpr char kSecondOrderWord[] = "second-order";
+constexpr char kLinearWord[] = "linear";
+constexpr int kBlockVersion = 200; // version of the model block
 
 // ---- Writing -------------------------------------------------------------------
 

@@ -518,6 +518,23 @@ struct FileReader {
                  " combinations; those after the first " +
                  std::to_string(attrib::kMaxCombinations) + " were left out");
         attrib::setCombinations(*root, std::move(combos));
+        if (nextWordIs(kAnalysisWord)) analysisChoice();
+    }
+
+    // The word after "analysis": a word of neither choice is said and the
+    // model keeps the linear analysis; reading goes on at the next line.
+    void analysisChoice() {
+        const long rest = in.tell();
+        std::string w;
+        if (in.readLabel(w, kWordMax) && (w == kSecondOrderWord || w == kLinearWord) &&
+            in.lineEnds()) {
+            attrib::setAnalysis(*root, w == kSecondOrderWord ? attrib::kSecondOrderAnalysis
+                                                             : attrib::kLinearAnalysis);
+            return;
+        }
+        note("the analysis choice cannot be read (\"" + w + "\"); the linear analysis is used");
+        in.seek(rest);
+        in.skipLines(1);
     }
 
     // What already has the label of a combination read, or none.

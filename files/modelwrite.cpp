@@ -114,6 +114,8 @@ void Writer::lists() {
             }
         put("\n");
     }
+    // The second-order choice; the linear one, the default, writes nothing.
+    if (attrib::secondOrder(root)) put("%s %s\n", kAnalysisWord, kSecondOrderWord);
 }
 
 int Writer::casePosition(int id) const {
@@ -261,9 +263,10 @@ bool writeModel(FILE* fp, Solid* model, const AttributeRoot& root,
         int n = 0;
         for (const PropertyBlock* b = root.lists[k]; b; b = b->next) w.positions[b] = ++n;
     }
-    // A model of one case without self-weight, pattern flag or combination
-    // keeps the layout of the version before load cases, byte for byte.
-    w.cases = !attrib::isSingleCase(root);
+    // A model of one case without self-weight, pattern flag or combination,
+    // analysed linearly, keeps the layout of the version before load cases,
+    // byte for byte.
+    w.cases = !attrib::isSingleCase(root) || attrib::secondOrder(root);
     w.put("%d\n", w.cases ? kFileVersion : kSingleCaseVersion);
     sortById(model->vertices);
     sortById(model->edges);

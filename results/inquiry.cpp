@@ -1,6 +1,7 @@
 // The inquiry texts (see inquiry.h).
 #include "results/inquiry.h"
 
+#include "analysis/analysis.h"
 #include "attrib/blocks.h"
 #include "attrib/cases.h"
 #include "attrib/section.h"
@@ -27,7 +28,7 @@ namespace {
 // The case whose loads the attribute texts show, named when the model has
 // several cases; for the result texts, what the results show (a case or a
 // combination).
-std::string caseLine(bool results = false) {
+std::string caseOnlyLine(bool results) {
     const attrib::AttributeRoot& r = attrib::root();
     // The envelope's records hold the combination of the largest displacement.
     if (results && r.shown == attrib::kEnvelope)
@@ -38,6 +39,13 @@ std::string caseLine(bool results = false) {
             return " Combination: " + c->label + "\n";
     const attrib::LoadCase* c = attrib::findCase(r, r.activeCase);
     return r.cases.size() > 1 && c ? " Load Case: " + c->label + "\n" : "";
+}
+
+std::string caseLine(bool results = false) {
+    // Results of the second-order analysis say so first; linear ones say nothing.
+    if (results && analysis::storedResults().secondOrder)
+        return std::string(kSecondOrderLine) + caseOnlyLine(results);
+    return caseOnlyLine(results);
 }
 
 // Digits before the point beyond which an inquiry value leaves its box.

@@ -14,6 +14,10 @@
 
 namespace results {
 
+// The first line of the result texts of second-order results (linear ones
+// have none).
+inline constexpr char kSecondOrderLine[] = " Analysis: second order (P-Delta)\n";
+
 // The totals message: the node and member counts of the model, or that the
 // structure is not defined (no model, or no node).
 std::string totalsText(bool haveModel, int nodes, int members);

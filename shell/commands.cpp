@@ -3,6 +3,7 @@
 #include "shell/files/filecommands.h"
 #include "shell/results/resultcmds.h"
 
+#include "attrib/cases.h"
 #include "gfx/canvas.h"
 #include "shell/display.h"
 #include "shell/edit/editmodes.h"
@@ -127,6 +128,25 @@ int onStepMode(int mode) {
     return kDefault;
 }
 
+// Options > Analysis: the choice of the model. Results shown from the other
+// analysis are shown again, same kind, from the chosen one; an influence line
+// (a linear notion) stays.
+int onAnalysis(int choice) {
+    AppState& a = app();
+    attrib::AttributeRoot& r = attrib::root();
+    const bool changed = r.analysis != choice;
+    attrib::setAnalysis(r, choice);
+    showAnalysisChoice(); // a toggle clicked while on stays on
+    if (!changed) return kDefault;
+    markModified(0);
+    const ResultDisplay shown = a.settings.result;
+    if (shown.on == 1 && shown.influence == 0) {
+        enterSelectMode();
+        if (shown.kind >= 1) resultCommand(shown.kind);
+    }
+    return kDefault;
+}
+
 int onUnits(Event&) {
     AppState& a = app();
     if (!a.unitsDialog || a.unitsDialog(a.settings) != 1) return kDefault;
@@ -146,6 +166,8 @@ void bindActions(ui::Toolkit& tk) {
     tk.bind("AboutClose", [](Event&) { return kClose; });
     tk.bind("IoDropFile", [](Event&) { return kIgnore; });
     tk.bind("Units", onUnits);
+    tk.bind("AnlLinearInter", [](Event&) { return onAnalysis(attrib::kLinearAnalysis); });
+    tk.bind("AnlSecondOrder", [](Event&) { return onAnalysis(attrib::kSecondOrderAnalysis); });
     bindInquiryActions(tk);
     bindCaseActions(tk);
     bindSignConventionActions(tk);

@@ -3,6 +3,7 @@
 #include "shell/display.h"
 
 #include "attrib/attrib.h"
+#include "attrib/cases.h"
 #include "gfx/canvas.h"
 #include "interact/pck.h"
 #include "results/display.h"
@@ -149,6 +150,12 @@ void updateDeleteButton() {
     a.el.edtdelsel->set("ACTIVE", any ? "YES" : "NO");
 }
 
+void showAnalysisChoice() {
+    const bool second = attrib::secondOrder(attrib::root());
+    app().tk->at("anllinearinter").set("VALUE", second ? "OFF" : "ON");
+    app().tk->at("anlsecondorder").set("VALUE", second ? "ON" : "OFF");
+}
+
 void refreshPanels() {
     AppState& a = app();
     const AppSettings& s = a.settings;
@@ -161,6 +168,7 @@ void refreshPanels() {
     a.el.gridstepytext->set("VALUE", lengthBare(s, kGridStepFormatSlot, s.gridStepY));
     a.el.resultsteptext->set("VALUE", lengthBare(s, kGridStepFormatSlot, s.resultStep));
     for (int f = 0; f < kDisplayFlagCount; ++f) showDisplayFlag(f);
+    showAnalysisChoice();
     showGridState();
     refreshConditionPanels();
     if (s.result.on == 0) {

@@ -48,8 +48,11 @@ void showDisplayFlag(int flag);
 // dimension line exists.
 void updateDeleteButton();
 
+// The two analysis toggles of the Options menu as the model's choice.
+void showAnalysisChoice();
+
 // Refreshes the panels from AppSettings: unit labels, grid and result step
-// fields, the 14 display toggles, the mode line.
+// fields, the 14 display toggles, the analysis choice, the mode line.
 void refreshPanels();
 
 } // namespace shell

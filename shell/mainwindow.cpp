@@ -48,6 +48,12 @@ Element* check(Toolkit& tk, const std::string& name, const std::string& title,
                     {{"TITLE", title}, {"ACTION", action}, {"VALUE", on ? "ON" : "OFF"}});
 }
 
+// An element shown inactive until a display needs it.
+Element* inactive(Element* e) {
+    e->set("ACTIVE", "NO");
+    return e;
+}
+
 // A tool bar push button with an icon and a tip.
 Element* tool(Toolkit& tk, const std::string& name, const std::string& tip,
               const std::string& action, const std::string& icon) {
@@ -154,12 +160,11 @@ Element* displayMenu(Toolkit& tk) {
 }
 
 Element* optionsMenu(Toolkit& tk) {
-    Element* analysis = &tk.make(Kind::Submenu, "analysis", {{"TITLE", "Analysis"}},
-                                 {&tk.make(Kind::Toggle, "anllinearinter",
-                                           {{"TITLE", "Internal (Linear)"},
-                                            {"ACTION", "AnlLinearInter"},
-                                            {"VALUE", "ON"},
-                                            {"ACTIVE", "NO"}})});
+    // The analysis the result commands run: two exclusive choices.
+    Element* analysis =
+        &tk.make(Kind::Submenu, "analysis", {{"TITLE", "Analysis"}},
+                 {check(tk, "anllinearinter", "Internal (Linear)", "AnlLinearInter", true),
+                  check(tk, "anlsecondorder", "Second Order (P-Delta)", "AnlSecondOrder", false)});
     Element* transform =
         &tk.make(Kind::Submenu, "transform", {{"TITLE", "Transform"}},
                  {item(tk, "Move", "OopMove"), item(tk, "Mirror", "OopMirror"),
@@ -233,6 +238,8 @@ Element* resultBar(Toolkit& tk) {
                                     {"ACTION", "ResModeSelCur"},
                                     {"1", "Diagram"},
                                     {"2", "Influence Line"},
+                                    {"3", "Buckling"},
+                                    {"4", "Vibration"},
                                     {"VALUE", "1"}});
     return toolbar(tk, "resultmenu",
                    {resultMode,
@@ -241,6 +248,8 @@ Element* resultBar(Toolkit& tk) {
                     pressTool(tk, "shear", "Shear force", "Shear", "shear"),
                     pressTool(tk, "bending", "Bending moment", "Bending", "bending"),
                     pressTool(tk, "deformed", "Deformed configuration", "Deformed", "deformed"),
+                    inactive(tool(tk, "modeprev", "Previous mode", "ModePrev", "modeprev")),
+                    inactive(tool(tk, "modenext", "Next mode", "ModeNext", "modenext")),
                     &tk.make(Kind::Valuator, "resultval",
                              {{"MIN", "0.0"},
                               {"MAX", "1.0"},

@@ -37,6 +37,8 @@ void initialisePanels() {
     a.el.modetext->set("VALUE", "   None   ");
     a.el.resultmode->set("1", "Diagram");
     a.el.resultmode->set("2", "Influence Line");
+    a.el.resultmode->set("3", "Buckling");
+    a.el.resultmode->set("4", "Vibration");
     a.el.resultmode->set("VALUE", "1");
     a.el.ilsection->set("ACTIVE", "NO");
     a.el.deformed->set("ACTIVE", "YES");

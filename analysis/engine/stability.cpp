@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace kestrel::engine {
 
@@ -88,6 +89,24 @@ bool apply_factored_loads(const std::vector<FactoredCase>& combo) {
             !fem_add_case_loads(fc.load_case, fc.factor))
             return false;
     return true;
+}
+
+// Adds the equivalent nodal loads of the applied member loads to f; a prescribed freedom keeps
+// its value (as in fem_case_loads).
+void add_member_load_vectors(double* f) {
+    FemState& m = fem();
+    std::vector<double> held(static_cast<std::size_t>(m.npresc_eq));
+    for (int i = 0; i < m.npresc_eq; ++i) held[i] = f[fem_prescribed_equation(i) - 1];
+    int eq[kMaxElementDofs];
+    double g[kMaxElementDofs];
+    for (int ie = 0; ie < m.nelem_read; ++ie) {
+        const Element& e = m.elems[ie];
+        if (e.load < 0) continue;
+        const int ndof = fem_element_load_vector(e, g, eq);
+        for (int k = 0; k < ndof; ++k)
+            if (eq[k] > 0) f[eq[k] - 1] += g[k];
+    }
+    for (int i = 0; i < m.npresc_eq; ++i) f[fem_prescribed_equation(i) - 1] = held[i];
 }
 
 enum RunEnd { kRunConverged, kRunUnstable, kRunSingular, kRunFatal };
@@ -228,7 +247,10 @@ int fem_second_order(int n, const int* /*first*/, double* /*f*/, double* /*u*/) 
         } else {
             const std::vector<FactoredCase>& combo = options.combinations[r - m.ncase];
             run.label = "Combination " + std::to_string(r - m.ncase + 1);
-            if (!apply_factored_loads(combo)) return kAnalyseFatal;
+            // The nodal forces and prescribed displacements of each case times its factor,
+            // with no member load applied (fem_case_loads adds those of every applied one);
+            // then the equivalent nodal loads of the factored member loads, once.
+            if (!apply_factored_loads({})) return kAnalyseFatal;
             if (n > 0) {
                 std::memset(m.f, 0, nu * sizeof(double));
                 for (const FactoredCase& fc : combo) {
@@ -237,6 +259,8 @@ int fem_second_order(int n, const int* /*first*/, double* /*f*/, double* /*u*/) 
                     for (int i = 0; i < n; ++i) m.f[i] += fc.factor * part[i];
                 }
             }
+            if (!apply_factored_loads(combo)) return kAnalyseFatal;
+            if (n > 0) add_member_load_vectors(m.f);
         }
         const RunEnd end = iterate(previous, &run.iterations);
         if (end == kRunFatal) return kAnalyseFatal;

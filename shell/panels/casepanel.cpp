@@ -8,6 +8,7 @@
 #include "shell/edit/modes.h"
 #include "shell/messages.h"
 #include "shell/panels/propertypanel.h"
+#include "shell/results/resultcmds.h"
 #include "shell/results/resultdisplay.h"
 #include "shell/state.h"
 #include "ui/keys.h"
@@ -159,6 +160,8 @@ void reshow(int before) {
     const attrib::AttributeRoot& r = cases();
     const int now = attrib::shownId(r);
     if (now == before && attrib::findCase(r, now)) return;
+    // Second-order combinations are no sums: a changed one needs a new analysis.
+    if (resultsShown() && analysis::storedResults().secondOrder) return leaveResults();
     if (resultsShown() && analysis::showResults(r)) invalidateResultCurves();
 }
 
@@ -176,7 +179,11 @@ int choose(int id) {
     const int before = attrib::shownId(r);
     if (id == before || !attrib::setShown(r, id)) return kDefault;
     if (attrib::findCombination(r, id)) g_panel.combination = id;
-    if (resultsShown() && analysis::showResults(r)) invalidateResultCurves();
+    if (resultsShown() && analysis::showResults(r)) {
+        invalidateResultCurves();
+        clearPrompt();
+        noteShownWithoutResults();
+    }
     refreshCaseLists();
     redraw();
     return kDefault;
@@ -386,7 +393,9 @@ int onFactorSet(Event& ev) {
         refreshCaseLists();
         return kDefault;
     }
-    // Only the results of the combination (or of the envelope) shown change.
+    // Only the results of the combination (or of the envelope) shown change;
+    // in second order they need a new analysis.
+    if (resultsShown() && analysis::storedResults().secondOrder) leaveResults();
     if ((before == id || before == attrib::kEnvelope) && resultsShown() && analysis::showResults(r))
         invalidateResultCurves();
     changed();

@@ -13,6 +13,7 @@
 #include "shell/edit/modes.h"
 #include "shell/files/filecommands.h"
 #include "shell/messages.h"
+#include "shell/results/modedisplay.h"
 #include "shell/results/resultcmds.h"
 #include "shell/results/resultdisplay.h"
 #include "shell/state.h"
@@ -199,11 +200,17 @@ std::string influenceMemberText(const Edge* e) {
 }
 
 void bindInfluenceActions(ui::Toolkit& tk) {
-    // The drop-down: item 1 diagrams, item 2 influence lines. A shown result
+    // The drop-down: item 1 diagrams, item 2 influence lines, items 3 and 4
+    // the buckling and vibration modes. A shown result
     // is left; its kind is shown again the other way when that way has it.
     tk.bind("ResModeSelCur", [](ui::Event& ev) {
-        if (ev.state == 0 || (ev.item != 1 && ev.item != 2)) return ui::kDefault;
+        if (ev.state == 0 || ev.item < 1 || ev.item > 4) return ui::kDefault;
+        if (ev.item >= 3) {
+            enterModeDisplay(ev.item == 3 ? ModeKind::Buckling : ModeKind::Vibration);
+            return ui::kDefault;
+        }
         AppState& a = app();
+        if (modeDisplayShown()) enterSelectMode();
         const int il = ev.item == 2 ? 1 : 0;
         if (a.settings.result.influence == il) return ui::kDefault;
         const bool wasOn = a.settings.result.on == 1;

@@ -12,6 +12,7 @@
 #include "shell/panels/conditionpanels.h"
 #include "shell/panels/propertypanel.h"
 #include "shell/results/influence.h"
+#include "shell/results/modedisplay.h"
 #include "shell/results/resultdisplay.h"
 #include "shell/state.h"
 #include "ui/ui.h"
@@ -103,6 +104,8 @@ void inquireAt(double x, double y, double tolerance) {
     if (!a.model || modelIsEmpty()) return;
     mdl_set_tolerance(tolerance);
     MPoint p{x, y};
+    // A mode shape has no values to inquire: the line keeps the mode's text.
+    if (modeDisplayShown()) return showPrompt(modeLine());
     const bool influence = a.settings.result.on && a.settings.result.influence;
     if (Vertex* v = influence ? nullptr : mdl_find_vertex_at(a.model, &p)) {
         inquireNode(v);

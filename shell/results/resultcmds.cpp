@@ -2,6 +2,8 @@
 #include "shell/results/resultcmds.h"
 
 #include "analysis/analysis.h"
+#include "analysis/stability.h"
+#include "attrib/cases.h"
 #include "attrib/supports.h"
 #include "shell/display.h"
 #include "shell/edit/editmodes.h"
@@ -9,11 +11,14 @@
 #include "shell/files/filecommands.h"
 #include "shell/messages.h"
 #include "shell/results/influence.h"
+#include "shell/results/modedisplay.h"
 #include "shell/results/resultdisplay.h"
 #include "shell/state.h"
 #include "ui/ui.h"
 
 namespace shell {
+
+const char* const kEnvelopeSecondOrder = "The envelope is not available in second-order analysis.";
 
 namespace {
 
@@ -46,6 +51,20 @@ void enterResultDisplay(int kind) {
     showResultTitle();
     redraw();
     showResultFactor();
+    noteShownWithoutResults();
+}
+
+std::string withoutResultsText() {
+    const attrib::AttributeRoot& root = attrib::root();
+    if (!analysis::shownWithoutResults(root)) return "";
+    if (attrib::shownId(root) == attrib::kEnvelope) return kEnvelopeSecondOrder;
+    if (analysis::storedResults().isUnstable(attrib::shownId(root)))
+        return kestrel::engine::kSecondOrderUnstable;
+    return "";
+}
+
+void noteShownWithoutResults() {
+    if (const std::string text = withoutResultsText(); !text.empty()) showPrompt(text);
 }
 
 void clearResults() {
@@ -53,6 +72,7 @@ void clearResults() {
     analysis::clearMemberResults(a.model);
     invalidateResultCurves();
     clearInfluence(true);
+    clearModeDisplay();
     analysis::resultState().largestValue = 0;
     a.settings.result.kind = 0;
     attrib::clearSelection(a.model);
@@ -62,6 +82,8 @@ void clearResults() {
 bool resultCommand(int kind) {
     AppState& a = app();
     if (kind < 1 || kind > 4) return false;
+    // From the buckling or vibration display, the diagrams again.
+    if (modeDisplayShown()) enterSelectMode();
     if (a.settings.result.influence == 1) return influenceCommand(kind);
     // Inside the result mode the stored results serve every kind.
     if (a.settings.result.on == 1 && a.settings.result.kind != 0) {
@@ -81,9 +103,18 @@ bool resultCommand(int kind) {
         return false;
     }
     // The shares of pattern cases are gathered for the envelope as the
-    // analysis solves them.
-    const analysis::RunOutcome out = analysis::runAnalysis(
-        a.model, root, a.file.fullPath, results::gatherShares(envelopeInput(), a.model, root));
+    // analysis solves them. The second-order choice solves every case and
+    // combination on its own.
+    analysis::RunOutcome out;
+    if (attrib::secondOrder(root)) {
+        analysis::StabilityOutcome so = analysis::runSecondOrder(a.model, root, a.file.fullPath);
+        analysis::storeSecondOrder(so, root);
+        out.status = so.status;
+        out.message = std::move(so.message);
+    } else {
+        out = analysis::runAnalysis(a.model, root, a.file.fullPath,
+                                    results::gatherShares(envelopeInput(), a.model, root));
+    }
     if (out.status != analysis::RunStatus::kSolved) {
         message(out.message);
         clearResults();
@@ -100,6 +131,7 @@ bool resultCommand(int kind) {
 void bindResultActions(ui::Toolkit& tk) {
     bindResultDisplayActions(tk);
     bindInfluenceActions(tk);
+    bindModeActions(tk);
     static const char* const kActions[] = {"Axial", "Shear", "Bending", "Deformed"};
     for (int k = 1; k <= 4; ++k)
         tk.bind(kActions[k - 1], [k](ui::Event&) {

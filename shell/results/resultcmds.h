@@ -5,6 +5,8 @@
 // the current frame again.
 #pragma once
 
+#include <string>
+
 namespace ui {
 class Toolkit;
 }
@@ -19,6 +21,13 @@ bool resultCommand(int kind);
 // buttons released, the mode line, the drawing; a click then queries a
 // result (diagrams) or picks a section (influence lines).
 void enterResultDisplay(int kind);
+// The message line of a result display whose case or combination has no
+// second-order results: the engine's unstable text, or for the envelope
+// kEnvelopeSecondOrder.
+void noteShownWithoutResults();
+// Its text, "" when what is shown has results.
+std::string withoutResultsText();
+extern const char* const kEnvelopeSecondOrder;
 // Shows the button of result kind 1 to 4 released.
 void releaseResultButton(int kind);
 // Clears the results after a failed analysis or when an editing mode is

@@ -13,6 +13,7 @@
 #include "shell/edit/view.h"
 #include "shell/messages.h"
 #include "shell/results/influence.h"
+#include "shell/results/modedisplay.h"
 #include "shell/results/resultcmds.h"
 #include "shell/state.h"
 #include "ui/ui.h"
@@ -49,6 +50,7 @@ int unitSlotOf(int kind) {
 double largestInDisplayUnits() {
     const AppState& a = app();
     if (a.settings.result.influence == 1) return influenceLargestDisplay();
+    if (modeDisplayShown()) return modeLargest();
     const double largest = analysis::resultState().largestValue;
     const int slot = unitSlotOf(a.settings.result.kind);
     return slot < 0 ? largest : units::toDisplay(a.settings.units[slot], largest);
@@ -108,7 +110,7 @@ results::EnvelopeInput& envelopeInput() {
 bool envelopeShown() {
     const attrib::ResultDisplay& r = app().settings.result;
     return r.on && !r.influence && attrib::shownId(attrib::root()) == attrib::kEnvelope &&
-           !analysis::storedResults().cases.empty();
+           !analysis::storedResults().cases.empty() && !analysis::storedResults().secondOrder;
 }
 
 const results::Envelope* shownEnvelope() {
@@ -153,7 +155,9 @@ const results::ResultDrawing* resultDrawing() {
     AppState& a = app();
     const attrib::ResultDisplay& r = a.settings.result;
     if (r.on && r.influence) return influenceDrawing();
+    if (modeDisplayShown()) return modeDrawing();
     if (!r.on || r.kind < 1 || r.kind > 4 || !a.model) return nullptr;
+    if (analysis::shownWithoutResults(attrib::root())) return nullptr;
     analysis::ResultState& rs = analysis::resultState();
     const double step = std::max(rs.precisionStep, a.minimumSamplingStep);
     if (!g_cache.valid || g_cache.kind != r.kind || g_cache.step != step ||
@@ -215,7 +219,7 @@ void fitViewToResults() {
 
 void showResultFactor() {
     AppState& a = app();
-    const int kind = a.settings.result.kind;
+    const int kind = modeDisplayShown() ? 4 : a.settings.result.kind;
     const double f =
         kind < 1 || kind > 4
             ? 0
@@ -247,7 +251,10 @@ std::string resultLineAt(double x, double y, double tolerance) {
     AppState& a = app();
     const attrib::ResultDisplay& r = a.settings.result;
     if (r.on && r.influence) return influenceLineAt(x, y, tolerance);
+    if (modeDisplayShown()) return modeLine();
     if (!r.on || r.kind < 1 || r.kind > 4 || !a.model) return "";
+    // What has no results keeps saying why.
+    if (analysis::shownWithoutResults(attrib::root())) return withoutResultsText();
     const Edge* e = mdl_find_edge_at(a.model, {x, y}, tolerance);
     if (!e) return "";
     const results::MemberInput m = results::memberInputOf(e);

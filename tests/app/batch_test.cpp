@@ -99,6 +99,8 @@ TEST_F(BatchTest, StatusesAndMessages) {
 TEST_F(BatchTest, StabilityReports) {
     copy(KESTREL_TEST_DATA "/../../examples/load-cases.kst", "frame.kst");
     copy(KESTREL_TEST_DATA "/../../examples/portal.kst", "portal.kst");
+    // Saved with the second-order choice: analysed in second order without the switch.
+    copy(KESTREL_TEST_DATA "/../../examples/sway-portal.kst", "sway.kst");
     line(0, 0, 0, 4);
     standardProperties();
     support(at(0, 0), "111");
@@ -111,7 +113,7 @@ TEST_F(BatchTest, StabilityReports) {
          {"frame.kst --second-order --json second.json", "frame.kst --buckling 2",
           "portal.kst --modes 1 --json modes.json", "weightless.kst --modes 2",
           "weightless.kst --buckling 1", "mechanism.kst --modes 2", "portal.kst --buckling 0",
-          "portal.kst --modes 2 --second-order"})
+          "portal.kst --modes 2 --second-order", "sway.kst"})
         all += transcript(args);
     // Second order converges to 1e-8, mode vectors to about five digits.
     all +=

@@ -135,6 +135,47 @@ TEST_F(CaseFileTest, OnlyASingleCaseKeepsTheLayoutBeforeLoadCases) {
     }
 }
 
+TEST_F(CaseFileTest, TheSecondOrderChoiceIsALineOfVersion212ThatReadsBackOrIsSaid) {
+    line(0, 0, 4, 0);
+    const std::string linear = files_test::writeText(s, root(), settings);
+    ASSERT_EQ(linear.substr(0, 4), "211\n");
+    EXPECT_FALSE(setAnalysis(root(), 2));
+    ASSERT_TRUE(setAnalysis(root(), kSecondOrderAnalysis));
+    const std::string text = files_test::writeText(s, root(), settings);
+    const std::string record = "\n0 'Single Case'\nanalysis second-order\n";
+    EXPECT_EQ(text.substr(0, 4), "212\n");
+    ASSERT_NE(text.find(record), std::string::npos) << text;
+    files::ReadResult r = files_test::readText(text);
+    EXPECT_EQ(r.noteCount, 0) << files::notesSummary(r, 5);
+    install(r);
+    EXPECT_TRUE(secondOrder(root()));
+    EXPECT_EQ(files_test::writeText(s, root(), settings), text);
+    // Another word is said and leaves the linear analysis; the linear word
+    // reads silently. Either way the model writes the linear bytes again.
+    const struct {
+        const char* to;
+        const char* note;
+    } cases[] = {
+        {"analysis third-order\n",
+         "the analysis choice cannot be read (\"third-order\"); the linear "
+         "analysis is used"},
+        {"analysis 1\n", "the analysis choice cannot be read (\"1\"); the linear analysis is used"},
+        {"analysis second-order 1\n", "the analysis choice cannot be read (\"second-order\"); the "
+                                      "linear analysis is used"},
+        {"analysis linear\n", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.to);
+        std::string bad = text;
+        bad.replace(bad.find("analysis second-order\n"), 22, c.to);
+        files::ReadResult b = files_test::readText(bad);
+        EXPECT_EQ(files::notesSummary(b, 1), c.note);
+        install(b);
+        EXPECT_FALSE(secondOrder(root()));
+        EXPECT_EQ(files_test::writeText(s, root(), settings), linear);
+    }
+}
+
 TEST_F(CaseFileTest, CombinationsThatCannotBeTrustedAreLeftOutAndSaidKeepingTheRest) {
     withCombinations();
     const std::string text = files_test::writeText(s, root(), settings);

@@ -227,7 +227,7 @@ TEST_F(ReplayTest, InputsNoUserCouldGiveStopTheReplay) {
         {"toggle miexit", "\"miexit\" (item) is not a toggle"},
         {"press vbltnodenumb", "\"vbltnodenumb\" (toggle) is not a button or a menu item"},
         {"select htext 1", "\"htext\" (text) is not a list"},
-        {"select resultmode 3", "\"resultmode\" has no item 3 (it has 2)"},
+        {"select resultmode 5", "\"resultmode\" has no item 5 (it has 4)"},
         {"select caselist 2", "\"caselist\" has no item 2 (it has 1)"},
         {"type infotxt \"x\"", "\"infotxt\" is not shown"},
         {"commit infotxt \"x\"", "\"infotxt\" (multiline) is not a text field that can be edited"},
@@ -235,7 +235,6 @@ TEST_F(ReplayTest, InputsNoUserCouldGiveStopTheReplay) {
         {"motion htext 1 1", "\"htext\" (text) is not a canvas"},
         {"valuator scaledial 0.5", "\"scaledial\" (dial) is not a valuator"},
         {"close htext", "\"htext\" (text) is not a window"},
-        {"toggle anllinearinter", "\"anllinearinter\" is inactive"},
         {"press ilsection", "\"ilsection\" is inactive"},
         // After an input that shows no dialog (more: the scenarios answer-*).
         {"alert 1", "this answer follows no input that shows a dialog"},

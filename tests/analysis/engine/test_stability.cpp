@@ -250,6 +250,24 @@ TEST_F(Stability, CasesAndCombinations) {
                  "converge).");
 }
 
+// Member loads of a combination enter once, times their case's factor: a beam without axial
+// force gives the sum of its cases (a factor applied twice, or one case's loads counted with
+// every other case, would not).
+TEST_F(Stability, CombinationOfMemberLoads) {
+    NeutralModel m = beam(kL, "110", "010").add("\n%LOAD\n2\n\n%LOAD.CASE\n1  'One'\n");
+    m.uniform(1, 1, 0, -10).add("\n%LOAD.CASE\n2  'Two'\n");
+    m.uniform(1, 1, 0, -20).nodal_force(2, 0, 0, 3);
+    SecondOrderOptions o;
+    o.combinations = {{{0, 1.35}, {1, 0.5}}};
+    const SecondOrderSolution s = second(m, &o);
+    ASSERT_EQ(s.runs.size(), 3u);
+    for (int k : {5, 11}) { // the rotations of both ends
+        const double sum = 1.35 * s.solution.cases[0].displacements[k] +
+                           0.5 * s.solution.cases[1].displacements[k];
+        EXPECT_NEAR(s.solution.cases[2].displacements[k], sum, 1e-12 * std::fabs(sum)) << k;
+    }
+}
+
 // Loads and frames that have no answer: messages, never numbers that are not finite.
 TEST_F(Stability, NoAnswer) {
     const NeutralModel loose = beam(kL, "000", "000").nodal_force(2, 0, -1, 0);

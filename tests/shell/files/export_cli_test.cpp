@@ -14,6 +14,7 @@ namespace {
 const std::string kKestrel = std::string(KESTREL_BIN_DIR) + "/kestrel ";
 const std::string kGable = std::string(KESTREL_TEST_DATA) + "/../../examples/gable.kst";
 const std::string kCases = std::string(KESTREL_TEST_DATA) + "/../../examples/load-cases.kst";
+const std::string kSway = std::string(KESTREL_TEST_DATA) + "/../../examples/sway-portal.kst";
 
 TEST(ExportCommandLine, EveryFormatOfTheGableFrame) {
     const testrun::TempDir dir("export-cli");
@@ -71,6 +72,29 @@ TEST(ExportCommandLine, TheCaseNamedIsDrawn) {
     }
 }
 
+// A model saved with the second-order choice draws its second-order results
+// (the combination's largest moment, as kestrel-solve gives it); the modes
+// of buckling and vibration are drawn one by one.
+TEST(ExportCommandLine, SecondOrderResultsAndModesAreDrawn) {
+    const testrun::TempDir dir("export-cli-modes");
+    ASSERT_FALSE(dir.path.empty());
+    fs::copy_file(kSway, dir.path + "/sway.kst");
+    std::string files[5];
+    const char* const args[] = {"--case ULS --result bending", "--case Roof --result buckling",
+                                "--case Roof --result buckling --mode 2",
+                                "--result vibration --mode 5", "--result vibration"};
+    for (int i = 0; i < 5; ++i) {
+        const std::string out = "m" + std::to_string(i) + ".dxf";
+        const testrun::Outcome r =
+            testrun::run(kKestrel + "--export " + out + " sway.kst " + args[i], dir.path);
+        EXPECT_EQ(r.status, 0) << args[i] << ": " << r.err;
+        files[i] = testrun::readFile(dir.path + "/" + out);
+    }
+    EXPECT_NE(files[0].find("\n1\n54.4 kNm\n"), std::string::npos);
+    EXPECT_NE(files[1], files[2]);
+    EXPECT_NE(files[3], files[4]);
+}
+
 TEST(ExportCommandLine, FailuresSayWhyAndWriteNothing) {
     const testrun::TempDir dir("export-cli-bad");
     ASSERT_FALSE(dir.path.empty());
@@ -86,6 +110,15 @@ TEST(ExportCommandLine, FailuresSayWhyAndWriteNothing) {
         {out + kGable + " --size 10x10", 2, "bad size"},
         {out + kGable + " --size 640", 2, "bad size"},
         {out + kGable + " --result torsion", 2, "unknown result"},
+        {out + kGable + " --result bending --mode 2", 2,
+         "--mode goes with --result buckling or vibration"},
+        {out + kGable + " --result buckling --mode 6", 2, "bad mode 6 (1 to 5)"},
+        {out + kSway + " --result bending --case Collapse", 1,
+         "The frame is unstable under these loads (second-order analysis did not converge)."},
+        {out + kSway + " --result bending --case Envelope", 1,
+         "The envelope is not available in second-order analysis."},
+        {out + kSway + " --result buckling --case ULS", 1,
+         "Buckling modes are found for load cases: choose a load case."},
         {out + kGable + " --colour red", 2, "unknown export option"},
         {out + kCases + " --case Snow --result bending", 2,
          "has nothing labelled Snow (it has: Dead, Imposed, Wind from left, ULS gravity, ULS wind, "
