@@ -165,6 +165,7 @@ struct StoredResults {
     // (their entries are zeros).
     bool secondOrder = false;
     std::vector<CaseResults> combinations;
+    std::vector<std::vector<attrib::CaseFactor>> combinationFactors; // of each, as solved
     std::vector<int> unstable;
     const CaseResults* find(int loadCase) const;
     bool isUnstable(int id) const;
@@ -189,10 +190,14 @@ CaseResults combinedResults(const StoredResults& s, const std::vector<attrib::Ca
 bool showResults(const attrib::AttributeRoot& root);
 // Whether the stored results hold nothing for what the root shows: a second-
 // order case or combination that did not converge, one the analysis did not
-// solve, or the envelope (not formed from second-order results).
+// solve, or the second-order envelope when one of its members has none.
 bool shownWithoutResults(const attrib::AttributeRoot& root);
+// Second order: the first member of the envelope without results of its own
+// (0 when every member has them, and always in a linear analysis).
+int envelopeMemberWithoutResults(const attrib::AttributeRoot& root);
 // The member of the envelope whose largest displacement component is the
-// largest (0 when there is none).
+// largest (0 when there is none): in second order from each member's own
+// results.
 int largestDisplacementMember(const attrib::AttributeRoot& root);
 
 // ---- Run -------------------------------------------------------------------------

@@ -483,18 +483,6 @@ CaseResults combinedResults(const StoredResults& s,
     return out;
 }
 
-int largestDisplacementMember(const attrib::AttributeRoot& root) {
-    int best = 0;
-    double largest = -1;
-    for (const attrib::EnvelopeMember& m : attrib::envelopeMembers(root)) {
-        const CaseResults r = combinedResults(g_stored, m.factors);
-        double d = 0;
-        for (double v : r.displacements) d = std::max(d, std::fabs(v));
-        if (d > largest) largest = d, best = m.id;
-    }
-    return best;
-}
-
 namespace {
 
 // The second-order results of a case or combination id; none for the
@@ -508,9 +496,30 @@ const CaseResults* secondOrderResults(const attrib::AttributeRoot& root, int id)
 
 } // namespace
 
+int largestDisplacementMember(const attrib::AttributeRoot& root) {
+    int best = 0;
+    double largest = -1;
+    for (const attrib::EnvelopeMember& m : attrib::envelopeMembers(root)) {
+        const CaseResults* own = g_stored.secondOrder ? secondOrderResults(root, m.id) : nullptr;
+        const CaseResults r = own ? *own : combinedResults(g_stored, m.factors);
+        double d = 0;
+        for (double v : r.displacements) d = std::max(d, std::fabs(v));
+        if (d > largest) largest = d, best = m.id;
+    }
+    return best;
+}
+
+int envelopeMemberWithoutResults(const attrib::AttributeRoot& root) {
+    if (!g_stored.secondOrder) return 0;
+    for (const attrib::EnvelopeMember& m : attrib::envelopeMembers(root))
+        if (g_stored.isUnstable(m.id) || !secondOrderResults(root, m.id)) return m.id;
+    return 0;
+}
+
 bool shownWithoutResults(const attrib::AttributeRoot& root) {
     if (!g_stored.secondOrder) return false;
     const int shown = attrib::shownId(root);
+    if (shown == attrib::kEnvelope) return envelopeMemberWithoutResults(root) != 0;
     return g_stored.isUnstable(shown) || !secondOrderResults(root, shown);
 }
 
@@ -519,9 +528,13 @@ bool showResults(const attrib::AttributeRoot& root) {
     const int shown = attrib::shownId(root);
     if (g_stored.secondOrder) {
         // No superposition in second order: each combination has its own
-        // results. What has none shows zeros, and the display draws nothing.
-        root.envelopeRecords = 0;
-        const CaseResults* c = secondOrderResults(root, shown);
+        // results; the envelope shows those of its member with the largest
+        // displacement. What has none shows zeros, and the display draws
+        // nothing.
+        const bool envelope = shown == attrib::kEnvelope && !shownWithoutResults(root);
+        const int id = envelope ? largestDisplacementMember(root) : shown;
+        root.envelopeRecords = envelope ? id : 0;
+        const CaseResults* c = secondOrderResults(root, id);
         CaseResults zeros;
         zeros.displacements.assign(g_stored.numbering.nodes.size() * 3, 0.0);
         zeros.endForces.assign(g_stored.numbering.members.size() * 6, 0.0);
@@ -751,6 +764,7 @@ void storeSecondOrder(const StabilityOutcome& out, const attrib::AttributeRoot& 
             c.endForces.assign(out.numbering.members.size() * 6, 0.0);
         }
         (i < cases ? g_stored.cases : g_stored.combinations).push_back(std::move(c));
+        if (i >= cases) g_stored.combinationFactors.push_back(root.combos[i - cases].factors);
     }
     showResults(root);
 }

@@ -32,6 +32,20 @@ std::vector<double> massPerLength(const Numbering& n) {
     return mass;
 }
 
+// Each combination of the model as the engine takes it: case indices and factors.
+std::vector<std::vector<kestrel::engine::FactoredCase>>
+factoredCombinations(const attrib::AttributeRoot& root) {
+    std::vector<std::vector<kestrel::engine::FactoredCase>> out;
+    for (const attrib::Combination& combo : root.combos) {
+        std::vector<kestrel::engine::FactoredCase> factored;
+        for (const attrib::CaseFactor& f : combo.factors)
+            if (const int at = attrib::caseIndex(root, f.loadCase); at >= 0)
+                factored.push_back({at, f.factor});
+        out.push_back(std::move(factored));
+    }
+    return out;
+}
+
 StabilityOutcome run(Solid* model, const attrib::AttributeRoot& root, const std::string& path,
                      Kind kind, int modes) {
     namespace engine = kestrel::engine;
@@ -48,21 +62,22 @@ StabilityOutcome run(Solid* model, const attrib::AttributeRoot& root, const std:
     std::string fatal;
     if (kind == Kind::kSecondOrder) {
         engine::SecondOrderOptions options;
-        for (const attrib::Combination& combo : root.combos) {
-            std::vector<engine::FactoredCase> factored;
-            for (const attrib::CaseFactor& f : combo.factors)
-                if (const int at = attrib::caseIndex(root, f.loadCase); at >= 0)
-                    factored.push_back({at, f.factor});
-            options.combinations.push_back(std::move(factored));
-        }
+        options.combinations = factoredCombinations(root);
         code = engine::AnalyseSecondOrder(dat.c_str(), &fatal, &out.second, &options);
     } else {
         engine::EigenOptions options;
         options.modes = modes;
-        const std::size_t runs = kind == Kind::kBuckling ? root.cases.size() : 1;
+        // Buckling: every case, then every combination; vibration: the frame once.
+        const std::vector<std::vector<engine::FactoredCase>> combos =
+            kind == Kind::kBuckling ? factoredCombinations(root)
+                                    : std::vector<std::vector<engine::FactoredCase>>{};
+        const std::size_t runs = kind == Kind::kBuckling ? root.cases.size() + combos.size() : 1;
         if (kind == Kind::kVibration) options.mass_per_length = massPerLength(out.numbering);
         for (std::size_t c = 0; c < runs && code == engine::kAnalyseSolved; ++c) {
-            options.load_case = static_cast<int>(c);
+            if (c < root.cases.size())
+                options.load_case = static_cast<int>(c);
+            else
+                options.combination = combos[c - root.cases.size()];
             out.eigen.emplace_back();
             code = kind == Kind::kBuckling
                        ? engine::AnalyseBuckling(dat.c_str(), options, &out.eigen.back(), &fatal)

@@ -15,7 +15,8 @@ struct StabilityOutcome {
     std::string message; // as RunOutcome::message; "" when solved
     Numbering numbering;
     kestrel::engine::SecondOrderSolution second; // runSecondOrder: cases, then combinations
-    // runBuckling: one per load case of the model (its list order); runVibration: one.
+    // runBuckling: one per load case of the model, then one per combination (their list
+    // orders); runVibration: one.
     std::vector<kestrel::engine::EigenSolution> eigen;
 };
 
@@ -23,7 +24,8 @@ struct StabilityOutcome {
 // order. A case that did not converge has converged false and no values.
 StabilityOutcome runSecondOrder(Solid* model, const attrib::AttributeRoot& root,
                                 const std::string& modelPath);
-// The first `modes` critical load factors of each load case's linear axial forces.
+// The first `modes` critical load factors of the linear axial forces of each load case, then of
+// each combination (from its own factored loads).
 StabilityOutcome runBuckling(Solid* model, const attrib::AttributeRoot& root,
                              const std::string& modelPath, int modes);
 // The first `modes` natural frequencies: mass per length = specific weight of the member's

@@ -226,7 +226,7 @@ struct EnvelopeTables {
 
 void computeEnvelopeTables(EnvelopeTables& t, const attrib::AttributeRoot& root) {
     results::readStoredResults(t.input, analysis::storedResults());
-    const results::EnvelopeCombos combos = attrib::envelopeMembers(root);
+    const results::EnvelopeCombos combos = results::envelopeCombos(t.input, root);
     for (const attrib::EnvelopeMember& m : combos) t.labels.push_back(attrib::labelOf(root, m.id));
     using results::ResultKind;
     const ResultKind kinds[3] = {ResultKind::Axial, ResultKind::Shear, ResultKind::Bending};
@@ -263,8 +263,10 @@ void printEnvelope(std::FILE* out, const analysis::Numbering& n, const Units& u,
                    const EnvelopeTables& t, const attrib::AttributeRoot& root) {
     auto d = [](int code, double v) { return units::toDisplay(code, v); };
     const results::Envelope& any = t.kinds[0];
+    const bool one = t.labels.size() == 1;
     std::fprintf(out, "Envelope over %zu %s:", t.labels.size(),
-                 root.combos.empty() ? "load cases" : "combinations");
+                 root.combos.empty() ? (one ? "load case" : "load cases")
+                                     : (one ? "combination" : "combinations"));
     for (const std::string& l : t.labels) std::fprintf(out, " '%s'", l.c_str());
     std::fprintf(out, "\n\nNode displacements, largest and smallest (%s, %s)\n",
                  units::unitLabel(u.disp), units::unitLabel(u.rot));
@@ -594,7 +596,22 @@ int reportSecondOrder(const analysis::StabilityOutcome& so, const std::string& p
         std::fprintf(out, "Solved from its factored loads.\n");
         body(combos[c]);
     }
-    if (!jsonPath.empty() && !writeJson(jsonPath, path, n, cases, combos, nullptr, root, true)) {
+    // The envelope over each combination's own results, when every one of it has them.
+    std::unique_ptr<EnvelopeTables> envelope;
+    if (!attrib::isSingleCase(root)) {
+        analysis::storeSecondOrder(so, root);
+        std::fprintf(out, "\n");
+        if (const int id = analysis::envelopeMemberWithoutResults(root); id != 0) {
+            std::fprintf(out, "The envelope is not available: %s has no second-order results.\n",
+                         attrib::labelOf(root, id).c_str());
+        } else {
+            envelope = std::make_unique<EnvelopeTables>();
+            computeEnvelopeTables(*envelope, root);
+            printEnvelope(out, n, units, *envelope, root);
+        }
+    }
+    if (!jsonPath.empty() &&
+        !writeJson(jsonPath, path, n, cases, combos, envelope.get(), root, true)) {
         std::fprintf(err, "kestrel-solve: %s: cannot write %s\n", path.c_str(), jsonPath.c_str());
         return kBadFile;
     }
@@ -637,9 +654,14 @@ int analyseStability(Solid* model, const std::string& path, const std::string& j
         return reportSecondOrder(so, path, jsonPath, units, out, err);
     const bool buckling = request.kind == Request::kBuckling;
     std::vector<ModeRun> runs;
-    for (std::size_t r = 0; r < so.eigen.size(); ++r)
-        runs.push_back(
-            {buckling && r < root.cases.size() ? root.cases[r].label : "", &so.eigen[r]});
+    const std::size_t cases = root.cases.size();
+    for (std::size_t r = 0; r < so.eigen.size(); ++r) {
+        const bool combo = buckling && r >= cases && r - cases < root.combos.size();
+        runs.push_back({!buckling ? ""
+                        : combo   ? root.combos[r - cases].label
+                                  : (r < cases ? root.cases[r].label : ""),
+                        &so.eigen[r], combo});
+    }
     if (!reportModes(out, buckling, runs, path, jsonPath))
         return fail(kBadFile, "cannot write " + jsonPath);
     return kSolved;

@@ -22,8 +22,8 @@ double clean(double v) {
 void printRun(std::FILE* out, bool buckling, const ModeRun& run) {
     const kestrel::engine::EigenSolution& s = *run.solution;
     if (buckling)
-        std::fprintf(out, "Elastic buckling under the axial forces of load case %s\n",
-                     run.label.c_str());
+        std::fprintf(out, "Elastic buckling under the axial forces of %s %s\n",
+                     run.combination ? "combination" : "load case", run.label.c_str());
     else
         std::fprintf(out,
                      "Natural vibration (mass: specific weight / 9.81 m/s2 x area, consistent; "
@@ -93,7 +93,9 @@ bool writeJson(const std::string& path, bool buckling, const std::vector<ModeRun
     for (std::size_t r = 0; r < runs.size(); ++r) {
         const kestrel::engine::EigenSolution& s = *runs[r].solution;
         std::fprintf(f, "%s\n    {", r ? "," : "");
-        if (buckling) std::fprintf(f, "\"load_case\": \"%s\", ", jsonText(runs[r].label).c_str());
+        if (buckling)
+            std::fprintf(f, "\"%s\": \"%s\", ", runs[r].combination ? "combination" : "load_case",
+                         jsonText(runs[r].label).c_str());
         if (!s.note.empty()) std::fprintf(f, "\"note\": \"%s\", ", jsonText(s.note).c_str());
         std::fprintf(f, "\"equations\": %d, \"iterations\": %d,\n      \"modes\": [", s.equations,
                      s.iterations);

@@ -12,10 +12,12 @@
 
 namespace batch {
 
-// One set of modes: buckling of one load case (label), or the vibration of the frame.
+// One set of modes: buckling of one load case or combination (label), or the vibration of the
+// frame.
 struct ModeRun {
-    std::string label; // the load case of a buckling run, "" for vibration
+    std::string label; // the load case or combination of a buckling run, "" for vibration
     const kestrel::engine::EigenSolution* solution = nullptr;
+    bool combination = false; // the label is a combination's
 };
 
 // Prints each run (the note instead of modes when it has one) and, with a non-empty jsonPath,

@@ -346,7 +346,7 @@ int exportCommand(int argc, char** argv) {
             return 1;
         }
         // What has nothing to draw says why: a second-order case beyond its
-        // critical load, the second-order envelope, a mode the analysis did not
+        // critical load, the second-order envelope over one, a mode the analysis did not
         // find (its note, such as no compression).
         std::string nothing = modes ? "" : shell::withoutResultsText();
         if (modes) {

@@ -70,9 +70,9 @@ struct MemberWork {
         const std::size_t n1 = nodeIndex(edge->he1->vtx), n2 = nodeIndex(edge->he2->vtx);
         caseInputs.reserve(cases.size());
         for (const CaseData& c : cases)
-            caseInputs.push_back(memberInputFrom(edge, {attrib::CaseFactor{c.id, 1}},
-                                                 c.endForces + mi * 6, c.displacements + n1 * 3,
-                                                 c.displacements + n2 * 3));
+            caseInputs.push_back(memberInputFrom(
+                edge, c.loads.empty() ? std::vector{attrib::CaseFactor{c.id, 1}} : c.loads,
+                c.endForces + mi * 6, c.displacements + n1 * 3, c.displacements + n2 * 3));
         static constexpr double kZero[6] = {};
         geometry = caseInputs.empty() ? memberInputFrom(edge, {}, kZero, kZero, kZero)
                                       : geometryOf(caseInputs.front());
@@ -547,13 +547,31 @@ void readStoredResults(EnvelopeInput& in, const analysis::StoredResults& s) {
     frameOf(in, s.numbering);
     in.cases.clear();
     in.reactions.clear();
-    for (const analysis::CaseResults& c : s.cases)
-        in.reactions.push_back(flatReactions(s.numbering, c, {attrib::CaseFactor{c.loadCase, 1}}));
-    for (std::size_t i = 0; i < s.cases.size(); ++i) {
-        const analysis::CaseResults& c = s.cases[i];
-        in.cases.push_back(
-            {c.loadCase, c.displacements.data(), c.endForces.data(), in.reactions[i].data()});
+    in.secondOrder = s.secondOrder;
+    if (s.secondOrder) in.patterns.clear(); // shares are a linear analysis' own
+    // Per entry its results and the factored cases whose loads it carries.
+    std::vector<std::pair<const analysis::CaseResults*, std::vector<attrib::CaseFactor>>> all;
+    for (const analysis::CaseResults& c : s.cases) all.push_back({&c, {}});
+    for (std::size_t i = 0; s.secondOrder && i < s.combinations.size(); ++i)
+        all.push_back({&s.combinations[i], i < s.combinationFactors.size()
+                                               ? s.combinationFactors[i]
+                                               : std::vector<attrib::CaseFactor>{}});
+    for (const auto& [c, loads] : all)
+        in.reactions.push_back(
+            flatReactions(s.numbering, *c,
+                          loads.empty() ? std::vector{attrib::CaseFactor{c->loadCase, 1}} : loads));
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const analysis::CaseResults& c = *all[i].first;
+        in.cases.push_back({c.loadCase, c.displacements.data(), c.endForces.data(),
+                            in.reactions[i].data(), all[i].second});
     }
+}
+
+EnvelopeCombos envelopeCombos(const EnvelopeInput& in, const attrib::AttributeRoot& root) {
+    EnvelopeCombos combos = attrib::envelopeMembers(root);
+    if (in.secondOrder)
+        for (attrib::EnvelopeMember& m : combos) m.factors = {attrib::CaseFactor{m.id, 1}};
+    return combos;
 }
 
 // ---- The envelope -------------------------------------------------------------------

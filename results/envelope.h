@@ -22,12 +22,16 @@
 
 namespace results {
 
-// The results of one load case in analysis numbering order.
+// The results of one load case in analysis numbering order; in second order
+// also those of a combination, solved from its own loads.
 struct CaseData {
     int id = 0;
     const double* displacements = nullptr; // Dx Dy Rz per node
     const double* endForces = nullptr;     // N1 V1 M1 N2 V2 M2 per member
     const double* reactions = nullptr;     // Fx Fy Mz per supported node, in reaction order
+    // The member loads these results carry (for the diagrams between the
+    // ends): empty for those of case `id` itself, else factored cases.
+    std::vector<attrib::CaseFactor> loads;
 };
 
 // The frame in numbering order (member m is members[m - 1]) and how many
@@ -159,6 +163,7 @@ struct EnvelopeInput {
     std::vector<CaseData> cases;
     std::vector<std::vector<double>> reactions; // per case: Fx Fy Mz per supported node
     std::vector<analysis::Reaction> supports;   // the supported nodes, in reaction order
+    bool secondOrder = false;                   // cases then combinations, each on its own
     std::vector<std::unique_ptr<PatternSums>> patterns;
     // The member ends at supported nodes, for the reactions of each share:
     // member index, end (0 or 1), reaction index, direction cosines.
@@ -180,8 +185,15 @@ void addShare(EnvelopeInput& in, const analysis::Numbering& n, int loadCase, int
 // into `in` (emptied first); no callback when no case is a pattern case.
 analysis::RunOptions gatherShares(EnvelopeInput& in, Solid* model,
                                   const attrib::AttributeRoot& root);
-// Reads the cases of the driver's stored results (keeping the share sums).
+// Reads the cases of the driver's stored results (keeping the share sums of a
+// linear analysis). Second-order results are not superposed: each
+// combination's own results follow the cases as one more case (its id, its
+// factored loads), and there are no pattern shares (a pattern case counts
+// whole).
 void readStoredResults(EnvelopeInput& in, const analysis::StoredResults& s);
+// The combinations of the envelope as `in` holds their results: those of the
+// root, or after a second-order analysis each with its own results (factor 1).
+EnvelopeCombos envelopeCombos(const EnvelopeInput& in, const attrib::AttributeRoot& root);
 
 // The input of a member from explicit results (6 end forces, the end
 // displacements Dx Dy Rz of both ends) and the loads of the factored cases.

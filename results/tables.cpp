@@ -203,11 +203,15 @@ void caseTables(std::vector<Table>& out, const TableInput& in) {
     if (in.stored && !in.stored->cases.empty()) {
         if (const analysis::CaseResults* c = in.stored->find(in.shown)) {
             r = *c, have = true;
+        } else if (in.stored->secondOrder) { // a combination's own results
+            for (const analysis::CaseResults& c : in.stored->combinations)
+                if (c.loadCase == in.shown) r = c, have = true;
         } else if (attrib::findCombination(root, in.shown)) {
             r = analysis::combinedResults(*in.stored, factors), have = true;
         }
     }
-    have = have && r.displacements.size() >= n.nodes.size() * 3 &&
+    have = have && !in.stored->isUnstable(in.shown) &&
+           r.displacements.size() >= n.nodes.size() * 3 &&
            r.endForces.size() >= n.members.size() * 6;
     const Scales s = have ? scalesOf(r) : Scales{};
 
@@ -262,12 +266,17 @@ void caseTables(std::vector<Table>& out, const TableInput& in) {
 void envelopeTables(std::vector<Table>& out, const TableInput& in) {
     const attrib::AttributeRoot& root = *in.root;
     const EnvelopeInput* ei = in.envelope;
-    const bool have = ei && !ei->cases.empty() && in.numbering &&
+    const EnvelopeCombos combos = ei ? envelopeCombos(*ei, root) : EnvelopeCombos{};
+    // In second order a member without results of its own leaves no envelope.
+    const bool unstable = in.stored && std::any_of(combos.begin(), combos.end(), [&](auto& m) {
+                              return in.stored->isUnstable(m.id);
+                          });
+    const bool have = ei && !ei->cases.empty() && in.numbering && !unstable &&
                       ei->frame.members.size() == in.numbering->members.size();
     std::array<Envelope, 3> kinds;
     if (have)
-        computeEnvelopes(kinds.data(), kForceKinds, 3, ei->frame, ei->cases,
-                         attrib::envelopeMembers(root), ei->patternList());
+        computeEnvelopes(kinds.data(), kForceKinds, 3, ei->frame, ei->cases, combos,
+                         ei->patternList());
     // Noise: forces against the largest axial or shear force, moments
     // against the largest moment; node values per component.
     const double force = std::max(kinds[0].largest, kinds[1].largest);

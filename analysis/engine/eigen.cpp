@@ -1,7 +1,7 @@
 // Elastic buckling and natural vibration of the frame in its plane: (K + lambda Kg) phi = 0 for
-// the linear axial forces of one load case, and K phi = omega^2 M phi with the consistent mass
-// of the members, on the subdivided frame of eigen_frame.h. The lowest modes come from subspace
-// iteration with Rayleigh-Ritz steps and a shift below the lowest eigenvalue.
+// the linear axial forces of one load case or combination, and K phi = omega^2 M phi with the
+// consistent mass of the members, on the subdivided frame of eigen_frame.h. The lowest modes come
+// from subspace iteration with Rayleigh-Ritz steps and a shift below the lowest eigenvalue.
 #include "analysis/engine/eigen_frame.h"
 
 #include <algorithm>
@@ -310,14 +310,27 @@ int eigen_run(bool buckling) {
     std::vector<double> axial;
     if (buckling) {
         const int c = options.load_case;
-        if (c < 0 || c >= m.ncase) {
+        if (options.combination) {
+            for (const FactoredCase& fc : *options.combination)
+                if (fc.load_case < 0 || fc.load_case >= m.ncase) {
+                    fem_fail("A load case of the buckling combination does not exist.");
+                    return kAnalyseFatal;
+                }
+        } else if (c < 0 || c >= m.ncase) {
             fem_fail("The load case of the buckling analysis does not exist.");
             return kAnalyseFatal;
         }
         for (int ie = 0; ie < m.nelem_read; ++ie) m.elems[ie].N = 0.0;
-        if (!fem_apply_case_loads(c)) return kAnalyseFatal;
+        if (options.combination) {
+            // The linear axial forces of the combination's own factored loads.
+            std::vector<double> part(static_cast<std::size_t>(m.neq));
+            if (!fem_combination_loads(*options.combination, m.f, part.data()))
+                return kAnalyseFatal;
+        } else {
+            if (!fem_apply_case_loads(c)) return kAnalyseFatal;
+            if (m.neq > 0) fem_case_loads(c, m.f);
+        }
         if (m.neq > 0) {
-            fem_case_loads(c, m.f);
             const int code = fem_factor_solve(m.f, m.u, false);
             if (code != kAnalyseSolved) return code;
             utl_profilefree(&m.K);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -161,6 +162,9 @@ struct EigenOptions {
     int modes = 5;     // how many are wanted (at least 1)
     int pieces = 0;    // pieces per member; 0: chosen by the engine (16, fewer for large frames)
     int load_case = 0; // buckling: the case (0-based) whose linear axial forces are scaled
+    // Buckling: instead of load_case, the combination whose factored loads give the linear
+    // axial forces (a combination of nothing has no compression).
+    std::optional<std::vector<FactoredCase>> combination;
     // Vibration: mass per unit length (t/m) of each element by element number (index number
     // - 1); empty: the material's specific weight (kN/m3) / 9.81 m/s2 x the section's area.
     std::vector<double> mass_per_length;
@@ -180,9 +184,9 @@ struct EigenSolution {
     int iterations = 0;               // of the subspace iteration
     int equations = 0;                // of the subdivided frame
 };
-// The first options.modes critical load factors of the case's linear axial forces, or the first
-// natural frequencies, with their mode shapes, in the frame's plane. kAnalyseSolved (modes, or
-// none and a note), kAnalyseSingular or kAnalyseFatal (message).
+// The first options.modes critical load factors of the linear axial forces of the case (or the
+// combination), or the first natural frequencies, with their mode shapes, in the frame's plane.
+// kAnalyseSolved (modes, or none and a note), kAnalyseSingular or kAnalyseFatal (message).
 int AnalyseBuckling(const char* file_name, const EigenOptions& options, EigenSolution* solution,
                     std::string* message);
 int AnalyseVibration(const char* file_name, const EigenOptions& options, EigenSolution* solution,

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace kestrel::engine {
 
@@ -267,6 +268,9 @@ bool fem_assemble_loads(); // the load vector of the first case into f
 int fem_linear_static(int n, const int* first, double* f, double* u);
 // The load vector of case c in the present equation order (its member loads applied).
 void fem_case_loads(int c, double* f);
+// Adds the equivalent nodal loads of the applied member loads (each element's summed fixed-end
+// forces) to f; the entries of prescribed freedoms keep their values.
+void fem_add_member_load_vectors(double* f);
 // Equation numbers of an element's freedoms (0 for none).
 void fem_element_equations(const Element& e, int eq[kMaxElementDofs]);
 // The equivalent nodal loads of an element's summed fixed-end forces in the axes of its nodes,
@@ -312,6 +316,10 @@ void fem_beam_column(double EI, double L, double N, double k[4]);
 // The axial force of an element from its end forces (mean of both ends, tension positive).
 double fem_axial_force(const double forces[kMaxElementDofs]);
 int fem_second_order(int n, const int* first, double* f, double* u);
+// The load vector of a combination into f (neq entries; part is scratch of as many): each
+// case's nodal forces and prescribed displacements times its factor, and the factored member
+// loads applied to the elements and added once. False on a fatal condition.
+bool fem_combination_loads(const std::vector<FactoredCase>& combo, double* f, double* part);
 // eigen.cpp
 int fem_buckling(int n, const int* first, double* f, double* u);
 int fem_vibration(int n, const int* first, double* f, double* u);

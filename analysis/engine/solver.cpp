@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace kestrel::engine {
 
@@ -280,14 +281,11 @@ int fem_element_load_vector(const Element& e, double g[kMaxElementDofs], int eq[
     return ec.nodes * kDofsPerNode;
 }
 
-void fem_case_loads(int c, double* f) {
+void fem_add_member_load_vectors(double* f) {
     FemState& m = g_fem;
-    std::memset(f, 0, sizeof(double) * static_cast<std::size_t>(m.neq));
-    for (int r = m.force_start[c]; r < m.force_start[c + 1]; ++r) {
-        int e = m.dof[m.forces[r].node - 1][m.forces[r].dof];
-        if (e > 0) f[e - 1] = m.forces[r].value;
-    }
-    // Equivalent nodal loads of the member loads: each element's summed fixed-end forces.
+    // The entries of prescribed freedoms stay as they are: kept aside, put back.
+    std::vector<double> held(static_cast<std::size_t>(m.npresc_eq));
+    for (int i = 0; i < m.npresc_eq; ++i) held[i] = f[fem_prescribed_equation(i) - 1];
     int eq[kMaxElementDofs];
     double g[kMaxElementDofs];
     for (int ie = 0; ie < m.nelem_read; ++ie) {
@@ -297,6 +295,17 @@ void fem_case_loads(int c, double* f) {
         for (int k = 0; k < ndof; ++k)
             if (eq[k] > 0) f[eq[k] - 1] += g[k];
     }
+    for (int i = 0; i < m.npresc_eq; ++i) f[fem_prescribed_equation(i) - 1] = held[i];
+}
+
+void fem_case_loads(int c, double* f) {
+    FemState& m = g_fem;
+    std::memset(f, 0, sizeof(double) * static_cast<std::size_t>(m.neq));
+    for (int r = m.force_start[c]; r < m.force_start[c + 1]; ++r) {
+        int e = m.dof[m.forces[r].node - 1][m.forces[r].dof];
+        if (e > 0) f[e - 1] = m.forces[r].value;
+    }
+    fem_add_member_load_vectors(f);
     // A freedom prescribed in any case takes the penalty times this case's value (0 when the
     // case prescribes nothing there: held like a support).
     for (int i = 0; i < m.npresc_eq; ++i) f[fem_prescribed_equation(i) - 1] = 0.0;

@@ -79,36 +79,6 @@ void clear_axial_forces() {
     for (int ie = 0; ie < m.nelem_read; ++ie) m.elems[ie].N = 0.0;
 }
 
-// The member loads and gravity of a combination: each case's loads times its factor (the
-// fixed-end forces are linear in the load values).
-bool apply_factored_loads(const std::vector<FactoredCase>& combo) {
-    const FemState& m = fem();
-    fem_unload_elements();
-    for (const FactoredCase& fc : combo)
-        if (fc.load_case >= 0 && fc.load_case < m.ncase &&
-            !fem_add_case_loads(fc.load_case, fc.factor))
-            return false;
-    return true;
-}
-
-// Adds the equivalent nodal loads of the applied member loads to f; a prescribed freedom keeps
-// its value (as in fem_case_loads).
-void add_member_load_vectors(double* f) {
-    FemState& m = fem();
-    std::vector<double> held(static_cast<std::size_t>(m.npresc_eq));
-    for (int i = 0; i < m.npresc_eq; ++i) held[i] = f[fem_prescribed_equation(i) - 1];
-    int eq[kMaxElementDofs];
-    double g[kMaxElementDofs];
-    for (int ie = 0; ie < m.nelem_read; ++ie) {
-        const Element& e = m.elems[ie];
-        if (e.load < 0) continue;
-        const int ndof = fem_element_load_vector(e, g, eq);
-        for (int k = 0; k < ndof; ++k)
-            if (eq[k] > 0) f[eq[k] - 1] += g[k];
-    }
-    for (int i = 0; i < m.npresc_eq; ++i) f[fem_prescribed_equation(i) - 1] = held[i];
-}
-
 enum RunEnd { kRunConverged, kRunUnstable, kRunSingular, kRunFatal };
 
 // The iteration of one load vector in m.f (member loads applied): the linear solution, then
@@ -245,22 +215,9 @@ int fem_second_order(int n, const int* /*first*/, double* /*f*/, double* /*u*/) 
             if (!fem_apply_case_loads(r)) return kAnalyseFatal;
             if (n > 0) fem_case_loads(r, m.f);
         } else {
-            const std::vector<FactoredCase>& combo = options.combinations[r - m.ncase];
             run.label = "Combination " + std::to_string(r - m.ncase + 1);
-            // The nodal forces and prescribed displacements of each case times its factor,
-            // with no member load applied (fem_case_loads adds those of every applied one);
-            // then the equivalent nodal loads of the factored member loads, once.
-            if (!apply_factored_loads({})) return kAnalyseFatal;
-            if (n > 0) {
-                std::memset(m.f, 0, nu * sizeof(double));
-                for (const FactoredCase& fc : combo) {
-                    if (fc.load_case < 0 || fc.load_case >= m.ncase) continue;
-                    fem_case_loads(fc.load_case, part);
-                    for (int i = 0; i < n; ++i) m.f[i] += fc.factor * part[i];
-                }
-            }
-            if (!apply_factored_loads(combo)) return kAnalyseFatal;
-            if (n > 0) add_member_load_vectors(m.f);
+            if (!fem_combination_loads(options.combinations[r - m.ncase], m.f, part))
+                return kAnalyseFatal;
         }
         const RunEnd end = iterate(previous, &run.iterations);
         if (end == kRunFatal) return kAnalyseFatal;
@@ -285,6 +242,30 @@ int fem_second_order(int n, const int* /*first*/, double* /*f*/, double* /*u*/) 
         return m.not_finite ? kAnalyseSingular : kAnalyseFatal;
     }
     return kAnalyseSolved;
+}
+
+bool fem_combination_loads(const std::vector<FactoredCase>& combo, double* f, double* part) {
+    FemState& m = fem();
+    const int n = m.neq;
+    // The nodal forces and prescribed displacements of each case times its factor, with no
+    // member load applied (fem_case_loads adds those of every applied one); then the factored
+    // member loads and gravity (their fixed-end forces are linear in the load values) applied,
+    // and their equivalent nodal loads added once.
+    fem_unload_elements();
+    if (n > 0) std::memset(f, 0, sizeof(double) * static_cast<std::size_t>(n));
+    for (const FactoredCase& fc : combo) {
+        if (fc.load_case < 0 || fc.load_case >= m.ncase) continue;
+        if (n > 0) {
+            fem_case_loads(fc.load_case, part);
+            for (int i = 0; i < n; ++i) f[i] += fc.factor * part[i];
+        }
+    }
+    for (const FactoredCase& fc : combo)
+        if (fc.load_case >= 0 && fc.load_case < m.ncase &&
+            !fem_add_case_loads(fc.load_case, fc.factor))
+            return false;
+    if (n > 0) fem_add_member_load_vectors(f);
+    return true;
 }
 
 int AnalyseSecondOrder(const char* file_name, std::string* message, SecondOrderSolution* solution,

@@ -73,7 +73,7 @@ void inquireMember(const Edge* e, double x, double y, double tolerance) {
         const std::size_t mi = m->number - 1;
         showInformation(results::memberEnvelopeText(
             a.settings, env->kind,
-            results::envelopeAt(in.frame, in.cases, attrib::envelopeMembers(attrib::root()),
+            results::envelopeAt(in.frame, in.cases, results::envelopeCombos(in, attrib::root()),
                                 in.patternList(), mi, results::localPosition(input, x, y)),
             env->members[mi]));
     } else if (a.settings.result.on) {

@@ -14,30 +14,37 @@
 #include "shell/state.h"
 #include "ui/ui.h"
 
+#include <limits>
+
 namespace shell {
 
 const char* const kBucklingCasesOnly =
-    "Buckling modes are found for load cases: choose a load case.";
+    "The envelope has no buckling modes: choose a load case or a combination.";
 
 namespace {
 
 struct ModeState {
     ModeKind kind = ModeKind::None;
     analysis::StabilityOutcome out;
-    int mode = 0;   // from 0
-    int shown = -1; // the id shown when the curves were made; -1: none yet
+    int mode = 0; // from 0
+    // The id shown when the curves were made; none yet (not -1: that is the envelope's).
+    int shown = std::numeric_limits<int>::min();
     results::ResultCurves curves;
     results::ResultDrawing drawing;
 };
 ModeState g_modes;
 
-// The solution of what is shown: buckling of the case shown, vibration of
-// the frame; none for a combination or the envelope under buckling.
+// The solution of what is shown: buckling of the case or combination shown
+// (the cases' solutions first, then the combinations'), vibration of the
+// frame; none for the envelope under buckling.
 const kestrel::engine::EigenSolution* shownSolution() {
     const std::vector<kestrel::engine::EigenSolution>& eigen = g_modes.out.eigen;
     if (g_modes.kind == ModeKind::Vibration) return eigen.empty() ? nullptr : &eigen.front();
     const attrib::AttributeRoot& root = attrib::root();
-    const int at = attrib::caseIndex(root, attrib::shownId(root));
+    const int shown = attrib::shownId(root);
+    int at = attrib::caseIndex(root, shown);
+    for (std::size_t c = 0; at < 0 && c < root.combos.size(); ++c)
+        if (root.combos[c].id == shown) at = static_cast<int>(root.cases.size() + c);
     return at >= 0 && static_cast<std::size_t>(at) < eigen.size() ? &eigen[at] : nullptr;
 }
 

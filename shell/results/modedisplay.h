@@ -1,7 +1,7 @@
 // The buckling and vibration result modes, items 3 and 4 of the result
 // drop-down beside the diagrams and influence lines. Entering one checks and
 // saves the frame and runs its eigen-analysis once (buckling: the critical
-// load factors of every load case; vibration: the natural frequencies of the
+// load factors of every load case and combination; vibration: the natural frequencies of the
 // frame); the display then draws a mode of what is shown over the frame like
 // the deformed shape, sized by the factor controls, with its text in the
 // message line, and the step buttons (ModePrev, ModeNext) go through the
@@ -25,8 +25,8 @@ constexpr int kModeCount = 5;
 
 enum class ModeKind { None = 0, Buckling = 1, Vibration = 2 };
 
-// The message line of a combination or the envelope while buckling is
-// shown: the analysis scales the axial forces of one load case.
+// The message line of the envelope while buckling is shown: the analysis
+// scales the axial forces of one load case or combination.
 extern const char* const kBucklingCasesOnly;
 
 // Checks, saves and analyses the frame and shows its first mode; false

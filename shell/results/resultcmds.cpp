@@ -18,7 +18,9 @@
 
 namespace shell {
 
-const char* const kEnvelopeSecondOrder = "The envelope is not available in second-order analysis.";
+std::string envelopeWithoutResults(const std::string& label) {
+    return "The envelope is not available: " + label + " has no second-order results.";
+}
 
 namespace {
 
@@ -57,7 +59,9 @@ void enterResultDisplay(int kind) {
 std::string withoutResultsText() {
     const attrib::AttributeRoot& root = attrib::root();
     if (!analysis::shownWithoutResults(root)) return "";
-    if (attrib::shownId(root) == attrib::kEnvelope) return kEnvelopeSecondOrder;
+    if (attrib::shownId(root) == attrib::kEnvelope)
+        return envelopeWithoutResults(
+            attrib::labelOf(root, analysis::envelopeMemberWithoutResults(root)));
     if (analysis::storedResults().isUnstable(attrib::shownId(root)))
         return kestrel::engine::kSecondOrderUnstable;
     return "";

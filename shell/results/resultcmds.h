@@ -23,11 +23,12 @@ bool resultCommand(int kind);
 void enterResultDisplay(int kind);
 // The message line of a result display whose case or combination has no
 // second-order results: the engine's unstable text, or for the envelope
-// kEnvelopeSecondOrder.
+// envelopeWithoutResults of its first member without them.
 void noteShownWithoutResults();
 // Its text, "" when what is shown has results.
 std::string withoutResultsText();
-extern const char* const kEnvelopeSecondOrder;
+// "The envelope is not available: LABEL has no second-order results."
+std::string envelopeWithoutResults(const std::string& label);
 // Shows the button of result kind 1 to 4 released.
 void releaseResultButton(int kind);
 // Clears the results after a failed analysis or when an editing mode is

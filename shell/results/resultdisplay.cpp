@@ -110,7 +110,8 @@ results::EnvelopeInput& envelopeInput() {
 bool envelopeShown() {
     const attrib::ResultDisplay& r = app().settings.result;
     return r.on && !r.influence && attrib::shownId(attrib::root()) == attrib::kEnvelope &&
-           !analysis::storedResults().cases.empty() && !analysis::storedResults().secondOrder;
+           !analysis::storedResults().cases.empty() &&
+           !analysis::shownWithoutResults(attrib::root());
 }
 
 const results::Envelope* shownEnvelope() {
@@ -173,8 +174,8 @@ const results::ResultDrawing* resultDrawing() {
             analysis::showResults(root);
             results::readStoredResults(g_envelopeInput, analysis::storedResults());
             results::computeEnvelope(g_cache.envelope, g_envelopeInput.frame, g_envelopeInput.cases,
-                                     attrib::envelopeMembers(root), g_envelopeInput.patternList(),
-                                     kind);
+                                     results::envelopeCombos(g_envelopeInput, root),
+                                     g_envelopeInput.patternList(), kind);
         }
         if (envelope && kind != results::ResultKind::Deformed) {
             results::computeCurves(g_cache.curves, nullptr, results::ResultKind::None, step);
@@ -264,7 +265,7 @@ std::string resultLineAt(double x, double y, double tolerance) {
         const results::EnvelopeInput& in = g_envelopeInput;
         return results::envelopeLine(
             a.settings, m, env->kind,
-            results::envelopeAt(in.frame, in.cases, attrib::envelopeMembers(attrib::root()),
+            results::envelopeAt(in.frame, in.cases, results::envelopeCombos(in, attrib::root()),
                                 in.patternList(), mi, results::localPosition(m, x, y)));
     }
     return results::resultLine(a.settings, m, static_cast<results::ResultKind>(r.kind),

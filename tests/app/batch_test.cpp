@@ -93,14 +93,20 @@ TEST_F(BatchTest, StatusesAndMessages) {
     kestrel_test::expectGolden("app", "batch_statuses", all);
 }
 
-// Second order (cases, then combinations from their own loads), buckling of every case and
-// the natural frequencies, with their JSON; a weightless frame has no frequencies, a mechanism
-// none of them; a wrong count is wrong usage.
+// Second order (cases, then combinations from their own loads, and the envelope over those),
+// buckling of every case and combination and the natural frequencies, with their JSON; a weightless
+// frame has no frequencies, a mechanism none of them; a wrong count is wrong usage.
 TEST_F(BatchTest, StabilityReports) {
     copy(KESTREL_TEST_DATA "/../../examples/load-cases.kst", "frame.kst");
     copy(KESTREL_TEST_DATA "/../../examples/portal.kst", "portal.kst");
     // Saved with the second-order choice: analysed in second order without the switch.
     copy(KESTREL_TEST_DATA "/../../examples/sway-portal.kst", "sway.kst");
+    // Its combination beyond the critical load in the envelope too: no envelope, and why.
+    std::string sway = kestrel_test::readText((dir / "sway.kst").string());
+    const std::string collapse = "combination 'Collapse' 0";
+    ASSERT_NE(sway.find(collapse), std::string::npos);
+    sway.replace(sway.find(collapse), collapse.size(), "combination 'Collapse' 1");
+    std::ofstream((dir / "collapse.kst").string()) << sway;
     line(0, 0, 0, 4);
     standardProperties();
     support(at(0, 0), "111");
@@ -113,7 +119,7 @@ TEST_F(BatchTest, StabilityReports) {
          {"frame.kst --second-order --json second.json", "frame.kst --buckling 2",
           "portal.kst --modes 1 --json modes.json", "weightless.kst --modes 2",
           "weightless.kst --buckling 1", "mechanism.kst --modes 2", "portal.kst --buckling 0",
-          "portal.kst --modes 2 --second-order", "sway.kst"})
+          "portal.kst --modes 2 --second-order", "sway.kst", "collapse.kst"})
         all += transcript(args);
     // Second order converges to 1e-8, mode vectors to about five digits.
     all +=

@@ -3,12 +3,18 @@
 // beam whose imposed load is a pattern case against the hand values.
 #include "tests/analysis/fixture.h"
 
+#include "analysis/stability.h"
 #include "results/diagram.h"
 #include "results/envelope.h"
 #include "results/resultset.h"
+#include "results/tables.h"
+#include "units/units.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
+#include <tuple>
 
 namespace analysis::test {
 namespace {
@@ -180,6 +186,103 @@ TEST_F(EnvelopeTest, TheEnvelopeOfOneCombinationIsThatCombination) {
             for (std::size_t i = 0; i < m.max.pts.size(); ++i)
                 EXPECT_EQ(m.max.pts[i].f, m.min.pts[i].f);
         }
+    }
+}
+
+// In second order each combination is solved on its own: on a sway portal (fixed bases, 2000 kN
+// on each column, 10 kN/m on the beam, wind at the top) the envelope of two combinations is at
+// every member end the larger and the smaller of the combinations' own second-order values, and its
+// moments exceed those of the linear envelope; a combination beyond the critical load leaves no
+// envelope.
+TEST_F(EnvelopeTest, TheSecondOrderEnvelopeRunsOverEachCombinationsOwnResults) {
+    line(0, 0, 0, 4);
+    line(0, 4, 6, 4);
+    line(6, 4, 6, 0);
+    standardProperties();
+    support(at(0, 0), "111");
+    support(at(6, 0), "111");
+    int wind = 0, roof = 0;
+    ASSERT_EQ(attrib::newCase(root(), "Wind", &wind), attrib::kCaseDone);
+    give(at(0, 4), block(attrib::kNff, {20, 0, 0}));
+    ASSERT_EQ(attrib::newCase(root(), "Roof", &roof), attrib::kCaseDone);
+    give(at(0, 4), block(attrib::kNff, {0, -2000, 0}));
+    give(at(6, 4), block(attrib::kNff, {0, -2000, 0}));
+    give(bar(3, 4), attrib::kUniform, block(attrib::kUlf, {0, -10})); // the ends' shear and moment
+    std::vector<int> ids;
+    for (const auto& [label, w, f] :
+         {std::tuple{"A", 1.3, 1.0}, {"B", 1.0, 1.3}, {"C", 1.0, 10.0}}) {
+        int id = 0;
+        ASSERT_EQ(attrib::newCombination(root(), label, &id), attrib::kCaseDone);
+        ASSERT_EQ(attrib::setFactor(root(), id, wind, w), attrib::kCaseDone);
+        ASSERT_EQ(attrib::setFactor(root(), id, roof, f), attrib::kCaseDone);
+        ids.push_back(id);
+    }
+    root().combos.back().inEnvelope = false;
+    const ResultKind kinds[3] = {ResultKind::Axial, ResultKind::Shear, ResultKind::Bending};
+    auto envelope = [&](const results::EnvelopeCombos& over) {
+        std::array<results::Envelope, 3> env;
+        results::computeEnvelopes(env.data(), kinds, 3, in.frame, in.cases, over, in.patternList());
+        return env;
+    };
+    analyse();
+    const auto linear = envelope(results::envelopeCombos(in, root()));
+    resetResults(s);
+    const StabilityOutcome out = runSecondOrder(s, root(), modelPath());
+    ASSERT_EQ(out.status, RunStatus::kSolved) << out.message;
+    storeSecondOrder(out, root());
+    EXPECT_EQ(envelopeMemberWithoutResults(root()), 0);
+    results::readStoredResults(in, storedResults());
+    const results::EnvelopeCombos both = results::envelopeCombos(in, root());
+    ASSERT_EQ(both.size(), 2u);
+    const auto second = envelope(both), a = envelope({both[0]}), b = envelope({both[1]});
+    const std::vector<CaseResults>& own = storedResults().combinations;
+    for (int k = 0; k < 3; ++k)
+        for (std::size_t m = 0; m < 3; ++m)
+            for (int end = 0; end < 2; ++end) {
+                SCOPED_TRACE(testing::Message() << "kind " << k << " member " << m + 1);
+                const results::MemberEnvelope &e = second[k].members[m], &ea = a[k].members[m],
+                                              &eb = b[k].members[m];
+                EXPECT_EQ(e.maxEnd[end].value,
+                          std::max(ea.maxEnd[end].value, eb.maxEnd[end].value));
+                EXPECT_EQ(e.minEnd[end].value,
+                          std::min(ea.minEnd[end].value, eb.minEnd[end].value));
+                for (std::size_t c = 0; c < 2; ++c) { // one combination's value is its own
+                    const double v = (c ? eb : ea).maxEnd[end].value;
+                    EXPECT_EQ(v, (c ? eb : ea).minEnd[end].value);
+                    EXPECT_NEAR(std::fabs(v), std::fabs(own[c].endForces[m * 6 + end * 3 + k]),
+                                1e-9 * second[k].largest);
+                }
+            }
+    // Between the ends the combination's own span loads shape it, as when it is shown alone.
+    ASSERT_TRUE(attrib::setShown(root(), ids[0]));
+    ASSERT_TRUE(showResults(root()));
+    const results::MemberInput shown = results::memberInputOf(member(3, 4));
+    const std::size_t beam = attrib::memberOf(member(3, 4))->number - 1;
+    for (double x : {1.5, 3.0, 4.5}) {
+        const results::EnvelopePoint p =
+            results::envelopeAt(in.frame, in.cases, {both[0]}, in.patternList(), beam, x);
+        EXPECT_NEAR(std::fabs(p.max[2].value),
+                    std::fabs(results::ordinate(shown, ResultKind::Bending, x)),
+                    1e-9 * second[2].largest);
+    }
+    EXPECT_GT(second[2].largest, 1.1 * linear[2].largest);
+    EXPECT_LT(second[0].largest, 1.01 * linear[0].largest);
+    // The envelope tables read the same input; with C in the envelope they have no rows.
+    results::TableInput tables{&storedResults().numbering, &root(),
+                               &storedResults(),           &in,
+                               attrib::kEnvelope,          units::presetSettings(units::kSIPreset)};
+    for (const bool withC : {false, true}) {
+        root().combos.back().inEnvelope = withC;
+        EXPECT_EQ(envelopeMemberWithoutResults(root()), withC ? ids.back() : 0);
+        const std::vector<results::Table> t = results::buildTables(tables);
+        const auto ex = *std::find_if(t.begin(), t.end(), [](const results::Table& x) {
+            return x.kind == results::TableKind::MemberExtremes;
+        });
+        ASSERT_EQ(ex.rows.size(), withC ? 0u : 3u);
+        for (std::size_t c = 0; !withC && c < ex.columns.size(); ++c)
+            if (ex.columns[c].name == "M max") {
+                EXPECT_NEAR(ex.rows[beam][c].value, second[2].members[beam].maxAlong.value, 1e-9);
+            }
     }
 }
 

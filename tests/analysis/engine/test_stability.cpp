@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <functional>
+#include <optional>
 
 namespace kestrel::engine::test {
 namespace {
@@ -268,6 +269,32 @@ TEST_F(Stability, CombinationOfMemberLoads) {
     }
 }
 
+// The buckling of a combination scales the axial forces of its own factored loads: those of a
+// case that holds the loads summed, and twice a case's loads halve its factor.
+TEST_F(Stability, BucklingOfCombinations) {
+    NeutralModel m = column("111", "000").add("\n%LOAD\n3\n\n%LOAD.CASE\n1  'Dead'\n");
+    m.nodal_force(2, 0, -1000, 0).add("\n%LOAD.CASE\n2  'Live'\n");
+    m.nodal_force(2, 0, -400, 0).uniform(1, 0, 0, -5).add("\n%LOAD.CASE\n3  'Summed'\n");
+    m.nodal_force(2, 0, -1700, 0).uniform(1, 0, 0, -2.5);
+    const std::string dat = file(m);
+    auto lowest = [&](int load_case, std::optional<std::vector<FactoredCase>> combination) {
+        EigenOptions o;
+        o.modes = 1;
+        o.load_case = load_case;
+        o.combination = std::move(combination);
+        EigenSolution s;
+        std::string message;
+        EXPECT_EQ(AnalyseBuckling(dat.c_str(), o, &s, &message), kAnalyseSolved) << message;
+        return s.modes.empty() ? 0.0 : s.modes[0].value;
+    };
+    const double dead = lowest(0, std::nullopt), summed = lowest(2, std::nullopt);
+    const struct {
+        std::vector<FactoredCase> combination;
+        double factor;
+    } rows[] = {{{{0, 1.5}, {1, 0.5}}, summed}, {{{0, 2.0}}, dead / 2}};
+    for (const auto& r : rows) EXPECT_NEAR(lowest(0, r.combination), r.factor, 1e-9 * r.factor);
+}
+
 // Loads and frames that have no answer: messages, never numbers that are not finite.
 TEST_F(Stability, NoAnswer) {
     const NeutralModel loose = beam(kL, "000", "000").nodal_force(2, 0, -1, 0);
@@ -299,6 +326,12 @@ TEST_F(Stability, NoAnswer) {
     o.load_case = 3;
     EXPECT_EQ(AnalyseBuckling(file(loose).c_str(), o, &s, &message), kAnalyseFatal);
     EXPECT_EQ(message, "The load case of the buckling analysis does not exist.");
+    o.combination = {{0, 1.0}, {1, 1.0}};
+    EXPECT_EQ(AnalyseBuckling(file(loose).c_str(), o, &s, &message), kAnalyseFatal);
+    EXPECT_EQ(message, "A load case of the buckling combination does not exist.");
+    o.combination = std::vector<FactoredCase>{}; // a combination of nothing
+    EXPECT_EQ(AnalyseBuckling(file(column("111", "000")).c_str(), o, &s, &message), kAnalyseSolved);
+    EXPECT_EQ(s.note, kNoCompression);
 }
 
 } // namespace

@@ -73,17 +73,22 @@ TEST(ExportCommandLine, TheCaseNamedIsDrawn) {
 }
 
 // A model saved with the second-order choice draws its second-order results
-// (the combination's largest moment, as kestrel-solve gives it); the modes
-// of buckling and vibration are drawn one by one.
+// (the combination's largest moment, as kestrel-solve gives it, also in the
+// envelope over that combination alone); the modes of buckling (of a case and
+// of a combination) and vibration are drawn one by one.
 TEST(ExportCommandLine, SecondOrderResultsAndModesAreDrawn) {
     const testrun::TempDir dir("export-cli-modes");
     ASSERT_FALSE(dir.path.empty());
     fs::copy_file(kSway, dir.path + "/sway.kst");
-    std::string files[5];
-    const char* const args[] = {"--case ULS --result bending", "--case Roof --result buckling",
+    std::string files[7];
+    const char* const args[] = {"--case ULS --result bending",
+                                "--case Roof --result buckling",
                                 "--case Roof --result buckling --mode 2",
-                                "--result vibration --mode 5", "--result vibration"};
-    for (int i = 0; i < 5; ++i) {
+                                "--result vibration --mode 5",
+                                "--result vibration",
+                                "--case Envelope --result bending",
+                                "--case ULS --result buckling"};
+    for (int i = 0; i < 7; ++i) {
         const std::string out = "m" + std::to_string(i) + ".dxf";
         const testrun::Outcome r =
             testrun::run(kKestrel + "--export " + out + " sway.kst " + args[i], dir.path);
@@ -91,6 +96,8 @@ TEST(ExportCommandLine, SecondOrderResultsAndModesAreDrawn) {
         files[i] = testrun::readFile(dir.path + "/" + out);
     }
     EXPECT_NE(files[0].find("\n1\n54.4 kNm\n"), std::string::npos);
+    EXPECT_NE(files[5].find("\n1\n54.4 kNm\n"), std::string::npos);
+    EXPECT_NE(files[1], files[6]);
     EXPECT_NE(files[1], files[2]);
     EXPECT_NE(files[3], files[4]);
 }
@@ -115,10 +122,8 @@ TEST(ExportCommandLine, FailuresSayWhyAndWriteNothing) {
         {out + kGable + " --result buckling --mode 6", 2, "bad mode 6 (1 to 5)"},
         {out + kSway + " --result bending --case Collapse", 1,
          "The frame is unstable under these loads (second-order analysis did not converge)."},
-        {out + kSway + " --result bending --case Envelope", 1,
-         "The envelope is not available in second-order analysis."},
-        {out + kSway + " --result buckling --case ULS", 1,
-         "Buckling modes are found for load cases: choose a load case."},
+        {out + kSway + " --result buckling --case Envelope", 1,
+         "The envelope has no buckling modes: choose a load case or a combination."},
         {out + kGable + " --colour red", 2, "unknown export option"},
         {out + kCases + " --case Snow --result bending", 2,
          "has nothing labelled Snow (it has: Dead, Imposed, Wind from left, ULS gravity, ULS wind, "
