@@ -118,7 +118,7 @@ void createTable(QtNode& n, QtNode*) {
 void QtBackend::tableChanged(Element& e) {
     QtNode* n = nodeOf(e);
     TableModel* m = n && n->built ? modelOf(*n) : nullptr;
-    if (!m) return;
+    if (!m || !e.table()) return; // built before the program filled it
     ++n->syncing;
     auto* view = static_cast<QTableView*>(n->widget.data());
     const int columnsBefore = m->columnCount();
@@ -130,6 +130,9 @@ void QtBackend::tableChanged(Element& e) {
     if (headings != headingsBefore || columnsBefore != m->columnCount()) {
         e.store("HEADINGS", headings);
         view->resizeColumnsToContents();
+        // Room for the sort arrow beside the heading.
+        for (int c = 0; c < m->columnCount(); ++c)
+            view->setColumnWidth(c, view->columnWidth(c) + view->fontMetrics().height());
     }
     QHeaderView* head = view->horizontalHeader();
     const int column = e.table()->sortColumn;
