@@ -26,7 +26,10 @@ QString qs(const std::string& s) {
 class TableModel : public QAbstractTableModel {
 public:
     explicit TableModel(QtNode* node, QObject* parent) : QAbstractTableModel(parent), node_(node) {}
-    const TableState* state() const { return node_->el->table(); }
+    // None while the backend closes its windows: the elements are gone then.
+    const TableState* state() const {
+        return node_->backend->quiet() ? nullptr : node_->el->table();
+    }
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() || !state() ? 0 : static_cast<int>(state()->order.size());
     }
@@ -46,8 +49,9 @@ public:
     }
     QVariant headerData(int section, Qt::Orientation o, int role) const override {
         const TableState* t = state();
-        if (!t || role != Qt::DisplayRole) return {};
+        if (!t || role != Qt::DisplayRole || section < 0) return {};
         if (o == Qt::Vertical) return section + 1;
+        if (section >= static_cast<int>(t->content.columns())) return {};
         return qs(t->content.headings[static_cast<std::size_t>(section)]);
     }
     void refill() {
