@@ -20,6 +20,7 @@
 #include "shell/panels/propertypanel.h"
 #include "shell/results/inquiry.h"
 #include "shell/results/signconv.h"
+#include "shell/results/tables.h"
 #include "shell/state.h"
 #include "ui/ui.h"
 
@@ -170,6 +171,7 @@ void bindActions(ui::Toolkit& tk) {
     tk.bind("AnlSecondOrder", [](Event&) { return onAnalysis(attrib::kSecondOrderAnalysis); });
     bindInquiryActions(tk);
     bindCaseActions(tk);
+    bindTablesActions(tk);
     bindSignConventionActions(tk);
     for (int i = 0; i < kPanelCount; ++i)
         tk.bind(kPanels[i].action, [i](Event&) {

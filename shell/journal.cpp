@@ -225,6 +225,8 @@ const Verb kVerbs[] = {
     {"leave", Type::CanvasLeave, "leave ELEMENT"},
     {"resize", Type::CanvasResize, "resize ELEMENT WIDTH HEIGHT (1 to 32767 pixels)"},
     {"close", Type::Close, "close ELEMENT"},
+    {"sort", Type::Sort, "sort ELEMENT COLUMN"},
+    {"rows", Type::Rows, "rows ELEMENT [ROW]..."},
     {"alert", Type::AnswerAlarm, "alert BUTTON (0 to 3)"},
     {"form", Type::AnswerParam, "form \"VALUE\"... or form cancel"},
     {"file", Type::AnswerFile, "file STATUS \"PATH\" (STATUS 0, 1 or -1)"},
@@ -243,7 +245,7 @@ bool parseJournalLine(const std::string& line, Input& in, bool& isInput, std::st
         if (!t[0].quoted && t[0].text == v.word) verb = &v;
     if (!verb) {
         error = "a command (action, press, toggle, select, type, key, commit, valuator, dial, "
-                "button, motion, leave, resize, close, alert, form, file) instead of " +
+                "button, motion, leave, resize, close, sort, rows, alert, form, file) instead of " +
                 ui::quoteForMessage(t[0].text);
         return false;
     }
@@ -277,6 +279,16 @@ bool parseJournalLine(const std::string& line, Input& in, bool& isInput, std::st
         break;
     case Type::Select:
         if (n != 3 || !toInt(t[2].text, in.number) || in.number < 1) return fail();
+        break;
+    case Type::Sort:
+        if (n != 3 || !toInt(t[2].text, in.number) || in.number < 1) return fail();
+        break;
+    case Type::Rows:
+        for (std::size_t i = 2; i < n; ++i) {
+            int row = 0;
+            if (t[i].quoted || !toInt(t[i].text, row) || row < 1) return fail();
+            in.values.push_back(std::to_string(row));
+        }
         break;
     case Type::Type:
         if (n != 3 || !t[2].quoted) return fail();
@@ -353,7 +365,13 @@ std::string formatJournalLine(const Input& in) {
     const std::string head = verb + " " + in.target;
     switch (in.type) {
     case Type::Select:
+    case Type::Sort:
         return head + " " + std::to_string(in.number);
+    case Type::Rows: {
+        std::string s = head;
+        for (const std::string& v : in.values) s += " " + v;
+        return s;
+    }
     case Type::Type:
         return head + " " + quote(in.text);
     case Type::Commit:
@@ -479,6 +497,10 @@ void ReplayBackend::runLoop(ui::Element* dialog) {
                 // its node and member counts.
                 if (n == "@modified") {
                     shown += " @modified \"" + std::string(isSaved() ? "no" : "yes") + "\"";
+                    continue;
+                }
+                if (n == "@clipboard") {
+                    shown += " @clipboard " + quote(clipboardText());
                     continue;
                 }
                 if (n == "@counts") {

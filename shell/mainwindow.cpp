@@ -173,7 +173,8 @@ Element* optionsMenu(Toolkit& tk) {
                   check(tk, "oopleaveorg", "Leave Original", "OopLeaveOrg", false)});
     return &tk.make(Kind::Menu, "options", {{"TITLE", "Options"}},
                     {analysis, item(tk, "Units & Number Formatting...", "Units"),
-                     item(tk, "Load Cases...", "Lcase"), transform, displayMenu(tk)});
+                     item(tk, "Load Cases...", "Lcase"), item(tk, "Result Tables...", "TblOpen"),
+                     transform, displayMenu(tk)});
 }
 
 // ---- Tool bars ---------------------------------------------------------------
@@ -248,6 +249,7 @@ Element* resultBar(Toolkit& tk) {
                     pressTool(tk, "shear", "Shear force", "Shear", "shear"),
                     pressTool(tk, "bending", "Bending moment", "Bending", "bending"),
                     pressTool(tk, "deformed", "Deformed configuration", "Deformed", "deformed"),
+                    tool(tk, "tblopen", "Result tables", "TblOpen", "tables"),
                     inactive(tool(tk, "modeprev", "Previous mode", "ModePrev", "modeprev")),
                     inactive(tool(tk, "modenext", "Next mode", "ModeNext", "modenext")),
                     &tk.make(Kind::Valuator, "resultval",

@@ -47,6 +47,10 @@ public:
     // default; off for a run that only writes files).
     void recordDrawings(bool on) { recordDrawings_ = on; }
 
+    // The text last put on the clipboard.
+    const std::string& clipboardText() const { return clipboard_; }
+    void setClipboardText(const std::string& text) override { clipboard_ = text; }
+
     void attach(Toolkit& tk) override { tk_ = &tk; }
     void runLoop(Element* dialog) override;
     void leaveLoop() override;
@@ -69,6 +73,7 @@ private:
     std::vector<std::string> errors_;
     std::vector<std::string> transcript_;
     std::map<const Element*, Canvas*> canvases_;
+    std::string clipboard_;
 
     void say(const std::string& line);
     void error(const std::string& line);

@@ -40,6 +40,8 @@ struct Input {
         CanvasLeave,
         CanvasResize, // to (x, y) = (width, height)
         Close,        // close request of a dialog
+        Sort,         // click the heading of table column `number`
+        Rows,         // select the table rows at the shown positions `values`
         // Answers to predefined dialogs.
         AnswerAlarm, // button `number` (0: closed)
         AnswerParam, // `values` typed into the fields, or cancelled (`number` 0)

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace ui {
 
@@ -84,6 +85,9 @@ Need needOf(Input::Type type) {
         return {"a canvas", [](const Element& e) { return e.kind() == Kind::Canvas; }};
     case Input::Type::Close:
         return {"a window", isWindow};
+    case Input::Type::Sort:
+    case Input::Type::Rows:
+        return {"a table", [](const Element& e) { return e.kind() == Kind::Table; }};
     default:
         return {"an element", [](const Element&) { return true; }};
     }
@@ -140,6 +144,23 @@ std::string valueRefusal(const Element& e, const Input& in) {
     case Input::Type::Dial:
         if (!std::isfinite(in.value)) return "a dial turns by a finite angle";
         break;
+    case Input::Type::Sort: {
+        const int columns = e.table() ? static_cast<int>(e.table()->content.columns()) : 0;
+        if (in.number < 1 || in.number > columns)
+            return quoted(e.name()) + " has no column " + std::to_string(in.number) + " (it has " +
+                   std::to_string(columns) + ")";
+        break;
+    }
+    case Input::Type::Rows: {
+        const std::size_t rows = e.table() ? e.table()->order.size() : 0;
+        for (const std::string& v : in.values) {
+            const long p = std::atol(v.c_str());
+            if (p < 1 || static_cast<std::size_t>(p) > rows)
+                return quoted(e.name()) + " has no row " + v + " (it has " + std::to_string(rows) +
+                       ")";
+        }
+        break;
+    }
     case Input::Type::CanvasButton:
     case Input::Type::CanvasMotion:
         if (in.world) break; // checked once converted to pixels

@@ -15,7 +15,7 @@ const char* kindName(Kind kind) {
     static const char* names[] = {"dialog", "menubar",  "menu",   "submenu", "item",   "separator",
                                   "toggle", "radio",    "button", "label",   "text",   "multiline",
                                   "list",   "valuator", "dial",   "canvas",  "switch", "hbox",
-                                  "vbox",   "frame",    "fill"};
+                                  "vbox",   "frame",    "fill",   "table"};
     return names[static_cast<int>(kind)];
 }
 
@@ -464,6 +464,13 @@ int Toolkit::deliver(const Input& in) {
         return canvasResize(*e, x, y);
     case Input::Type::Close:
         return closeRequest(*e);
+    case Input::Type::Sort:
+        return sortTable(*e, in.number);
+    case Input::Type::Rows: {
+        std::vector<int> positions;
+        for (const std::string& v : in.values) positions.push_back(std::atoi(v.c_str()));
+        return selectRows(*e, positions);
+    }
     default:
         return kIgnore;
     }

@@ -15,6 +15,7 @@
 #include "ui/input.h"
 #include "ui/keys.h"
 #include "ui/paramform.h"
+#include "ui/table.h"
 
 #include <functional>
 #include <map>
@@ -55,6 +56,7 @@ enum class Kind {
     VBox,
     Frame, // a box with a border and an optional TITLE
     Fill,  // stretchable space in a box
+    Table, // rows under column headings (ui/table.h): ACTION on a selection, SORT_CB on a sort
 };
 
 const char* kindName(Kind kind);
@@ -96,6 +98,9 @@ public:
 
     Element& append(Element& child);
 
+    // The rows of a table element (null before Toolkit::setTable).
+    const TableState* table() const { return table_.get(); }
+
     // Backend-private data (the real widget).
     void* native = nullptr;
 
@@ -110,6 +115,7 @@ private:
     std::vector<Element*> children_;
     std::map<std::string, std::string> attrs_;
     std::string shown_; // the last VALUE set by the program
+    std::unique_ptr<TableState> table_;
 };
 
 // Everything a handler may want to know about the event that called it.
@@ -160,6 +166,11 @@ public:
     virtual std::unique_ptr<gfx::Canvas> createCanvas(Element& canvas) = 0;
     // A canvas element changed size: the backend resizes its drawing canvas.
     virtual void resized(Element& /*canvas*/, int /*width*/, int /*height*/) {}
+    // A table's rows or order changed, or only its selection.
+    virtual void tableChanged(Element&) {}
+    virtual void tableSelectionChanged(Element&) {}
+    // Puts a text on the clipboard.
+    virtual void setClipboardText(const std::string& /*text*/) {}
     // The toolkit this backend serves (called once by the Toolkit).
     virtual void attach(Toolkit&) {}
     virtual void close() {}
@@ -238,6 +249,13 @@ public:
 
     std::unique_ptr<gfx::Canvas> createCanvas(Element& canvas);
 
+    // Tables. The program fills a table (the selection is emptied; with
+    // `keepSort` the sort column stays when the new rows still have it) and
+    // may select rows of the content itself; neither is an input.
+    void setTable(Element& table, TableContent content, bool keepSort = false);
+    void setTableSelection(Element& table, const std::vector<std::size_t>& rows);
+    void setClipboardText(const std::string& text);
+
     // User input. Backends call these for what the user did; tests and
     // journal replays call them to act as the user. Each returns the code of
     // the handler it called (kDefault when none).
@@ -259,6 +277,11 @@ public:
     int canvasRepaint(Element& c);
     int key(Element& dialog, int key); // K_ANY of a dialog
     int closeRequest(Element& dialog); // CLOSE_CB; closes unless -1
+    // A click on the heading of `column` (1-based): sorts ascending, a
+    // second click on the same heading descending; then SORT_CB.
+    int sortTable(Element& table, int column);
+    // The rows at the shown positions (1-based) become the selection; ACTION.
+    int selectRows(Element& table, const std::vector<int>& positions);
     // Executes one recorded or scripted input. Answers to dialogs are not
     // inputs of this kind and return kIgnore.
     int deliver(const Input& in);

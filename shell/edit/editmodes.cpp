@@ -18,6 +18,7 @@
 #include "shell/messages.h"
 #include "shell/panels/conditionpanels.h"
 #include "shell/results/resultcmds.h"
+#include "shell/results/tables.h"
 #include "ui/paramform.h"
 #include "ui/ui.h"
 #include "units/numformat.h"
@@ -480,6 +481,8 @@ void beforeCommand(const Event& ev) {
 void afterCommand(const Event& ev) {
     if (ev.action == "PckMouseMv" || ev.action == "VisRedraw" || !app().model) return;
     updateToolbar();
+    // The tables window follows every change but its own and the view's.
+    if (ev.action.rfind("Tbl", 0) != 0 && ev.action.rfind("Vis", 0) != 0) refreshTablesWindow();
 }
 
 } // namespace

@@ -48,6 +48,9 @@ TEST(JournalLines, EveryKindOfLineReadsBackAsItIsWritten) {
         "button datascreen 3 release 2.5 -1.25 world shift ctrl",
         "motion datascreen 400 300",
         "motion datascreen 5 5 world",
+        "sort tbltable 3",
+        "rows tbltable 1 4 12",
+        "rows tbltable",
         "leave datascreen",
         "resize datascreen 1024 768",
         "close main",
@@ -126,6 +129,11 @@ TEST(JournalLines, MalformedLinesSayWhatWasExpected) {
         {"resize datascreen 32768 10", "\"resize ELEMENT WIDTH HEIGHT (1 to 32767 pixels)\""},
         {"resize datascreen 640.5 480", "\"resize ELEMENT WIDTH HEIGHT (1 to 32767 pixels)\""},
         {"alert 4", "\"alert BUTTON (0 to 3)\""},
+        {"sort tbltable", "\"sort ELEMENT COLUMN\""},
+        {"sort tbltable 0", "\"sort ELEMENT COLUMN\""},
+        {"rows tbltable 2 x", "\"rows ELEMENT [ROW]...\""},
+        {"rows tbltable \"2\"", "\"rows ELEMENT [ROW]...\""},
+        {"rows tbltable -1", "\"rows ELEMENT [ROW]...\""},
         {"alert yes", "\"alert BUTTON (0 to 3)\""},
         {"form 1 2", "\"form \"VALUE\"... or form cancel\""},
         {"file 2 \"x\"", "\"file STATUS \"PATH\""},
@@ -173,13 +181,14 @@ TEST(JournalText, TheQuotedLineHasItsControlBytesEscapedAndIsCutAt80Characters) 
         {"press a \xC3\xA9" + std::string(80, 'e'),
          "j:1: expected \"press ELEMENT\" in \"press a \xC3\xA9" + std::string(71, 'e') + "\"..."},
         {"\x02jump", "j:1: expected a command (action, press, toggle, select, type, key, commit, "
-                     "valuator, dial, button, motion, leave, resize, close, alert, form, file) "
+                     "valuator, dial, button, motion, leave, resize, close, sort, rows, alert, "
+                     "form, file) "
                      "instead of \"\\x02jump\" in \"\\x02jump\""},
         // Summary and show lines (replayed: the scenarios summary-lines and
         // show-lines) take no arguments and at least one name.
         {"summary now", "j:1: expected a command (action, press, toggle, select, type, key, "
-                        "commit, valuator, dial, button, motion, leave, resize, close, alert, "
-                        "form, file) instead of \"summary\" in \"summary now\""},
+                        "commit, valuator, dial, button, motion, leave, resize, close, sort, "
+                        "rows, alert, form, file) instead of \"summary\" in \"summary now\""},
         {"show # nothing", "j:1: expected \"show ELEMENT ...\""},
     };
     for (const Case& c : cases) {

@@ -94,6 +94,33 @@ TEST_F(WorkflowTest, TheProppedCantileverExampleReadsTheHandCalculation) {
     kestrel_test::expectGolden("shell", "propped-cantilever", output);
 }
 
+// examples/result-tables.journal opens the Result Tables window on the
+// truss (its comments give the statics of the figures it copies): the tables before and after the
+// analysis, a member picked on the canvas selecting its row, the rows sorted and selected selecting
+// their nodes and members, the copies, the export and Esc. The file written
+// is the tab shown, in the order shown; one in a missing folder is refused.
+TEST_F(WorkflowTest, TheResultTablesExampleSortsSelectsCopiesAndExports) {
+    const fs::path model = testFolder() / "truss.kst";
+    fs::copy_file(std::string(KESTREL_TEST_DATA) + "/../../examples/truss.kst", model,
+                  fs::copy_options::overwrite_existing);
+    std::string journal = example("result-tables");
+    const std::string file = "\"./member-end-forces.csv\"";
+    const std::string target = (testFolder() / "member-end-forces.csv").string();
+    ASSERT_NE(journal.find(file), std::string::npos);
+    journal.replace(journal.find(file), file.size(), "\"" + target + "\"");
+    ASSERT_EQ(replay(journal, model.string()), 0) << errors;
+    std::string all = output + "-- member-end-forces.csv\n" + kestrel_test::readText(target);
+    ASSERT_EQ(replay("press mitblopen\npress tblexport\nfile 1 \"/no/such/folder/x.csv\"\n",
+                     model.string()),
+              0)
+        << errors;
+    all += "-- into a missing folder\n" + output;
+    const std::string dir = testFolder().string();
+    for (std::size_t at; (at = all.find(dir)) != std::string::npos;)
+        all.replace(at, dir.size(), "DIR");
+    kestrel_test::expectGolden("shell", "result-tables", all);
+}
+
 // examples/load-cases.journal builds a frame with three load cases through
 // the panels, analyses them at once and reads each case's results through the
 // drop-down; the frame it saves is examples/load-cases.kst, byte for byte.

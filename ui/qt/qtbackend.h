@@ -71,6 +71,9 @@ public:
     void fileDialog(Element& request) override;
     std::unique_ptr<gfx::Canvas> createCanvas(Element& canvas) override;
     void resized(Element& canvas, int width, int height) override;
+    void tableChanged(Element& table) override;
+    void tableSelectionChanged(Element& table) override;
+    void setClipboardText(const std::string& text) override;
     void close() override;
 
     // The widget of an element, null until its dialog is mapped (menu entries

@@ -262,6 +262,7 @@ void createMultiLine(QtNode& n, QtNode*) {
 
 void createList(QtNode& n, QtNode*) {
     QtNode* np = &n;
+    if (n.el->get("TABS") == "YES") return createTabBar(n);
     if (n.el->get("DROPDOWN") == "YES") {
         auto* c = new QComboBox;
         n.widget = c;
@@ -522,6 +523,7 @@ bool applyList(QtNode& n, const std::string& a, const std::string&) {
         items << qs(item);
     }
     const int current = n.el->getInt("VALUE") - 1;
+    if (applyTabBar(n, items, current)) return true;
     if (auto* c = qobject_cast<QComboBox*>(n.widget.data())) {
         QStringList shown;
         for (int i = 0; i < c->count(); ++i) shown << c->itemText(i);
@@ -652,8 +654,9 @@ const KindOps kKinds[] = {
     {createVBox, applyBox, kMinimumSize},            // VBox
     {createFrame, applyBox, kMinimumSize},           // Frame
     {createFill, applyNothing, kMinimumSize},        // Fill
+    {createTable, applyNothing, kMinimumSize},       // Table
 };
-static_assert(sizeof kKinds / sizeof kKinds[0] == static_cast<int>(Kind::Fill) + 1);
+static_assert(sizeof kKinds / sizeof kKinds[0] == static_cast<int>(Kind::Table) + 1);
 
 const KindOps& opsOf(const Element& e) {
     return kKinds[static_cast<int>(e.kind())];
@@ -778,6 +781,8 @@ void QtBackend::build(Element& e, QtNode* parent) {
         apply(n, "VALUE");
     } else if (e.kind() == Kind::List) {
         apply(n, "VALUE");
+    } else if (e.kind() == Kind::Table) {
+        tableChanged(e);
     }
 }
 

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QScrollBar>
+#include <QStringList>
 #include <QWidget>
 
 namespace ui {
@@ -135,6 +136,12 @@ private:
 
 // Keys: Qt key events to the codes of ui/keys.h (0 for keys not delivered).
 int translateKey(int qtKey, Qt::KeyboardModifiers mods, const QString& text);
+
+// The table element and the tab bar of a list with "TABS" "YES" (qttable.cpp).
+void createTable(QtNode& n, QtNode* parent);
+void createTabBar(QtNode& n);
+// Shows the items and the current one (0-based) when the list is a tab bar.
+bool applyTabBar(QtNode& n, const QStringList& items, int current);
 
 // Images by registered name or file path; null icon when not found.
 QIcon loadIcon(const std::string& nameOrPath);
