@@ -52,7 +52,10 @@ void storeState(Element& e, const TableState& t) {
     e.store("SORTCOLUMN", std::to_string(t.sortColumn));
     e.store("SORTORDER", t.sortColumn == 0 ? "" : t.descending ? "DESCENDING" : "ASCENDING");
     std::string s;
-    for (int p : t.selectedPositions()) s += (s.empty() ? "" : " ") + std::to_string(p);
+    for (int p : t.selectedPositions()) {
+        if (!s.empty()) s += ' ';
+        s += std::to_string(p);
+    }
     e.store("SELECTION", s);
 }
 } // namespace

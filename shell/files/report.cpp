@@ -143,12 +143,12 @@ bool writeReport(const ReportRequest& request, std::string& error, int* pages) {
         error = "There is no frame to report.";
         return false;
     }
-    // A picture is 680 points across: its diagrams need no sample closer than a tenth of one.
+    // A picture is 680 points across: its diagrams need no sample closer than half a point.
     const double sampling = a.minimumSamplingStep;
     double x0 = a.model->vertices->x, x1 = x0;
     for (const Vertex* v = a.model->vertices; v; v = v->next)
         x0 = std::min(x0, v->x), x1 = std::max(x1, v->x);
-    a.minimumSamplingStep = std::max(sampling, (x1 - x0) / 6800);
+    a.minimumSamplingStep = std::max(sampling, (x1 - x0) / 1360);
     // The results of every loading: the Bending command analyses the frame unless its results
     // are shown already.
     if (!a.settings.result.on || a.settings.result.influence ||
