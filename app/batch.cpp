@@ -12,6 +12,7 @@
 #include "files/modelfile.h"
 #include "model/model.h"
 #include "results/envelope.h"
+#include "results/tables.h"
 #include "units/units.h"
 
 #include <algorithm>
@@ -85,17 +86,8 @@ struct CaseTables {
     std::string unstable; // second order: why there are no values ("" when there are)
 };
 
-// Rounding noise of a solution: a value below 1e-10 of the largest of its
-// kind in the tables (1e-16 m beside centimetres) prints as 0, the same on
-// every machine.
-constexpr double kNoise = 1e-10;
-
-double clean(double v, double scale) {
-    return std::fabs(v) < kNoise * scale ? 0.0 : v;
-}
-
-// Cleans translations and rotations, forces and moments, each against the
-// largest of its kind.
+// Drops the rounding noise (results::noiseFree) of translations and rotations, forces and
+// moments, each against the largest of its kind.
 void dropNoise(CaseTables& t) {
     double move = 0, turn = 0, force = 0, moment = 0;
     for (std::size_t i = 0; i < t.displacements.size(); ++i)
@@ -104,11 +96,12 @@ void dropNoise(CaseTables& t) {
     for (std::size_t i = 0; i < t.forces.size(); ++i)
         (i % 6 < 3 ? force : moment) = std::max(i % 6 < 3 ? force : moment, std::fabs(t.forces[i]));
     for (std::size_t i = 0; i < t.displacements.size(); ++i)
-        t.displacements[i] = clean(t.displacements[i], i % 6 < 3 ? move : turn);
+        t.displacements[i] = results::noiseFree(t.displacements[i], i % 6 < 3 ? move : turn);
     for (std::size_t i = 0; i < t.forces.size(); ++i)
-        t.forces[i] = clean(t.forces[i], i % 6 < 3 ? force : moment);
+        t.forces[i] = results::noiseFree(t.forces[i], i % 6 < 3 ? force : moment);
     for (analysis::Reaction& r : t.reactions) {
-        r.fx = clean(r.fx, force), r.fy = clean(r.fy, force), r.mz = clean(r.mz, moment);
+        r.fx = results::noiseFree(r.fx, force), r.fy = results::noiseFree(r.fy, force),
+        r.mz = results::noiseFree(r.mz, moment);
     }
 }
 
@@ -241,7 +234,7 @@ void computeEnvelopeTables(EnvelopeTables& t, const attrib::AttributeRoot& root)
             const double scale = k < 2 ? force : t.kinds[k].largest;
             for (results::EnvelopeValue* v :
                  {&m.maxEnd[0], &m.maxEnd[1], &m.minEnd[0], &m.minEnd[1], &m.maxAlong, &m.minAlong})
-                v->value = clean(v->value, scale);
+                v->value = results::noiseFree(v->value, scale);
         }
     results::Envelope& any = t.kinds[0];
     for (std::vector<results::NodeEnvelope>* list : {&any.displacements, &any.reactions}) {
@@ -253,8 +246,8 @@ void computeEnvelopeTables(EnvelopeTables& t, const attrib::AttributeRoot& root)
         scale[0] = scale[1] = std::max(scale[0], scale[1]);
         for (results::NodeEnvelope& e : *list)
             for (int c = 0; c < 3; ++c) {
-                e.max[c] = clean(e.max[c], scale[c]);
-                e.min[c] = clean(e.min[c], scale[c]);
+                e.max[c] = results::noiseFree(e.max[c], scale[c]);
+                e.min[c] = results::noiseFree(e.min[c], scale[c]);
             }
     }
 }

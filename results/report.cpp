@@ -137,8 +137,7 @@ private:
     int firstPage_;
     gfx::Canvas& c_;
     const units::UnitSettings& units_;
-    double y_ = kBottom;
-    std::string section_;
+    double y_ = kTop;
 
     void newPage(const std::string& section) {
         pages.push_back(Page{section, {}});

@@ -19,6 +19,10 @@
 
 namespace results {
 
+double noiseFree(double v, double scale) {
+    return std::fabs(v) < 1e-10 * scale ? 0.0 : v;
+}
+
 namespace {
 
 struct TabName {
@@ -63,14 +67,6 @@ constexpr Quantity kQuantities[units::kUnitSlotCount] = {
 
 bool validSlot(int slot) {
     return slot >= 0 && slot < units::kUnitSlotCount;
-}
-
-// Rounding noise of a solution, as kestrel-solve drops it: a value below
-// 1e-10 of the largest of its kind is 0, so the tables read the same on
-// every machine.
-constexpr double kNoise = 1e-10;
-double clean(double v, double scale) {
-    return std::fabs(v) < kNoise * scale ? 0.0 : v;
 }
 
 // Appends columns and cells to one table.
@@ -221,7 +217,9 @@ void caseTables(std::vector<Table>& out, const TableInput& in) {
     for (std::size_t i = 0; have && i < n.nodes.size(); ++i) {
         const double* d = &r.displacements[i * 3];
         nd.value(double(i + 1)).value(n.nodes[i]->x).value(n.nodes[i]->y);
-        nd.value(clean(d[0], s.move)).value(clean(d[1], s.move)).value(clean(d[2], s.turn));
+        nd.value(noiseFree(d[0], s.move))
+            .value(noiseFree(d[1], s.move))
+            .value(noiseFree(d[2], s.turn));
         nd.end(RowEntity::Node, int(i + 1));
     }
 
@@ -229,8 +227,8 @@ void caseTables(std::vector<Table>& out, const TableInput& in) {
     sr.column("Node").column("Fx", kForceUnit).column("Fy", kForceUnit).column("Mz", kMomentUnit);
     if (have)
         for (const analysis::Reaction& x : analysis::supportReactions(n, r, factors)) {
-            sr.value(x.number).maybe(x.hasFx, clean(x.fx, s.force));
-            sr.maybe(x.hasFy, clean(x.fy, s.force)).maybe(x.hasMz, clean(x.mz, s.moment));
+            sr.value(x.number).maybe(x.hasFx, noiseFree(x.fx, s.force));
+            sr.maybe(x.hasFy, noiseFree(x.fy, s.force)).maybe(x.hasMz, noiseFree(x.mz, s.moment));
             sr.end(RowEntity::Node, x.number);
         }
 
@@ -242,7 +240,7 @@ void caseTables(std::vector<Table>& out, const TableInput& in) {
         const Edge* e = n.members[m];
         const double* v = &r.endForces[m * 6];
         ef.value(double(m + 1)).value(nodeNumber(e->he1->vtx)).value(nodeNumber(e->he2->vtx));
-        for (int k = 0; k < 6; ++k) ef.value(clean(v[k], k % 3 == 2 ? s.moment : s.force));
+        for (int k = 0; k < 6; ++k) ef.value(noiseFree(v[k], k % 3 == 2 ? s.moment : s.force));
         ef.end(RowEntity::Member, int(m + 1));
     }
 
@@ -256,7 +254,10 @@ void caseTables(std::vector<Table>& out, const TableInput& in) {
         for (int k = 0; k < 3; ++k) {
             const AlongExtremes a = alongMember(mi, kForceKinds[k]);
             const double scale = k < 2 ? s.force : s.moment;
-            ex.value(clean(a.max, scale)).value(a.maxX).value(clean(a.min, scale)).value(a.minX);
+            ex.value(noiseFree(a.max, scale))
+                .value(a.maxX)
+                .value(noiseFree(a.min, scale))
+                .value(a.minX);
         }
         ex.end(RowEntity::Member, int(m + 1));
     }
@@ -308,7 +309,8 @@ void envelopeTables(std::vector<Table>& out, const TableInput& in) {
     for (std::size_t i = 0; have && i < any.displacements.size(); ++i) {
         const NodeEnvelope& e = any.displacements[i];
         nd.value(double(i + 1));
-        for (int c = 0; c < 3; ++c) nd.value(clean(e.max[c], sc[c])).value(clean(e.min[c], sc[c]));
+        for (int c = 0; c < 3; ++c)
+            nd.value(noiseFree(e.max[c], sc[c])).value(noiseFree(e.min[c], sc[c]));
         nd.end(RowEntity::Node, int(i + 1));
     }
 
@@ -321,7 +323,7 @@ void envelopeTables(std::vector<Table>& out, const TableInput& in) {
         const bool has[3] = {x.hasFx, x.hasFy, x.hasMz};
         sr.value(x.number);
         for (int c = 0; c < 3; ++c)
-            sr.maybe(has[c], clean(e.max[c], sc[c])).maybe(has[c], clean(e.min[c], sc[c]));
+            sr.maybe(has[c], noiseFree(e.max[c], sc[c])).maybe(has[c], noiseFree(e.min[c], sc[c]));
         sr.end(RowEntity::Node, x.number);
     }
 
@@ -336,8 +338,8 @@ void envelopeTables(std::vector<Table>& out, const TableInput& in) {
             ef.value(double(m + 1)).value(end + 1);
             for (int k = 0; k < 3; ++k) {
                 const MemberEnvelope& e = kinds[k].members[m];
-                ef.value(clean(e.maxEnd[end].value, scales[k]));
-                ef.value(clean(e.minEnd[end].value, scales[k]));
+                ef.value(noiseFree(e.maxEnd[end].value, scales[k]));
+                ef.value(noiseFree(e.minEnd[end].value, scales[k]));
             }
             ef.end(RowEntity::Member, int(m + 1));
         }
@@ -351,8 +353,12 @@ void envelopeTables(std::vector<Table>& out, const TableInput& in) {
         ex.value(double(m + 1));
         for (int k = 0; k < 3; ++k) {
             const MemberEnvelope& e = kinds[k].members[m];
-            ex.value(clean(e.maxAlong.value, scales[k])).value(e.maxAlong.x).text(from(e.maxAlong));
-            ex.value(clean(e.minAlong.value, scales[k])).value(e.minAlong.x).text(from(e.minAlong));
+            ex.value(noiseFree(e.maxAlong.value, scales[k]))
+                .value(e.maxAlong.x)
+                .text(from(e.maxAlong));
+            ex.value(noiseFree(e.minAlong.value, scales[k]))
+                .value(e.minAlong.x)
+                .text(from(e.minAlong));
         }
         ex.end(RowEntity::Member, int(m + 1));
     }

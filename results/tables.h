@@ -91,6 +91,11 @@ struct TableInput {
 // Fills every table, in the order of TableKind.
 std::vector<Table> buildTables(const TableInput& in);
 
+// Rounding noise of a solution: a value below 1e-10 of `scale` (the largest
+// value of its kind) is 0, so that tables read the same on every machine.
+// kestrel-solve's tables follow the same rule.
+double noiseFree(double v, double scale);
+
 // ---- Text forms ----------------------------------------------------------------------
 
 // The table as CSV (RFC 4180): a header row of columnHeadingInternal(), then

@@ -33,9 +33,9 @@ namespace pck = interact::pck;
 namespace sel = interact::sel;
 
 // The extent of the drawing: the box of the frame's nodes, of the dimension
-// lines while they are shown and of the drawn results; 0 when there is
+// lines while they are shown and of the drawn results; false when there is
 // nothing.
-int modelExtent(ui::Element&, vis::Window& w) {
+bool extentOf(vis::Window& w) {
     const AppState& a = app();
     bool first = true;
     auto add = [&](double x, double y) {
@@ -57,7 +57,11 @@ int modelExtent(ui::Element&, vis::Window& w) {
     if (a.settings.result.on && !first)
         if (const results::ResultDrawing* rd = resultDrawing())
             results::forEachDrawnPoint(*rd, &a.settings, add);
-    return first ? 0 : 1;
+    return !first;
+}
+
+int modelExtent(ui::Element&, vis::Window& w) {
+    return extentOf(w) ? 1 : 0;
 }
 
 ui::Element* canvasElement() {
@@ -232,6 +236,13 @@ void fitViewWithMargin(double margin, int pixels) {
 
 void setViewWindow(double xmin, double xmax, double ymin, double ymax) {
     if (ui::Element* c = canvasElement()) vis::setWindow(*c, {xmin, xmax, ymin, ymax});
+}
+
+bool drawnExtent(double& xmin, double& xmax, double& ymin, double& ymax) {
+    vis::Window w;
+    if (!extentOf(w)) return false;
+    xmin = w.xmin, xmax = w.xmax, ymin = w.ymin, ymax = w.ymax;
+    return true;
 }
 
 void viewWindow(double& xmin, double& xmax, double& ymin, double& ymax) {

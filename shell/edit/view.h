@@ -22,6 +22,9 @@ void fitViewWithMargin(double margin, int pixels);
 // Sets the world window of the canvas, grown to the canvas's aspect.
 void setViewWindow(double xmin, double xmax, double ymin, double ymax);
 void viewWindow(double& xmin, double& xmax, double& ymin, double& ymax);
+// What the canvas draws, the extent a fit shows: the frame's nodes, the dimension lines shown
+// and the points of the result drawing. False (and nothing set) when there is nothing.
+bool drawnExtent(double& xmin, double& xmax, double& ymin, double& ymax);
 // The canvas changed size: the view adapts (keeping the scale when the canvas
 // asks for it with WINDOWRESIZE_ADJUST).
 void adaptViewToCanvas(int width, int height);

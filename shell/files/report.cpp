@@ -3,10 +3,12 @@
 #include "analysis/analysis.h"
 #include "attrib/cases.h"
 #include "gfx/cairocanvas.h"
+#include "interact/vis.h"
 #include "model/model.h"
 #include "results/report.h"
 #include "shell/display.h"
 #include "shell/edit/modes.h"
+#include "shell/edit/view.h"
 #include "shell/files/export.h"
 #include "shell/messages.h"
 #include "shell/panels/casepanel.h"
@@ -26,6 +28,8 @@
 namespace shell {
 
 namespace {
+
+namespace vis = interact::vis;
 
 std::string today() {
     const std::time_t now = std::time(nullptr);
@@ -66,34 +70,27 @@ struct DisplayState {
     }
 };
 
-// The world window that shows the frame and its diagrams in the canvas's viewport, with the
-// viewport's proportions.
+// The world window that shows what is drawn (the frame, its diagrams) in the canvas's
+// viewport, with room for the symbols of loads and reactions and for the texts of values.
 void fitInto(gfx::Canvas& c) {
-    const Solid* s = app().model;
-    double x0 = 0, x1 = 1, y0 = 0, y1 = 1;
-    bool first = true;
-    for (const Vertex* v = s ? s->vertices : nullptr; v; v = v->next) {
-        x0 = first ? v->x : std::min(x0, v->x), x1 = first ? v->x : std::max(x1, v->x);
-        y0 = first ? v->y : std::min(y0, v->y), y1 = first ? v->y : std::max(y1, v->y);
-        first = false;
-    }
-    const double size = std::max(x1 - x0, y1 - y0);
-    // Room for the diagrams and for the texts of values and reactions beside the frame.
-    const double margin = 0.12 * (size > 0 ? size : 1) + 1.5 * analysis::resultState().diagramSize;
-    x0 -= margin, x1 += margin, y0 -= margin, y1 += margin;
-    // The picture box's proportions, from a unit window.
+    vis::Window w{0, 1, 0, 1};
+    drawnExtent(w.xmin, w.xmax, w.ymin, w.ymax);
+    // Load and reaction symbols reach about a diagram's height beyond the frame.
+    const double d = analysis::resultState().diagramSize;
+    w = {w.xmin - d, w.xmax + d, w.ymin - d, w.ymax + d};
+    // The picture box's size in pixels, from a unit window.
     c.setWindow(0, 1, 0, 1);
     const gfx::Point a = c.worldToPixel(0, 0), b = c.worldToPixel(1, 1);
-    const double boxW = std::fabs(b.x - a.x), boxH = std::fabs(b.y - a.y);
-    const double w = x1 - x0, h = y1 - y0;
-    if (w * boxH > h * boxW) {
-        const double grow = (w * boxH / boxW - h) / 2;
-        y0 -= grow, y1 += grow;
-    } else {
-        const double grow = (h * boxW / boxH - w) / 2;
-        x0 -= grow, x1 += grow;
-    }
-    c.setWindow(x0, x1, y0, y1);
+    const int width = static_cast<int>(std::lround(std::fabs(b.x - a.x)));
+    const int height = static_cast<int>(std::lround(std::fabs(b.y - a.y)));
+    // Texts of values and reactions stand up to 110 pixels beside their points, as on the
+    // screen: the fit keeps that much room inside the box.
+    constexpr int kTextRoom = 110;
+    w = vis::adjustAspect(w, std::max(1, width - 2 * kTextRoom),
+                          std::max(1, height - 2 * kTextRoom), 1);
+    const double room = kTextRoom * (w.xmax - w.xmin) / std::max(1, width - 2 * kTextRoom);
+    w = {w.xmin - room, w.xmax + room, w.ymin - room, w.ymax + room};
+    c.setWindow(w.xmin, w.xmax, w.ymin, w.ymax);
 }
 
 // One picture: the shown loading, the result kind (0: the frame with the analysis numbers and
@@ -145,9 +142,8 @@ bool writeReport(const ReportRequest& request, std::string& error, int* pages) {
     }
     // A picture is 680 points across: its diagrams need no sample closer than half a point.
     const double sampling = a.minimumSamplingStep;
-    double x0 = a.model->vertices->x, x1 = x0;
-    for (const Vertex* v = a.model->vertices; v; v = v->next)
-        x0 = std::min(x0, v->x), x1 = std::max(x1, v->x);
+    double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+    drawnExtent(x0, x1, y0, y1);
     a.minimumSamplingStep = std::max(sampling, (x1 - x0) / 1360);
     // The results of every loading: the Bending command analyses the frame unless its results
     // are shown already.
@@ -180,7 +176,7 @@ bool writeReport(const ReportRequest& request, std::string& error, int* pages) {
 
     // The tables of every loading, kept while the pages are drawn.
     std::deque<std::vector<results::Table>> tables;
-    root.shown = ids.empty() ? 0 : ids.front();
+    root.shown = ids.front();
     analysis::showResults(root);
     tables.push_back(currentTables());
     const std::vector<results::Table>& model = tables.back();
