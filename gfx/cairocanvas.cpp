@@ -25,13 +25,6 @@ void setRgb(cairo_t* cr, Rgb c) {
     cairo_set_source_rgb(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0);
 }
 
-void addPath(cairo_t* cr, const std::vector<Point>& px, bool closed) {
-    if (px.empty()) return;
-    cairo_move_to(cr, px[0].x, px[0].y);
-    for (std::size_t i = 1; i < px.size(); ++i) cairo_line_to(cr, px[i].x, px[i].y);
-    if (closed) cairo_close_path(cr);
-}
-
 // Font families indexed by FontFace (fontconfig names).
 const char* const kFamilies[] = {"sans-serif", "serif", "monospace"};
 
@@ -96,6 +89,7 @@ CairoCanvas::~CairoCanvas() {
 
 bool CairoCanvas::showPage() {
     if (!cr_ || (format_ != CairoFormat::Pdf && format_ != CairoFormat::PostScript)) return false;
+    flush();
     cairo_show_page(cr_);
     return true;
 }
@@ -120,6 +114,7 @@ bool CairoCanvas::finish() {
     if (finished_) return ok();
     finished_ = true;
     if (!cr_) return false;
+    flush();
     bool good = cairo_status(cr_) == CAIRO_STATUS_SUCCESS;
     cairo_destroy(cr_);
     if (format_ == CairoFormat::Png && good)
@@ -136,52 +131,230 @@ bool CairoCanvas::finish() {
     return good;
 }
 
-void CairoCanvas::begin(bool stroke, bool forMarks) {
-    cairo_save(cr_);
-    double x0, y0, x1, y1;
-    clipPixels(x0, y0, x1, y1);
-    cairo_rectangle(cr_, x0, y0, x1 - x0, y1 - y0);
-    cairo_clip(cr_);
-    setRgb(cr_, currentRgb());
-    if (!stroke) return;
+namespace {
+
+// The pen and clip of a batch of drawing (see CairoCanvas::Batch).
+struct Pen {
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0; // the clip rectangle
+    Rgb rgb;
+    int width = 1;
+    LineStyle style = LineStyle::Continuous;
+    bool operator==(const Pen&) const = default;
+};
+
+enum class Op : unsigned char { Move, Line, Close, Circle };
+
+// One step of a path; `r` is a circle's radius.
+struct Step {
+    Op op;
+    double x, y, r;
+};
+
+// A text and the font and alignment it was given.
+struct Text {
+    Point at;
+    std::string utf8;
+    FontFace face;
+    int size;
+    bool bold, italic;
+    Align align;
+};
+
+// Twice the signed area of a polygon; 0 when it is not convex (or has no area), so that
+// only convex outlines, whose fill is the same under either rule, share a path.
+double convexArea(const std::vector<Point>& px) {
+    const std::size_t n = px.size();
+    double area = 0, turn = 0;
+    int sign = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Point& a = px[i];
+        const Point& b = px[(i + 1) % n];
+        const Point& c = px[(i + 2) % n];
+        area += a.x * b.y - b.x * a.y;
+        const double ux = b.x - a.x, uy = b.y - a.y, vx = c.x - b.x, vy = c.y - b.y;
+        const double cross = ux * vy - uy * vx;
+        if (cross == 0) continue;
+        const int s = cross > 0 ? 1 : -1;
+        if (sign && s != sign) return 0;
+        sign = s;
+        turn += std::atan2(cross, ux * vx + uy * vy);
+    }
+    // A star turns twice or more around.
+    return std::abs(turn) < 3 * M_PI ? area : 0;
+}
+
+void setFont(cairo_t* cr, FontFace face, int size, bool bold, bool italic) {
+    cairo_select_font_face(cr, kFamilies[static_cast<int>(face)],
+                           italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+                           bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    // Points at 96 pixels per inch, as on the screen.
+    cairo_set_font_size(cr, std::max(1L, std::lround(size * 96.0 / 72.0)));
+}
+
+void showText(cairo_t* cr, const Text& t) {
+    setFont(cr, t.face, t.size, t.bold, t.italic);
+    cairo_font_extents_t fe;
+    cairo_font_extents(cr, &fe);
+    const std::vector<std::string> ls = lines(t.utf8);
+    const double blockHeight = fe.ascent + fe.descent + (ls.size() - 1) * fe.height;
+    // Rows of three alignments: base, bottom, centre, top.
+    const int a = static_cast<int>(t.align);
+    const int row = a / 3, column = a % 3;
+    double baseline = t.at.y;
+    if (row == 1) baseline = t.at.y - blockHeight + fe.ascent;
+    if (row == 2) baseline = t.at.y - blockHeight / 2 + fe.ascent;
+    if (row == 3) baseline = t.at.y + fe.ascent;
+    for (std::size_t i = 0; i < ls.size(); ++i) {
+        cairo_text_extents_t te;
+        cairo_text_extents(cr, ls[i].c_str(), &te);
+        const double w = te.x_advance;
+        cairo_move_to(cr,
+                      t.at.x - (column == 0   ? 0
+                                : column == 1 ? w / 2
+                                              : w),
+                      baseline + i * fe.height);
+        cairo_show_text(cr, ls[i].c_str());
+    }
+}
+
+void clipAndColour(cairo_t* cr, const Pen& pen) {
+    cairo_save(cr);
+    cairo_rectangle(cr, pen.x0, pen.y0, pen.x1 - pen.x0, pen.y1 - pen.y0);
+    cairo_clip(cr);
+    setRgb(cr, pen.rgb);
+}
+
+// The screen's pen on `cr`: width, caps, joins and dashes.
+void strokePen(cairo_t* cr, const Pen& pen) {
     // Odd widths run through pixel centres, as on the screen.
-    if (lineWidth() % 2 == 1) cairo_translate(cr_, 0.5, 0.5);
-    cairo_set_line_width(cr_, lineWidth());
-    cairo_set_line_cap(cr_, CAIRO_LINE_CAP_SQUARE);
-    cairo_set_line_join(cr_, CAIRO_LINE_JOIN_MITER);
+    if (pen.width % 2 == 1) cairo_translate(cr, 0.5, 0.5);
+    cairo_set_line_width(cr, pen.width);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
     // Dash lengths in line widths, those of the screen's pens.
-    const double w = lineWidth();
+    const double w = pen.width;
     static const double dash[] = {4, 2}, dot[] = {1, 2}, dashDot[] = {4, 2, 1, 2};
     const double* pattern = nullptr;
     int n = 0;
-    if (!forMarks) switch (lineStyle()) {
-        case LineStyle::Continuous:
-            break;
-        case LineStyle::Dashed:
-            pattern = dash, n = 2;
-            break;
-        case LineStyle::Dotted:
-            pattern = dot, n = 2;
-            break;
-        case LineStyle::DashDot:
-            pattern = dashDot, n = 4;
-            break;
-        }
+    switch (pen.style) {
+    case LineStyle::Continuous:
+        break;
+    case LineStyle::Dashed:
+        pattern = dash, n = 2;
+        break;
+    case LineStyle::Dotted:
+        pattern = dot, n = 2;
+        break;
+    case LineStyle::DashDot:
+        pattern = dashDot, n = 4;
+        break;
+    }
     if (n) {
         double d[4];
         for (int i = 0; i < n; ++i) d[i] = pattern[i] * w;
         // Square caps lengthen every dash by a width: shorten them back.
-        cairo_set_line_cap(cr_, CAIRO_LINE_CAP_BUTT);
-        cairo_set_dash(cr_, d, n, 0);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+        cairo_set_dash(cr, d, n, 0);
     }
 }
 
-void CairoCanvas::end() {
-    cairo_restore(cr_);
+void replay(cairo_t* cr, const std::vector<Step>& steps) {
+    for (const Step& s : steps) switch (s.op) {
+        case Op::Move:
+            cairo_move_to(cr, s.x, s.y);
+            break;
+        case Op::Line:
+            cairo_line_to(cr, s.x, s.y);
+            break;
+        case Op::Close:
+            cairo_close_path(cr);
+            break;
+        case Op::Circle:
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, s.x, s.y, s.r, 0, 2 * M_PI);
+            break;
+        }
+}
+
+} // namespace
+
+// A run of strokes, solid fills and texts in one colour and clip is drawn as one stroke, one
+// fill and the texts: a PDF or PostScript page keeps every drawing operation until the page
+// ends, so a frame of thousands of load arrows would otherwise cost a kilobyte an arrow. A
+// batch is one opaque colour, so the order of its parts does not change the picture. Its
+// fill path takes convex outlines only, turned one way round and filled non-zero, so that
+// overlapping ones fill as their union, as they would one by one.
+struct CairoCanvas::Batch {
+    bool open = false;
+    Pen pen;
+    std::vector<Step> strokes, fills;
+    std::vector<Text> texts;
+
+    static void addPath(const std::vector<Point>& px, bool closed, std::vector<Step>& to) {
+        to.push_back({Op::Move, px[0].x, px[0].y, 0});
+        for (std::size_t i = 1; i < px.size(); ++i) to.push_back({Op::Line, px[i].x, px[i].y, 0});
+        if (closed) to.push_back({Op::Close, 0, 0, 0});
+    }
+    void draw(cairo_t* cr) {
+        if (!fills.empty()) {
+            clipAndColour(cr, pen);
+            replay(cr, fills);
+            cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+            cairo_fill(cr);
+            cairo_restore(cr);
+            fills.clear();
+        }
+        if (!strokes.empty()) {
+            clipAndColour(cr, pen);
+            strokePen(cr, pen);
+            replay(cr, strokes);
+            cairo_stroke(cr);
+            cairo_restore(cr);
+            strokes.clear();
+        }
+        if (!texts.empty()) {
+            clipAndColour(cr, pen);
+            for (const Text& t : texts) showText(cr, t);
+            cairo_restore(cr);
+            texts.clear();
+        }
+        open = false;
+    }
+};
+
+CairoCanvas::Batch& CairoCanvas::batchFor(Use use) {
+    if (!batch_) batch_ = std::make_unique<Batch>();
+    Pen pen;
+    clipPixels(pen.x0, pen.y0, pen.x1, pen.y1);
+    pen.rgb = currentRgb();
+    pen.width = lineWidth();
+    pen.style = use == Use::Mark ? LineStyle::Continuous : lineStyle();
+    Batch& b = *batch_;
+    // A text needs only the colour and the clip.
+    const bool same = use == Use::Text
+                          ? b.pen.x0 == pen.x0 && b.pen.y0 == pen.y0 && b.pen.x1 == pen.x1 &&
+                                b.pen.y1 == pen.y1 && b.pen.rgb == pen.rgb
+                          : b.pen == pen;
+    if (!b.open || !same) {
+        flush();
+        b.pen = pen;
+        b.open = true;
+    }
+    return b;
+}
+
+void CairoCanvas::flush() {
+    if (cr_ && batch_ && batch_->open) batch_->draw(cr_);
+}
+
+void CairoCanvas::added() {
+    // An image is painted at once: a path of many pieces costs it more than it saves.
+    if (format_ == CairoFormat::Png) flush();
 }
 
 void CairoCanvas::drvClear(Rgb bg) {
     if (!cr_) return;
+    flush();
     cairo_save(cr_);
     setRgb(cr_, bg);
     cairo_paint(cr_);
@@ -190,89 +363,83 @@ void CairoCanvas::drvClear(Rgb bg) {
 
 void CairoCanvas::drvPolyline(const std::vector<Point>& px, bool closed) {
     if (!cr_ || px.empty()) return;
-    begin(true);
-    addPath(cr_, px, closed);
-    cairo_stroke(cr_);
-    end();
+    Batch& b = batchFor(Use::Stroke);
+    b.addPath(px, closed, b.strokes);
+    added();
 }
 
-void CairoCanvas::fillPath(const std::vector<Point>& outline) {
+void CairoCanvas::addFill(const std::vector<Point>& outline) {
+    Batch& b = batchFor(Use::Stroke);
     if (fillStyle() == FillStyle::Solid) {
-        addPath(cr_, outline, true);
+        if (const double area = convexArea(outline); area != 0) {
+            if (area > 0)
+                b.addPath(outline, true, b.fills);
+            else
+                b.addPath({outline.rbegin(), outline.rend()}, true, b.fills);
+            added();
+            return;
+        }
+    }
+    // Any other outline on its own, in the batch's colour, so the order of colours holds.
+    clipAndColour(cr_, b.pen);
+    if (fillStyle() == FillStyle::Solid) {
+        std::vector<Step> path;
+        Batch::addPath(outline, true, path);
+        replay(cr_, path);
         cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_EVEN_ODD);
         cairo_fill(cr_);
-        return;
+    } else {
+        // Hatches as one-pixel lines, so that vector files keep them as lines.
+        cairo_set_line_width(cr_, 1);
+        for (const Segment& s : hatchFor(fillStyle(), outline)) {
+            cairo_move_to(cr_, s.first.x, s.first.y);
+            cairo_line_to(cr_, s.second.x, s.second.y);
+        }
+        cairo_stroke(cr_);
     }
-    // Hatches as one-pixel lines, so that vector files keep them as lines.
-    cairo_set_line_width(cr_, 1);
-    for (const Segment& s : hatchFor(fillStyle(), outline)) {
-        cairo_move_to(cr_, s.first.x, s.first.y);
-        cairo_line_to(cr_, s.second.x, s.second.y);
-    }
-    cairo_stroke(cr_);
+    cairo_restore(cr_);
 }
 
 void CairoCanvas::drvPolygon(const std::vector<Point>& px) {
     if (!cr_ || px.size() < 3) return;
-    begin(false);
-    fillPath(px);
-    end();
+    addFill(px);
 }
 
 void CairoCanvas::drvArc(Point c, double rx, double ry, double a1, double a2, bool filled) {
     if (!cr_) return;
     const std::vector<Point> pts = arcOutline(c, rx, ry, a1, a2, filled);
-    begin(!filled);
+    if (pts.empty()) return;
     if (filled) {
-        fillPath(pts);
+        addFill(pts);
     } else {
-        addPath(cr_, pts, false);
-        cairo_stroke(cr_);
+        Batch& b = batchFor(Use::Stroke);
+        b.addPath(pts, false, b.strokes);
+        added();
     }
-    end();
 }
 
 void CairoCanvas::drvMark(Point c, MarkKind kind, int sizePx) {
     if (!cr_) return;
-    const double h = sizePx / 2.0, x = c.x, y = c.y;
-    begin(true, true);
-    for (const Segment& s : markStrokes(kind, c, h)) {
-        cairo_move_to(cr_, s.first.x, s.first.y);
-        cairo_line_to(cr_, s.second.x, s.second.y);
+    const double h = sizePx / 2.0;
+    Batch& b = batchFor(Use::Mark);
+    if (kind == MarkKind::Dot) {
+        // Filled in the stroke's frame, which odd widths shift by half a pixel; a circle
+        // runs the way convex fills are turned.
+        const double o = b.pen.width % 2 == 1 ? 0.5 : 0;
+        b.fills.push_back({Op::Circle, c.x + o, c.y + o, h});
+        added();
+        return;
     }
-    switch (kind) {
-    case MarkKind::Circle:
-        cairo_new_sub_path(cr_);
-        cairo_arc(cr_, x, y, h, 0, 2 * M_PI);
-        break;
-    case MarkKind::Square:
-        cairo_rectangle(cr_, x - h, y - h, 2 * h, 2 * h);
-        break;
-    case MarkKind::Diamond:
-        cairo_move_to(cr_, x, y - h);
-        cairo_line_to(cr_, x + h, y);
-        cairo_line_to(cr_, x, y + h);
-        cairo_line_to(cr_, x - h, y);
-        cairo_close_path(cr_);
-        break;
-    case MarkKind::Dot:
-        cairo_new_sub_path(cr_);
-        cairo_arc(cr_, x, y, h, 0, 2 * M_PI);
-        cairo_fill(cr_);
-        break;
-    default: // strokes only
-        break;
-    }
-    cairo_stroke(cr_);
-    end();
+    for (const Segment& s : markStrokes(kind, c, h))
+        b.addPath({s.first, s.second}, false, b.strokes);
+    if (kind == MarkKind::Circle) b.strokes.push_back({Op::Circle, c.x, c.y, h});
+    const std::vector<Point> outline = markOutline(kind, c, h);
+    if (!outline.empty()) b.addPath(outline, true, b.strokes);
+    added();
 }
 
 void CairoCanvas::setFont(cairo_t* cr) const {
-    cairo_select_font_face(cr, kFamilies[static_cast<int>(fontFace())],
-                           fontItalic() ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
-                           fontBold() ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-    // Points at 96 pixels per inch, as on the screen.
-    cairo_set_font_size(cr, std::max(1L, std::lround(fontSize() * 96.0 / 72.0)));
+    gfx::setFont(cr, fontFace(), fontSize(), fontBold(), fontItalic());
 }
 
 void CairoCanvas::textSize(const std::string& utf8, int& w, int& h) const {
@@ -298,31 +465,9 @@ void CairoCanvas::textSize(const std::string& utf8, int& w, int& h) const {
 
 void CairoCanvas::drvText(Point at, const std::string& utf8) {
     if (!cr_) return;
-    begin(false);
-    setFont(cr_);
-    cairo_font_extents_t fe;
-    cairo_font_extents(cr_, &fe);
-    const std::vector<std::string> ls = lines(utf8);
-    const double blockHeight = fe.ascent + fe.descent + (ls.size() - 1) * fe.height;
-    // Rows of three alignments: base, bottom, centre, top.
-    const int a = static_cast<int>(textAlign());
-    const int row = a / 3, column = a % 3;
-    double baseline = at.y;
-    if (row == 1) baseline = at.y - blockHeight + fe.ascent;
-    if (row == 2) baseline = at.y - blockHeight / 2 + fe.ascent;
-    if (row == 3) baseline = at.y + fe.ascent;
-    for (std::size_t i = 0; i < ls.size(); ++i) {
-        cairo_text_extents_t te;
-        cairo_text_extents(cr_, ls[i].c_str(), &te);
-        const double w = te.x_advance;
-        cairo_move_to(cr_,
-                      at.x - (column == 0   ? 0
-                              : column == 1 ? w / 2
-                                            : w),
-                      baseline + i * fe.height);
-        cairo_show_text(cr_, ls[i].c_str());
-    }
-    end();
+    batchFor(Use::Text).texts.push_back(
+        {at, utf8, fontFace(), fontSize(), fontBold(), fontItalic(), textAlign()});
+    added();
 }
 
 } // namespace gfx

@@ -50,16 +50,28 @@ protected:
     void drvText(Point p, const std::string& utf8) override;
 
 private:
+    // Consecutive strokes and solid fills of one pen and clip, drawn as one path when the pen
+    // changes or something else is drawn (see the .cpp).
+    struct Batch;
+
     CairoFormat format_;
     std::unique_ptr<fileio::AtomicFile> file_;
     cairo_surface_t* surface_ = nullptr;
     cairo_t* cr_ = nullptr;
     bool finished_ = false;
+    std::unique_ptr<Batch> batch_;
 
-    void begin(bool stroke, bool forMarks = false);
-    void end();
+    // What is added to a batch: marks are never dashed; a text needs only the colour and clip.
+    enum class Use { Stroke, Mark, Text };
+    // The batch for the current pen and clip: the pending one when they match, else a new
+    // one after the pending one is drawn.
+    Batch& batchFor(Use use);
+    // Draws the pending batch.
+    void flush();
+    // After something is added to the batch.
+    void added();
     void setFont(cairo_t* cr) const;
-    void fillPath(const std::vector<Point>& outline);
+    void addFill(const std::vector<Point>& outline);
 };
 
 } // namespace gfx

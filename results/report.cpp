@@ -26,14 +26,14 @@ struct Item {
     enum Kind { kSectionTitle, kTableTitle, kTableRows, kPicture } kind;
     double y = 0; // top, pixels from the top of the page
     std::string text;
-    const Table* table = nullptr;
+    std::size_t table = 0;           // among its section's tables
     std::size_t first = 0, last = 0; // rows [first, last) under the heading row
     int group = -1;                  // the columns shown (Layout::groups)
     const ReportPicture* picture = nullptr;
 };
 
 struct Page {
-    std::string section;
+    std::size_t section = 0;
     std::vector<Item> items;
 };
 
@@ -113,18 +113,21 @@ public:
         : firstPage_(firstPage), c_(c), units_(u) {}
 
     void section(const ReportSection& s) {
-        newPage(s.title);
+        section_ = sectionPages.size();
+        newPage();
         sectionPages.push_back(page());
         add({Item::kSectionTitle, y_, s.title});
         y_ += kSectionTitleHeight;
         for (const ReportPicture& p : s.pictures) {
-            if (y_ + kCaptionHeight + kPictureHeight > kBottom) newPage(s.title);
+            if (y_ + kCaptionHeight + kPictureHeight > kBottom) newPage();
             Item item{Item::kPicture, y_, p.caption};
             item.picture = &p;
             add(item);
             y_ += kCaptionHeight + kPictureHeight + 10;
         }
-        for (const Table* t : s.tables) table(*t, s.title);
+        if (!s.tables) return;
+        const std::vector<Table> tables = s.tables();
+        for (std::size_t i = 0; i < tables.size(); ++i) table(tables[i], i);
     }
 
     int page() const { return firstPage_ + static_cast<int>(pages.size()) - 1; }
@@ -138,16 +141,17 @@ private:
     gfx::Canvas& c_;
     const units::UnitSettings& units_;
     double y_ = kTop;
+    std::size_t section_ = 0;
 
-    void newPage(const std::string& section) {
-        pages.push_back(Page{section, {}});
+    void newPage() {
+        pages.push_back(Page{section_, {}});
         y_ = kTop;
     }
     void add(Item item) { pages.back().items.push_back(std::move(item)); }
 
     // For each group of its columns: the title, then the heading row and as many rows as fit,
     // page after page.
-    void table(const Table& t, const std::string& section) {
+    void table(const Table& t, std::size_t index) {
         const std::vector<ColumnGroup> parts = columnGroups(c_, t, units_);
         for (std::size_t part = 0; part < parts.size(); ++part) {
             groups.push_back(parts[part]);
@@ -158,12 +162,12 @@ private:
             std::size_t row = 0;
             bool first = true;
             do {
-                if (y_ + kTableTitleHeight + 3 * kRowHeight > kBottom) newPage(section);
+                if (y_ + kTableTitleHeight + 3 * kRowHeight > kBottom) newPage();
                 add({Item::kTableTitle, y_, first ? title : title + " (continued)"});
                 y_ += kTableTitleHeight;
                 const auto fit = static_cast<std::size_t>((kBottom - y_) / kRowHeight) - 1;
                 Item rows{Item::kTableRows, y_, ""};
-                rows.table = &t;
+                rows.table = index;
                 rows.first = row;
                 rows.last = std::min(t.rows.size(), row + fit);
                 rows.group = static_cast<int>(groups.size()) - 1;
@@ -201,8 +205,8 @@ void pageSetUp(gfx::Canvas& c) {
     c.setPlainText(true);
 }
 
-void drawRows(Pen& pen, const Item& item, const units::UnitSettings& u, const ColumnGroup& g) {
-    const Table& t = *item.table;
+void drawRows(Pen& pen, const Item& item, const Table& t, const units::UnitSettings& u,
+              const ColumnGroup& g) {
     double y = item.y;
     pen.c.setFont(gfx::FontFace::Sans, g.font, true);
     double x = kLeft;
@@ -288,14 +292,22 @@ ReportPlan drawReport(gfx::Canvas& c, const ReportDocument& doc,
     }
 
     int number = contentsPages;
+    // The tables of the section being drawn.
+    std::size_t madeFor = doc.sections.size();
+    std::vector<Table> tables;
     for (const Page& page : layout.pages) {
+        const ReportSection& section = doc.sections[page.section];
+        if (madeFor != page.section) {
+            tables.clear();
+            madeFor = doc.sections.size();
+        }
         if (!nextPage()) return plan;
         ++number;
         pageSetUp(c);
         c.clear();
         c.setFont(gfx::FontFace::Sans, 8);
         pen.text(kLeft, kHeadY, doc.heading);
-        pen.text(kRight, kHeadY, page.section, gfx::Align::TopRight);
+        pen.text(kRight, kHeadY, section.title, gfx::Align::TopRight);
         c.setForeground(2);
         pen.line(kLeft, kHeadY + 14, kRight, kHeadY + 14);
         c.setForeground(0);
@@ -310,7 +322,14 @@ ReportPlan drawReport(gfx::Canvas& c, const ReportDocument& doc,
                 pen.text(kLeft, item.y, item.text);
                 break;
             case Item::kTableRows:
-                drawRows(pen, item, doc.units, layout.groups[static_cast<std::size_t>(item.group)]);
+                if (madeFor != page.section) {
+                    tables = section.tables();
+                    madeFor = page.section;
+                }
+                // Rows the second making does not have are left out rather than read.
+                if (item.table < tables.size() && item.last <= tables[item.table].rows.size())
+                    drawRows(pen, item, tables[item.table], doc.units,
+                             layout.groups[static_cast<std::size_t>(item.group)]);
                 break;
             case Item::kPicture: {
                 c.setFont(gfx::FontFace::Sans, 10);

@@ -28,11 +28,13 @@ struct ReportPicture {
     std::function<void(gfx::Canvas&)> draw;
 };
 
-// A section: its title in the contents, then its pictures, then its tables.
+// A section: its title in the contents, then its pictures, then its tables. The tables are
+// made when the section is laid out and made again when its pages are drawn, so that the
+// report holds the tables of one section at a time; both makings must give the same rows.
 struct ReportSection {
     std::string title;
     std::vector<ReportPicture> pictures;
-    std::vector<const Table*> tables;
+    std::function<std::vector<Table>()> tables; // none when empty
 };
 
 struct ReportDocument {

@@ -553,11 +553,13 @@ std::vector<Table> buildTables(const TableInput& in) {
     std::vector<Table> out;
     out.reserve(kTableCount);
     if (!in.numbering || !in.root) return out;
-    if (in.shown == attrib::kEnvelope)
-        envelopeTables(out, in);
-    else
-        caseTables(out, in);
-    modelTables(out, in);
+    if (in.set != TableSet::Model) {
+        if (in.shown == attrib::kEnvelope)
+            envelopeTables(out, in);
+        else
+            caseTables(out, in);
+    }
+    if (in.set != TableSet::Results) modelTables(out, in);
     return out;
 }
 

@@ -79,6 +79,9 @@ const char* internalUnitLabel(int unitSlot);
 // `envelope`, which holds the stored results with the share sums of the
 // pattern cases (readStoredResults after the analysis); without it the
 // envelope tables have no rows.
+// Which tables buildTables fills.
+enum class TableSet { All, Results, Model };
+
 struct TableInput {
     const analysis::Numbering* numbering = nullptr;
     const attrib::AttributeRoot* root = nullptr;
@@ -86,9 +89,10 @@ struct TableInput {
     const EnvelopeInput* envelope = nullptr;
     int shown = 0; // a case id, a combination id or attrib::kEnvelope
     units::UnitSettings units;
+    TableSet set = TableSet::All;
 };
 
-// Fills every table, in the order of TableKind.
+// Fills the tables of `in.set`, in the order of TableKind.
 std::vector<Table> buildTables(const TableInput& in);
 
 // Rounding noise of a solution: a value below 1e-10 of `scale` (the largest

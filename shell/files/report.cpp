@@ -22,7 +22,6 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <deque>
 #include <unistd.h>
 
 namespace shell {
@@ -174,13 +173,6 @@ bool writeReport(const ReportRequest& request, std::string& error, int* pages) {
     for (int i = 0; i < units::kUnitSlotCount; ++i) doc.units.unit[i] = a.settings.units[i];
     for (int i = 0; i < units::kFormatSlotCount; ++i) doc.units.format[i] = a.settings.formats[i];
 
-    // The tables of every loading, kept while the pages are drawn.
-    std::deque<std::vector<results::Table>> tables;
-    root.shown = ids.front();
-    analysis::showResults(root);
-    tables.push_back(currentTables());
-    const std::vector<results::Table>& model = tables.back();
-
     results::ReportSection frame{"Frame", {}, {}};
     frame.pictures.push_back({"The frame with its node and member numbers", [](gfx::Canvas& c) {
                                   drawShown(c, 0, 0,
@@ -188,23 +180,13 @@ bool writeReport(const ReportRequest& request, std::string& error, int* pages) {
                                              attrib::kSupports, attrib::kLoadWithResults});
                               }});
     doc.sections.push_back(frame);
-    results::ReportSection data{"Model data", {}, {}};
-    for (const results::Table& t : model)
-        if (static_cast<int>(t.kind) >= static_cast<int>(results::TableKind::Nodes))
-            data.tables.push_back(&t);
-    doc.sections.push_back(data);
+    doc.sections.push_back(
+        {"Model data", {}, [] { return currentTables(results::TableSet::Model); }});
 
     static const char* const kCaptions[4] = {"Axial force diagram", "Shear force diagram",
                                              "Bending moment diagram",
                                              "Deformed shape and support reactions"};
     for (int id : ids) {
-        // The first loading's tables are those the model data came with.
-        if (id != ids.front()) {
-            root.shown = id;
-            analysis::showResults(root);
-            invalidateResultCurves();
-            tables.push_back(currentTables());
-        }
         results::ReportSection s{sectionTitle(root, id), {}, {}};
         for (int kind = 1; kind <= 4; ++kind)
             s.pictures.push_back(
@@ -214,9 +196,12 @@ bool writeReport(const ReportRequest& request, std::string& error, int* pages) {
                      else
                          drawShown(c, id, kind, {});
                  }});
-        for (const results::Table& t : tables.back())
-            if (static_cast<int>(t.kind) < static_cast<int>(results::TableKind::Nodes))
-                s.tables.push_back(&t);
+        s.tables = [id, &root] {
+            root.shown = id;
+            analysis::showResults(root);
+            invalidateResultCurves();
+            return currentTables(results::TableSet::Results);
+        };
         doc.sections.push_back(std::move(s));
     }
 

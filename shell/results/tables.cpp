@@ -15,7 +15,7 @@ units::UnitSettings currentUnitSettings() {
     return u;
 }
 
-std::vector<results::Table> currentTables(analysis::Numbering& numbering) {
+std::vector<results::Table> currentTables(analysis::Numbering& numbering, results::TableSet set) {
     AppState& a = app();
     numbering = analysis::Numbering{};
     if (!a.model) return {};
@@ -34,12 +34,13 @@ std::vector<results::Table> currentTables(analysis::Numbering& numbering) {
         in.envelope = &envelopeInput();
     }
     in.units = currentUnitSettings();
+    in.set = set;
     return results::buildTables(in);
 }
 
-std::vector<results::Table> currentTables() {
+std::vector<results::Table> currentTables(results::TableSet set) {
     analysis::Numbering numbering;
-    return currentTables(numbering);
+    return currentTables(numbering, set);
 }
 
 bool exportTablesCsv(const std::string& dir, std::string& error) {

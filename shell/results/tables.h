@@ -18,8 +18,9 @@ namespace shell {
 // The tables of the current model with the units of its settings; the
 // result tables have rows only while the result mode holds stored results.
 // `numbering` receives the numbers the rows refer to.
-std::vector<results::Table> currentTables(analysis::Numbering& numbering);
-std::vector<results::Table> currentTables();
+std::vector<results::Table> currentTables(analysis::Numbering& numbering,
+                                          results::TableSet set = results::TableSet::All);
+std::vector<results::Table> currentTables(results::TableSet set = results::TableSet::All);
 // The display units and formats of the settings.
 units::UnitSettings currentUnitSettings();
 // Writes every current table as CSV into `dir` (results::writeTablesCsv).

@@ -78,6 +78,46 @@ TEST(ExportRendering, VectorFilesRenderLikeThePngImage) {
     EXPECT_EQ(kestrel_test::readText(ps).find("EPSF"), std::string::npos);
 }
 
+// Drawing of one colour is gathered into few paths in the vector files: overlapping fills,
+// whichever way round their outlines run, still fill their union, a concave outline keeps its
+// notch, and what is drawn later in another colour still lies on top.
+TEST(ExportRendering, OverlapsKeepTheirUnionAndTheirOrder) {
+    const std::string pdf = tmp("overlap.pdf");
+    {
+        auto c = open("pdf", gfx::sizeData(pdf, kW, kH));
+        ASSERT_TRUE(c);
+        c->setWindow(0, kW, 0, kH);
+        c->setBackground(1);
+        c->clear();
+        c->setForeground(0);
+        c->polygon({{20, 20}, {120, 20}, {120, 120}, {20, 120}}); // anticlockwise
+        c->line(0, 10, 400, 10);                                  // a stroke between fills
+        c->polygon({{80, 80}, {80, 180}, {180, 180}, {180, 80}}); // clockwise, overlapping
+        c->polygon({{200, 20}, {300, 20}, {300, 120}, {250, 120}, {250, 60}, {200, 60}}); // an L
+        c->polygon({{220, 40}, {280, 40}, {280, 100}, {220, 100}}); // over the L's corner
+        c->setForeground(12);                                       // red over black
+        c->polygon({{100, 100}, {140, 100}, {140, 140}, {100, 140}});
+        c->setForeground(0); // black over red again
+        c->polygon({{130, 130}, {150, 130}, {150, 150}, {130, 150}});
+        ASSERT_TRUE(c->finish());
+    }
+    ASSERT_TRUE(run("pdftoppm -png -r 96 -singlefile " + pdf + " " + pdf));
+    const Image im = readPng(pdf + ".png");
+    ASSERT_EQ(im.w, kW);
+    auto at = [&](int x, int y) { return im.px[std::size_t((kH - y) * kW + x)]; };
+    const std::uint32_t black = 0, white = 0xffffff, red = at(120, 120);
+    EXPECT_EQ(at(50, 50), black);
+    EXPECT_EQ(at(95, 95), black); // both squares
+    EXPECT_EQ(at(160, 160), black);
+    EXPECT_EQ(at(210, 110), white); // the L's notch, beside the square over its corner
+    EXPECT_EQ(at(240, 50), black);  // the L and the square
+    EXPECT_EQ(at(290, 110), black);
+    EXPECT_NE(red, black);
+    EXPECT_EQ(red >> 16 & 0xff, 0xffu);
+    EXPECT_EQ(at(110, 110), red);
+    EXPECT_EQ(at(140, 140), black); // drawn after the red
+}
+
 TEST(ExportDxf, EzdxfFindsTheEntitiesOnTheirColourLayers) {
     const std::string dxf = tmp("a.dxf");
     exportPicture("dxf", gfx::dxfData(dxf, kW, kH));

@@ -1,6 +1,7 @@
 // The report's layout on a recording canvas: the pages it asks for, what their heads and feet
 // say, a long table continued with its heading row on the next pages, a wide one in parts
 // that each repeat the row's name, pictures drawn into their own box, and the contents.
+// A section's tables are made when it is laid out and again when it is drawn.
 #include "gfx/record.h"
 #include "results/report.h"
 
@@ -45,7 +46,11 @@ TEST(Report, TablesContinueAndPicturesGetTheirBox) {
                               c.clear();
                           }};
     doc.sections.push_back({"Frame", {picture, picture, picture}, {}});
-    doc.sections.push_back({"Model data", {}, {&longTable, &wideTable}});
+    int made = 0;
+    doc.sections.push_back({"Model data", {}, [&] {
+                                ++made;
+                                return std::vector<Table>{longTable, wideTable};
+                            }});
 
     gfx::RecordingCanvas c(kReportPageWidth, kReportPageHeight, 210, 297);
     std::vector<Page> pages(1);
@@ -68,6 +73,7 @@ TEST(Report, TablesContinueAndPicturesGetTheirBox) {
     ASSERT_EQ(plan.pages, static_cast<int>(pages.size()));
     EXPECT_EQ(plan.sectionPages, (std::vector<int>{2, 4}));
     EXPECT_EQ(drawn, 3);
+    EXPECT_EQ(made, 2); // once laid out, once drawn
     EXPECT_NEAR(boxHigh.x - boxLow.x, kReportPageWidth - 2 * 57 + 1, 1);
     EXPECT_GT(boxLow.y - boxHigh.y, 400);
     const std::string last =
