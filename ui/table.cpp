@@ -61,11 +61,19 @@ void storeState(Element& e, const TableState& t) {
 } // namespace
 
 void Toolkit::setTable(Element& e, TableContent content, bool keepSort) {
+    const TableState* now = e.table_.get();
+    setTable(e, std::move(content), keepSort && now ? now->sortColumn : 0,
+             keepSort && now && now->descending);
+}
+
+void Toolkit::setTable(Element& e, TableContent content, int sortColumn, bool descending) {
     if (!e.table_) e.table_ = std::make_unique<TableState>();
     TableState& t = *e.table_;
     t.content = std::move(content);
     t.content.numeric.resize(t.content.columns(), false);
-    if (!keepSort || t.sortColumn > static_cast<int>(t.content.columns())) {
+    t.sortColumn = sortColumn;
+    t.descending = descending;
+    if (sortColumn < 1 || sortColumn > static_cast<int>(t.content.columns())) {
         t.sortColumn = 0;
         t.descending = false;
     }

@@ -250,9 +250,11 @@ public:
     std::unique_ptr<gfx::Canvas> createCanvas(Element& canvas);
 
     // Tables. The program fills a table (the selection is emptied; with
-    // `keepSort` the sort column stays when the new rows still have it) and
-    // may select rows of the content itself; neither is an input.
+    // `keepSort` the sort column stays when the new rows still have it, or it
+    // gives the sort, 0 for the content's order) and may select rows of the
+    // content itself; neither is an input.
     void setTable(Element& table, TableContent content, bool keepSort = false);
+    void setTable(Element& table, TableContent content, int sortColumn, bool descending);
     void setTableSelection(Element& table, const std::vector<std::size_t>& rows);
     void setClipboardText(const std::string& text);
 

@@ -13,6 +13,8 @@
 #include "ui/keys.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
 
 namespace shell {
 
@@ -26,6 +28,8 @@ struct TablesWindow {
     std::vector<results::Table> tables; // as last built, in the order of the tabs
     analysis::Numbering numbering;      // the numbers the rows refer to
     int tab = 0;                        // the table shown (results::TableKind)
+    // Each tab's sort column (0: none) and direction, kept while other tabs are shown.
+    std::array<std::pair<int, bool>, results::kTableCount> sorts{};
 };
 TablesWindow g_win;
 
@@ -89,7 +93,8 @@ void selectRowsOfCanvas() {
 }
 
 // Puts the shown table into the table element; `keepSort` when the same tab
-// is refilled (its selection follows the canvas either way).
+// is refilled, else in the sort the tab had when it was last shown (its
+// selection follows the canvas either way).
 void showTab(bool keepSort) {
     Element& table = tk().at("tbltable");
     const results::Table* t = shownTable();
@@ -97,7 +102,12 @@ void showTab(bool keepSort) {
     const ui::TableState* now = table.table();
     const bool same =
         keepSort && now && now->content.headings == c.headings && now->content.texts == c.texts;
-    if (!same) tk().setTable(table, std::move(c), keepSort);
+    if (keepSort && !same) {
+        tk().setTable(table, std::move(c), true);
+    } else if (!keepSort) {
+        const auto [column, descending] = g_win.sorts[static_cast<std::size_t>(g_win.tab)];
+        tk().setTable(table, std::move(c), column, descending);
+    }
     const bool noResults = analysis::storedResults().cases.empty();
     tk().at("tblnote").set("TITLE", isResultTab(g_win.tab) && noResults
                                         ? "No results: analyse the frame to fill this table."
@@ -116,6 +126,8 @@ void refill(bool keepSort) {
 
 int onTab(ui::Event& ev) {
     if (ev.state == 0 || ev.item < 1 || ev.item > results::kTableCount) return ui::kDefault;
+    if (const ui::TableState* now = tk().at("tbltable").table())
+        g_win.sorts[static_cast<std::size_t>(g_win.tab)] = {now->sortColumn, now->descending};
     g_win.tab = ev.item - 1;
     showTab(false);
     return ui::kDefault;
@@ -235,6 +247,7 @@ void build() {
                             {"RASTERSIZE", "900x520"}},
                            {&box});
     g_win.tab = 0;
+    g_win.sorts = {};
 }
 
 } // namespace
