@@ -62,11 +62,11 @@ static HalfEdge* link_edge(Edge* e, HalfEdge* c1, HalfEdge* c2, Vertex* v2) {
     if (lone1) {
         v1->vedge = a;
         if (c1->loop->first == c1) c1->loop->first = a;
-        delete c1;
+        mdl_free(c1);
     }
     if (c2 != nullptr && lone2) {
         if (c2->loop->first == c2) c2->loop->first = b;
-        delete c2;
+        mdl_free(c2);
     }
     if (v2->vedge == nullptr || lone2) v2->vedge = b;
     return a;
@@ -128,7 +128,7 @@ int eu_kvfs(Solid* s, OperatorRecord* inv) {
     inv->attrib_c = f->attrib;
     s->attrib = nullptr;
     Loop* l = f->loops;
-    delete l->first;
+    mdl_free(l->first);
     del_loop(l);
     del_vertex(s, v);
     del_face(s, f);
@@ -183,8 +183,8 @@ int eu_kev(Edge* e, Vertex* v, OperatorRecord* inv) {
     inv->a1 = inv->a2 = l->face->id;
     inv->a3 = w->id;
     inv->a4 = inv->a5 = next_vid(corner);
-    delete hv;
-    delete hw;
+    mdl_free(hv);
+    mdl_free(hw);
     del_edge(s, e);
     del_vertex(s, v);
     return -2;
@@ -254,8 +254,8 @@ int eu_kef(Edge* e, Face* fkill, OperatorRecord* inv) {
     inv->a3 = next_vid(c1);
     inv->a4 = c2->vtx->id;
     inv->a5 = next_vid(c2);
-    delete hk;
-    delete hs;
+    mdl_free(hk);
+    mdl_free(hs);
     del_edge(s, e);
     lk->first = nullptr;
     del_loop(lk);
@@ -333,8 +333,8 @@ int eu_kemr(HalfEdge* h, int new_loop_is_outer, OperatorRecord* inv) {
     inv->a3 = next_vid(c1);
     inv->a4 = v2->id;
     inv->a5 = next_vid(c2);
-    delete h;
-    delete m;
+    mdl_free(h);
+    mdl_free(m);
     del_edge(s, e);
     return -2;
 }
@@ -398,7 +398,7 @@ int eu_kvr(Vertex* v, OperatorRecord* inv) {
     inv->a2 = v->id;
     inv->point = MPoint{v->x, v->y};
     inv->attrib_b = v->attrib;
-    delete h;
+    mdl_free(h);
     l->first = nullptr;
     del_loop(l);
     del_vertex(s, v);
@@ -506,8 +506,8 @@ int eu_jekv(Edge* e1, Edge* e2, EdgeCurve* joined, OperatorRecord* inv) {
     ops->release(e1->geometry);
     mdl_curve_ops(e2->curve_kind)->release(e2->geometry);
     e1->geometry = joined;
-    delete a2;
-    delete b2;
+    mdl_free(a2);
+    mdl_free(b2);
     del_edge(s, e2);
     del_vertex(s, v);
     e1->box = ops->box(e1);

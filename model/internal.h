@@ -5,8 +5,10 @@
 #pragma once
 
 #include "model/model.h"
+#include "model/pool.h"
 
 #include <new>
+#include <type_traits>
 #include <vector>
 
 constexpr int UNDO_SLOTS = 500;
@@ -46,10 +48,33 @@ extern ModelState g_mdl;
 // The fatal path: prints the message and ends the program with status 0.
 [[noreturn]] void mdl_out_of_memory();
 
+// The entities of the topology come from their pools (model/pool.h), the
+// rest from the heap.
+template <typename T>
+constexpr bool kPooledEntity =
+    std::is_same_v<T, Vertex> || std::is_same_v<T, HalfEdge> || std::is_same_v<T, Edge> ||
+    std::is_same_v<T, Loop> || std::is_same_v<T, Face>;
+
+// The pool of a kind, never destroyed: entities may outlive every static.
+template <typename T> EntityPool<T>& mdl_pool() {
+    static EntityPool<T>* pool = new EntityPool<T>;
+    return *pool;
+}
+
 template <typename T> T* mdl_alloc() {
-    T* p = new (std::nothrow) T{};
+    T* p = nullptr;
+    if constexpr (kPooledEntity<T>)
+        p = mdl_pool<T>().alloc();
+    else
+        p = new (std::nothrow) T{};
     if (p == nullptr) mdl_out_of_memory();
     return p;
+}
+template <typename T> void mdl_free(T* p) {
+    if constexpr (kPooledEntity<T>)
+        mdl_pool<T>().free(p);
+    else
+        delete p;
 }
 template <typename T> T* mdl_alloc_array(size_t n) {
     T* p = new (std::nothrow) T[n == 0 ? 1 : n]{};

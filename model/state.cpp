@@ -248,24 +248,24 @@ HalfEdge* new_lone_halfedge(Loop* l, Vertex* v) {
 void del_vertex(Solid* s, Vertex* v) {
     idx_drop(s->vertex_index, v->id, v);
     list_remove(s->vertices, v);
-    delete v;
+    mdl_free(v);
 }
 
 void del_edge(Solid* s, Edge* e) {
     idx_drop(s->edge_index, e->id, e);
     list_remove(s->edges, e);
-    delete e;
+    mdl_free(e);
 }
 
 void del_face(Solid* s, Face* f) {
     idx_drop(s->face_index, f->id, f);
     list_remove(s->faces, f);
-    delete f;
+    mdl_free(f);
 }
 
 void del_loop(Loop* l) {
     if (l->face != nullptr) unlink_loop(l);
-    delete l;
+    mdl_free(l);
 }
 
 // ---- Solids --------------------------------------------------------------------

@@ -276,3 +276,34 @@ TEST_F(ModelTest, GeometryCheckAgreesWithTheWholeCheck) {
         v->x = k.from.x, v->y = k.from.y;
     }
 }
+
+// The entity pools hand out the lowest free slot, value-initialised, so that
+// a model made after another was deleted lies in memory in the order it is
+// made; they give their slabs back when their last entity goes.
+TEST(EntityPool, LowestFreeSlotFirstAndSlabsGivenBack) {
+    EntityPool<Edge> pool;
+    std::vector<Edge*> made;
+    for (int i = 0; i < 300; ++i) made.push_back(pool.alloc()); // slabs of 64, 128, 256
+    EXPECT_EQ(pool.slabs(), 3u);
+    for (int i = 1; i < 64; ++i) EXPECT_EQ(made[i], made[i - 1] + 1) << i;
+    made[70]->id = 7;
+    made[70]->box.xmax = 2.5;
+    for (int i : {200, 70, 5}) pool.free(made[i]);
+    EXPECT_EQ(pool.live(), 297u);
+    // Freed in any order, taken back from the lowest.
+    Edge* a = pool.alloc();
+    Edge* b = pool.alloc();
+    Edge* c = pool.alloc();
+    EXPECT_EQ(a, made[5]);
+    EXPECT_EQ(b, made[70]);
+    EXPECT_EQ(c, made[200]);
+    EXPECT_EQ(b->id, 0);
+    EXPECT_EQ(b->box.xmax, 0.0);
+    EXPECT_EQ(pool.alloc(), made[299] + 1);
+    made.push_back(made[299] + 1);
+    for (Edge* e : made) pool.free(e);
+    EXPECT_EQ(pool.live(), 0u);
+    EXPECT_EQ(pool.slabs(), 0u);
+    EXPECT_NE(pool.alloc(), nullptr);
+    EXPECT_EQ(pool.slabs(), 1u);
+}
