@@ -8,6 +8,7 @@
 // last entity of their kind is freed.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
